@@ -1,0 +1,87 @@
+#include "convar.h"
+
+namespace {
+constexpr std::u16string_view vCHYBA = u"Chyba";
+constexpr std::u16string_view vNELZEDOREGISTRU = u"Při zápisu hodnot nastavení do registru došlo k chybě";
+constexpr std::u16string_view vNELZEZEREGISTRU = u"Při čtení hodnot nastavení z registru došlo k chybě";
+constexpr std::u16string_view vNEVYBRANAPOLOZKA = u"Není vybrána žádná položka";
+constexpr std::u16string_view vVAROVANI = u"Varování";
+constexpr std::u16string_view vSMAZATPOLOZKU = u"Smazat označenou položku";
+constexpr std::u16string_view vINFORMACE = u"Informace";
+constexpr std::u16string_view vNELZESMAZAT = u"Ze seznamu nelze smazat poslední položku";
+constexpr std::u16string_view vNEDEFSOUBORY = u"Nepodařilo se nalézt soubor s defaultními typy souborů";
+constexpr std::u16string_view vPOTVRZENI = u"Potvrzení";
+constexpr std::u16string_view vULOZITSOUBOR = u"Uložit změněný soubor";
+constexpr std::u16string_view vULOZENO = u"Soubor je uložen";
+constexpr std::u16string_view vNEULOZENO = u"Soubor není uložen";
+constexpr std::u16string_view vBLOKYJSOU = u"Program již NC bloky obsahuje";
+constexpr std::u16string_view vBLOKYNEJSOU = u"Program neobsahuje žádné NC bloky";
+constexpr std::u16string_view vBLOKYNEJSOUVYBRANE = u"Výběr neobsahuje žádné NC bloky";
+constexpr std::u16string_view vBLOKYODSTRANIT = u"Nejdříve NC bloky odstraňte";
+constexpr std::u16string_view vBLOKYNOVE = u"Můžete zavést nové NC bloky";
+constexpr std::u16string_view vNENISOUBOR = u"Není otevřený žádný soubor";
+constexpr std::u16string_view vRADKU = u"Počet řádků";
+constexpr std::u16string_view vZNAKU = u"Počet znaků";
+constexpr std::u16string_view vBLOKU = u"Počet NC bloků";
+}  // namespace
+
+std::u16string rsCHYBA{vCHYBA};
+std::u16string rsNELZEDOREGISTRU{vNELZEDOREGISTRU};
+std::u16string rsNELZEZEREGISTRU{vNELZEZEREGISTRU};
+std::u16string rsNEVYBRANAPOLOZKA{vNEVYBRANAPOLOZKA};
+std::u16string rsVAROVANI{vVAROVANI};
+std::u16string rsSMAZATPOLOZKU{vSMAZATPOLOZKU};
+std::u16string rsINFORMACE{vINFORMACE};
+std::u16string rsNELZESMAZAT{vNELZESMAZAT};
+std::u16string rsNEDEFSOUBORY{vNEDEFSOUBORY};
+std::u16string rsPOTVRZENI{vPOTVRZENI};
+std::u16string rsULOZITSOUBOR{vULOZITSOUBOR};
+std::u16string rsULOZENO{vULOZENO};
+std::u16string rsNEULOZENO{vNEULOZENO};
+std::u16string rsBLOKYJSOU{vBLOKYJSOU};
+std::u16string rsBLOKYNEJSOU{vBLOKYNEJSOU};
+std::u16string rsBLOKYNEJSOUVYBRANE{vBLOKYNEJSOUVYBRANE};
+std::u16string rsBLOKYODSTRANIT{vBLOKYODSTRANIT};
+std::u16string rsBLOKYNOVE{vBLOKYNOVE};
+std::u16string rsNENISOUBOR{vNENISOUBOR};
+std::u16string rsRADKU{vRADKU};
+std::u16string rsZNAKU{vZNAKU};
+std::u16string rsBLOKU{vBLOKU};
+
+const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
+    static const std::array<TPolozkaKatalogu, PocetPolozekKatalogu> katalog = {{
+        {"rsCHYBA", vCHYBA, &rsCHYBA},
+        {"rsNELZEDOREGISTRU", vNELZEDOREGISTRU, &rsNELZEDOREGISTRU},
+        {"rsNELZEZEREGISTRU", vNELZEZEREGISTRU, &rsNELZEZEREGISTRU},
+        {"rsNEVYBRANAPOLOZKA", vNEVYBRANAPOLOZKA, &rsNEVYBRANAPOLOZKA},
+        {"rsVAROVANI", vVAROVANI, &rsVAROVANI},
+        {"rsSMAZATPOLOZKU", vSMAZATPOLOZKU, &rsSMAZATPOLOZKU},
+        {"rsINFORMACE", vINFORMACE, &rsINFORMACE},
+        {"rsNELZESMAZAT", vNELZESMAZAT, &rsNELZESMAZAT},
+        {"rsNEDEFSOUBORY", vNEDEFSOUBORY, &rsNEDEFSOUBORY},
+        {"rsPOTVRZENI", vPOTVRZENI, &rsPOTVRZENI},
+        {"rsULOZITSOUBOR", vULOZITSOUBOR, &rsULOZITSOUBOR},
+        {"rsULOZENO", vULOZENO, &rsULOZENO},
+        {"rsNEULOZENO", vNEULOZENO, &rsNEULOZENO},
+        {"rsBLOKYJSOU", vBLOKYJSOU, &rsBLOKYJSOU},
+        {"rsBLOKYNEJSOU", vBLOKYNEJSOU, &rsBLOKYNEJSOU},
+        {"rsBLOKYNEJSOUVYBRANE", vBLOKYNEJSOUVYBRANE, &rsBLOKYNEJSOUVYBRANE},
+        {"rsBLOKYODSTRANIT", vBLOKYODSTRANIT, &rsBLOKYODSTRANIT},
+        {"rsBLOKYNOVE", vBLOKYNOVE, &rsBLOKYNOVE},
+        {"rsNENISOUBOR", vNENISOUBOR, &rsNENISOUBOR},
+        {"rsRADKU", vRADKU, &rsRADKU},
+        {"rsZNAKU", vZNAKU, &rsZNAKU},
+        {"rsBLOKU", vBLOKU, &rsBLOKU},
+    }};
+    return katalog;
+}
+
+const TPolozkaKatalogu* PolozkaKatalogu(std::string_view klic) {
+    for (const auto& p : Katalog())
+        if (p.Klic == klic) return &p;
+    return nullptr;
+}
+
+void ObnovitVestaveneTexty() {
+    for (const auto& p : Katalog()) p.Text->assign(p.Vestaveny);
+}

@@ -1,0 +1,48 @@
+// The message catalogue: the texts of every message and of the statistics
+// line labels, each named by its key, with its built-in Czech text. The
+// catalogue pass replaces them by the texts of the current language.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+extern std::u16string rsCHYBA;
+extern std::u16string rsNELZEDOREGISTRU;
+extern std::u16string rsNELZEZEREGISTRU;
+extern std::u16string rsNEVYBRANAPOLOZKA;
+extern std::u16string rsVAROVANI;
+extern std::u16string rsSMAZATPOLOZKU;
+extern std::u16string rsINFORMACE;
+extern std::u16string rsNELZESMAZAT;
+extern std::u16string rsNEDEFSOUBORY;
+extern std::u16string rsPOTVRZENI;
+extern std::u16string rsULOZITSOUBOR;
+extern std::u16string rsULOZENO;
+extern std::u16string rsNEULOZENO;
+extern std::u16string rsBLOKYJSOU;
+extern std::u16string rsBLOKYNEJSOU;
+extern std::u16string rsBLOKYNEJSOUVYBRANE;
+extern std::u16string rsBLOKYODSTRANIT;
+extern std::u16string rsBLOKYNOVE;
+extern std::u16string rsNENISOUBOR;
+extern std::u16string rsRADKU;
+extern std::u16string rsZNAKU;
+extern std::u16string rsBLOKU;
+
+struct TPolozkaKatalogu {
+    std::string_view Klic;         // the key, also its element name in the language file
+    std::u16string_view Vestaveny;  // the built-in Czech text
+    std::u16string* Text;           // the entry as the last catalogue pass left it
+};
+
+constexpr std::size_t PocetPolozekKatalogu = 22;
+
+// All entries, in the order in which the catalogue pass refreshes them.
+const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog();
+
+// The entry of a key; nullptr for a key the catalogue does not have.
+const TPolozkaKatalogu* PolozkaKatalogu(std::string_view klic);
+
+// Every entry back to its built-in text.
+void ObnovitVestaveneTexty();

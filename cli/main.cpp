@@ -1,0 +1,38 @@
+#include "Davka.h"
+
+#include "filetypes/TypSouboru.h"
+
+#include <cstdio>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace {
+
+class TStandardniVystup final : public TVystupDavky {
+public:
+    bool Program(std::string_view bytes) override {
+        if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size())
+            return false;
+        return std::fflush(stdout) == 0;
+    }
+    void Hlaseni(std::string_view radek) override {
+        std::fwrite(radek.data(), 1, radek.size(), stderr);
+        std::fputc('\n', stderr);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    std::vector<std::string> argumenty(argv + 1, argv + argc);
+    TProstrediDavky prostredi;
+    prostredi.SouborTypu = CestaVychozichTypu();
+    TStandardniVystup vystup;
+    return SpustitDavku(argumenty, prostredi, vystup);
+}

@@ -1,0 +1,243 @@
+#include "CNCEdit.h"
+
+namespace {
+
+class TZadnyPrubeh final : public TPrubeh {
+public:
+    void ZacitPruchod() override {}
+    void ObslouzitUdalosti(std::size_t, std::size_t) override {}
+    void UkoncitPruchod() override {}
+};
+
+// A marker's length is an 8-bit count: a longer marker never begins a line.
+constexpr std::size_t MaxDelkaZnacky = 255;
+
+// Number of leading code units <= 32 (blank, tab and the control characters).
+inline std::size_t DelkaOdsazeni(std::u16string_view s) {
+    std::size_t k = 0;
+    while (k < s.size() && s[k] <= 32) ++k;
+    return k;
+}
+
+inline void OrezatZleva(std::u16string& s) {
+    const std::size_t k = DelkaOdsazeni(s);
+    if (k > 0) s.erase(0, k);
+}
+
+// Case-sensitive prefix test; true for an empty marker.
+inline bool ZacinaNa(std::u16string_view s, std::u16string_view znacka) {
+    if (znacka.size() > MaxDelkaZnacky) return false;
+    return s.size() >= znacka.size() && s.compare(0, znacka.size(), znacka) == 0;
+}
+
+inline bool JeCislice(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// The block character followed by the number in plain decimal, in a small
+// buffer that needs no allocation for one-character markers.
+class TCisloBloku {
+public:
+    TCisloBloku(std::u16string_view znak, std::uint32_t cislo, bool mezera) {
+        char16_t cifry[10];
+        std::size_t n = 0;
+        do {
+            cifry[n++] = static_cast<char16_t>(u'0' + cislo % 10);
+            cislo /= 10;
+        } while (cislo != 0);
+        if (znak.size() + n + 1 > sizeof(mala_) / sizeof(mala_[0])) {
+            velka_.assign(znak);
+            while (n > 0) velka_.push_back(cifry[--n]);
+            if (mezera) velka_.push_back(u' ');
+            text_ = velka_;
+            return;
+        }
+        std::size_t d = 0;
+        for (char16_t c : znak) mala_[d++] = c;
+        while (n > 0) mala_[d++] = cifry[--n];
+        if (mezera) mala_[d++] = u' ';
+        text_ = std::u16string_view(mala_, d);
+    }
+    std::u16string_view Text() const { return text_; }
+
+private:
+    char16_t mala_[24];
+    std::u16string velka_;
+    std::u16string_view text_;
+};
+
+// Runs the end of a pass exactly once, also when the pass is left by an
+// exception: the interface restores the cursor and beeps.
+class TKonecPruchodu {
+public:
+    explicit TKonecPruchodu(TPrubeh& p) : p_(p) { p_.ZacitPruchod(); }
+    ~TKonecPruchodu() {
+        try {
+            p_.UkoncitPruchod();
+        } catch (...) {
+            // The pass's own outcome (or exception) is what the caller sees.
+        }
+    }
+    TKonecPruchodu(const TKonecPruchodu&) = delete;
+    TKonecPruchodu& operator=(const TKonecPruchodu&) = delete;
+
+private:
+    TPrubeh& p_;
+};
+
+// Strips the block characters and digits of a block line (already trimmed).
+// Returns the kind of block character that was found last (true: main) and,
+// through delka, how many units the old character(s) and digits took, and
+// through cislic the number of digits.
+struct TRozborBloku {
+    bool hlavni = false;
+    std::size_t delka = 0;
+    std::size_t cislic = 0;
+};
+
+inline TRozborBloku RozebratBlok(std::u16string_view s, std::u16string_view hlavni,
+                                 std::u16string_view vedlejsi) {
+    TRozborBloku r;
+    if (!hlavni.empty() && ZacinaNa(s, hlavni)) {
+        r.delka = hlavni.size();
+        r.hlavni = true;
+    }
+    if (!vedlejsi.empty() && ZacinaNa(s.substr(r.delka), vedlejsi)) {
+        r.delka += vedlejsi.size();
+        r.hlavni = false;
+    }
+    while (r.delka + r.cislic < s.size() && JeCislice(s[r.delka + r.cislic])) ++r.cislic;
+    r.delka += r.cislic;
+    return r;
+}
+
+}  // namespace
+
+TPrubeh& TPrubeh::Zadny() {
+    static TZadnyPrubeh zadny;
+    return zadny;
+}
+
+std::uint8_t cnc::Procenta(std::size_t i, std::size_t n) {
+    if (n == 0) return 0;
+    // 100 * i fits easily: a list never holds 2^57 lines.
+    const std::uint64_t citatel = 100u * static_cast<std::uint64_t>(i);
+    std::uint64_t q = citatel / n;
+    const std::uint64_t r2 = 2 * (citatel % n);
+    if (r2 > n || (r2 == n && (q & 1u) != 0)) ++q;
+    return static_cast<std::uint8_t>(q);
+}
+
+std::int32_t TCNCFile::PocetBloku(const TRadky& Radky, std::u16string_view HlavniZnak,
+                                  std::u16string_view VedlejsiZnak) const {
+    const bool znaky = !HlavniZnak.empty() && !VedlejsiZnak.empty();
+    std::int32_t pocet = 0;
+    for (const std::u16string& radek : Radky) {
+        std::u16string_view s(radek);
+        s.remove_prefix(DelkaOdsazeni(s));
+        if (znaky) {
+            if (ZacinaNa(s, HlavniZnak) || ZacinaNa(s, VedlejsiZnak)) ++pocet;
+        } else if (!s.empty() && JeCislice(s.front())) {
+            ++pocet;
+        }
+    }
+    return pocet;
+}
+
+std::uint32_t TCNCFile::DalsiCislo(std::uint32_t Cislo, std::uint32_t PrvniBlok,
+                                   std::uint32_t Prirustek, std::uint32_t MaximalniBlok,
+                                   bool CislovatOdZacatku) {
+    if (Cislo < MaximalniBlok) return Cislo + Prirustek;
+    return CislovatOdZacatku ? PrvniBlok : Cislo;
+}
+
+std::uint8_t TCNCFile::ZavestBloky(TRadky& Radky, std::u16string_view Zacatek,
+                                   std::u16string_view Konec, std::u16string_view Komentar,
+                                   std::uint32_t PrvniBlok, std::uint32_t Prirustek,
+                                   std::uint32_t MaximalniBlok, bool BlokPredZnakZacatku,
+                                   bool BlokPredZnakKonce, bool BlokPredZnakKomentare,
+                                   std::u16string_view VedlejsiZnak,
+                                   bool CislovatOdZacatku) const {
+    TKonecPruchodu konec(*prubeh_);
+    const std::size_t n = Radky.size();
+    std::uint32_t cislo = PrvniBlok;
+    std::uint8_t procenta = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        std::u16string& s = Radky[i];
+        OrezatZleva(s);
+        bool cislovat;
+        bool bezny = false;
+        if (!Zacatek.empty() && ZacinaNa(s, Zacatek)) {
+            cislo = PrvniBlok;
+            cislovat = BlokPredZnakZacatku;
+        } else if (!Konec.empty() && ZacinaNa(s, Konec)) {
+            cislovat = BlokPredZnakKonce;
+        } else if (!Komentar.empty() && ZacinaNa(s, Komentar)) {
+            cislovat = BlokPredZnakKomentare;
+        } else {
+            cislovat = true;
+            bezny = true;
+        }
+        if (cislovat) {
+            const TCisloBloku predpona(VedlejsiZnak, cislo, true);
+            s.insert(0, predpona.Text());
+        }
+        if (bezny) {
+            procenta = cnc::Procenta(i, n);
+            prubeh_->ObslouzitUdalosti(i + 1, n);
+        }
+        if (cislovat)
+            cislo = DalsiCislo(cislo, PrvniBlok, Prirustek, MaximalniBlok, CislovatOdZacatku);
+    }
+    return procenta;
+}
+
+std::uint8_t TCNCFile::PrecislovatBloky(TRadky& Radky, std::uint32_t PrvniBlok,
+                                        std::uint32_t Prirustek, std::uint32_t MaximalniBlok,
+                                        std::u16string_view Zacatek,
+                                        std::u16string_view HlavniZnak,
+                                        std::u16string_view VedlejsiZnak,
+                                        bool CislovatOdZacatku) const {
+    TKonecPruchodu konec(*prubeh_);
+    const std::size_t n = Radky.size();
+    std::uint32_t cislo = PrvniBlok;
+    std::uint8_t procenta = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        std::u16string& s = Radky[i];
+        // The start test looks at the line before it is trimmed.
+        if (!Zacatek.empty() && ZacinaNa(s, Zacatek)) cislo = PrvniBlok;
+        OrezatZleva(s);
+        // No emptiness check here: an empty character makes every line a block line.
+        if (ZacinaNa(s, HlavniZnak) || ZacinaNa(s, VedlejsiZnak)) {
+            const TRozborBloku blok = RozebratBlok(s, HlavniZnak, VedlejsiZnak);
+            if (blok.cislic > 0) {
+                const TCisloBloku nove(blok.hlavni ? HlavniZnak : VedlejsiZnak, cislo, false);
+                s.replace(0, blok.delka, nove.Text());
+                cislo = DalsiCislo(cislo, PrvniBlok, Prirustek, MaximalniBlok, CislovatOdZacatku);
+            } else {
+                s.erase(0, blok.delka);
+            }
+        }
+        procenta = cnc::Procenta(i, n);
+        prubeh_->ObslouzitUdalosti(i + 1, n);
+    }
+    return procenta;
+}
+
+std::uint8_t TCNCFile::OdstranitBloky(TRadky& Radky, std::u16string_view HlavniZnak,
+                                      std::u16string_view VedlejsiZnak) const {
+    TKonecPruchodu konec(*prubeh_);
+    const std::size_t n = Radky.size();
+    std::uint8_t procenta = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        std::u16string& s = Radky[i];
+        const std::size_t odsazeni = DelkaOdsazeni(s);
+        std::u16string_view orezany(s);
+        orezany.remove_prefix(odsazeni);
+        std::size_t smazat = odsazeni;
+        if (ZacinaNa(orezany, HlavniZnak) || ZacinaNa(orezany, VedlejsiZnak))
+            smazat += RozebratBlok(orezany, HlavniZnak, VedlejsiZnak).delka;
+        if (smazat > 0) s.erase(0, smazat);
+        procenta = cnc::Procenta(i, n);
+        prubeh_->ObslouzitUdalosti(i + 1, n);
+    }
+    return procenta;
+}

@@ -1,0 +1,77 @@
+#include "TypSouboru.h"
+
+#include "platform/TextovySoubor.h"
+
+void OddelitCast(char16_t oddelovac, std::u16string& zbytek, std::u16string& cast) {
+    const std::size_t p = zbytek.find(oddelovac);
+    if (p == std::u16string::npos) {
+        cast = std::move(zbytek);
+        zbytek.clear();
+        return;
+    }
+    cast.assign(zbytek, 0, p);
+    zbytek.erase(0, p + 1);
+}
+
+std::optional<TTypSouboru> RozdelitRadek(std::u16string_view radek) {
+    if (radek.find(u'\t') == std::u16string_view::npos &&
+        radek.find_first_not_of(u' ') == std::u16string_view::npos)
+        return std::nullopt;
+    TTypSouboru typ;
+    const auto pole = typ.Pole();
+    std::u16string zbytek(radek);
+    std::size_t i = 0;
+    while (!zbytek.empty()) {
+        std::u16string cast;
+        OddelitCast(u'\t', zbytek, cast);
+        if (i < pole.size()) *pole[i] = std::move(cast);
+        ++i;
+    }
+    return typ;
+}
+
+std::u16string BezOddelovacu(std::u16string_view pole) {
+    std::u16string v;
+    v.reserve(pole.size());
+    for (char16_t c : pole)
+        if (c != u'\t' && c != u'\r' && c != u'\n') v.push_back(c);
+    return v;
+}
+
+std::u16string SestavitRadek(const TTypSouboru& typ) {
+    std::u16string radek;
+    for (const std::u16string* pole : typ.Pole()) {
+        radek += BezOddelovacu(*pole);
+        radek += u'\t';
+    }
+    return radek;
+}
+
+std::vector<TTypSouboru> TypyZRadku(const std::vector<std::u16string>& radky) {
+    std::vector<TTypSouboru> typy;
+    typy.reserve(radky.size());
+    for (const auto& r : radky)
+        if (auto typ = RozdelitRadek(r)) typy.push_back(std::move(*typ));
+    return typy;
+}
+
+std::filesystem::path CestaVychozichTypu() { return SlozkaProgramu() / "files.ftd"; }
+
+std::vector<TTypSouboru> NacistSouborTypu(const std::filesystem::path& soubor) {
+    return TypyZRadku(NacistTextovySoubor(soubor).Radky);
+}
+
+const TTypSouboru* TypPodlePripony(const std::vector<TTypSouboru>& typy,
+                                   const std::filesystem::path& soubor) {
+    const auto mala = [](std::u16string_view s) {
+        std::u16string v(s);
+        for (char16_t& c : v)
+            if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+        return v;
+    };
+    const std::u16string pripona = mala(TextCesty(soubor.extension()));
+    if (pripona.empty()) return nullptr;
+    for (const auto& typ : typy)
+        if (mala(typ.Pripona) == pripona) return &typ;
+    return nullptr;
+}

@@ -1,0 +1,63 @@
+// CNC file types: the record, its stored line (seven fields, each followed by
+// a TAB) and the default list file files.ftd.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct TTypSouboru {
+    std::u16string Nazev;         // display name
+    std::u16string Pripona;       // extension with its leading full stop
+    std::u16string HlavniZnak;    // main block character
+    std::u16string VedlejsiZnak;  // secondary block character, written before new numbers
+    std::u16string Zacatek;       // program start marker
+    std::u16string Konec;         // program end marker
+    std::u16string Komentar;      // comment start character
+
+    static constexpr std::size_t PocetPoli = 7;
+    // The fields in their binding order.
+    std::array<std::u16string*, PocetPoli> Pole() {
+        return {&Nazev, &Pripona, &HlavniZnak, &VedlejsiZnak, &Zacatek, &Konec, &Komentar};
+    }
+    std::array<const std::u16string*, PocetPoli> Pole() const {
+        return {&Nazev, &Pripona, &HlavniZnak, &VedlejsiZnak, &Zacatek, &Konec, &Komentar};
+    }
+    bool operator==(const TTypSouboru&) const = default;
+};
+
+// Moves the text of zbytek up to the first oddelovac into cast and keeps in
+// zbytek only what follows it; without a separator, cast takes all of zbytek
+// and zbytek becomes empty.
+void OddelitCast(char16_t oddelovac, std::u16string& zbytek, std::u16string& cast);
+
+// Reads a stored line: the fields split at TAB, the first seven taken, the
+// rest ignored. A line with fewer than seven fields is completed with empty
+// fields, so that every type has all seven. An empty line, or one of blanks
+// only without any TAB, holds no file type: the result is empty.
+std::optional<TTypSouboru> RozdelitRadek(std::u16string_view radek);
+
+// The stored line: every field followed by one TAB. TAB, CR and LF inside a
+// field (which the line cannot carry) are left out.
+std::u16string SestavitRadek(const TTypSouboru& typ);
+
+// A field as it may be stored: without TAB, CR and LF.
+std::u16string BezOddelovacu(std::u16string_view pole);
+
+// The file types of the lines, in order, blank lines left out.
+std::vector<TTypSouboru> TypyZRadku(const std::vector<std::u16string>& radky);
+
+// The default list: files.ftd in the executable's folder.
+std::filesystem::path CestaVychozichTypu();
+
+// Reads a list file (byte-order mark, else the platform's default encoding;
+// CR LF, CR or LF line ends). Throws TChyba when the file cannot be read.
+std::vector<TTypSouboru> NacistSouborTypu(const std::filesystem::path& soubor);
+
+// The first type whose extension matches the file's, letters compared without
+// regard to case (ASCII letters); nullptr when none does.
+const TTypSouboru* TypPodlePripony(const std::vector<TTypSouboru>& typy,
+                                   const std::filesystem::path& soubor);

@@ -1,0 +1,54 @@
+// Character encodings of program files: byte-order marks, strict UTF-8,
+// UTF-16, Windows-1250 with all 256 byte values mapped, and (on Windows) the
+// ANSI code page.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+enum class TKodovani : std::uint8_t {
+    Utf8,        // no mark, valid UTF-8 (not on Windows)
+    Cp1250,      // no mark, not valid UTF-8 (not on Windows)
+    Ansi,        // no mark, the ANSI code page (Windows)
+    Utf8Znacka,  // UTF-8 with its mark
+    Utf16LE,     // UTF-16 little-endian with its mark
+    Utf16BE,     // UTF-16 big-endian with its mark
+};
+
+// Readable name of an encoding, for messages.
+const char* NazevKodovani(TKodovani k);
+
+// The encoding of a file without a byte-order mark, and the length of the
+// mark at the start of bytes (0 when there is none).
+struct TZnacka {
+    TKodovani kodovani;
+    std::size_t delka;
+};
+TZnacka RozpoznatZnacku(std::string_view bytes);
+
+// True when bytes are well-formed UTF-8: no overlong forms, no surrogates,
+// nothing above U+10FFFF, no cut-off sequence.
+bool JePlatneUtf8(std::string_view bytes);
+
+// Appends the UTF-16 text of bytes in encoding k (without any mark). For
+// UTF-8 the bytes must be valid; Cp1250 maps every byte.
+void DekodovatDo(std::u16string& cil, std::string_view bytes, TKodovani k);
+
+// Appends text in encoding k (without a mark) to cil. Returns false, leaving
+// cil in an unspecified state, when k cannot hold a character of the text:
+// nothing is ever replaced by "?".
+bool ZakodovatDo(std::string& cil, std::u16string_view text, TKodovani k);
+
+// The byte-order mark written in front of a text in encoding k ("" for none).
+std::string_view ZnackaKodovani(TKodovani k);
+
+// The encoding that a text read in k is written back in: the 8-bit encoding
+// it came in (ANSI on Windows), UTF-8 without a mark for a file that came
+// with a mark.
+TKodovani KodovaniProZapis(TKodovani k);
+
+// Lenient conversions for messages and arguments: what does not convert
+// becomes U+FFFD.
+std::u16string ZUtf8(std::string_view s);
+std::string DoUtf8(std::u16string_view s);

@@ -1,0 +1,54 @@
+// Program files as text: reading with byte-order-mark detection and the three
+// kinds of line break, writing with CR LF and an atomic replace.
+#pragma once
+
+#include "Kodovani.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct TText {
+    std::vector<std::u16string> Radky;
+    // The text ended with a line break (which opens no further line).
+    bool KoncovyZlom = false;
+    // The encoding the bytes were read in.
+    TKodovani Kodovani = TKodovani::Utf8;
+};
+
+// Splits text at CR LF, a lone CR and a lone LF; a break at the very end
+// opens no further line. Appends to radky.
+void RozdelitNaRadky(std::u16string_view text, std::vector<std::u16string>& radky,
+                     bool& koncovyZlom);
+
+// Decodes the bytes of a text file (mark, else the platform's default) and
+// splits them into lines.
+TText DekodovatText(std::string_view bytes);
+
+// The whole file's bytes. Throws TChyba "Cannot open file "<path>". <reason>".
+std::string NacistBajty(const std::filesystem::path& soubor);
+
+// NacistBajty, then DekodovatText.
+TText NacistTextovySoubor(const std::filesystem::path& soubor);
+
+// Encodes the lines joined by CR LF, with a final CR LF when koncovyZlom, in
+// encoding k with its mark. When k cannot hold a character, the text is
+// encoded as UTF-8 with a mark instead (UTF-16 LE with a mark for a lone
+// surrogate, which UTF-8 cannot hold). Returns the encoding used.
+TKodovani ZakodovatRadky(std::string& cil, const std::vector<std::u16string>& radky,
+                         bool koncovyZlom, TKodovani k);
+
+// The same for a text that already holds its line breaks.
+TKodovani ZakodovatText(std::string& cil, std::u16string_view text, TKodovani k);
+
+// Replaces the file with bytes atomically: written beside it, flushed, then
+// renamed over it, so that a failure leaves the old file whole. A file marked
+// read-only is not replaced. Throws TChyba "Cannot create file "<path>". <reason>".
+void ZapsatSouborAtomicky(const std::filesystem::path& soubor, std::string_view bytes);
+
+// The path as the user sees it in messages.
+std::u16string TextCesty(const std::filesystem::path& soubor);
+
+// The folder of the running executable, with its trailing separator.
+std::filesystem::path SlozkaProgramu();

@@ -1,0 +1,152 @@
+#include "platform/Kodovani.h"
+#include "platform/TextovySoubor.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// Line breaks as writing leaves them: every CR LF, lone CR and lone LF becomes CR LF.
+std::string ZlomyNaCrLf(std::string_view b) {
+    std::string v;
+    for (std::size_t i = 0; i < b.size(); ++i) {
+        if (b[i] == '\r') {
+            v += "\r\n";
+            if (i + 1 < b.size() && b[i + 1] == '\n') ++i;
+        } else if (b[i] == '\n') {
+            v += "\r\n";
+        } else {
+            v += b[i];
+        }
+    }
+    return v;
+}
+
+// Reads bytes as a program file and writes them back unedited.
+std::string ZpetNaBajty(std::string_view bajty, TKodovani* pouzite = nullptr) {
+    const TText text = DekodovatText(bajty);
+    std::string vystup;
+    const TKodovani k = ZakodovatRadky(vystup, text.Radky, text.KoncovyZlom, KodovaniProZapis(text.Kodovani));
+    if (pouzite) *pouzite = k;
+    return vystup;
+}
+
+TEST(Kodovani, KazdyBajtSeVratiBezeZmeny) {
+    for (int b = 0; b < 256; ++b) {
+        const std::string bajty = std::string("A") + char(b) + "B\r\n" + char(b);
+        EXPECT_EQ(ZpetNaBajty(bajty), ZlomyNaCrLf(bajty)) << "byte " << b;
+    }
+    std::string vsechny;
+    for (int b = 0; b < 256; ++b) vsechny += char(b);
+    EXPECT_EQ(DekodovatText(vsechny).Kodovani, TKodovani::Cp1250);
+    EXPECT_EQ(ZpetNaBajty(vsechny), ZlomyNaCrLf(vsechny));
+}
+
+TEST(Kodovani, NeplatneUtf8SeVratiBezeZmeny) {
+    const char* pripady[] = {
+        "\xC0\x80",          // overlong NUL
+        "\xE0\x80\xAF",      // overlong slash
+        "\xED\xA0\x80",      // surrogate
+        "\xF4\x90\x80\x80",  // above U+10FFFF
+        "\xF5\x80\x80\x80",  // never a lead byte
+        "\x80",              // lone continuation byte
+        "N10 \xC5",          // cut off at the end
+        "\xC5\r\n\x99",      // cut off before a line break
+        "Fr\xE9zka \xC3\xA9",  // Windows-1250 mixed with UTF-8
+        "\xFE\xFE\xFF",      // no mark, yet bytes of marks
+    };
+    for (const char* p : pripady) {
+        const std::string bajty(p);
+        EXPECT_FALSE(JePlatneUtf8(bajty)) << bajty;
+        EXPECT_EQ(ZpetNaBajty(bajty), ZlomyNaCrLf(bajty)) << bajty;
+    }
+}
+
+TEST(Kodovani, PlatneUtf8SeVratiBezeZmeny) {
+    const std::string pripady[] = {
+        "Frézka \xE2\x82\xAC \xF0\x9F\x94\xA7",  // Czech, euro, a four-byte character
+        std::string("N10\0X", 5),               // NUL bytes
+        "\xEF\xBF\xBF\xF4\x8F\xBF\xBF",         // U+FFFF and U+10FFFF
+        "",
+    };
+    for (const auto& bajty : pripady) {
+        EXPECT_TRUE(JePlatneUtf8(bajty));
+        TKodovani pouzite;
+        EXPECT_EQ(ZpetNaBajty(bajty, &pouzite), bajty);
+        EXPECT_EQ(pouzite, TKodovani::Utf8);
+    }
+}
+
+TEST(Kodovani, ZnackyUrcujiKodovani) {
+    struct Pripad {
+        std::string bajty;
+        TKodovani kodovani;
+        std::u16string prvniRadek;
+        std::string zapsano;
+    };
+    const Pripad pripady[] = {
+        {"\xEF\xBB\xBFN\xC3\xA9\r\nX", TKodovani::Utf8Znacka, u"N\u00E9", "N\xC3\xA9\r\nX"},
+        {std::string("\xFF\xFEN\0\x0D\x01\n\0", 8), TKodovani::Utf16LE, u"N\u010D", "N\xC4\x8D\r\n"},
+        {std::string("\xFE\xFF\0N\x01\x0D\0\n", 8), TKodovani::Utf16BE, u"N\u010D", "N\xC4\x8D\r\n"},
+        // A mark alone is an empty text.
+        {"\xEF\xBB\xBF", TKodovani::Utf8Znacka, u"", ""},
+    };
+    for (const auto& p : pripady) {
+        const TText text = DekodovatText(p.bajty);
+        EXPECT_EQ(text.Kodovani, p.kodovani);
+        EXPECT_EQ(text.Radky.empty() ? std::u16string() : text.Radky[0], p.prvniRadek);
+        TKodovani pouzite;
+        EXPECT_EQ(ZpetNaBajty(p.bajty, &pouzite), p.zapsano);
+        EXPECT_EQ(pouzite, TKodovani::Utf8);  // written without a mark
+    }
+}
+
+TEST(Kodovani, ZnakMimoKodovaniNikdyNeniOtaznik) {
+    // A Windows-1250 file gains a character the code page cannot hold.
+    TText text = DekodovatText("Fr\xE9zka\r\n");
+    ASSERT_EQ(text.Kodovani, TKodovani::Cp1250);
+    text.Radky[0] += u"\u2192";
+    std::string vystup;
+    EXPECT_EQ(ZakodovatRadky(vystup, text.Radky, text.KoncovyZlom, TKodovani::Cp1250),
+              TKodovani::Utf8Znacka);
+    EXPECT_EQ(vystup, "\xEF\xBB\xBF" "Fr\xC3\xA9zka\xE2\x86\x92\r\n");
+
+    // A lone surrogate has no UTF-8 form: the text goes out as UTF-16.
+    const std::vector<std::u16string> samotny = {std::u16string(1, char16_t(0xD800))};
+    vystup.clear();
+    EXPECT_EQ(ZakodovatRadky(vystup, samotny, false, TKodovani::Utf8), TKodovani::Utf16LE);
+    EXPECT_EQ(vystup, std::string("\xFF\xFE\x00\xD8", 4));
+}
+
+TEST(RozdelitNaRadky, TriDruhyZlomu) {
+    struct Pripad {
+        std::u16string text;
+        std::vector<std::u16string> radky;
+        bool koncovyZlom;
+    };
+    const Pripad pripady[] = {
+        {u"", {}, false},
+        {u"A", {u"A"}, false},
+        {u"A\r\n", {u"A"}, true},
+        {u"A\r\nB\rC\nD", {u"A", u"B", u"C", u"D"}, false},
+        {u"\n\n", {u"", u""}, true},
+        {u"\r\r\n", {u"", u""}, true},
+        {u"A\n\rB", {u"A", u"", u"B"}, false},
+        {u"A\r", {u"A"}, true},
+    };
+    for (const auto& p : pripady) {
+        std::vector<std::u16string> radky;
+        bool zlom = false;
+        RozdelitNaRadky(p.text, radky, zlom);
+        EXPECT_EQ(radky, p.radky);
+        EXPECT_EQ(zlom, p.koncovyZlom);
+        // The same text read as bytes splits the same way.
+        std::string bajty(p.text.begin(), p.text.end());
+        const TText t = DekodovatText(bajty);
+        EXPECT_EQ(t.Radky, p.radky);
+        EXPECT_EQ(t.KoncovyZlom, p.koncovyZlom);
+    }
+}
+
+}  // namespace
