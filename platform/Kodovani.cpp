@@ -332,18 +332,26 @@ std::u16string ZUtf8(std::string_view s) {
     return v;
 }
 
-std::string DoUtf8(std::u16string_view s) {
-    std::string v;
-    v.reserve(s.size());
+void PripojitUtf8(std::string& cil, std::u16string_view s) {
+    cil.reserve(cil.size() + s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
         char32_t c = s[i];
+        if (c < 0x80) {
+            cil.push_back(static_cast<char>(c));
+            continue;
+        }
         if (JeVysokyNahradnik(c) && i + 1 < s.size() && JeNizkyNahradnik(s[i + 1])) {
             c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
             ++i;
         } else if (JeVysokyNahradnik(c) || JeNizkyNahradnik(c)) {
             c = 0xFFFD;
         }
-        PripojitUtf8(v, c);
+        PripojitUtf8(cil, c);
     }
+}
+
+std::string DoUtf8(std::u16string_view s) {
+    std::string v;
+    PripojitUtf8(v, s);
     return v;
 }

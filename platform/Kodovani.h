@@ -48,7 +48,8 @@ std::string_view ZnackaKodovani(TKodovani k);
 // with a mark.
 TKodovani KodovaniProZapis(TKodovani k);
 
-// Lenient conversions for messages and arguments: what does not convert
-// becomes U+FFFD.
+// Lenient conversions for messages, arguments and the editor's buffer: what
+// does not convert (a lone surrogate, a malformed byte) becomes U+FFFD.
 std::u16string ZUtf8(std::string_view s);
 std::string DoUtf8(std::u16string_view s);
+void PripojitUtf8(std::string& cil, std::u16string_view s);

@@ -55,10 +55,9 @@ std::u16string DuvodSystemu(int kod) { return ZUtf8(std::strerror(kod)); }
     throw TChyba(Zprava("Cannot create file \"%s\". ", soubor, duvod));
 }
 
-// Appends the lines of bytes in an 8-bit encoding or UTF-8, in which the
-// bytes 0D and 0A stand only for CR and LF: each line is decoded on its own,
-// so no second copy of the whole text is made.
-void RozdelitBajty(std::string_view b, TKodovani k, std::vector<std::u16string>& radky,
+}  // namespace
+
+void RozdelitBajtyNaRadky(std::string_view b, TKodovani k, std::vector<std::u16string>& radky,
                    bool& koncovyZlom) {
     koncovyZlom = false;
     std::size_t zacatek = 0;
@@ -74,6 +73,8 @@ void RozdelitBajty(std::string_view b, TKodovani k, std::vector<std::u16string>&
         if (zacatek == n) koncovyZlom = true;
     }
 }
+
+namespace {
 
 template <typename Zapis>
 TKodovani ZakodovatSNahradou(std::string& cil, TKodovani k, Zapis zapis) {
@@ -122,7 +123,7 @@ TText DekodovatText(std::string_view b) {
         DekodovatDo(text, b, z.kodovani);
         RozdelitNaRadky(text, t.Radky, t.KoncovyZlom);
     } else {
-        RozdelitBajty(b, z.kodovani, t.Radky, t.KoncovyZlom);
+        RozdelitBajtyNaRadky(b, z.kodovani, t.Radky, t.KoncovyZlom);
     }
     return t;
 }
@@ -277,8 +278,11 @@ void ZapsatSouborAtomicky(const std::filesystem::path& soubor, std::string_view 
         ::umask(maska);
         mod &= ~maska;
     }
-    std::string sablona = (cil.parent_path() / ("." + cil.filename().string() + ".XXXXXX")).string();
-    if (cil.parent_path().empty()) sablona = "." + cil.filename().string() + ".XXXXXX";
+    // A hidden temporary file beside the target, so that the rename stays on one file system.
+    std::string jmeno(1, '.');
+    jmeno += cil.filename().string();
+    jmeno += ".XXXXXX";
+    std::string sablona = cil.parent_path().empty() ? jmeno : (cil.parent_path() / jmeno).string();
     const int fd = ::mkstemp(sablona.data());
     if (fd < 0) ChybaZapisu(soubor, DuvodSystemu(errno));
     const auto selhani = [&](int kod) {

@@ -22,6 +22,11 @@ struct TText {
 void RozdelitNaRadky(std::u16string_view text, std::vector<std::u16string>& radky,
                      bool& koncovyZlom);
 
+// Splits bytes in an 8-bit encoding or UTF-8 (where bytes 0D and 0A are only
+// CR and LF) into decoded lines, without a second copy of the whole text.
+void RozdelitBajtyNaRadky(std::string_view bytes, TKodovani k, std::vector<std::u16string>& radky,
+                          bool& koncovyZlom);
+
 // Decodes the bytes of a text file (mark, else the platform's default) and
 // splits them into lines.
 TText DekodovatText(std::string_view bytes);
