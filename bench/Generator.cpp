@@ -1,0 +1,109 @@
+// tarvik-gen: writes a realistic NC program of a given number of lines, for
+// the benchmarks and for trying the batch tool on large files.
+#include "GeneratorProgramu.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr const char* Napoveda =
+    "Usage: tarvik-gen [options]\n"
+    "\n"
+    "Writes a realistic NC program, the same bytes on every run.\n"
+    "\n"
+    "  --style iso|conversational   ISO milling program with %, O-number, N block\n"
+    "                               numbers (increment 10, ':' at tool changes) and\n"
+    "                               comments in parentheses (default); or a\n"
+    "                               conversational program numbered with bare digits\n"
+    "                               between BEGIN PGM and END PGM, '; ' comments\n"
+    "  --lines N                    lines in the file (default 1000)\n"
+    "  --programs K                 programs in the file (default 1)\n"
+    "  --unnumbered                 no block numbers (a program to introduce them into)\n"
+    "  --lf                         LF line ends (default CR LF)\n"
+    "  --seed S                     another fixed seed (default: the built-in one)\n"
+    "  -o FILE                      write to FILE (default: standard output)\n"
+    "  -h, --help                   show this help\n";
+
+bool Cislo(std::string_view text, std::uint64_t& n) {
+    if (text.empty()) return false;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), n);
+    return r.ec == std::errc() && r.ptr == text.data() + text.size();
+}
+
+int ChybaPouziti(const std::string& zprava) {
+    std::fprintf(stderr, "tarvik-gen: %s\nTry 'tarvik-gen --help' for more information.\n",
+                 zprava.c_str());
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TParametryGeneratoru p;
+    std::string vystup;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        const auto hodnota = [&](std::string_view& h) {
+            if (i + 1 >= argc) return false;
+            h = argv[++i];
+            return true;
+        };
+        std::string_view h;
+        std::uint64_t n = 0;
+        if (a == "-h" || a == "--help") {
+            std::fputs(Napoveda, stdout);
+            return 0;
+        } else if (a == "--style") {
+            if (!hodnota(h)) return ChybaPouziti("--style needs a value");
+            if (h == "iso") p.Styl = TStylProgramu::Iso;
+            else if (h == "conversational") p.Styl = TStylProgramu::Dialogovy;
+            else return ChybaPouziti("--style is iso or conversational, not '" + std::string(h) + "'");
+        } else if (a == "--lines" || a == "--programs" || a == "--seed") {
+            if (!hodnota(h) || !Cislo(h, n) || (n == 0 && a != "--seed"))
+                return ChybaPouziti(std::string(a) + " needs a whole number" +
+                                    (a == "--seed" ? "" : " above 0"));
+            if (a == "--lines") p.Radku = n;
+            else if (a == "--programs") p.Programu = n;
+            else p.Semeno = n;
+        } else if (a == "--unnumbered") {
+            p.Cislovat = false;
+        } else if (a == "--lf") {
+            p.CrLf = false;
+        } else if (a == "-o") {
+            if (!hodnota(h) || h.empty()) return ChybaPouziti("-o needs a file name");
+            vystup = h;
+        } else {
+            return ChybaPouziti("unknown option '" + std::string(a) + "'");
+        }
+    }
+
+    std::string bajty;
+    try {
+        GenerovatProgram(bajty, p);
+    } catch (const TChybaGeneratoru& e) {
+        return ChybaPouziti(e.what());
+    }
+
+    std::FILE* f = vystup.empty() ? stdout : std::fopen(vystup.c_str(), "wb");
+    if (!f) {
+        std::fprintf(stderr, "tarvik-gen: cannot create %s: %s\n", vystup.c_str(), std::strerror(errno));
+        return 2;
+    }
+    const bool zapsano = std::fwrite(bajty.data(), 1, bajty.size(), f) == bajty.size();
+    const bool zavreno = f == stdout ? std::fflush(f) == 0 : std::fclose(f) == 0;
+    if (!zapsano || !zavreno) {
+        std::fprintf(stderr, "tarvik-gen: cannot write %s: %s\n",
+                     vystup.empty() ? "to standard output" : vystup.c_str(), std::strerror(errno));
+        if (!vystup.empty()) std::remove(vystup.c_str());
+        return 2;
+    }
+    std::fprintf(stderr, "tarvik-gen: %zu lines, %zu bytes (%.1f bytes a line)%s%s\n", p.Radku,
+                 bajty.size(), static_cast<double>(bajty.size()) / static_cast<double>(p.Radku),
+                 vystup.empty() ? "" : " written to ", vystup.c_str());
+    return 0;
+}
