@@ -146,8 +146,14 @@ void DekodovatUtf16Do(std::u16string& cil, std::string_view b, bool bigEndian) {
 }
 
 bool ZakodovatUtf8Do(std::string& cil, std::u16string_view t) {
-    cil.reserve(cil.size() + t.size());
-    for (std::size_t i = 0; i < t.size(); ++i) {
+    // The leading ASCII, all of a typical program line, in one go.
+    std::size_t ascii = 0;
+    while (ascii < t.size() && t[ascii] < 0x80) ++ascii;
+    const std::size_t zacatek = cil.size();
+    cil.resize(zacatek + ascii);
+    char* w = cil.data() + zacatek;
+    for (std::size_t i = 0; i < ascii; ++i) w[i] = static_cast<char>(t[i]);
+    for (std::size_t i = ascii; i < t.size(); ++i) {
         char32_t c = t[i];
         if (c < 0x80) {
             cil.push_back(static_cast<char>(c));

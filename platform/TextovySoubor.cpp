@@ -57,12 +57,26 @@ std::u16string DuvodSystemu(int kod) { return ZUtf8(std::strerror(kod)); }
 
 }  // namespace
 
+namespace {
+
+// Room for the lines to come in one allocation (exact for LF and CR LF text)
+// instead of growing the list line by line: at a million lines the growth
+// copies and touches twice the memory of the final list. Appending in many
+// small pieces still grows the list geometrically.
+void ZarezervovatRadky(std::vector<std::u16string>& radky, std::size_t dalsich) {
+    const std::size_t potreba = radky.size() + dalsich;
+    if (potreba > radky.capacity()) radky.reserve(std::max(potreba, 2 * radky.capacity()));
+}
+
+}  // namespace
+
 void RozdelitBajtyNaRadky(std::string_view b, TKodovani k, std::vector<std::u16string>& radky,
                    bool& koncovyZlom) {
     koncovyZlom = false;
     std::size_t zacatek = 0;
     const std::size_t n = b.size();
     const char* data = b.data();
+    ZarezervovatRadky(radky, static_cast<std::size_t>(std::count(b.begin(), b.end(), '\n')) + 1);
     while (zacatek < n) {
         std::size_t i = zacatek;
         while (i < n && data[i] != '\n' && data[i] != '\r') ++i;
@@ -103,6 +117,7 @@ void RozdelitNaRadky(std::u16string_view text, std::vector<std::u16string>& radk
     koncovyZlom = false;
     std::size_t zacatek = 0;
     const std::size_t n = text.size();
+    ZarezervovatRadky(radky, static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\n')) + 1);
     while (zacatek < n) {
         std::size_t i = zacatek;
         while (i < n && text[i] != u'\n' && text[i] != u'\r') ++i;
