@@ -3,6 +3,7 @@
 #include "app/Zpravy.h"
 #include "app/convar.h"
 #include "engine/CNCEdit.h"
+#include "filetypes/SeznamTypu.h"
 #include "filetypes/TypSouboru.h"
 #include "platform/Chyba.h"
 #include "platform/TextovySoubor.h"
@@ -37,8 +38,9 @@ constexpr std::string_view Napoveda =
     "  --increment N       increment, 1..9999 (default 5)\n"
     "  --max N             maximum block number, 1..9999 (default 9999); a first\n"
     "                      number or increment above it is lowered to it\n"
-    "  --keep-max          after the maximum keep the last number (default: restart\n"
-    "                      at the first number)\n"
+    "  --keep-max          after the maximum keep the last number\n"
+    "  --restart           after the maximum start again at the first number\n"
+    "                      (the default)\n"
     "  --number-start      introduce: number program start lines too\n"
     "  --number-end        introduce: number program end lines too\n"
     "  --number-comments   introduce: number comment lines too\n"
@@ -46,6 +48,13 @@ constexpr std::string_view Napoveda =
     "  -i, --in-place      write the result over FILE\n"
     "                      (neither: the result goes to standard output)\n"
     "  -h, --help          show this help\n"
+    "\n"
+    "The file types, and the defaults of --first, --increment, --max and of the\n"
+    "policy after the maximum, come from the settings the window saved (on Linux\n"
+    "$XDG_CONFIG_HOME/Orvendal/Tarvik.reg, ~/.config by default; on Windows the\n"
+    "registry); without them from files.ftd beside the executable and the defaults\n"
+    "above. The tool never writes the settings. Settings that cannot be read are\n"
+    "reported, and files.ftd and the built-in defaults are used instead.\n"
     "\n"
     "The result is written with CR LF line breaks in the encoding the program was\n"
     "read in. Progress and the statistics line go to standard error.\n"
@@ -62,8 +71,9 @@ struct TVolby {
     TPrikaz prikaz = TPrikaz::Napoveda;
     std::optional<std::u16string> typ;
     std::optional<std::u16string> hlavni, vedlejsi, zacatek, konec, komentar;
-    std::uint32_t prvni = 5, prirustek = 5, maximum = 9999;
-    bool ponechatMaximum = false;
+    // Unset: the stored setting, else the built-in default.
+    std::optional<std::uint32_t> prvni, prirustek, maximum;
+    std::optional<bool> cislovatOdZacatku;
     bool blokZacatek = false, blokKonec = false, blokKomentar = false;
     std::optional<std::string> vystup;
     bool naMiste = false;
@@ -148,9 +158,12 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
             v.prirustek = Cislo(arg, hodnota());
         } else if (arg == "--max") {
             v.maximum = Cislo(arg, hodnota());
-        } else if (arg == "--keep-max") {
+        } else if (arg == "--keep-max" || arg == "--restart") {
             bezHodnoty();
-            v.ponechatMaximum = true;
+            const bool odZacatku = arg == "--restart";
+            if (v.cislovatOdZacatku && *v.cislovatOdZacatku != odZacatku)
+                throw TChybaPouziti("--keep-max and --restart exclude each other");
+            v.cislovatOdZacatku = odZacatku;
         } else if (arg == "--number-start") {
             bezHodnoty();
             v.blokZacatek = volbaZavedeni = true;
@@ -185,9 +198,6 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
         throw TChybaPouziti("count writes no program: -o and --in-place do not apply");
     if (volbaZavedeni && v.prikaz != TPrikaz::Zavest)
         throw TChybaPouziti("--number-start, --number-end and --number-comments apply to introduce only");
-    // As in the window: the maximum bounds the first number and the increment.
-    v.prvni = std::min(v.prvni, v.maximum);
-    v.prirustek = std::min(v.prirustek, v.maximum);
     return v;
 }
 
@@ -211,13 +221,80 @@ std::string TextChyby(const std::u16string& zprava) {
     return "tarvik-cli: " + DoUtf8(z);
 }
 
-std::vector<TTypSouboru> NacistTypy(const TProstrediDavky& prostredi, TVystupDavky& vystup) {
-    std::error_code ec;
-    if (!std::filesystem::exists(prostredi.SouborTypu, ec)) {
-        VypsatHlaseni(vystup, rsVAROVANI, rsNEDEFSOUBORY + u".");
-        return {};
+// The numbering settings in effect: the window's defaults, then the stored
+// values, then the options.
+struct TCislovani {
+    std::uint32_t prvni = 5, prirustek = 5, maximum = 9999;
+    bool cislovatOdZacatku = true;
+};
+
+// The window's reading of its settings, without the window placement: the
+// values in the window's order, each applied when it exists, until the first
+// one that cannot be read. Numbers are pulled into 1..9999 as the spin edits
+// do; the two overflow flags act as one pair of radio buttons.
+void NacistCislovani(TRegistr& registr, std::u16string_view klic, TCislovani& c) {
+    if (!registr.OtevritKlic(klic, false)) return;
+    const auto cislo = [&](std::u16string_view nazev, std::uint32_t& cil) {
+        if (registr.HodnotaExistuje(nazev))
+            cil = static_cast<std::uint32_t>(std::clamp(registr.CistCislo(nazev), 1, 9999));
+    };
+    // Read only so that a value of the wrong type stops the reading here too.
+    if (registr.HodnotaExistuje(u"Jazyk")) registr.CistRetezec(u"Jazyk");
+    if (registr.HodnotaExistuje(u"IndexObrazku")) registr.CistCislo(u"IndexObrazku");
+    cislo(u"PrvniBlok", c.prvni);
+    cislo(u"Prirustek", c.prirustek);
+    cislo(u"MaximalniBlok", c.maximum);
+    if (registr.HodnotaExistuje(u"CislovatOdZacatku"))
+        c.cislovatOdZacatku = registr.CistPriznak(u"CislovatOdZacatku");
+    if (registr.HodnotaExistuje(u"PonechatMaximum") && registr.CistPriznak(u"PonechatMaximum"))
+        c.cislovatOdZacatku = false;
+    registr.ZavritKlic();
+}
+
+// The window's message when the settings cannot be read.
+void HlaseniNastaveni(TVystupDavky& vystup, const std::u16string& zprava) {
+    VypsatHlaseni(vystup, rsCHYBA, rsNELZEZEREGISTRU + u".\r(" + zprava + u".)");
+}
+
+struct TNastaveniDavky {
+    std::vector<TTypSouboru> typy;
+    TCislovani cislovani;
+};
+
+// The file type list and the numbering settings as the window reads them:
+// the list from the store when its key exists, else from files.ftd.
+TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi, TVystupDavky& vystup) {
+    TNastaveniDavky n;
+    TNacteneTypy typy;
+    if (prostredi.Registr) {
+        const std::unique_ptr<TRegistr> registr = prostredi.Registr();
+        std::optional<std::u16string> chyba;
+        try {
+            NacistCislovani(*registr, prostredi.KlicNastaveni, n.cislovani);
+        } catch (const TChyba& e) {
+            chyba = e.Zprava();
+            HlaseniNastaveni(vystup, *chyba);
+        }
+        const std::u16string klicTypu = prostredi.KlicNastaveni + u"\\TypySouboru";
+        bool zeSouboru = false;
+        try {
+            zeSouboru = !registr->KlicExistuje(klicTypu);
+        } catch (const TChyba&) {
+            // NacistTypySouboru meets the same failure and reports it.
+        }
+        typy = NacistTypySouboru(*registr, zeSouboru, prostredi.SouborTypu, klicTypu);
+        if (typy.ChybaUloziste) {
+            // A damaged store: nothing of it is used.
+            n.cislovani = TCislovani();
+            if (typy.ChybaUloziste != chyba) HlaseniNastaveni(vystup, *typy.ChybaUloziste);
+            vystup.Hlaseni("tarvik-cli: files.ftd and the built-in defaults are used instead.");
+        }
+    } else {
+        typy = NacistTypyZeSouboru(prostredi.SouborTypu);
     }
-    return NacistSouborTypu(prostredi.SouborTypu);
+    if (typy.ChybiSoubor) VypsatHlaseni(vystup, rsVAROVANI, rsNEDEFSOUBORY + u".");
+    n.typy = std::move(typy.Typy);
+    return n;
 }
 
 TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy) {
@@ -250,7 +327,8 @@ TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy) {
 }
 
 int Zpracovat(const TVolby& v, const TProstrediDavky& prostredi, TVystupDavky& vystup) {
-    const std::vector<TTypSouboru> typy = NacistTypy(prostredi, vystup);
+    const TNastaveniDavky nastaveni = NacistNastaveni(prostredi, vystup);
+    const std::vector<TTypSouboru>& typy = nastaveni.typy;
     if (v.prikaz == TPrikaz::Typy) {
         std::string seznam;
         for (const auto& t : typy) {
@@ -277,16 +355,21 @@ int Zpracovat(const TVolby& v, const TProstrediDavky& prostredi, TVystupDavky& v
         return 0;
     }
 
+    // Options over the stored settings; as in the window, the maximum bounds
+    // the first number and the increment.
+    const std::uint32_t maximum = v.maximum.value_or(nastaveni.cislovani.maximum);
+    const std::uint32_t prvni = std::min(v.prvni.value_or(nastaveni.cislovani.prvni), maximum);
+    const std::uint32_t prirustek = std::min(v.prirustek.value_or(nastaveni.cislovani.prirustek), maximum);
+    const bool cislovatOdZacatku = v.cislovatOdZacatku.value_or(nastaveni.cislovani.cislovatOdZacatku);
     std::uint8_t procenta = 0;
-    const bool cislovatOdZacatku = !v.ponechatMaximum;
     switch (v.prikaz) {
         case TPrikaz::Zavest:
             if (bloku > 0) {
                 VypsatHlaseni(vystup, rsVAROVANI, ZpravaBlokyJsou(bloku));
                 return 1;
             }
-            procenta = engine.ZavestBloky(text.Radky, typ.Zacatek, typ.Konec, typ.Komentar, v.prvni,
-                                          v.prirustek, v.maximum, v.blokZacatek, v.blokKonec,
+            procenta = engine.ZavestBloky(text.Radky, typ.Zacatek, typ.Konec, typ.Komentar, prvni,
+                                          prirustek, maximum, v.blokZacatek, v.blokKonec,
                                           v.blokKomentar, typ.VedlejsiZnak, cislovatOdZacatku);
             break;
         case TPrikaz::Precislovat:
@@ -294,7 +377,7 @@ int Zpracovat(const TVolby& v, const TProstrediDavky& prostredi, TVystupDavky& v
                 VypsatHlaseni(vystup, rsINFORMACE, ZpravaBlokyNejsou());
                 return 1;
             }
-            procenta = engine.PrecislovatBloky(text.Radky, v.prvni, v.prirustek, v.maximum,
+            procenta = engine.PrecislovatBloky(text.Radky, prvni, prirustek, maximum,
                                                typ.Zacatek, typ.HlavniZnak, typ.VedlejsiZnak,
                                                cislovatOdZacatku);
             break;

@@ -2,7 +2,11 @@
 // of one program file from the command line.
 #pragma once
 
+#include "platform/Registr.h"
+
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +25,12 @@ public:
 struct TProstrediDavky {
     // The default file type list.
     std::filesystem::path SouborTypu;
+    // Opens the settings store whose file type list and numbering settings
+    // the tool follows, as the window does; the tool only reads it. Empty:
+    // no store (files.ftd and the built-in defaults).
+    std::function<std::unique_ptr<TRegistr>()> Registr;
+    // The settings key in the store; its subkey TypySouboru holds the list.
+    std::u16string KlicNastaveni = u"\\Software\\Orvendal\\Tarvik";
 };
 
 // Exit codes: 0 done, 1 refused (the program's block lines do not fit the

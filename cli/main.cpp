@@ -1,6 +1,7 @@
 #include "Davka.h"
 
 #include "filetypes/TypSouboru.h"
+#include "platform/Registr.h"
 
 #include <cstdio>
 
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> argumenty(argv + 1, argv + argc);
     TProstrediDavky prostredi;
     prostredi.SouborTypu = CestaVychozichTypu();
+    prostredi.Registr = [] { return VytvoritRegistr(); };
     TStandardniVystup vystup;
     return SpustitDavku(argumenty, prostredi, vystup);
 }

@@ -1,5 +1,7 @@
 #include "cli/Davka.h"
+#include "filetypes/SeznamTypu.h"
 #include "../support/DocasnaSlozka.h"
+#include "../support/ZkusebniUloziste.h"
 
 #include <gtest/gtest.h>
 
@@ -180,6 +182,186 @@ TEST_F(Davka, Napoveda) {
     EXPECT_EQ(Spustit({"--help"}), 0);
     EXPECT_NE(vystup.program.find("Usage: tarvik-cli count|introduce|renumber|remove [options] FILE"),
               std::string::npos);
+}
+
+}  // namespace
+
+// The batch tool follows the settings the window saved.
+namespace {
+
+class DavkaSNastavenim : public ::testing::TestWithParam<TDruhUloziste> {
+protected:
+    DavkaSNastavenim() {
+        prostredi.SouborTypu = uloziste.Slozka() / "files.ftd";
+        TDocasnaSlozka::Zapsat(prostredi.SouborTypu, "Ze souboru\t.nc\t:\tN\t%\tM30\t(\t\r\n");
+        prostredi.Registr = [this] { return uloziste.Otevrit(); };
+        prostredi.KlicNastaveni = uloziste.Koren();
+        program = (uloziste.Slozka() / "p.nc").string();
+        TDocasnaSlozka::Zapsat(program, "N1 X\nN2 Y\nN3 Z\n");
+    }
+    int Spustit(std::vector<std::string> argumenty) {
+        vystup = TZachycenyVystup();
+        return SpustitDavku(argumenty, prostredi, vystup);
+    }
+    // Replaces the stored settings by the numbers and strings given.
+    void Ulozit(const std::vector<std::pair<std::u16string, std::int32_t>>& cisla,
+                const std::vector<std::pair<std::u16string, std::u16string>>& retezce = {}) {
+        auto r = uloziste.Otevrit();
+        r->SmazatKlic(uloziste.Koren());
+        ASSERT_TRUE(r->OtevritKlic(uloziste.Koren(), true));
+        for (const auto& [n, h] : retezce) r->ZapsatRetezec(n, h);
+        for (const auto& [n, h] : cisla) r->ZapsatCislo(n, h);
+    }
+
+    TZkusebniUloziste uloziste{GetParam()};
+    TProstrediDavky prostredi;
+    TZachycenyVystup vystup;
+    std::string program;
+};
+
+TEST_P(DavkaSNastavenim, CislovaniZUlozenehoNastaveni) {
+    using C = std::vector<std::pair<std::u16string, std::int32_t>>;
+    struct Pripad {
+        const char* nazev;
+        C cisla;
+        std::vector<std::pair<std::u16string, std::u16string>> retezce;
+        std::vector<std::string> volby;
+        std::string program;
+        std::string hlaseni;
+    };
+    const std::string chybaCteni = "Chyba: Při čtení hodnot nastavení z registru došlo k chybě.\n";
+    const Pripad pripady[] = {
+        {"nothing stored", {}, {}, {}, "N5 X\r\nN10 Y\r\nN15 Z\r\n", ""},
+        {"stored numbers", {{u"PrvniBlok", 100}, {u"Prirustek", 10}}, {}, {}, "N100 X\r\nN110 Y\r\nN120 Z\r\n", ""},
+        {"an option over a stored number", {{u"PrvniBlok", 100}, {u"Prirustek", 10}}, {}, {"--first", "7"},
+         "N7 X\r\nN17 Y\r\nN27 Z\r\n", ""},
+        {"restart after the maximum",
+         {{u"PrvniBlok", 10}, {u"Prirustek", 10}, {u"MaximalniBlok", 20}, {u"CislovatOdZacatku", 1}}, {}, {},
+         "N10 X\r\nN20 Y\r\nN10 Z\r\n", ""},
+        {"keep the maximum",
+         {{u"PrvniBlok", 10}, {u"Prirustek", 10}, {u"MaximalniBlok", 20}, {u"CislovatOdZacatku", 0}}, {}, {},
+         "N10 X\r\nN20 Y\r\nN20 Z\r\n", ""},
+        {"both flags: keep wins", {{u"PrvniBlok", 10}, {u"Prirustek", 10}, {u"MaximalniBlok", 20},
+                                   {u"CislovatOdZacatku", 1}, {u"PonechatMaximum", 1}}, {}, {},
+         "N10 X\r\nN20 Y\r\nN20 Z\r\n", ""},
+        {"--restart over a stored keep",
+         {{u"PrvniBlok", 10}, {u"Prirustek", 10}, {u"MaximalniBlok", 20}, {u"PonechatMaximum", 1}}, {},
+         {"--restart"}, "N10 X\r\nN20 Y\r\nN10 Z\r\n", ""},
+        {"--keep-max over a stored restart",
+         {{u"PrvniBlok", 10}, {u"Prirustek", 10}, {u"MaximalniBlok", 20}, {u"CislovatOdZacatku", 1}}, {},
+         {"--keep-max"}, "N10 X\r\nN20 Y\r\nN20 Z\r\n", ""},
+        {"stored numbers pulled into 1..9999",
+         {{u"PrvniBlok", 0}, {u"Prirustek", -3}, {u"MaximalniBlok", 20000}}, {}, {}, "N1 X\r\nN2 Y\r\nN3 Z\r\n", ""},
+        {"the maximum bounds the first number", {{u"PrvniBlok", 50}, {u"MaximalniBlok", 20}}, {}, {},
+         "N20 X\r\nN20 Y\r\nN20 Z\r\n", ""},
+        {"a value of the wrong type ends the reading", {{u"PrvniBlok", 100}, {u"MaximalniBlok", 105}},
+         {{u"Prirustek", u"10"}}, {}, "N100 X\r\nN105 Y\r\nN110 Z\r\n",
+         chybaCteni + "(Invalid data type for 'Prirustek'.)\n"},
+        {"Jazyk as a number: nothing applies", {{u"Jazyk", 1}, {u"PrvniBlok", 100}}, {}, {},
+         "N5 X\r\nN10 Y\r\nN15 Z\r\n", chybaCteni + "(Invalid data type for 'Jazyk'.)\n"},
+    };
+    for (const auto& p : pripady) {
+        Ulozit(p.cisla, p.retezce);
+        std::vector<std::string> argumenty = {"renumber"};
+        argumenty.insert(argumenty.end(), p.volby.begin(), p.volby.end());
+        argumenty.push_back(program);
+        EXPECT_EQ(Spustit(argumenty), 0) << p.nazev << "\n" << vystup.hlaseni;
+        EXPECT_EQ(vystup.program, p.program) << p.nazev;
+        EXPECT_EQ(vystup.hlaseni.substr(0, p.hlaseni.size()), p.hlaseni) << p.nazev;
+        if (p.hlaseni.empty()) {
+            EXPECT_EQ(vystup.hlaseni.find("Chyba"), std::string::npos) << p.nazev << "\n" << vystup.hlaseni;
+        }
+    }
+    EXPECT_EQ(Spustit({"renumber", "--keep-max", "--restart", program}), 2);
+    EXPECT_EQ(vystup.hlaseni.substr(0, vystup.hlaseni.find('\n')),
+              "tarvik-cli: --keep-max and --restart exclude each other");
+}
+
+TEST_P(DavkaSNastavenim, SeznamTypuJakoOkno) {
+    // No list key: files.ftd.
+    Ulozit({{u"PrvniBlok", 10}});
+    EXPECT_EQ(Spustit({"types"}), 0);
+    EXPECT_EQ(vystup.program, "Ze souboru\t.nc\t:\tN\t%\tM30\t(\n");
+
+    // The stored list, in its order; files.ftd is not needed then.
+    ZapsatSeznam(*uloziste.Otevrit(), uloziste.Klic(u"TypySouboru"),
+                 {u"Uložený\t.mpf\t\t\tBEGIN\tEND\t;\t", u"Druhý\t.nc\t:\tN\t%\tM30\t\t"});
+    std::filesystem::remove(prostredi.SouborTypu);
+    EXPECT_EQ(Spustit({"types"}), 0);
+    EXPECT_EQ(vystup.program, "Uložený\t.mpf\t\t\tBEGIN\tEND\t;\nDruhý\t.nc\t:\tN\t%\tM30\t\n");
+    EXPECT_EQ(vystup.hlaseni, "");
+    EXPECT_EQ(Spustit({"count", program}), 0);
+    EXPECT_EQ(vystup.program, "3\n");  // .nc: the second stored type
+
+    // An empty stored list stays empty, without the warning.
+    ZapsatSeznam(*uloziste.Otevrit(), uloziste.Klic(u"TypySouboru"), {});
+    EXPECT_EQ(Spustit({"types"}), 0);
+    EXPECT_EQ(vystup.program, "");
+    EXPECT_EQ(vystup.hlaseni, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Uloziste, DavkaSNastavenim, ::testing::Values(VychoziDruhUloziste()),
+                         [](const auto& info) { return std::string(NazevDruhu(info.param)); });
+
+TEST(DavkaSeSouborem, NastaveniNikdyNezapise) {
+    TZkusebniUloziste uloziste(TDruhUloziste::Soubor);
+    TProstrediDavky prostredi;
+    prostredi.SouborTypu = uloziste.Slozka() / "files.ftd";
+    TDocasnaSlozka::Zapsat(prostredi.SouborTypu, "Ze souboru\t.nc\t:\tN\t%\tM30\t(\t\r\n");
+    prostredi.Registr = [&] { return uloziste.Otevrit(); };
+    const std::string program = (uloziste.Slozka() / "p.nc").string();
+    TDocasnaSlozka::Zapsat(program, "N1 X\n");
+    const auto spustit = [&](std::vector<std::string> argumenty, TZachycenyVystup& vystup) {
+        return SpustitDavku(argumenty, prostredi, vystup);
+    };
+    const auto soubory = [&] {
+        std::vector<std::string> v;
+        for (const auto& p : std::filesystem::directory_iterator(uloziste.Slozka().Cesta()))
+            if (p.path().filename() != "p.nc")
+                v.push_back(p.path().filename().string() + "=" + TDocasnaSlozka::Precist(p.path()));
+        std::sort(v.begin(), v.end());
+        return v;
+    };
+
+    // No store file: none is created.
+    TZachycenyVystup vystup;
+    EXPECT_EQ(spustit({"renumber", "-i", program}, vystup), 0);
+    EXPECT_FALSE(std::filesystem::exists(uloziste.Soubor()));
+
+    // A store with the list key, and then a damaged one: both stay as they are.
+    {
+        auto r = uloziste.Otevrit();
+        ASSERT_TRUE(r->OtevritKlic(KlicNastaveni, true));
+        r->ZapsatCislo(u"PrvniBlok", 100);
+        UlozitTypySouboru(*r, {{u"Uložený", u".nc", u":", u"N", u"%", u"M30", u""}});
+    }
+    auto pred = soubory();
+    vystup = TZachycenyVystup();
+    EXPECT_EQ(spustit({"renumber", "-i", program}, vystup), 0);
+    EXPECT_EQ(TDocasnaSlozka::Precist(program), "N100 X\r\n");
+    EXPECT_EQ(spustit({"types"}, vystup), 0);
+    EXPECT_EQ(vystup.program, "Uložený\t.nc\t:\tN\t%\tM30\t\n");
+    TDocasnaSlozka::Zapsat(program, "N1 X\n");
+    auto po = soubory();
+    EXPECT_EQ(po, pred);
+
+    const std::string poskozeny = "Windows Registry Editor Version 5.00\r\n\r\n"
+                                  "[HKEY_CURRENT_USER\\Software\\Orvendal\\Tarvik]\r\n"
+                                  "\"PrvniBlok\"=dword:100000000\r\n";
+    TDocasnaSlozka::Zapsat(uloziste.Soubor(), poskozeny);
+    pred = soubory();
+    vystup = TZachycenyVystup();
+    EXPECT_EQ(spustit({"renumber", program}, vystup), 0);
+    EXPECT_EQ(vystup.program, "N5 X\r\n");
+    const std::string hlaseni = "Chyba: Při čtení hodnot nastavení z registru došlo k chybě.\n"
+                                "(Cannot read settings file \"" + uloziste.Soubor().string() +
+                                "\", line 4: a dword needs one to eight hex digits.)\n"
+                                "tarvik-cli: files.ftd and the built-in defaults are used instead.\n";
+    EXPECT_EQ(vystup.hlaseni.substr(0, hlaseni.size()), hlaseni);
+    vystup = TZachycenyVystup();
+    EXPECT_EQ(spustit({"types"}, vystup), 0);
+    EXPECT_EQ(vystup.program, "Ze souboru\t.nc\t:\tN\t%\tM30\t(\n");
+    EXPECT_EQ(soubory(), pred);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 # checks the exit status, the rewritten file and the statistics on stderr.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
+# A settings store of the test's own, never the user's.
+set(ENV{XDG_CONFIG_HOME} ${WORK}/config)
 file(COPY ${INPUT} DESTINATION ${WORK})
 get_filename_component(name ${INPUT} NAME)
 execute_process(COMMAND ${CLI} renumber --first 10 --increment 10 -i ${WORK}/${name}
@@ -21,4 +23,27 @@ endif()
 execute_process(COMMAND ${CLI} introduce ${WORK}/${name} RESULT_VARIABLE rc ERROR_VARIABLE err)
 if(NOT rc EQUAL 1)
   message(FATAL_ERROR "introduce into a numbered program should be refused (exit 1), got ${rc}")
+endif()
+
+# The numbering settings and the file type list the window saved.
+file(WRITE ${WORK}/config/Orvendal/Tarvik.reg
+  "Windows Registry Editor Version 5.00\r\n\r\n"
+  "[HKEY_CURRENT_USER\\Software\\Orvendal\\Tarvik]\r\n"
+  "\"PrvniBlok\"=dword:00000064\r\n"
+  "\"Prirustek\"=dword:00000001\r\n\r\n"
+  "[HKEY_CURRENT_USER\\Software\\Orvendal\\Tarvik\\TypySouboru]\r\n"
+  "\"0\"=\"Uložený\t.nc\t:\tN\t%\tM30\t(\t\"\r\n")
+file(READ ${WORK}/config/Orvendal/Tarvik.reg store_before HEX)
+execute_process(COMMAND ${CLI} renumber ${WORK}/${name} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+string(REGEX MATCH "N100 G21 G40 G49 G80 G90\r?\nN101 T1 M6" shoda "${out}")
+if(NOT rc EQUAL 0 OR NOT shoda)
+  message(FATAL_ERROR "renumber did not follow the stored settings (exit ${rc}): ${err}${out}")
+endif()
+execute_process(COMMAND ${CLI} types RESULT_VARIABLE rc OUTPUT_VARIABLE out)
+if(NOT out STREQUAL "Uložený\t.nc\t:\tN\t%\tM30\t(\n")
+  message(FATAL_ERROR "types did not list the stored file types: ${out}")
+endif()
+file(READ ${WORK}/config/Orvendal/Tarvik.reg store_after HEX)
+if(NOT store_after STREQUAL store_before)
+  message(FATAL_ERROR "the batch tool changed the settings store")
 endif()

@@ -1,0 +1,59 @@
+// The file type list in the settings store and its loading at start-up: one
+// string value per file type under the key TypySouboru, named 0, 1, 2, ...
+// in list order, each holding the type's stored line.
+#pragma once
+
+#include "filetypes/TypSouboru.h"
+#include "platform/Registr.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The settings key and its subkey that holds the file type list.
+inline constexpr std::u16string_view KlicNastaveni = u"\\Software\\Orvendal\\Tarvik";
+inline constexpr std::u16string_view KlicTypuSouboru = u"\\Software\\Orvendal\\Tarvik\\TypySouboru";
+
+// Replaces the key cesta by the lines: the key is deleted with everything in
+// it (a failure to delete is ignored) and created anew; when it cannot be
+// created nothing is written. Line i becomes the string value named i in
+// decimal. Failures of the store (TChyba) reach the caller.
+void ZapsatSeznam(TRegistr& registr, std::u16string_view cesta, const std::vector<std::u16string>& radky);
+
+// Appends the lines stored under the key cesta (created when it is missing):
+// N values by the count of the key's values, read by the names 0 .. N-1, so
+// that 10 follows 9. A value that does not exist under its number, and a
+// value that is not a string, read as an empty line (which holds no file
+// type). When the key cannot be opened or counted nothing is appended.
+void NacistSeznam(TRegistr& registr, std::u16string_view cesta, std::vector<std::u16string>& radky);
+
+// The file type list as the start-up loads it.
+struct TNacteneTypy {
+    std::vector<TTypSouboru> Typy;
+    // The default list file was to be read and does not exist: the window
+    // warns once (rsNEDEFSOUBORY) and the list stays empty.
+    bool ChybiSoubor = false;
+    // The store could not be read (a damaged settings file): its message. The
+    // list then comes from the default list file, as at a first start.
+    std::optional<std::u16string> ChybaUloziste;
+};
+
+// Loads the file type list: from the default list file souborTypu when
+// nacistZeSouboru (the store had no list key at start-up), else from the
+// store's key klic. Blank lines hold no file type; a line with fewer than
+// seven fields is completed with empty fields. Reading never writes the
+// store. A default list file that exists but cannot be read throws TChyba
+// "Cannot open file "<path>". <reason>".
+TNacteneTypy NacistTypySouboru(TRegistr& registr, bool nacistZeSouboru,
+                               const std::filesystem::path& souborTypu,
+                               std::u16string_view klic = KlicTypuSouboru);
+
+// Only the default list file: missing gives ChybiSoubor and an empty list.
+TNacteneTypy NacistTypyZeSouboru(const std::filesystem::path& souborTypu);
+
+// Saves the list under klic, one stored line per type in list order (an empty
+// list leaves an empty key). Failures of the store (TChyba) reach the caller.
+void UlozitTypySouboru(TRegistr& registr, const std::vector<TTypSouboru>& typy,
+                       std::u16string_view klic = KlicTypuSouboru);

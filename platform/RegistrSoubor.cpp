@@ -1,0 +1,597 @@
+#include "RegistrSoubor.h"
+
+#include "Chyba.h"
+#include "Kodovani.h"
+#include "TextovySoubor.h"
+
+#include <cstdio>
+#include <ctime>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+constexpr std::uint32_t RegSz = 1, RegExpandSz = 2, RegBinary = 3, RegDword = 4;
+constexpr std::u16string_view Hlavicka = u"Windows Registry Editor Version 5.00";
+constexpr std::u16string_view Koren = u"HKEY_CURRENT_USER";
+
+char16_t Velke(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - u'a' + u'A') : c; }
+
+std::u16string Slozit(std::u16string_view s) {
+    std::u16string v(s);
+    for (char16_t& c : v) c = Velke(c);
+    return v;
+}
+
+bool StejneBezVelikosti(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Velke(a[i]) != Velke(b[i])) return false;
+    return true;
+}
+
+bool MaZlomNeboNul(std::u16string_view s) {
+    return s.find_first_of(std::u16string_view(u"\r\n\0", 3)) != std::u16string_view::npos;
+}
+
+// The key path without its leading and trailing backslash ("" is the root);
+// none when a key name in it is empty or holds a line break or NUL.
+std::optional<std::u16string> NormalizovatCestu(std::u16string_view cesta) {
+    if (!cesta.empty() && cesta.front() == u'\\') cesta.remove_prefix(1);
+    if (!cesta.empty() && cesta.back() == u'\\') cesta.remove_suffix(1);
+    if (cesta.empty()) return std::u16string();
+    if (cesta.front() == u'\\' || cesta.find(u"\\\\") != std::u16string_view::npos || MaZlomNeboNul(cesta))
+        return std::nullopt;
+    return std::u16string(cesta);
+}
+
+std::string BajtyTextu(std::u16string_view t) {
+    std::string b;
+    b.reserve(t.size() * 2 + 2);
+    for (char16_t c : t) {
+        b.push_back(static_cast<char>(c & 0xFF));
+        b.push_back(static_cast<char>(c >> 8));
+    }
+    b.append(2, '\0');
+    return b;
+}
+
+// UTF-16 LE bytes up to the first NUL.
+std::u16string TextBajtu(std::string_view b) {
+    std::u16string t;
+    for (std::size_t i = 0; i + 1 < b.size(); i += 2) {
+        const auto c = static_cast<char16_t>(static_cast<unsigned char>(b[i]) |
+                                             (static_cast<unsigned char>(b[i + 1]) << 8));
+        if (c == 0) break;
+        t.push_back(c);
+    }
+    return t;
+}
+
+std::u16string Uvozit(std::u16string_view s) {
+    std::u16string v = u"\"";
+    for (char16_t c : s) {
+        if (c == u'\\' || c == u'"') v.push_back(u'\\');
+        v.push_back(c);
+    }
+    v.push_back(u'"');
+    return v;
+}
+
+// The text of a REG_SZ value that can be written between quotes: its bytes
+// are the text and one closing NUL, and the text has no line break.
+std::optional<std::u16string> JednoduchyRetezec(const std::string& data) {
+    if (data.size() < 2 || data.size() % 2 != 0) return std::nullopt;
+    std::u16string t = TextBajtu(data);
+    if ((t.size() + 1) * 2 != data.size() || MaZlomNeboNul(t)) return std::nullopt;
+    return t;
+}
+
+std::u16string Hex(std::uint32_t n, int cifer) {
+    static constexpr char16_t cislice[] = u"0123456789abcdef";
+    std::u16string v;
+    do {
+        v.insert(v.begin(), cislice[n & 0xF]);
+        n >>= 4;
+    } while (n != 0 || static_cast<int>(v.size()) < cifer);
+    return v;
+}
+
+int HexCislice(char16_t c) {
+    if (c >= u'0' && c <= u'9') return c - u'0';
+    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+    return -1;
+}
+
+std::optional<std::uint32_t> CistHex(std::u16string_view s, std::size_t maxCifer) {
+    if (s.empty() || s.size() > maxCifer) return std::nullopt;
+    std::uint32_t n = 0;
+    for (char16_t c : s) {
+        const int d = HexCislice(c);
+        if (d < 0) return std::nullopt;
+        n = (n << 4) | static_cast<std::uint32_t>(d);
+    }
+    return n;
+}
+
+std::u16string_view Orezat(std::u16string_view s) {
+    while (!s.empty() && (s.front() == u' ' || s.front() == u'\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == u' ' || s.back() == u'\t')) s.remove_suffix(1);
+    return s;
+}
+
+void ZapsatRadekHodnoty(std::u16string& v, const TRegistrSoubor::THodnota& h) {
+    std::u16string radek = h.Nazev.empty() ? std::u16string(u"@") : Uvozit(h.Nazev);
+    radek += u'=';
+    if (h.Typ == RegSz) {
+        if (auto t = JednoduchyRetezec(h.Data)) {
+            v += radek + Uvozit(*t) + u"\r\n";
+            return;
+        }
+    }
+    if (h.Typ == RegDword && h.Data.size() == 4) {
+        std::uint32_t n = 0;
+        for (int i = 3; i >= 0; --i) n = (n << 8) | static_cast<unsigned char>(h.Data[static_cast<std::size_t>(i)]);
+        v += radek + u"dword:" + Hex(n, 8) + u"\r\n";
+        return;
+    }
+    radek += h.Typ == RegBinary ? std::u16string(u"hex:") : u"hex(" + Hex(h.Typ, 1) + u"):";
+    // Long data goes on continuation lines, as regedit writes it.
+    for (std::size_t i = 0; i < h.Data.size(); ++i) {
+        if (radek.size() > 76) {
+            v += radek + u"\\\r\n";
+            radek = u"  ";
+        }
+        radek += Hex(static_cast<unsigned char>(h.Data[i]), 2);
+        if (i + 1 < h.Data.size()) radek += u',';
+    }
+    v += radek + u"\r\n";
+}
+
+TRegistrSoubor::TKlic& VytvoritVeStromu(TRegistrSoubor::TStrom& strom, const std::u16string& cesta) {
+    // The parents first, so that each exists as a key of its own.
+    std::size_t p = 0;
+    for (;;) {
+        p = cesta.find(u'\\', p);
+        const std::u16string cast = cesta.substr(0, p);
+        auto [it, nova] = strom.try_emplace(Slozit(cast));
+        if (nova) it->second.Cesta = cast;
+        if (p == std::u16string::npos) return it->second;
+        ++p;
+    }
+}
+
+TRegistrSoubor::THodnota* NajitHodnotu(TRegistrSoubor::TKlic& klic, std::u16string_view nazev) {
+    for (auto& h : klic.Hodnoty)
+        if (StejneBezVelikosti(h.Nazev, nazev)) return &h;
+    return nullptr;
+}
+
+const TRegistrSoubor::THodnota* NajitHodnotu(const TRegistrSoubor::TKlic* klic, std::u16string_view nazev) {
+    return klic ? NajitHodnotu(const_cast<TRegistrSoubor::TKlic&>(*klic), nazev) : nullptr;
+}
+
+[[noreturn]] void ChybaTypu(std::u16string_view nazev) {
+    throw TChyba(u"Invalid data type for '" + std::u16string(nazev) + u"'");
+}
+[[noreturn]] void ChybaCteni(std::u16string_view nazev) {
+    throw TChyba(u"Failed to get data for '" + std::u16string(nazev) + u"'");
+}
+[[noreturn]] void ChybaZapisu(std::u16string_view nazev, std::u16string_view duvod = {}) {
+    std::u16string z = u"Failed to set data for '" + std::u16string(nazev) + u"'";
+    if (!duvod.empty()) z += u": " + std::u16string(duvod);
+    throw TChyba(std::move(z));
+}
+
+std::u16string Cislo(std::size_t n) { return ZUtf8(std::to_string(n)); }
+
+}  // namespace
+
+TRegistrSoubor::TRegistrSoubor(std::filesystem::path soubor) : soubor_(std::move(soubor)) {}
+
+// ---- the file's text -------------------------------------------------------
+
+std::u16string TRegistrSoubor::Zapis(const TStrom& strom) {
+    std::u16string v(Hlavicka);
+    v += u"\r\n";
+    for (const auto& [slozena, klic] : strom) {
+        if (slozena.empty() && klic.Hodnoty.empty()) continue;
+        v += u"\r\n[";
+        v += Koren;
+        if (!klic.Cesta.empty()) v += u"\\" + klic.Cesta;
+        v += u"]\r\n";
+        for (const auto& h : klic.Hodnoty) ZapsatRadekHodnoty(v, h);
+    }
+    v += u"\r\n";
+    return v;
+}
+
+TRegistrSoubor::TStrom TRegistrSoubor::Cteni(std::string_view bajty, const std::filesystem::path& soubor) {
+    // UTF-16 by its mark; without one UTF-8 on every platform (Windows-1250
+    // for bytes that are not UTF-8, so that reading never fails on them).
+    const TZnacka znacka = RozpoznatZnacku(bajty);
+    bajty.remove_prefix(znacka.delka);
+    TKodovani kodovani = znacka.kodovani;
+    if (kodovani != TKodovani::Utf16LE && kodovani != TKodovani::Utf16BE)
+        kodovani = JePlatneUtf8(bajty) ? TKodovani::Utf8 : TKodovani::Cp1250;
+    std::u16string text;
+    DekodovatDo(text, bajty, kodovani);
+    std::vector<std::u16string> radky;
+    bool koncovyZlom = false;
+    RozdelitNaRadky(text, radky, koncovyZlom);
+    std::size_t i = 0;
+    const auto chyba = [&](std::u16string_view duvod) {
+        throw TChyba(u"Cannot read settings file \"" + TextCesty(soubor) + u"\", line " + Cislo(i + 1) +
+                     u": " + std::u16string(duvod));
+    };
+
+    TStrom strom;
+    while (i < radky.size() && Orezat(radky[i]).empty()) ++i;
+    if (i == radky.size()) return strom;  // an empty file is an empty store
+    if (Orezat(radky[i]) != Hlavicka)
+        chyba(u"the file does not begin with \"Windows Registry Editor Version 5.00\"");
+
+    TKlic* klic = nullptr;
+    for (++i; i < radky.size(); ++i) {
+        const std::u16string_view radek = Orezat(radky[i]);
+        if (radek.empty() || radek.front() == u';') continue;
+
+        if (radek.front() == u'[') {
+            if (radek.back() != u']') chyba(u"a key line does not end with ]");
+            const std::u16string_view vnitrek = radek.substr(1, radek.size() - 2);
+            if (!vnitrek.empty() && vnitrek.front() == u'-') chyba(u"deleting keys is not supported here");
+            if (!StejneBezVelikosti(vnitrek.substr(0, Koren.size()), Koren) ||
+                (vnitrek.size() > Koren.size() && vnitrek[Koren.size()] != u'\\'))
+                chyba(u"only keys of HKEY_CURRENT_USER belong here");
+            const auto cesta = NormalizovatCestu(vnitrek.substr(Koren.size()));
+            if (!cesta) chyba(u"a key name is empty");
+            klic = &VytvoritVeStromu(strom, *cesta);
+            continue;
+        }
+        if (!klic) chyba(u"a value comes before the first key");
+
+        // The name: @ for the default value, else a quoted string.
+        THodnota h;
+        std::size_t p = 0;
+        const auto uvozeny = [&](std::u16string& cil) {
+            // radek[p] is the opening quote; leaves p after the closing one.
+            for (++p; p < radek.size(); ++p) {
+                const char16_t c = radek[p];
+                if (c == u'"') {
+                    ++p;
+                    return;
+                }
+                if (c == u'\\') {
+                    if (p + 1 >= radek.size() || (radek[p + 1] != u'\\' && radek[p + 1] != u'"'))
+                        chyba(u"a backslash in a quoted string must precede \\ or \"");
+                    ++p;
+                }
+                cil.push_back(radek[p]);
+            }
+            chyba(u"a quoted string has no closing quote");
+        };
+        if (radek.front() == u'@') {
+            p = 1;
+        } else if (radek.front() == u'"') {
+            uvozeny(h.Nazev);
+        } else {
+            chyba(u"the line is neither a key in [ ] nor a value");
+        }
+        std::u16string_view zbytek = Orezat(radek.substr(p));
+        if (zbytek.empty() || zbytek.front() != u'=') chyba(u"the value's name is not followed by =");
+        zbytek = Orezat(zbytek.substr(1));
+
+        const auto zacina = [&](std::u16string_view predpona) {
+            return StejneBezVelikosti(zbytek.substr(0, predpona.size()), predpona);
+        };
+        if (!zbytek.empty() && zbytek.front() == u'"') {
+            std::u16string t;
+            p = static_cast<std::size_t>(zbytek.data() - radek.data());
+            uvozeny(t);
+            if (!Orezat(radek.substr(p)).empty()) chyba(u"text follows the closing quote");
+            h.Typ = RegSz;
+            h.Data = BajtyTextu(t);
+        } else if (zacina(u"dword:")) {
+            const auto n = CistHex(zbytek.substr(6), 8);
+            if (!n) chyba(u"a dword needs one to eight hex digits");
+            h.Typ = RegDword;
+            for (int k = 0; k < 4; ++k) h.Data.push_back(static_cast<char>((*n >> (8 * k)) & 0xFF));
+        } else if (zacina(u"hex")) {
+            zbytek.remove_prefix(3);
+            if (!zbytek.empty() && zbytek.front() == u'(') {
+                const std::size_t z = zbytek.find(u')');
+                const auto typ = z == std::u16string_view::npos ? std::nullopt : CistHex(zbytek.substr(1, z - 1), 8);
+                if (!typ) chyba(u"hex( ) needs the type as a hex number");
+                h.Typ = *typ;
+                zbytek.remove_prefix(z + 1);
+            } else {
+                h.Typ = RegBinary;
+            }
+            if (zbytek.empty() || zbytek.front() != u':') chyba(u"hex data must follow a colon");
+            std::u16string data(zbytek.substr(1));
+            // A backslash at the end continues the data on the next line.
+            while (!data.empty() && data.back() == u'\\') {
+                data.pop_back();
+                if (i + 1 >= radky.size()) chyba(u"the hex data continues past the end of the file");
+                ++i;
+                data += Orezat(radky[i]);
+            }
+            std::u16string_view d = Orezat(data);
+            while (!d.empty()) {
+                const std::size_t carka = d.find(u',');
+                const auto bajt = CistHex(Orezat(d.substr(0, carka)), 2);
+                if (!bajt) chyba(u"hex data must be bytes of two hex digits separated by commas");
+                h.Data.push_back(static_cast<char>(*bajt));
+                if (carka == std::u16string_view::npos) break;
+                d = Orezat(d.substr(carka + 1));
+                if (d.empty()) chyba(u"hex data ends with a comma");
+            }
+        } else if (zbytek == u"-") {
+            chyba(u"deleting values is not supported here");
+        } else {
+            chyba(u"the value's data is neither a quoted string, dword: nor hex:");
+        }
+        if (THodnota* stara = NajitHodnotu(*klic, h.Nazev)) {
+            *stara = std::move(h);
+        } else {
+            klic->Hodnoty.push_back(std::move(h));
+        }
+    }
+    return strom;
+}
+
+// ---- the file on disk ------------------------------------------------------
+
+namespace {
+
+template <typename Otisk>
+Otisk OtiskSouboru(const std::filesystem::path& soubor) {
+    Otisk o;
+#ifdef _WIN32
+    WIN32_FILE_ATTRIBUTE_DATA a{};
+    if (!GetFileAttributesExW(soubor.c_str(), GetFileExInfoStandard, &a)) return o;
+    o.existuje = true;
+    o.velikost = (std::uintmax_t(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
+    o.cas = static_cast<std::int64_t>((std::uint64_t(a.ftLastWriteTime.dwHighDateTime) << 32) |
+                                      a.ftLastWriteTime.dwLowDateTime);
+    o.uzel = (std::uint64_t(a.ftCreationTime.dwHighDateTime) << 32) | a.ftCreationTime.dwLowDateTime;
+#else
+    struct stat st {};
+    if (::stat(soubor.c_str(), &st) != 0) return o;
+    o.existuje = true;
+    o.velikost = static_cast<std::uintmax_t>(st.st_size);
+    o.cas = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    o.uzel = static_cast<std::uint64_t>(st.st_ino) ^ (static_cast<std::uint64_t>(st.st_ctim.tv_nsec) << 32);
+#endif
+    return o;
+}
+
+std::string CasovaZnacka() {
+    const std::time_t t = std::time(nullptr);
+    std::tm m{};
+#ifdef _WIN32
+    localtime_s(&m, &t);
+#else
+    localtime_r(&t, &m);
+#endif
+    char z[32];
+    std::snprintf(z, sizeof z, "%04d%02d%02d-%02d%02d%02d", m.tm_year + 1900, m.tm_mon + 1, m.tm_mday,
+                  m.tm_hour, m.tm_min, m.tm_sec);
+    return z;
+}
+
+}  // namespace
+
+void TRegistrSoubor::Obnovit() {
+    const TOtisk o = OtiskSouboru<TOtisk>(soubor_);
+    if (otisk_ && *otisk_ == o) return;
+    otisk_.reset();
+    if (!o.existuje) {
+        strom_.clear();
+        poskozeni_.reset();
+    } else {
+        const std::string bajty = NacistBajty(soubor_);
+        try {
+            strom_ = Cteni(bajty, soubor_);
+            poskozeni_.reset();
+        } catch (const TChyba& e) {
+            strom_.clear();
+            poskozeni_ = e.Zprava();
+        }
+    }
+    otisk_ = o;
+}
+
+void TRegistrSoubor::OdlozitPoskozeny() {
+    const std::filesystem::path slozka = soubor_.parent_path();
+    const std::filesystem::path zaklad = soubor_.filename();
+    std::filesystem::path stranou;
+    std::error_code ec;
+    for (int pokus = 0;; ++pokus) {
+        std::string pripona = ".corrupt-" + CasovaZnacka();
+        if (pokus > 0) {
+            pripona += '-';
+            pripona += std::to_string(pokus);
+        }
+        stranou = slozka / zaklad;
+        stranou += pripona;
+        if (!std::filesystem::exists(stranou, ec)) break;
+    }
+    std::filesystem::rename(soubor_, stranou, ec);
+    if (ec)
+        throw TChyba(u"Cannot keep the damaged settings file \"" + TextCesty(soubor_) + u"\" as \"" +
+                     TextCesty(stranou) + u"\". " + ZUtf8(ec.message()));
+}
+
+template <typename Zmena>
+bool TRegistrSoubor::Zmenit(Zmena zmena) {
+    Obnovit();
+    TStrom novy = poskozeni_ ? TStrom() : strom_;
+    if (!zmena(novy)) return false;
+    std::string bajty;
+    ZakodovatText(bajty, Zapis(novy), TKodovani::Utf16LE);
+    std::error_code ec;
+    if (soubor_.has_parent_path()) std::filesystem::create_directories(soubor_.parent_path(), ec);
+    if (poskozeni_) OdlozitPoskozeny();
+    ZapsatSouborAtomicky(soubor_, bajty);
+    strom_ = std::move(novy);
+    poskozeni_.reset();
+    otisk_ = OtiskSouboru<TOtisk>(soubor_);
+    return true;
+}
+
+const TRegistrSoubor::TKlic* TRegistrSoubor::Aktualni() {
+    Obnovit();
+    if (poskozeni_) throw TChyba(*poskozeni_);
+    if (!aktualni_) return nullptr;
+    const auto it = strom_.find(*aktualni_);
+    // A key deleted since it was opened, or the root without values.
+    if (it == strom_.end()) return nullptr;
+    return &it->second;
+}
+
+// ---- keys ------------------------------------------------------------------
+
+bool TRegistrSoubor::OtevritKlic(std::u16string_view cesta, bool vytvorit) {
+    ZavritKlic();
+    const auto normalni = NormalizovatCestu(cesta);
+    if (!normalni) return false;
+    const std::u16string slozena = Slozit(*normalni);
+    if (vytvorit) {
+        try {
+            Zmenit([&](TStrom& strom) {
+                if (strom.count(slozena)) return false;
+                VytvoritVeStromu(strom, *normalni);
+                return true;
+            });
+        } catch (const TChyba&) {
+            Obnovit();
+            if (poskozeni_ || !strom_.count(slozena)) return false;
+        }
+    } else {
+        Obnovit();
+        if (poskozeni_) throw TChyba(*poskozeni_);
+        if (!slozena.empty() && !strom_.count(slozena)) return false;
+    }
+    aktualni_ = slozena;
+    return true;
+}
+
+void TRegistrSoubor::ZavritKlic() { aktualni_.reset(); }
+
+bool TRegistrSoubor::KlicExistuje(std::u16string_view cesta) {
+    const auto normalni = NormalizovatCestu(cesta);
+    if (!normalni) return false;
+    Obnovit();
+    if (poskozeni_) throw TChyba(*poskozeni_);
+    return normalni->empty() || strom_.count(Slozit(*normalni)) > 0;
+}
+
+bool TRegistrSoubor::SmazatKlic(std::u16string_view cesta) {
+    const auto normalni = NormalizovatCestu(cesta);
+    if (!normalni || normalni->empty()) return false;
+    const std::u16string slozena = Slozit(*normalni);
+    try {
+        return Zmenit([&](TStrom& strom) {
+            const auto it = strom.find(slozena);
+            if (it == strom.end()) return false;
+            const std::u16string podklice = slozena + u'\\';
+            auto konec = std::next(it);
+            while (konec != strom.end() && konec->first.compare(0, podklice.size(), podklice) == 0) ++konec;
+            strom.erase(it, konec);
+            return true;
+        });
+    } catch (const TChyba&) {
+        return false;
+    }
+}
+
+// ---- values ----------------------------------------------------------------
+
+bool TRegistrSoubor::HodnotaExistuje(std::u16string_view nazev) {
+    return TypHodnoty(nazev) != TTypHodnoty::Zadna;
+}
+
+TTypHodnoty TRegistrSoubor::TypHodnoty(std::u16string_view nazev) {
+    const THodnota* h = NajitHodnotu(Aktualni(), nazev);
+    if (!h) return TTypHodnoty::Zadna;
+    switch (h->Typ) {
+        case RegSz: return TTypHodnoty::Retezec;
+        case RegExpandSz: return TTypHodnoty::RozsirenyRetezec;
+        case RegDword: return TTypHodnoty::Cislo;
+        default: return TTypHodnoty::Jina;
+    }
+}
+
+std::u16string TRegistrSoubor::CistRetezec(std::u16string_view nazev) {
+    const THodnota* h = NajitHodnotu(Aktualni(), nazev);
+    if (!h) return {};
+    if (h->Typ != RegSz && h->Typ != RegExpandSz) ChybaTypu(nazev);
+    return TextBajtu(h->Data);
+}
+
+std::int32_t TRegistrSoubor::CistCislo(std::u16string_view nazev) {
+    const THodnota* h = NajitHodnotu(Aktualni(), nazev);
+    if (!h) ChybaCteni(nazev);
+    if (h->Typ != RegDword) ChybaTypu(nazev);
+    if (h->Data.size() != 4) ChybaCteni(nazev);
+    std::uint32_t n = 0;
+    for (int i = 3; i >= 0; --i) n = (n << 8) | static_cast<unsigned char>(h->Data[static_cast<std::size_t>(i)]);
+    return static_cast<std::int32_t>(n);
+}
+
+void TRegistrSoubor::ZapsatHodnotu(std::u16string_view nazev, std::uint32_t typ, std::string data) {
+    if (!aktualni_ || MaZlomNeboNul(nazev)) ChybaZapisu(nazev);
+    bool klicChybi = false;
+    try {
+        Zmenit([&](TStrom& strom) {
+            const auto it = strom.find(*aktualni_);
+            if (it == strom.end() && !aktualni_->empty()) {
+                // The key was deleted since it was opened.
+                klicChybi = true;
+                return false;
+            }
+            TKlic& klic = it == strom.end() ? strom[*aktualni_] : it->second;
+            if (THodnota* h = NajitHodnotu(klic, nazev)) {
+                h->Typ = typ;
+                h->Data = std::move(data);
+            } else {
+                klic.Hodnoty.push_back({std::u16string(nazev), typ, std::move(data)});
+            }
+            return true;
+        });
+    } catch (const TChyba& e) {
+        ChybaZapisu(nazev, e.Zprava());
+    }
+    if (klicChybi) ChybaZapisu(nazev);
+}
+
+void TRegistrSoubor::ZapsatRetezec(std::u16string_view nazev, std::u16string_view hodnota) {
+    ZapsatHodnotu(nazev, RegSz, BajtyTextu(hodnota));
+}
+
+void TRegistrSoubor::ZapsatRozsirenyRetezec(std::u16string_view nazev, std::u16string_view hodnota) {
+    ZapsatHodnotu(nazev, RegExpandSz, BajtyTextu(hodnota));
+}
+
+void TRegistrSoubor::ZapsatCislo(std::u16string_view nazev, std::int32_t hodnota) {
+    const auto n = static_cast<std::uint32_t>(hodnota);
+    std::string data;
+    for (int k = 0; k < 4; ++k) data.push_back(static_cast<char>((n >> (8 * k)) & 0xFF));
+    ZapsatHodnotu(nazev, RegDword, std::move(data));
+}
+
+std::optional<std::uint32_t> TRegistrSoubor::PocetHodnot() {
+    if (!aktualni_) return std::nullopt;
+    const TKlic* klic = Aktualni();
+    if (!klic) {
+        if (aktualni_->empty()) return 0u;  // the root without values
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(klic->Hodnoty.size());
+}

@@ -1,0 +1,241 @@
+#include "filetypes/SeznamTypu.h"
+#include "platform/Chyba.h"
+#include "platform/Kodovani.h"
+#include "platform/RegistrSoubor.h"
+#include "../support/ZkusebniUloziste.h"
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TTypSouboru Typ(std::u16string nazev, std::u16string pripona = u".nc", std::u16string komentar = u"") {
+    return {nazev, pripona, u":", u"N", u"%", u"M30", komentar};
+}
+
+TTypSouboru Pole(std::u16string nazev, std::u16string pripona = u"", std::u16string hlavni = u"",
+                 std::u16string vedlejsi = u"", std::u16string zacatek = u"") {
+    return {nazev, pripona, hlavni, vedlejsi, zacatek, u"", u""};
+}
+
+std::u16string Cislo(std::size_t i) {
+    const std::string s = std::to_string(i);
+    return std::u16string(s.begin(), s.end());
+}
+
+// The values of a key by name 0, 1, ... as far as they go, and their count.
+std::vector<std::u16string> Hodnoty(TRegistr& r, const std::u16string& klic, std::uint32_t* pocet = nullptr) {
+    std::vector<std::u16string> v;
+    if (!r.OtevritKlic(klic, false)) return v;
+    if (pocet) *pocet = r.PocetHodnot().value_or(9999);
+    for (std::size_t i = 0; r.HodnotaExistuje(Cislo(i)); ++i) v.push_back(r.CistRetezec(Cislo(i)));
+    r.ZavritKlic();
+    return v;
+}
+
+class SeznamTypu : public ::testing::TestWithParam<TDruhUloziste> {
+protected:
+    SeznamTypu() {
+        TDocasnaSlozka::Zapsat(ftd, "\xEF\xBB\xBF" "Frézka\t.nc\t:\tN\t%\tM30\t(\t\r\n"
+                                    "Dialog\t.h\t\t\tBEGIN PGM\tEND PGM\t;\t\r\n");
+    }
+    TZkusebniUloziste uloziste{GetParam()};
+    const std::u16string klic = uloziste.Klic(u"TypySouboru");
+    const fs::path ftd = uloziste.Slozka() / "files.ftd";
+};
+
+TEST_P(SeznamTypu, JedenactTypuVPoradi) {
+    std::vector<TTypSouboru> typy;
+    for (int i = 0; i < 11; ++i) typy.push_back(Typ(u"Typ " + Cislo(static_cast<std::size_t>(i)), u".t"));
+    UlozitTypySouboru(*uloziste.Otevrit(), typy, klic);
+
+    auto r = uloziste.Otevrit();
+    std::uint32_t pocet = 0;
+    const auto hodnoty = Hodnoty(*r, klic, &pocet);
+    EXPECT_EQ(pocet, 11u);
+    ASSERT_EQ(hodnoty.size(), 11u);
+    EXPECT_EQ(hodnoty[10], u"Typ 10\t.t\t:\tN\t%\tM30\t\t");
+    const TNacteneTypy nactene = NacistTypySouboru(*r, false, ftd, klic);
+    EXPECT_EQ(nactene.Typy, typy);  // 10 after 9, not after 1
+    EXPECT_FALSE(nactene.ChybiSoubor);
+    EXPECT_FALSE(nactene.ChybaUloziste);
+
+    // A shorter list leaves nothing of the longer one behind.
+    const std::vector<TTypSouboru> kratsi = {Typ(u"A"), Typ(u"B", u".mpf", u";"), Typ(u"C")};
+    UlozitTypySouboru(*r, kratsi, klic);
+    EXPECT_EQ(Hodnoty(*r, klic, &pocet).size(), 3u);
+    EXPECT_EQ(pocet, 3u);
+    EXPECT_EQ(NacistTypySouboru(*uloziste.Otevrit(), false, ftd, klic).Typy, kratsi);
+
+    // An empty list leaves an empty key, which reads as an empty list.
+    UlozitTypySouboru(*r, {}, klic);
+    EXPECT_TRUE(r->KlicExistuje(klic));
+    EXPECT_EQ(Hodnoty(*r, klic, &pocet).size(), 0u);
+    EXPECT_EQ(pocet, 0u);
+    EXPECT_TRUE(NacistTypySouboru(*r, false, ftd, klic).Typy.empty());
+}
+
+TEST_P(SeznamTypu, PrvniSpusteni) {
+    // No key: the list comes from files.ftd; after saving, from the key.
+    auto r = uloziste.Otevrit();
+    const bool zeSouboru = !r->KlicExistuje(klic);
+    EXPECT_TRUE(zeSouboru);
+    const TNacteneTypy prvni = NacistTypySouboru(*r, zeSouboru, ftd, klic);
+    ASSERT_EQ(prvni.Typy.size(), 2u);
+    EXPECT_EQ(prvni.Typy[0].Nazev, u"Frézka");
+    EXPECT_EQ(prvni.Typy[1].Zacatek, u"BEGIN PGM");
+    EXPECT_FALSE(r->KlicExistuje(klic));  // reading writes nothing
+    UlozitTypySouboru(*r, prvni.Typy, klic);
+
+    fs::remove(ftd);
+    auto dalsi = uloziste.Otevrit();
+    ASSERT_TRUE(dalsi->KlicExistuje(klic));
+    const TNacteneTypy druhe = NacistTypySouboru(*dalsi, false, ftd, klic);
+    EXPECT_EQ(druhe.Typy, prvni.Typy);
+    EXPECT_FALSE(druhe.ChybiSoubor);
+}
+
+TEST_P(SeznamTypu, ChybejiciSouborTypu) {
+    fs::remove(ftd);
+    auto r = uloziste.Otevrit();
+    const TNacteneTypy nactene = NacistTypySouboru(*r, true, ftd, klic);
+    EXPECT_TRUE(nactene.ChybiSoubor);
+    EXPECT_TRUE(nactene.Typy.empty());
+    // Saved at exit: an empty key, so the next start reads the store, silently.
+    UlozitTypySouboru(*r, nactene.Typy, klic);
+    ASSERT_TRUE(r->KlicExistuje(klic));
+    const TNacteneTypy dalsi = NacistTypySouboru(*r, false, ftd, klic);
+    EXPECT_FALSE(dalsi.ChybiSoubor);
+    EXPECT_TRUE(dalsi.Typy.empty());
+}
+
+TEST_P(SeznamTypu, NeobvykleHodnoty) {
+    // Values the program never writes itself: each reads as an empty line,
+    // which holds no file type, so no row lacks a field.
+    auto r = uloziste.Otevrit();
+    ASSERT_TRUE(r->OtevritKlic(klic, true));
+    r->ZapsatRetezec(u"0", u"A\t.a\t\t\t\t\t\t");
+    r->ZapsatCislo(u"1", 7);                                // not a string
+    r->ZapsatRozsirenyRetezec(u"2", u"B\t.b\t:\tN\t%\t\t"); // read as a string
+    r->ZapsatRetezec(u"4", u"C");                           // 3 is missing
+    r->ZapsatRetezec(u"Jine", u"D");                        // counted, but no number names it
+    r->ZavritKlic();
+    std::vector<std::u16string> radky = {u"předtím"};
+    NacistSeznam(*r, klic, radky);
+    EXPECT_EQ(radky, (std::vector<std::u16string>{u"předtím", u"A\t.a\t\t\t\t\t\t", u"", u"B\t.b\t:\tN\t%\t\t",
+                                                  u"", u"C"}));
+    const TNacteneTypy nactene = NacistTypySouboru(*r, false, ftd, klic);
+    EXPECT_EQ(nactene.Typy, (std::vector<TTypSouboru>{Pole(u"A", u".a"), Pole(u"B", u".b", u":", u"N", u"%"), Pole(u"C")}));
+}
+
+TEST_P(SeznamTypu, SeznamPodKlicemKteryChybi) {
+    auto r = uloziste.Otevrit();
+    std::vector<std::u16string> radky;
+    NacistSeznam(*r, klic, radky);  // creates the key
+    EXPECT_TRUE(radky.empty());
+    EXPECT_TRUE(r->KlicExistuje(klic));
+    ZapsatSeznam(*r, klic, {u"x", u"y"});
+    NacistSeznam(*r, klic, radky);
+    EXPECT_EQ(radky, (std::vector<std::u16string>{u"x", u"y"}));
+    // The list replaces a key that held subkeys too.
+    ASSERT_TRUE(r->OtevritKlic(klic + u"\\Podklic", true));
+    ZapsatSeznam(*r, klic, {u"z"});
+    EXPECT_FALSE(r->KlicExistuje(klic + u"\\Podklic"));
+    radky.clear();
+    NacistSeznam(*r, klic, radky);
+    EXPECT_EQ(radky, std::vector<std::u16string>{u"z"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Uloziste, SeznamTypu, ::testing::ValuesIn(DruhyUloziste()),
+                         [](const auto& info) { return std::string(NazevDruhu(info.param)); });
+
+TEST(SouborTypu, NacteniPriSpusteni) {
+    TDocasnaSlozka slozka;
+    const fs::path ftd = slozka / "files.ftd";
+    const TTypSouboru frezka{u"Frézka", u".nc", u":", u"N", u"%", u"M30", u""};
+    const TTypSouboru soustruh{u"Soustruh", u".tap", u":", u"N", u"%", u"M30", u"("};
+    struct Pripad {
+        const char* nazev;
+        std::string bajty;
+        std::vector<TTypSouboru> typy;
+    };
+    const Pripad pripady[] = {
+        {"UTF-8 mark, Czech letters", "\xEF\xBB\xBF" "Frézka\t.nc\t:\tN\t%\tM30\t\t\r\nSoustruh\t.tap\t:\tN\t%\tM30\t(\t\r\n",
+         {frezka, soustruh}},
+        // Without a mark: the platform's 8-bit code page (on Windows the ANSI
+        // code page; E9 and E1 are é and á in Windows-1250 and 1252 alike).
+        {"no mark", "Fr\xE9zka\t.nc\t:\tN\t%\tM30\t\t\r\n", {frezka}},
+        {"CR only", "Fr\xE9zka\t.nc\t:\tN\t%\tM30\t\t\rSoustruh\t.tap\t:\tN\t%\tM30\t(\t\r", {frezka, soustruh}},
+        {"no closing TAB, extra fields", "Soustruh\t.tap\t:\tN\t%\tM30\t(\nFr\xE9zka\t.nc\t:\tN\t%\tM30\t\tnav\xED" "c\tdal\n",
+         {soustruh, frezka}},
+        {"missing fields, blank lines", "\r\nJen n\xE1zev\r\n\r\nFr\xE9zka\t.nc\t:\r\n",
+         {Pole(u"Jen název"), Pole(u"Frézka", u".nc", u":")}},
+        {"empty", "", {}},
+    };
+    for (const auto& p : pripady) {
+        TDocasnaSlozka::Zapsat(ftd, p.bajty);
+        const TNacteneTypy nactene = NacistTypyZeSouboru(ftd);
+        EXPECT_EQ(nactene.Typy, p.typy) << p.nazev;
+        EXPECT_FALSE(nactene.ChybiSoubor) << p.nazev;
+    }
+#ifndef _WIN32
+    TDocasnaSlozka::Zapsat(ftd, "Frézka\t.nc\t:\tN\t%\tM30\t\t\n");  // UTF-8 without a mark
+    EXPECT_EQ(NacistTypyZeSouboru(ftd).Typy, std::vector<TTypSouboru>{frezka});
+#endif
+}
+
+TEST(SouborTypu, NecitelnySouborTypu) {
+    TDocasnaSlozka slozka;
+    const fs::path ftd = slozka / "files.ftd";
+    fs::create_directory(ftd);
+    TRegistrSoubor r(slozka / "Tarvik.reg");
+    std::string zprava;
+    try {
+        NacistTypySouboru(r, true, ftd);
+    } catch (const TChyba& e) {
+        zprava = e.what();
+    }
+    EXPECT_EQ(zprava.rfind("Cannot open file \"" + ftd.string() + "\". ", 0), 0u) << zprava;
+}
+
+TEST(SouborTypu, PoskozeneUlozisteDaVychoziSeznam) {
+    TDocasnaSlozka slozka;
+    const fs::path soubor = slozka / "Tarvik.reg";
+    const fs::path ftd = slozka / "files.ftd";
+    TDocasnaSlozka::Zapsat(ftd, "\xEF\xBB\xBF" "Frézka\t.nc\t:\tN\t%\tM30\t\t\r\n");
+    const std::string poskozeny = "Windows Registry Editor Version 5.00\r\n\r\n"
+                                  "[HKEY_CURRENT_USER\\Software\\Orvendal\\Tarvik\\TypySouboru]\r\n"
+                                  "\"0\"=\"Soustruh\t.tap\r\n";
+    TDocasnaSlozka::Zapsat(soubor, poskozeny);
+    TRegistrSoubor r(soubor);
+    const TNacteneTypy nactene = NacistTypySouboru(r, false, ftd);
+    ASSERT_TRUE(nactene.ChybaUloziste);
+    EXPECT_EQ(DoUtf8(*nactene.ChybaUloziste),
+              "Cannot read settings file \"" + soubor.string() + "\", line 4: a quoted string has no closing quote");
+    ASSERT_EQ(nactene.Typy.size(), 1u);
+    EXPECT_EQ(nactene.Typy[0].Nazev, u"Frézka");
+    EXPECT_EQ(TDocasnaSlozka::Precist(soubor), poskozeny);
+
+    // Saving at exit keeps the damaged file aside and writes the list.
+    UlozitTypySouboru(r, nactene.Typy);
+    EXPECT_EQ(NacistTypySouboru(r, false, ftd).Typy, nactene.Typy);
+    std::size_t stranou = 0;
+    for (const auto& p : fs::directory_iterator(slozka.Cesta()))
+        if (p.path().filename().string().rfind("Tarvik.reg.corrupt-", 0) == 0) {
+            ++stranou;
+            EXPECT_EQ(TDocasnaSlozka::Precist(p.path()), poskozeny);
+        }
+    EXPECT_EQ(stranou, 1u);
+}
+
+TEST(SouborTypu, UlozeniDoNezapsatelnehoUlozisteNeniChyba) {
+    // The key cannot be created: nothing is written, and no failure.
+    TDocasnaSlozka slozka;
+    TDocasnaSlozka::Zapsat(slozka / "soubor", "x");
+    TRegistrSoubor r(slozka / "soubor" / "Tarvik.reg");
+    UlozitTypySouboru(r, {Typ(u"A")});
+    EXPECT_FALSE(r.KlicExistuje(KlicTypuSouboru));
+}
+
+}  // namespace
