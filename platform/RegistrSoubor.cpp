@@ -469,9 +469,12 @@ bool TRegistrSoubor::OtevritKlic(std::u16string_view cesta, bool vytvorit) {
                 VytvoritVeStromu(strom, *normalni);
                 return true;
             });
-        } catch (const TChyba&) {
+        } catch (const TChyba& e) {
             Obnovit();
-            if (poskozeni_ || !strom_.count(slozena)) return false;
+            if (poskozeni_ || !strom_.count(slozena)) {
+                chybaOtevreni_ = e.Zprava();
+                return false;
+            }
         }
     } else {
         Obnovit();
@@ -482,7 +485,10 @@ bool TRegistrSoubor::OtevritKlic(std::u16string_view cesta, bool vytvorit) {
     return true;
 }
 
-void TRegistrSoubor::ZavritKlic() { aktualni_.reset(); }
+void TRegistrSoubor::ZavritKlic() {
+    aktualni_.reset();
+    chybaOtevreni_.reset();
+}
 
 bool TRegistrSoubor::KlicExistuje(std::u16string_view cesta) {
     const auto normalni = NormalizovatCestu(cesta);
@@ -546,7 +552,8 @@ std::int32_t TRegistrSoubor::CistCislo(std::u16string_view nazev) {
 }
 
 void TRegistrSoubor::ZapsatHodnotu(std::u16string_view nazev, std::uint32_t typ, std::string data) {
-    if (!aktualni_ || MaZlomNeboNul(nazev)) ChybaZapisu(nazev);
+    if (!aktualni_) ChybaZapisu(nazev, chybaOtevreni_.value_or(u""));
+    if (MaZlomNeboNul(nazev)) ChybaZapisu(nazev);
     bool klicChybi = false;
     try {
         Zmenit([&](TStrom& strom) {

@@ -97,4 +97,6 @@ private:
     std::optional<TOtisk> otisk_;
     std::optional<std::u16string> poskozeni_;  // the parse failure of the file on disk
     std::optional<std::u16string> aktualni_;   // the current key
+    // Why the last key could not be created, for the writes that follow.
+    std::optional<std::u16string> chybaOtevreni_;
 };

@@ -255,13 +255,19 @@ TEST(RegistrSoubor, NezapsatelnySoubor) {
     // An existing key opens; each write fails with the value and the file.
     ASSERT_TRUE(r.OtevritKlic(Klic, true));
     EXPECT_EQ(r.CistRetezec(u"Jazyk"), u"CZ");
-    const std::string zprava = Chyba([&] { r.ZapsatRetezec(u"Jazyk", u"EN"); });
-    EXPECT_EQ(zprava.rfind("Failed to set data for 'Jazyk': Cannot create file \"" + soubor.string() + "\". ", 0), 0u)
-        << zprava;
+    const auto zacinaChybou = [](const std::string& zprava, const std::string& nazev, const fs::path& s) {
+        return zprava.rfind("Failed to set data for '" + nazev + "': Cannot create file \"" + s.string() + "\". ", 0) == 0;
+    };
+    std::string zprava = Chyba([&] { r.ZapsatRetezec(u"Jazyk", u"EN"); });
+    EXPECT_TRUE(zacinaChybou(zprava, "Jazyk", soubor)) << zprava;
     EXPECT_EQ(r.CistRetezec(u"Jazyk"), u"CZ");
-    // A key that is not there cannot be created, nor one deleted.
+    // A key that is not there cannot be created, nor one deleted; the writes
+    // that follow tell why.
     EXPECT_FALSE(r.OtevritKlic(Klic + u"\\TypySouboru", true));
     EXPECT_FALSE(r.SmazatKlic(Klic));
+    zprava = Chyba([&] { r.ZapsatCislo(u"Sirka", 1); });
+    EXPECT_TRUE(zacinaChybou(zprava, "Sirka", soubor)) << zprava;
+    r.ZavritKlic();
     EXPECT_EQ(Chyba([&] { r.ZapsatCislo(u"Sirka", 1); }), "Failed to set data for 'Sirka'");
     EXPECT_EQ(TDocasnaSlozka::Precist(soubor), puvodni);
     fs::permissions(soubor, fs::perms::owner_write, fs::perm_options::add);
@@ -271,6 +277,8 @@ TEST(RegistrSoubor, NezapsatelnySoubor) {
     TRegistrSoubor podSouborem(slozka / "soubor" / "Tarvik.reg");
     EXPECT_FALSE(podSouborem.KlicExistuje(Klic));
     EXPECT_FALSE(podSouborem.OtevritKlic(Klic, true));
+    zprava = Chyba([&] { podSouborem.ZapsatRetezec(u"Jazyk", u"CZ"); });
+    EXPECT_TRUE(zacinaChybou(zprava, "Jazyk", slozka / "soubor" / "Tarvik.reg")) << zprava;
     EXPECT_EQ(TDocasnaSlozka::Precist(slozka / "soubor"), "x");
 }
 
