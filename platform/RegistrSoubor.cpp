@@ -504,12 +504,14 @@ bool TRegistrSoubor::SmazatKlic(std::u16string_view cesta) {
     const std::u16string slozena = Slozit(*normalni);
     try {
         return Zmenit([&](TStrom& strom) {
-            const auto it = strom.find(slozena);
-            if (it == strom.end()) return false;
+            if (strom.erase(slozena) == 0) return false;
+            // The subkeys sort together, though not always right after the key
+            // ("A2" comes between "A" and "A\\B").
             const std::u16string podklice = slozena + u'\\';
-            auto konec = std::next(it);
+            auto konec = strom.lower_bound(podklice);
+            const auto zacatek = konec;
             while (konec != strom.end() && konec->first.compare(0, podklice.size(), podklice) == 0) ++konec;
-            strom.erase(it, konec);
+            strom.erase(zacatek, konec);
             return true;
         });
     } catch (const TChyba&) {

@@ -159,7 +159,10 @@ TEST_P(Registr, Klice) {
     EXPECT_FALSE(r->HodnotaExistuje(u"0"));
     EXPECT_EQ(r->PocetHodnot(), std::nullopt);
 
-    // Deleting takes the subkeys and values along, and nothing above.
+    // Deleting takes the subkeys and values along, and nothing above nor
+    // beside, not even a key whose name goes on from the deleted one's.
+    ASSERT_TRUE(r->OtevritKlic(typy + u"2", true));
+    ASSERT_TRUE(r->OtevritKlic(typy + u" kopie\\X", true));
     EXPECT_FALSE(r->SmazatKlic(uloziste.Klic(u"Chybi")));
     EXPECT_FALSE(r->SmazatKlic(u"\\"));
     EXPECT_FALSE(r->SmazatKlic(u""));
@@ -167,7 +170,10 @@ TEST_P(Registr, Klice) {
     EXPECT_TRUE(r->SmazatKlic(typy));
     EXPECT_FALSE(r->KlicExistuje(typy));
     EXPECT_FALSE(r->KlicExistuje(hluboky));
+    EXPECT_FALSE(r->KlicExistuje(typy + u"\\A"));
     EXPECT_TRUE(r->KlicExistuje(uloziste.Koren()));
+    EXPECT_TRUE(r->KlicExistuje(typy + u"2"));
+    EXPECT_TRUE(r->KlicExistuje(typy + u" kopie\\X"));
     EXPECT_FALSE(uloziste.Otevrit()->KlicExistuje(typy));
     ASSERT_TRUE(r->OtevritKlic(typy, true));
     EXPECT_EQ(r->PocetHodnot(), 0u);
