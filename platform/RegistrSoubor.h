@@ -12,7 +12,9 @@
 // UTF-8 (with or without a mark), on every platform. Strings
 // escape \ and " with a backslash; REG_EXPAND_SZ is written as hex(2):...,
 // a string holding CR, LF or NUL as hex(1):..., other types as hex(N):...,
-// so every value keeps its type and its bytes.
+// so every value keeps its type and its bytes. Key and value names cannot
+// hold CR, LF or NUL here (such a key cannot be opened, such a value not
+// written).
 //
 // Every change reaches the disk at once: the whole file is written beside
 // the old one and renamed over it, so a reader never sees a cut-off file.
