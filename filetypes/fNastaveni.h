@@ -1,0 +1,54 @@
+// The settings dialog: the file type list, whose rows are the list itself
+// (caption Nazev, sub-items Pripona, HlavniZnak, VedlejsiZnak, Zacatek, Konec,
+// Komentar). Adding and editing go through the file type editor; every change
+// takes effect in the list at once, whichever way the dialog then closes.
+//
+// Translation marks: a component takes part when its dynamic property "tag"
+// is -1 (set in fNastaveni.ui). The columns of livSoubory carry their marks in
+// the list's dynamic property "tagSloupcu", a QVariantList with one int per
+// column (-1 = translated); here all seven columns are marked.
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class TNastaveniForm;
+}
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class TNastaveniForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TNastaveniForm(QWidget* rodic = nullptr);
+    ~TNastaveniForm() override;
+
+    // The controls, for the main window, the translation and the tests.
+    ::Ui::TNastaveniForm& Formular() { return *ui; }
+    QTreeWidget* livSoubory() const;
+
+    // The column widths of livSoubory; the last column also takes whatever
+    // width the list has left, so that the row stripes reach its right edge.
+    // A column whose (translated) caption is wider grows to show it.
+    static constexpr int SirkySloupcu[] = {130, 70, 50, 60, 60, 60, 65};
+
+public slots:
+    void btnPridatClick();
+    void btnUpravitClick();
+    void btnSmazatClick();
+    void sbtNahoruClick();
+    void sbtDoluClick();
+
+protected:
+    void showEvent(QShowEvent* udalost) override;
+
+private:
+    // The background of the row at a position: every other row pale yellow.
+    QColor BarvenRadkuListView(int radek) const;
+    QTreeWidgetItem* VybranyRadek() const;
+    void ZobrazitNevybrano() const;
+
+    std::unique_ptr<::Ui::TNastaveniForm> ui;
+};
