@@ -1,0 +1,79 @@
+// The main window's language steps: the catalogue pass and the language command.
+#include "fHlavni.h"
+
+#include "app/Aplikace.h"
+#include "app/convar.h"
+#include "filetypes/fASCII.h"
+#include "filetypes/fNastaveni.h"
+#include "filetypes/fTypSouboru.h"
+#include "lang/JazykyXML.h"
+#include "lang/fJazyk.h"
+#include "ui/Hlaseni.h"
+#include "ui/Modalni.h"
+#include "ui/fOAplikaci.h"
+
+#include <QTreeWidget>
+
+namespace {
+
+// The document of the language file, loaded when it is not yet; a failure
+// to read or parse it is thrown.
+const QDomDocument& NactenyDokument(TXMLDokument& dokument) {
+    if (!dokument.Nacteno()) dokument.Nacist();
+    return dokument.Dokument();
+}
+
+}  // namespace
+
+void THlavniForm::PrelozitAplikaci() {
+    if (!xdcJazyk) xdcJazyk = std::make_shared<TXMLDokument>();
+    if (!xdcJazyk->SouborExistuje()) {
+        // Without a language file every message has its built-in text and
+        // the windows keep the texts they show.
+        ObnovitVestaveneTexty();
+        return;
+    }
+    JazykXML->Dokument = &NactenyDokument(*xdcJazyk);
+
+    // The messages always fall back on their built-in Czech texts.
+    const QString obecne = QStringLiteral("Obecne");
+    for (const TPolozkaKatalogu& polozka : Katalog()) {
+        const QString vestaveny = QString::fromStdU16String(std::u16string(polozka.Vestaveny));
+        const QString klic = QString::fromLatin1(polozka.Klic.data(), qsizetype(polozka.Klic.size()));
+        *polozka.Text = JazykXML->DejText(obecne, klic, vestaveny).toStdU16String();
+    }
+
+    for (QWidget* okno : {static_cast<QWidget*>(this), static_cast<QWidget*>(OAplikaciForm),
+                          static_cast<QWidget*>(JazykForm), static_cast<QWidget*>(NastaveniForm),
+                          static_cast<QWidget*>(TypSouboruForm), static_cast<QWidget*>(ASCIIForm)})
+        if (okno) JazykXML->PrelozFormular(okno);
+}
+
+void THlavniForm::aJazykExecute() {
+    Chranene([this] {
+        if (pruchodBezi_) return;
+        if (!xdcJazyk) xdcJazyk = std::make_shared<TXMLDokument>();
+        if (!xdcJazyk->SouborExistuje()) {
+            // Fixed texts: there is no language file to take them from.
+            Hlaseni->ZobrazitHlaseni(thInformace,
+                                     QStringLiteral("Nebyl nalezen žádný jazykový soubor\rAplikace používá "
+                                                    "výchozí jazyk (Češtinu)."),
+                                     QStringLiteral("Informace"));
+            return;
+        }
+        // The file may have appeared since the last pass, or failed to load
+        // then: it is loaded now, and a failure ends the command.
+        JazykXML->Dokument = &NactenyDokument(*xdcJazyk);
+
+        QTreeWidget* seznam = JazykForm->livJazyk();
+        JazykXML->NaplnJazyky(seznam);
+        if (Modalni::Dialog(*JazykForm) != QDialog::Accepted) return;
+        const QList<QTreeWidgetItem*> vybrane = seznam->selectedItems();
+        if (vybrane.isEmpty()) return;
+        JazykXML->Jazyk = vybrane.front()->text(0);
+        // The command shows the chosen language's flag (the images from 9 on
+        // are the flags in the order of the dialog's), whatever its row.
+        NastavitIndexObrazku(JazykForm->ObrazekPrikazu(vybrane.front()));
+        PrelozitAplikaci();
+    });
+}

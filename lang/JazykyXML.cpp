@@ -1,0 +1,494 @@
+#include "JazykyXML.h"
+
+#include "platform/Chyba.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHash>
+#include <QIcon>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+
+namespace {
+
+// The tooltip last set from a hint: while the tooltip still reads so, the
+// hint property is current.
+const char* const VlastnostTipu = "tarvikTipZHintu";
+// The flag position of a language row.
+constexpr int RoleIndexuObrazku = Qt::UserRole + 1959;
+
+std::u16string U16(const QString& s) { return s.toStdU16String(); }
+
+[[noreturn]] void Selhat(const QString& zprava) { throw TChyba(U16(zprava)); }
+
+// The caption of an action as a tooltip: without its access keys, as Qt
+// shows an action's caption.
+QString BezAkceleratoru(const QString& text) {
+    QString s;
+    s.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&') {
+            if (i + 1 < text.size() && text[i + 1] == u'&') {
+                s += u'&';
+                ++i;
+            }
+            continue;
+        }
+        s += text[i];
+    }
+    return s;
+}
+
+// The caption as Qt shows it for an action without a tooltip of its own.
+QString VychoziTipAkce(QString text) {
+    text.remove(QStringLiteral("..."));
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == u'&') text.remove(i, 1);
+    return text.trimmed();
+}
+
+QString Tip(const QObject* prvek) {
+    if (auto* w = qobject_cast<const QWidget*>(prvek)) return w->toolTip();
+    if (auto* a = qobject_cast<const QAction*>(prvek)) {
+        // An action without a tooltip reports its caption as one.
+        const QString tip = a->toolTip();
+        return tip == VychoziTipAkce(a->text()) || tip == VychoziTipAkce(a->iconText()) ? QString() : tip;
+    }
+    return {};
+}
+
+// The tooltip as the object holds it.
+QString SurovyTip(const QObject* prvek) {
+    if (auto* w = qobject_cast<const QWidget*>(prvek)) return w->toolTip();
+    if (auto* a = qobject_cast<const QAction*>(prvek)) return a->toolTip();
+    return {};
+}
+
+// The tooltip of a hint: its short part, when the control shows tooltips.
+void ObnovitTip(QObject* prvek) {
+    const QString hint = prvek->property("hint").toString();
+    if (auto* a = qobject_cast<QAction*>(prvek)) {
+        a->setToolTip(BezAkceleratoru(KratkyHint(hint)));
+    } else if (auto* w = qobject_cast<QWidget*>(prvek)) {
+        w->setToolTip(ZobrazujeTipy(w) ? KratkyHint(hint) : QString());
+    }
+    prvek->setProperty(VlastnostTipu, SurovyTip(prvek));
+}
+
+// ---------------------------------------------------------------- the document
+
+// The first child element named exactly nazev; a null element when there is
+// none. Only reads: nothing is created.
+QDomElement PrvniPotomek(const QDomNode& uzel, const QString& nazev) {
+    if (nazev.isEmpty()) return {};
+    for (QDomNode n = uzel.firstChild(); !n.isNull(); n = n.nextSibling())
+        if (n.isElement() && n.nodeName() == nazev) return n.toElement();
+    return {};
+}
+
+// The text of an element: its single text or CDATA node, empty for an empty
+// element; anything else is an error.
+QString TextPrvku(const QDomElement& prvek, const QString& cesta) {
+    const QDomNode prvni = prvek.firstChild();
+    if (prvni.isNull()) return {};
+    if (prvni.nextSibling().isNull() && (prvni.isText() || prvni.isCDATASection())) return prvni.nodeValue();
+    Selhat(QStringLiteral("The element \"%1\" of the language file does not contain a single text node").arg(cesta));
+}
+
+// The text of any node: an element's as above, a text's, comment's or
+// instruction's own value.
+QString TextUzlu(const QDomNode& uzel, const QString& cesta) {
+    if (uzel.isElement()) return TextPrvku(uzel.toElement(), cesta);
+    return uzel.nodeValue();
+}
+
+// Entities: external ones are never resolved (the parser does not fetch
+// anything); internal ones expand, and so do default attribute values. A file
+// whose document type could make it expand beyond this many characters is
+// refused before it is parsed.
+constexpr qint64 MezRozvinuti = 16 * 1024 * 1024;
+
+[[noreturn]] void OdmitnoutRozvinuti(const QString& nazevSouboru) {
+    Selhat(QStringLiteral("The language file \"%1\" declares entities or default attributes that would expand to "
+                          "more than %2 characters; it is not read")
+               .arg(nazevSouboru)
+               .arg(MezRozvinuti));
+}
+
+void ZkontrolovatRozvinuti(const QByteArray& bajty, const QString& nazevSouboru) {
+    QXmlStreamReader ctecka(bajty);
+    while (!ctecka.atEnd()) {
+        const auto token = ctecka.readNext();
+        if (token == QXmlStreamReader::DTD) break;
+        if (token == QXmlStreamReader::StartElement || token == QXmlStreamReader::Invalid) return;
+    }
+    if (ctecka.tokenType() != QXmlStreamReader::DTD) return;
+
+    // Default attribute values (shown expanded in the document type's text)
+    // may be repeated on every element.
+    const QString dtd = ctecka.text().toString();
+    if (dtd.contains(QLatin1String("ATTLIST")) && qint64(bajty.count('<')) * dtd.size() > MezRozvinuti)
+        OdmitnoutRozvinuti(nazevSouboru);
+
+    const QXmlStreamEntityDeclarations deklarace = ctecka.entityDeclarations();
+    QHash<QString, QString> hodnoty;
+    for (const auto& d : deklarace) {
+        const QString jmeno = d.name().toString();
+        if (!hodnoty.contains(jmeno)) hodnoty.insert(jmeno, d.value().toString());  // the first one binds
+    }
+    // The length of an entity's text with every reference in it expanded;
+    // a reference that loops counts as too long.
+    QHash<QString, qint64> delky;
+    QHash<QString, bool> rozpracovane;
+    std::function<qint64(const QString&)> delka = [&](const QString& jmeno) -> qint64 {
+        if (auto i = delky.constFind(jmeno); i != delky.cend()) return *i;
+        if (rozpracovane.value(jmeno)) return MezRozvinuti;
+        rozpracovane.insert(jmeno, true);
+        const QString hodnota = hodnoty.value(jmeno);
+        qint64 celkem = 0;
+        for (qsizetype i = 0; i < hodnota.size() && celkem < MezRozvinuti;) {
+            const qsizetype strednik = hodnota[i] == u'&' ? hodnota.indexOf(u';', i + 1) : -1;
+            if (strednik < 0) {
+                ++celkem;
+                ++i;
+                continue;
+            }
+            const QString odkaz = hodnota.mid(i + 1, strednik - i - 1);
+            celkem += hodnoty.contains(odkaz) ? delka(odkaz) : strednik - i + 1;
+            i = strednik + 1;
+        }
+        celkem = std::min(celkem, MezRozvinuti);
+        rozpracovane.insert(jmeno, false);
+        delky.insert(jmeno, celkem);
+        return celkem;
+    };
+    qint64 nejdelsi = 0;
+    for (auto i = hodnoty.cbegin(); i != hodnoty.cend(); ++i) nejdelsi = std::max(nejdelsi, delka(i.key()));
+    // Every reference begins with "&".
+    const qint64 odkazu = bajty.count('&');
+    if (odkazu > 0 && (nejdelsi >= MezRozvinuti || odkazu * nejdelsi > MezRozvinuti))
+        OdmitnoutRozvinuti(nazevSouboru);
+}
+
+// ---------------------------------------------------------------- the walk over a window
+
+bool JeZalozka(const QWidget* w, QTabWidget** zalozky) {
+    auto* stoh = qobject_cast<QStackedWidget*>(w->parentWidget());
+    if (!stoh) return false;
+    auto* tw = qobject_cast<QTabWidget*>(stoh->parentWidget());
+    if (!tw || tw->indexOf(const_cast<QWidget*>(w)) < 0) return false;
+    *zalozky = tw;
+    return true;
+}
+
+bool JeSkupinaPrepinacu(const QObject* o) {
+    return qobject_cast<const QGroupBox*>(o) && o->property("radioGroup").toBool();
+}
+
+// The components a window owns, however nested, in the order of creation
+// within each parent; other windows (dialogs owned by this one) and their
+// contents are not part of it, a window's menus are.
+void SebratSoucasti(const QObject* rodic, QList<QObject*>& soucasti) {
+    for (QObject* dite : rodic->children()) {
+        if (auto* w = qobject_cast<QWidget*>(dite); w && w->isWindow() && !qobject_cast<QMenu*>(w)) continue;
+        soucasti << dite;
+        SebratSoucasti(dite, soucasti);
+    }
+}
+
+class TPrekladac {
+public:
+    TPrekladac(const TPrekladTextu& preloz) : preloz_(preloz) {}
+
+    void Soucast(QObject* o) {
+        const QString n = o->objectName();
+        auto* w = qobject_cast<QWidget*>(o);
+        auto* tlacitko = qobject_cast<QPushButton*>(o);
+        // 1 any control
+        if (w) PravidloHintu(w, n);
+        // 2 push button
+        if (tlacitko && tlacitko->icon().isNull()) {
+            tlacitko->setText(preloz_(n, tlacitko->text()));
+            PravidloHintu(w, n);
+        }
+        // 3 label
+        if (auto* l = qobject_cast<QLabel*>(o)) {
+            l->setText(preloz_(n, l->text()));
+            PravidloHintu(w, n);
+        }
+        // 4 menu item
+        if (auto* m = qobject_cast<QMenu*>(o)) m->setTitle(preloz_(n, m->title()));
+        // 5 action
+        if (auto* a = qobject_cast<QAction*>(o)) {
+            const QString titulek = preloz_(n, a->text());
+            a->setText(titulek);
+            a->setIconText(titulek);
+            const QString t = preloz_(n + QStringLiteral("-H"), Hint(a));
+            NastavitHint(a, t.endsWith(u'|') ? t : titulek + u'|' + t);
+        }
+        // 6 group box (not a radio group)
+        if (auto* g = qobject_cast<QGroupBox*>(o); g && !JeSkupinaPrepinacu(g)) g->setTitle(preloz_(n, g->title()));
+        // 7 tab sheet
+        QTabWidget* zalozky = nullptr;
+        if (w && JeZalozka(w, &zalozky)) {
+            const int i = zalozky->indexOf(w);
+            zalozky->setTabText(i, preloz_(n, zalozky->tabText(i)));
+        }
+        // 8 list view
+        if (auto* s = qobject_cast<QTreeWidget*>(o)) {
+            const QString hint = Hint(s);
+            if (!hint.isEmpty()) NastavitHint(s, u'|' + preloz_(n, hint));
+            QTreeWidgetItem* hlavicka = s->headerItem();
+            for (int i = 0; i < hlavicka->columnCount(); ++i)
+                if (TagSloupce(s, i) == -1) hlavicka->setText(i, preloz_(n + QString::number(i), hlavicka->text(i)));
+        }
+        // 9 speed button
+        if (auto* t = qobject_cast<QToolButton*>(o)) {
+            t->setText(preloz_(n, t->text()));
+            PravidloHintu(w, n);
+        }
+        // 10 radio group
+        if (JeSkupinaPrepinacu(o)) {
+            auto* g = static_cast<QGroupBox*>(o);
+            g->setTitle(preloz_(n, g->title()));
+            PravidloHintu(w, n);
+            const auto polozky = g->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+            for (int i = 0; i < polozky.size(); ++i)
+                polozky[i]->setText(preloz_(n + QString::number(i), polozky[i]->text()));
+        }
+        // 11 check box
+        if (auto* c = qobject_cast<QCheckBox*>(o)) c->setText(preloz_(n, c->text()));
+        // 12 panel
+        if (w && w->metaObject() == &QFrame::staticMetaObject)
+            w->setProperty("caption", preloz_(n, w->property("caption").toString()));
+        // 13 combo box
+        if (auto* c = qobject_cast<QComboBox*>(o))
+            for (int i = 0; i < c->count(); ++i) c->setItemText(i, preloz_(n + QString::number(i), c->itemText(i)));
+        // 14 key/value table
+        if (auto* t = qobject_cast<QTableWidget*>(o)) HodnotovaTabulka(t, n);
+        // 15 radio button
+        if (auto* r = qobject_cast<QRadioButton*>(o)) r->setText(preloz_(n, r->text()));
+        // 16 check list box
+        if (auto* l = qobject_cast<QListWidget*>(o)) {
+            PravidloHintu(w, n);
+            for (int i = 0; i < l->count(); ++i)
+                l->item(i)->setText(preloz_(n + QString::number(i), l->item(i)->text()));
+        }
+        // 17 picture button
+        if (tlacitko && !tlacitko->icon().isNull()) {
+            tlacitko->setText(preloz_(n, tlacitko->text()));
+            PravidloHintu(w, n);
+        }
+    }
+
+private:
+    void PravidloHintu(QWidget* w, const QString& n) {
+        const QString hint = Hint(w);
+        if (hint.isEmpty()) return;
+        const QString t = preloz_(n + QStringLiteral("-H"), hint);
+        NastavitHint(w, ZobrazujeTipy(w) ? t + u'|' : u'|' + t);
+    }
+
+    void HodnotovaTabulka(QTableWidget* t, const QString& n) {
+        const QString hint = Hint(t);
+        if (!hint.isEmpty()) NastavitHint(t, u'|' + preloz_(n + QStringLiteral("-H"), hint));
+        const auto titulek = [&](int sloupec, const QString& pripona) {
+            QTableWidgetItem* h = t->horizontalHeaderItem(sloupec);
+            if (!h) {
+                if (sloupec >= t->columnCount()) return;
+                h = new QTableWidgetItem;
+                t->setHorizontalHeaderItem(sloupec, h);
+            }
+            h->setText(preloz_(n + pripona, h->text()));
+        };
+        titulek(0, QStringLiteral("-K"));
+        titulek(1, QStringLiteral("-V"));
+        for (int i = 0; i < t->rowCount(); ++i) {
+            const QTableWidgetItem* k = t->item(i, 0);
+            const QTableWidgetItem* v = t->item(i, 1);
+            const QString radek = (k ? k->text() : QString()) + u'=' + (v ? v->text() : QString());
+            const QString novy = preloz_(n + QString::number(i), radek);
+            const qsizetype rovnitko = novy.indexOf(u'=');
+            const QString klic = rovnitko < 0 ? novy : novy.left(rovnitko);
+            const QString hodnota = rovnitko < 0 ? QString() : novy.mid(rovnitko + 1);
+            if (!t->item(i, 0)) t->setItem(i, 0, new QTableWidgetItem);
+            t->item(i, 0)->setText(klic);
+            if (t->columnCount() > 1) {
+                if (!t->item(i, 1)) t->setItem(i, 1, new QTableWidgetItem);
+                t->item(i, 1)->setText(hodnota);
+            }
+        }
+    }
+
+    const TPrekladTextu& preloz_;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- marks and hints
+
+bool Oznaceny(const QObject* prvek) {
+    const QVariant tag = prvek->property("tag");
+    bool ok = false;
+    return tag.isValid() && tag.toLongLong(&ok) == -1 && ok;
+}
+
+int TagSloupce(const QTreeWidget* seznam, int sloupec) {
+    const QVariantList tagy = seznam->property("tagSloupcu").toList();
+    if (sloupec < 0 || sloupec >= tagy.size()) return 0;
+    return tagy[sloupec].toInt();
+}
+
+QString KratkyHint(const QString& hint) {
+    const qsizetype i = hint.indexOf(u'|');
+    return i < 0 ? hint : hint.left(i);
+}
+
+QString DlouhyHint(const QString& hint) {
+    const qsizetype i = hint.indexOf(u'|');
+    return i < 0 ? hint : hint.mid(i + 1);
+}
+
+bool ZobrazujeTipy(const QObject* prvek) {
+    const QVariant v = prvek->property("showHint");
+    return !v.isValid() || v.toBool();
+}
+
+QString Hint(const QObject* prvek) {
+    const QVariant hint = prvek->property("hint");
+    if (hint.isValid() && prvek->property(VlastnostTipu).toString() == SurovyTip(prvek)) return hint.toString();
+    return Tip(prvek);
+}
+
+void NastavitHint(QObject* prvek, const QString& hint) {
+    prvek->setProperty("hint", hint);
+    ObnovitTip(prvek);
+}
+
+void NastavitZobrazovaniTipu(QObject* prvek, bool zobrazovat) {
+    const QString hint = Hint(prvek);
+    prvek->setProperty("showHint", zobrazovat);
+    NastavitHint(prvek, hint);
+}
+
+// ---------------------------------------------------------------- the file
+
+TXMLDokument::TXMLDokument(QString nazevSouboru) : nazevSouboru_(std::move(nazevSouboru)) {}
+
+bool TXMLDokument::SouborExistuje() const { return QFileInfo(nazevSouboru_).isFile(); }
+
+void TXMLDokument::Nacist() {
+    QFile soubor(nazevSouboru_);
+    if (!soubor.open(QIODevice::ReadOnly))
+        Selhat(QStringLiteral("Cannot open file \"%1\". %2").arg(nazevSouboru_, soubor.errorString()));
+    const QByteArray bajty = soubor.readAll();
+    if (soubor.error() != QFileDevice::NoError)
+        Selhat(QStringLiteral("Cannot read file \"%1\". %2").arg(nazevSouboru_, soubor.errorString()));
+    dokument_ = NacistJazykovyDokument(bajty, nazevSouboru_);
+    nacteno_ = true;
+}
+
+QDomDocument NacistJazykovyDokument(const QByteArray& bajty, const QString& nazevSouboru) {
+    ZkontrolovatRozvinuti(bajty, nazevSouboru);
+    QDomDocument dokument;
+    QString chyba;
+    int radek = 0, sloupec = 0;
+    // Without namespace processing: names are compared as written.
+    if (!dokument.setContent(bajty, false, &chyba, &radek, &sloupec))
+        Selhat(QStringLiteral("The language file \"%1\" is not well-formed XML: %2 (line %3, column %4)")
+                   .arg(nazevSouboru, chyba)
+                   .arg(radek)
+                   .arg(sloupec));
+    return dokument;
+}
+
+// ---------------------------------------------------------------- TJazykXML
+
+QString TJazykXML::DejText(const QString& Sekce, const QString& Klic, const QString& Vychozi) const {
+    if (!Dokument) return Vychozi;
+    const QDomElement sekce = PrvniPotomek(Dokument->documentElement(), Sekce);
+    const QDomElement klic = PrvniPotomek(sekce, Klic);
+    const QDomElement jazyk = PrvniPotomek(klic, Jazyk);
+    if (jazyk.isNull()) return Vychozi;
+    const QString text = TextPrvku(jazyk, Sekce + u'/' + Klic + u'/' + Jazyk);
+    return text.isEmpty() ? Vychozi : text;
+}
+
+void TJazykXML::NaplnJazyky(QTreeWidget* Seznam) const {
+    // Deselecting first lets the dialog hear that no row is selected now.
+    Seznam->clearSelection();
+    Seznam->clear();
+    if (Dokument) {
+        const QDomElement jazyky = PrvniPotomek(Dokument->documentElement(), QStringLiteral("JAZYKY"));
+        const QVariantList obrazky = Seznam->property("smallImages").toList();
+        for (QDomNode n = jazyky.firstChild(); !n.isNull(); n = n.nextSibling()) {
+            if (!n.isElement()) continue;
+            const QDomElement jazyk = n.toElement();
+            const QString kod = jazyk.nodeName();
+            auto* radek = new QTreeWidgetItem(Seznam);
+            radek->setText(0, kod);
+            const QDomNodeList deti = jazyk.childNodes();
+            for (int i = 0; i < 3; ++i) {
+                if (i >= deti.count())
+                    Selhat(QStringLiteral("The language \"%1\" of the language file has %2 child nodes instead of "
+                                          "three (name, version, author)")
+                               .arg(kod)
+                               .arg(deti.count()));
+                radek->setText(i + 1, TextUzlu(deti.at(i), QStringLiteral("JAZYKY/") + kod));
+            }
+            const QString index = jazyk.attribute(QStringLiteral("index"));
+            bool ok = false;
+            const int obrazek = index.trimmed().toInt(&ok, 10);
+            if (!jazyk.hasAttribute(QStringLiteral("index")) || !ok)
+                Selhat(QStringLiteral("The language \"%1\" of the language file has no whole number in its "
+                                      "attribute index (\"%2\")")
+                           .arg(kod, index));
+            radek->setData(0, RoleIndexuObrazku, obrazek);
+            if (obrazek >= 0 && obrazek < obrazky.size()) radek->setIcon(0, obrazky[obrazek].value<QIcon>());
+        }
+    }
+    for (int i = 0; i < Seznam->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* radek = Seznam->topLevelItem(i);
+        if (radek->text(0).compare(Jazyk, Qt::CaseInsensitive) == 0) {
+            Seznam->setCurrentItem(radek);
+            radek->setSelected(true);
+            Seznam->scrollToItem(radek);
+            break;
+        }
+    }
+}
+
+int IndexObrazkuRadku(const QTreeWidgetItem* radek) {
+    const QVariant v = radek->data(0, RoleIndexuObrazku);
+    return v.isValid() ? v.toInt() : -1;
+}
+
+void ProjitFormular(QWidget* Okno, const TPrekladTextu& Preloz) {
+    const QString s = Okno->objectName();
+    if (Oznaceny(Okno)) Okno->setWindowTitle(Preloz(s, Okno->windowTitle()));
+    QList<QObject*> soucasti;
+    SebratSoucasti(Okno, soucasti);
+    TPrekladac prekladac(Preloz);
+    for (QObject* o : soucasti)
+        if (Oznaceny(o)) prekladac.Soucast(o);
+}
+
+void TJazykXML::PrelozFormular(QWidget* Okno) const {
+    const QString sekce = Okno->objectName();
+    ProjitFormular(Okno, [&](const QString& klic, const QString& vychozi) { return DejText(sekce, klic, vychozi); });
+}

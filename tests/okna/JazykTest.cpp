@@ -1,0 +1,546 @@
+// Languages in the running application: the catalogue pass, the language
+// command and its dialog, the About dialog, and the shipped language file.
+#include "Scenar.h"
+
+#include "ui_fHlavni.h"
+
+#include "app/convar.h"
+#include "app/fHlavni.h"
+#include "filetypes/fASCII.h"
+#include "filetypes/fNastaveni.h"
+#include "filetypes/fTypSouboru.h"
+#include "lang/JazykyXML.h"
+#include "lang/fJazyk.h"
+#include "platform/RegistrSoubor.h"
+#include "ui/fOAplikaci.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char16_t Klic[] = u"\\Software\\Orvendal\\Tarvik";
+
+QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
+
+// A small language file: CZ, EN and XX (listed, without texts and without a
+// flag of its own).
+const std::string MalySoubor = R"(<?xml version="1.0" encoding="UTF-8"?>
+<Preklad>
+  <JAZYKY>
+    <CZ index="0"><Jmeno>Čeština</Jmeno><Verze>1.0</Verze><Autor>A</Autor></CZ>
+    <EN index="1"><Jmeno>English</Jmeno><Verze>1.0</Verze><Autor>A</Autor></EN>
+    <XX index="9"><Jmeno>Prázdný</Jmeno><Verze>0</Verze><Autor>A</Autor></XX>
+  </JAZYKY>
+  <Obecne>
+    <rsCHYBA><EN>Error</EN></rsCHYBA>
+    <rsINFORMACE><EN>Information</EN></rsINFORMACE>
+  </Obecne>
+  <HlavniForm>
+    <lblZacitOd><EN>Start at</EN></lblZacitOd>
+    <aKonec><EN>E&amp;xit</EN></aKonec>
+    <aKonec-H><EN>Closes the application</EN></aKonec-H>
+    <aJazyk-H><EN>Choose the language|</EN></aJazyk-H>
+  </HlavniForm>
+  <JazykForm>
+    <btnStorno><EN>Cancel</EN></btnStorno>
+  </JazykForm>
+</Preklad>
+)";
+
+class Jazyky : public ::testing::Test {
+protected:
+    Jazyky() {
+        TDocasnaSlozka::Zapsat(slozka / "files.ftd", "Frézka\t.nc\t:\tN\t%\tM30\t(\t\r\n");
+        TOAplikaciForm::NastavitOtevreniAdresy([this](const QUrl& adresa) { otevreneAdresy.push_back(adresa); });
+    }
+    ~Jazyky() override {
+        TOAplikaciForm::NastavitOtevreniAdresy({});
+        Ukoncit();
+        fs::current_path(fs::temp_directory_path());
+        ObnovitVestaveneTexty();
+    }
+    void Spustit() { beh = std::make_unique<TBehAplikace>(slozka); }
+    void Ukoncit() {
+        if (!beh) return;
+        if (HlavniForm) HlavniForm->memProgram()->setModified(false);
+        beh->Zavrit();
+        beh.reset();
+    }
+    void Soubor(const std::string& obsah) { TDocasnaSlozka::Zapsat(slozka / "tarvik.xml", obsah); }
+    void DodanySoubor() { fs::copy_file(TARVIK_JAZYKY_XML, slozka / "tarvik.xml", fs::copy_options::overwrite_existing); }
+    void Ulozit(const std::function<void(TRegistr&)>& zapis) {
+        TRegistrSoubor registr(slozka / "Tarvik.reg");
+        ASSERT_TRUE(registr.OtevritKlic(Klic, true));
+        zapis(registr);
+        registr.ZavritKlic();
+    }
+    Ui::THlavniForm& ui() { return HlavniForm->Formular(); }
+    // The language dialog's next run: select the row (or none), then OK or Storno.
+    void Vybrat(int radek, bool ok = true) {
+        scenar.Dialogy.push_back([=, this](QDialog&) {
+            QTreeWidget* s = JazykForm->livJazyk();
+            zobrazeneRadky = s->topLevelItemCount();
+            const auto vybrane = s->selectedItems();
+            predvybrany = vybrane.isEmpty() ? -1 : s->indexOfTopLevelItem(vybrane.front());
+            okPredVyberem = JazykForm->btnOK()->isEnabled();
+            if (radek >= 0) s->setCurrentItem(s->topLevelItem(radek));
+            okPoVyberu = JazykForm->btnOK()->isEnabled();
+            return int(ok ? QDialog::Accepted : QDialog::Rejected);
+        });
+    }
+    int PocetBehu(const char* dialog) const {
+        return int(std::count(scenar.SpusteneDialogy.begin(), scenar.SpusteneDialogy.end(), QLatin1String(dialog)));
+    }
+    const TZaznamZpravy& PosledniZprava() const { return scenar.Zpravy.back(); }
+
+    TDocasnaSlozka slozka;
+    TScenar scenar;
+    std::unique_ptr<TBehAplikace> beh;
+    std::vector<QUrl> otevreneAdresy;
+    int zobrazeneRadky = -2, predvybrany = -2;
+    bool okPredVyberem = false, okPoVyberu = false;
+};
+
+TEST_F(Jazyky, BezSouboruVestaveneTexty) {
+    rsCHYBA = u"zbytek";
+    Ulozit([](TRegistr& r) { r.ZapsatRetezec(u"Jazyk", u"EN"); });
+    Spustit();
+    // Built-in messages, the designed window texts.
+    EXPECT_EQ(rsCHYBA, u"Chyba");
+    EXPECT_EQ(ui().aKonec->text(), u"&Konec");
+    EXPECT_EQ(ui().aKonec->toolTip(), u"Ukončení aplikace");
+    EXPECT_EQ(ui().lblZacitOd->text(), u"Začít od");
+    EXPECT_TRUE(scenar.Zpravy.empty());
+
+    // The command only says that there is no language file, in fixed Czech.
+    HlavniForm->aJazykExecute();
+    ASSERT_EQ(scenar.Zpravy.size(), 1u);
+    EXPECT_EQ(PosledniZprava().Ikona, QMessageBox::Information);
+    EXPECT_EQ(PosledniZprava().Titulek, u"Informace");
+    EXPECT_EQ(PosledniZprava().Text.toStdString(),
+              "Nebyl nalezen žádný jazykový soubor\rAplikace používá výchozí jazyk (Češtinu).");
+    EXPECT_EQ(PocetBehu("JazykForm"), 0);
+    EXPECT_EQ(HlavniForm->IndexObrazku(), 8);
+}
+
+TEST_F(Jazyky, PrvniPruchodVUlozenemJazyce) {
+    DodanySoubor();
+    Ulozit([](TRegistr& r) {
+        r.ZapsatRetezec(u"Jazyk", u"EN");
+        r.ZapsatCislo(u"IndexObrazku", 9);
+    });
+    Spustit();
+    EXPECT_TRUE(scenar.Zpravy.empty());
+    EXPECT_EQ(rsCHYBA, u"Error");
+    EXPECT_EQ(rsBLOKU, u"NC block numbers");
+    EXPECT_EQ(ui().aKonec->text(), u"E&xit");
+    EXPECT_EQ(ui().aKonec->iconText(), u"E&xit");
+    EXPECT_EQ(ui().aKonec->toolTip(), u"Exit");
+    EXPECT_EQ(ui().speZacitOd->toolTip(), u"Choose the number of the first NC block");
+    EXPECT_EQ(ui().gbxNcBloky->title(), u"Block numbers");
+    EXPECT_EQ(ui().pgcSoubory->tabText(1), u"Original program");
+    // Unmarked texts stay Czech.
+    EXPECT_EQ(ui().gbxNastaveni->title(), u"Nastavení řízení NC bloků");
+    EXPECT_EQ(HlavniForm->windowTitle(), u"Tarvik");
+    EXPECT_EQ(OAplikaciForm->windowTitle(), u"O aplikaci");
+    // The dialogs.
+    EXPECT_EQ(OAplikaciForm->lblPopis()->text(), u"Block number operations for NC programs");
+    EXPECT_EQ(OAplikaciForm->btnZavrit()->text(), u"Close");
+    EXPECT_EQ(JazykForm->windowTitle(), u"Application language");
+    EXPECT_EQ(JazykForm->livJazyk()->headerItem()->text(3), u"Author");
+    EXPECT_EQ(NastaveniForm->windowTitle(), u"Settings");
+    EXPECT_EQ(NastaveniForm->livSoubory()->headerItem()->text(3), u"Secondary");
+    EXPECT_EQ(TypSouboruForm->windowTitle(), u"File type settings");
+    EXPECT_EQ(ASCIIForm->windowTitle(), u"ASCII character table");
+    const QTreeWidget* ascii = ASCIIForm->findChild<QTreeWidget*>(QStringLiteral("livASCII"));
+    ASSERT_TRUE(ascii);
+    EXPECT_EQ(ascii->headerItem()->text(0), u"Character");
+    EXPECT_EQ(ascii->headerItem()->text(1), u"Dec");
+    EXPECT_EQ(HlavniForm->IndexObrazku(), 9);
+}
+
+TEST_F(Jazyky, VolbaJazyka) {
+    DodanySoubor();
+    Spustit();
+    EXPECT_EQ(rsCHYBA, u"Chyba");
+    // The file's list, the current language selected and OK available.
+    Vybrat(1);
+    HlavniForm->aJazykExecute();
+    EXPECT_EQ(zobrazeneRadky, 6);
+    EXPECT_EQ(predvybrany, 0);
+    EXPECT_TRUE(okPredVyberem);
+    EXPECT_EQ(JazykForm->livJazyk()->topLevelItem(1)->text(1), u"English");
+    EXPECT_EQ(IndexObrazkuRadku(JazykForm->livJazyk()->topLevelItem(5)), 5);
+    // The command shows the English flag: image 9 + its flag position 1.
+    EXPECT_EQ(JazykXML->Jazyk, u"EN");
+    EXPECT_EQ(HlavniForm->IndexObrazku(), 10);
+    EXPECT_EQ(rsCHYBA, u"Error");
+    EXPECT_EQ(ui().aOtevrit->text(), u"&Open...");
+
+    // Storno after choosing another row changes nothing.
+    Vybrat(3, false);
+    HlavniForm->aJazykExecute();
+    EXPECT_EQ(predvybrany, 1);
+    EXPECT_EQ(JazykXML->Jazyk, u"EN");
+    EXPECT_EQ(HlavniForm->IndexObrazku(), 10);
+    EXPECT_EQ(ui().aOtevrit->text(), u"&Open...");
+
+    Vybrat(3);
+    HlavniForm->aJazykExecute();
+    EXPECT_EQ(JazykXML->Jazyk, u"DE");
+    EXPECT_EQ(HlavniForm->IndexObrazku(), 12);
+    EXPECT_EQ(rsCHYBA, u"Fehler");
+    EXPECT_EQ(NastaveniForm->windowTitle(), u"Einstellungen");
+    EXPECT_EQ(PocetBehu("JazykForm"), 3);
+    EXPECT_TRUE(scenar.Zpravy.empty());
+
+    // Chosen again, the same texts.
+    Vybrat(-1);
+    HlavniForm->aJazykExecute();
+    EXPECT_EQ(rsCHYBA, u"Fehler");
+    EXPECT_EQ(ui().aOtevrit->text(), u"&Öffnen...");
+
+    // The choice outlives the run.
+    Ukoncit();
+    {
+        TRegistrSoubor registr(slozka / "Tarvik.reg");
+        ASSERT_TRUE(registr.OtevritKlic(Klic, false));
+        EXPECT_EQ(registr.CistRetezec(u"Jazyk"), u"DE");
+        EXPECT_EQ(registr.CistCislo(u"IndexObrazku"), 12);
+    }
+    ObnovitVestaveneTexty();
+    Spustit();
+    EXPECT_EQ(JazykXML->Jazyk, u"DE");
+    EXPECT_EQ(HlavniForm->IndexObrazku(), 12);
+    EXPECT_EQ(rsCHYBA, u"Fehler");
+    EXPECT_EQ(ui().lblZacitOd->text(), u"Start bei");
+}
+
+TEST_F(Jazyky, JazykBezTextuAObrazekVlajky) {
+    Soubor(MalySoubor);
+    Spustit();
+    Vybrat(1);
+    HlavniForm->aJazykExecute();
+    EXPECT_EQ(IndexObrazkuRadku(JazykForm->livJazyk()->topLevelItem(1)), 1);
+    EXPECT_EQ(HlavniForm->IndexObrazku(), 10);
+    EXPECT_EQ(rsCHYBA, u"Error");
+    EXPECT_EQ(ui().aKonec->text(), u"E&xit");
+    EXPECT_EQ(ui().aKonec->toolTip(), u"Exit");
+    // A "-H" text that ends with "|" is the tooltip itself.
+    EXPECT_EQ(ui().aJazyk->toolTip(), u"Choose the language");
+    EXPECT_EQ(Hint(ui().aJazyk), u"Choose the language|");
+
+    // A language without texts: the messages go back to Czech, the windows
+    // keep what the last pass gave them.
+    Vybrat(2);
+    HlavniForm->aJazykExecute();
+    EXPECT_EQ(JazykXML->Jazyk, u"XX");
+    // XX has no flag: the command's own image.
+    EXPECT_EQ(HlavniForm->IndexObrazku(), 8);
+    EXPECT_EQ(rsCHYBA, u"Chyba");
+    EXPECT_EQ(rsINFORMACE, u"Informace");
+    EXPECT_EQ(ui().aKonec->text(), u"E&xit");
+    EXPECT_EQ(ui().lblZacitOd->text(), u"Start at");
+    EXPECT_EQ(JazykForm->btnStorno()->text(), u"Cancel");
+}
+
+TEST_F(Jazyky, NeuvedenyJazyk) {
+    Soubor(MalySoubor);
+    Ulozit([](TRegistr& r) { r.ZapsatRetezec(u"Jazyk", u"pl"); });
+    Spustit();
+    // The lookups do not mind; the dialog has no row for it, so OK waits for a choice.
+    Vybrat(1, false);
+    HlavniForm->aJazykExecute();
+    EXPECT_EQ(zobrazeneRadky, 3);
+    EXPECT_EQ(predvybrany, -1);
+    EXPECT_FALSE(okPredVyberem);
+    EXPECT_TRUE(okPoVyberu);
+    EXPECT_EQ(JazykXML->Jazyk, u"pl");
+    // The current code in another letter case selects its row.
+    JazykXML->Jazyk = QStringLiteral("en");
+    Vybrat(-1, false);
+    HlavniForm->aJazykExecute();
+    EXPECT_EQ(predvybrany, 1);
+    EXPECT_TRUE(okPredVyberem);
+}
+
+TEST_F(Jazyky, SouborSeObjeviMeziPruchody) {
+    Spustit();
+    EXPECT_EQ(rsCHYBA, u"Chyba");
+    // The file appears during the run: the command loads it.
+    DodanySoubor();
+    Vybrat(1);
+    HlavniForm->aJazykExecute();
+    EXPECT_EQ(PocetBehu("JazykForm"), 1);
+    EXPECT_EQ(zobrazeneRadky, 6);
+    EXPECT_EQ(rsCHYBA, u"Error");
+    EXPECT_EQ(ui().lblZacitOd->text(), u"Start at");
+
+    // Once loaded, the document stays: a change of the file is seen at the next start.
+    Soubor(MalySoubor);
+    Vybrat(-1, false);
+    HlavniForm->aJazykExecute();
+    EXPECT_EQ(zobrazeneRadky, 6);
+
+    // A file that goes away leaves the built-in messages at the next pass.
+    fs::remove(slozka / "tarvik.xml");
+    HlavniForm->PrelozitAplikaci();
+    EXPECT_EQ(rsCHYBA, u"Chyba");
+    EXPECT_EQ(ui().lblZacitOd->text(), u"Start at");
+    HlavniForm->aJazykExecute();
+    EXPECT_EQ(PosledniZprava().Titulek, u"Informace");
+}
+
+TEST_F(Jazyky, SouborKteryNelzeNacist) {
+    Soubor("<?xml version='1.0'?>\n<Preklad><JAZYKY></Preklad>\n");
+    Ulozit([](TRegistr& r) { r.ZapsatRetezec(u"Jazyk", u"EN"); });
+    Spustit();
+    // The first pass ends in the general error box; the built-in texts stay.
+    ASSERT_EQ(scenar.Zpravy.size(), 1u);
+    EXPECT_EQ(PosledniZprava().Ikona, QMessageBox::Critical);
+    EXPECT_EQ(PosledniZprava().Titulek, u"Tarvik");
+    EXPECT_TRUE(PosledniZprava().Text.startsWith(u"The language file \"tarvik.xml\" is not well-formed XML: "))
+        << PosledniZprava().Text.toStdString();
+    // It ends in the place of the fault, with no full stop after the ")".
+    EXPECT_TRUE(PosledniZprava().Text.endsWith(u")"));
+    EXPECT_EQ(rsCHYBA, u"Chyba");
+    EXPECT_EQ(ui().lblZacitOd->text(), u"Začít od");
+
+    // Still broken when the user asks for the languages: the same box, no dialog.
+    HlavniForm->aJazykExecute();
+    EXPECT_EQ(scenar.Zpravy.size(), 2u);
+    EXPECT_EQ(PocetBehu("JazykForm"), 0);
+
+    // Repaired: the command loads it now.
+    Soubor(MalySoubor);
+    Vybrat(1);
+    HlavniForm->aJazykExecute();
+    EXPECT_EQ(PocetBehu("JazykForm"), 1);
+    EXPECT_EQ(rsCHYBA, u"Error");
+}
+
+TEST_F(Jazyky, ChybnyJazykVSeznamu) {
+    std::string soubor = MalySoubor;
+    soubor.replace(soubor.find("<XX index=\"9\">"), 14, "<XX index=\"dva\">");
+    Soubor(soubor);
+    Spustit();
+    HlavniForm->aJazykExecute();
+    ASSERT_EQ(scenar.Zpravy.size(), 1u);
+    EXPECT_EQ(PosledniZprava().Titulek, u"Tarvik");
+    EXPECT_EQ(PosledniZprava().Text,
+              u"The language \"XX\" of the language file has no whole number in its attribute index (\"dva\")");
+    EXPECT_EQ(PocetBehu("JazykForm"), 0);
+    EXPECT_EQ(JazykXML->Jazyk, u"CZ");
+}
+
+TEST_F(Jazyky, ChybnyTextUkonciPruchod) {
+    std::string soubor = MalySoubor;
+    soubor.replace(soubor.find("<rsINFORMACE><EN>Information</EN>"), 33, "<rsINFORMACE><EN>Info<b/></EN>");
+    Soubor(soubor);
+    Spustit();
+    rsBLOKU = u"předchozí";
+    Vybrat(1);
+    HlavniForm->aJazykExecute();
+    ASSERT_EQ(scenar.Zpravy.size(), 1u);
+    EXPECT_EQ(PosledniZprava().Text,
+              u"The element \"Obecne/rsINFORMACE/EN\" of the language file does not contain a single text node.");
+    // The entries before it are refreshed, those after it and the windows are not.
+    EXPECT_EQ(rsCHYBA, u"Error");
+    EXPECT_EQ(rsBLOKU, u"předchozí");
+    EXPECT_EQ(ui().aKonec->text(), u"&Konec");
+    EXPECT_EQ(JazykXML->Jazyk, u"EN");
+}
+
+// ---------------------------------------------------------------- About
+
+TEST_F(Jazyky, OAplikaci) {
+    Spustit();
+    bool zobrazen = false, otevrenPoKliku = false, zavrenEscape = false;
+    int vysledek = -1;
+    scenar.Dialogy.push_back([&](QDialog& d) {
+        d.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&d));
+        zobrazen = d.isVisible();
+        QTest::mouseClick(OAplikaciForm->lblURL(), Qt::LeftButton, {}, QPoint(5, 5));
+        otevrenPoKliku = d.isVisible();
+        QTest::keyClick(&d, Qt::Key_Escape);
+        zavrenEscape = !d.isVisible();
+        vysledek = d.result();
+        return vysledek;
+    });
+    // F1 in the main window.
+    QTest::keyClick(HlavniForm, Qt::Key_F1);
+    EXPECT_EQ(PocetBehu("OAplikaciForm"), 1);
+    EXPECT_TRUE(zobrazen);
+    ASSERT_EQ(otevreneAdresy.size(), 1u);
+    EXPECT_EQ(otevreneAdresy[0], QUrl(QStringLiteral("https://www.orvendal.cz/tarvik")));
+    EXPECT_TRUE(otevrenPoKliku);
+    EXPECT_TRUE(zavrenEscape);
+    EXPECT_EQ(vysledek, int(QDialog::Rejected));
+
+    // The close button ends it the same way.
+    scenar.Dialogy.push_back([&](QDialog& d) {
+        d.show();
+        QTest::mouseClick(OAplikaciForm->btnZavrit(), Qt::LeftButton);
+        return d.isVisible() ? -1 : d.result();
+    });
+    HlavniForm->aOAplikaciExecute();
+    EXPECT_EQ(PocetBehu("OAplikaciForm"), 2);
+    EXPECT_EQ(OAplikaciForm->result(), int(QDialog::Rejected));
+}
+
+// ---------------------------------------------------------------- the shipped file
+
+// Every text that the windows look up in the shipped language file, and every
+// message, has a text in each translated language; and every key of the file
+// is one that some window looks up.
+TEST_F(Jazyky, DodanySouborJeUplny) {
+    Spustit();
+    // The save-state indicator has a hint once the text changed.
+    HlavniForm->memProgram()->setText(QStringLiteral("N10 G0\n"));
+    ASSERT_FALSE(ui().shpStavUlozeni->toolTip().isEmpty());
+
+    TXMLDokument soubor(QStringLiteral(TARVIK_JAZYKY_XML));
+    soubor.Nacist();
+    TJazykXML jazyk;
+    jazyk.Dokument = &soubor.Dokument();
+    const QStringList prelozene{QStringLiteral("EN"), QStringLiteral("SK"), QStringLiteral("DE"), QStringLiteral("FR"),
+                                QStringLiteral("ES")};
+
+    std::map<QString, std::map<QString, QString>> hledane;  // section -> key -> Czech text
+    for (QWidget* okno : std::initializer_list<QWidget*>{HlavniForm, OAplikaciForm, JazykForm, NastaveniForm,
+                                                          TypSouboruForm, ASCIIForm}) {
+        auto& klice = hledane[okno->objectName()];
+        ProjitFormular(okno, [&](const QString& k, const QString& vychozi) {
+            klice.emplace(k, vychozi);
+            return vychozi;
+        });
+    }
+    for (const TPolozkaKatalogu& p : Katalog())
+        hledane[QStringLiteral("Obecne")][QString::fromLatin1(p.Klic.data(), qsizetype(p.Klic.size()))] =
+            Q(std::u16string(p.Vestaveny));
+
+    // The keys the windows look up: a sample of each kind.
+    const std::pair<const char*, const char*> ocekavane[] = {
+        {"HlavniForm", "aKonec"},       {"HlavniForm", "aOAplikaci-H"},   {"HlavniForm", "speMaximum-H"},
+        {"HlavniForm", "shpStavUlozeni-H"}, {"HlavniForm", "tshPuvodni"}, {"HlavniForm", "chkBlokPredKoncem"},
+        {"OAplikaciForm", "lblPopis"},  {"JazykForm", "JazykForm"},       {"JazykForm", "livJazyk3"},
+        {"NastaveniForm", "livSoubory6"}, {"NastaveniForm", "sbtDolu-H"}, {"TypSouboruForm", "edtKomentar-H"},
+        {"TypSouboruForm", "sbtKomentar"}, {"ASCIIForm", "livASCII0"},
+    };
+    for (const auto& [sekce, klic] : ocekavane)
+        EXPECT_TRUE(hledane[QLatin1String(sekce)].count(QLatin1String(klic))) << sekce << "/" << klic;
+    EXPECT_FALSE(hledane[QStringLiteral("ASCIIForm")].count(QStringLiteral("livASCII1")));
+    EXPECT_FALSE(hledane[QStringLiteral("HlavniForm")].count(QStringLiteral("gbxNastaveni")));
+    EXPECT_FALSE(hledane[QStringLiteral("HlavniForm")].count(QStringLiteral("HlavniForm")));
+
+    int kontrolovanych = 0;
+    for (const auto& [sekce, klice] : hledane) {
+        for (const auto& [klic, cesky] : klice) {
+            if (cesky.isEmpty()) continue;  // no caption to translate (the arrow buttons)
+            for (const QString& kod : prelozene) {
+                jazyk.Jazyk = kod;
+                EXPECT_FALSE(jazyk.DejText(sekce, klic, QString()).isEmpty())
+                    << sekce.toStdString() << "/" << klic.toStdString() << "/" << kod.toStdString();
+                ++kontrolovanych;
+            }
+        }
+    }
+    EXPECT_GT(kontrolovanych, 5 * 100);
+
+    // No key of the file is left that no window looks up (a renamed control).
+    const QDomElement koren = soubor.Dokument().documentElement();
+    for (QDomElement sekce = koren.firstChildElement(); !sekce.isNull(); sekce = sekce.nextSiblingElement()) {
+        if (sekce.tagName() == u"JAZYKY") continue;
+        ASSERT_TRUE(hledane.count(sekce.tagName())) << sekce.tagName().toStdString();
+        for (QDomElement k = sekce.firstChildElement(); !k.isNull(); k = k.nextSiblingElement())
+            EXPECT_TRUE(hledane[sekce.tagName()].count(k.tagName()))
+                << sekce.tagName().toStdString() << "/" << k.tagName().toStdString();
+    }
+}
+
+// The texts of every language fit the windows at their design sizes.
+QString BezAkceleratoru(QString text) {
+    text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    text.remove(u'&');
+    text.replace(u'\x01', u'&');
+    return text;
+}
+
+// What of a window's marked texts does not fit: "name: text".
+QStringList Oriznute(QWidget* okno) {
+    QStringList oriznute;
+    const auto nevejde = [&](const QWidget* w, const QString& text) { oriznute << w->objectName() + QStringLiteral(": ") + text; };
+    for (QWidget* w : okno->findChildren<QWidget*>()) {
+        if (!Oznaceny(w) || !w->isVisible()) continue;
+        const QFontMetrics fm(w->font());
+        if (auto* l = qobject_cast<QLabel*>(w)) {
+            const bool vejde = l->wordWrap() ? l->heightForWidth(l->width()) <= l->height()
+                                             : fm.horizontalAdvance(l->text()) <= l->contentsRect().width();
+            if (!vejde) nevejde(l, l->text());
+        } else if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
+            if (w->sizeHint().width() > w->width()) nevejde(w, static_cast<QAbstractButton*>(w)->text());
+        } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+            if (fm.horizontalAdvance(BezAkceleratoru(b->text())) + 6 > b->width()) nevejde(b, b->text());
+        } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+            if (fm.horizontalAdvance(g->title()) + 12 > g->width()) nevejde(g, g->title());
+        } else if (auto* s = qobject_cast<QTreeWidget*>(w)) {
+            const QFontMetrics fh(s->header()->font());
+            const int okraj = 2 * s->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, s->header());
+            for (int i = 0; i < s->columnCount(); ++i)
+                if (fh.horizontalAdvance(s->headerItem()->text(i)) + okraj > s->header()->sectionSize(i))
+                    nevejde(s, s->headerItem()->text(i));
+        }
+    }
+    for (QTabWidget* t : okno->findChildren<QTabWidget*>())
+        for (int i = 0; i < t->count(); ++i)
+            if (QFontMetrics(t->tabBar()->font()).horizontalAdvance(BezAkceleratoru(t->tabText(i))) + 8 >
+                t->tabBar()->tabRect(i).width())
+                nevejde(t, t->tabText(i));
+    for (QToolBar* lista : okno->findChildren<QToolBar*>())
+        for (QAction* a : lista->actions())
+            if (!a->isSeparator() && !lista->widgetForAction(a)->isVisible()) nevejde(lista, a->text());
+    return oriznute;
+}
+
+TEST_F(Jazyky, TextySeVejdou) {
+    DodanySoubor();
+    for (const char* kod : {"CZ", "EN", "SK", "DE", "FR", "ES"}) {
+        SCOPED_TRACE(kod);
+        Ulozit([&](TRegistr& r) { r.ZapsatRetezec(u"Jazyk", QString::fromLatin1(kod).toStdU16String()); });
+        Spustit();
+        ASSERT_EQ(JazykXML->Jazyk, QLatin1String(kod));
+        HlavniForm->memProgram()->setText(QStringLiteral("N10 G0\n"));
+        for (QWidget* okno : std::initializer_list<QWidget*>{HlavniForm, OAplikaciForm, JazykForm, NastaveniForm,
+                                                              TypSouboruForm, ASCIIForm}) {
+            if (okno != HlavniForm) okno->show();
+            ZpracovatUdalosti();
+            EXPECT_EQ(Oriznute(okno).join(QStringLiteral(" | ")).toStdString(), "") << okno->objectName().toStdString();
+            if (okno != HlavniForm) okno->hide();
+        }
+        Ukoncit();
+    }
+}
+
+}  // namespace
