@@ -126,19 +126,20 @@ std::uint8_t cnc::Procenta(std::size_t i, std::size_t n) {
     return static_cast<std::uint8_t>(q);
 }
 
+bool TCNCFile::JeBlokovyRadek(std::u16string_view Radek, std::u16string_view HlavniZnak,
+                              std::u16string_view VedlejsiZnak) {
+    Radek.remove_prefix(DelkaOdsazeni(Radek));
+    // Marker mode when both characters are set, digit mode otherwise.
+    if (!HlavniZnak.empty() && !VedlejsiZnak.empty())
+        return ZacinaNa(Radek, HlavniZnak) || ZacinaNa(Radek, VedlejsiZnak);
+    return !Radek.empty() && JeCislice(Radek.front());
+}
+
 std::int32_t TCNCFile::PocetBloku(const TRadky& Radky, std::u16string_view HlavniZnak,
                                   std::u16string_view VedlejsiZnak) const {
-    const bool znaky = !HlavniZnak.empty() && !VedlejsiZnak.empty();
     std::int32_t pocet = 0;
-    for (const std::u16string& radek : Radky) {
-        std::u16string_view s(radek);
-        s.remove_prefix(DelkaOdsazeni(s));
-        if (znaky) {
-            if (ZacinaNa(s, HlavniZnak) || ZacinaNa(s, VedlejsiZnak)) ++pocet;
-        } else if (!s.empty() && JeCislice(s.front())) {
-            ++pocet;
-        }
-    }
+    for (const std::u16string& radek : Radky)
+        if (JeBlokovyRadek(radek, HlavniZnak, VedlejsiZnak)) ++pocet;
     return pocet;
 }
 

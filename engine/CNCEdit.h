@@ -40,6 +40,10 @@ public:
     std::int32_t PocetBloku(const TRadky& Radky, std::u16string_view HlavniZnak,
                             std::u16string_view VedlejsiZnak) const;
 
+    // The test of PocetBloku for one line.
+    static bool JeBlokovyRadek(std::u16string_view Radek, std::u16string_view HlavniZnak,
+                               std::u16string_view VedlejsiZnak);
+
     // The number that follows Cislo: Cislo + Prirustek while Cislo is below the
     // maximum; once it has reached it, PrvniBlok again (restart) or Cislo (keep).
     static std::uint32_t DalsiCislo(std::uint32_t Cislo, std::uint32_t PrvniBlok,

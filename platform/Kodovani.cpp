@@ -102,6 +102,15 @@ inline std::size_t DalsiZnakUtf8(std::string_view b, std::size_t i, char32_t& c)
 }
 
 void DekodovatUtf8Do(std::u16string& cil, std::string_view b) {
+    // A run of ASCII, all of a typical program line, is widened in one go
+    // without filling the room first.
+    std::size_t ascii = 0;
+    while (ascii < b.size() && static_cast<unsigned char>(b[ascii]) < 0x80) ++ascii;
+    if (ascii == b.size()) {
+        cil.append(reinterpret_cast<const unsigned char*>(b.data()),
+                   reinterpret_cast<const unsigned char*>(b.data()) + b.size());
+        return;
+    }
     const std::size_t zacatek = cil.size();
     cil.resize(zacatek + b.size());  // never more units than bytes
     char16_t* w = cil.data() + zacatek;

@@ -143,6 +143,65 @@ TText DekodovatText(std::string_view b) {
     return t;
 }
 
+namespace {
+
+// Every lone CR and lone LF of a UTF-8 text becomes CR LF.
+std::string ZlomyNaCrLf(std::string text) {
+    std::size_t osamelych = 0;
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (text[i] == '\r') {
+            if (i + 1 < n && text[i + 1] == '\n')
+                ++i;
+            else
+                ++osamelych;
+        } else if (text[i] == '\n') {
+            ++osamelych;
+        }
+    }
+    if (osamelych == 0) return text;  // the usual case: nothing to copy
+    std::string vysledek;
+    vysledek.reserve(n + osamelych);
+    for (std::size_t i = 0; i < n; ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            vysledek += "\r\n";
+            if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
+        } else {
+            vysledek += c;
+        }
+    }
+    return vysledek;
+}
+
+}  // namespace
+
+TTextEditoru TextProEditor(std::string bajty) {
+    TTextEditoru t;
+    const TZnacka z = RozpoznatZnacku(bajty);
+    t.Kodovani = z.kodovani;
+    if (z.kodovani == TKodovani::Utf8 || z.kodovani == TKodovani::Utf8Znacka) {
+        // Valid UTF-8 (or marked as such: what is not valid becomes U+FFFD).
+        if (z.kodovani == TKodovani::Utf8Znacka && !JePlatneUtf8(std::string_view(bajty).substr(z.delka))) {
+            std::u16string text;
+            DekodovatDo(text, std::string_view(bajty).substr(z.delka), z.kodovani);
+            bajty.clear();
+            PripojitUtf8(bajty, text);
+        } else {
+            bajty.erase(0, z.delka);
+        }
+        t.Utf8 = ZlomyNaCrLf(std::move(bajty));
+        return t;
+    }
+    std::u16string text;
+    DekodovatDo(text, std::string_view(bajty).substr(z.delka), z.kodovani);
+    bajty = std::string();
+    std::string utf8;
+    PripojitUtf8(utf8, text);
+    t.Utf8 = ZlomyNaCrLf(std::move(utf8));
+    return t;
+}
+
 TText NacistTextovySoubor(const std::filesystem::path& soubor) {
     return DekodovatText(NacistBajty(soubor));
 }

@@ -34,6 +34,14 @@ TText DekodovatText(std::string_view bytes);
 // The whole file's bytes. Throws TChyba "Cannot open file "<path>". <reason>".
 std::string NacistBajty(const std::filesystem::path& soubor);
 
+// A file's bytes as a text area holds them: UTF-8 with CR LF line breaks (a
+// break at the end kept), decoded by the mark or the platform's default.
+struct TTextEditoru {
+    std::string Utf8;
+    TKodovani Kodovani = TKodovani::Utf8;
+};
+TTextEditoru TextProEditor(std::string bajty);
+
 // NacistBajty, then DekodovatText.
 TText NacistTextovySoubor(const std::filesystem::path& soubor);
 

@@ -1,0 +1,138 @@
+#include "Aplikace.h"
+
+#include "app/fHlavni.h"
+#include "engine/CNCEdit.h"
+#include "filetypes/Nastaveni.h"
+#include "filetypes/Retezce.h"
+#include "filetypes/fASCII.h"
+#include "filetypes/fNastaveni.h"
+#include "filetypes/fTypSouboru.h"
+#include "lang/JazykyXML.h"
+#include "lang/fJazyk.h"
+#include "platform/Chyba.h"
+#include "platform/Registr.h"
+#include "ui/Hlaseni.h"
+#include "ui/fOAplikaci.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QFontDatabase>
+
+TCNCFile* CNCFile = nullptr;
+TNastaveni* Nastaveni = nullptr;
+TRetezce* Retezce = nullptr;
+THlaseni* Hlaseni = nullptr;
+TJazykXML* JazykXML = nullptr;
+
+THlavniForm* HlavniForm = nullptr;
+TASCIIForm* ASCIIForm = nullptr;
+TJazykForm* JazykForm = nullptr;
+TNastaveniForm* NastaveniForm = nullptr;
+TOAplikaciForm* OAplikaciForm = nullptr;
+TTypSouboruForm* TypSouboruForm = nullptr;
+
+const QString TitulekAplikace = QStringLiteral("Tarvik");
+
+// The engine's interface to the window: busy cursor, serving events, the beep.
+class TPrubehOkna final : public TPrubeh {
+public:
+    void ZacitPruchod() override {
+        if (HlavniForm) HlavniForm->ZacitPruchod();
+    }
+    void ObslouzitUdalosti(std::size_t hotovo, std::size_t celkem) override {
+        if (HlavniForm) HlavniForm->PrubehPruchodu(hotovo, celkem);
+    }
+    void UkoncitPruchod() override {
+        if (HlavniForm) HlavniForm->UkoncitPruchod();
+    }
+};
+
+// The icons and flags live in a static library: their resources are
+// registered explicitly.
+static void ZaregistrovatZdroje() { Q_INIT_RESOURCE(tarvik); }
+
+namespace {
+
+// The windows are laid out for Tahoma 8 pt. Where the system has no Tahoma,
+// the metric-compatible one of Debian's fonts-wine stands in for it.
+void NastavitPismo() {
+    if (!QFontDatabase::families().contains(QStringLiteral("Tahoma"))) {
+        for (const char* soubor : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
+            if (QFileInfo::exists(QLatin1String(soubor))) QFontDatabase::addApplicationFont(QLatin1String(soubor));
+    }
+    QFont pismo(QStringLiteral("Tahoma"));
+    pismo.setPointSize(8);
+    QApplication::setFont(pismo);
+}
+
+}  // namespace
+
+TAplikace::TAplikace(std::unique_ptr<TRegistr> registr)
+    : registr_(std::move(registr)), prubeh_(std::make_unique<TPrubehOkna>()) {
+    CNCFile = new TCNCFile(*prubeh_);
+    Nastaveni = new TNastaveni;
+    Retezce = new TRetezce;
+    Hlaseni = new THlaseni;
+    JazykXML = new TJazykXML;
+
+    QApplication::setApplicationName(TitulekAplikace);
+    NastavitPismo();
+    ZaregistrovatZdroje();
+    QApplication::setApplicationDisplayName(TitulekAplikace);
+
+    HlavniForm = new THlavniForm(*registr_);
+    ASCIIForm = new TASCIIForm(HlavniForm);
+    JazykForm = new TJazykForm(HlavniForm);
+    NastaveniForm = new TNastaveniForm(HlavniForm);
+    OAplikaciForm = new TOAplikaciForm(HlavniForm);
+    TypSouboruForm = new TTypSouboruForm(HlavniForm);
+}
+
+TAplikace::~TAplikace() {
+    // The windows first (the dialogs belong to the main window), then the
+    // global objects in reverse order of creation.
+    delete HlavniForm;
+    HlavniForm = nullptr;
+    ASCIIForm = nullptr;
+    JazykForm = nullptr;
+    NastaveniForm = nullptr;
+    OAplikaciForm = nullptr;
+    TypSouboruForm = nullptr;
+    delete JazykXML;
+    JazykXML = nullptr;
+    delete Hlaseni;
+    Hlaseni = nullptr;
+    delete Retezce;
+    Retezce = nullptr;
+    delete Nastaveni;
+    Nastaveni = nullptr;
+    delete CNCFile;
+    CNCFile = nullptr;
+}
+
+void TAplikace::Zobrazit() {
+    if (HlavniForm->Maximalizovat())
+        HlavniForm->showMaximized();
+    else
+        HlavniForm->show();
+}
+
+void ZobrazitObecnouChybu(const QString& zprava) {
+    QString text = zprava;
+    if (!text.isEmpty() && text.back().unicode() > u'.') text += u'.';
+    THlaseni().ZobrazitHlaseni(thChyba, text, TitulekAplikace);
+}
+
+void ZobrazitVyjimku() {
+    try {
+        throw;
+    } catch (const TChyba& e) {
+        ZobrazitObecnouChybu(QString::fromStdU16String(e.Zprava()));
+    } catch (const std::bad_alloc&) {
+        ZobrazitObecnouChybu(QStringLiteral("Out of memory"));
+    } catch (const std::exception& e) {
+        ZobrazitObecnouChybu(QString::fromUtf8(e.what()));
+    } catch (...) {
+        ZobrazitObecnouChybu(QStringLiteral("Unknown error"));
+    }
+}

@@ -1,0 +1,142 @@
+// The main window: numbering settings, the program and its original, the
+// block commands, opening and saving, and the settings kept between runs.
+#pragma once
+
+#include "engine/CNCEdit.h"
+#include "platform/Kodovani.h"
+
+#include <QLabel>
+#include <QMainWindow>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class THlavniForm;
+}
+class QProgressBar;
+class QTreeWidget;
+class QsciScintilla;
+class TRegistr;
+class TSpinEdit;
+class TZvyrazneniVstupu;
+
+// The five character and marker fields of the file type a program was opened with.
+struct TAktivniTypSouboru {
+    QString HlavniZnak, VedlejsiZnak, Zacatek, Konec, Komentar;
+};
+
+class THlavniForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit THlavniForm(TRegistr& registr, QWidget* rodic = nullptr);
+    ~THlavniForm() override;
+
+    // The controls, for the other windows, the translation and the tests.
+    ::Ui::THlavniForm& Formular() { return *ui; }
+    QsciScintilla* memProgram() const;
+    QsciScintilla* memPuvodni() const;
+    QLabel* Panel(int i) const { return i == 0 ? panel0_ : panel1_; }
+
+    // Document state.
+    const QString& AktualniSoubor() const { return aktualniSoubor_; }
+    const TAktivniTypSouboru& AktivniTypSouboru() const { return aktivniTyp_; }
+    bool Zmeneno() const;
+    bool PruchodBezi() const { return pruchodBezi_; }
+    const QString& Filtr() const { return filtr_; }
+    int PoziceFiltru() const { return poziceFiltru_; }
+
+    // The file type list is to come from files.ftd (no list in the store).
+    bool NacistZeSouboru = false;
+    // The default file type list, beside the executable.
+    std::filesystem::path SouborTypu;
+    // The language command's image, 8 + the chosen language's row.
+    int IndexObrazku() const { return indexObrazku_; }
+    void NastavitIndexObrazku(int index);
+    // Open maximised (read from the store).
+    bool Maximalizovat() const { return maximalizovat_; }
+
+    // The maximum bounds the first number and the increment.
+    void NastavitMeze();
+    // "Name (*.ext)|*.ext|..." of the file type rows, in list order.
+    QString SestavitFiltr() const;
+    // The statistics line of the program text.
+    QString TextStatistiky() const;
+    // Fits a path into a width by cutting directories from its front.
+    static QString ZkratitCestu(const QString& cesta, const QFont& pismo, int sirka);
+
+    void NacistNastaveni();
+    void UlozitNastaveni();
+    void NacistTypySouboru(QTreeWidget* seznam, bool zeSouboru);
+    // Takes the messages and window texts of the current language.
+    void PrelozitAplikaci();
+    // The language file's XML document (tarvik.xml in the working directory),
+    // loaded once by the catalogue pass or the language command.
+    std::shared_ptr<class TXMLDokument> xdcJazyk;
+    // The first display steps, once, after the window is first shown.
+    void FormShow();
+
+    // Called by the engine's interface around and during a pass.
+    void ZacitPruchod();
+    void PrubehPruchodu(std::size_t hotovo, std::size_t celkem);
+    void UkoncitPruchod();
+
+public slots:
+    void aKonecExecute();
+    void aOtevritExecute();
+    void aUlozitExecute();
+    void aZavestExecute();
+    void aPrecislovatExecute();
+    void aOdstranitExecute();
+    void aNastaveniExecute();
+    void aJazykExecute();
+    void aOAplikaciExecute();
+
+protected:
+    void showEvent(QShowEvent* udalost) override;
+    void closeEvent(QCloseEvent* udalost) override;
+
+private:
+    void memProgramChange();
+    void ObnovitStavUlozeni();
+    void speMaximumExit();
+    bool FormCloseQuery();
+    void FormClose();
+    void UlozitSoubor();
+    void OtevritSoubor();
+    void NacistDoEditoru(QsciScintilla* editor, std::string_view utf8);
+    TRadky RadkyProgramu(bool& koncovyZlom) const;
+    void NahraditProgram(const TRadky& radky, bool koncovyZlom);
+    // Replaces the bytes od..po of the program by utf8, as one undo step.
+    void NahraditText(long od, long po, std::string_view utf8);
+    bool ProgramOtevren();
+    void AktualizovatStavovyRadek(std::uint8_t procenta);
+    void PovolitPrikazy(bool povolit);
+
+    std::unique_ptr<::Ui::THlavniForm> ui;
+    TRegistr& registr_;
+    QLabel* panel0_ = nullptr;
+    QLabel* panel1_ = nullptr;
+    QProgressBar* prubeh_ = nullptr;
+    TZvyrazneniVstupu* zvyrazneni_ = nullptr;
+
+    QString aktualniSoubor_;
+    QString nabizenySoubor_;
+    QString filtr_;
+    int poziceFiltru_ = 1;
+    TKodovani kodovaniSouboru_ = TKodovani::Utf8;
+    TAktivniTypSouboru aktivniTyp_;
+    bool stavUlozeniZnam_ = false;
+
+    int indexObrazku_ = 8;
+    bool maximalizovat_ = false;
+    std::optional<QSize> ulozenaVelikost_;
+    bool formShowProbehl_ = false;
+    bool formShowNaplanovan_ = false;
+
+    bool pruchodBezi_ = false;
+    qint64 zacatekPruchodu_ = 0;
+    qint64 posledniObsluha_ = 0;
+};

@@ -1,0 +1,9 @@
+// The heap of a program that holds a large program file in memory.
+#pragma once
+
+// On Linux with the GNU C library, restarts the running program once with the
+// library's tunable that backs the heap with transparent huge pages: a
+// million-line program then costs a few thousand page faults instead of tens
+// of thousands, which dominate the run on virtual machines. Returns at once
+// elsewhere, when already restarted, or when the restart is not possible.
+void ZapnoutVelkeStranky(char** argv);

@@ -1,0 +1,582 @@
+// The main window as a user drives it: start-up with and without stored
+// settings, opening, the block commands, saving, closing, placement.
+#include "Scenar.h"
+
+#include "ui_fHlavni.h"
+
+#include "app/fHlavni.h"
+#include "filetypes/Nastaveni.h"
+#include "filetypes/fNastaveni.h"
+#include "platform/RegistrSoubor.h"
+#include "ui/Prvky.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char16_t Klic[] = u"\\Software\\Orvendal\\Tarvik";
+
+// A folder with the default list of two file types, where the application runs.
+class HlavniOkno : public ::testing::Test {
+protected:
+    HlavniOkno() {
+        TDocasnaSlozka::Zapsat(slozka / "files.ftd",
+                               "\xEF\xBB\xBF" "Frézka\t.nc\t:\tN\t%\tM30\t(\t\r\n"
+                               "Obrácená\t.tap\tN\t:\t%\tM30\t;\t\r\n");
+    }
+    ~HlavniOkno() override {
+        if (beh) {
+            // Leave without questions.
+            if (HlavniForm) HlavniForm->memProgram()->setModified(false);
+            beh->Zavrit();
+        }
+        std::filesystem::current_path(fs::temp_directory_path());
+    }
+
+    void Spustit(bool zobrazit = true) { beh = std::make_unique<TBehAplikace>(slozka, zobrazit); }
+    Ui::THlavniForm& ui() { return HlavniForm->Formular(); }
+    QString Text() const { return HlavniForm->memProgram()->text(); }
+    std::string Soubor(const std::string& jmeno, const std::string& obsah) {
+        TDocasnaSlozka::Zapsat(slozka / jmeno, obsah);
+        return (slozka / jmeno).string();
+    }
+    void Otevrit(const std::string& soubor, int pozice = 1) {
+        scenar.Otevreni.push_back(Modalni::TOtevreni{QString::fromStdString(soubor), pozice});
+        HlavniForm->aOtevritExecute();
+    }
+    // Values written into the store before the application starts.
+    void Ulozit(const std::function<void(TRegistr&)>& zapis) {
+        TRegistrSoubor registr(slozka / "Tarvik.reg");
+        ASSERT_TRUE(registr.OtevritKlic(Klic, true));
+        zapis(registr);
+        registr.ZavritKlic();
+    }
+    void VybratZnaky(int od, int delka) {
+        HlavniForm->memProgram()->SendScintilla(QsciScintillaBase::SCI_SETSEL, od, od + delka);
+    }
+    const TZaznamZpravy& PosledniZprava() const { return scenar.Zpravy.back(); }
+
+    TDocasnaSlozka slozka;
+    TScenar scenar;
+    std::unique_ptr<TBehAplikace> beh;
+};
+
+TEST_F(HlavniOkno, PrvniStartBezUlozenychNastaveni) {
+    Spustit();
+    EXPECT_EQ(ui().speZacitOd->Value(), 5);
+    EXPECT_EQ(ui().spePrirustek->Value(), 5);
+    EXPECT_EQ(ui().speMaximum->Value(), 9999);
+    EXPECT_TRUE(ui().rbtCislovatOdZacatku->isChecked());
+    EXPECT_FALSE(ui().rbtPonechatMaximum->isChecked());
+    EXPECT_FALSE(ui().chkBlokPredKomentar->isChecked());
+    EXPECT_FALSE(ui().chkBlokPredProgram->isChecked());
+    EXPECT_FALSE(ui().chkBlokPredKoncem->isChecked());
+    EXPECT_EQ(HlavniForm->pos(), QPoint(0, 0));
+    EXPECT_EQ(HlavniForm->size(), QSize(632, 446));
+    EXPECT_TRUE(HlavniForm->NacistZeSouboru);
+    ASSERT_EQ(NastaveniForm->livSoubory()->topLevelItemCount(), 2);
+    EXPECT_EQ(NastaveniForm->livSoubory()->topLevelItem(1)->text(0), "Obrácená");
+    EXPECT_EQ(HlavniForm->Filtr(), "Frézka (*.nc)|*.nc|Obrácená (*.tap)|*.tap");
+    EXPECT_EQ(ui().shpStavUlozeni->Barva(), QColor(Qt::white));
+    EXPECT_TRUE(ui().shpStavUlozeni->toolTip().isEmpty());
+    EXPECT_TRUE(HlavniForm->Panel(0)->text().isEmpty());
+    EXPECT_TRUE(scenar.Zpravy.empty());
+    // The focus starts in the first number, highlighted.
+    EXPECT_EQ(HlavniForm->focusWidget(), ui().speZacitOd);
+
+    const QRect ram = HlavniForm->frameGeometry();
+    EXPECT_TRUE(beh->Zavrit());
+    EXPECT_TRUE(scenar.Zpravy.empty());  // nothing typed: no question
+    TRegistrSoubor registr(slozka / "Tarvik.reg");
+    ASSERT_TRUE(registr.OtevritKlic(Klic, false));
+    EXPECT_EQ(registr.CistRetezec(u"Jazyk"), u"CZ");
+    EXPECT_EQ(registr.CistCislo(u"IndexObrazku"), 8);
+    EXPECT_EQ(registr.CistCislo(u"MaximalniBlok"), 9999);
+    EXPECT_EQ(registr.CistCislo(u"CislovatOdZacatku"), 1);
+    EXPECT_EQ(registr.CistCislo(u"Maximalni"), 0);
+    // The outer size: the client area and the window's frame.
+    EXPECT_EQ(registr.CistCislo(u"Sirka"), ram.width());
+    EXPECT_EQ(registr.CistCislo(u"Vyska"), ram.height());
+    ASSERT_TRUE(registr.OtevritKlic(u"\\Software\\Orvendal\\Tarvik\\TypySouboru", false));
+    EXPECT_EQ(registr.CistRetezec(u"1"), u"Obrácená\t.tap\tN\t:\t%\tM30\t;\t");
+    beh.reset();
+
+    // The next start reads the list from the store, not from files.ftd.
+    fs::remove(slozka / "files.ftd");
+    Spustit();
+    EXPECT_FALSE(HlavniForm->NacistZeSouboru);
+    EXPECT_EQ(NastaveniForm->livSoubory()->topLevelItemCount(), 2);
+    EXPECT_TRUE(scenar.Zpravy.empty());
+}
+
+TEST_F(HlavniOkno, ChybejiciSeznamTypu) {
+    fs::remove(slozka / "files.ftd");
+    Spustit();
+    ASSERT_EQ(scenar.Zpravy.size(), 1u);
+    EXPECT_EQ(PosledniZprava().Ikona, QMessageBox::Warning);
+    EXPECT_EQ(PosledniZprava().Titulek, "Varování");
+    EXPECT_EQ(PosledniZprava().Text, "Nepodařilo se nalézt soubor s defaultními typy souborů.");
+    EXPECT_EQ(NastaveniForm->livSoubory()->topLevelItemCount(), 0);
+    EXPECT_EQ(HlavniForm->Filtr(), "");
+
+    // Opening still works, without a file type; the row that is not there is never read.
+    Otevrit(Soubor("a.nc", "10 X\r\n"));
+    EXPECT_EQ(Text(), "10 X\r\n");
+    EXPECT_EQ(HlavniForm->Panel(0)->text(), "Počet řádků: 1, Počet znaků: 6, Počet NC bloků: 1.");
+    EXPECT_EQ(HlavniForm->Panel(1)->text(), "");
+}
+
+TEST_F(HlavniOkno, UlozenaNastaveni) {
+    struct Pripad {
+        const char* nazev;
+        std::function<void(TRegistr&)> zapis;
+        int prvni, prirustek, maximum;
+        bool odZacatku, ponechat;
+        QString chyba;  // the error box's text, empty for none
+    };
+    const Pripad pripady[] = {
+        {"values", [](TRegistr& r) { r.ZapsatCislo(u"PrvniBlok", 10); r.ZapsatCislo(u"Prirustek", 2);
+                                     r.ZapsatCislo(u"MaximalniBlok", 500); r.ZapsatPriznak(u"CislovatOdZacatku", false);
+                                     r.ZapsatPriznak(u"PonechatMaximum", true); },
+         10, 2, 500, false, true, ""},
+        {"out of range", [](TRegistr& r) { r.ZapsatCislo(u"PrvniBlok", 0); r.ZapsatCislo(u"MaximalniBlok", 20000); },
+         1, 5, 9999, true, false, ""},
+        {"first above maximum", [](TRegistr& r) { r.ZapsatCislo(u"PrvniBlok", 50); r.ZapsatCislo(u"MaximalniBlok", 20); },
+         20, 5, 20, true, false, ""},
+        {"both policies", [](TRegistr& r) { r.ZapsatPriznak(u"CislovatOdZacatku", true); r.ZapsatPriznak(u"PonechatMaximum", true); },
+         5, 5, 9999, false, true, ""},
+        {"neither policy", [](TRegistr& r) { r.ZapsatPriznak(u"CislovatOdZacatku", false); r.ZapsatPriznak(u"PonechatMaximum", false); },
+         5, 5, 9999, false, false, ""},
+        {"language as a number", [](TRegistr& r) { r.ZapsatCislo(u"Jazyk", 1); r.ZapsatCislo(u"PrvniBlok", 7); },
+         5, 5, 9999, true, false,
+         "Při čtení hodnot nastavení z registru došlo k chybě.\r(Invalid data type for 'Jazyk'.)"},
+        {"first number as text", [](TRegistr& r) { r.ZapsatRetezec(u"PrvniBlok", u"7"); r.ZapsatCislo(u"MaximalniBlok", 50); },
+         5, 5, 9999, true, false,
+         "Při čtení hodnot nastavení z registru došlo k chybě.\r(Invalid data type for 'PrvniBlok'.)"},
+    };
+    for (const auto& p : pripady) {
+        fs::remove(slozka / "Tarvik.reg");
+        Ulozit(p.zapis);
+        scenar.Zpravy.clear();
+        Spustit();
+        EXPECT_EQ(ui().speZacitOd->Value(), p.prvni) << p.nazev;
+        EXPECT_EQ(ui().spePrirustek->Value(), p.prirustek) << p.nazev;
+        EXPECT_EQ(ui().speMaximum->Value(), p.maximum) << p.nazev;
+        EXPECT_EQ(ui().rbtCislovatOdZacatku->isChecked(), p.odZacatku) << p.nazev;
+        EXPECT_EQ(ui().rbtPonechatMaximum->isChecked(), p.ponechat) << p.nazev;
+        if (p.chyba.isEmpty()) {
+            EXPECT_TRUE(scenar.Zpravy.empty()) << p.nazev;
+        } else {
+            ASSERT_FALSE(scenar.Zpravy.empty()) << p.nazev;
+            EXPECT_EQ(scenar.Zpravy.front().Ikona, QMessageBox::Critical);
+            EXPECT_EQ(scenar.Zpravy.front().Titulek, "Chyba");
+            EXPECT_EQ(scenar.Zpravy.front().Text, p.chyba) << p.nazev;
+        }
+        beh->Zavrit();
+        beh.reset();
+    }
+}
+
+TEST_F(HlavniOkno, PosskozenyUlozenySoubor) {
+    TDocasnaSlozka::Zapsat(slozka / "Tarvik.reg", "to neni registr\r\n[[[\r\n");
+    Spustit();
+    ASSERT_FALSE(scenar.Zpravy.empty());
+    EXPECT_EQ(scenar.Zpravy.front().Titulek, "Chyba");
+    EXPECT_TRUE(scenar.Zpravy.front().Text.startsWith("Při čtení hodnot nastavení z registru došlo k chybě.\r("));
+    EXPECT_EQ(ui().speMaximum->Value(), 9999);
+    beh->Zavrit();
+    beh.reset();
+    // The damaged file was kept aside, and the settings were written anew.
+    int stranou = 0;
+    for (const auto& f : fs::directory_iterator(slozka.Cesta()))
+        stranou += f.path().filename().string().rfind("Tarvik.reg.corrupt-", 0) == 0;
+    EXPECT_EQ(stranou, 1);
+    TRegistrSoubor registr(slozka / "Tarvik.reg");
+    ASSERT_TRUE(registr.OtevritKlic(Klic, false));
+    EXPECT_EQ(registr.CistCislo(u"MaximalniBlok"), 9999);
+}
+
+TEST_F(HlavniOkno, UmisteniOkna) {
+    Ulozit([](TRegistr& r) {
+        r.ZapsatCislo(u"Vlevo", 40);
+        r.ZapsatCislo(u"Nahore", 30);
+        r.ZapsatCislo(u"Sirka", 800);
+        r.ZapsatCislo(u"Vyska", 300);  // below the minimum
+    });
+    Spustit();
+    // The stored values are the outer edges; the height is held at the minimum.
+    EXPECT_EQ(HlavniForm->frameGeometry().topLeft(), QPoint(40, 30));
+    EXPECT_EQ(HlavniForm->frameGeometry().width(), 800);
+    EXPECT_EQ(HlavniForm->height(), 446);
+    beh->Zavrit();
+    beh.reset();
+
+    Ulozit([](TRegistr& r) { r.ZapsatPriznak(u"Maximalni", true); });
+    Spustit();
+    EXPECT_TRUE(HlavniForm->isMaximized());
+    beh->Zavrit();
+    beh.reset();
+    TRegistrSoubor registr(slozka / "Tarvik.reg");
+    ASSERT_TRUE(registr.OtevritKlic(Klic, false));
+    EXPECT_EQ(registr.CistCislo(u"Maximalni"), 1);
+    // Closed maximised: the placement of the earlier run stays.
+    EXPECT_EQ(registr.CistCislo(u"Vlevo"), 40);
+    EXPECT_EQ(registr.CistCislo(u"Sirka"), 800);
+}
+
+TEST_F(HlavniOkno, MezeCiselnychPoli) {
+    Spustit();
+    ui().speMaximum->SetValue(3);
+    ui().speMaximum->setFocus();
+    ui().spePrirustek->setFocus();  // leaving the maximum
+    EXPECT_EQ(ui().speZacitOd->Value(), 3);
+    EXPECT_EQ(ui().spePrirustek->Value(), 3);
+    EXPECT_EQ(ui().speZacitOd->MaxValue(), 3);
+
+    // Typed beyond the bound: pulled back on leaving.
+    ui().spePrirustek->lineEdit()->setText("77");
+    ui().speZacitOd->setFocus();
+    EXPECT_EQ(ui().spePrirustek->Value(), 3);
+    // Emptied: reads as 1.
+    ui().speZacitOd->lineEdit()->clear();
+    EXPECT_EQ(ui().speZacitOd->Value(), 1);
+    // Highlight while focused.
+    EXPECT_EQ(ui().speZacitOd->palette().color(QPalette::Base), BarvaZvyrazneni);
+    EXPECT_EQ(ui().spePrirustek->palette().color(QPalette::Base), BarvaOkna());
+
+    // With the maximum at 1 both bounds are equal: nothing is corrected.
+    ui().speMaximum->setFocus();
+    ui().speMaximum->SetValue(1);
+    ui().speZacitOd->setFocus();
+    ui().speZacitOd->lineEdit()->setText("50");
+    ui().spePrirustek->setFocus();
+    EXPECT_EQ(ui().speZacitOd->Value(), 50);
+}
+
+TEST_F(HlavniOkno, OtevreniSouboru) {
+    Spustit();
+    struct Pripad {
+        const char* nazev;
+        std::string obsah;
+        int pozice;
+        QString text;
+        QString statistiky;
+        QString typ;
+    };
+    const Pripad pripady[] = {
+        {"UTF-8 with a mark", "\xEF\xBB\xBFN10 (ČÁST)\r\nN20 M30\r\n", 1, "N10 (ČÁST)\r\nN20 M30\r\n",
+         "Počet řádků: 2, Počet znaků: 21, Počet NC bloků: 2.", "Frézka"},
+        {"LF breaks", "N10 G0\nN20 M30\n", 2, "N10 G0\r\nN20 M30\r\n",
+         "Počet řádků: 2, Počet znaků: 17, Počet NC bloků: 2.", "Obrácená"},
+        {"no final break", "N10 G0\rX", 1, "N10 G0\r\nX", "Počet řádků: 2, Počet znaků: 9, Počet NC bloků: 1.", "Frézka"},
+        {"empty", "", 1, "", "Počet řádků: 0, Počet znaků: 0, Počet NC bloků: 0.", "Frézka"},
+        {"filter position past the list", "5\n", 7, "5\r\n", "Počet řádků: 1, Počet znaků: 3, Počet NC bloků: 1.", ""},
+    };
+    for (const auto& p : pripady) {
+        const std::string soubor = Soubor("program.nc", p.obsah);
+        Otevrit(soubor, p.pozice);
+        EXPECT_EQ(Text(), p.text) << p.nazev;
+        EXPECT_EQ(HlavniForm->memPuvodni()->text(), p.text) << p.nazev;
+        EXPECT_EQ(HlavniForm->Panel(0)->text(), p.statistiky) << p.nazev;
+        EXPECT_EQ(HlavniForm->Panel(1)->text(), p.typ) << p.nazev;
+        EXPECT_EQ(HlavniForm->AktualniSoubor(), QString::fromStdString(soubor)) << p.nazev;
+        EXPECT_FALSE(HlavniForm->Zmeneno()) << p.nazev;
+        EXPECT_EQ(ui().shpStavUlozeni->Barva(), QColor(0, 128, 0)) << p.nazev;
+        EXPECT_EQ(ui().shpStavUlozeni->toolTip(), "Soubor je uložen") << p.nazev;
+    }
+    EXPECT_TRUE(scenar.Zpravy.empty());
+    EXPECT_TRUE(HlavniForm->memPuvodni()->isReadOnly());
+    // The dialog offers the filter position and the file chosen last.
+    ASSERT_EQ(scenar.NabidnutyFiltr.size(), 5u);
+    EXPECT_EQ(scenar.NabidnutyFiltr[2].second, 2);
+    EXPECT_EQ(scenar.NabidnutySoubor[1], QString::fromStdString((slozka / "program.nc").string()));
+}
+
+TEST_F(HlavniOkno, NecitelnySouborNicNezmeni) {
+    Spustit();
+    const std::string dobry = Soubor("dobry.nc", "N10 X\r\n");
+    Otevrit(dobry);
+    const std::string chybi = (slozka / "chybi.nc").string();
+    Otevrit(chybi, 2);
+    ASSERT_EQ(scenar.Zpravy.size(), 1u);
+    EXPECT_EQ(PosledniZprava().Titulek, "Tarvik");
+    EXPECT_EQ(PosledniZprava().Ikona, QMessageBox::Critical);
+    EXPECT_EQ(PosledniZprava().Text,
+              QString::fromStdString("Cannot open file \"" + chybi + "\". No such file or directory."));
+    EXPECT_EQ(HlavniForm->AktualniSoubor(), QString::fromStdString(dobry));
+    EXPECT_EQ(Text(), "N10 X\r\n");
+    EXPECT_EQ(HlavniForm->Panel(1)->text(), "Frézka");
+    EXPECT_EQ(HlavniForm->AktivniTypSouboru().HlavniZnak, ":");
+
+    // Cancelling the dialog changes nothing either.
+    HlavniForm->aOtevritExecute();
+    EXPECT_EQ(HlavniForm->AktualniSoubor(), QString::fromStdString(dobry));
+}
+
+TEST_F(HlavniOkno, PrikazyBezSouboru) {
+    Spustit();
+    for (auto prikaz : {&THlavniForm::aZavestExecute, &THlavniForm::aPrecislovatExecute,
+                        &THlavniForm::aOdstranitExecute, &THlavniForm::aUlozitExecute}) {
+        scenar.Zpravy.clear();
+        (HlavniForm->*prikaz)();
+        ASSERT_EQ(scenar.Zpravy.size(), 1u);
+        EXPECT_EQ(PosledniZprava().Ikona, QMessageBox::Critical);
+        EXPECT_EQ(PosledniZprava().Titulek, "Chyba");
+        EXPECT_EQ(PosledniZprava().Text, "Není otevřený žádný soubor.");
+    }
+    EXPECT_EQ(Text(), "");
+}
+
+TEST_F(HlavniOkno, BlokovePrikazy) {
+    Spustit();
+    const std::string cislovany = "%\r\nN5 G90\r\n  N7 G0 X0\r\n:9 M6\r\n(A)\r\nM30\r\n";
+    const std::string bezCisel = "%\r\nG90\r\n(A)\r\nM30\r\n";
+    struct Pripad {
+        const char* nazev;
+        std::string obsah;
+        void (THlavniForm::*prikaz)();
+        QString text;           // the program afterwards
+        QString zprava;         // the message shown, empty for none
+        QMessageBox::Icon ikona;
+        QString statistiky;
+    };
+    const Pripad pripady[] = {
+        {"introduce", bezCisel, &THlavniForm::aZavestExecute, "%\r\nN5 G90\r\n(A)\r\nM30\r\n", "",
+         QMessageBox::NoIcon, "Počet řádků: 4, Počet znaků: 21, Počet NC bloků: 1."},
+        {"introduce refused", cislovany, &THlavniForm::aZavestExecute, QString::fromStdString(cislovany),
+         "Program již NC bloky obsahuje: 3x.\rNejdříve NC bloky odstraňte.", QMessageBox::Warning, ""},
+        {"renumber", cislovany, &THlavniForm::aPrecislovatExecute,
+         "%\r\nN5 G90\r\nN10 G0 X0\r\n:15 M6\r\n(A)\r\nM30\r\n", "", QMessageBox::NoIcon,
+         "Počet řádků: 6, Počet znaků: 40, Počet NC bloků: 3."},
+        {"renumber refused", bezCisel, &THlavniForm::aPrecislovatExecute, QString::fromStdString(bezCisel),
+         "Program neobsahuje žádné NC bloky.\rMůžete zavést nové NC bloky.", QMessageBox::Information, ""},
+        {"remove", cislovany, &THlavniForm::aOdstranitExecute, "%\r\n G90\r\n G0 X0\r\n M6\r\n(A)\r\nM30\r\n", "",
+         QMessageBox::NoIcon, "Počet řádků: 6, Počet znaků: 32, Počet NC bloků: 0."},
+        {"remove refused", bezCisel, &THlavniForm::aOdstranitExecute, QString::fromStdString(bezCisel),
+         "Program neobsahuje žádné NC bloky", QMessageBox::Information, ""},
+        {"introduce into an empty program", "", &THlavniForm::aZavestExecute, "", "", QMessageBox::NoIcon,
+         "Počet řádků: 0, Počet znaků: 0, Počet NC bloků: 0."},
+    };
+    for (const auto& p : pripady) {
+        Otevrit(Soubor("p.nc", p.obsah));
+        scenar.Zpravy.clear();
+        (HlavniForm->*p.prikaz)();
+        EXPECT_EQ(Text(), p.text) << p.nazev;
+        if (p.zprava.isEmpty()) {
+            EXPECT_TRUE(scenar.Zpravy.empty()) << p.nazev;
+            EXPECT_EQ(HlavniForm->Panel(0)->text(), p.statistiky) << p.nazev;
+        } else {
+            ASSERT_EQ(scenar.Zpravy.size(), 1u) << p.nazev;
+            EXPECT_EQ(PosledniZprava().Text, p.zprava) << p.nazev;
+            EXPECT_EQ(PosledniZprava().Ikona, p.ikona) << p.nazev;
+            EXPECT_FALSE(HlavniForm->Zmeneno()) << p.nazev;
+        }
+        EXPECT_EQ(HlavniForm->memPuvodni()->text(), QString::fromStdString(p.obsah).replace("\n", "\r\n").replace("\r\r", "\r"))
+            << p.nazev;
+        HlavniForm->memProgram()->setModified(false);
+    }
+}
+
+TEST_F(HlavniOkno, PrikazJeJedenKrokZpet) {
+    Spustit();
+    Otevrit(Soubor("p.nc", "N1 A\r\nN2 B\r\n"));
+    HlavniForm->aPrecislovatExecute();
+    EXPECT_EQ(Text(), "N5 A\r\nN10 B\r\n");
+    EXPECT_TRUE(HlavniForm->Zmeneno());
+    EXPECT_EQ(ui().shpStavUlozeni->Barva(), QColor(255, 0, 0));
+    EXPECT_EQ(ui().shpStavUlozeni->toolTip(), "Soubor není uložen");
+    HlavniForm->memProgram()->undo();
+    EXPECT_EQ(Text(), "N1 A\r\nN2 B\r\n");
+    EXPECT_FALSE(HlavniForm->Zmeneno());
+    EXPECT_EQ(ui().shpStavUlozeni->Barva(), QColor(0, 128, 0));
+}
+
+TEST_F(HlavniOkno, PrecislovaniVyberu) {
+    Spustit();
+    struct Pripad {
+        const char* nazev;
+        int od, delka;
+        QString text;
+        QString zprava;
+    };
+    const std::string program = "N1 A\r\nN2 B\r\nN3 C\r\nN4 D";
+    const Pripad pripady[] = {
+        // Lines two and three, with the break after the third.
+        {"whole lines", 6, 12, "N1 A\r\nN5 B\r\nN10 C\r\nN4 D", ""},
+        // From the middle of the first line: "1 A" is a line of its own and no
+        // block line; the selection ended without a break and gains one.
+        {"starts mid-line", 1, 9, "N1 A\r\nN5 B\r\n\r\nN3 C\r\nN4 D", ""},
+        {"ends at the end of the program", 12, 10, "N1 A\r\nN2 B\r\nN5 C\r\nN10 D\r\n", ""},
+        {"no block lines", 2, 2, "N1 A\r\n\r\nN2 B\r\nN3 C\r\nN4 D",
+         "Výběr neobsahuje žádné NC bloky.\rMůžete zavést nové NC bloky."},
+    };
+    for (const auto& p : pripady) {
+        Otevrit(Soubor("p.nc", program));
+        scenar.Zpravy.clear();
+        VybratZnaky(p.od, p.delka);
+        HlavniForm->aPrecislovatExecute();
+        EXPECT_EQ(Text(), p.text) << p.nazev;
+        if (p.zprava.isEmpty()) {
+            EXPECT_TRUE(scenar.Zpravy.empty()) << p.nazev;
+        } else {
+            ASSERT_EQ(scenar.Zpravy.size(), 1u) << p.nazev;
+            EXPECT_EQ(PosledniZprava().Text, p.zprava) << p.nazev;
+        }
+        HlavniForm->memProgram()->setModified(false);
+    }
+}
+
+TEST_F(HlavniOkno, UlozeniSouboru) {
+    Spustit();
+    // UTF-8 with a mark comes back without it; LF breaks come back as CR LF.
+    const std::string soubor = Soubor("p.nc", "\xEF\xBB\xBFN1 (část)\nN2 X\n");
+    Otevrit(soubor);
+    HlavniForm->aPrecislovatExecute();
+    HlavniForm->aUlozitExecute();
+    EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N5 (část)\r\nN10 X\r\n");
+    EXPECT_FALSE(HlavniForm->Zmeneno());
+    EXPECT_EQ(ui().shpStavUlozeni->Barva(), QColor(0, 128, 0));
+    EXPECT_EQ(HlavniForm->memPuvodni()->text(), "N1 (část)\r\nN2 X\r\n");
+
+    // A Windows-1250 program stays Windows-1250, until it gains a character the
+    // code page cannot hold: then it is written as UTF-8 with a mark, and the user is told.
+    const std::string cp = Soubor("cp.nc", "N1 (\xE8\xE1st)\r\n");
+    Otevrit(cp);
+    HlavniForm->aPrecislovatExecute();
+    HlavniForm->aUlozitExecute();
+    EXPECT_EQ(TDocasnaSlozka::Precist(cp), "N5 (\xE8\xE1st)\r\n");
+    EXPECT_TRUE(scenar.Zpravy.empty());
+    HlavniForm->memProgram()->append(QStringLiteral("(\u2192)"));
+    HlavniForm->aUlozitExecute();
+    EXPECT_EQ(TDocasnaSlozka::Precist(cp), "\xEF\xBB\xBFN5 (část)\r\n(\xE2\x86\x92)");
+    ASSERT_EQ(scenar.Zpravy.size(), 1u);
+    EXPECT_EQ(PosledniZprava().Ikona, QMessageBox::Information);
+}
+
+TEST_F(HlavniOkno, UlozeniNaSouborJenKeCteni) {
+    Spustit();
+    const std::string soubor = Soubor("ro.nc", "N1 X\r\n");
+    Otevrit(soubor);
+    fs::permissions(soubor, fs::perms::owner_read);
+    HlavniForm->aPrecislovatExecute();
+    HlavniForm->aUlozitExecute();
+    ASSERT_EQ(scenar.Zpravy.size(), 1u);
+    EXPECT_EQ(PosledniZprava().Titulek, "Tarvik");
+    EXPECT_EQ(PosledniZprava().Text,
+              QString::fromStdString("Cannot create file \"" + soubor + "\". Permission denied."));
+    EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N1 X\r\n");
+    EXPECT_TRUE(HlavniForm->Zmeneno());
+    EXPECT_EQ(ui().shpStavUlozeni->Barva(), QColor(255, 0, 0));
+
+    // Closing: Yes saves, which fails: the window stays open, still modified.
+    scenar.Odpovedi = {QMessageBox::Yes};
+    EXPECT_FALSE(beh->Zavrit());
+    EXPECT_TRUE(HlavniForm->isVisible());
+    EXPECT_TRUE(HlavniForm->Zmeneno());
+    fs::permissions(soubor, fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(HlavniOkno, OtazkaPriZavreni) {
+    struct Pripad {
+        const char* nazev;
+        bool otevrit;
+        QMessageBox::StandardButton odpoved;
+        std::string ulozeno;  // the file afterwards
+        QStringList zpravy;
+    };
+    const Pripad pripady[] = {
+        {"yes", true, QMessageBox::Yes, "N5 X\r\n", {"Uložit změněný soubor\r\"%1\"?"}},
+        {"no", true, QMessageBox::No, "N1 X\r\n", {"Uložit změněný soubor\r\"%1\"?"}},
+        {"yes without a file", false, QMessageBox::Yes, "N1 X\r\n",
+         {"Uložit změněný soubor\r\"\"?", "Není otevřený žádný soubor."}},
+    };
+    for (const auto& p : pripady) {
+        const std::string soubor = Soubor("p.nc", "N1 X\r\n");
+        Spustit();
+        if (p.otevrit) {
+            Otevrit(soubor);
+            HlavniForm->aPrecislovatExecute();
+        } else {
+            HlavniForm->memProgram()->setText("N1 X");
+        }
+        scenar.Zpravy.clear();
+        scenar.Odpovedi = {p.odpoved};
+        EXPECT_TRUE(beh->Zavrit()) << p.nazev;
+        ASSERT_EQ(scenar.Zpravy.size(), std::size_t(p.zpravy.size())) << p.nazev;
+        EXPECT_EQ(scenar.Zpravy[0].Ikona, QMessageBox::Question);
+        EXPECT_EQ(scenar.Zpravy[0].Tlacitka, QMessageBox::Yes | QMessageBox::No);
+        EXPECT_EQ(scenar.Zpravy[0].Titulek, "Potvrzení");
+        for (int i = 0; i < p.zpravy.size(); ++i)
+            EXPECT_EQ(scenar.Zpravy[i].Text, QString(p.zpravy[i]).replace("%1", QString::fromStdString(soubor)))
+                << p.nazev;
+        EXPECT_EQ(TDocasnaSlozka::Precist(soubor), p.ulozeno) << p.nazev;
+        beh.reset();
+    }
+}
+
+TEST_F(HlavniOkno, ZkratitCestu) {
+    Spustit();
+    const QFont pismo = ui().lblSoubor->font();
+    const QString cesta = "C:\\CNC\\Programy\\Dil\\program.nc";
+    const QStringList kroky = {"C:\\...\\Programy\\Dil\\program.nc", "C:\\...\\Dil\\program.nc",
+                               "C:\\...\\program.nc", "...\\program.nc", "program.nc"};
+    const QFontMetrics miry(pismo);
+    for (const QString& krok : kroky) {
+        // The widest width at which this step is the result.
+        EXPECT_EQ(THlavniForm::ZkratitCestu(cesta, pismo, miry.horizontalAdvance(krok)), krok);
+    }
+    EXPECT_EQ(THlavniForm::ZkratitCestu(cesta, pismo, 1), "program.nc");
+    EXPECT_EQ(THlavniForm::ZkratitCestu(cesta, pismo, 10000), cesta);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(HlavniOkno, BehemPruchoduJsouPrikazyZablokovane) {
+    Spustit();
+    Otevrit(Soubor("p.nc", "N1 X\r\n"));
+    HlavniForm->ZacitPruchod();
+    EXPECT_TRUE(HlavniForm->PruchodBezi());
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    for (QAction* a : {ui().aOtevrit, ui().aUlozit, ui().aZavest, ui().aPrecislovat, ui().aOdstranit,
+                       ui().aNastaveni, ui().aKonec})
+        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    EXPECT_TRUE(HlavniForm->memProgram()->isReadOnly());
+    // Neither a command nor closing the window gets through meanwhile.
+    HlavniForm->aOtevritExecute();
+    EXPECT_TRUE(scenar.NabidnutyFiltr.size() == 1u);
+    EXPECT_FALSE(HlavniForm->close());
+
+    HlavniForm->UkoncitPruchod();
+    EXPECT_FALSE(HlavniForm->PruchodBezi());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(ui().aZavest->isEnabled());
+    EXPECT_FALSE(HlavniForm->memProgram()->isReadOnly());
+}
+
+TEST_F(HlavniOkno, KlavesoveZkratky) {
+    Spustit();
+    Otevrit(Soubor("p.nc", "A\r\nB\r\n"));
+    HlavniForm->memProgram()->setFocus();
+    // Ctrl+Insert introduces, F9 renumbers, Ctrl+Delete removes, also from the program's text area.
+    QTest::keyClick(HlavniForm->memProgram(), Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "N5 A\r\nN10 B\r\n");
+    ui().speZacitOd->SetValue(20);
+    QTest::keyClick(HlavniForm->memProgram(), Qt::Key_F9);
+    EXPECT_EQ(Text(), "N20 A\r\nN25 B\r\n");
+    QTest::keyClick(HlavniForm->memProgram(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(Text(), " A\r\n B\r\n");
+    EXPECT_TRUE(scenar.Zpravy.empty());
+}
+
+}  // namespace

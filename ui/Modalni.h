@@ -1,0 +1,45 @@
+// Every modal moment of the program passes through here: message boxes,
+// dialogs and the file-open dialog. The program runs them for real; a test
+// installs its own handler and answers as a user would.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QDialog;
+class QMessageBox;
+class QWidget;
+
+namespace Modalni {
+
+// A message box, fully built (icon, buttons, text, title); the result is the
+// standard button that closed it.
+int Zprava(QMessageBox& box);
+
+// A dialog's modal run; the result is QDialog::Accepted or Rejected.
+int Dialog(QDialog& dialog);
+
+// The file-open dialog: the filter ("Name (*.ext)|*.ext|..."), the filter
+// position counted from 1, and the file name it offers.
+struct TOtevreni {
+    QString Soubor;    // the chosen file's full path
+    int PoziceFiltru;  // the chosen entry's position, from 1
+};
+std::optional<TOtevreni> OtevritSoubor(QWidget* rodic, const QString& filtr, int poziceFiltru,
+                                       const QString& soubor);
+
+// Handlers a test installs; an empty function restores the real behaviour.
+using TObsluhaZpravy = std::function<int(QMessageBox&)>;
+using TObsluhaDialogu = std::function<int(QDialog&)>;
+using TObsluhaOtevreni = std::function<std::optional<TOtevreni>(const QString& filtr, int poziceFiltru,
+                                                                const QString& soubor)>;
+void NastavitObsluhuZpravy(TObsluhaZpravy obsluha);
+void NastavitObsluhuDialogu(TObsluhaDialogu obsluha);
+void NastavitObsluhuOtevreni(TObsluhaOtevreni obsluha);
+
+// The entries of a filter string, as the open dialog lists them ("Name (*.ext)").
+QStringList PolozkyFiltru(const QString& filtr);
+
+}  // namespace Modalni
