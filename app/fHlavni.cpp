@@ -258,13 +258,14 @@ void THlavniForm::showEvent(QShowEvent* udalost) {
 void THlavniForm::FormShow() {
     if (formShowProbehl_) return;
     formShowProbehl_ = true;
-    Chranene([this] {
-        PrelozitAplikaci();
-        NacistTypySouboru(NastaveniForm->livSoubory(), NacistZeSouboru);
-        ASCIIForm->Barvit = true;
-        ASCIIForm->BarvaRadku = BarvaZvyrazneni;
-        filtr_ = SestavitFiltr();
-    });
+    // Each step runs even when the one before it failed: a language file that
+    // cannot be read must not leave the file type list unloaded, since the
+    // list is saved at exit and would replace the user's stored list.
+    Chranene([this] { PrelozitAplikaci(); });
+    Chranene([this] { NacistTypySouboru(NastaveniForm->livSoubory(), NacistZeSouboru); });
+    ASCIIForm->Barvit = true;
+    ASCIIForm->BarvaRadku = BarvaZvyrazneni;
+    filtr_ = SestavitFiltr();
 }
 
 void THlavniForm::NacistTypySouboru(QTreeWidget* seznam, bool zeSouboru) {
@@ -596,13 +597,18 @@ void THlavniForm::UlozitSoubor() {
         Hlaseni->ZobrazitHlaseni(thChyba, Q(ZpravaNeniSoubor()), Q(rsCHYBA));
         return;
     }
-    std::u16string text;
-    DekodovatDo(text, TextEditoru(ui->memProgram), TKodovani::Utf8);
-    std::string bajty;
+    const std::string_view text = TextEditoru(ui->memProgram);
     const TKodovani pozadovane = KodovaniProZapis(kodovaniSouboru_);
-    const TKodovani pouzite = ZakodovatText(bajty, text, pozadovane);
-    text = std::u16string();
-    ZapsatSouborAtomicky(std::filesystem::path(aktualniSoubor_.toStdU16String()), bajty);
+    const std::filesystem::path soubor(aktualniSoubor_.toStdU16String());
+    TKodovani pouzite = pozadovane;
+    if (pozadovane == TKodovani::Utf8 && JePlatneUtf8(text)) {
+        // The text area holds the bytes to write.
+        ZapsatSouborAtomicky(soubor, text);
+    } else {
+        std::string bajty;
+        pouzite = ZakodovatUtf8Text(bajty, text, pozadovane);
+        ZapsatSouborAtomicky(soubor, bajty);
+    }
     ui->memProgram->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
     stavUlozeniZnam_ = true;
     ObnovitStavUlozeni();
@@ -626,8 +632,33 @@ bool THlavniForm::ProgramOtevren() {
     return false;
 }
 
-void THlavniForm::NahraditProgram(const TRadky& radky, bool koncovyZlom) {
-    NahraditText(0, ui->memProgram->SendScintilla(QsciScintillaBase::SCI_GETLENGTH), Utf8SCrLf(radky, koncovyZlom));
+void THlavniForm::NahraditProgram(TRadky& radky, bool koncovyZlom) {
+    QsciScintilla* e = ui->memProgram;
+    std::size_t odhad = 0;
+    for (const auto& r : radky) odhad += r.size() + 2;
+    {
+        const THromadnaZmena zmena(e);
+        ZajistitMisto(e, odhad);
+        // One undo step gives back the program as it was before the command.
+        e->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
+        e->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+        // The lines go in piece by piece, each released once it is in, so that
+        // no second copy of the whole program is made.
+        std::string kus;
+        const auto vlozit = [&] {
+            e->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(kus.size()), kus.data());
+            kus.clear();
+        };
+        for (std::size_t i = 0; i < radky.size(); ++i) {
+            PripojitUtf8(kus, radky[i]);
+            std::u16string().swap(radky[i]);
+            if (i + 1 < radky.size() || koncovyZlom) kus += "\r\n";
+            if (kus.size() >= (1u << 20)) vlozit();
+        }
+        vlozit();
+        e->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
+    }
+    memProgramChange();
 }
 
 void THlavniForm::NahraditText(long od, long po, std::string_view utf8) {

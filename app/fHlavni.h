@@ -108,7 +108,8 @@ private:
     void OtevritSoubor();
     void NacistDoEditoru(QsciScintilla* editor, std::string_view utf8);
     TRadky RadkyProgramu(bool& koncovyZlom) const;
-    void NahraditProgram(const TRadky& radky, bool koncovyZlom);
+    // Replaces the whole program by the lines (released on the way), as one undo step.
+    void NahraditProgram(TRadky& radky, bool koncovyZlom);
     // Replaces the bytes od..po of the program by utf8, as one undo step.
     void NahraditText(long od, long po, std::string_view utf8);
     bool ProgramOtevren();

@@ -1,7 +1,10 @@
 // The window's main job on a generated program, offscreen: open until the text
 // is shown, renumber, remove and introduce the block numbers, save; and the
 // process's peak memory. One size per process, so that the peak belongs to it:
-//   tarvik_bench_okno --lines N [--repeat R]
+//   tarvik_bench_okno --lines N [--repeat R] [--command renumber|remove|introduce]
+// With --command only that command runs between the open and the save, so
+// that the peak belongs to one command (the undo history keeps the text
+// before every command, and the commands of one run add up).
 #include "GeneratorProgramu.h"
 
 #include "app/Aplikace.h"
@@ -17,6 +20,8 @@
 #include <QMessageBox>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <time.h>
 
 #include <algorithm>
@@ -56,21 +61,30 @@ int main(int argc, char** argv) {
     QApplication aplikace(argc, argv);
     std::size_t radku = 100000;
     int opakovani = 1;
+    std::string jenPrikaz;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--lines") == 0) radku = std::stoul(argv[i + 1]);
         if (std::strcmp(argv[i], "--repeat") == 0) opakovani = std::max(1, std::stoi(argv[i + 1]));
+        if (std::strcmp(argv[i], "--command") == 0) jenPrikaz = argv[i + 1];
     }
 
     std::random_device rd;
     const fs::path slozka = fs::temp_directory_path() / ("tarvik-bench-" + std::to_string(rd()));
     fs::create_directories(slozka);
     const fs::path program = slozka / "program.nc";
-    {
+    // The program is generated in a child process, so that its buffer is not
+    // part of this process's peak.
+    if (const pid_t dite = fork(); dite == 0) {
         TParametryGeneratoru p;
         p.Radku = radku;
+        p.Cislovat = jenPrikaz != "introduce";  // numbers are introduced into a program without them
         std::string bajty;
         GenerovatProgram(bajty, p);
         std::ofstream(program, std::ios::binary).write(bajty.data(), std::streamsize(bajty.size()));
+        std::_Exit(0);
+    } else {
+        int stav = 0;
+        waitpid(dite, &stav, 0);
     }
     {
         // The list the window reads at its first start: the ISO milling type first.
@@ -122,6 +136,7 @@ int main(int argc, char** argv) {
                                                 &THlavniForm::aZavestExecute,
                                                 &THlavniForm::aUlozitExecute};
             for (std::size_t k = 0; k < std::size(prikazy); ++k) {
+                if (!jenPrikaz.empty() && k + 1 < std::size(prikazy) && jenPrikaz != kroky[k + 1].nazev) continue;
                 cpu = CpuMs();
                 t.restart();
                 (HlavniForm->*prikazy[k])();
@@ -139,6 +154,7 @@ int main(int argc, char** argv) {
     std::printf("%-10s %12s %12s %12s %14s %12s\n", "step", "best wall ms", "mean wall ms", "best CPU ms",
                 "CPU ns a line", "peak MB");
     for (auto& k : kroky) {
+        if (k.ms.empty()) continue;
         const double nejlepsi = *std::min_element(k.ms.begin(), k.ms.end());
         const double nejlepsiCpu = *std::min_element(k.cpu.begin(), k.cpu.end());
         double soucet = 0;

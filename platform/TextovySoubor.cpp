@@ -224,6 +224,30 @@ TKodovani ZakodovatText(std::string& cil, std::u16string_view text, TKodovani k)
     return ZakodovatSNahradou(cil, k, [&](TKodovani pokus) { return ZakodovatDo(cil, text, pokus); });
 }
 
+TKodovani ZakodovatUtf8Text(std::string& cil, std::string_view utf8, TKodovani k) {
+    cil.reserve(cil.size() + utf8.size() + 3);
+    return ZakodovatSNahradou(cil, k, [&](TKodovani pokus) {
+        if ((pokus == TKodovani::Utf8 || pokus == TKodovani::Utf8Znacka) && JePlatneUtf8(utf8)) {
+            cil += utf8;
+            return true;
+        }
+        constexpr std::size_t Kus = 1 << 20;
+        std::u16string text;
+        for (std::size_t i = 0; i < utf8.size();) {
+            std::size_t konec = std::min(utf8.size(), i + Kus);
+            // A piece ends before a character's continuation bytes, never inside it.
+            while (konec < utf8.size() && konec > i && (static_cast<unsigned char>(utf8[konec]) & 0xC0) == 0x80)
+                --konec;
+            if (konec == i) konec = std::min(utf8.size(), i + Kus);
+            text.clear();
+            DekodovatDo(text, utf8.substr(i, konec - i), TKodovani::Utf8);
+            if (!ZakodovatDo(cil, text, pokus)) return false;
+            i = konec;
+        }
+        return true;
+    });
+}
+
 #ifdef _WIN32
 
 std::string NacistBajty(const std::filesystem::path& soubor) {

@@ -55,6 +55,10 @@ TKodovani ZakodovatRadky(std::string& cil, const std::vector<std::u16string>& ra
 // The same for a text that already holds its line breaks.
 TKodovani ZakodovatText(std::string& cil, std::u16string_view text, TKodovani k);
 
+// The same for a UTF-8 text (a text area's buffer), converted piece by piece
+// so that no UTF-16 copy of the whole text is made.
+TKodovani ZakodovatUtf8Text(std::string& cil, std::string_view utf8, TKodovani k);
+
 // Replaces the file with bytes atomically: written beside it, flushed, then
 // renamed over it, so that a failure leaves the old file whole. A file marked
 // read-only is not replaced. Throws TChyba "Cannot create file "<path>". <reason>".

@@ -580,3 +580,29 @@ TEST_F(HlavniOkno, KlavesoveZkratky) {
 }
 
 }  // namespace
+
+namespace {
+
+// A language file that cannot be read ends the catalogue pass, but the file
+// type list is loaded all the same: it is saved at exit, and an unloaded
+// list would replace the user's stored one.
+TEST_F(HlavniOkno, PoskozenyJazykovySouborNeztratiSeznamTypu) {
+    Spustit();
+    EXPECT_TRUE(beh->Zavrit());  // the list now lives in the store
+    beh.reset();
+    fs::remove(slozka / "files.ftd");
+    TDocasnaSlozka::Zapsat(slozka / "tarvik.xml", "<Preklad><JAZYKY>");
+    scenar.Zpravy.clear();
+    Spustit();
+    ASSERT_EQ(scenar.Zpravy.size(), 1u);
+    EXPECT_EQ(PosledniZprava().Titulek, "Tarvik");
+    EXPECT_EQ(NastaveniForm->livSoubory()->topLevelItemCount(), 2);
+    EXPECT_EQ(HlavniForm->Filtr(), "Frézka (*.nc)|*.nc|Obrácená (*.tap)|*.tap");
+    EXPECT_TRUE(beh->Zavrit());
+    beh.reset();
+    TRegistrSoubor registr(slozka / "Tarvik.reg");
+    ASSERT_TRUE(registr.OtevritKlic(u"\\Software\\Orvendal\\Tarvik\\TypySouboru", false));
+    EXPECT_EQ(registr.PocetHodnot(), 2u);
+}
+
+}  // namespace
