@@ -228,10 +228,10 @@ def check_jazyky(jazyky, errors):
     if found != expected:
         errors.append(f"JAZYKY: languages {found}, expected {expected} in that order")
     for el in langs:
-        spec = next((s for s in LANGUAGES if s[0] == el.tagName), None)
+        ocekavano = next((s for s in LANGUAGES if s[0] == el.tagName), None)
         where = f"JAZYKY/{el.tagName}"
-        if spec and el.getAttribute("index") != spec[1]:
-            errors.append(f"{where}: index {el.getAttribute('index')!r}, expected {spec[1]!r}")
+        if ocekavano and el.getAttribute("index") != ocekavano[1]:
+            errors.append(f"{where}: index {el.getAttribute('index')!r}, expected {ocekavano[1]!r}")
         # The reader takes the name, version and author by position among all
         # child nodes, so anything but three elements would shift them.
         parts = significant(el)
@@ -240,8 +240,8 @@ def check_jazyky(jazyky, errors):
                           + ", ".join(describe(p) for p in parts))
             continue
         texts = [element_text(p, f"{where}/{p.tagName}", errors) for p in parts]
-        if spec and texts[0] != spec[2]:
-            errors.append(f"{where}: name {texts[0]!r}, expected {spec[2]!r}")
+        if ocekavano and texts[0] != ocekavano[2]:
+            errors.append(f"{where}: name {texts[0]!r}, expected {ocekavano[2]!r}")
         for label, t in zip(("name", "version", "author"), texts):
             if t is not None and not t.strip():
                 errors.append(f"{where}: empty {label}")
