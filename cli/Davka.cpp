@@ -391,21 +391,24 @@ int Zpracovat(const TVolby& v, const TProstrediDavky& prostredi, TVystupDavky& v
         default: break;
     }
 
+    // The encoding is chosen before the first byte goes out, so that the
+    // program can be written in pieces, never whole in memory a second time.
     const TKodovani pozadovane = KodovaniProZapis(text.Kodovani);
-    std::string bajty;
-    const TKodovani pouzite = ZakodovatRadky(bajty, text.Radky, text.KoncovyZlom, pozadovane);
+    const TKodovani pouzite = KodovaniZapisu(text.Radky, pozadovane);
     if (pouzite != pozadovane)
         vystup.Hlaseni(std::string("tarvik-cli: ") + NazevKodovani(pozadovane) +
                        " cannot hold every character of the program; it is written as " +
                        NazevKodovani(pouzite) + ".");
-    if (v.vystup) {
-        ZapsatSouborAtomicky(std::filesystem::path(*v.vystup), bajty);
-    } else if (v.naMiste) {
-        ZapsatSouborAtomicky(soubor, bajty);
-    } else if (!vystup.Program(bajty)) {
-        throw TChyba(u"Cannot write to standard output");
+    if (v.vystup || v.naMiste) {
+        TAtomickyZapis zapis(v.vystup ? std::filesystem::path(*v.vystup) : soubor);
+        ZakodovatPoKusech(text.Radky, text.KoncovyZlom, pouzite, [&](std::string_view kus) { zapis.Zapsat(kus); });
+        zapis.Dokoncit();
+    } else {
+        bool zapsano = true;
+        ZakodovatPoKusech(text.Radky, text.KoncovyZlom, pouzite,
+                          [&](std::string_view kus) { zapsano = zapsano && vystup.Program(kus); });
+        if (!zapsano) throw TChyba(u"Cannot write to standard output");
     }
-    bajty = std::string();
 
     const std::int32_t blokuPo = engine.PocetBloku(text.Radky, typ.HlavniZnak, typ.VedlejsiZnak);
     vystup.Hlaseni(std::to_string(procenta) + "%");

@@ -318,6 +318,34 @@ bool ZakodovatDo(std::string& cil, std::u16string_view t, TKodovani k) {
     return false;
 }
 
+bool LzeZakodovat(std::u16string_view t, TKodovani k) {
+    switch (k) {
+        case TKodovani::Utf16LE:
+        case TKodovani::Utf16BE: return true;
+        case TKodovani::Utf8:
+        case TKodovani::Utf8Znacka:
+            // Only a lone surrogate has no UTF-8 form.
+            for (std::size_t i = 0; i < t.size(); ++i) {
+                const char16_t c = t[i];
+                if (c < 0xD800 || c > 0xDFFF) continue;
+                if (c > 0xDBFF || i + 1 >= t.size() || !JeNizkyNahradnik(t[i + 1])) return false;
+                ++i;
+            }
+            return true;
+        case TKodovani::Cp1250: {
+            const TCp1250Zpet& zpet = Cp1250Zpet();
+            for (char16_t c : t)
+                if (c >= 0x80 && (c >= TCp1250Zpet::Rozsah || zpet.bajt[c] == 0)) return false;
+            return true;
+        }
+        case TKodovani::Ansi: {
+            std::string pokus;
+            return ZakodovatDo(pokus, t, k);
+        }
+    }
+    return false;
+}
+
 std::string_view ZnackaKodovani(TKodovani k) {
     switch (k) {
         case TKodovani::Utf8Znacka: return "\xEF\xBB\xBF";

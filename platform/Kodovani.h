@@ -40,6 +40,10 @@ void DekodovatDo(std::u16string& cil, std::string_view bytes, TKodovani k);
 // nothing is ever replaced by "?".
 bool ZakodovatDo(std::string& cil, std::u16string_view text, TKodovani k);
 
+// True when encoding k holds every character of the text (ZakodovatDo
+// would succeed), found without encoding it.
+bool LzeZakodovat(std::u16string_view text, TKodovani k);
+
 // The byte-order mark written in front of a text in encoding k ("" for none).
 std::string_view ZnackaKodovani(TKodovani k);
 

@@ -202,8 +202,173 @@ TTextEditoru TextProEditor(std::string bajty) {
     return t;
 }
 
+namespace {
+
+// The length of a UTF-8 sequence cut off at the end of the bytes (0 when the
+// last sequence is whole or not UTF-8 at all).
+std::size_t NeuplnySledUtf8(std::string_view b) {
+    for (std::size_t zpet = 1; zpet <= 3 && zpet <= b.size(); ++zpet) {
+        const auto c = static_cast<unsigned char>(b[b.size() - zpet]);
+        if ((c & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+        const std::size_t delka = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return delka > zpet ? zpet : 0;
+    }
+    return 0;
+}
+
+// Splits bytes into decoded lines piece by piece: a line may run across pieces,
+// and a CR at the end of a piece may be followed by the LF of the next.
+class TDeleniNaRadky {
+public:
+    TDeleniNaRadky(TKodovani k, std::vector<std::u16string>& radky) : k_(k), radky_(radky) {}
+
+    void Pridat(std::string_view b) {
+        std::size_t i = 0;
+        if (b.empty()) return;
+        if (cekaLf_) {
+            cekaLf_ = false;
+            if (b[0] == '\n') i = 1;
+        }
+        const std::size_t n = b.size();
+        while (i < n) {
+            std::size_t j = i;
+            // Both breaks are at most 0x0D: one comparison passes every other byte of a line.
+            while (j < n && (static_cast<unsigned char>(b[j]) > '\r' || (b[j] != '\n' && b[j] != '\r'))) ++j;
+            if (j == n) {
+                cast_.append(b.substr(i));
+                zlomNaKonci_ = false;
+                return;
+            }
+            if (cast_.empty()) {
+                Radek(b.substr(i, j - i));
+            } else {
+                cast_.append(b.substr(i, j - i));
+                Radek(cast_);
+                cast_.clear();
+            }
+            zlomNaKonci_ = true;
+            if (b[j] == '\r') {
+                if (j + 1 == n) {
+                    cekaLf_ = true;
+                    return;
+                }
+                i = j + (b[j + 1] == '\n' ? 2 : 1);
+            } else {
+                i = j + 1;
+            }
+        }
+    }
+
+    // The last line needs no break; a break at the end opens no further line.
+    bool Dokoncit() {
+        if (!cast_.empty()) {
+            Radek(cast_);
+            cast_.clear();
+            zlomNaKonci_ = false;
+        }
+        return zlomNaKonci_;
+    }
+
+private:
+    void Radek(std::string_view bajty) {
+        radky_.emplace_back();
+        DekodovatDo(radky_.back(), bajty, k_);
+    }
+
+    TKodovani k_;
+    std::vector<std::u16string>& radky_;
+    std::string cast_;
+    bool cekaLf_ = false;
+    bool zlomNaKonci_ = false;
+};
+
+}  // namespace
+
 TText NacistTextovySoubor(const std::filesystem::path& soubor) {
-    return DekodovatText(NacistBajty(soubor));
+    TCteniSouboru cteni(soubor);
+    constexpr std::size_t Kus = 1 << 20;
+    std::string blok(Kus, '\0');
+
+    // The mark, and for a file without one the encoding: UTF-8 when all of it
+    // is valid UTF-8 (checked in a first reading), Windows-1250 otherwise.
+    std::size_t mame = 0;
+    while (mame < 4) {
+        const std::size_t n = cteni.Precist(blok.data() + mame, 4 - mame);
+        if (n == 0) break;
+        mame += n;
+    }
+    const TZnacka zacatek = RozpoznatZnacku(std::string_view(blok.data(), mame));
+    if (zacatek.kodovani == TKodovani::Utf16LE || zacatek.kodovani == TKodovani::Utf16BE) {
+        // Rare, and split only after decoding: read whole.
+        cteni.NaZacatek();
+        std::string bajty;
+        while (const std::size_t n = cteni.Precist(blok.data(), Kus)) bajty.append(blok.data(), n);
+        return DekodovatText(bajty);
+    }
+    TKodovani k = zacatek.kodovani;
+    std::size_t zlomu = 0;
+    if (zacatek.delka == 0 && k != TKodovani::Ansi) {
+        cteni.NaZacatek();
+        bool platne = true;
+        std::size_t prenos = 0;  // bytes of a sequence cut off at the end of the last piece
+        while (const std::size_t n = cteni.Precist(blok.data() + prenos, Kus - prenos)) {
+            const std::string_view b(blok.data(), prenos + n);
+            zlomu += static_cast<std::size_t>(std::count(b.begin() + std::ptrdiff_t(prenos), b.end(), '\n'));
+            if (platne) {
+                prenos = NeuplnySledUtf8(b);
+                platne = JePlatneUtf8(b.substr(0, b.size() - prenos));
+                if (prenos > 0) std::memmove(blok.data(), b.data() + b.size() - prenos, prenos);
+            } else {
+                prenos = 0;
+            }
+        }
+        if (prenos > 0) platne = false;  // the file ends inside a character
+        k = platne ? TKodovani::Utf8 : TKodovani::Cp1250;
+    }
+
+    TText t;
+    t.Kodovani = zacatek.kodovani == TKodovani::Utf8Znacka ? TKodovani::Utf8Znacka : k;
+    t.Radky.reserve(zlomu + 1);
+    cteni.NaZacatek();
+    TDeleniNaRadky deleni(k, t.Radky);
+    std::size_t preskocit = zacatek.delka;
+    while (const std::size_t n = cteni.Precist(blok.data(), Kus)) {
+        const std::size_t od = std::min(preskocit, n);
+        preskocit -= od;
+        deleni.Pridat(std::string_view(blok.data() + od, n - od));
+    }
+    t.KoncovyZlom = deleni.Dokoncit();
+    return t;
+}
+
+TKodovani KodovaniZapisu(const std::vector<std::u16string>& radky, TKodovani k) {
+    for (TKodovani kandidat : {k, TKodovani::Utf8Znacka}) {
+        bool vse = true;
+        for (const auto& r : radky) {
+            if (!LzeZakodovat(r, kandidat)) {
+                vse = false;
+                break;
+            }
+        }
+        if (vse) return kandidat;
+    }
+    return TKodovani::Utf16LE;  // UTF-16 holds every code unit
+}
+
+void ZakodovatPoKusech(const std::vector<std::u16string>& radky, bool koncovyZlom, TKodovani k,
+                       const std::function<void(std::string_view)>& zapsat) {
+    constexpr std::size_t Kus = 1 << 20;
+    std::string kus(ZnackaKodovani(k));
+    kus.reserve(Kus + 4096);
+    for (std::size_t i = 0; i < radky.size(); ++i) {
+        ZakodovatDo(kus, radky[i], k);
+        if (i + 1 < radky.size() || koncovyZlom) ZakodovatDo(kus, u"\r\n", k);
+        if (kus.size() >= Kus) {
+            zapsat(kus);
+            kus.clear();
+        }
+    }
+    if (!kus.empty()) zapsat(kus);
 }
 
 TKodovani ZakodovatRadky(std::string& cil, const std::vector<std::u16string>& radky,
@@ -250,66 +415,79 @@ TKodovani ZakodovatUtf8Text(std::string& cil, std::string_view utf8, TKodovani k
 
 #ifdef _WIN32
 
-std::string NacistBajty(const std::filesystem::path& soubor) {
+TCteniSouboru::TCteniSouboru(const std::filesystem::path& soubor) : soubor_(soubor) {
     // Others may read the file meanwhile, but not write it.
     HANDLE h = CreateFileW(soubor.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) ChybaCteni(soubor, DuvodSystemu(GetLastError()));
-    std::string bajty;
-    LARGE_INTEGER velikost{};
-    if (GetFileSizeEx(h, &velikost)) bajty.reserve(static_cast<std::size_t>(velikost.QuadPart));
-    char blok[1 << 16];
-    for (;;) {
-        DWORD precteno = 0;
-        if (!ReadFile(h, blok, sizeof blok, &precteno, nullptr)) {
-            const DWORD kod = GetLastError();
-            CloseHandle(h);
-            ChybaCteni(soubor, DuvodSystemu(kod));
-        }
-        if (precteno == 0) break;
-        bajty.append(blok, precteno);
-    }
-    CloseHandle(h);
-    return bajty;
+    soubor_h_ = h;
 }
 
-void ZapsatSouborAtomicky(const std::filesystem::path& soubor, std::string_view bytes) {
+TCteniSouboru::~TCteniSouboru() { CloseHandle(static_cast<HANDLE>(soubor_h_)); }
+
+std::uint64_t TCteniSouboru::Velikost() const {
+    LARGE_INTEGER velikost{};
+    return GetFileSizeEx(static_cast<HANDLE>(soubor_h_), &velikost) ? std::uint64_t(velikost.QuadPart) : 0;
+}
+
+std::size_t TCteniSouboru::Precist(char* cil, std::size_t n) {
+    DWORD precteno = 0;
+    const DWORD kus = static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30));
+    if (!ReadFile(static_cast<HANDLE>(soubor_h_), cil, kus, &precteno, nullptr))
+        ChybaCteni(soubor_, DuvodSystemu(GetLastError()));
+    return precteno;
+}
+
+void TCteniSouboru::NaZacatek() {
+    LARGE_INTEGER nula{};
+    if (!SetFilePointerEx(static_cast<HANDLE>(soubor_h_), nula, nullptr, FILE_BEGIN))
+        ChybaCteni(soubor_, DuvodSystemu(GetLastError()));
+}
+
+TAtomickyZapis::TAtomickyZapis(const std::filesystem::path& soubor) : soubor_(soubor) {
     const DWORD atributy = GetFileAttributesW(soubor.c_str());
-    const bool existuje = atributy != INVALID_FILE_ATTRIBUTES;
-    if (existuje && (atributy & FILE_ATTRIBUTE_READONLY))
+    existuje_ = atributy != INVALID_FILE_ATTRIBUTES;
+    if (existuje_ && (atributy & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         ChybaZapisu(soubor, DuvodSystemu(ERROR_ACCESS_DENIED));
-    if (existuje && (atributy & FILE_ATTRIBUTE_DIRECTORY))
-        ChybaZapisu(soubor, DuvodSystemu(ERROR_ACCESS_DENIED));
-    std::filesystem::path docasny = soubor;
-    docasny += L".tarvik-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
-    HANDLE h = CreateFileW(docasny.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    docasny_ = soubor;
+    docasny_ += L".tarvik-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    HANDLE h = CreateFileW(docasny_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
     if (h == INVALID_HANDLE_VALUE) ChybaZapisu(soubor, DuvodSystemu(GetLastError()));
+    soubor_h_ = h;
+}
+
+TAtomickyZapis::~TAtomickyZapis() {
+    if (dokonceno_) return;
+    CloseHandle(static_cast<HANDLE>(soubor_h_));
+    DeleteFileW(docasny_.c_str());
+}
+
+void TAtomickyZapis::Zapsat(std::string_view bajty) {
     std::size_t zapsano = 0;
-    while (zapsano < bytes.size()) {
-        const DWORD kus = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - zapsano, 1u << 30));
+    while (zapsano < bajty.size()) {
+        const DWORD kus = static_cast<DWORD>(std::min<std::size_t>(bajty.size() - zapsano, 1u << 30));
         DWORD w = 0;
-        if (!WriteFile(h, bytes.data() + zapsano, kus, &w, nullptr)) {
-            const DWORD kod = GetLastError();
-            CloseHandle(h);
-            DeleteFileW(docasny.c_str());
-            ChybaZapisu(soubor, DuvodSystemu(kod));
-        }
+        if (!WriteFile(static_cast<HANDLE>(soubor_h_), bajty.data() + zapsano, kus, &w, nullptr))
+            ChybaZapisu(soubor_, DuvodSystemu(GetLastError()));
         zapsano += w;
     }
+}
+
+void TAtomickyZapis::Dokoncit() {
+    HANDLE h = static_cast<HANDLE>(soubor_h_);
     FlushFileBuffers(h);
     CloseHandle(h);
+    dokonceno_ = true;
     BOOL ok = FALSE;
-    if (existuje)
-        ok = ReplaceFileW(soubor.c_str(), docasny.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                          nullptr, nullptr);
-    if (!ok)
-        ok = MoveFileExW(docasny.c_str(), soubor.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (existuje_)
+        ok = ReplaceFileW(soubor_.c_str(), docasny_.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                          nullptr);
+    if (!ok) ok = MoveFileExW(docasny_.c_str(), soubor_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) {
         const DWORD kod = GetLastError();
-        DeleteFileW(docasny.c_str());
-        ChybaZapisu(soubor, DuvodSystemu(kod));
+        DeleteFileW(docasny_.c_str());
+        ChybaZapisu(soubor_, DuvodSystemu(kod));
     }
 }
 
@@ -328,7 +506,7 @@ std::filesystem::path SlozkaProgramu() {
 
 #else
 
-std::string NacistBajty(const std::filesystem::path& soubor) {
+TCteniSouboru::TCteniSouboru(const std::filesystem::path& soubor) : soubor_(soubor) {
     const int fd = ::open(soubor.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) ChybaCteni(soubor, DuvodSystemu(errno));
     struct stat st {};
@@ -336,83 +514,92 @@ std::string NacistBajty(const std::filesystem::path& soubor) {
         ::close(fd);
         ChybaCteni(soubor, DuvodSystemu(EISDIR));
     }
-    std::string bajty;
-    if (st.st_size > 0) bajty.reserve(static_cast<std::size_t>(st.st_size));
-    char blok[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd, blok, sizeof blok);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int kod = errno;
-            ::close(fd);
-            ChybaCteni(soubor, DuvodSystemu(kod));
-        }
-        if (n == 0) break;
-        bajty.append(blok, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return bajty;
+    fd_ = fd;
 }
 
-void ZapsatSouborAtomicky(const std::filesystem::path& soubor, std::string_view bytes) {
+TCteniSouboru::~TCteniSouboru() { ::close(fd_); }
+
+std::uint64_t TCteniSouboru::Velikost() const {
+    struct stat st {};
+    return ::fstat(fd_, &st) == 0 && st.st_size > 0 ? std::uint64_t(st.st_size) : 0;
+}
+
+std::size_t TCteniSouboru::Precist(char* cil, std::size_t n) {
+    for (;;) {
+        const ssize_t precteno = ::read(fd_, cil, n);
+        if (precteno >= 0) return static_cast<std::size_t>(precteno);
+        if (errno != EINTR) ChybaCteni(soubor_, DuvodSystemu(errno));
+    }
+}
+
+void TCteniSouboru::NaZacatek() {
+    if (::lseek(fd_, 0, SEEK_SET) != 0) ChybaCteni(soubor_, DuvodSystemu(errno));
+}
+
+TAtomickyZapis::TAtomickyZapis(const std::filesystem::path& soubor) : soubor_(soubor), cil_(soubor) {
     // A link is followed, so that the link stays and its target is replaced.
-    std::filesystem::path cil = soubor;
     std::error_code ec;
     if (std::filesystem::is_symlink(soubor, ec)) {
         const auto skutecny = std::filesystem::canonical(soubor, ec);
-        if (!ec) cil = skutecny;
+        if (!ec) cil_ = skutecny;
     }
     struct stat st {};
-    const bool existuje = ::stat(cil.c_str(), &st) == 0;
-    mode_t mod = 0666;
-    if (existuje) {
+    existuje_ = ::stat(cil_.c_str(), &st) == 0;
+    mod_ = 0666;
+    if (existuje_) {
         if (S_ISDIR(st.st_mode)) ChybaZapisu(soubor, DuvodSystemu(EISDIR));
         // A file without any write permission is read-only, also for root.
-        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(cil.c_str(), W_OK) != 0)
+        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(cil_.c_str(), W_OK) != 0)
             ChybaZapisu(soubor, DuvodSystemu(EACCES));
-        mod = st.st_mode & 07777;
+        mod_ = st.st_mode & 07777;
+        vlastnik_ = st.st_uid;
+        skupina_ = st.st_gid;
     } else {
         const mode_t maska = ::umask(0);
         ::umask(maska);
-        mod &= ~maska;
+        mod_ &= ~maska;
     }
     // A hidden temporary file beside the target, so that the rename stays on one file system.
     std::string jmeno(1, '.');
-    jmeno += cil.filename().string();
+    jmeno += cil_.filename().string();
     jmeno += ".XXXXXX";
-    std::string sablona = cil.parent_path().empty() ? jmeno : (cil.parent_path() / jmeno).string();
-    const int fd = ::mkstemp(sablona.data());
-    if (fd < 0) ChybaZapisu(soubor, DuvodSystemu(errno));
-    const auto selhani = [&](int kod) {
-        ::close(fd);
-        ::unlink(sablona.c_str());
-        return DuvodSystemu(kod);
-    };
+    docasny_ = cil_.parent_path().empty() ? jmeno : (cil_.parent_path() / jmeno).string();
+    fd_ = ::mkstemp(docasny_.data());
+    if (fd_ < 0) ChybaZapisu(soubor, DuvodSystemu(errno));
+}
+
+TAtomickyZapis::~TAtomickyZapis() {
+    if (dokonceno_) return;
+    ::close(fd_);
+    ::unlink(docasny_.c_str());
+}
+
+void TAtomickyZapis::Zapsat(std::string_view bajty) {
     std::size_t zapsano = 0;
-    while (zapsano < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + zapsano,
-                                  std::min<std::size_t>(bytes.size() - zapsano, 1u << 30));
+    while (zapsano < bajty.size()) {
+        const ssize_t n = ::write(fd_, bajty.data() + zapsano, std::min<std::size_t>(bajty.size() - zapsano, 1u << 30));
         if (n < 0) {
             if (errno == EINTR) continue;
-            ChybaZapisu(soubor, selhani(errno));
+            ChybaZapisu(soubor_, DuvodSystemu(errno));
         }
         zapsano += static_cast<std::size_t>(n);
     }
-    if (::fchmod(fd, mod) != 0) ChybaZapisu(soubor, selhani(errno));
-    if (existuje && ::geteuid() == 0) {
+}
+
+void TAtomickyZapis::Dokoncit() {
+    if (::fchmod(fd_, mod_) != 0) ChybaZapisu(soubor_, DuvodSystemu(errno));
+    if (existuje_ && ::geteuid() == 0) {
         // Keep the owner of a file that root saves on a user's behalf.
-        if (::fchown(fd, st.st_uid, st.st_gid) != 0) { /* ownership is kept when possible */ }
+        if (::fchown(fd_, vlastnik_, skupina_) != 0) { /* ownership is kept when possible */ }
     }
-    if (::fsync(fd) != 0) ChybaZapisu(soubor, selhani(errno));
-    if (::close(fd) != 0) {
-        const int kod = errno;
-        ::unlink(sablona.c_str());
-        ChybaZapisu(soubor, DuvodSystemu(kod));
-    }
-    if (::rename(sablona.c_str(), cil.c_str()) != 0) {
-        const int kod = errno;
-        ::unlink(sablona.c_str());
-        ChybaZapisu(soubor, DuvodSystemu(kod));
+    if (::fsync(fd_) != 0) ChybaZapisu(soubor_, DuvodSystemu(errno));
+    dokonceno_ = true;
+    const int zavreni = ::close(fd_);
+    const int kodZavreni = errno;
+    if (zavreni != 0 || ::rename(docasny_.c_str(), cil_.c_str()) != 0) {
+        const int kod = zavreni != 0 ? kodZavreni : errno;
+        ::unlink(docasny_.c_str());
+        ChybaZapisu(soubor_, DuvodSystemu(kod));
     }
 }
 
@@ -424,3 +611,18 @@ std::filesystem::path SlozkaProgramu() {
 }
 
 #endif
+
+std::string NacistBajty(const std::filesystem::path& soubor) {
+    TCteniSouboru cteni(soubor);
+    std::string bajty;
+    bajty.reserve(static_cast<std::size_t>(cteni.Velikost()));
+    char blok[1 << 16];
+    while (const std::size_t n = cteni.Precist(blok, sizeof blok)) bajty.append(blok, n);
+    return bajty;
+}
+
+void ZapsatSouborAtomicky(const std::filesystem::path& soubor, std::string_view bytes) {
+    TAtomickyZapis zapis(soubor);
+    zapis.Zapsat(bytes);
+    zapis.Dokoncit();
+}

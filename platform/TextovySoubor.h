@@ -4,7 +4,9 @@
 
 #include "Kodovani.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +33,62 @@ void RozdelitBajtyNaRadky(std::string_view bytes, TKodovani k, std::vector<std::
 // splits them into lines.
 TText DekodovatText(std::string_view bytes);
 
+// A file read in pieces. Failures throw TChyba
+// "Cannot open file "<path>". <reason>". Others may read the file meanwhile,
+// but not write it (where the platform can forbid it).
+class TCteniSouboru {
+public:
+    explicit TCteniSouboru(const std::filesystem::path& soubor);
+    ~TCteniSouboru();
+    TCteniSouboru(const TCteniSouboru&) = delete;
+    TCteniSouboru& operator=(const TCteniSouboru&) = delete;
+
+    std::uint64_t Velikost() const;
+    // Up to n bytes; 0 at the end of the file.
+    std::size_t Precist(char* cil, std::size_t n);
+    void NaZacatek();
+
+private:
+    std::filesystem::path soubor_;
+#ifdef _WIN32
+    void* soubor_h_ = nullptr;
+#else
+    int fd_ = -1;
+#endif
+};
+
+// A file replaced atomically: the bytes go to a file beside it, which
+// Dokoncit flushes and renames over it; without Dokoncit (a failure on the
+// way) the file stays as it was and the one beside it is removed. A file
+// marked read-only is not replaced. Failures throw TChyba
+// "Cannot create file "<path>". <reason>".
+class TAtomickyZapis {
+public:
+    explicit TAtomickyZapis(const std::filesystem::path& soubor);
+    ~TAtomickyZapis();
+    TAtomickyZapis(const TAtomickyZapis&) = delete;
+    TAtomickyZapis& operator=(const TAtomickyZapis&) = delete;
+
+    void Zapsat(std::string_view bajty);
+    void Dokoncit();
+
+private:
+    std::filesystem::path soubor_;
+    bool existuje_ = false;
+    bool dokonceno_ = false;
+#ifdef _WIN32
+    std::filesystem::path docasny_;
+    void* soubor_h_ = nullptr;
+#else
+    std::filesystem::path cil_;
+    std::string docasny_;
+    int fd_ = -1;
+    unsigned mod_ = 0;
+    unsigned vlastnik_ = 0;
+    unsigned skupina_ = 0;
+#endif
+};
+
 // The whole file's bytes. Throws TChyba "Cannot open file "<path>". <reason>".
 std::string NacistBajty(const std::filesystem::path& soubor);
 
@@ -42,7 +100,8 @@ struct TTextEditoru {
 };
 TTextEditoru TextProEditor(std::string bajty);
 
-// NacistBajty, then DekodovatText.
+// The lines of a text file, as DekodovatText(NacistBajty(soubor)) gives them,
+// read in pieces: no copy of the whole file is held besides its lines.
 TText NacistTextovySoubor(const std::filesystem::path& soubor);
 
 // Encodes the lines joined by CR LF, with a final CR LF when koncovyZlom, in
@@ -51,6 +110,16 @@ TText NacistTextovySoubor(const std::filesystem::path& soubor);
 // surrogate, which UTF-8 cannot hold). Returns the encoding used.
 TKodovani ZakodovatRadky(std::string& cil, const std::vector<std::u16string>& radky,
                          bool koncovyZlom, TKodovani k);
+
+// The encoding in which the lines are written: k when it holds every
+// character, else UTF-8 with a mark, else UTF-16 LE with a mark.
+TKodovani KodovaniZapisu(const std::vector<std::u16string>& radky, TKodovani k);
+
+// Encodes the lines (joined by CR LF, a final CR LF when koncovyZlom) in
+// encoding k, which must hold every character (KodovaniZapisu), with its mark,
+// handing the bytes over in pieces of about a megabyte.
+void ZakodovatPoKusech(const std::vector<std::u16string>& radky, bool koncovyZlom, TKodovani k,
+                       const std::function<void(std::string_view)>& zapsat);
 
 // The same for a text that already holds its line breaks.
 TKodovani ZakodovatText(std::string& cil, std::u16string_view text, TKodovani k);

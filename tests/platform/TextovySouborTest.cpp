@@ -100,3 +100,66 @@ TEST(TextovySoubor, DlouhyRadekANulovyBajt) {
 }
 
 }  // namespace
+
+namespace {
+
+// The file is read in pieces of a megabyte: what straddles a piece's end
+// reads as if the file were read whole.
+TEST(TextovySoubor, CteniPoKusechJakoVcelku) {
+    constexpr std::size_t Kus = 1 << 20;
+    const std::string vypln(Kus - 1, 'X');
+    struct Pripad {
+        const char* nazev;
+        std::string bajty;
+        TKodovani kodovani;
+    };
+    const Pripad pripady[] = {
+        {"CR LF across the end of a piece", vypln + "\r\nN10", TKodovani::Utf8},
+        {"CR at the end of a piece, no LF", vypln + "\rN10", TKodovani::Utf8},
+        {"CR as the last byte of the file", vypln + "\r", TKodovani::Utf8},
+        {"a character across the end of a piece", vypln + "\xC4\x8D\r\n", TKodovani::Utf8},
+        {"a long character across the end", std::string(Kus - 2, 'X') + "\xF0\x9F\x94\xA7", TKodovani::Utf8},
+        {"cut off at the very end", vypln + "AB\xC4", TKodovani::Cp1250},
+        {"invalid only in the second piece", vypln + std::string(10, 'Y') + "\xE8\r\n", TKodovani::Cp1250},
+        {"a line longer than a piece", std::string(3 * Kus + 5, 'Z') + "\nA", TKodovani::Utf8},
+        {"a mark, then a break across", "\xEF\xBB\xBF" + std::string(Kus - 4, 'M') + "\r\n", TKodovani::Utf8Znacka},
+        {"empty", "", TKodovani::Utf8},
+    };
+    TDocasnaSlozka slozka;
+    for (const auto& p : pripady) {
+        const fs::path soubor = slozka / "kusy.nc";
+        TDocasnaSlozka::Zapsat(soubor, p.bajty);
+        const TText poKusech = NacistTextovySoubor(soubor);
+        const TText vcelku = DekodovatText(p.bajty);
+        EXPECT_EQ(poKusech.Kodovani, p.kodovani) << p.nazev;
+        EXPECT_EQ(poKusech.Kodovani, vcelku.Kodovani) << p.nazev;
+        EXPECT_EQ(poKusech.KoncovyZlom, vcelku.KoncovyZlom) << p.nazev;
+        EXPECT_TRUE(poKusech.Radky == vcelku.Radky) << p.nazev;
+    }
+}
+
+// Lines written in pieces give the same bytes as written whole, and the
+// encoding is chosen before the first piece.
+TEST(TextovySoubor, ZapisPoKusech) {
+    std::vector<std::u16string> radky(300000, u"N10 G01 X12.5 Y-4.25 (\u010D\u00E1st)");
+    radky.back() = u"M30";
+    for (const TKodovani k : {TKodovani::Utf8, TKodovani::Cp1250}) {
+        EXPECT_EQ(KodovaniZapisu(radky, k), k);
+        std::string vcelku;
+        ZakodovatRadky(vcelku, radky, true, k);
+        std::string poKusech;
+        std::size_t kusu = 0;
+        ZakodovatPoKusech(radky, true, k, [&](std::string_view b) {
+            poKusech += b;
+            ++kusu;
+        });
+        EXPECT_EQ(poKusech, vcelku);
+        EXPECT_GT(kusu, 5u);
+    }
+    radky[5] += u"\u2192";
+    EXPECT_EQ(KodovaniZapisu(radky, TKodovani::Cp1250), TKodovani::Utf8Znacka);
+    radky[6] = std::u16string(1, char16_t(0xDC00));
+    EXPECT_EQ(KodovaniZapisu(radky, TKodovani::Cp1250), TKodovani::Utf16LE);
+}
+
+}  // namespace
