@@ -243,16 +243,28 @@ void THlavniForm::speMaximumExit() { NastavitMeze(); }
 
 void THlavniForm::showEvent(QShowEvent* udalost) {
     QMainWindow::showEvent(udalost);
-    if (ulozenaVelikost_ && !isMaximized()) {
-        // The stored size is the outer size: take the frame off once it is known.
-        const QSize ram = frameGeometry().size() - geometry().size();
-        resize((*ulozenaVelikost_ - ram).expandedTo(minimumSize()));
-        ulozenaVelikost_.reset();
-    }
+    PrizpusobitRamu();
     if (!formShowProbehl_ && !formShowNaplanovan_) {
         formShowNaplanovan_ = true;
         QMetaObject::invokeMethod(this, [this] { FormShow(); }, Qt::QueuedConnection);
     }
+}
+
+void THlavniForm::PrizpusobitRamu() {
+    if (!ulozenaVelikost_ || isMaximized()) return;
+    // The stored size is the outer size: the frame comes off once the window
+    // system has told its size (on some desktops only after the window is
+    // mapped); until then, and without any frame, nothing changes.
+    const QSize ram = frameGeometry().size() - geometry().size();
+    if (ram.isNull()) return;
+    resize((*ulozenaVelikost_ - ram).expandedTo(minimumSize()));
+    ulozenaVelikost_.reset();
+}
+
+bool THlavniForm::event(QEvent* udalost) {
+    const bool vysledek = QMainWindow::event(udalost);
+    if (udalost->type() == QEvent::Move || udalost->type() == QEvent::Resize) PrizpusobitRamu();
+    return vysledek;
 }
 
 void THlavniForm::FormShow() {
@@ -271,6 +283,7 @@ void THlavniForm::FormShow() {
 void THlavniForm::NacistTypySouboru(QTreeWidget* seznam, bool zeSouboru) {
     seznam->clear();
     const TNacteneTypy nactene = ::NacistTypySouboru(registr_, zeSouboru, SouborTypu);
+    ulozitSeznam_ = !nactene.ChybaUloziste;
     if (nactene.ChybiSoubor) {
         Hlaseni->ZobrazitHlaseni(thVarovani, Q(rsNEDEFSOUBORY) + u'.', Q(rsVAROVANI));
         return;
@@ -404,9 +417,12 @@ void THlavniForm::NacistNastaveni() {
 }
 
 void THlavniForm::UlozitNastaveni() {
+    // One batch: the settings and the file type list reach the store whole,
+    // so that a program killed while closing never leaves half a list.
+    registr_.ZacitDavku();
     try {
-        if (!registr_.OtevritKlic(KlicNastaveni, true))
-            throw TChyba(u"Failed to set data for 'Jazyk'");
+        // A key that cannot be created makes the first write fail with the reason.
+        registr_.OtevritKlic(KlicNastaveni, true);
         registr_.ZapsatRetezec(u"Jazyk", U16(JazykXML->Jazyk));
         registr_.ZapsatCislo(u"IndexObrazku", indexObrazku_);
         registr_.ZapsatCislo(u"PrvniBlok", ui->speZacitOd->Value());
@@ -436,9 +452,18 @@ void THlavniForm::UlozitNastaveni() {
             for (std::size_t k = 0; k < TTypSouboru::PocetPoli; ++k) *pole[k] = U16(radek->text(int(k)));
             typy.push_back(std::move(typ));
         }
-        UlozitTypySouboru(registr_, typy);
+        // A list that could not be read from the store at start-up (and was
+        // not changed since) is not written over the stored one.
+        if (ulozitSeznam_) UlozitTypySouboru(registr_, typy);
+        registr_.DokoncitDavku();
     } catch (const TChyba& e) {
         registr_.ZavritKlic();
+        try {
+            // What was written before the failure still reaches the store.
+            registr_.DokoncitDavku();
+        } catch (const TChyba&) {
+            // The failure already being reported covers it.
+        }
         Hlaseni->ZobrazitHlaseni(thChyba, Q(rsNELZEDOREGISTRU) + QStringLiteral(".\r(") + Q(e.Zprava()) + QStringLiteral(".)"),
                                  Q(rsCHYBA));
     }
@@ -452,8 +477,10 @@ QString THlavniForm::SestavitFiltr() const {
     const int pocet = seznam->topLevelItemCount();
     for (int i = 0; i < pocet; ++i) {
         const QTreeWidgetItem* radek = seznam->topLevelItem(i);
-        const QString pripona = radek->text(1);
-        filtr += radek->text(0) + QStringLiteral(" (*") + pripona + QStringLiteral(")|*") + pripona;
+        // A "|" inside a name or an extension would shift every later entry.
+        const QString pripona = QString(radek->text(1)).replace(u'|', u'/');
+        const QString nazev = QString(radek->text(0)).replace(u'|', u'/');
+        filtr += nazev + QStringLiteral(" (*") + pripona + QStringLiteral(")|*") + pripona;
         if (i + 1 < pocet) filtr += u'|';
     }
     return filtr;
@@ -678,6 +705,18 @@ void THlavniForm::NahraditText(long od, long po, std::string_view utf8) {
     memProgramChange();
 }
 
+void THlavniForm::ZkontrolovatCisla() {
+    // Typed values are checked as on leaving the control, also when the
+    // command comes from a shortcut or a tool button that takes no focus.
+    for (TSpinEdit* s : {ui->speZacitOd, ui->spePrirustek, ui->speMaximum}) s->Zkontrolovat();
+    NastavitMeze();
+}
+
+std::uint32_t THlavniForm::Cislo(const TSpinEdit* s) {
+    // Never 0 and never above 9999, whatever the text holds.
+    return static_cast<std::uint32_t>(std::clamp(s->Value(), 1, 9999));
+}
+
 void THlavniForm::AktualizovatStavovyRadek(std::uint8_t procenta) {
     panel0_->setText(QString::number(procenta) + u'%');
     panel0_->setText(TextStatistiky());
@@ -693,12 +732,13 @@ void THlavniForm::aZavestExecute() {
             Hlaseni->ZobrazitHlaseni(thVarovani, Q(ZpravaBlokyJsou(n)), Q(rsVAROVANI));
             return;
         }
+        ZkontrolovatCisla();
         std::uint8_t procenta = 0;
         try {
             procenta = CNCFile->ZavestBloky(
                 radky, U16(aktivniTyp_.Zacatek), U16(aktivniTyp_.Konec), U16(aktivniTyp_.Komentar),
-                std::uint32_t(ui->speZacitOd->Value()), std::uint32_t(ui->spePrirustek->Value()),
-                std::uint32_t(ui->speMaximum->Value()), ui->chkBlokPredProgram->isChecked(),
+                Cislo(ui->speZacitOd), Cislo(ui->spePrirustek), Cislo(ui->speMaximum),
+                ui->chkBlokPredProgram->isChecked(),
                 ui->chkBlokPredKoncem->isChecked(), ui->chkBlokPredKomentar->isChecked(),
                 U16(aktivniTyp_.VedlejsiZnak), ui->rbtCislovatOdZacatku->isChecked());
         } catch (...) {
@@ -737,9 +777,10 @@ void THlavniForm::aPrecislovatExecute() {
     Chranene([this] {
         if (pruchodBezi_ || !ProgramOtevren()) return;
         QsciScintilla* e = ui->memProgram;
-        const auto prvni = std::uint32_t(ui->speZacitOd->Value());
-        const auto prirustek = std::uint32_t(ui->spePrirustek->Value());
-        const auto maximum = std::uint32_t(ui->speMaximum->Value());
+        ZkontrolovatCisla();
+        const auto prvni = Cislo(ui->speZacitOd);
+        const auto prirustek = Cislo(ui->spePrirustek);
+        const auto maximum = Cislo(ui->speMaximum);
         const bool odZacatku = ui->rbtCislovatOdZacatku->isChecked();
         const std::u16string hlavni = U16(aktivniTyp_.HlavniZnak), vedlejsi = U16(aktivniTyp_.VedlejsiZnak);
         const std::u16string zacatek = U16(aktivniTyp_.Zacatek);
@@ -839,6 +880,7 @@ void THlavniForm::aNastaveniExecute() {
     Chranene([this] {
         if (pruchodBezi_) return;
         Modalni::Dialog(*NastaveniForm);
+        ulozitSeznam_ = true;  // the list is the user's now
         // The filter follows the list whichever way the dialog closed, so that
         // a filter entry never points at a row that is not there.
         filtr_ = SestavitFiltr();

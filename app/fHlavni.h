@@ -96,9 +96,11 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* udalost) override;
+    bool event(QEvent* udalost) override;
     void closeEvent(QCloseEvent* udalost) override;
 
 private:
+    void PrizpusobitRamu();
     void memProgramChange();
     void ObnovitStavUlozeni();
     void speMaximumExit();
@@ -114,6 +116,8 @@ private:
     void NahraditText(long od, long po, std::string_view utf8);
     bool ProgramOtevren();
     void AktualizovatStavovyRadek(std::uint8_t procenta);
+    void ZkontrolovatCisla();
+    static std::uint32_t Cislo(const TSpinEdit* s);
     void PovolitPrikazy(bool povolit);
 
     std::unique_ptr<::Ui::THlavniForm> ui;
@@ -130,6 +134,8 @@ private:
     TKodovani kodovaniSouboru_ = TKodovani::Utf8;
     TAktivniTypSouboru aktivniTyp_;
     bool stavUlozeniZnam_ = false;
+    // The file type list is saved at exit (not when the store could not be read).
+    bool ulozitSeznam_ = true;
 
     int indexObrazku_ = 8;
     bool maximalizovat_ = false;

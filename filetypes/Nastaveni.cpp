@@ -1,5 +1,7 @@
 #include "Nastaveni.h"
 
+#include "filetypes/SeznamTypu.h"
+
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
@@ -96,4 +98,17 @@ void ZachovatViditelnyVyber(QAbstractItemView* seznam) {
     for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
         paleta.setColor(QPalette::Inactive, role, paleta.color(QPalette::Active, role));
     seznam->setPalette(paleta);
+}
+
+void TNastaveni::ZapsatSeznam(TRegistr& Registr, const QString& Klic, const QStringList& Radky) const {
+    std::vector<std::u16string> radky;
+    radky.reserve(std::size_t(Radky.size()));
+    for (const QString& r : Radky) radky.push_back(r.toStdU16String());
+    ::ZapsatSeznam(Registr, Klic.toStdU16String(), radky);
+}
+
+void TNastaveni::NacistSeznam(TRegistr& Registr, const QString& Klic, QStringList& Radky) const {
+    std::vector<std::u16string> radky;
+    ::NacistSeznam(Registr, Klic.toStdU16String(), radky);
+    for (const auto& r : radky) Radky << QString::fromStdU16String(r);
 }

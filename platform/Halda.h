@@ -6,4 +6,7 @@
 // million-line program then costs a few thousand page faults instead of tens
 // of thousands, which dominate the run on virtual machines. Returns at once
 // elsewhere, when already restarted, or when the restart is not possible.
+// The restarted program gets its environment back as it was, so that what it
+// starts does not inherit the setting. TARVIK_VELKE_STRANKY=1 in the
+// environment keeps the program from restarting.
 void ZapnoutVelkeStranky(char** argv);

@@ -242,16 +242,27 @@ const char* NazevKodovani(TKodovani k) {
     return "?";
 }
 
+namespace {
+
+// Windows set to the UTF-8 code page reads and writes as the other systems
+// do: UTF-8 when the bytes are UTF-8, Windows-1250 (every byte kept) otherwise.
+bool AnsiJeUtf8() {
+#ifdef _WIN32
+    return GetACP() == CP_UTF8;
+#else
+    return true;
+#endif
+}
+
+}  // namespace
+
 TZnacka RozpoznatZnacku(std::string_view b) {
     if (b.size() >= 2 && b[0] == '\xFF' && b[1] == '\xFE') return {TKodovani::Utf16LE, 2};
     if (b.size() >= 2 && b[0] == '\xFE' && b[1] == '\xFF') return {TKodovani::Utf16BE, 2};
     if (b.size() >= 3 && b[0] == '\xEF' && b[1] == '\xBB' && b[2] == '\xBF')
         return {TKodovani::Utf8Znacka, 3};
-#ifdef _WIN32
-    return {TKodovani::Ansi, 0};
-#else
+    if (!AnsiJeUtf8()) return {TKodovani::Ansi, 0};
     return {JePlatneUtf8(b) ? TKodovani::Utf8 : TKodovani::Cp1250, 0};
-#endif
 }
 
 bool JePlatneUtf8(std::string_view b) {
@@ -356,17 +367,13 @@ std::string_view ZnackaKodovani(TKodovani k) {
 }
 
 TKodovani KodovaniProZapis(TKodovani k) {
-#ifdef _WIN32
-    (void)k;
-    return TKodovani::Ansi;
-#else
+    if (!AnsiJeUtf8()) return TKodovani::Ansi;
     switch (k) {
         case TKodovani::Utf8Znacka:
         case TKodovani::Utf16LE:
         case TKodovani::Utf16BE: return TKodovani::Utf8;
         default: return k;
     }
-#endif
 }
 
 std::u16string ZUtf8(std::string_view s) {

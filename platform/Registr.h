@@ -69,6 +69,15 @@ public:
     // The number of values of the current key; none when no key is open or
     // the key cannot be queried.
     virtual std::optional<std::uint32_t> PocetHodnot() = 0;
+
+    // A batch of changes that reaches the store as one: between ZacitDavku
+    // and DokoncitDavku the file store keeps its changes in memory, and
+    // DokoncitDavku writes them at once (so that the settings and the file
+    // type list saved at exit are replaced whole, or not at all); it throws
+    // TChyba when that write fails. The registry writes every change at once,
+    // as it always does.
+    virtual void ZacitDavku() {}
+    virtual void DokoncitDavku() {}
 };
 
 // The settings store of this platform: the registry on Windows, elsewhere

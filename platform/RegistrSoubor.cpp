@@ -388,6 +388,7 @@ std::string CasovaZnacka() {
 }  // namespace
 
 void TRegistrSoubor::Obnovit() {
+    if (davka_ && zmenenoVDavce_) return;  // the batch's changes are the store now
     const TOtisk o = OtiskSouboru<TOtisk>(soubor_);
     if (otisk_ && *otisk_ == o) return;
     otisk_.reset();
@@ -428,21 +429,50 @@ void TRegistrSoubor::OdlozitPoskozeny() {
                      TextCesty(stranou) + u"\". " + ZUtf8(ec.message()));
 }
 
-template <typename Zmena>
-bool TRegistrSoubor::Zmenit(Zmena zmena) {
-    Obnovit();
-    TStrom novy = poskozeni_ ? TStrom() : strom_;
-    if (!zmena(novy)) return false;
+void TRegistrSoubor::ZapsatStrom(const TStrom& strom) {
     std::string bajty;
-    ZakodovatText(bajty, Zapis(novy), TKodovani::Utf16LE);
+    ZakodovatText(bajty, Zapis(strom), TKodovani::Utf16LE);
     std::error_code ec;
     if (soubor_.has_parent_path()) std::filesystem::create_directories(soubor_.parent_path(), ec);
     if (poskozeni_) OdlozitPoskozeny();
     ZapsatSouborAtomicky(soubor_, bajty);
-    strom_ = std::move(novy);
     poskozeni_.reset();
     otisk_ = OtiskSouboru<TOtisk>(soubor_);
+}
+
+template <typename Zmena>
+bool TRegistrSoubor::Zmenit(Zmena zmena) {
+    Obnovit();
+    if (davka_ && zmenenoVDavce_) return zmena(strom_);  // the batch's changes wait in memory
+    TStrom novy = poskozeni_ ? TStrom() : strom_;
+    if (!zmena(novy)) return false;
+    if (davka_) {
+        strom_ = std::move(novy);
+        zmenenoVDavce_ = true;
+        return true;
+    }
+    ZapsatStrom(novy);
+    strom_ = std::move(novy);
     return true;
+}
+
+void TRegistrSoubor::ZacitDavku() {
+    davka_ = true;
+    zmenenoVDavce_ = false;
+}
+
+void TRegistrSoubor::DokoncitDavku() {
+    const bool zapsat = davka_ && zmenenoVDavce_;
+    davka_ = false;
+    zmenenoVDavce_ = false;
+    if (!zapsat) return;
+    try {
+        ZapsatStrom(strom_);
+    } catch (...) {
+        // What is in memory did not reach the file: read the file again next time.
+        otisk_.reset();
+        throw;
+    }
 }
 
 const TRegistrSoubor::TKlic* TRegistrSoubor::Aktualni() {

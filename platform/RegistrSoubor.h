@@ -56,6 +56,9 @@ public:
 
     std::optional<std::uint32_t> PocetHodnot() override;
 
+    void ZacitDavku() override;
+    void DokoncitDavku() override;
+
     const std::filesystem::path& Soubor() const { return soubor_; }
 
     // One stored value: its name, its registry type number and its bytes.
@@ -92,6 +95,7 @@ private:
     template <typename Zmena>
     bool Zmenit(Zmena zmena);
     void OdlozitPoskozeny();
+    void ZapsatStrom(const TStrom& strom);
     void ZapsatHodnotu(std::u16string_view nazev, std::uint32_t typ, std::string data);
 
     std::filesystem::path soubor_;
@@ -101,4 +105,7 @@ private:
     std::optional<std::u16string> aktualni_;   // the current key
     // Why the last key could not be created, for the writes that follow.
     std::optional<std::u16string> chybaOtevreni_;
+    // Inside a batch: the changes wait in strom_ until DokoncitDavku.
+    bool davka_ = false;
+    bool zmenenoVDavce_ = false;
 };

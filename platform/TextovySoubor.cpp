@@ -128,9 +128,21 @@ void RozdelitNaRadky(std::u16string_view text, std::vector<std::u16string>& radk
     }
 }
 
+namespace {
+
+// A UTF-8 mark in front of bytes that are not UTF-8: they are read as
+// Windows-1250, so that every byte comes back when the program is saved.
+TZnacka ZnackaAObsah(std::string_view b) {
+    TZnacka z = RozpoznatZnacku(b);
+    if (z.kodovani == TKodovani::Utf8Znacka && !JePlatneUtf8(b.substr(z.delka))) z.kodovani = TKodovani::Cp1250;
+    return z;
+}
+
+}  // namespace
+
 TText DekodovatText(std::string_view b) {
     TText t;
-    const TZnacka z = RozpoznatZnacku(b);
+    const TZnacka z = ZnackaAObsah(b);
     t.Kodovani = z.kodovani;
     b.remove_prefix(z.delka);
     if (z.kodovani == TKodovani::Utf16LE || z.kodovani == TKodovani::Utf16BE) {
@@ -178,18 +190,11 @@ std::string ZlomyNaCrLf(std::string text) {
 
 TTextEditoru TextProEditor(std::string bajty) {
     TTextEditoru t;
-    const TZnacka z = RozpoznatZnacku(bajty);
+    const TZnacka z = ZnackaAObsah(bajty);
     t.Kodovani = z.kodovani;
     if (z.kodovani == TKodovani::Utf8 || z.kodovani == TKodovani::Utf8Znacka) {
-        // Valid UTF-8 (or marked as such: what is not valid becomes U+FFFD).
-        if (z.kodovani == TKodovani::Utf8Znacka && !JePlatneUtf8(std::string_view(bajty).substr(z.delka))) {
-            std::u16string text;
-            DekodovatDo(text, std::string_view(bajty).substr(z.delka), z.kodovani);
-            bajty.clear();
-            PripojitUtf8(bajty, text);
-        } else {
-            bajty.erase(0, z.delka);
-        }
+        // Valid UTF-8: the bytes themselves, without the mark.
+        bajty.erase(0, z.delka);
         t.Utf8 = ZlomyNaCrLf(std::move(bajty));
         return t;
     }
@@ -307,12 +312,20 @@ TText NacistTextovySoubor(const std::filesystem::path& soubor) {
     }
     TKodovani k = zacatek.kodovani;
     std::size_t zlomu = 0;
-    if (zacatek.delka == 0 && k != TKodovani::Ansi) {
+    if ((zacatek.delka == 0 && k != TKodovani::Ansi) || k == TKodovani::Utf8Znacka) {
         cteni.NaZacatek();
+        std::size_t znacka = zacatek.delka;
         bool platne = true;
         std::size_t prenos = 0;  // bytes of a sequence cut off at the end of the last piece
         while (const std::size_t n = cteni.Precist(blok.data() + prenos, Kus - prenos)) {
-            const std::string_view b(blok.data(), prenos + n);
+            std::string_view b(blok.data(), prenos + n);
+            // The mark is not part of the text.
+            const std::size_t bezZnacky = std::min(znacka, b.size());
+            if (bezZnacky > 0) {
+                std::memmove(blok.data(), blok.data() + bezZnacky, b.size() - bezZnacky);
+                b = std::string_view(blok.data(), b.size() - bezZnacky);
+                znacka -= bezZnacky;
+            }
             zlomu += static_cast<std::size_t>(std::count(b.begin() + std::ptrdiff_t(prenos), b.end(), '\n'));
             if (platne) {
                 prenos = NeuplnySledUtf8(b);
@@ -323,11 +336,14 @@ TText NacistTextovySoubor(const std::filesystem::path& soubor) {
             }
         }
         if (prenos > 0) platne = false;  // the file ends inside a character
-        k = platne ? TKodovani::Utf8 : TKodovani::Cp1250;
+        // Bytes that are not UTF-8, also behind a UTF-8 mark, are read as
+        // Windows-1250, so that every byte comes back when the program is saved.
+        k = !platne ? TKodovani::Cp1250 : zacatek.kodovani == TKodovani::Utf8Znacka ? TKodovani::Utf8Znacka
+                                                                                    : TKodovani::Utf8;
     }
 
     TText t;
-    t.Kodovani = zacatek.kodovani == TKodovani::Utf8Znacka ? TKodovani::Utf8Znacka : k;
+    t.Kodovani = k;
     t.Radky.reserve(zlomu + 1);
     cteni.NaZacatek();
     TDeleniNaRadky deleni(k, t.Radky);

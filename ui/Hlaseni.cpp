@@ -3,7 +3,24 @@
 #include "Modalni.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
+
+namespace {
+
+// Swallows Escape in a box that must be answered.
+class TBezUniku final : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* udalost) override {
+        if (udalost->type() == QEvent::KeyPress || udalost->type() == QEvent::ShortcutOverride) {
+            const auto* klavesa = static_cast<QKeyEvent*>(udalost);
+            if (klavesa->key() == Qt::Key_Escape) return true;
+        }
+        return false;
+    }
+};
+
+}  // namespace
 
 std::int32_t THlaseni::Styl(std::uint8_t Typ, std::int32_t Priznaky) {
     switch (Typ) {
@@ -45,9 +62,13 @@ std::int32_t THlaseni::ZobrazitHlaseni(std::uint8_t Typ, const QString& Text, co
     box.setWindowModality(Qt::ApplicationModal);
     // The text as composed, CR and all, for those who record the messages.
     box.setProperty("tarvikText", Text);
+    // Only Yes or No closes a question: Escape and the close box do nothing
+    // (left to itself, the box would take Escape for No and lose the
+    // changes the question is about).
+    TBezUniku bezUniku;
     if (tlacitka == (QMessageBox::Yes | QMessageBox::No)) {
-        // Only Yes or No closes a question: Escape and the close box do nothing.
         box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
+        box.installEventFilter(&bezUniku);
     }
 
     switch (Modalni::Zprava(box)) {

@@ -35,7 +35,16 @@ QStringList PolozkyFiltru(const QString& filtr) {
     QStringList polozky;
     for (qsizetype i = 0; i + 1 < casti.size(); i += 2) {
         // The dialog takes the pattern from the parentheses of the entry's name.
-        polozky << casti[i].section(u'(', 0, -2).trimmed() + QStringLiteral(" (") + casti[i + 1] + u')';
+        QString nazev = casti[i].section(u'(', 0, -2).trimmed();
+        // The chosen entry is found again by its text: two file types of the
+        // same name and extension get a number, so that each selects its own row.
+        const QString vzor = QStringLiteral(" (") + casti[i + 1] + u')';
+        if (polozky.contains(nazev + vzor)) {
+            int n = 2;
+            while (polozky.contains(nazev + QStringLiteral(" [%1]").arg(n) + vzor)) ++n;
+            nazev += QStringLiteral(" [%1]").arg(n);
+        }
+        polozky << nazev + vzor;
     }
     return polozky;
 }

@@ -8,13 +8,17 @@
 #include "filetypes/Nastaveni.h"
 #include "filetypes/fNastaveni.h"
 #include "platform/RegistrSoubor.h"
+#include "ui/Hlaseni.h"
 #include "ui/Prvky.h"
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -603,6 +607,86 @@ TEST_F(HlavniOkno, PoskozenyJazykovySouborNeztratiSeznamTypu) {
     TRegistrSoubor registr(slozka / "Tarvik.reg");
     ASSERT_TRUE(registr.OtevritKlic(u"\\Software\\Orvendal\\Tarvik\\TypySouboru", false));
     EXPECT_EQ(registr.PocetHodnot(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+// The real message box, not the scripted seam: Escape does not answer a
+// question (it would be taken for No and lose the changes asked about);
+// only Yes or No closes it.
+TEST(HlaseniSkutecne, UnikNeodpoviDotaz) {
+    THlaseni hlaseni;
+    bool unikZavrel = true;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        QTest::keyClick(box, Qt::Key_Escape);
+        unikZavrel = !box->isVisible();
+        box->button(QMessageBox::Yes)->click();
+    });
+    EXPECT_EQ(hlaseni.ZobrazitHlaseni(thDotaz, "Uložit?", "Potvrzení"), Tlacitko::Ano);
+    EXPECT_FALSE(unikZavrel);
+
+    // An information box closes with Escape as OK.
+    QTimer::singleShot(0, [] {
+        if (auto* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Escape);
+    });
+    EXPECT_EQ(hlaseni.ZobrazitHlaseni(thInformace, "Hotovo", ""), Tlacitko::OK);
+}
+
+}  // namespace
+
+namespace {
+
+// A value typed into a spin edit is checked when a command starts, also
+// while the focus is still in it (a shortcut or a tool button takes none):
+// an increment of 0 or a first number above the maximum never reaches the
+// engine, which would give every block the same number.
+TEST_F(HlavniOkno, CislaSeKontrolujiPredPrikazem) {
+    Spustit();
+    Otevrit(Soubor("p.nc", "N1 A\r\nN2 B\r\n"));
+    ui().spePrirustek->setFocus();
+    ui().spePrirustek->lineEdit()->setText("0");
+    HlavniForm->aPrecislovatExecute();
+    EXPECT_EQ(Text(), "N5 A\r\nN6 B\r\n");
+    EXPECT_EQ(ui().spePrirustek->Value(), 1);
+
+    ui().speMaximum->setFocus();
+    ui().speMaximum->lineEdit()->setText("20");
+    ui().speZacitOd->SetValue(50);
+    HlavniForm->aPrecislovatExecute();
+    // The first number is pulled down to the maximum, as on leaving the maximum.
+    EXPECT_EQ(ui().speZacitOd->Value(), 20);
+    EXPECT_EQ(Text(), "N20 A\r\nN20 B\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+// The open dialog's entries: each file type its own entry, in list order,
+// also when two are alike or a name holds the filter's separator.
+TEST(FiltrOtevreni, KazdyTypMaVlastniPolozku) {
+    struct Pripad {
+        QString filtr;
+        QStringList polozky;
+    };
+    const Pripad pripady[] = {
+        {"Program (*.nc)|*.nc|Podprogram (*.spf)|*.spf", {"Program (*.nc)", "Podprogram (*.spf)"}},
+        {"A (*.nc)|*.nc|A (*.nc)|*.nc|A (*.nc)|*.nc", {"A (*.nc)", "A [2] (*.nc)", "A [3] (*.nc)"}},
+        {"Fr (5 os) (*.nc)|*.nc", {"Fr (5 os) (*.nc)"}},
+        {"", {}},
+    };
+    for (const auto& p : pripady) EXPECT_EQ(Modalni::PolozkyFiltru(p.filtr), p.polozky) << p.filtr.toStdString();
+}
+
+TEST_F(HlavniOkno, SvislaCaraVNazvuTypu) {
+    TDocasnaSlozka::Zapsat(slozka / "files.ftd", "A|B\t.nc\t:\tN\t%\tM30\t(\t\r\nC\t.tap\tN\t:\t%\tM30\t;\t\r\n");
+    Spustit();
+    EXPECT_EQ(HlavniForm->Filtr(), "A/B (*.nc)|*.nc|C (*.tap)|*.tap");
+    EXPECT_EQ(Modalni::PolozkyFiltru(HlavniForm->Filtr()).size(), 2);
 }
 
 }  // namespace

@@ -78,6 +78,14 @@ TEST(Kodovani, PlatneUtf8SeVratiBezeZmeny) {
     }
 }
 
+// A UTF-8 mark in front of bytes that are not UTF-8: the bytes come back as
+// they were, only the mark is dropped.
+TEST(Kodovani, ZnackaUtf8PredNeplatnymiBajty) {
+    const std::string bajty = "\xEF\xBB\xBFN1 (\xE8\xE1st)\r\nN2 \xC5\r\n";
+    EXPECT_EQ(DekodovatText(bajty).Kodovani, TKodovani::Cp1250);
+    EXPECT_EQ(ZpetNaBajty(bajty), bajty.substr(3));
+}
+
 TEST(Kodovani, ZnackyUrcujiKodovani) {
     struct Pripad {
         std::string bajty;

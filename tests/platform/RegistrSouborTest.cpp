@@ -315,3 +315,40 @@ TEST(RegistrSoubor, CestaPodleXdg) {
 #endif
 
 }  // namespace
+
+namespace {
+
+// A batch reaches the file as one write: until DokoncitDavku the file holds
+// what it held before, and a copy of the program reading it meanwhile sees
+// the old values; afterwards all of them are there.
+TEST(RegistrSoubor, DavkaZapiseVseNajednou) {
+    TDocasnaSlozka slozka;
+    const auto soubor = slozka / "Tarvik.reg";
+    TRegistrSoubor registr(soubor);
+    ASSERT_TRUE(registr.OtevritKlic(u"\\Software\\Orvendal\\Tarvik", true));
+    registr.ZapsatCislo(u"PrvniBlok", 5);
+    const std::string predtim = TDocasnaSlozka::Precist(soubor);
+
+    registr.ZacitDavku();
+    registr.ZapsatCislo(u"PrvniBlok", 10);
+    ASSERT_TRUE(registr.SmazatKlic(u"\\Software\\Orvendal\\Tarvik\\TypySouboru") ||
+                !registr.KlicExistuje(u"\\Software\\Orvendal\\Tarvik\\TypySouboru"));
+    ASSERT_TRUE(registr.OtevritKlic(u"\\Software\\Orvendal\\Tarvik\\TypySouboru", true));
+    registr.ZapsatRetezec(u"0", u"A\t.nc\t\t\t\t\t\t");
+    EXPECT_EQ(registr.CistRetezec(u"0"), u"A\t.nc\t\t\t\t\t\t");  // the batch reads its own changes
+    EXPECT_EQ(TDocasnaSlozka::Precist(soubor), predtim);
+    {
+        TRegistrSoubor jiny(soubor);
+        ASSERT_TRUE(jiny.OtevritKlic(u"\\Software\\Orvendal\\Tarvik", false));
+        EXPECT_EQ(jiny.CistCislo(u"PrvniBlok"), 5);
+    }
+    registr.DokoncitDavku();
+
+    TRegistrSoubor potom(soubor);
+    ASSERT_TRUE(potom.OtevritKlic(u"\\Software\\Orvendal\\Tarvik", false));
+    EXPECT_EQ(potom.CistCislo(u"PrvniBlok"), 10);
+    ASSERT_TRUE(potom.OtevritKlic(u"\\Software\\Orvendal\\Tarvik\\TypySouboru", false));
+    EXPECT_EQ(potom.CistRetezec(u"0"), u"A\t.nc\t\t\t\t\t\t");
+}
+
+}  // namespace

@@ -123,6 +123,8 @@ TEST(TextovySoubor, CteniPoKusechJakoVcelku) {
         {"invalid only in the second piece", vypln + std::string(10, 'Y') + "\xE8\r\n", TKodovani::Cp1250},
         {"a line longer than a piece", std::string(3 * Kus + 5, 'Z') + "\nA", TKodovani::Utf8},
         {"a mark, then a break across", "\xEF\xBB\xBF" + std::string(Kus - 4, 'M') + "\r\n", TKodovani::Utf8Znacka},
+        {"a mark before bytes that are not UTF-8", "\xEF\xBB\xBF" + vypln + "\xE8\r\n", TKodovani::Cp1250},
+        {"a mark, a character across the end", "\xEF\xBB\xBF" + std::string(Kus - 4, 'M') + "\xC4\x8D", TKodovani::Utf8Znacka},
         {"empty", "", TKodovani::Utf8},
     };
     TDocasnaSlozka slozka;
