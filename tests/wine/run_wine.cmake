@@ -33,7 +33,8 @@ set(ENV{WINEDLLOVERRIDES} "mscoree,mshtml=;winemenubuilder.exe=d")
 unset(ENV{DISPLAY})
 unset(ENV{WAYLAND_DISPLAY})
 
-# Tests that hold only where files without a byte-order mark are UTF-8 or
+# Tests that hold only where files without a byte-order mark (or with a UTF-8
+# mark before bytes that are not UTF-8) are read and written back as UTF-8 or
 # Windows-1250 and system messages are the C library's (on Windows the ANSI
 # code page decides, and the messages are the system's).
 set(jen_posix
@@ -41,6 +42,7 @@ set(jen_posix
   Kodovani.PlatneUtf8SeVratiBezeZmeny
   Kodovani.ZnackyUrcujiKodovani
   Kodovani.ZnakMimoKodovaniNikdyNeniOtaznik
+  Kodovani.ZnackaUtf8PredNeplatnymiBajty
   SouborTypu.ZnackyAKonceRadku
   Davka.KodovaniZustane
   Davka.ChybyPouzitiASouboru)
