@@ -33,11 +33,9 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QProgressBar>
-#include <QScreen>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QWindowStateChangeEvent>
 
 namespace {
 

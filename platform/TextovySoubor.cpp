@@ -68,24 +68,81 @@ void ZarezervovatRadky(std::vector<std::u16string>& radky, std::size_t dalsich) 
     if (potreba > radky.capacity()) radky.reserve(std::max(potreba, 2 * radky.capacity()));
 }
 
+// Splits bytes into decoded lines piece by piece: a line may run across pieces,
+// and a CR at the end of a piece may be followed by the LF of the next.
+class TDeleniNaRadky {
+public:
+    TDeleniNaRadky(TKodovani k, std::vector<std::u16string>& radky) : k_(k), radky_(radky) {}
+
+    void Pridat(std::string_view b) {
+        std::size_t i = 0;
+        if (b.empty()) return;
+        if (cekaLf_) {
+            cekaLf_ = false;
+            if (b[0] == '\n') i = 1;
+        }
+        const std::size_t n = b.size();
+        while (i < n) {
+            std::size_t j = i;
+            // Both breaks are at most 0x0D: one comparison passes every other byte of a line.
+            while (j < n && (static_cast<unsigned char>(b[j]) > '\r' || (b[j] != '\n' && b[j] != '\r'))) ++j;
+            if (j == n) {
+                cast_.append(b.substr(i));
+                zlomNaKonci_ = false;
+                return;
+            }
+            if (cast_.empty()) {
+                Radek(b.substr(i, j - i));
+            } else {
+                cast_.append(b.substr(i, j - i));
+                Radek(cast_);
+                cast_.clear();
+            }
+            zlomNaKonci_ = true;
+            if (b[j] == '\r') {
+                if (j + 1 == n) {
+                    cekaLf_ = true;
+                    return;
+                }
+                i = j + (b[j + 1] == '\n' ? 2 : 1);
+            } else {
+                i = j + 1;
+            }
+        }
+    }
+
+    // The last line needs no break; a break at the end opens no further line.
+    bool Dokoncit() {
+        if (!cast_.empty()) {
+            Radek(cast_);
+            cast_.clear();
+            zlomNaKonci_ = false;
+        }
+        return zlomNaKonci_;
+    }
+
+private:
+    void Radek(std::string_view bajty) {
+        radky_.emplace_back();
+        DekodovatDo(radky_.back(), bajty, k_);
+    }
+
+    TKodovani k_;
+    std::vector<std::u16string>& radky_;
+    std::string cast_;
+    bool cekaLf_ = false;
+    bool zlomNaKonci_ = false;
+};
+
+
 }  // namespace
 
 void RozdelitBajtyNaRadky(std::string_view b, TKodovani k, std::vector<std::u16string>& radky,
-                   bool& koncovyZlom) {
-    koncovyZlom = false;
-    std::size_t zacatek = 0;
-    const std::size_t n = b.size();
-    const char* data = b.data();
+                          bool& koncovyZlom) {
     ZarezervovatRadky(radky, static_cast<std::size_t>(std::count(b.begin(), b.end(), '\n')) + 1);
-    while (zacatek < n) {
-        std::size_t i = zacatek;
-        while (i < n && data[i] != '\n' && data[i] != '\r') ++i;
-        radky.emplace_back();
-        DekodovatDo(radky.back(), b.substr(zacatek, i - zacatek), k);
-        if (i == n) return;
-        zacatek = i + ((data[i] == '\r' && i + 1 < n && data[i + 1] == '\n') ? 2 : 1);
-        if (zacatek == n) koncovyZlom = true;
-    }
+    TDeleniNaRadky deleni(k, radky);
+    deleni.Pridat(b);
+    koncovyZlom = deleni.Dokoncit();
 }
 
 namespace {
@@ -220,72 +277,6 @@ std::size_t NeuplnySledUtf8(std::string_view b) {
     }
     return 0;
 }
-
-// Splits bytes into decoded lines piece by piece: a line may run across pieces,
-// and a CR at the end of a piece may be followed by the LF of the next.
-class TDeleniNaRadky {
-public:
-    TDeleniNaRadky(TKodovani k, std::vector<std::u16string>& radky) : k_(k), radky_(radky) {}
-
-    void Pridat(std::string_view b) {
-        std::size_t i = 0;
-        if (b.empty()) return;
-        if (cekaLf_) {
-            cekaLf_ = false;
-            if (b[0] == '\n') i = 1;
-        }
-        const std::size_t n = b.size();
-        while (i < n) {
-            std::size_t j = i;
-            // Both breaks are at most 0x0D: one comparison passes every other byte of a line.
-            while (j < n && (static_cast<unsigned char>(b[j]) > '\r' || (b[j] != '\n' && b[j] != '\r'))) ++j;
-            if (j == n) {
-                cast_.append(b.substr(i));
-                zlomNaKonci_ = false;
-                return;
-            }
-            if (cast_.empty()) {
-                Radek(b.substr(i, j - i));
-            } else {
-                cast_.append(b.substr(i, j - i));
-                Radek(cast_);
-                cast_.clear();
-            }
-            zlomNaKonci_ = true;
-            if (b[j] == '\r') {
-                if (j + 1 == n) {
-                    cekaLf_ = true;
-                    return;
-                }
-                i = j + (b[j + 1] == '\n' ? 2 : 1);
-            } else {
-                i = j + 1;
-            }
-        }
-    }
-
-    // The last line needs no break; a break at the end opens no further line.
-    bool Dokoncit() {
-        if (!cast_.empty()) {
-            Radek(cast_);
-            cast_.clear();
-            zlomNaKonci_ = false;
-        }
-        return zlomNaKonci_;
-    }
-
-private:
-    void Radek(std::string_view bajty) {
-        radky_.emplace_back();
-        DekodovatDo(radky_.back(), bajty, k_);
-    }
-
-    TKodovani k_;
-    std::vector<std::u16string>& radky_;
-    std::string cast_;
-    bool cekaLf_ = false;
-    bool zlomNaKonci_ = false;
-};
 
 }  // namespace
 
