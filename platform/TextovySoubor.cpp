@@ -72,11 +72,16 @@ void ZarezervovatRadky(std::vector<std::u16string>& radky, std::size_t dalsich) 
 // and a CR at the end of a piece may be followed by the LF of the next.
 class TDeleniNaRadky {
 public:
-    TDeleniNaRadky(TKodovani k, std::vector<std::u16string>& radky) : k_(k), radky_(radky) {}
+    // With overovat, a line that is not valid UTF-8 stops the splitting.
+    TDeleniNaRadky(TKodovani k, std::vector<std::u16string>& radky, bool overovat = false)
+        : k_(k), radky_(radky), overovat_(overovat) {}
 
-    void Pridat(std::string_view b) {
+    bool Platne() const { return platne_; }
+
+    // False once a line was not valid UTF-8 (when checked).
+    bool Pridat(std::string_view b) {
         std::size_t i = 0;
-        if (b.empty()) return;
+        if (b.empty() || !platne_) return platne_;
         if (cekaLf_) {
             cekaLf_ = false;
             if (b[0] == '\n') i = 1;
@@ -89,7 +94,7 @@ public:
             if (j == n) {
                 cast_.append(b.substr(i));
                 zlomNaKonci_ = false;
-                return;
+                return true;
             }
             if (cast_.empty()) {
                 Radek(b.substr(i, j - i));
@@ -98,17 +103,19 @@ public:
                 Radek(cast_);
                 cast_.clear();
             }
+            if (!platne_) return false;
             zlomNaKonci_ = true;
             if (b[j] == '\r') {
                 if (j + 1 == n) {
                     cekaLf_ = true;
-                    return;
+                    return true;
                 }
                 i = j + (b[j + 1] == '\n' ? 2 : 1);
             } else {
                 i = j + 1;
             }
         }
+        return true;
     }
 
     // The last line needs no break; a break at the end opens no further line.
@@ -123,12 +130,18 @@ public:
 
 private:
     void Radek(std::string_view bajty) {
+        if (overovat_ && !JePlatneUtf8(bajty)) {
+            platne_ = false;
+            return;
+        }
         radky_.emplace_back();
         DekodovatDo(radky_.back(), bajty, k_);
     }
 
     TKodovani k_;
     std::vector<std::u16string>& radky_;
+    bool overovat_ = false;
+    bool platne_ = true;
     std::string cast_;
     bool cekaLf_ = false;
     bool zlomNaKonci_ = false;
@@ -264,29 +277,11 @@ TTextEditoru TextProEditor(std::string bajty) {
     return t;
 }
 
-namespace {
-
-// The length of a UTF-8 sequence cut off at the end of the bytes (0 when the
-// last sequence is whole or not UTF-8 at all).
-std::size_t NeuplnySledUtf8(std::string_view b) {
-    for (std::size_t zpet = 1; zpet <= 3 && zpet <= b.size(); ++zpet) {
-        const auto c = static_cast<unsigned char>(b[b.size() - zpet]);
-        if ((c & 0xC0) == 0x80) continue;  // a continuation byte: look further back
-        const std::size_t delka = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        return delka > zpet ? zpet : 0;
-    }
-    return 0;
-}
-
-}  // namespace
-
 TText NacistTextovySoubor(const std::filesystem::path& soubor) {
     TCteniSouboru cteni(soubor);
     constexpr std::size_t Kus = 1 << 20;
     std::string blok(Kus, '\0');
 
-    // The mark, and for a file without one the encoding: UTF-8 when all of it
-    // is valid UTF-8 (checked in a first reading), Windows-1250 otherwise.
     std::size_t mame = 0;
     while (mame < 4) {
         const std::size_t n = cteni.Precist(blok.data() + mame, 4 - mame);
@@ -301,50 +296,39 @@ TText NacistTextovySoubor(const std::filesystem::path& soubor) {
         while (const std::size_t n = cteni.Precist(blok.data(), Kus)) bajty.append(blok.data(), n);
         return DekodovatText(bajty);
     }
-    TKodovani k = zacatek.kodovani;
-    std::size_t zlomu = 0;
-    if ((zacatek.delka == 0 && k != TKodovani::Ansi) || k == TKodovani::Utf8Znacka) {
-        cteni.NaZacatek();
-        std::size_t znacka = zacatek.delka;
-        bool platne = true;
-        std::size_t prenos = 0;  // bytes of a sequence cut off at the end of the last piece
-        while (const std::size_t n = cteni.Precist(blok.data() + prenos, Kus - prenos)) {
-            std::string_view b(blok.data(), prenos + n);
-            // The mark is not part of the text.
-            const std::size_t bezZnacky = std::min(znacka, b.size());
-            if (bezZnacky > 0) {
-                std::memmove(blok.data(), blok.data() + bezZnacky, b.size() - bezZnacky);
-                b = std::string_view(blok.data(), b.size() - bezZnacky);
-                znacka -= bezZnacky;
-            }
-            zlomu += static_cast<std::size_t>(std::count(b.begin() + std::ptrdiff_t(prenos), b.end(), '\n'));
-            if (platne) {
-                prenos = NeuplnySledUtf8(b);
-                platne = JePlatneUtf8(b.substr(0, b.size() - prenos));
-                if (prenos > 0) std::memmove(blok.data(), b.data() + b.size() - prenos, prenos);
-            } else {
-                prenos = 0;
-            }
-        }
-        if (prenos > 0) platne = false;  // the file ends inside a character
-        // Bytes that are not UTF-8, also behind a UTF-8 mark, are read as
-        // Windows-1250, so that every byte comes back when the program is saved.
-        k = !platne ? TKodovani::Cp1250 : zacatek.kodovani == TKodovani::Utf8Znacka ? TKodovani::Utf8Znacka
-                                                                                    : TKodovani::Utf8;
-    }
 
     TText t;
-    t.Kodovani = k;
-    t.Radky.reserve(zlomu + 1);
-    cteni.NaZacatek();
-    TDeleniNaRadky deleni(k, t.Radky);
-    std::size_t preskocit = zacatek.delka;
-    while (const std::size_t n = cteni.Precist(blok.data(), Kus)) {
-        const std::size_t od = std::min(preskocit, n);
-        preskocit -= od;
-        deleni.Pridat(std::string_view(blok.data() + od, n - od));
+    // Room for the lines (reserved, not touched): a program line takes a few bytes at least.
+    t.Radky.reserve(static_cast<std::size_t>(cteni.Velikost() / 8) + 16);
+    // Reads the whole file in pieces into lines; false when overovat found a
+    // line that is not UTF-8 (the lines are then incomplete).
+    const auto precist = [&](TKodovani k, bool overovat) {
+        t.Radky.clear();
+        cteni.NaZacatek();
+        TDeleniNaRadky deleni(k, t.Radky, overovat);
+        std::size_t preskocit = zacatek.delka;  // the mark is not part of the text
+        while (const std::size_t n = cteni.Precist(blok.data(), Kus)) {
+            const std::size_t od = std::min(preskocit, n);
+            preskocit -= od;
+            if (!deleni.Pridat(std::string_view(blok.data() + od, n - od))) return false;
+        }
+        t.KoncovyZlom = deleni.Dokoncit();
+        return deleni.Platne();
+    };
+    TKodovani k = zacatek.kodovani;
+    if (k == TKodovani::Utf8 || k == TKodovani::Utf8Znacka) {
+        // UTF-8 when every line is valid UTF-8 (a sequence never holds a line
+        // break, so this is the same as the whole file being valid); bytes that
+        // are not UTF-8, also behind a UTF-8 mark, are read as Windows-1250, so
+        // that every byte comes back when the program is saved.
+        if (precist(k, true)) {
+            t.Kodovani = k;
+            return t;
+        }
+        k = TKodovani::Cp1250;
     }
-    t.KoncovyZlom = deleni.Dokoncit();
+    precist(k, false);
+    t.Kodovani = k;
     return t;
 }
 
