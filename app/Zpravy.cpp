@@ -7,10 +7,14 @@
 #include "engine/CNCEdit.h"
 #include "platform/Kodovani.h"
 
+namespace {
+
 std::u16string CisloText(std::int64_t n) {
     const std::string s = std::to_string(n);
     return std::u16string(s.begin(), s.end());
 }
+
+}  // namespace
 
 std::u16string TextStatistiky(std::size_t radku, std::size_t znaku, std::int64_t bloku) {
     return rsRADKU + u": " + CisloText(static_cast<std::int64_t>(radku)) + u", " + rsZNAKU + u": " +

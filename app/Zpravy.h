@@ -37,4 +37,3 @@ std::u16string ZpravaNeniCoOdstranit();
 // A command without an open program: "<rsNENISOUBOR>."
 std::u16string ZpravaNeniSoubor();
 
-std::u16string CisloText(std::int64_t n);

@@ -2,6 +2,19 @@
 
 #include "platform/TextovySoubor.h"
 
+namespace {
+
+// A field as it may be stored: without TAB, CR and LF.
+std::u16string BezOddelovacu(std::u16string_view pole) {
+    std::u16string v;
+    v.reserve(pole.size());
+    for (char16_t c : pole)
+        if (c != u'\t' && c != u'\r' && c != u'\n') v.push_back(c);
+    return v;
+}
+
+}  // namespace
+
 void OddelitCast(char16_t oddelovac, std::u16string& zbytek, std::u16string& cast) {
     const std::size_t p = zbytek.find(oddelovac);
     if (p == std::u16string::npos) {
@@ -28,14 +41,6 @@ std::optional<TTypSouboru> RozdelitRadek(std::u16string_view radek) {
         ++i;
     }
     return typ;
-}
-
-std::u16string BezOddelovacu(std::u16string_view pole) {
-    std::u16string v;
-    v.reserve(pole.size());
-    for (char16_t c : pole)
-        if (c != u'\t' && c != u'\r' && c != u'\n') v.push_back(c);
-    return v;
 }
 
 std::u16string SestavitRadek(const TTypSouboru& typ) {

@@ -44,9 +44,6 @@ std::optional<TTypSouboru> RozdelitRadek(std::u16string_view radek);
 // field (which the line cannot carry) are left out.
 std::u16string SestavitRadek(const TTypSouboru& typ);
 
-// A field as it may be stored: without TAB, CR and LF.
-std::u16string BezOddelovacu(std::u16string_view pole);
-
 // The file types of the lines, in order, blank lines left out.
 std::vector<TTypSouboru> TypyZRadku(const std::vector<std::u16string>& radky);
 

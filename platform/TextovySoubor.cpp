@@ -364,16 +364,9 @@ void ZakodovatPoKusech(const std::vector<std::u16string>& radky, bool koncovyZlo
 
 TKodovani ZakodovatRadky(std::string& cil, const std::vector<std::u16string>& radky,
                          bool koncovyZlom, TKodovani k) {
-    std::size_t odhad = 0;
-    for (const auto& r : radky) odhad += r.size() + 2;
-    cil.reserve(cil.size() + odhad + 3);
-    return ZakodovatSNahradou(cil, k, [&](TKodovani pokus) {
-        for (std::size_t i = 0; i < radky.size(); ++i) {
-            if (!ZakodovatDo(cil, radky[i], pokus)) return false;
-            if (i + 1 < radky.size() || koncovyZlom) ZakodovatDo(cil, u"\r\n", pokus);
-        }
-        return true;
-    });
+    const TKodovani pouzite = KodovaniZapisu(radky, k);
+    ZakodovatPoKusech(radky, koncovyZlom, pouzite, [&](std::string_view kus) { cil += kus; });
+    return pouzite;
 }
 
 TKodovani ZakodovatText(std::string& cil, std::u16string_view text, TKodovani k) {

@@ -5,6 +5,7 @@
 #include "platform/RegistrSoubor.h"
 #include "platform/TextovySoubor.h"
 #include "../support/DocasnaSlozka.h"
+#include "../support/ZpravaChyby.h"
 
 #include <gtest/gtest.h>
 
@@ -17,15 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::u16string Klic = u"\\Software\\Orvendal\\Tarvik";
-
-std::string Chyba(const std::function<void()>& akce) {
-    try {
-        akce();
-    } catch (const TChyba& e) {
-        return e.what();
-    }
-    return "(no failure)";
-}
 
 std::string Utf16(std::u16string_view text) {
     std::string b;
@@ -127,7 +119,7 @@ TEST(RegistrSoubor, CteniRucnichSouboru) {
         EXPECT_EQ(r.TypHodnoty(u"Cesta"), TTypHodnoty::RozsirenyRetezec);
         EXPECT_EQ(r.CistRetezec(u"Cesta"), u"%TEMP%");
         EXPECT_EQ(r.TypHodnoty(u"Binarni"), TTypHodnoty::Jina);
-        EXPECT_EQ(Chyba([&] { r.CistRetezec(u"Binarni"); }), "Invalid data type for 'Binarni'");
+        EXPECT_EQ(ZpravaChyby([&] { r.CistRetezec(u"Binarni"); }), "Invalid data type for 'Binarni'");
         EXPECT_EQ(r.TypHodnoty(u"Nic"), TTypHodnoty::Jina);
         EXPECT_EQ(r.CistRetezec(u""), u"výchozí \"hodnota\" \\");
         EXPECT_EQ(r.PocetHodnot(), 7u);
@@ -203,9 +195,9 @@ TEST(RegistrSoubor, PoskozenySouborZustaneStranou) {
         const std::string ocekavana = "Cannot read settings file \"" + soubor.string() + "\", " + p.chyba;
         TRegistrSoubor r(soubor);
         // Every read fails with the file and the line, and changes nothing.
-        EXPECT_EQ(Chyba([&] { r.OtevritKlic(Klic, false); }), ocekavana);
-        EXPECT_EQ(Chyba([&] { r.KlicExistuje(Klic); }), ocekavana);
-        EXPECT_EQ(Chyba([&] { TRegistrSoubor(soubor).KlicExistuje(u"\\"); }), ocekavana);
+        EXPECT_EQ(ZpravaChyby([&] { r.OtevritKlic(Klic, false); }), ocekavana);
+        EXPECT_EQ(ZpravaChyby([&] { r.KlicExistuje(Klic); }), ocekavana);
+        EXPECT_EQ(ZpravaChyby([&] { TRegistrSoubor(soubor).KlicExistuje(u"\\"); }), ocekavana);
         EXPECT_EQ(TDocasnaSlozka::Precist(soubor), p.text);
         EXPECT_EQ(Soubory(slozka.Cesta()), std::vector<fs::path>{"Tarvik.reg"});
 
@@ -258,17 +250,17 @@ TEST(RegistrSoubor, NezapsatelnySoubor) {
     const auto zacinaChybou = [](const std::string& zprava, const std::string& nazev, const fs::path& s) {
         return zprava.rfind("Failed to set data for '" + nazev + "': Cannot create file \"" + s.string() + "\". ", 0) == 0;
     };
-    std::string zprava = Chyba([&] { r.ZapsatRetezec(u"Jazyk", u"EN"); });
+    std::string zprava = ZpravaChyby([&] { r.ZapsatRetezec(u"Jazyk", u"EN"); });
     EXPECT_TRUE(zacinaChybou(zprava, "Jazyk", soubor)) << zprava;
     EXPECT_EQ(r.CistRetezec(u"Jazyk"), u"CZ");
     // A key that is not there cannot be created, nor one deleted; the writes
     // that follow tell why.
     EXPECT_FALSE(r.OtevritKlic(Klic + u"\\TypySouboru", true));
     EXPECT_FALSE(r.SmazatKlic(Klic));
-    zprava = Chyba([&] { r.ZapsatCislo(u"Sirka", 1); });
+    zprava = ZpravaChyby([&] { r.ZapsatCislo(u"Sirka", 1); });
     EXPECT_TRUE(zacinaChybou(zprava, "Sirka", soubor)) << zprava;
     r.ZavritKlic();
-    EXPECT_EQ(Chyba([&] { r.ZapsatCislo(u"Sirka", 1); }), "Failed to set data for 'Sirka'");
+    EXPECT_EQ(ZpravaChyby([&] { r.ZapsatCislo(u"Sirka", 1); }), "Failed to set data for 'Sirka'");
     EXPECT_EQ(TDocasnaSlozka::Precist(soubor), puvodni);
     fs::permissions(soubor, fs::perms::owner_write, fs::perm_options::add);
 
@@ -277,7 +269,7 @@ TEST(RegistrSoubor, NezapsatelnySoubor) {
     TRegistrSoubor podSouborem(slozka / "soubor" / "Tarvik.reg");
     EXPECT_FALSE(podSouborem.KlicExistuje(Klic));
     EXPECT_FALSE(podSouborem.OtevritKlic(Klic, true));
-    zprava = Chyba([&] { podSouborem.ZapsatRetezec(u"Jazyk", u"CZ"); });
+    zprava = ZpravaChyby([&] { podSouborem.ZapsatRetezec(u"Jazyk", u"CZ"); });
     EXPECT_TRUE(zacinaChybou(zprava, "Jazyk", slozka / "soubor" / "Tarvik.reg")) << zprava;
     EXPECT_EQ(TDocasnaSlozka::Precist(slozka / "soubor"), "x");
 }

@@ -4,21 +4,14 @@
 #include "platform/Registr.h"
 #include "../support/ZkusebniUloziste.h"
 
+#include "../support/ZpravaChyby.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <functional>
 
 namespace {
-
-std::string Chyba(const std::function<void()>& akce) {
-    try {
-        akce();
-    } catch (const TChyba& e) {
-        return e.what();
-    }
-    return "(no failure)";
-}
 
 class Registr : public ::testing::TestWithParam<TDruhUloziste> {
 protected:
@@ -109,7 +102,7 @@ TEST_P(Registr, SpatnyTypAChybejiciHodnota) {
         {"missing flag", [&] { r->CistPriznak(u"Maximalni"); }, "Failed to get data for 'Maximalni'"},
         {"missing string reads empty", [&] { EXPECT_EQ(r->CistRetezec(u"Nic"), u""); }, "(no failure)"},
     };
-    for (const auto& p : pripady) EXPECT_EQ(Chyba(p.cteni), p.chyba) << p.nazev;
+    for (const auto& p : pripady) EXPECT_EQ(ZpravaChyby(p.cteni), p.chyba) << p.nazev;
     EXPECT_TRUE(r->HodnotaExistuje(u"Jazyk"));
     EXPECT_FALSE(r->HodnotaExistuje(u"Nic"));
     EXPECT_EQ(r->TypHodnoty(u"Nic"), TTypHodnoty::Zadna);
@@ -117,17 +110,17 @@ TEST_P(Registr, SpatnyTypAChybejiciHodnota) {
 
 TEST_P(Registr, ZapisBezKliceSelze) {
     auto r = uloziste.Otevrit();
-    EXPECT_EQ(Chyba([&] { r->ZapsatRetezec(u"Jazyk", u"CZ"); }), "Failed to set data for 'Jazyk'");
-    EXPECT_EQ(Chyba([&] { r->ZapsatCislo(u"Sirka", 640); }), "Failed to set data for 'Sirka'");
-    EXPECT_EQ(Chyba([&] { r->ZapsatPriznak(u"Maximalni", true); }), "Failed to set data for 'Maximalni'");
-    EXPECT_EQ(Chyba([&] { r->CistCislo(u"Sirka"); }), "Failed to get data for 'Sirka'");
+    EXPECT_EQ(ZpravaChyby([&] { r->ZapsatRetezec(u"Jazyk", u"CZ"); }), "Failed to set data for 'Jazyk'");
+    EXPECT_EQ(ZpravaChyby([&] { r->ZapsatCislo(u"Sirka", 640); }), "Failed to set data for 'Sirka'");
+    EXPECT_EQ(ZpravaChyby([&] { r->ZapsatPriznak(u"Maximalni", true); }), "Failed to set data for 'Maximalni'");
+    EXPECT_EQ(ZpravaChyby([&] { r->CistCislo(u"Sirka"); }), "Failed to get data for 'Sirka'");
     EXPECT_FALSE(r->HodnotaExistuje(u"Jazyk"));
     EXPECT_EQ(r->PocetHodnot(), std::nullopt);
 
     // A key deleted by another copy of the program after it was opened.
     ASSERT_TRUE(r->OtevritKlic(uloziste.Klic(u"TypySouboru"), true));
     ASSERT_TRUE(uloziste.Otevrit()->SmazatKlic(uloziste.Klic(u"TypySouboru")));
-    EXPECT_EQ(Chyba([&] { r->ZapsatRetezec(u"0", u"A\t.nc\t\t\t\t\t\t"); }), "Failed to set data for '0'");
+    EXPECT_EQ(ZpravaChyby([&] { r->ZapsatRetezec(u"0", u"A\t.nc\t\t\t\t\t\t"); }), "Failed to set data for '0'");
     EXPECT_FALSE(uloziste.Otevrit()->KlicExistuje(uloziste.Klic(u"TypySouboru")));
 }
 

@@ -2,6 +2,7 @@
 #include "platform/Kodovani.h"
 #include "platform/TextovySoubor.h"
 #include "../support/DocasnaSlozka.h"
+#include "../support/ZpravaChyby.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +13,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ZpravaChyby(const std::function<void()>& akce) {
-    try {
-        akce();
-    } catch (const TChyba& e) {
-        return e.what();
-    }
-    return "(no failure)";
-}
 
 TEST(TextovySoubor, NecitelnySouborHlasiCestuADuvod) {
     TDocasnaSlozka slozka;
