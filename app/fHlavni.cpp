@@ -3,8 +3,8 @@
 #include "ui_fHlavni.h"
 
 #include "app/Aplikace.h"
-#include "app/Zpravy.h"
-#include "app/convar.h"
+#include "katalog/Zpravy.h"
+#include "katalog/convar.h"
 #include "filetypes/Nastaveni.h"
 #include "filetypes/Retezce.h"
 #include "filetypes/SeznamTypu.h"

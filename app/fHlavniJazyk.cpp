@@ -2,7 +2,7 @@
 #include "fHlavni.h"
 
 #include "app/Aplikace.h"
-#include "app/convar.h"
+#include "katalog/convar.h"
 #include "filetypes/fASCII.h"
 #include "filetypes/fNastaveni.h"
 #include "filetypes/fTypSouboru.h"

@@ -1,7 +1,7 @@
 #include "Davka.h"
 
-#include "app/Zpravy.h"
-#include "app/convar.h"
+#include "katalog/Zpravy.h"
+#include "katalog/convar.h"
 #include "engine/CNCEdit.h"
 #include "filetypes/SeznamTypu.h"
 #include "filetypes/TypSouboru.h"

@@ -4,7 +4,7 @@
 #include "ui_fTypSouboru.h"
 
 #include "app/Aplikace.h"
-#include "app/convar.h"
+#include "katalog/convar.h"
 #include "filetypes/Nastaveni.h"
 #include "filetypes/Retezce.h"
 #include "filetypes/fTypSouboru.h"

@@ -4,7 +4,7 @@
 
 #include "ui_fHlavni.h"
 
-#include "app/convar.h"
+#include "katalog/convar.h"
 #include "app/fHlavni.h"
 #include "filetypes/fASCII.h"
 #include "filetypes/fNastaveni.h"

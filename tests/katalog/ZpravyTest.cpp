@@ -1,5 +1,5 @@
-#include "app/Zpravy.h"
-#include "app/convar.h"
+#include "katalog/Zpravy.h"
+#include "katalog/convar.h"
 
 #include <gtest/gtest.h>
 
