@@ -5,10 +5,10 @@
 #include "engine/CNCEdit.h"
 #include "filetypes/SeznamTypu.h"
 #include "filetypes/TypSouboru.h"
+#include "filetypes/UlozeneNastaveni.h"
 #include "platform/Chyba.h"
 #include "platform/TextovySoubor.h"
 
-#include <algorithm>
 #include <optional>
 #include <stdexcept>
 
@@ -72,7 +72,7 @@ struct TVolby {
     std::optional<std::u16string> typ;
     std::optional<std::u16string> hlavni, vedlejsi, zacatek, konec, komentar;
     // Unset: the stored setting, else the built-in default.
-    std::optional<std::uint32_t> prvni, prirustek, maximum;
+    std::optional<std::int32_t> prvni, prirustek, maximum;
     std::optional<bool> cislovatOdZacatku;
     bool blokZacatek = false, blokKonec = false, blokKomentar = false;
     std::optional<std::string> vystup;
@@ -80,11 +80,11 @@ struct TVolby {
     std::string soubor;
 };
 
-std::uint32_t Cislo(const std::string& volba, const std::string& hodnota) {
+std::int32_t Cislo(const std::string& volba, const std::string& hodnota) {
     if (hodnota.empty() || hodnota.size() > 4 ||
         hodnota.find_first_not_of("0123456789") != std::string::npos)
         throw TChybaPouziti(volba + " needs a whole number from 1 to 9999, not '" + hodnota + "'");
-    const auto n = static_cast<std::uint32_t>(std::stoul(hodnota));
+    const auto n = static_cast<std::int32_t>(std::stol(hodnota));
     if (n < 1) throw TChybaPouziti(volba + " needs a whole number from 1 to 9999, not '" + hodnota + "'");
     return n;
 }
@@ -221,36 +221,6 @@ std::string TextChyby(const std::u16string& zprava) {
     return "tarvik-cli: " + DoUtf8(z);
 }
 
-// The numbering settings in effect: the window's defaults, then the stored
-// values, then the options.
-struct TCislovani {
-    std::uint32_t prvni = 5, prirustek = 5, maximum = 9999;
-    bool cislovatOdZacatku = true;
-};
-
-// The window's reading of its settings, without the window placement: the
-// values in the window's order, each applied when it exists, until the first
-// one that cannot be read. Numbers are pulled into 1..9999 as the spin edits
-// do; the two overflow flags act as one pair of radio buttons.
-void NacistCislovani(TRegistr& registr, std::u16string_view klic, TCislovani& c) {
-    if (!registr.OtevritKlic(klic, false)) return;
-    const auto cislo = [&](std::u16string_view nazev, std::uint32_t& cil) {
-        if (registr.HodnotaExistuje(nazev))
-            cil = static_cast<std::uint32_t>(std::clamp(registr.CistCislo(nazev), 1, 9999));
-    };
-    // Read only so that a value of the wrong type stops the reading here too.
-    if (registr.HodnotaExistuje(u"Jazyk")) registr.CistRetezec(u"Jazyk");
-    if (registr.HodnotaExistuje(u"IndexObrazku")) registr.CistCislo(u"IndexObrazku");
-    cislo(u"PrvniBlok", c.prvni);
-    cislo(u"Prirustek", c.prirustek);
-    cislo(u"MaximalniBlok", c.maximum);
-    if (registr.HodnotaExistuje(u"CislovatOdZacatku"))
-        c.cislovatOdZacatku = registr.CistPriznak(u"CislovatOdZacatku");
-    if (registr.HodnotaExistuje(u"PonechatMaximum") && registr.CistPriznak(u"PonechatMaximum"))
-        c.cislovatOdZacatku = false;
-    registr.ZavritKlic();
-}
-
 // The window's message when the settings cannot be read.
 void HlaseniNastaveni(TVystupDavky& vystup, const std::u16string& zprava) {
     VypsatHlaseni(vystup, rsCHYBA, rsNELZEZEREGISTRU + u".\r(" + zprava + u".)");
@@ -258,7 +228,7 @@ void HlaseniNastaveni(TVystupDavky& vystup, const std::u16string& zprava) {
 
 struct TNastaveniDavky {
     std::vector<TTypSouboru> typy;
-    TCislovani cislovani;
+    TUlozeneNastaveni ulozene;
 };
 
 // The file type list and the numbering settings as the window reads them:
@@ -270,12 +240,17 @@ TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi, TVystupDavky& 
         const std::unique_ptr<TRegistr> registr = prostredi.Registr();
         std::optional<std::u16string> chyba;
         try {
-            NacistCislovani(*registr, prostredi.KlicNastaveni, n.cislovani);
+            // As the window reads them: a value of the wrong type ends the reading.
+            if (registr->OtevritKlic(prostredi.KlicNastaveni, false)) {
+                n.ulozene.Nacist(*registr);
+                registr->ZavritKlic();
+            }
         } catch (const TChyba& e) {
+            registr->ZavritKlic();
             chyba = e.Zprava();
             HlaseniNastaveni(vystup, *chyba);
         }
-        const std::u16string klicTypu = prostredi.KlicNastaveni + u"\\TypySouboru";
+        const std::u16string klicTypu = KlicTypuSouboruPod(prostredi.KlicNastaveni);
         bool zeSouboru = false;
         try {
             zeSouboru = !registr->KlicExistuje(klicTypu);
@@ -285,7 +260,7 @@ TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi, TVystupDavky& 
         typy = NacistTypySouboru(*registr, zeSouboru, prostredi.SouborTypu, klicTypu);
         if (typy.ChybaUloziste) {
             // A damaged store: nothing of it is used.
-            n.cislovani = TCislovani();
+            n.ulozene = TUlozeneNastaveni();
             if (typy.ChybaUloziste != chyba) HlaseniNastaveni(vystup, *typy.ChybaUloziste);
             vystup.Hlaseni("tarvik-cli: files.ftd and the built-in defaults are used instead.");
         }
@@ -355,12 +330,21 @@ int Zpracovat(const TVolby& v, const TProstrediDavky& prostredi, TVystupDavky& v
         return 0;
     }
 
-    // Options over the stored settings; as in the window, the maximum bounds
-    // the first number and the increment.
-    const std::uint32_t maximum = v.maximum.value_or(nastaveni.cislovani.maximum);
-    const std::uint32_t prvni = std::min(v.prvni.value_or(nastaveni.cislovani.prvni), maximum);
-    const std::uint32_t prirustek = std::min(v.prirustek.value_or(nastaveni.cislovani.prirustek), maximum);
-    const bool cislovatOdZacatku = v.cislovatOdZacatku.value_or(nastaveni.cislovani.cislovatOdZacatku);
+    // The options over the stored settings (the switches of introducing are
+    // the options' alone); as in the window, the maximum bounds the first
+    // number and the increment.
+    TUlozeneNastaveni c = nastaveni.ulozene;
+    c.PrvniBlok = v.prvni.value_or(c.PrvniBlok);
+    c.Prirustek = v.prirustek.value_or(c.Prirustek);
+    c.MaximalniBlok = v.maximum.value_or(c.MaximalniBlok);
+    c.CislovatOdZacatku = v.cislovatOdZacatku.value_or(c.CislovatOdZacatku);
+    c.BlokPredZnakZacatku = v.blokZacatek;
+    c.BlokPredZnakKonce = v.blokKonec;
+    c.BlokPredZnakKomentare = v.blokKomentar;
+    c.NastavitMeze();
+    const auto prvni = static_cast<std::uint32_t>(c.PrvniBlok);
+    const auto prirustek = static_cast<std::uint32_t>(c.Prirustek);
+    const auto maximum = static_cast<std::uint32_t>(c.MaximalniBlok);
     std::uint8_t procenta = 0;
     switch (v.prikaz) {
         case TPrikaz::Zavest:
@@ -369,8 +353,8 @@ int Zpracovat(const TVolby& v, const TProstrediDavky& prostredi, TVystupDavky& v
                 return 1;
             }
             procenta = engine.ZavestBloky(text.Radky, typ.Zacatek, typ.Konec, typ.Komentar, prvni,
-                                          prirustek, maximum, v.blokZacatek, v.blokKonec,
-                                          v.blokKomentar, typ.VedlejsiZnak, cislovatOdZacatku);
+                                          prirustek, maximum, c.BlokPredZnakZacatku, c.BlokPredZnakKonce,
+                                          c.BlokPredZnakKomentare, typ.VedlejsiZnak, c.CislovatOdZacatku);
             break;
         case TPrikaz::Precislovat:
             if (bloku == 0) {
@@ -379,7 +363,7 @@ int Zpracovat(const TVolby& v, const TProstrediDavky& prostredi, TVystupDavky& v
             }
             procenta = engine.PrecislovatBloky(text.Radky, prvni, prirustek, maximum,
                                                typ.Zacatek, typ.HlavniZnak, typ.VedlejsiZnak,
-                                               cislovatOdZacatku);
+                                               c.CislovatOdZacatku);
             break;
         case TPrikaz::Odstranit:
             if (bloku == 0) {

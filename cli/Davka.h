@@ -2,6 +2,7 @@
 // of one program file from the command line.
 #pragma once
 
+#include "filetypes/SeznamTypu.h"
 #include "platform/Registr.h"
 
 #include <filesystem>
@@ -30,7 +31,7 @@ struct TProstrediDavky {
     // no store (files.ftd and the built-in defaults).
     std::function<std::unique_ptr<TRegistr>()> Registr;
     // The settings key in the store; its subkey TypySouboru holds the list.
-    std::u16string KlicNastaveni = u"\\Software\\Orvendal\\Tarvik";
+    std::u16string KlicNastaveni{::KlicNastaveni};
 };
 
 // Exit codes: 0 done, 1 refused (the program's block lines do not fit the

@@ -12,9 +12,12 @@
 #include <string_view>
 #include <vector>
 
-// The settings key and its subkey that holds the file type list.
+// The settings key, and the subkey of a settings key that holds the file type list.
 inline constexpr std::u16string_view KlicNastaveni = u"\\Software\\Orvendal\\Tarvik";
-inline constexpr std::u16string_view KlicTypuSouboru = u"\\Software\\Orvendal\\Tarvik\\TypySouboru";
+inline std::u16string KlicTypuSouboruPod(std::u16string_view klicNastaveni) {
+    return std::u16string(klicNastaveni) + u"\\TypySouboru";
+}
+inline const std::u16string KlicTypuSouboru = KlicTypuSouboruPod(KlicNastaveni);
 
 // Replaces the key cesta by the lines: the key is deleted with everything in
 // it (a failure to delete is ignored) and created anew; when it cannot be

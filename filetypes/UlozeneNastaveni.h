@@ -1,0 +1,51 @@
+// The settings that the window and the batch tool share in the settings key:
+// the language, the language command's image and the numbering settings. One
+// table in UlozeneNastaveni.cpp names their stored values (name, type,
+// default, bounds) in the order of the store; a new setting is a field here
+// and a row there. The window's placement is the window's own and stays with it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class TRegistr;
+
+struct TUlozeneNastaveni {
+    // The bounds of the three block numbers.
+    static constexpr std::int32_t NejmensiCislo = 1;
+    static constexpr std::int32_t NejvetsiCislo = 9999;
+
+    // Each field is stored under its own name.
+    std::u16string Jazyk;         // the language code of the language file
+    std::int32_t IndexObrazku;    // the language command's image: 8 + the language's row
+    std::int32_t PrvniBlok;       // the first block number
+    std::int32_t Prirustek;       // the increment
+    std::int32_t MaximalniBlok;   // the maximum block number
+    bool CislovatOdZacatku;       // after the maximum, start again at the first number
+    bool PonechatMaximum;         // after the maximum, keep it
+    bool BlokPredZnakKomentare;   // introducing: number comment lines too
+    bool BlokPredZnakZacatku;     // introducing: number program start lines too
+    bool BlokPredZnakKonce;       // introducing: number program end lines too
+
+    // Every setting at its default.
+    TUlozeneNastaveni();
+
+    // Reads the values of the key open in the store, in the store's order,
+    // each one that exists: a number is pulled into its bounds, a flag is any
+    // number but 0, and the two policies after the maximum act as one pair of
+    // radio buttons (a set one clears the other, a cleared one leaves the
+    // other as it is). The first value that cannot be read as designed (one
+    // of the wrong type) ends the reading with its TChyba: the values read
+    // before it are taken, the others keep what they held.
+    void Nacist(TRegistr& registr);
+
+    // Writes every value into the key open in the store, in the store's order.
+    // Failures of the store (TChyba) reach the caller.
+    void Ulozit(TRegistr& registr) const;
+
+    // Pulls the block numbers into their bounds; then the maximum bounds the
+    // first number and the increment.
+    void NastavitMeze();
+
+    bool operator==(const TUlozeneNastaveni&) const = default;
+};

@@ -1,0 +1,146 @@
+#include "filetypes/UlozeneNastaveni.h"
+#include "../support/ZkusebniUloziste.h"
+#include "../support/ZpravaChyby.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+class UlozeneNastaveni : public ::testing::TestWithParam<TDruhUloziste> {
+protected:
+    // Replaces the settings key by what zapis writes into it.
+    void Ulozit(const std::function<void(TRegistr&)>& zapis) {
+        auto r = uloziste.Otevrit();
+        r->SmazatKlic(uloziste.Koren());
+        ASSERT_TRUE(r->OtevritKlic(uloziste.Koren(), true));
+        zapis(*r);
+        r->ZavritKlic();
+    }
+    // The settings read from the key, starting from the defaults; the failure's message, if any.
+    TUlozeneNastaveni Nacist(std::string* chyba = nullptr) {
+        TUlozeneNastaveni n;
+        auto r = uloziste.Otevrit();
+        EXPECT_TRUE(r->OtevritKlic(uloziste.Koren(), false));
+        const std::string zprava = ZpravaChyby([&] { n.Nacist(*r); });
+        if (chyba) *chyba = zprava;
+        return n;
+    }
+
+    TZkusebniUloziste uloziste{GetParam()};
+};
+
+TEST_P(UlozeneNastaveni, VychoziHodnoty) {
+    const TUlozeneNastaveni n;
+    EXPECT_EQ(n.Jazyk, u"CZ");
+    EXPECT_EQ(n.IndexObrazku, 8);
+    EXPECT_EQ(n.PrvniBlok, 5);
+    EXPECT_EQ(n.Prirustek, 5);
+    EXPECT_EQ(n.MaximalniBlok, 9999);
+    EXPECT_TRUE(n.CislovatOdZacatku);
+    EXPECT_FALSE(n.PonechatMaximum);
+    EXPECT_FALSE(n.BlokPredZnakKomentare || n.BlokPredZnakZacatku || n.BlokPredZnakKonce);
+    // An empty key leaves every setting as it is.
+    Ulozit([](TRegistr&) {});
+    EXPECT_EQ(Nacist(), n);
+}
+
+// Every value written is read back as it was, with its type in the store.
+TEST_P(UlozeneNastaveni, ZapisACteni) {
+    TUlozeneNastaveni n;
+    n.Jazyk = u"EN";
+    n.IndexObrazku = 10;
+    n.PrvniBlok = 10;
+    n.Prirustek = 2;
+    n.MaximalniBlok = 500;
+    n.CislovatOdZacatku = false;
+    n.PonechatMaximum = true;
+    n.BlokPredZnakKomentare = true;
+    n.BlokPredZnakZacatku = true;
+    n.BlokPredZnakKonce = true;
+    Ulozit([&](TRegistr& r) { n.Ulozit(r); });
+    EXPECT_EQ(Nacist(), n);
+
+    auto r = uloziste.Otevrit();
+    ASSERT_TRUE(r->OtevritKlic(uloziste.Koren(), false));
+    EXPECT_EQ(r->PocetHodnot(), 10u);
+    EXPECT_EQ(r->TypHodnoty(u"Jazyk"), TTypHodnoty::Retezec);
+    EXPECT_EQ(r->TypHodnoty(u"MaximalniBlok"), TTypHodnoty::Cislo);
+    EXPECT_EQ(r->CistCislo(u"PonechatMaximum"), 1);
+    EXPECT_EQ(r->CistCislo(u"CislovatOdZacatku"), 0);
+}
+
+TEST_P(UlozeneNastaveni, CteniPodlePravidel) {
+    struct Pripad {
+        const char* nazev;
+        std::function<void(TRegistr&)> zapis;
+        std::function<void(TUlozeneNastaveni&)> ocekavane;  // the change from the defaults
+        std::string chyba;
+    };
+    const Pripad pripady[] = {
+        {"numbers pulled into 1..9999",
+         [](TRegistr& r) { r.ZapsatCislo(u"PrvniBlok", 0); r.ZapsatCislo(u"Prirustek", -3);
+                           r.ZapsatCislo(u"MaximalniBlok", 20000); },
+         [](TUlozeneNastaveni& n) { n.PrvniBlok = 1; n.Prirustek = 1; n.MaximalniBlok = 9999; }, ""},
+        {"the first number above the maximum stays until the bounds are set",
+         [](TRegistr& r) { r.ZapsatCislo(u"PrvniBlok", 50); r.ZapsatCislo(u"MaximalniBlok", 20); },
+         [](TUlozeneNastaveni& n) { n.PrvniBlok = 50; n.MaximalniBlok = 20; }, ""},
+        {"a flag is any number but 0",
+         [](TRegistr& r) { r.ZapsatCislo(u"BlokPredZnakKonce", 7); r.ZapsatCislo(u"BlokPredZnakZacatku", 0); },
+         [](TUlozeneNastaveni& n) { n.BlokPredZnakKonce = true; }, ""},
+        {"both policies set: keep the maximum",
+         [](TRegistr& r) { r.ZapsatPriznak(u"CislovatOdZacatku", true); r.ZapsatPriznak(u"PonechatMaximum", true); },
+         [](TUlozeneNastaveni& n) { n.CislovatOdZacatku = false; n.PonechatMaximum = true; }, ""},
+        {"both policies cleared: neither",
+         [](TRegistr& r) { r.ZapsatPriznak(u"CislovatOdZacatku", false); r.ZapsatPriznak(u"PonechatMaximum", false); },
+         [](TUlozeneNastaveni& n) { n.CislovatOdZacatku = false; }, ""},
+        {"an expandable string, its name in other letters",
+         [](TRegistr& r) { r.ZapsatRozsirenyRetezec(u"jazyk", u"DE"); },
+         [](TUlozeneNastaveni& n) { n.Jazyk = u"DE"; }, ""},
+        {"a value of the wrong type ends the reading",
+         [](TRegistr& r) { r.ZapsatCislo(u"PrvniBlok", 100); r.ZapsatRetezec(u"Prirustek", u"10");
+                           r.ZapsatCislo(u"MaximalniBlok", 105); },
+         [](TUlozeneNastaveni& n) { n.PrvniBlok = 100; }, "Invalid data type for 'Prirustek'"},
+        {"the language as a number: nothing is taken",
+         [](TRegistr& r) { r.ZapsatCislo(u"Jazyk", 1); r.ZapsatCislo(u"PrvniBlok", 7); },
+         [](TUlozeneNastaveni&) {}, "Invalid data type for 'Jazyk'"},
+    };
+    for (const auto& p : pripady) {
+        SCOPED_TRACE(p.nazev);
+        Ulozit(p.zapis);
+        TUlozeneNastaveni ocekavane;
+        p.ocekavane(ocekavane);
+        std::string chyba;
+        EXPECT_EQ(Nacist(&chyba), ocekavane);
+        EXPECT_EQ(chyba, p.chyba.empty() ? "(no failure)" : p.chyba);
+    }
+}
+
+TEST(UlozeneNastaveniMeze, MaximumOmezujePrvniCisloAPrirustek) {
+    struct Pripad {
+        std::int32_t prvni, prirustek, maximum;
+        std::int32_t ocekavanyPrvni, ocekavanyPrirustek, ocekavaneMaximum;
+    };
+    const Pripad pripady[] = {
+        {50, 60, 20, 20, 20, 20},
+        {3, 4, 9999, 3, 4, 9999},
+        {0, -3, 20000, 1, 1, 9999},
+        {7, 7, 0, 1, 1, 1},
+    };
+    for (const auto& p : pripady) {
+        TUlozeneNastaveni n;
+        n.PrvniBlok = p.prvni;
+        n.Prirustek = p.prirustek;
+        n.MaximalniBlok = p.maximum;
+        n.NastavitMeze();
+        EXPECT_EQ(n.PrvniBlok, p.ocekavanyPrvni) << p.prvni << " " << p.maximum;
+        EXPECT_EQ(n.Prirustek, p.ocekavanyPrirustek) << p.prirustek << " " << p.maximum;
+        EXPECT_EQ(n.MaximalniBlok, p.ocekavaneMaximum) << p.maximum;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Uloziste, UlozeneNastaveni, ::testing::ValuesIn(DruhyUloziste()),
+                         [](const auto& info) { return std::string(NazevDruhu(info.param)); });
+
+}  // namespace
