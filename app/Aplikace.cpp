@@ -1,5 +1,6 @@
 #include "Aplikace.h"
 
+#include "app/ObecnaChyba.h"
 #include "app/fHlavni.h"
 #include "engine/CNCEdit.h"
 #include "filetypes/Nastaveni.h"
@@ -9,7 +10,6 @@
 #include "filetypes/fTypSouboru.h"
 #include "lang/JazykyXML.h"
 #include "lang/fJazyk.h"
-#include "platform/Chyba.h"
 #include "platform/Registr.h"
 #include "ui/Hlaseni.h"
 #include "ui/fOAplikaci.h"
@@ -17,21 +17,6 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QFontDatabase>
-
-TCNCFile* CNCFile = nullptr;
-TNastaveni* Nastaveni = nullptr;
-TRetezce* Retezce = nullptr;
-THlaseni* Hlaseni = nullptr;
-TJazykXML* JazykXML = nullptr;
-
-THlavniForm* HlavniForm = nullptr;
-TASCIIForm* ASCIIForm = nullptr;
-TJazykForm* JazykForm = nullptr;
-TNastaveniForm* NastaveniForm = nullptr;
-TOAplikaciForm* OAplikaciForm = nullptr;
-TTypSouboruForm* TypSouboruForm = nullptr;
-
-const QString TitulekAplikace = QStringLiteral("Tarvik");
 
 // The engine's interface to the window: busy cursor, serving events, the beep.
 class TPrubehOkna final : public TPrubeh {
@@ -69,18 +54,24 @@ void NastavitPismo() {
 
 TAplikace::TAplikace(std::unique_ptr<TRegistr> registr)
     : registr_(std::move(registr)), prubeh_(std::make_unique<TPrubehOkna>()) {
-    CNCFile = new TCNCFile(*prubeh_);
-    Nastaveni = new TNastaveni;
-    Retezce = new TRetezce;
-    Hlaseni = new THlaseni;
-    JazykXML = new TJazykXML;
+    cncFile_ = std::make_unique<TCNCFile>(*prubeh_);
+    CNCFile = cncFile_.get();
+    nastaveni_ = std::make_unique<TNastaveni>();
+    Nastaveni = nastaveni_.get();
+    retezce_ = std::make_unique<TRetezce>();
+    Retezce = retezce_.get();
+    hlaseni_ = std::make_unique<THlaseni>();
+    Hlaseni = hlaseni_.get();
+    jazykXML_ = std::make_unique<TJazykXML>();
+    JazykXML = jazykXML_.get();
 
     QApplication::setApplicationName(TitulekAplikace);
     NastavitPismo();
     ZaregistrovatZdroje();
     QApplication::setApplicationDisplayName(TitulekAplikace);
 
-    HlavniForm = new THlavniForm(*registr_);
+    hlavniForm_ = std::make_unique<THlavniForm>(*registr_);
+    HlavniForm = hlavniForm_.get();
     ASCIIForm = new TASCIIForm(HlavniForm);
     JazykForm = new TJazykForm(HlavniForm);
     NastaveniForm = new TNastaveniForm(HlavniForm);
@@ -90,23 +81,24 @@ TAplikace::TAplikace(std::unique_ptr<TRegistr> registr)
 
 TAplikace::~TAplikace() {
     // The windows first (the dialogs belong to the main window), then the
-    // global objects in reverse order of creation.
-    delete HlavniForm;
+    // global objects in reverse order of creation; each global reference is
+    // cleared with its object.
+    hlavniForm_.reset();
     HlavniForm = nullptr;
     ASCIIForm = nullptr;
     JazykForm = nullptr;
     NastaveniForm = nullptr;
     OAplikaciForm = nullptr;
     TypSouboruForm = nullptr;
-    delete JazykXML;
+    jazykXML_.reset();
     JazykXML = nullptr;
-    delete Hlaseni;
+    hlaseni_.reset();
     Hlaseni = nullptr;
-    delete Retezce;
+    retezce_.reset();
     Retezce = nullptr;
-    delete Nastaveni;
+    nastaveni_.reset();
     Nastaveni = nullptr;
-    delete CNCFile;
+    cncFile_.reset();
     CNCFile = nullptr;
 }
 
@@ -115,24 +107,4 @@ void TAplikace::Zobrazit() {
         HlavniForm->showMaximized();
     else
         HlavniForm->show();
-}
-
-void ZobrazitObecnouChybu(const QString& zprava) {
-    QString text = zprava;
-    if (!text.isEmpty() && text.back().unicode() > u'.') text += u'.';
-    THlaseni().ZobrazitHlaseni(thChyba, text, TitulekAplikace);
-}
-
-void ZobrazitVyjimku() {
-    try {
-        throw;
-    } catch (const TChyba& e) {
-        ZobrazitObecnouChybu(QString::fromStdU16String(e.Zprava()));
-    } catch (const std::bad_alloc&) {
-        ZobrazitObecnouChybu(QStringLiteral("Out of memory"));
-    } catch (const std::exception& e) {
-        ZobrazitObecnouChybu(QString::fromUtf8(e.what()));
-    } catch (...) {
-        ZobrazitObecnouChybu(QStringLiteral("Unknown error"));
-    }
 }

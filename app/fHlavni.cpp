@@ -2,7 +2,7 @@
 
 #include "ui_fHlavni.h"
 
-#include "app/Aplikace.h"
+#include "app/ObecnaChyba.h"
 #include "katalog/Zpravy.h"
 #include "katalog/convar.h"
 #include "filetypes/Nastaveni.h"
@@ -11,6 +11,7 @@
 #include "filetypes/TypSouboru.h"
 #include "filetypes/fNastaveni.h"
 #include "filetypes/fASCII.h"
+#include "filetypes/fTypSouboru.h"
 #include "lang/JazykyXML.h"
 #include "lang/fJazyk.h"
 #include "platform/Chyba.h"
@@ -36,6 +37,9 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QTreeWidget>
+
+THlavniForm* HlavniForm = nullptr;
+TCNCFile* CNCFile = nullptr;
 
 namespace {
 

@@ -147,3 +147,8 @@ private:
     qint64 zacatekPruchodu_ = 0;
     qint64 posledniObsluha_ = 0;
 };
+
+// The main window, one for the whole run (created and destroyed by the application).
+extern THlavniForm* HlavniForm;
+// The block-number engine of the window's commands, one for the whole run.
+extern TCNCFile* CNCFile;

@@ -1,7 +1,7 @@
 // The main window's language steps: the catalogue pass and the language command.
 #include "fHlavni.h"
 
-#include "app/Aplikace.h"
+#include "app/ObecnaChyba.h"
 #include "katalog/convar.h"
 #include "filetypes/fASCII.h"
 #include "filetypes/fNastaveni.h"

@@ -1,5 +1,6 @@
 // Tarvik: the program's start.
 #include "app/Aplikace.h"
+#include "app/ObecnaChyba.h"
 #include "platform/Halda.h"
 #include "platform/Registr.h"
 

@@ -13,6 +13,8 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 
+TNastaveni* Nastaveni = nullptr;
+
 QColor BarvaOkna() { return QApplication::palette().color(QPalette::Active, QPalette::Base); }
 
 void TNastaveni::NastavitBarvuPrvku(QWidget* Prvek, const QColor& Barva) const {

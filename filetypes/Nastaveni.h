@@ -88,3 +88,6 @@ private:
 // Keeps the selected row of a list view highlighted while another control
 // has the focus.
 void ZachovatViditelnyVyber(QAbstractItemView* seznam);
+
+// The settings object, one for the whole run (created and destroyed by the application).
+extern TNastaveni* Nastaveni;

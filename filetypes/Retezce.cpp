@@ -4,6 +4,8 @@
 
 #include <QTreeWidget>
 
+TRetezce* Retezce = nullptr;
+
 void TRetezce::OddelitCast(QChar Oddelovac, QString& Zbytek, QString& Cast) const {
     std::u16string zbytek = Zbytek.toStdU16String();
     std::u16string cast;

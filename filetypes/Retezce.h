@@ -17,3 +17,6 @@ public:
     void PridatRadek(QTreeWidget* Seznam, const QString& Titulek, const QStringList& Polozky,
                      int IndexObrazku) const;
 };
+
+// The string utilities, one for the whole run (created and destroyed by the application).
+extern TRetezce* Retezce;

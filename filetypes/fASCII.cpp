@@ -10,6 +10,8 @@
 #include <QItemSelectionModel>
 #include <QShowEvent>
 
+TASCIIForm* ASCIIForm = nullptr;
+
 namespace {
 
 // The picker is laid out for MS Sans Serif 8 pt. Where the system has none,

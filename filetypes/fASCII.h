@@ -50,3 +50,6 @@ private:
 
     std::unique_ptr<::Ui::TASCIIForm> ui;
 };
+
+// The character picker, one for the whole run (created and destroyed by the application).
+extern TASCIIForm* ASCIIForm;

@@ -3,7 +3,6 @@
 #include "ui_fNastaveni.h"
 #include "ui_fTypSouboru.h"
 
-#include "app/Aplikace.h"
 #include "katalog/convar.h"
 #include "filetypes/Nastaveni.h"
 #include "filetypes/Retezce.h"
@@ -16,6 +15,8 @@
 
 #include <array>
 #include <limits>
+
+TNastaveniForm* NastaveniForm = nullptr;
 
 namespace {
 

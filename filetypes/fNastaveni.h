@@ -52,3 +52,6 @@ private:
 
     std::unique_ptr<::Ui::TNastaveniForm> ui;
 };
+
+// The settings dialog, one for the whole run (created and destroyed by the application).
+extern TNastaveniForm* NastaveniForm;

@@ -2,10 +2,11 @@
 
 #include "ui_fTypSouboru.h"
 
-#include "app/Aplikace.h"
 #include "filetypes/Nastaveni.h"
 #include "filetypes/fASCII.h"
 #include "ui/Modalni.h"
+
+TTypSouboruForm* TypSouboruForm = nullptr;
 
 TTypSouboruForm::TTypSouboruForm(QWidget* rodic)
     : QDialog(rodic, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),

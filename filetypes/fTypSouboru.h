@@ -48,3 +48,6 @@ private:
 
     std::unique_ptr<::Ui::TTypSouboruForm> ui;
 };
+
+// The file type editor, one for the whole run (created and destroyed by the application).
+extern TTypSouboruForm* TypSouboruForm;

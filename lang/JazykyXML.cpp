@@ -24,6 +24,8 @@
 
 #include <algorithm>
 
+TJazykXML* JazykXML = nullptr;
+
 namespace {
 
 // The tooltip last set from a hint: while the tooltip still reads so, the

@@ -152,3 +152,6 @@ void ProjitFormular(QWidget* Okno, const TPrekladTextu& Preloz);
 
 // The image list position of a language row (attribute index), -1 for none.
 int IndexObrazkuRadku(const QTreeWidgetItem* radek);
+
+// The language file reader, one for the whole run (created and destroyed by the application).
+extern TJazykXML* JazykXML;

@@ -7,6 +7,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 
+TJazykForm* JazykForm = nullptr;
+
 TJazykForm::TJazykForm(QWidget* rodic) : QDialog(rodic), ui(std::make_unique<::Ui::TJazykForm>()) {
     ui->setupUi(this);
     setWindowFlags(Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |

@@ -42,3 +42,6 @@ public:
 private:
     std::unique_ptr<::Ui::TJazykForm> ui;
 };
+
+// The language dialog, one for the whole run (created and destroyed by the application).
+extern TJazykForm* JazykForm;

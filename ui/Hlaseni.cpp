@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 
+THlaseni* Hlaseni = nullptr;
+
 namespace {
 
 // Swallows Escape in a box that must be answered.

@@ -45,3 +45,6 @@ public:
     // The style of a kind and the caller's flags, as the message box gets it.
     static std::int32_t Styl(std::uint8_t Typ, std::int32_t Priznaky);
 };
+
+// The message service, one for the whole run (created and destroyed by the application).
+extern THlaseni* Hlaseni;

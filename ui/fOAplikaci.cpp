@@ -5,6 +5,8 @@
 #include <QDesktopServices>
 #include <QMouseEvent>
 
+TOAplikaciForm* OAplikaciForm = nullptr;
+
 namespace {
 TOAplikaciForm::TOtevreniAdresy otevreniAdresy;
 }  // namespace

@@ -39,3 +39,6 @@ protected:
 private:
     std::unique_ptr<::Ui::TOAplikaciForm> ui;
 };
+
+// The About dialog, one for the whole run (created and destroyed by the application).
+extern TOAplikaciForm* OAplikaciForm;
