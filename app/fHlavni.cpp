@@ -276,25 +276,21 @@ void THlavniForm::FormShow() {
     // cannot be read must not leave the file type list unloaded, since the
     // list is saved at exit and would replace the user's stored list.
     Chranene([this] { PrelozitAplikaci(); });
-    Chranene([this] { NacistTypySouboru(NastaveniForm->livSoubory(), NacistZeSouboru); });
+    Chranene([this] { NacistTypySouboru(NacistZeSouboru); });
     ASCIIForm->Barvit = true;
     ASCIIForm->BarvaRadku = BarvaZvyrazneni;
     filtr_ = SestavitFiltr();
 }
 
-void THlavniForm::NacistTypySouboru(QTreeWidget* seznam, bool zeSouboru) {
-    seznam->clear();
+void THlavniForm::NacistTypySouboru(bool zeSouboru) {
+    NastaveniForm->NastavitTypy({});
     const TNacteneTypy nactene = ::NacistTypySouboru(registr_, zeSouboru, SouborTypu);
     ulozitSeznam_ = !nactene.ChybaUloziste;
     if (nactene.ChybiSoubor) {
         Hlaseni->ZobrazitHlaseni(thVarovani, Q(rsNEDEFSOUBORY) + u'.', Q(rsVAROVANI));
         return;
     }
-    for (const TTypSouboru& typ : nactene.Typy) {
-        QStringList polozky;
-        for (std::size_t i = 1; i < TTypSouboru::PocetPoli; ++i) polozky << Q(*typ.Pole()[i]);
-        Retezce->PridatRadek(seznam, Q(typ.Nazev), polozky, -1);
-    }
+    NastaveniForm->NastavitTypy(nactene.Typy);
 }
 
 // ---------------------------------------------------------------- save state
@@ -445,18 +441,9 @@ void THlavniForm::UlozitNastaveni() {
         }
         registr_.ZavritKlic();
 
-        std::vector<TTypSouboru> typy;
-        QTreeWidget* seznam = NastaveniForm->livSoubory();
-        for (int i = 0; i < seznam->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* radek = seznam->topLevelItem(i);
-            TTypSouboru typ;
-            const auto pole = typ.Pole();
-            for (std::size_t k = 0; k < TTypSouboru::PocetPoli; ++k) *pole[k] = U16(radek->text(int(k)));
-            typy.push_back(std::move(typ));
-        }
         // A list that could not be read from the store at start-up (and was
         // not changed since) is not written over the stored one.
-        if (ulozitSeznam_) UlozitTypySouboru(registr_, typy);
+        if (ulozitSeznam_) UlozitTypySouboru(registr_, NastaveniForm->Typy());
         registr_.DokoncitDavku();
     } catch (const TChyba& e) {
         registr_.ZavritKlic();
@@ -474,18 +461,14 @@ void THlavniForm::UlozitNastaveni() {
 // ---------------------------------------------------------------- open and save
 
 QString THlavniForm::SestavitFiltr() const {
-    QString filtr;
-    const QTreeWidget* seznam = NastaveniForm->livSoubory();
-    const int pocet = seznam->topLevelItemCount();
-    for (int i = 0; i < pocet; ++i) {
-        const QTreeWidgetItem* radek = seznam->topLevelItem(i);
+    QStringList polozky;
+    for (const TTypSouboru& typ : NastaveniForm->Typy()) {
         // A "|" inside a name or an extension would shift every later entry.
-        const QString pripona = QString(radek->text(1)).replace(u'|', u'/');
-        const QString nazev = QString(radek->text(0)).replace(u'|', u'/');
-        filtr += nazev + QStringLiteral(" (*") + pripona + QStringLiteral(")|*") + pripona;
-        if (i + 1 < pocet) filtr += u'|';
+        const QString pripona = Q(typ.Pripona).replace(u'|', u'/');
+        const QString nazev = Q(typ.Nazev).replace(u'|', u'/');
+        polozky << nazev + QStringLiteral(" (*") + pripona + QStringLiteral(")|*") + pripona;
     }
-    return filtr;
+    return polozky.join(u'|');
 }
 
 QString THlavniForm::ZkratitCestu(const QString& cesta, const QFont& pismo, int sirka) {
@@ -602,18 +585,15 @@ void THlavniForm::OtevritSoubor() {
 
     // The row at the chosen filter position; a position past the list, or an
     // empty list, gives a file type without characters and markers.
-    const QTreeWidget* seznam = NastaveniForm->livSoubory();
-    const QTreeWidgetItem* radek =
-        poziceFiltru_ >= 1 && poziceFiltru_ <= seznam->topLevelItemCount() ? seznam->topLevelItem(poziceFiltru_ - 1)
-                                                                          : nullptr;
-    aktivniTyp_ = radek ? TAktivniTypSouboru{radek->text(2), radek->text(3), radek->text(4), radek->text(5),
-                                             radek->text(6)}
-                        : TAktivniTypSouboru{};
+    const std::optional<TTypSouboru> typ = NastaveniForm->TypNaRadku(poziceFiltru_ - 1);
+    aktivniTyp_ = typ ? TAktivniTypSouboru{Q(typ->HlavniZnak), Q(typ->VedlejsiZnak), Q(typ->Zacatek), Q(typ->Konec),
+                                           Q(typ->Komentar)}
+                      : TAktivniTypSouboru{};
 
     stavUlozeniZnam_ = true;
     ObnovitStavUlozeni();
     panel0_->setText(TextStatistiky());
-    panel1_->setText(radek ? radek->text(0) : QString());
+    panel1_->setText(typ ? Q(typ->Nazev) : QString());
 }
 
 void THlavniForm::aUlozitExecute() {
@@ -886,7 +866,7 @@ void THlavniForm::aNastaveniExecute() {
         // The filter follows the list whichever way the dialog closed, so that
         // a filter entry never points at a row that is not there.
         filtr_ = SestavitFiltr();
-        const int radku = NastaveniForm->livSoubory()->topLevelItemCount();
+        const int radku = NastaveniForm->PocetTypu();
         if (poziceFiltru_ > radku) poziceFiltru_ = radku > 0 ? radku : 1;
     });
 }

@@ -69,7 +69,8 @@ public:
 
     void NacistNastaveni();
     void UlozitNastaveni();
-    void NacistTypySouboru(QTreeWidget* seznam, bool zeSouboru);
+    // Fills the settings dialog's file type list, from files.ftd or from the store.
+    void NacistTypySouboru(bool zeSouboru);
     // Takes the messages and window texts of the current language.
     void PrelozitAplikaci();
     // The language file's XML document (tarvik.xml in the working directory),

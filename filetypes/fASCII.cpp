@@ -3,6 +3,7 @@
 #include "ui_fASCII.h"
 
 #include "filetypes/Nastaveni.h"
+#include "ui/Modalni.h"
 
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -71,6 +72,12 @@ void TASCIIForm::FormCreate() {
         radky << radek;
     }
     ui->livASCII->addTopLevelItems(radky);
+}
+
+std::optional<char16_t> TASCIIForm::Vybrat(char16_t znak) {
+    if (znak != 0) Znak = znak;
+    if (Modalni::Dialog(*this) != QDialog::Accepted || Znak == 0) return std::nullopt;
+    return Znak;
 }
 
 void TASCIIForm::showEvent(QShowEvent* udalost) {

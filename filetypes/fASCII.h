@@ -12,6 +12,7 @@
 #include <QDialog>
 
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class TASCIIForm;
@@ -23,14 +24,18 @@ public:
     explicit TASCIIForm(QWidget* rodic = nullptr);
     ~TASCIIForm() override;
 
-    // The picked character: set by the caller before the picker is shown,
-    // changed by the selection, read by the caller after OK. Code 0 means no
-    // character: OK then closes the picker as Storno does, so that no field
-    // ever receives the character with code 0.
+    // Shows the picker modally, the row of znak selected; znak 0 offers the
+    // character picked last. The character picked, or none after Storno.
+    std::optional<char16_t> Vybrat(char16_t znak);
+
+    // The picked character: changed by the selection, kept between uses.
+    // Code 0 means no character: OK then closes the picker as Storno does, so
+    // that no field ever receives the character with code 0.
     char16_t Znak = 0;
     bool Barvit = false;  // striped rows
     QColor BarvaRadku;    // background of the rows at even positions
 
+    // The controls, for the tests.
     ::Ui::TASCIIForm& Formular() { return *ui; }
 
     static constexpr char16_t PrvniZnak = 32;

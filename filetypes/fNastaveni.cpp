@@ -1,19 +1,17 @@
 #include "fNastaveni.h"
 
 #include "ui_fNastaveni.h"
-#include "ui_fTypSouboru.h"
 
-#include "katalog/convar.h"
 #include "filetypes/Nastaveni.h"
 #include "filetypes/Retezce.h"
 #include "filetypes/fTypSouboru.h"
+#include "katalog/convar.h"
 #include "ui/Hlaseni.h"
 #include "ui/Modalni.h"
 
 #include <QHeaderView>
 #include <QStyle>
 
-#include <array>
 #include <limits>
 
 TNastaveniForm* NastaveniForm = nullptr;
@@ -21,14 +19,6 @@ TNastaveniForm* NastaveniForm = nullptr;
 namespace {
 
 QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
-
-// The editor's fields after the name, in the order of a row's sub-items 2 to 6.
-std::array<QLineEdit*, 5> ZnakyAZnacky(Ui::TTypSouboruForm& editor) {
-    return {editor.edtHlavniZnak, editor.edtVedlejsiZnak, editor.edtZacatek, editor.edtKonec, editor.edtKomentar};
-}
-
-// The extension field holds the stored extension without its leading full stop.
-QString PriponaZEditoru(Ui::TTypSouboruForm& editor) { return u'.' + editor.edtPripona->text(); }
 
 }  // namespace
 
@@ -75,6 +65,43 @@ void TNastaveniForm::showEvent(QShowEvent* udalost) {
 
 QTreeWidget* TNastaveniForm::livSoubory() const { return ui->livSoubory; }
 
+TTypSouboru TNastaveniForm::TypRadku(const QTreeWidgetItem& radek) {
+    TTypSouboru typ;
+    const auto pole = typ.Pole();
+    for (std::size_t i = 0; i < pole.size(); ++i) *pole[i] = radek.text(int(i)).toStdU16String();
+    return typ;
+}
+
+void TNastaveniForm::ZapsatTyp(QTreeWidgetItem& radek, const TTypSouboru& typ) {
+    const auto pole = typ.Pole();
+    for (std::size_t i = 0; i < pole.size(); ++i) radek.setText(int(i), Q(*pole[i]));
+}
+
+void TNastaveniForm::PridatTyp(const TTypSouboru& typ) {
+    QStringList polozky;
+    for (std::size_t i = 1; i < TTypSouboru::PocetPoli; ++i) polozky << Q(*typ.Pole()[i]);
+    Retezce->PridatRadek(ui->livSoubory, Q(typ.Nazev), polozky, -1);
+}
+
+int TNastaveniForm::PocetTypu() const { return ui->livSoubory->topLevelItemCount(); }
+
+std::optional<TTypSouboru> TNastaveniForm::TypNaRadku(int radek) const {
+    if (radek < 0 || radek >= PocetTypu()) return std::nullopt;
+    return TypRadku(*ui->livSoubory->topLevelItem(radek));
+}
+
+std::vector<TTypSouboru> TNastaveniForm::Typy() const {
+    std::vector<TTypSouboru> typy;
+    typy.reserve(std::size_t(PocetTypu()));
+    for (int i = 0; i < PocetTypu(); ++i) typy.push_back(TypRadku(*ui->livSoubory->topLevelItem(i)));
+    return typy;
+}
+
+void TNastaveniForm::NastavitTypy(const std::vector<TTypSouboru>& typy) {
+    ui->livSoubory->clear();
+    for (const TTypSouboru& typ : typy) PridatTyp(typ);
+}
+
 QColor TNastaveniForm::BarvenRadkuListView(int radek) const {
     return radek % 2 == 0 ? BarvaZvyrazneni : BarvaOkna();
 }
@@ -91,10 +118,7 @@ void TNastaveniForm::ZobrazitNevybrano() const {
 void TNastaveniForm::btnPridatClick() {
     // The editor offers what it held when it last closed.
     if (Modalni::Dialog(*TypSouboruForm) != QDialog::Accepted) return;
-    auto& editor = TypSouboruForm->Formular();
-    QStringList polozky{PriponaZEditoru(editor)};
-    for (const QLineEdit* edit : ZnakyAZnacky(editor)) polozky << edit->text();
-    Retezce->PridatRadek(ui->livSoubory, editor.edtNazev->text(), polozky, -1);
+    PridatTyp(TypSouboruForm->Typ());
 }
 
 void TNastaveniForm::btnUpravitClick() {
@@ -103,16 +127,9 @@ void TNastaveniForm::btnUpravitClick() {
         ZobrazitNevybrano();
         return;
     }
-    auto& editor = TypSouboruForm->Formular();
-    editor.edtNazev->setText(radek->text(0));
-    editor.edtPripona->setText(radek->text(1).mid(1));
-    const auto pole = ZnakyAZnacky(editor);
-    for (std::size_t i = 0; i < pole.size(); ++i) pole[i]->setText(radek->text(int(i) + 2));
-
+    TypSouboruForm->NastavitTyp(TypRadku(*radek));
     if (Modalni::Dialog(*TypSouboruForm) != QDialog::Accepted) return;
-    radek->setText(0, editor.edtNazev->text());
-    radek->setText(1, PriponaZEditoru(editor));
-    for (std::size_t i = 0; i < pole.size(); ++i) radek->setText(int(i) + 2, pole[i]->text());
+    ZapsatTyp(*radek, TypSouboruForm->Typ());
 }
 
 void TNastaveniForm::btnSmazatClick() {

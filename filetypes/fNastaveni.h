@@ -1,7 +1,9 @@
 // The settings dialog: the file type list, whose rows are the list itself
 // (caption Nazev, sub-items Pripona, HlavniZnak, VedlejsiZnak, Zacatek, Konec,
 // Komentar). Adding and editing go through the file type editor; every change
-// takes effect in the list at once, whichever way the dialog then closes.
+// takes effect in the list at once, whichever way the dialog then closes. The
+// other windows reach the list as file types (TypNaRadku, Typy), never by its
+// columns.
 //
 // Translation marks: a component takes part when its dynamic property "tag"
 // is -1 (set in fNastaveni.ui). The columns of livSoubory carry their marks in
@@ -9,9 +11,13 @@
 // column (-1 = translated); here all seven columns are marked.
 #pragma once
 
+#include "filetypes/TypSouboru.h"
+
 #include <QDialog>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace Ui {
 class TNastaveniForm;
@@ -25,7 +31,15 @@ public:
     explicit TNastaveniForm(QWidget* rodic = nullptr);
     ~TNastaveniForm() override;
 
-    // The controls, for the main window, the translation and the tests.
+    // The file type list, in list order.
+    int PocetTypu() const;
+    // The file type of a row counted from 0; none past the list.
+    std::optional<TTypSouboru> TypNaRadku(int radek) const;
+    std::vector<TTypSouboru> Typy() const;
+    // The list becomes these file types.
+    void NastavitTypy(const std::vector<TTypSouboru>& typy);
+
+    // The controls, for the tests.
     ::Ui::TNastaveniForm& Formular() { return *ui; }
     QTreeWidget* livSoubory() const;
 
@@ -45,6 +59,12 @@ protected:
     void showEvent(QShowEvent* udalost) override;
 
 private:
+    // A row and its file type: the row caption is the first field, the
+    // sub-items are the other six in their order.
+    static TTypSouboru TypRadku(const QTreeWidgetItem& radek);
+    static void ZapsatTyp(QTreeWidgetItem& radek, const TTypSouboru& typ);
+    void PridatTyp(const TTypSouboru& typ);
+
     // The background of the row at a position: every other row pale yellow.
     QColor BarvenRadkuListView(int radek) const;
     QTreeWidgetItem* VybranyRadek() const;

@@ -4,7 +4,8 @@
 
 #include "filetypes/Nastaveni.h"
 #include "filetypes/fASCII.h"
-#include "ui/Modalni.h"
+
+#include <optional>
 
 TTypSouboruForm* TypSouboruForm = nullptr;
 
@@ -39,18 +40,35 @@ QString TTypSouboruForm::KodZnaku(char16_t znak) {
         .arg(QStringLiteral("%1").arg(int(znak), 2, 16, QLatin1Char('0')).toUpper());
 }
 
+void TTypSouboruForm::NastavitTyp(const TTypSouboru& typ) {
+    const auto pole = Pole();
+    for (std::size_t i = 0; i < pole.size(); ++i) pole[i]->setText(QString::fromStdU16String(*typ.Pole()[i]));
+    ui->edtPripona->setText(QString::fromStdU16String(typ.Pripona).mid(1));
+}
+
+TTypSouboru TTypSouboruForm::Typ() const {
+    TTypSouboru typ;
+    const auto pole = Pole();
+    for (std::size_t i = 0; i < pole.size(); ++i) *typ.Pole()[i] = pole[i]->text().toStdU16String();
+    typ.Pripona.insert(typ.Pripona.begin(), u'.');
+    return typ;
+}
+
+std::array<QLineEdit*, TTypSouboru::PocetPoli> TTypSouboruForm::Pole() const {
+    return {ui->edtNazev, ui->edtPripona, ui->edtHlavniZnak, ui->edtVedlejsiZnak, ui->edtZacatek, ui->edtKonec,
+            ui->edtKomentar};
+}
+
 void TTypSouboruForm::sbtHlavniZnakClick() { VybratZnak(ui->edtHlavniZnak, ui->lblVybranyHlavniZnak); }
 void TTypSouboruForm::sbtVedlejsiZnakClick() { VybratZnak(ui->edtVedlejsiZnak, ui->lblVybranyVedlejsiZnak); }
 void TTypSouboruForm::sbtKomentarClick() { VybratZnak(ui->edtKomentar, ui->lblVybranyZnakKomentare); }
 
 void TTypSouboruForm::VybratZnak(QLineEdit* edit, QLabel* kod) {
     // An empty field offers the character last selected in the picker.
-    if (!edit->text().isEmpty()) ASCIIForm->Znak = edit->text().front().unicode();
-    if (Modalni::Dialog(*ASCIIForm) != QDialog::Accepted) return;
-    // Code 0 is no character (nothing was ever picked): the field stays as it was.
-    if (ASCIIForm->Znak == 0) return;
-    edit->setText(QString(QChar(ASCIIForm->Znak)));
-    kod->setText(KodZnaku(ASCIIForm->Znak));
+    const std::optional<char16_t> znak = ASCIIForm->Vybrat(edit->text().isEmpty() ? 0 : edit->text().front().unicode());
+    if (!znak) return;
+    edit->setText(QString(QChar(*znak)));
+    kod->setText(KodZnaku(*znak));
 }
 
 void TTypSouboruForm::OdstranitOddelovace(QLineEdit* edit) {

@@ -1,6 +1,7 @@
 // The file type editor: the seven fields of one file type in edit boxes. The
-// settings dialog fills them before showing it and reads them after OK; the
-// editor keeps its values and its three code labels between uses.
+// settings dialog fills them before showing it (NastavitTyp) and reads them
+// after OK (Typ); the editor keeps its values and its three code labels
+// between uses.
 //
 // The highlight of the focused edit (PrvekEnter, PrvekExit) is wired through
 // TZvyrazneniVstupu and the extension's key filter (ZnakyPouzeProSoubor)
@@ -14,8 +15,11 @@
 // lblOddelovacPripony and Bevel1.
 #pragma once
 
+#include "filetypes/TypSouboru.h"
+
 #include <QDialog>
 
+#include <array>
 #include <memory>
 
 namespace Ui {
@@ -30,6 +34,14 @@ public:
     explicit TTypSouboruForm(QWidget* rodic = nullptr);
     ~TTypSouboruForm() override;
 
+    // The edits show the file type; the extension without its leading full
+    // stop (an extension of one character or none gives an empty field).
+    void NastavitTyp(const TTypSouboru& typ);
+    // The file type the edits hold, each value as entered; the extension
+    // with a full stop in front.
+    TTypSouboru Typ() const;
+
+    // The controls, for the tests.
     ::Ui::TTypSouboruForm& Formular() { return *ui; }
 
     // "(Dec: 78, Hex: 4E)" for N.
@@ -41,6 +53,8 @@ public slots:
     void sbtKomentarClick();
 
 private:
+    // The seven edits in the order of the file type's fields.
+    std::array<QLineEdit*, TTypSouboru::PocetPoli> Pole() const;
     // Picks a character for the edit in the character picker; after OK the
     // edit holds it and the label shows its codes.
     void VybratZnak(QLineEdit* edit, QLabel* kod);
