@@ -3,27 +3,16 @@
 #include "ui_fHlavni.h"
 
 #include "app/ObecnaChyba.h"
+#include "filetypes/Nastaveni.h"
+#include "filetypes/SeznamTypu.h"
+#include "filetypes/fASCII.h"
+#include "filetypes/fNastaveni.h"
 #include "katalog/Zpravy.h"
 #include "katalog/convar.h"
-#include "filetypes/Nastaveni.h"
-#include "filetypes/Retezce.h"
-#include "filetypes/SeznamTypu.h"
-#include "filetypes/TypSouboru.h"
-#include "filetypes/fNastaveni.h"
-#include "filetypes/fASCII.h"
-#include "filetypes/fTypSouboru.h"
-#include "lang/JazykyXML.h"
-#include "lang/fJazyk.h"
-#include "platform/Chyba.h"
-#include "platform/Registr.h"
 #include "platform/TextovySoubor.h"
 #include "ui/Hlaseni.h"
 #include "ui/Modalni.h"
 #include "ui/fOAplikaci.h"
-
-#include <Qsci/qscicommand.h>
-#include <Qsci/qscicommandset.h>
-#include <Qsci/qsciscintilla.h>
 
 #include <QAction>
 #include <QApplication>
@@ -31,12 +20,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QToolButton>
-#include <QTreeWidget>
 
 THlavniForm* HlavniForm = nullptr;
 TCNCFile* CNCFile = nullptr;
@@ -48,15 +35,6 @@ constexpr QSize NavrhovaVelikost{632, 446};
 
 std::u16string U16(const QString& s) { return s.toStdU16String(); }
 QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
-
-// The editor's text as a view of its own buffer (UTF-8), valid until the next change.
-std::string_view TextEditoru(const QsciScintilla* editor) {
-    auto* e = const_cast<QsciScintilla*>(editor);
-    const auto delka = static_cast<std::size_t>(e->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
-    const auto* data = reinterpret_cast<const char*>(
-        e->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
-    return {data, delka};
-}
 
 // Lines joined by CR LF, with a final CR LF when koncovyZlom, as UTF-8.
 std::string Utf8SCrLf(const TRadky& radky, bool koncovyZlom) {
@@ -71,61 +49,6 @@ std::string Utf8SCrLf(const TRadky& radky, bool koncovyZlom) {
     return text;
 }
 
-// Room for a text of this many bytes, so that the text area does not grow
-// its buffer step by step while the text goes in.
-void ZajistitMisto(QsciScintilla* e, std::size_t bajtu) {
-    const auto delka = static_cast<std::size_t>(e->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
-    if (bajtu > delka) e->SendScintilla(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(bajtu + 4096));
-}
-
-void NastavitEditor(QsciScintilla* e, bool jenKeCteni) {
-    // Courier New at 13 pixels, or the platform's fixed-pitch font.
-    QString rodina = QStringLiteral("Courier New");
-    if (!QFontInfo(QFont(rodina)).fixedPitch()) rodina = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
-    const QByteArray rodinaUtf8 = rodina.toUtf8();
-    const QColor pozadi = jenKeCteni ? QApplication::palette().color(QPalette::Button) : QColor(Qt::white);
-    e->setUtf8(true);
-    e->setEolMode(QsciScintilla::EolWindows);
-    e->setWrapMode(QsciScintilla::WrapNone);
-    for (int okraj = 0; okraj < 3; ++okraj) e->setMarginWidth(okraj, 0);
-    e->SendScintilla(QsciScintillaBase::SCI_STYLESETFONT, QsciScintillaBase::STYLE_DEFAULT, rodinaUtf8.constData());
-    // 13 pixels are 9.75 points at 96 dots per inch (in hundredths of a point).
-    e->SendScintilla(QsciScintillaBase::SCI_STYLESETSIZEFRACTIONAL, QsciScintillaBase::STYLE_DEFAULT, 975);
-    e->SendScintilla(QsciScintillaBase::SCI_STYLESETBACK, QsciScintillaBase::STYLE_DEFAULT, pozadi);
-    e->SendScintilla(QsciScintillaBase::SCI_STYLESETFORE, QsciScintillaBase::STYLE_DEFAULT, QColor(Qt::black));
-    e->SendScintilla(QsciScintillaBase::SCI_STYLECLEARALL);
-    e->SendScintilla(QsciScintillaBase::SCI_SETHSCROLLBAR, 1);
-    e->SendScintilla(QsciScintillaBase::SCI_SETVSCROLLBAR, 1);
-    e->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1);
-    e->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1);
-    e->SendScintilla(QsciScintillaBase::SCI_SETPASTECONVERTENDINGS, 1);
-    e->SendScintilla(QsciScintillaBase::SCI_SETCARETFORE, QColor(Qt::black));
-    e->setReadOnly(jenKeCteni);
-}
-
-// A change of the whole text at once: the text area sends no notification of
-// it (its own handler would copy and convert the whole text several times),
-// and the window refreshes what depends on the text afterwards.
-class THromadnaZmena {
-public:
-    explicit THromadnaZmena(QsciScintilla* e)
-        : e_(e), maska_(e->SendScintilla(QsciScintillaBase::SCI_GETMODEVENTMASK)), jenKeCteni_(e->isReadOnly()) {
-        e_->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, 0L);
-        e_->setReadOnly(false);
-    }
-    ~THromadnaZmena() {
-        e_->setReadOnly(jenKeCteni_);
-        e_->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, maska_);
-    }
-    THromadnaZmena(const THromadnaZmena&) = delete;
-    THromadnaZmena& operator=(const THromadnaZmena&) = delete;
-
-private:
-    QsciScintilla* e_;
-    long maska_;
-    bool jenKeCteni_;
-};
-
 }  // namespace
 
 THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
@@ -135,9 +58,10 @@ THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     // Tool bar: the settings, language and About commands show their image only.
-    for (QAction* a : {ui->aKonec, ui->aOtevrit, ui->aUlozit, ui->aZavest, ui->aPrecislovat,
-                       ui->aOdstranit, ui->aNastaveni, ui->aJazyk, ui->aOAplikaci}) {
+    QList<QKeySequence> zkratky;
+    for (QAction* a : Prikazy()) {
         a->setIconText(a->text());
+        zkratky << a->shortcut();
         auto* tlacitko = qobject_cast<QToolButton*>(ui->ActionToolBar1->widgetForAction(a));
         if (!tlacitko) continue;
         const bool jenObrazek = a == ui->aNastaveni || a == ui->aJazyk || a == ui->aOAplikaci;
@@ -156,39 +80,23 @@ THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
     connect(ui->aJazyk, &QAction::triggered, this, &THlavniForm::aJazykExecute);
     connect(ui->aOAplikaci, &QAction::triggered, this, &THlavniForm::aOAplikaciExecute);
 
-    // Numbering settings: 1..9999, defaults 5, 5, 9999.
-    for (TSpinEdit* s : {ui->speZacitOd, ui->spePrirustek, ui->speMaximum}) {
-        s->SetMinValue(1);
-        s->SetMaxValue(9999);
-    }
-    ui->speZacitOd->SetValue(5);
-    ui->spePrirustek->SetValue(5);
-    ui->speMaximum->SetValue(9999);
     zvyrazneni_ = new TZvyrazneniVstupu(*Nastaveni, this);
-    for (TSpinEdit* s : {ui->speZacitOd, ui->spePrirustek, ui->speMaximum}) zvyrazneni_->Sledovat(s);
+    for (TSpinEdit* s : {ui->speZacitOd, ui->spePrirustek, ui->speMaximum}) {
+        s->SetMinValue(TUlozeneNastaveni::NejmensiCislo);
+        s->SetMaxValue(TUlozeneNastaveni::NejvetsiCislo);
+        zvyrazneni_->Sledovat(s);
+    }
     connect(ui->speMaximum, &TSpinEdit::Opusteno, this, &THlavniForm::speMaximumExit);
 
-    NastavitEditor(ui->memProgram, false);
-    NastavitEditor(ui->memPuvodni, true);
-    // The commands' shortcuts win over the text area's own keys (Ctrl+Insert
-    // copies and Ctrl+Delete deletes a word there by default).
-    for (QAction* a : {ui->aKonec, ui->aOtevrit, ui->aUlozit, ui->aZavest, ui->aPrecislovat, ui->aOdstranit,
-                       ui->aNastaveni, ui->aJazyk, ui->aOAplikaci}) {
-        const QKeySequence zkratka = a->shortcut();
-        if (zkratka.isEmpty()) continue;
-        const int klavesa = int(zkratka[0].key()) | int(zkratka[0].keyboardModifiers());
-        for (QsciScintilla* e : {ui->memProgram, ui->memPuvodni}) {
-            while (QsciCommand* prikaz = e->standardCommands()->boundTo(klavesa)) {
-                if (prikaz->key() == klavesa) prikaz->setKey(0);
-                if (prikaz->alternateKey() == klavesa) prikaz->setAlternateKey(0);
-            }
-        }
-    }
+    ui->memPuvodni->NastavitJenKeCteni();
+    // The commands' shortcuts win over the text areas' own keys.
+    for (TEditorProgramu* e : {ui->memProgram, ui->memPuvodni}) e->UvolnitKlavesy(zkratky);
     ui->memProgram->setContextMenuPolicy(Qt::ActionsContextMenu);
     ui->memProgram->addAction(ui->aOtevrit);
     ui->memPuvodni->setContextMenuPolicy(Qt::NoContextMenu);
     connect(ui->memProgram, &QsciScintilla::textChanged, this, &THlavniForm::memProgramChange);
     connect(ui->memProgram, &QsciScintilla::modificationChanged, this, &THlavniForm::memProgramChange);
+    connect(ui->memProgram, &TEditorProgramu::TextNahrazen, this, &THlavniForm::memProgramChange);
 
     // Status bar: panel 0 takes what panel 1 (120 pixels) leaves.
     panel0_ = new QLabel(this);
@@ -217,8 +125,13 @@ THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
 
 THlavniForm::~THlavniForm() = default;
 
-QsciScintilla* THlavniForm::memProgram() const { return ui->memProgram; }
-QsciScintilla* THlavniForm::memPuvodni() const { return ui->memPuvodni; }
+std::array<QAction*, 9> THlavniForm::Prikazy() const {
+    return {ui->aKonec, ui->aOtevrit, ui->aUlozit, ui->aZavest, ui->aPrecislovat,
+            ui->aOdstranit, ui->aNastaveni, ui->aJazyk, ui->aOAplikaci};
+}
+
+TEditorProgramu* THlavniForm::memProgram() const { return ui->memProgram; }
+TEditorProgramu* THlavniForm::memPuvodni() const { return ui->memPuvodni; }
 
 bool THlavniForm::Zmeneno() const { return ui->memProgram->isModified(); }
 
@@ -313,20 +226,13 @@ void THlavniForm::aKonecExecute() { close(); }
 
 bool THlavniForm::FormCloseQuery() {
     if (pruchodBezi_) return false;  // a pass first has to end
-    if (!Zmeneno()) return true;
-    const QString text = Q(rsULOZITSOUBOR) + u'\r' + u'"' + aktualniSoubor_ + u'"' + u'?';
-    const int odpoved = Hlaseni->ZobrazitHlaseni(thDotaz, text, Q(rsPOTVRZENI));
-    if (odpoved == Tlacitko::Storno) return false;
-    if (odpoved == Tlacitko::Ano) {
-        try {
-            UlozitSoubor();
-        } catch (...) {
-            // The file could not be written: the window stays open, the program modified.
-            ZobrazitVyjimku();
-            return false;
-        }
+    try {
+        return MoznaUlozit();
+    } catch (...) {
+        // The file could not be written: the window stays open, the program modified.
+        ZobrazitVyjimku();
+        return false;
     }
-    return true;
 }
 
 void THlavniForm::closeEvent(QCloseEvent* udalost) {
@@ -339,124 +245,6 @@ void THlavniForm::closeEvent(QCloseEvent* udalost) {
 }
 
 void THlavniForm::FormClose() { UlozitNastaveni(); }
-
-// ---------------------------------------------------------------- settings
-
-void THlavniForm::NacistNastaveni() {
-    std::u16string hodnota;
-    try {
-        if (!registr_.OtevritKlic(KlicNastaveni, false)) {
-            NacistZeSouboru = !registr_.KlicExistuje(KlicTypuSouboru);
-            return;
-        }
-        const auto existuje = [&](const char16_t* nazev) { return registr_.HodnotaExistuje(nazev); };
-        if (existuje(u"Jazyk")) JazykXML->Jazyk = Q(registr_.CistRetezec(u"Jazyk"));
-        if (existuje(u"IndexObrazku")) NastavitIndexObrazku(registr_.CistCislo(u"IndexObrazku"));
-        const auto cislo = [&](const char16_t* nazev, TSpinEdit* s) {
-            if (!existuje(nazev)) return;
-            // A stored number is pulled into the control's range 1..9999.
-            s->SetValue(std::clamp(registr_.CistCislo(nazev), 1, 9999));
-        };
-        cislo(u"PrvniBlok", ui->speZacitOd);
-        cislo(u"Prirustek", ui->spePrirustek);
-        cislo(u"MaximalniBlok", ui->speMaximum);
-        // The two overflow buttons are one group: selecting one deselects the
-        // other, deselecting one leaves the other as it is.
-        const auto prepinac = [&](const char16_t* nazev, QRadioButton* r) {
-            if (!existuje(nazev)) return;
-            if (registr_.CistPriznak(nazev)) {
-                r->setChecked(true);
-            } else if (r->isChecked()) {
-                const bool exkluzivni = r->autoExclusive();
-                r->setAutoExclusive(false);
-                r->setChecked(false);
-                r->setAutoExclusive(exkluzivni);
-            }
-        };
-        prepinac(u"CislovatOdZacatku", ui->rbtCislovatOdZacatku);
-        prepinac(u"PonechatMaximum", ui->rbtPonechatMaximum);
-        const auto priznak = [&](const char16_t* nazev, QCheckBox* c) {
-            if (existuje(nazev)) c->setChecked(registr_.CistPriznak(nazev));
-        };
-        priznak(u"BlokPredZnakKomentare", ui->chkBlokPredKomentar);
-        priznak(u"BlokPredZnakZacatku", ui->chkBlokPredProgram);
-        priznak(u"BlokPredZnakKonce", ui->chkBlokPredKoncem);
-
-        if (existuje(u"Maximalni") && registr_.CistPriznak(u"Maximalni")) {
-            maximalizovat_ = true;
-        } else {
-            QPoint poloha = pos();
-            QSize velikost = frameGeometry().size();
-            bool mamVelikost = false;
-            if (existuje(u"Vlevo")) poloha.setX(registr_.CistCislo(u"Vlevo"));
-            if (existuje(u"Nahore")) poloha.setY(registr_.CistCislo(u"Nahore"));
-            if (existuje(u"Vyska")) {
-                velikost.setHeight(registr_.CistCislo(u"Vyska"));
-                mamVelikost = true;
-            }
-            if (existuje(u"Sirka")) {
-                velikost.setWidth(registr_.CistCislo(u"Sirka"));
-                mamVelikost = true;
-            }
-            move(poloha);
-            if (mamVelikost) {
-                // The outer size; the window's frame is taken off once it is shown.
-                ulozenaVelikost_ = velikost;
-                resize(velikost.expandedTo(minimumSize()));
-            }
-        }
-        NacistZeSouboru = !registr_.KlicExistuje(KlicTypuSouboru);
-        registr_.ZavritKlic();
-    } catch (const TChyba& e) {
-        registr_.ZavritKlic();
-        Hlaseni->ZobrazitHlaseni(thChyba, Q(rsNELZEZEREGISTRU) + QStringLiteral(".\r(") + Q(e.Zprava()) + QStringLiteral(".)"),
-                                 Q(rsCHYBA));
-    }
-}
-
-void THlavniForm::UlozitNastaveni() {
-    // One batch: the settings and the file type list reach the store whole,
-    // so that a program killed while closing never leaves half a list.
-    registr_.ZacitDavku();
-    try {
-        // A key that cannot be created makes the first write fail with the reason.
-        registr_.OtevritKlic(KlicNastaveni, true);
-        registr_.ZapsatRetezec(u"Jazyk", U16(JazykXML->Jazyk));
-        registr_.ZapsatCislo(u"IndexObrazku", indexObrazku_);
-        registr_.ZapsatCislo(u"PrvniBlok", ui->speZacitOd->Value());
-        registr_.ZapsatCislo(u"Prirustek", ui->spePrirustek->Value());
-        registr_.ZapsatCislo(u"MaximalniBlok", ui->speMaximum->Value());
-        registr_.ZapsatPriznak(u"CislovatOdZacatku", ui->rbtCislovatOdZacatku->isChecked());
-        registr_.ZapsatPriznak(u"PonechatMaximum", ui->rbtPonechatMaximum->isChecked());
-        registr_.ZapsatPriznak(u"BlokPredZnakKomentare", ui->chkBlokPredKomentar->isChecked());
-        registr_.ZapsatPriznak(u"BlokPredZnakZacatku", ui->chkBlokPredProgram->isChecked());
-        registr_.ZapsatPriznak(u"BlokPredZnakKonce", ui->chkBlokPredKoncem->isChecked());
-        registr_.ZapsatPriznak(u"Maximalni", isMaximized());
-        if (!isMaximized()) {
-            const QRect ram = frameGeometry();
-            registr_.ZapsatCislo(u"Vlevo", ram.x());
-            registr_.ZapsatCislo(u"Nahore", ram.y());
-            registr_.ZapsatCislo(u"Vyska", ram.height());
-            registr_.ZapsatCislo(u"Sirka", ram.width());
-        }
-        registr_.ZavritKlic();
-
-        // A list that could not be read from the store at start-up (and was
-        // not changed since) is not written over the stored one.
-        if (ulozitSeznam_) UlozitTypySouboru(registr_, NastaveniForm->Typy());
-        registr_.DokoncitDavku();
-    } catch (const TChyba& e) {
-        registr_.ZavritKlic();
-        try {
-            // What was written before the failure still reaches the store.
-            registr_.DokoncitDavku();
-        } catch (const TChyba&) {
-            // The failure already being reported covers it.
-        }
-        Hlaseni->ZobrazitHlaseni(thChyba, Q(rsNELZEDOREGISTRU) + QStringLiteral(".\r(") + Q(e.Zprava()) + QStringLiteral(".)"),
-                                 Q(rsCHYBA));
-    }
-}
 
 // ---------------------------------------------------------------- open and save
 
@@ -517,41 +305,17 @@ QString THlavniForm::ZkratitCestu(const QString& cesta, const QFont& pismo, int 
 
 QString THlavniForm::TextStatistiky() const {
     const TStatistiky s =
-        SpocitatStatistiky(TextEditoru(ui->memProgram), U16(aktivniTyp_.HlavniZnak), U16(aktivniTyp_.VedlejsiZnak));
+        SpocitatStatistiky(ui->memProgram->Utf8(), U16(aktivniTyp_.HlavniZnak), U16(aktivniTyp_.VedlejsiZnak));
     return Q(::TextStatistiky(s.Radku, s.Znaku, s.Bloku));
 }
 
-TRadky THlavniForm::RadkyProgramu(bool& koncovyZlom) const {
-    TRadky radky;
-    RozdelitBajtyNaRadky(TextEditoru(ui->memProgram), TKodovani::Utf8, radky, koncovyZlom);
-    return radky;
-}
-
-void THlavniForm::NacistDoEditoru(QsciScintilla* editor, std::string_view utf8) {
-    // Read-only, code page and line breaks belong to the document: the new one gets them again.
-    const bool jenKeCteni = editor->isReadOnly();
-    {
-        // A fresh document without style bytes (the text areas have no lexer),
-        // with room for the whole text.
-        const long dokument = editor->SendScintilla(QsciScintillaBase::SCI_CREATEDOCUMENT,
-                                                    static_cast<unsigned long>(utf8.size()), 0x1L /* SC_DOCUMENTOPTION_STYLES_NONE */);
-        editor->SendScintilla(QsciScintillaBase::SCI_SETDOCPOINTER, 0UL, dokument);
-        editor->SendScintilla(QsciScintillaBase::SCI_RELEASEDOCUMENT, 0UL, dokument);
-        editor->SendScintilla(QsciScintillaBase::SCI_SETCODEPAGE, QsciScintillaBase::SC_CP_UTF8);
-        editor->SendScintilla(QsciScintillaBase::SCI_SETEOLMODE, QsciScintillaBase::SC_EOL_CRLF);
-        const THromadnaZmena zmena(editor);
-        editor->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
-        ZajistitMisto(editor, utf8.size());
-        // Appended with its length, so that NUL characters stay in the text.
-        editor->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()),
-                              utf8.data());
-        editor->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
-        editor->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
-        editor->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
-        editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0);
-    }
-    editor->setReadOnly(jenKeCteni);
-    if (editor == ui->memProgram) memProgramChange();
+bool THlavniForm::MoznaUlozit() {
+    if (!Zmeneno()) return true;
+    const QString text = Q(rsULOZITSOUBOR) + u'\r' + u'"' + aktualniSoubor_ + u'"' + u'?';
+    const int odpoved = Hlaseni->ZobrazitHlaseni(thDotaz, text, Q(rsPOTVRZENI));
+    if (odpoved == Tlacitko::Storno) return false;
+    if (odpoved == Tlacitko::Ano) UlozitSoubor();
+    return true;
 }
 
 void THlavniForm::aOtevritExecute() {
@@ -560,10 +324,8 @@ void THlavniForm::aOtevritExecute() {
 
 void THlavniForm::OtevritSoubor() {
     if (pruchodBezi_) return;
-    if (Zmeneno()) {
-        const QString text = Q(rsULOZITSOUBOR) + u'\r' + u'"' + aktualniSoubor_ + u'"' + u'?';
-        if (Hlaseni->ZobrazitHlaseni(thDotaz, text, Q(rsPOTVRZENI)) == Tlacitko::Ano) UlozitSoubor();
-    }
+    // Whatever the answer, the dialog follows (unless the save fails).
+    MoznaUlozit();
     const auto volba = Modalni::OtevritSoubor(this, filtr_, poziceFiltru_,
                                               nabizenySoubor_.isEmpty() ? aktualniSoubor_ : nabizenySoubor_);
     if (!volba) return;
@@ -575,21 +337,21 @@ void THlavniForm::OtevritSoubor() {
     // The whole file is read before anything shown changes: a file that cannot
     // be read leaves the document, its name and the file type as they were.
     const TTextEditoru text = TextProEditor(NacistBajty(std::filesystem::path(cesta.toStdU16String())));
+    // The row at the chosen filter position (none past the list).
+    NastavitAktualniSoubor(cesta, text, NastaveniForm->TypNaRadku(poziceFiltru_ - 1));
+}
 
-    NacistDoEditoru(ui->memProgram, text.Utf8);
-    NacistDoEditoru(ui->memPuvodni, text.Utf8);
+void THlavniForm::NastavitAktualniSoubor(const QString& cesta, const TTextEditoru& text,
+                                         const std::optional<TTypSouboru>& typ) {
+    ui->memProgram->Nacist(text.Utf8);
+    ui->memPuvodni->Nacist(text.Utf8);
     aktualniSoubor_ = cesta;
     kodovaniSouboru_ = text.Kodovani;
     ui->lblSoubor->setText(ZkratitCestu(QDir::toNativeSeparators(cesta), ui->lblSoubor->font(),
                                         ui->lblSoubor->width()));
-
-    // The row at the chosen filter position; a position past the list, or an
-    // empty list, gives a file type without characters and markers.
-    const std::optional<TTypSouboru> typ = NastaveniForm->TypNaRadku(poziceFiltru_ - 1);
     aktivniTyp_ = typ ? TAktivniTypSouboru{Q(typ->HlavniZnak), Q(typ->VedlejsiZnak), Q(typ->Zacatek), Q(typ->Konec),
                                            Q(typ->Komentar)}
                       : TAktivniTypSouboru{};
-
     stavUlozeniZnam_ = true;
     ObnovitStavUlozeni();
     panel0_->setText(TextStatistiky());
@@ -606,7 +368,7 @@ void THlavniForm::UlozitSoubor() {
         Hlaseni->ZobrazitHlaseni(thChyba, Q(ZpravaNeniSoubor()), Q(rsCHYBA));
         return;
     }
-    const std::string_view text = TextEditoru(ui->memProgram);
+    const std::string_view text = ui->memProgram->Utf8();
     const TKodovani pozadovane = KodovaniProZapis(kodovaniSouboru_);
     const std::filesystem::path soubor(aktualniSoubor_.toStdU16String());
     TKodovani pouzite = pozadovane;
@@ -618,7 +380,7 @@ void THlavniForm::UlozitSoubor() {
         pouzite = ZakodovatUtf8Text(bajty, text, pozadovane);
         ZapsatSouborAtomicky(soubor, bajty);
     }
-    ui->memProgram->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
+    ui->memProgram->NastavitBodUlozeni();
     stavUlozeniZnam_ = true;
     ObnovitStavUlozeni();
     if (pouzite != pozadovane) {
@@ -635,68 +397,60 @@ void THlavniForm::UlozitSoubor() {
 
 // ---------------------------------------------------------------- block commands
 
-bool THlavniForm::ProgramOtevren() {
+bool THlavniForm::PrikazMuzeBezet() {
+    if (pruchodBezi_) return false;
     if (!aktualniSoubor_.isEmpty()) return true;
     Hlaseni->ZobrazitHlaseni(thChyba, Q(ZpravaNeniSoubor()), Q(rsCHYBA));
     return false;
 }
 
-void THlavniForm::NahraditProgram(TRadky& radky, bool koncovyZlom) {
-    QsciScintilla* e = ui->memProgram;
-    std::size_t odhad = 0;
-    for (const auto& r : radky) odhad += r.size() + 2;
-    {
-        const THromadnaZmena zmena(e);
-        ZajistitMisto(e, odhad);
-        // One undo step gives back the program as it was before the command.
-        e->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
-        e->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
-        // The lines go in piece by piece, each released once it is in, so that
-        // no second copy of the whole program is made.
-        std::string kus;
-        const auto vlozit = [&] {
-            e->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(kus.size()), kus.data());
-            kus.clear();
-        };
-        for (std::size_t i = 0; i < radky.size(); ++i) {
-            PripojitUtf8(kus, radky[i]);
-            std::u16string().swap(radky[i]);
-            if (i + 1 < radky.size() || koncovyZlom) kus += "\r\n";
-            if (kus.size() >= (1u << 20)) vlozit();
-        }
-        vlozit();
-        e->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
-    }
-    memProgramChange();
+std::int32_t THlavniForm::PocetBloku(const TRadky& radky) const {
+    return CNCFile->PocetBloku(radky, U16(aktivniTyp_.HlavniZnak), U16(aktivniTyp_.VedlejsiZnak));
 }
 
-void THlavniForm::NahraditText(long od, long po, std::string_view utf8) {
-    QsciScintilla* e = ui->memProgram;
-    {
-        const THromadnaZmena zmena(e);
-        ZajistitMisto(e, static_cast<std::size_t>(e->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) - (po - od)) +
-                             utf8.size());
-        // One undo step gives back the program as it was before the command.
-        e->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
-        e->SendScintilla(QsciScintillaBase::SCI_SETTARGETSTART, od);
-        e->SendScintilla(QsciScintillaBase::SCI_SETTARGETEND, po);
-        e->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()),
-                         utf8.data());
-        e->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
-    }
-    memProgramChange();
-}
-
-void THlavniForm::ZkontrolovatCisla() {
+TUlozeneNastaveni THlavniForm::CislovaniPrikazu() {
     // Typed values are checked as on leaving the control, also when the
     // command comes from a shortcut or a tool button that takes no focus.
     for (TSpinEdit* s : {ui->speZacitOd, ui->spePrirustek, ui->speMaximum}) s->Zkontrolovat();
     NastavitMeze();
+    TUlozeneNastaveni n = NastaveniOvladacu();
+    // Never 0 and never above 9999, whatever the text holds.
+    n.NastavitMeze();
+    return n;
 }
 
-std::uint32_t THlavniForm::Cislo(const TSpinEdit* s) {
-    // Never 0 and never above 9999, whatever the text holds.
-    return static_cast<std::uint32_t>(std::clamp(s->Value(), 1, 9999));
+THlavniForm::TRadkyProgramu THlavniForm::RadkyProgramu(bool vyber) const {
+    TRadkyProgramu p;
+    std::string_view text = ui->memProgram->Utf8();
+    const TEditorProgramu::TUsek usek = ui->memProgram->Vyber();
+    if (vyber && usek.Po > usek.Od) {
+        p.Vyber = usek;
+        text = text.substr(usek.Od, usek.Po - usek.Od);
+    }
+    // A line break at the very end opens no further line.
+    RozdelitBajtyNaRadky(text, TKodovani::Utf8, p.Radky, p.KoncovyZlom);
+    return p;
+}
+
+void THlavniForm::VratitRadky(TRadkyProgramu& p) {
+    // A selection is written back with CR LF after every line, the last one included.
+    if (p.Vyber)
+        ui->memProgram->NahraditUsek(p.Vyber->Od, p.Vyber->Po, Utf8SCrLf(p.Radky, true));
+    else
+        ui->memProgram->NahraditVse(p.Radky, p.KoncovyZlom);
+}
+
+void THlavniForm::ProvestPruchod(TRadkyProgramu& radky, const TPruchod& pruchod) {
+    std::uint8_t procenta = 0;
+    try {
+        procenta = pruchod(radky.Radky);
+    } catch (...) {
+        // The lines processed so far replace the text (one undo step).
+        VratitRadky(radky);
+        throw;
+    }
+    VratitRadky(radky);
+    AktualizovatStavovyRadek(procenta);
 }
 
 void THlavniForm::AktualizovatStavovyRadek(std::uint8_t procenta) {
@@ -706,123 +460,64 @@ void THlavniForm::AktualizovatStavovyRadek(std::uint8_t procenta) {
 
 void THlavniForm::aZavestExecute() {
     Chranene([this] {
-        if (pruchodBezi_ || !ProgramOtevren()) return;
-        bool zlom = false;
-        TRadky radky = RadkyProgramu(zlom);
-        const auto n = CNCFile->PocetBloku(radky, U16(aktivniTyp_.HlavniZnak), U16(aktivniTyp_.VedlejsiZnak));
+        if (!PrikazMuzeBezet()) return;
+        TRadkyProgramu p = RadkyProgramu(false);
+        const auto n = PocetBloku(p.Radky);
         if (n > 0) {
             Hlaseni->ZobrazitHlaseni(thVarovani, Q(ZpravaBlokyJsou(n)), Q(rsVAROVANI));
             return;
         }
-        ZkontrolovatCisla();
-        std::uint8_t procenta = 0;
-        try {
-            procenta = CNCFile->ZavestBloky(
-                radky, U16(aktivniTyp_.Zacatek), U16(aktivniTyp_.Konec), U16(aktivniTyp_.Komentar),
-                Cislo(ui->speZacitOd), Cislo(ui->spePrirustek), Cislo(ui->speMaximum),
-                ui->chkBlokPredProgram->isChecked(),
-                ui->chkBlokPredKoncem->isChecked(), ui->chkBlokPredKomentar->isChecked(),
-                U16(aktivniTyp_.VedlejsiZnak), ui->rbtCislovatOdZacatku->isChecked());
-        } catch (...) {
-            // The lines processed so far replace the program (one undo step).
-            NahraditProgram(radky, zlom);
-            throw;
-        }
-        NahraditProgram(radky, zlom);
-        AktualizovatStavovyRadek(procenta);
+        const TUlozeneNastaveni c = CislovaniPrikazu();
+        ProvestPruchod(p, [&](TRadky& radky) {
+            return CNCFile->ZavestBloky(radky, U16(aktivniTyp_.Zacatek), U16(aktivniTyp_.Konec),
+                                        U16(aktivniTyp_.Komentar), std::uint32_t(c.PrvniBlok),
+                                        std::uint32_t(c.Prirustek), std::uint32_t(c.MaximalniBlok),
+                                        c.BlokPredZnakZacatku, c.BlokPredZnakKonce, c.BlokPredZnakKomentare,
+                                        U16(aktivniTyp_.VedlejsiZnak), c.CislovatOdZacatku);
+        });
     });
 }
 
 void THlavniForm::aOdstranitExecute() {
     Chranene([this] {
-        if (pruchodBezi_ || !ProgramOtevren()) return;
-        bool zlom = false;
-        TRadky radky = RadkyProgramu(zlom);
-        const auto n = CNCFile->PocetBloku(radky, U16(aktivniTyp_.HlavniZnak), U16(aktivniTyp_.VedlejsiZnak));
-        if (n == 0) {
+        if (!PrikazMuzeBezet()) return;
+        TRadkyProgramu p = RadkyProgramu(false);
+        if (PocetBloku(p.Radky) == 0) {
             Hlaseni->ZobrazitHlaseni(thInformace, Q(ZpravaNeniCoOdstranit()), Q(rsINFORMACE));
             return;
         }
-        std::uint8_t procenta = 0;
-        try {
-            procenta = CNCFile->OdstranitBloky(radky, U16(aktivniTyp_.HlavniZnak), U16(aktivniTyp_.VedlejsiZnak));
-        } catch (...) {
-            NahraditProgram(radky, zlom);
-            throw;
-        }
-        NahraditProgram(radky, zlom);
-        AktualizovatStavovyRadek(procenta);
+        ProvestPruchod(p, [&](TRadky& radky) {
+            return CNCFile->OdstranitBloky(radky, U16(aktivniTyp_.HlavniZnak), U16(aktivniTyp_.VedlejsiZnak));
+        });
     });
 }
 
 void THlavniForm::aPrecislovatExecute() {
     Chranene([this] {
-        if (pruchodBezi_ || !ProgramOtevren()) return;
-        QsciScintilla* e = ui->memProgram;
-        ZkontrolovatCisla();
-        const auto prvni = Cislo(ui->speZacitOd);
-        const auto prirustek = Cislo(ui->spePrirustek);
-        const auto maximum = Cislo(ui->speMaximum);
-        const bool odZacatku = ui->rbtCislovatOdZacatku->isChecked();
-        const std::u16string hlavni = U16(aktivniTyp_.HlavniZnak), vedlejsi = U16(aktivniTyp_.VedlejsiZnak);
-        const std::u16string zacatek = U16(aktivniTyp_.Zacatek);
-
-        const long zacatekVyberu = e->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
-        const long konecVyberu = e->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
-        if (konecVyberu - zacatekVyberu < 1) {
-            bool zlom = false;
-            TRadky radky = RadkyProgramu(zlom);
-            if (CNCFile->PocetBloku(radky, hlavni, vedlejsi) == 0) {
-                Hlaseni->ZobrazitHlaseni(thInformace, Q(ZpravaBlokyNejsou()), Q(rsINFORMACE));
-                return;
-            }
-            std::uint8_t procenta = 0;
-            try {
-                procenta = CNCFile->PrecislovatBloky(radky, prvni, prirustek, maximum, zacatek, hlavni, vedlejsi,
-                                                     odZacatku);
-            } catch (...) {
-                NahraditProgram(radky, zlom);
-                throw;
-            }
-            NahraditProgram(radky, zlom);
-            AktualizovatStavovyRadek(procenta);
+        if (!PrikazMuzeBezet()) return;
+        const TUlozeneNastaveni c = CislovaniPrikazu();
+        // Only the selected lines when there is a selection.
+        TRadkyProgramu p = RadkyProgramu(true);
+        if (PocetBloku(p.Radky) == 0) {
+            Hlaseni->ZobrazitHlaseni(thInformace, Q(p.Vyber ? ZpravaBlokyNejsouVybrane() : ZpravaBlokyNejsou()),
+                                     Q(rsINFORMACE));
+            // A selection is written back all the same.
+            if (p.Vyber) VratitRadky(p);
             return;
         }
-
-        // The selection becomes a temporary list of its own lines; a line break
-        // at its very end opens no further line.
-        const std::string_view cely = TextEditoru(e);
-        const std::string_view vybrany =
-            cely.substr(std::size_t(zacatekVyberu), std::size_t(konecVyberu - zacatekVyberu));
-        TRadky docasny;
-        bool zlom = false;
-        RozdelitBajtyNaRadky(vybrany, TKodovani::Utf8, docasny, zlom);
-        // Written back with CR LF after every line, the last one included.
-        const auto zapsatZpet = [&] { NahraditText(zacatekVyberu, konecVyberu, Utf8SCrLf(docasny, true)); };
-        if (CNCFile->PocetBloku(docasny, hlavni, vedlejsi) == 0) {
-            Hlaseni->ZobrazitHlaseni(thInformace, Q(ZpravaBlokyNejsouVybrane()), Q(rsINFORMACE));
-            zapsatZpet();
-            return;
-        }
-        std::uint8_t procenta = 0;
-        try {
-            procenta = CNCFile->PrecislovatBloky(docasny, prvni, prirustek, maximum, zacatek, hlavni, vedlejsi,
-                                                 odZacatku);
-        } catch (...) {
-            zapsatZpet();
-            throw;
-        }
-        zapsatZpet();
-        AktualizovatStavovyRadek(procenta);
+        ProvestPruchod(p, [&](TRadky& radky) {
+            return CNCFile->PrecislovatBloky(radky, std::uint32_t(c.PrvniBlok), std::uint32_t(c.Prirustek),
+                                             std::uint32_t(c.MaximalniBlok), U16(aktivniTyp_.Zacatek),
+                                             U16(aktivniTyp_.HlavniZnak), U16(aktivniTyp_.VedlejsiZnak),
+                                             c.CislovatOdZacatku);
+        });
     });
 }
 
 // ---------------------------------------------------------------- long passes
 
 void THlavniForm::PovolitPrikazy(bool povolit) {
-    for (QAction* a : {ui->aOtevrit, ui->aUlozit, ui->aZavest, ui->aPrecislovat, ui->aOdstranit, ui->aNastaveni,
-                       ui->aJazyk, ui->aOAplikaci, ui->aKonec})
-        a->setEnabled(povolit);
+    for (QAction* a : Prikazy()) a->setEnabled(povolit);
     ui->memProgram->setReadOnly(!povolit);
 }
 

@@ -3,24 +3,31 @@
 #pragma once
 
 #include "engine/CNCEdit.h"
+#include "filetypes/TypSouboru.h"
+#include "filetypes/UlozeneNastaveni.h"
 #include "platform/Kodovani.h"
+#include "ui/EditorProgramu.h"
 
 #include <QLabel>
 #include <QMainWindow>
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
 namespace Ui {
 class THlavniForm;
 }
+class QAction;
 class QProgressBar;
-class QTreeWidget;
-class QsciScintilla;
+class QRadioButton;
+class TChyba;
 class TRegistr;
-class TSpinEdit;
 class TZvyrazneniVstupu;
+struct TTextEditoru;
 
 // The five character and marker fields of the file type a program was opened with.
 struct TAktivniTypSouboru {
@@ -34,10 +41,10 @@ public:
     explicit THlavniForm(TRegistr& registr, QWidget* rodic = nullptr);
     ~THlavniForm() override;
 
-    // The controls, for the other windows, the translation and the tests.
+    // The controls, for the tests.
     ::Ui::THlavniForm& Formular() { return *ui; }
-    QsciScintilla* memProgram() const;
-    QsciScintilla* memPuvodni() const;
+    TEditorProgramu* memProgram() const;
+    TEditorProgramu* memPuvodni() const;
     QLabel* Panel(int i) const { return i == 0 ? panel0_ : panel1_; }
 
     // Document state.
@@ -79,6 +86,21 @@ public:
     // The first display steps, once, after the window is first shown.
     void FormShow();
 
+    // The lines a block command hands to the engine: the whole program, or
+    // the lines of the selection (Vyber) when it asks for them and there is one.
+    struct TRadkyProgramu {
+        TRadky Radky;
+        bool KoncovyZlom = false;
+        std::optional<TEditorProgramu::TUsek> Vyber;
+    };
+    TRadkyProgramu RadkyProgramu(bool vyber) const;
+    // The engine pass of a block command over the lines: whatever the pass
+    // left in them replaces the text they came from (one undo step), also
+    // when it fails; the failure then goes on and the status bar stays, else
+    // the status bar shows the percentage and the statistics line.
+    using TPruchod = std::function<std::uint8_t(TRadky& radky)>;
+    void ProvestPruchod(TRadkyProgramu& radky, const TPruchod& pruchod);
+
     // Called by the engine's interface around and during a pass.
     void ZacitPruchod();
     void PrubehPruchodu(std::size_t hotovo, std::size_t celkem);
@@ -101,24 +123,45 @@ protected:
     void closeEvent(QCloseEvent* udalost) override;
 
 private:
+    // The nine commands, in tool bar order.
+    std::array<QAction*, 9> Prikazy() const;
     void PrizpusobitRamu();
     void memProgramChange();
     void ObnovitStavUlozeni();
     void speMaximumExit();
     bool FormCloseQuery();
     void FormClose();
+
+    // The settings as the controls show them (the numbers as the spin edits
+    // read them), and the controls showing settings.
+    TUlozeneNastaveni NastaveniOvladacu() const;
+    void ZobrazitNastaveni(const TUlozeneNastaveni& nastaveni);
+    static void NastavitPrepinac(QRadioButton* prepinac, bool vybrany);
+    void NacistUmisteni();
+    void UlozitUmisteni();
+    static QString ChybaUloziste(const std::u16string& uvod, const TChyba& chyba);
+
+    // When the program is modified, asks whether to save it first, and saves
+    // it on Yes (a failed save throws). False when the answer keeps things as
+    // they are (Cancel).
+    bool MoznaUlozit();
     void UlozitSoubor();
     void OtevritSoubor();
-    void NacistDoEditoru(QsciScintilla* editor, std::string_view utf8);
-    TRadky RadkyProgramu(bool& koncovyZlom) const;
-    // Replaces the whole program by the lines (released on the way), as one undo step.
-    void NahraditProgram(TRadky& radky, bool koncovyZlom);
-    // Replaces the bytes od..po of the program by utf8, as one undo step.
-    void NahraditText(long od, long po, std::string_view utf8);
-    bool ProgramOtevren();
+    // The document becomes the file: both text areas, its name in the file
+    // bar, its encoding, the file type (none: no characters and markers), the
+    // saved state and the status bar.
+    void NastavitAktualniSoubor(const QString& cesta, const TTextEditoru& text,
+                                const std::optional<TTypSouboru>& typ);
+
+    // A block command may run: no pass is running and a program is open (else
+    // the user is told).
+    bool PrikazMuzeBezet();
+    std::int32_t PocetBloku(const TRadky& radky) const;
+    // The numbering settings as a command takes them when it starts.
+    TUlozeneNastaveni CislovaniPrikazu();
+    // The lines go back over the text they came from.
+    void VratitRadky(TRadkyProgramu& radky);
     void AktualizovatStavovyRadek(std::uint8_t procenta);
-    void ZkontrolovatCisla();
-    static std::uint32_t Cislo(const TSpinEdit* s);
     void PovolitPrikazy(bool povolit);
 
     std::unique_ptr<::Ui::THlavniForm> ui;
@@ -138,7 +181,7 @@ private:
     // The file type list is saved at exit (not when the store could not be read).
     bool ulozitSeznam_ = true;
 
-    int indexObrazku_ = 8;
+    int indexObrazku_ = 0;  // set from the stored settings when the window is created
     bool maximalizovat_ = false;
     std::optional<QSize> ulozenaVelikost_;
     bool formShowProbehl_ = false;
