@@ -11,11 +11,13 @@
 #include "filetypes/fTypSouboru.h"
 #include "lang/JazykyXML.h"
 #include "lang/fJazyk.h"
+#include "platform/Kodovani.h"
 #include "platform/RegistrSoubor.h"
 #include "ui/fOAplikaci.h"
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -32,6 +34,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -412,23 +417,16 @@ TEST_F(Jazyky, OAplikaci) {
 
 // ---------------------------------------------------------------- the shipped file
 
-// Every text that the windows look up in the shipped language file, and every
-// message, has a text in each translated language; and every key of the file
-// is one that some window looks up.
-TEST_F(Jazyky, DodanySouborJeUplny) {
-    Spustit();
+// The languages the shipped file translates into, in the order of their texts.
+const QStringList Prelozene{QStringLiteral("EN"), QStringLiteral("SK"), QStringLiteral("DE"), QStringLiteral("FR"),
+                            QStringLiteral("ES")};
+
+// Every key that the running windows and the message catalogue look up in
+// the language file, with its Czech text: section -> key -> text.
+std::map<QString, std::map<QString, QString>> HledaneKlice() {
     // The save-state indicator has a hint once the text changed.
     HlavniForm->memProgram()->setText(QStringLiteral("N10 G0\n"));
-    ASSERT_FALSE(ui().shpStavUlozeni->toolTip().isEmpty());
-
-    TXMLDokument soubor(QStringLiteral(TARVIK_JAZYKY_XML));
-    soubor.Nacist();
-    TJazykXML jazyk;
-    jazyk.Dokument = &soubor.Dokument();
-    const QStringList prelozene{QStringLiteral("EN"), QStringLiteral("SK"), QStringLiteral("DE"), QStringLiteral("FR"),
-                                QStringLiteral("ES")};
-
-    std::map<QString, std::map<QString, QString>> hledane;  // section -> key -> Czech text
+    std::map<QString, std::map<QString, QString>> hledane;
     for (QWidget* okno : std::initializer_list<QWidget*>{HlavniForm, OAplikaciForm, JazykForm, NastaveniForm,
                                                           TypSouboruForm, ASCIIForm}) {
         auto& klice = hledane[okno->objectName()];
@@ -440,6 +438,21 @@ TEST_F(Jazyky, DodanySouborJeUplny) {
     for (const TPolozkaKatalogu& p : Katalog())
         hledane[QStringLiteral("Obecne")][QString::fromLatin1(p.Klic.data(), qsizetype(p.Klic.size()))] =
             Q(std::u16string(p.Vestaveny));
+    return hledane;
+}
+
+// Every text that the windows look up in the shipped language file, and every
+// message, has a text in each translated language; and every key of the file
+// is one that some window looks up.
+TEST_F(Jazyky, DodanySouborJeUplny) {
+    Spustit();
+    auto hledane = HledaneKlice();
+    ASSERT_FALSE(ui().shpStavUlozeni->toolTip().isEmpty());
+
+    TXMLDokument soubor(QStringLiteral(TARVIK_JAZYKY_XML));
+    soubor.Nacist();
+    TJazykXML jazyk;
+    jazyk.Dokument = &soubor.Dokument();
 
     // The keys the windows look up: a sample of each kind.
     const std::pair<const char*, const char*> ocekavane[] = {
@@ -459,7 +472,7 @@ TEST_F(Jazyky, DodanySouborJeUplny) {
     for (const auto& [sekce, klice] : hledane) {
         for (const auto& [klic, cesky] : klice) {
             if (cesky.isEmpty()) continue;  // no caption to translate (the arrow buttons)
-            for (const QString& kod : prelozene) {
+            for (const QString& kod : Prelozene) {
                 jazyk.Jazyk = kod;
                 EXPECT_FALSE(jazyk.DejText(sekce, klic, QString()).isEmpty())
                     << sekce.toStdString() << "/" << klic.toStdString() << "/" << kod.toStdString();
@@ -477,6 +490,129 @@ TEST_F(Jazyky, DodanySouborJeUplny) {
         for (QDomElement k = sekce.firstChildElement(); !k.isNull(); k = k.nextSiblingElement())
             EXPECT_TRUE(hledane[sekce.tagName()].count(k.tagName()))
                 << sekce.tagName().toStdString() << "/" << k.tagName().toStdString();
+    }
+}
+
+// Positions of the access key marks of a caption ("&&" is a plain "&").
+QList<qsizetype> Akceleratory(const QString& text) {
+    QList<qsizetype> pozice;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'&') continue;
+        if (i + 1 < text.size() && text[i + 1] == u'&')
+            ++i;
+        else
+            pozice << i;
+    }
+    return pozice;
+}
+
+// What is wrong with a translated text, measured by its Czech text.
+QStringList ChybyPrekladu(const QString& sekce, const QString& cesky, const QString& text) {
+    if (cesky.isEmpty()) return text.isEmpty() ? QStringList() : QStringList{"not empty (a button with a picture only)"};
+    if (text.trimmed().isEmpty()) return {"empty"};
+    QStringList chyby;
+    if (text != text.trimmed()) chyby << "blanks at its ends";
+    if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 32; })) chyby << "a control character";
+    if (text.contains(u'|')) chyby << "a '|' (it splits a hint)";
+    if (cesky.endsWith(QStringLiteral("...")) != text.endsWith(QStringLiteral("..."))) chyby << "'...' unlike the Czech text";
+    const auto akceleratory = Akceleratory(text);
+    if (akceleratory.size() != Akceleratory(cesky).size()) chyby << "access keys unlike the Czech text";
+    for (qsizetype i : akceleratory)
+        if (i + 1 >= text.size() || !text[i + 1].isLetterOrNumber()) chyby << "an '&' before no letter or digit";
+    // The program adds its own punctuation after a message.
+    if (sekce == u"Obecne" && QStringLiteral(".!?:;,").contains(text.back())) chyby << "punctuation at the end";
+    return chyby;
+}
+
+// The shipped file keeps the form the program and its translators rely on:
+// UTF-8 with its declaration; the languages in the dialog's order with their
+// flag positions and three texts each; every section once, every key once
+// with one plain text per translated language (no Czech: it is built in),
+// each following the form of its Czech text; distinct access keys of the
+// tool bar commands in each language.
+TEST_F(Jazyky, DodanySouborMaSvujTvar) {
+    Spustit();
+    const auto hledane = HledaneKlice();
+    std::ifstream proud(TARVIK_JAZYKY_XML, std::ios::binary);
+    const std::string bajty((std::istreambuf_iterator<char>(proud)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(JePlatneUtf8(bajty));
+    EXPECT_EQ(bajty.rfind(R"(<?xml version="1.0" encoding="UTF-8"?>)", 0), 0u);
+    TXMLDokument soubor(QStringLiteral(TARVIK_JAZYKY_XML));
+    soubor.Nacist();
+    const QDomElement koren = soubor.Dokument().documentElement();
+
+    const QStringList jazyky{"CZ", "EN", "SK", "DE", "FR", "ES"};
+    const QStringList nazvy{"Čeština", "English", "Slovenčina", "Deutsch", "Français", "Español"};
+    QStringList nalezene;
+    for (QDomNode n = koren.firstChildElement("JAZYKY").firstChild(); !n.isNull(); n = n.nextSibling()) {
+        ASSERT_TRUE(n.isElement()) << "JAZYKY holds elements only";
+        const QDomElement jazyk = n.toElement();
+        const qsizetype i = nalezene.size();
+        nalezene << jazyk.tagName();
+        EXPECT_EQ(jazyk.attribute("index"), QString::number(i)) << jazyk.tagName().toStdString();
+        // The reader takes the name, version and author by their position.
+        QStringList texty;
+        for (QDomNode t = jazyk.firstChild(); !t.isNull(); t = t.nextSibling()) {
+            EXPECT_TRUE(t.isElement() && t.childNodes().size() == 1 && t.firstChild().isText())
+                << jazyk.tagName().toStdString() << ": " << t.nodeName().toStdString();
+            texty << t.toElement().text().trimmed();
+        }
+        ASSERT_EQ(texty.size(), 3) << jazyk.tagName().toStdString();
+        if (i < nazvy.size()) {
+            EXPECT_EQ(texty[0], nazvy[i]);
+        }
+        EXPECT_FALSE(texty[1].isEmpty() || texty[2].isEmpty()) << jazyk.tagName().toStdString();
+    }
+    EXPECT_EQ(nalezene, jazyky);
+
+    std::map<QString, int> sekce;
+    std::map<QString, std::map<QString, QString>> texty;  // language -> command -> its text
+    for (QDomNode n = koren.firstChild(); !n.isNull(); n = n.nextSibling()) {
+        ASSERT_TRUE(n.isElement()) << "the root holds elements only";
+        const QString nazev = n.nodeName();
+        if (++sekce[nazev] > 1 || nazev == u"JAZYKY") continue;
+        const auto hledaneSekce = hledane.find(nazev);
+        if (hledaneSekce == hledane.end()) continue;  // unknown sections are DodanySouborJeUplny's
+        std::set<QString> klice;
+        for (QDomNode k = n.firstChild(); !k.isNull(); k = k.nextSibling()) {
+            const std::string kde = (nazev + u'/' + k.nodeName()).toStdString();
+            ASSERT_TRUE(k.isElement()) << kde << ": a section holds its keys only";
+            EXPECT_TRUE(klice.insert(k.nodeName()).second) << kde << ": twice (only the first is read)";
+            const auto cesky = hledaneSekce->second.find(k.nodeName());
+            QStringList jazykyKlice;
+            for (QDomNode j = k.firstChild(); !j.isNull(); j = j.nextSibling()) {
+                jazykyKlice << (j.isElement() ? j.nodeName() : QStringLiteral("(not an element)"));
+                const QDomNodeList obsah = j.childNodes();
+                const bool prostyText = obsah.isEmpty() ||
+                                        (obsah.size() == 1 && (obsah.at(0).isText() || obsah.at(0).isCDATASection()));
+                EXPECT_TRUE(prostyText) << kde << "/" << j.nodeName().toStdString() << ": plain text only";
+                if (!prostyText || cesky == hledaneSekce->second.end()) continue;
+                const QString text = j.toElement().text();
+                texty[j.nodeName()][k.nodeName()] = text;
+                EXPECT_EQ(ChybyPrekladu(nazev, cesky->second, text).join(", ").toStdString(), "")
+                    << kde << "/" << j.nodeName().toStdString() << ": " << text.toStdString();
+            }
+            EXPECT_EQ(jazykyKlice, Prelozene) << kde;
+        }
+        for (const auto& [klic, cesky] : hledaneSekce->second)
+            EXPECT_TRUE(klice.count(klic)) << nazev.toStdString() << "/" << klic.toStdString() << ": missing";
+    }
+    for (const auto& [nazev, kolikrat] : sekce) EXPECT_EQ(kolikrat, 1) << nazev.toStdString();
+    for (const auto& [nazev, klice] : hledane) EXPECT_TRUE(sekce.count(nazev)) << nazev.toStdString();
+
+    // The access keys of the tool bar commands differ within each language.
+    for (const QString& jazyk : Prelozene) {
+        std::map<QChar, QString> pouzite;
+        for (QAction* a : ui().ActionToolBar1->actions()) {
+            if (a->isSeparator()) continue;
+            const QString text = texty[jazyk][a->objectName()];
+            for (qsizetype i : Akceleratory(text)) {
+                if (i + 1 >= text.size()) continue;
+                const auto [jiny, novy] = pouzite.emplace(text[i + 1].toCaseFolded(), a->objectName());
+                EXPECT_TRUE(novy) << jazyk.toStdString() << ": " << a->objectName().toStdString() << " and "
+                                  << jiny->second.toStdString() << " share the access key " << QString(text[i + 1]).toStdString();
+            }
+        }
     }
 }
 
