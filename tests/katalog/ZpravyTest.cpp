@@ -1,5 +1,6 @@
 #include "katalog/Zpravy.h"
 #include "katalog/convar.h"
+#include "platform/TextovySoubor.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,39 @@ TEST(Zpravy, Statistiky) {
     };
     for (const auto& p : pripady) EXPECT_EQ(PocetZnaku(p.radky, p.zlom), p.znaku);
     EXPECT_EQ(TextStatistiky(2, 17, 2), u"Počet řádků: 2, Počet znaků: 17, Počet NC bloků: 2.");
+}
+
+// The counts of the statistics line taken from a text area's UTF-8 text: the
+// characters are UTF-16 code units (a four-byte character counts two), every
+// line break counts two, a break at the end opens no further line; they agree
+// with the counts of the text split into lines.
+TEST(Zpravy, StatistikyTextuUtf8) {
+    struct Pripad {
+        const char* nazev;
+        std::string utf8;
+        std::size_t radku, znaku;
+        std::int64_t bloku;
+    };
+    const Pripad pripady[] = {
+        {"empty", "", 0, 0, 0},
+        {"CR LF, a break at the end", "N10 G0\r\nN20 M30\r\n", 2, 17, 2},
+        {"LF and CR count two each", "N10\nX\rN20", 3, 11, 2},
+        {"two-byte letters", "N1 (\xC4\x8D\xC3\xA1st)\r\n", 1, 11, 1},
+        {"a three-byte character is one unit", "(\xE2\x86\x92)\r\n", 1, 5, 0},
+        {"a four-byte character is two units", "(\xF0\x9D\x84\x9E)\r\n", 1, 6, 0},
+        {"blanks before the block character", "  N5\r\n\t:6 X\r\n(N7)", 3, 17, 2},
+    };
+    for (const auto& p : pripady) {
+        const TStatistiky s = SpocitatStatistiky(p.utf8, u"N", u":");
+        EXPECT_EQ(s.Radku, p.radku) << p.nazev;
+        EXPECT_EQ(s.Znaku, p.znaku) << p.nazev;
+        EXPECT_EQ(s.Bloku, p.bloku) << p.nazev;
+        std::vector<std::u16string> radky;
+        bool zlom = false;
+        RozdelitBajtyNaRadky(p.utf8, TKodovani::Utf8, radky, zlom);
+        EXPECT_EQ(s.Radku, radky.size()) << p.nazev;
+        EXPECT_EQ(s.Znaku, PocetZnaku(radky, zlom)) << p.nazev;
+    }
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 
 #include "app/fHlavni.h"
 #include "filetypes/Nastaveni.h"
+#include "filetypes/SeznamTypu.h"
 #include "filetypes/fNastaveni.h"
+#include "platform/Chyba.h"
 #include "platform/RegistrSoubor.h"
 #include "ui/Hlaseni.h"
 #include "ui/Prvky.h"
@@ -209,6 +211,29 @@ TEST_F(HlavniOkno, PosskozenyUlozenySoubor) {
     EXPECT_EQ(registr.CistCislo(u"MaximalniBlok"), 9999);
 }
 
+// A list that could not be read from the store at start-up is not written
+// over the stored one at exit: meanwhile another copy of the program may
+// have saved its list there.
+TEST_F(HlavniOkno, NenactenySeznamNeprepiseUlozeny) {
+    TDocasnaSlozka::Zapsat(slozka / "Tarvik.reg", "to neni registr\r\n[[[\r\n");
+    Spustit();
+    ASSERT_FALSE(scenar.Zpravy.empty());
+    EXPECT_EQ(NastaveniForm->PocetTypu(), 2);  // from files.ftd
+    const std::vector<TTypSouboru> jineTypy{{u"Jiný", u".h", u"", u"", u"BEGIN PGM", u"END PGM", u";"}};
+    fs::remove(slozka / "Tarvik.reg");
+    {
+        TRegistrSoubor jiny(slozka / "Tarvik.reg");
+        UlozitTypySouboru(jiny, jineTypy);
+    }
+    EXPECT_TRUE(beh->Zavrit());
+    beh.reset();
+    TRegistrSoubor registr(slozka / "Tarvik.reg");
+    EXPECT_EQ(NacistTypySouboru(registr, false, slozka / "files.ftd").Typy, jineTypy);
+    // The settings themselves are written.
+    ASSERT_TRUE(registr.OtevritKlic(Klic, false));
+    EXPECT_EQ(registr.CistCislo(u"MaximalniBlok"), 9999);
+}
+
 TEST_F(HlavniOkno, UmisteniOkna) {
     Ulozit([](TRegistr& r) {
         r.ZapsatCislo(u"Vlevo", 40);
@@ -387,6 +412,40 @@ TEST_F(HlavniOkno, BlokovePrikazy) {
         EXPECT_EQ(HlavniForm->memPuvodni()->text(), QString::fromStdString(p.obsah).replace("\n", "\r\n").replace("\r\r", "\r"))
             << p.nazev;
         HlavniForm->memProgram()->setModified(false);
+    }
+}
+
+// An engine pass that fails part way: the lines it changed so far replace
+// the text they came from (the whole program or the selection), as one undo
+// step; the failure goes on to the command and the status bar stays.
+TEST_F(HlavniOkno, PruchodKterySelzeVratiRadky) {
+    Spustit();
+    struct Pripad {
+        const char* nazev;
+        int od, delka;  // the selection
+        QString text;
+    };
+    const Pripad pripady[] = {
+        {"whole program", 0, 0, "X1 A\r\nN2 B\r\nN3 C"},
+        {"selection", 6, 6, "N1 A\r\nX2 B\r\nN3 C"},
+    };
+    for (const auto& p : pripady) {
+        Otevrit(Soubor("p.nc", "N1 A\r\nN2 B\r\nN3 C"));
+        const QString statistiky = HlavniForm->Panel(0)->text();
+        VybratZnaky(p.od, p.delka);
+        THlavniForm::TRadkyProgramu radky = HlavniForm->RadkyProgramu(true);
+        EXPECT_THROW(HlavniForm->ProvestPruchod(radky,
+                                                [](TRadky& r) -> std::uint8_t {
+                                                    r[0][0] = u'X';
+                                                    throw TChyba(u"Selhalo");
+                                                }),
+                     TChyba)
+            << p.nazev;
+        EXPECT_EQ(Text(), p.text) << p.nazev;
+        EXPECT_TRUE(HlavniForm->Zmeneno()) << p.nazev;
+        EXPECT_EQ(HlavniForm->Panel(0)->text(), statistiky) << p.nazev;
+        HlavniForm->memProgram()->undo();
+        EXPECT_EQ(Text(), "N1 A\r\nN2 B\r\nN3 C") << p.nazev;
     }
 }
 
