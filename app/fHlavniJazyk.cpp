@@ -2,10 +2,10 @@
 #include "fHlavni.h"
 
 #include "app/ObecnaChyba.h"
-#include "katalog/convar.h"
 #include "filetypes/fASCII.h"
 #include "filetypes/fNastaveni.h"
 #include "filetypes/fTypSouboru.h"
+#include "katalog/convar.h"
 #include "lang/JazykyXML.h"
 #include "lang/fJazyk.h"
 #include "ui/Hlaseni.h"

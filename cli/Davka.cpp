@@ -1,11 +1,11 @@
 #include "Davka.h"
 
-#include "katalog/Zpravy.h"
-#include "katalog/convar.h"
 #include "engine/CNCEdit.h"
 #include "filetypes/SeznamTypu.h"
 #include "filetypes/TypSouboru.h"
 #include "filetypes/UlozeneNastaveni.h"
+#include "katalog/Zpravy.h"
+#include "katalog/convar.h"
 #include "platform/Chyba.h"
 #include "platform/TextovySoubor.h"
 

@@ -4,11 +4,11 @@
 
 #include "ui_fHlavni.h"
 
-#include "katalog/convar.h"
 #include "app/fHlavni.h"
 #include "filetypes/fASCII.h"
 #include "filetypes/fNastaveni.h"
 #include "filetypes/fTypSouboru.h"
+#include "katalog/convar.h"
 #include "lang/JazykyXML.h"
 #include "lang/fJazyk.h"
 #include "platform/Kodovani.h"
