@@ -96,7 +96,8 @@ void TUlozeneNastaveni::Ulozit(TRegistr& registr) const {
 
 void TUlozeneNastaveni::NastavitMeze() {
     for (const THodnota& h : Hodnoty) {
-        if (const auto* pole = std::get_if<std::int32_t T::*>(&h.Pole)) this->**pole = std::clamp(this->**pole, h.Min, h.Max);
+        if (const auto* pole = std::get_if<std::int32_t T::*>(&h.Pole))
+            this->**pole = std::clamp(this->**pole, h.Min, h.Max);
     }
     PrvniBlok = std::min(PrvniBlok, MaximalniBlok);
     Prirustek = std::min(Prirustek, MaximalniBlok);

@@ -508,13 +508,15 @@ QList<qsizetype> Akceleratory(const QString& text) {
 
 // What is wrong with a translated text, measured by its Czech text.
 QStringList ChybyPrekladu(const QString& sekce, const QString& cesky, const QString& text) {
-    if (cesky.isEmpty()) return text.isEmpty() ? QStringList() : QStringList{"not empty (a button with a picture only)"};
+    if (cesky.isEmpty())
+        return text.isEmpty() ? QStringList() : QStringList{"not empty (a button with a picture only)"};
     if (text.trimmed().isEmpty()) return {"empty"};
     QStringList chyby;
     if (text != text.trimmed()) chyby << "blanks at its ends";
     if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 32; })) chyby << "a control character";
     if (text.contains(u'|')) chyby << "a '|' (it splits a hint)";
-    if (cesky.endsWith(QStringLiteral("...")) != text.endsWith(QStringLiteral("..."))) chyby << "'...' unlike the Czech text";
+    if (cesky.endsWith(QStringLiteral("...")) != text.endsWith(QStringLiteral("...")))
+        chyby << "'...' unlike the Czech text";
     const auto akceleratory = Akceleratory(text);
     if (akceleratory.size() != Akceleratory(cesky).size()) chyby << "access keys unlike the Czech text";
     for (qsizetype i : akceleratory)
@@ -610,7 +612,8 @@ TEST_F(Jazyky, DodanySouborMaSvujTvar) {
                 if (i + 1 >= text.size()) continue;
                 const auto [jiny, novy] = pouzite.emplace(text[i + 1].toCaseFolded(), a->objectName());
                 EXPECT_TRUE(novy) << jazyk.toStdString() << ": " << a->objectName().toStdString() << " and "
-                                  << jiny->second.toStdString() << " share the access key " << QString(text[i + 1]).toStdString();
+                                  << jiny->second.toStdString() << " share the access key "
+                                  << QString(text[i + 1]).toStdString();
             }
         }
     }
