@@ -109,6 +109,23 @@ inline TRozborBloku RozebratBlok(std::u16string_view s, std::u16string_view hlav
     return r;
 }
 
+// A letter or "_" after the block characters makes a word, not a block
+// number: NEWCONF and the label NINE: are no block lines; N10, "N G02" and
+// "N(" are.
+inline bool JeZnakSlova(char16_t c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_';
+}
+
+// The block-line test on a trimmed line: it begins with either block
+// character (an empty one begins every line) and no word follows the block
+// characters. A block line's parts go to blok.
+inline bool JeBlokovy(std::u16string_view s, std::u16string_view hlavni, std::u16string_view vedlejsi,
+                      TRozborBloku& blok) {
+    if (!ZacinaNa(s, hlavni) && !ZacinaNa(s, vedlejsi)) return false;
+    blok = RozebratBlok(s, hlavni, vedlejsi);
+    return blok.cislic > 0 || blok.delka == s.size() || !JeZnakSlova(s[blok.delka]);
+}
+
 }  // namespace
 
 TPrubeh& TPrubeh::Zadny() {
@@ -130,8 +147,10 @@ bool TCNCFile::JeBlokovyRadek(std::u16string_view Radek, std::u16string_view Hla
                               std::u16string_view VedlejsiZnak) {
     Radek.remove_prefix(DelkaOdsazeni(Radek));
     // Marker mode when both characters are set, digit mode otherwise.
-    if (!HlavniZnak.empty() && !VedlejsiZnak.empty())
-        return ZacinaNa(Radek, HlavniZnak) || ZacinaNa(Radek, VedlejsiZnak);
+    if (!HlavniZnak.empty() && !VedlejsiZnak.empty()) {
+        TRozborBloku blok;
+        return JeBlokovy(Radek, HlavniZnak, VedlejsiZnak, blok);
+    }
     return !Radek.empty() && JeCislice(Radek.front());
 }
 
@@ -206,9 +225,9 @@ std::uint8_t TCNCFile::PrecislovatBloky(TRadky& Radky, std::uint32_t PrvniBlok,
         // The start test looks at the line before it is trimmed.
         if (!Zacatek.empty() && ZacinaNa(s, Zacatek)) cislo = PrvniBlok;
         OrezatZleva(s);
-        // No emptiness check here: an empty character makes every line a block line.
-        if (ZacinaNa(s, HlavniZnak) || ZacinaNa(s, VedlejsiZnak)) {
-            const TRozborBloku blok = RozebratBlok(s, HlavniZnak, VedlejsiZnak);
+        // No emptiness check here: an empty character begins every line.
+        TRozborBloku blok;
+        if (JeBlokovy(s, HlavniZnak, VedlejsiZnak, blok)) {
             if (blok.cislic > 0) {
                 const TCisloBloku nove(blok.hlavni ? HlavniZnak : VedlejsiZnak, cislo, false);
                 s.replace(0, blok.delka, nove.Text());
@@ -234,8 +253,8 @@ std::uint8_t TCNCFile::OdstranitBloky(TRadky& Radky, std::u16string_view HlavniZ
         std::u16string_view orezany(s);
         orezany.remove_prefix(odsazeni);
         std::size_t smazat = odsazeni;
-        if (ZacinaNa(orezany, HlavniZnak) || ZacinaNa(orezany, VedlejsiZnak))
-            smazat += RozebratBlok(orezany, HlavniZnak, VedlejsiZnak).delka;
+        TRozborBloku blok;
+        if (JeBlokovy(orezany, HlavniZnak, VedlejsiZnak, blok)) smazat += blok.delka;
         if (smazat > 0) s.erase(0, smazat);
         procenta = cnc::Procenta(i, n);
         prubeh_->ObslouzitUdalosti(i + 1, n);
