@@ -44,8 +44,11 @@ set(jen_posix
   Kodovani.ZnakMimoKodovaniNikdyNeniOtaznik
   Kodovani.ZnackaUtf8PredNeplatnymiBajty
   SouborTypu.ZnackyAKonceRadku
+  TextovySoubor.KodovaniRozhodujeCelySoubor
   Davka.KodovaniZustane
-  Davka.ChybyPouzitiASouboru)
+  Davka.ChybyPouzitiASouboru
+  Davka.Utf8PodleCelehoSouboru
+  Davka.RidiciZnakyEscapovane)
 list(JOIN jen_posix ":" vynechane)
 
 execute_process(
