@@ -44,7 +44,6 @@ set(jen_posix
   Kodovani.ZnakMimoKodovaniNikdyNeniOtaznik
   Kodovani.ZnackaUtf8PredNeplatnymiBajty
   SouborTypu.ZnackyAKonceRadku
-  TextovySoubor.KodovaniRozhodujeCelySoubor
   Davka.KodovaniZustane
   Davka.ChybyPouzitiASouboru
   Davka.Utf8PodleCelehoSouboru
