@@ -83,18 +83,18 @@ private:
     TPrubeh& p_;
 };
 
-// Strips the block characters and digits of a block line (already trimmed).
-// Returns the kind of block character that was found last (true: main) and,
-// through delka, how many units the old character(s) and digits took, and
-// through cislic the number of digits.
+// The front of a block line (already trimmed): the kind of block character
+// found last (true: main), how many units the block character(s), and the
+// digits once counted, take (delka), and the number of digits (cislic).
 struct TRozborBloku {
     bool hlavni = false;
     std::size_t delka = 0;
     std::size_t cislic = 0;
 };
 
-inline TRozborBloku RozebratBlok(std::u16string_view s, std::u16string_view hlavni,
-                                 std::u16string_view vedlejsi) {
+// The block characters at the front of s: the main one, then the secondary one.
+inline TRozborBloku ZnakyBloku(std::u16string_view s, std::u16string_view hlavni,
+                               std::u16string_view vedlejsi) {
     TRozborBloku r;
     if (!hlavni.empty() && ZacinaNa(s, hlavni)) {
         r.delka = hlavni.size();
@@ -104,26 +104,30 @@ inline TRozborBloku RozebratBlok(std::u16string_view s, std::u16string_view hlav
         r.delka += vedlejsi.size();
         r.hlavni = false;
     }
-    while (r.delka + r.cislic < s.size() && JeCislice(s[r.delka + r.cislic])) ++r.cislic;
-    r.delka += r.cislic;
     return r;
 }
 
-// A letter or "_" after the block characters makes a word, not a block
+// A letter or "_" right after the block characters makes a word, not a block
 // number: NEWCONF and the label NINE: are no block lines; N10, "N G02" and
 // "N(" are.
-inline bool JeZnakSlova(char16_t c) {
+inline bool SlovoOd(std::u16string_view s, std::size_t i) {
+    if (i >= s.size()) return false;
+    const char16_t c = s[i];
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_';
 }
 
-// The block-line test on a trimmed line: it begins with either block
-// character (an empty one begins every line) and no word follows the block
-// characters. A block line's parts go to blok.
+// The block-line test of renumbering and removing on a trimmed line: it
+// begins with either block character (an empty one begins every line) and no
+// word follows the block characters. A block line's characters and digits go
+// to blok.
 inline bool JeBlokovy(std::u16string_view s, std::u16string_view hlavni, std::u16string_view vedlejsi,
                       TRozborBloku& blok) {
     if (!ZacinaNa(s, hlavni) && !ZacinaNa(s, vedlejsi)) return false;
-    blok = RozebratBlok(s, hlavni, vedlejsi);
-    return blok.cislic > 0 || blok.delka == s.size() || !JeZnakSlova(s[blok.delka]);
+    blok = ZnakyBloku(s, hlavni, vedlejsi);
+    if (SlovoOd(s, blok.delka)) return false;
+    while (blok.delka + blok.cislic < s.size() && JeCislice(s[blok.delka + blok.cislic])) ++blok.cislic;
+    blok.delka += blok.cislic;
+    return true;
 }
 
 }  // namespace
@@ -148,8 +152,8 @@ bool TCNCFile::JeBlokovyRadek(std::u16string_view Radek, std::u16string_view Hla
     Radek.remove_prefix(DelkaOdsazeni(Radek));
     // Marker mode when both characters are set, digit mode otherwise.
     if (!HlavniZnak.empty() && !VedlejsiZnak.empty()) {
-        TRozborBloku blok;
-        return JeBlokovy(Radek, HlavniZnak, VedlejsiZnak, blok);
+        const std::size_t znaku = ZnakyBloku(Radek, HlavniZnak, VedlejsiZnak).delka;
+        return znaku > 0 && !SlovoOd(Radek, znaku);
     }
     return !Radek.empty() && JeCislice(Radek.front());
 }
