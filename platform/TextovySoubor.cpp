@@ -11,7 +11,6 @@
 #include <windows.h>
 #else
 #include <cerrno>
-#include <climits>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -560,7 +559,8 @@ TCteniSouboru::TCteniSouboru(const std::filesystem::path& soubor) : soubor_(soub
 
 TCteniSouboru::TCteniSouboru(TStandardniVstup) : soubor_("-"), vlastni_(false) {
     soubor_h_ = GetStdHandle(STD_INPUT_HANDLE);
-    if (soubor_h_ == INVALID_HANDLE_VALUE || soubor_h_ == nullptr) ChybaCteni(soubor_, DuvodSystemu(ERROR_INVALID_HANDLE));
+    if (soubor_h_ == INVALID_HANDLE_VALUE || soubor_h_ == nullptr)
+        ChybaCteni(soubor_, DuvodSystemu(ERROR_INVALID_HANDLE));
 }
 
 TCteniSouboru::~TCteniSouboru() {
@@ -774,9 +774,10 @@ int CisloPopisovace(const std::filesystem::path& soubor) {
         if (s == "/dev/stdout") return STDOUT_FILENO;
         if (s == "/dev/stderr") return STDERR_FILENO;
         for (const std::string& predpona : {std::string("/dev/fd/"), std::string("/proc/self/fd/"), vlastni}) {
-            if (s.size() <= predpona.size() || s.size() > predpona.size() + 9 || s.compare(0, predpona.size(), predpona) != 0)
-                continue;
-            if (s.find_first_not_of("0123456789", predpona.size()) == std::string::npos) return std::stoi(s.substr(predpona.size()));
+            const bool cislo = s.size() > predpona.size() && s.size() <= predpona.size() + 9 &&
+                               s.compare(0, predpona.size(), predpona) == 0 &&
+                               s.find_first_not_of("0123456789", predpona.size()) == std::string::npos;
+            if (cislo) return std::stoi(s.substr(predpona.size()));
         }
         if (!fs::is_symlink(p, ec)) return -1;
         const fs::path cil = fs::read_symlink(p, ec);

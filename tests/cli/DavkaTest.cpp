@@ -270,7 +270,8 @@ TEST_F(Davka, StandardniVstupAVystup) {
     EXPECT_EQ(sVstupem("N1 X\n(\xE8)\n", {"renumber", "-o", "-", "-"}), 0) << vystup.hlaseni;
     EXPECT_EQ(vystup.program, "N5 X\r\n(\xE8)\r\n");
     EXPECT_EQ(Spustit({"renumber", "-i", "-"}), 2);
-    EXPECT_EQ(vystup.hlaseni.substr(0, vystup.hlaseni.find('\n')), "tarvik-cli: --in-place needs a FILE, not standard input");
+    EXPECT_EQ(vystup.hlaseni.substr(0, vystup.hlaseni.find('\n')),
+              "tarvik-cli: --in-place needs a FILE, not standard input");
     EXPECT_FALSE(fs::exists("-"));
 }
 

@@ -239,10 +239,12 @@ TEST(TextovySoubor, PoskozeneUtf16SeOhlasi) {
         {"a mark and one byte", b({0xFF, 0xFE, 'A'}), "Damaged UTF-16: an odd number of bytes"},
         {"a high surrogate at the end", b({0xFF, 0xFE, 'A', 0, '\r', 0, '\n', 0, 0x00, 0xD8}),
          "Damaged UTF-16: a lone surrogate D800 in line 2"},
-        {"a low surrogate alone", b({0xFF, 0xFE, 0x00, 0xDC, 'A', 0}), "Damaged UTF-16: a lone surrogate DC00 in line 1"},
+        {"a low surrogate alone", b({0xFF, 0xFE, 0x00, 0xDC, 'A', 0}),
+         "Damaged UTF-16: a lone surrogate DC00 in line 1"},
         {"a pair in the wrong order", b({0xFE, 0xFF, 0xDC, 0x00, 0xD8, 0x00}),
          "Damaged UTF-16: a lone surrogate DC00 in line 1"},
-        {"lines by CR LF, CR and LF", b({0xFF, 0xFE, 'A', 0, '\r', 0, '\n', 0, 'B', 0, '\r', 0, 'C', 0, '\n', 0, 0xFF, 0xDB, 'x', 0}),
+        {"lines by CR LF, CR and LF",
+         b({0xFF, 0xFE, 'A', 0, '\r', 0, '\n', 0, 'B', 0, '\r', 0, 'C', 0, '\n', 0, 0xFF, 0xDB, 'x', 0}),
          "Damaged UTF-16: a lone surrogate DBFF in line 4"},
     };
     TDocasnaSlozka slozka;
