@@ -336,7 +336,7 @@ void THlavniForm::OtevritSoubor() {
     const QString cesta = QFileInfo(volba->Soubor).absoluteFilePath();
     // The whole file is read before anything shown changes: a file that cannot
     // be read leaves the document, its name and the file type as they were.
-    const TTextEditoru text = TextProEditor(NacistBajty(std::filesystem::path(cesta.toStdU16String())));
+    const TTextEditoru text = NacistTextEditoru(std::filesystem::path(cesta.toStdU16String()));
     // The row at the chosen filter position (none past the list).
     NastavitAktualniSoubor(cesta, text, NastaveniForm->TypNaRadku(poziceFiltru_ - 1));
 }

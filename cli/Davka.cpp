@@ -28,7 +28,9 @@ constexpr std::string_view Napoveda =
     "  types       list the file types, their seven fields TAB-separated\n"
     "\n"
     "  -t, --type NAME     file type by its name; default: the first type whose\n"
-    "                      extension matches FILE's (case-insensitive), else the first\n"
+    "                      extension matches FILE's (case-insensitive; a FILE\n"
+    "                      without one takes the type whose extension is \".\"),\n"
+    "                      else the first\n"
     "  --main C            main block character of the chosen type (\"\" clears it)\n"
     "  --secondary C       secondary block character, written before new numbers\n"
     "  --start TEXT        program start marker\n"
@@ -44,7 +46,7 @@ constexpr std::string_view Napoveda =
     "  --number-start      introduce: number program start lines too\n"
     "  --number-end        introduce: number program end lines too\n"
     "  --number-comments   introduce: number comment lines too\n"
-    "  -o OUT              write the result to OUT\n"
+    "  -o OUT              write the result to OUT (\"-\": standard output)\n"
     "  -i, --in-place      write the result over FILE\n"
     "                      (neither: the result goes to standard output)\n"
     "  -h, --help          show this help\n"
@@ -56,8 +58,13 @@ constexpr std::string_view Napoveda =
     "above. The tool never writes the settings. Settings that cannot be read are\n"
     "reported, and files.ftd and the built-in defaults are used instead.\n"
     "\n"
+    "FILE \"-\" reads the program from standard input.\n"
+    "\n"
     "The result is written with CR LF line breaks in the encoding the program was\n"
-    "read in. Progress and the statistics line go to standard error.\n"
+    "read in. A file is replaced whole, or written in place where a new file\n"
+    "could not take its place (a folder that cannot be written, hard links,\n"
+    "another owner); a device or a pipe is written through. Progress and the\n"
+    "statistics line go to standard error.\n"
     "Exit status: 0 done, 1 refused (block numbers present or missing),\n"
     "2 usage error or a file that cannot be read or written.\n";
 
@@ -194,6 +201,7 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
     }
     if (v.soubor.empty()) throw TChybaPouziti("no FILE given");
     if (v.vystup && v.naMiste) throw TChybaPouziti("-o and --in-place exclude each other");
+    if (v.naMiste && v.soubor == "-") throw TChybaPouziti("--in-place needs a FILE, not standard input");
     if (v.prikaz == TPrikaz::Pocet && (v.vystup || v.naMiste))
         throw TChybaPouziti("count writes no program: -o and --in-place do not apply");
     if (volbaZavedeni && v.prikaz != TPrikaz::Zavest)
@@ -220,6 +228,50 @@ std::string TextChyby(const std::u16string& zprava) {
     if (!z.empty() && z.back() > u'.') z += u'.';
     return "tarvik-cli: " + DoUtf8(z);
 }
+
+// Text for a terminal: control characters (C0, DEL and C1) are written as
+// \x1b or \u009b, never raw.
+std::string BezRidicichZnaku(std::string_view utf8) {
+    static constexpr char Hex[] = "0123456789abcdef";
+    std::string v;
+    v.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        const auto dalsi = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0;
+        if (b < 0x20 || b == 0x7F) {
+            v += "\\x";
+            v += Hex[b >> 4];
+            v += Hex[b & 0xF];
+        } else if (b == 0xC2 && dalsi >= 0x80 && dalsi <= 0x9F) {
+            v += "\\u00";
+            v += Hex[dalsi >> 4];
+            v += Hex[dalsi & 0xF];
+            ++i;
+        } else {
+            v += static_cast<char>(b);
+        }
+    }
+    return v;
+}
+
+// Every message goes out with its control characters escaped, a message of
+// several lines line by line: names and paths come from files and arguments.
+class TBezpecnaHlaseni final : public TVystupDavky {
+public:
+    explicit TBezpecnaHlaseni(TVystupDavky& vystup) : vystup_(vystup) {}
+    bool Program(std::string_view bytes) override { return vystup_.Program(bytes); }
+    void Hlaseni(std::string_view text) override {
+        for (;;) {
+            const std::size_t konec = text.find('\n');
+            vystup_.Hlaseni(BezRidicichZnaku(text.substr(0, konec)));
+            if (konec == std::string_view::npos) return;
+            text.remove_prefix(konec + 1);
+        }
+    }
+
+private:
+    TVystupDavky& vystup_;
+};
 
 // The window's message when the settings cannot be read.
 void HlaseniNastaveni(TVystupDavky& vystup, const std::u16string& zprava) {
@@ -272,6 +324,15 @@ TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi, TVystupDavky& 
     return n;
 }
 
+// The type for a file's name: by its extension; a name without one takes the
+// type whose extension is "." (the stored form of no extension).
+const TTypSouboru* TypPodleJmena(const std::vector<TTypSouboru>& typy, const std::filesystem::path& soubor) {
+    if (!soubor.extension().empty()) return TypPodlePripony(typy, soubor);
+    for (const auto& t : typy)
+        if (t.Pripona == u".") return &t;
+    return nullptr;
+}
+
 TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy) {
     TTypSouboru typ;
     if (v.typ) {
@@ -283,13 +344,13 @@ TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy) {
             }
         if (!nalezeny) {
             std::string znami;
-            for (const auto& t : typy) znami += "\n  " + DoUtf8(t.Nazev);
-            throw TChybaPouziti("no file type named '" + DoUtf8(*v.typ) + "'" +
+            for (const auto& t : typy) znami += "\n  " + BezRidicichZnaku(DoUtf8(t.Nazev));
+            throw TChybaPouziti("no file type named '" + BezRidicichZnaku(DoUtf8(*v.typ)) + "'" +
                                 (znami.empty() ? std::string() : "; the file types are:" + znami));
         }
         typ = *nalezeny;
-    } else if (const TTypSouboru* podlePripony = TypPodlePripony(typy, v.soubor)) {
-        typ = *podlePripony;
+    } else if (const TTypSouboru* podleJmena = v.soubor == "-" ? nullptr : TypPodleJmena(typy, v.soubor)) {
+        typ = *podleJmena;
     } else if (!typy.empty()) {
         typ = typy.front();
     }
@@ -310,7 +371,7 @@ int Zpracovat(const TVolby& v, const TProstrediDavky& prostredi, TVystupDavky& v
             const auto pole = t.Pole();
             for (std::size_t i = 0; i < pole.size(); ++i) {
                 if (i > 0) seznam += '\t';
-                seznam += DoUtf8(*pole[i]);
+                seznam += BezRidicichZnaku(DoUtf8(*pole[i]));
             }
             seznam += '\n';
         }
@@ -320,7 +381,13 @@ int Zpracovat(const TVolby& v, const TProstrediDavky& prostredi, TVystupDavky& v
 
     const TTypSouboru typ = ZvolitTyp(v, typy);
     const std::filesystem::path soubor(v.soubor);
-    TText text = NacistTextovySoubor(soubor);
+    TText text;
+    if (v.soubor == "-") {
+        TCteniSouboru vstup{TCteniSouboru::TStandardniVstup{}};
+        text = NacistText(vstup);
+    } else {
+        text = NacistTextovySoubor(soubor);
+    }
     const TCNCFile engine;
     const std::int32_t bloku = engine.PocetBloku(text.Radky, typ.HlavniZnak, typ.VedlejsiZnak);
 
@@ -383,8 +450,8 @@ int Zpracovat(const TVolby& v, const TProstrediDavky& prostredi, TVystupDavky& v
         vystup.Hlaseni(std::string("tarvik-cli: ") + NazevKodovani(pozadovane) +
                        " cannot hold every character of the program; it is written as " +
                        NazevKodovani(pouzite) + ".");
-    if (v.vystup || v.naMiste) {
-        TAtomickyZapis zapis(v.vystup ? std::filesystem::path(*v.vystup) : soubor);
+    if (v.naMiste || (v.vystup && *v.vystup != "-")) {
+        TZapisSouboru zapis(v.vystup ? std::filesystem::path(*v.vystup) : soubor);
         ZakodovatPoKusech(text.Radky, text.KoncovyZlom, pouzite, [&](std::string_view kus) { zapis.Zapsat(kus); });
         zapis.Dokoncit();
     } else {
@@ -395,16 +462,20 @@ int Zpracovat(const TVolby& v, const TProstrediDavky& prostredi, TVystupDavky& v
     }
 
     const std::int32_t blokuPo = engine.PocetBloku(text.Radky, typ.HlavniZnak, typ.VedlejsiZnak);
+    // The lines of the written text: an empty last line without a break
+    // after it writes nothing, the break before it ends the line above.
+    const std::size_t radku =
+        text.Radky.size() - (!text.KoncovyZlom && !text.Radky.empty() && text.Radky.back().empty() ? 1 : 0);
     vystup.Hlaseni(std::to_string(procenta) + "%");
-    vystup.Hlaseni(DoUtf8(TextStatistiky(text.Radky.size(), PocetZnaku(text.Radky, text.KoncovyZlom),
-                                         blokuPo)));
+    vystup.Hlaseni(DoUtf8(TextStatistiky(radku, PocetZnaku(text.Radky, text.KoncovyZlom), blokuPo)));
     return 0;
 }
 
 }  // namespace
 
 int SpustitDavku(const std::vector<std::string>& argumenty, const TProstrediDavky& prostredi,
-                 TVystupDavky& vystup) {
+                 TVystupDavky& vystupProgramu) {
+    TBezpecnaHlaseni vystup(vystupProgramu);
     try {
         const TVolby v = RozebratArgumenty(argumenty);
         if (v.prikaz == TPrikaz::Napoveda) {

@@ -83,18 +83,18 @@ private:
     TPrubeh& p_;
 };
 
-// Strips the block characters and digits of a block line (already trimmed).
-// Returns the kind of block character that was found last (true: main) and,
-// through delka, how many units the old character(s) and digits took, and
-// through cislic the number of digits.
+// The front of a block line (already trimmed): the kind of block character
+// found last (true: main), how many units the block character(s), and the
+// digits once counted, take (delka), and the number of digits (cislic).
 struct TRozborBloku {
     bool hlavni = false;
     std::size_t delka = 0;
     std::size_t cislic = 0;
 };
 
-inline TRozborBloku RozebratBlok(std::u16string_view s, std::u16string_view hlavni,
-                                 std::u16string_view vedlejsi) {
+// The block characters at the front of s: the main one, then the secondary one.
+inline TRozborBloku ZnakyBloku(std::u16string_view s, std::u16string_view hlavni,
+                               std::u16string_view vedlejsi) {
     TRozborBloku r;
     if (!hlavni.empty() && ZacinaNa(s, hlavni)) {
         r.delka = hlavni.size();
@@ -104,9 +104,30 @@ inline TRozborBloku RozebratBlok(std::u16string_view s, std::u16string_view hlav
         r.delka += vedlejsi.size();
         r.hlavni = false;
     }
-    while (r.delka + r.cislic < s.size() && JeCislice(s[r.delka + r.cislic])) ++r.cislic;
-    r.delka += r.cislic;
     return r;
+}
+
+// A letter or "_" right after the block characters makes a word, not a block
+// number: NEWCONF and the label NINE: are no block lines; N10, "N G02" and
+// "N(" are.
+inline bool SlovoOd(std::u16string_view s, std::size_t i) {
+    if (i >= s.size()) return false;
+    const char16_t c = s[i];
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_';
+}
+
+// The block-line test of renumbering and removing on a trimmed line: it
+// begins with either block character (an empty one begins every line) and no
+// word follows the block characters. A block line's characters and digits go
+// to blok.
+inline bool JeBlokovy(std::u16string_view s, std::u16string_view hlavni, std::u16string_view vedlejsi,
+                      TRozborBloku& blok) {
+    if (!ZacinaNa(s, hlavni) && !ZacinaNa(s, vedlejsi)) return false;
+    blok = ZnakyBloku(s, hlavni, vedlejsi);
+    if (SlovoOd(s, blok.delka)) return false;
+    while (blok.delka + blok.cislic < s.size() && JeCislice(s[blok.delka + blok.cislic])) ++blok.cislic;
+    blok.delka += blok.cislic;
+    return true;
 }
 
 }  // namespace
@@ -130,8 +151,10 @@ bool TCNCFile::JeBlokovyRadek(std::u16string_view Radek, std::u16string_view Hla
                               std::u16string_view VedlejsiZnak) {
     Radek.remove_prefix(DelkaOdsazeni(Radek));
     // Marker mode when both characters are set, digit mode otherwise.
-    if (!HlavniZnak.empty() && !VedlejsiZnak.empty())
-        return ZacinaNa(Radek, HlavniZnak) || ZacinaNa(Radek, VedlejsiZnak);
+    if (!HlavniZnak.empty() && !VedlejsiZnak.empty()) {
+        const std::size_t znaku = ZnakyBloku(Radek, HlavniZnak, VedlejsiZnak).delka;
+        return znaku > 0 && !SlovoOd(Radek, znaku);
+    }
     return !Radek.empty() && JeCislice(Radek.front());
 }
 
@@ -206,9 +229,9 @@ std::uint8_t TCNCFile::PrecislovatBloky(TRadky& Radky, std::uint32_t PrvniBlok,
         // The start test looks at the line before it is trimmed.
         if (!Zacatek.empty() && ZacinaNa(s, Zacatek)) cislo = PrvniBlok;
         OrezatZleva(s);
-        // No emptiness check here: an empty character makes every line a block line.
-        if (ZacinaNa(s, HlavniZnak) || ZacinaNa(s, VedlejsiZnak)) {
-            const TRozborBloku blok = RozebratBlok(s, HlavniZnak, VedlejsiZnak);
+        // No emptiness check here: an empty character begins every line.
+        TRozborBloku blok;
+        if (JeBlokovy(s, HlavniZnak, VedlejsiZnak, blok)) {
             if (blok.cislic > 0) {
                 const TCisloBloku nove(blok.hlavni ? HlavniZnak : VedlejsiZnak, cislo, false);
                 s.replace(0, blok.delka, nove.Text());
@@ -234,8 +257,8 @@ std::uint8_t TCNCFile::OdstranitBloky(TRadky& Radky, std::u16string_view HlavniZ
         std::u16string_view orezany(s);
         orezany.remove_prefix(odsazeni);
         std::size_t smazat = odsazeni;
-        if (ZacinaNa(orezany, HlavniZnak) || ZacinaNa(orezany, VedlejsiZnak))
-            smazat += RozebratBlok(orezany, HlavniZnak, VedlejsiZnak).delka;
+        TRozborBloku blok;
+        if (JeBlokovy(orezany, HlavniZnak, VedlejsiZnak, blok)) smazat += blok.delka;
         if (smazat > 0) s.erase(0, smazat);
         procenta = cnc::Procenta(i, n);
         prubeh_->ObslouzitUdalosti(i + 1, n);

@@ -34,9 +34,10 @@ public:
     explicit TCNCFile(TPrubeh& prubeh = TPrubeh::Zadny()) : prubeh_(&prubeh) {}
 
     // Number of block lines: in marker mode (both characters set) the lines
-    // that begin with either character after the left trim; in digit mode
-    // (either character empty) the lines whose first character is a digit.
-    // Only reads the lines.
+    // that begin with either character after the left trim, the block
+    // characters not followed by an ASCII letter or "_" (NEWCONF is a word);
+    // in digit mode (either character empty) the lines whose first character
+    // is a digit. Only reads the lines.
     std::int32_t PocetBloku(const TRadky& Radky, std::u16string_view HlavniZnak,
                             std::u16string_view VedlejsiZnak) const;
 

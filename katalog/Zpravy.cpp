@@ -45,9 +45,9 @@ std::u16string ZpravaNeniSoubor() { return rsNENISOUBOR + u"."; }
 TStatistiky SpocitatStatistiky(std::string_view utf8, std::u16string_view hlavniZnak,
                                std::u16string_view vedlejsiZnak) {
     TStatistiky s;
-    // The block test looks at the start of a line only: as many characters as
-    // the longer marker has (or one digit), after the leading blanks.
-    const std::size_t potreba = std::max<std::size_t>({hlavniZnak.size(), vedlejsiZnak.size(), 1}) + 1;
+    // The block test looks at the start of a line only: both block characters
+    // and the character after them (or one digit), after the leading blanks.
+    const std::size_t potreba = std::max<std::size_t>(hlavniZnak.size() + vedlejsiZnak.size(), 1) + 1;
     std::u16string zacatek;
     std::size_t i = 0;
     const std::size_t n = utf8.size();

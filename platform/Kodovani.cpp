@@ -242,11 +242,9 @@ const char* NazevKodovani(TKodovani k) {
     return "?";
 }
 
-namespace {
-
-// Windows set to the UTF-8 code page reads and writes as the other systems
-// do: UTF-8 when the bytes are UTF-8, Windows-1250 (every byte kept) otherwise.
-bool AnsiJeUtf8() {
+bool BezZnackyUtf8() {
+    // Windows set to the UTF-8 code page reads and writes as the other systems
+    // do: UTF-8 when the bytes are UTF-8, Windows-1250 (every byte kept) otherwise.
 #ifdef _WIN32
     return GetACP() == CP_UTF8;
 #else
@@ -254,15 +252,26 @@ bool AnsiJeUtf8() {
 #endif
 }
 
-}  // namespace
+std::optional<TZnacka> NajitZnacku(std::string_view b) {
+    if (b.size() >= 2 && b[0] == '\xFF' && b[1] == '\xFE') return TZnacka{TKodovani::Utf16LE, 2};
+    if (b.size() >= 2 && b[0] == '\xFE' && b[1] == '\xFF') return TZnacka{TKodovani::Utf16BE, 2};
+    if (b.size() >= 3 && b[0] == '\xEF' && b[1] == '\xBB' && b[2] == '\xBF') return TZnacka{TKodovani::Utf8Znacka, 3};
+    return std::nullopt;
+}
 
 TZnacka RozpoznatZnacku(std::string_view b) {
-    if (b.size() >= 2 && b[0] == '\xFF' && b[1] == '\xFE') return {TKodovani::Utf16LE, 2};
-    if (b.size() >= 2 && b[0] == '\xFE' && b[1] == '\xFF') return {TKodovani::Utf16BE, 2};
-    if (b.size() >= 3 && b[0] == '\xEF' && b[1] == '\xBB' && b[2] == '\xBF')
-        return {TKodovani::Utf8Znacka, 3};
-    if (!AnsiJeUtf8()) return {TKodovani::Ansi, 0};
+    if (const auto znacka = NajitZnacku(b)) return *znacka;
+    if (!BezZnackyUtf8()) return {TKodovani::Ansi, 0};
     return {JePlatneUtf8(b) ? TKodovani::Utf8 : TKodovani::Cp1250, 0};
+}
+
+std::size_t NajitOsamelyNahradnik(std::u16string_view t) {
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (t[i] < 0xD800 || t[i] > 0xDFFF) continue;
+        if (!JeVysokyNahradnik(t[i]) || i + 1 >= t.size() || !JeNizkyNahradnik(t[i + 1])) return i;
+        ++i;
+    }
+    return std::u16string_view::npos;
 }
 
 bool JePlatneUtf8(std::string_view b) {
@@ -336,13 +345,7 @@ bool LzeZakodovat(std::u16string_view t, TKodovani k) {
         case TKodovani::Utf8:
         case TKodovani::Utf8Znacka:
             // Only a lone surrogate has no UTF-8 form.
-            for (std::size_t i = 0; i < t.size(); ++i) {
-                const char16_t c = t[i];
-                if (c < 0xD800 || c > 0xDFFF) continue;
-                if (c > 0xDBFF || i + 1 >= t.size() || !JeNizkyNahradnik(t[i + 1])) return false;
-                ++i;
-            }
-            return true;
+            return NajitOsamelyNahradnik(t) == std::u16string_view::npos;
         case TKodovani::Cp1250: {
             const TCp1250Zpet& zpet = Cp1250Zpet();
             for (char16_t c : t)
@@ -367,7 +370,7 @@ std::string_view ZnackaKodovani(TKodovani k) {
 }
 
 TKodovani KodovaniProZapis(TKodovani k) {
-    if (!AnsiJeUtf8()) return TKodovani::Ansi;
+    if (!BezZnackyUtf8()) return TKodovani::Ansi;
     switch (k) {
         case TKodovani::Utf8Znacka:
         case TKodovani::Utf16LE:

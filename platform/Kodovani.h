@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,19 @@ struct TZnacka {
     std::size_t delka;
 };
 TZnacka RozpoznatZnacku(std::string_view bytes);
+
+// The byte-order mark at the start of bytes (FF FE, FE FF, EF BB BF), if
+// there is one: its encoding and length. It needs the first three bytes of
+// a text, or all of a shorter one.
+std::optional<TZnacka> NajitZnacku(std::string_view zacatek);
+
+// How a text without a mark is read: true, as UTF-8 when all of it is valid
+// UTF-8, else as Windows-1250; false (Windows with another code page), in
+// the ANSI code page.
+bool BezZnackyUtf8();
+
+// The position of the first surrogate without its partner, or npos.
+std::size_t NajitOsamelyNahradnik(std::u16string_view text);
 
 // True when bytes are well-formed UTF-8: no overlong forms, no surrogates,
 // nothing above U+10FFFF, no cut-off sequence.

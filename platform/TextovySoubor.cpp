@@ -4,13 +4,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <random>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <cerrno>
-#include <climits>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -68,20 +70,103 @@ void ZarezervovatRadky(std::vector<std::u16string>& radky, std::size_t dalsich) 
     if (potreba > radky.capacity()) radky.reserve(std::max(potreba, 2 * radky.capacity()));
 }
 
-// Splits bytes into decoded lines piece by piece: a line may run across pieces,
-// and a CR at the end of a piece may be followed by the LF of the next.
+// Receives the lines of a text as they are read.
+class TPrijemceRadku {
+public:
+    virtual ~TPrijemceRadku() = default;
+    // One line without its break, its bytes in encoding k (UTF-8 only when
+    // they are valid UTF-8).
+    virtual void Radek(std::string_view bajty, TKodovani k) = 0;
+    virtual void Radek(std::u16string_view radek) = 0;
+    // The lines so far were valid UTF-8, but the text is not: they are to be
+    // read again as Windows-1250.
+    virtual void ZnovuJakoCp1250() = 0;
+};
+
+// Lines as a list of UTF-16 strings, appended to radky.
+class TDoRadku final : public TPrijemceRadku {
+public:
+    explicit TDoRadku(std::vector<std::u16string>& radky) : radky_(radky), od_(radky.size()) {}
+    void Radek(std::string_view bajty, TKodovani k) override {
+        radky_.emplace_back();
+        DekodovatDo(radky_.back(), bajty, k);
+    }
+    void Radek(std::u16string_view radek) override { radky_.emplace_back(radek); }
+    void ZnovuJakoCp1250() override {
+        // Valid UTF-8 comes back byte for byte from its UTF-16 text.
+        std::string bajty;
+        for (std::size_t i = od_; i < radky_.size(); ++i) {
+            bajty.clear();
+            PripojitUtf8(bajty, radky_[i]);
+            radky_[i].clear();
+            DekodovatDo(radky_[i], bajty, TKodovani::Cp1250);
+        }
+    }
+
+private:
+    std::vector<std::u16string>& radky_;
+    std::size_t od_;
+};
+
+// Lines as a text area holds them: UTF-8, CR LF between lines.
+class TDoEditoru final : public TPrijemceRadku {
+public:
+    explicit TDoEditoru(std::string& text) : text_(text) {}
+    void Radek(std::string_view bajty, TKodovani k) override {
+        Zlom();
+        if (k == TKodovani::Utf8 || k == TKodovani::Utf8Znacka) {
+            text_ += bajty;
+            return;
+        }
+        pomocny_.clear();
+        DekodovatDo(pomocny_, bajty, k);
+        PripojitUtf8(text_, pomocny_);
+    }
+    void Radek(std::u16string_view radek) override {
+        Zlom();
+        PripojitUtf8(text_, radek);
+    }
+    void ZnovuJakoCp1250() override {
+        // Valid UTF-8 so far: these are the file's bytes, breaks aside.
+        std::string bajty;
+        bajty.swap(text_);
+        text_.reserve(bajty.size() + bajty.size() / 4);
+        constexpr std::size_t Kus = 1 << 16;
+        for (std::size_t i = 0; i < bajty.size(); i += Kus) {
+            pomocny_.clear();
+            DekodovatDo(pomocny_, std::string_view(bajty).substr(i, Kus), TKodovani::Cp1250);
+            PripojitUtf8(text_, pomocny_);
+        }
+    }
+    // A break at the end of the text stays.
+    void Dokoncit(bool koncovyZlom) {
+        if (koncovyZlom) text_ += "\r\n";
+    }
+
+private:
+    void Zlom() {
+        if (radku_++ > 0) text_ += "\r\n";
+    }
+    std::string& text_;
+    std::u16string pomocny_;
+    std::size_t radku_ = 0;
+};
+
+// Splits bytes into lines piece by piece: a line may run across pieces, and
+// a CR at the end of a piece may be followed by the LF of the next.
 class TDeleniNaRadky {
 public:
-    // With overovat, a line that is not valid UTF-8 stops the splitting.
-    TDeleniNaRadky(TKodovani k, std::vector<std::u16string>& radky, bool overovat = false)
-        : k_(k), radky_(radky), overovat_(overovat) {}
+    // With overovat (k is UTF-8), the first line that is not valid UTF-8
+    // turns the whole text into Windows-1250, so that every byte comes back
+    // when it is saved.
+    TDeleniNaRadky(TPrijemceRadku& prijemce, TKodovani k, bool overovat)
+        : prijemce_(prijemce), k_(k), overovat_(overovat) {}
 
-    bool Platne() const { return platne_; }
+    TKodovani Kodovani() const { return k_; }
 
-    // False once a line was not valid UTF-8 (when checked).
-    bool Pridat(std::string_view b) {
+    void Pridat(std::string_view b) {
         std::size_t i = 0;
-        if (b.empty() || !platne_) return platne_;
+        if (b.empty()) return;
         if (cekaLf_) {
             cekaLf_ = false;
             if (b[0] == '\n') i = 1;
@@ -94,7 +179,7 @@ public:
             if (j == n) {
                 cast_.append(b.substr(i));
                 zlomNaKonci_ = false;
-                return true;
+                return;
             }
             if (cast_.empty()) {
                 Radek(b.substr(i, j - i));
@@ -103,19 +188,17 @@ public:
                 Radek(cast_);
                 cast_.clear();
             }
-            if (!platne_) return false;
             zlomNaKonci_ = true;
             if (b[j] == '\r') {
                 if (j + 1 == n) {
                     cekaLf_ = true;
-                    return true;
+                    return;
                 }
                 i = j + (b[j + 1] == '\n' ? 2 : 1);
             } else {
                 i = j + 1;
             }
         }
-        return true;
     }
 
     // The last line needs no break; a break at the end opens no further line.
@@ -131,31 +214,181 @@ public:
 private:
     void Radek(std::string_view bajty) {
         if (overovat_ && !JePlatneUtf8(bajty)) {
-            platne_ = false;
-            return;
+            overovat_ = false;
+            k_ = TKodovani::Cp1250;
+            prijemce_.ZnovuJakoCp1250();
         }
-        radky_.emplace_back();
-        DekodovatDo(radky_.back(), bajty, k_);
+        prijemce_.Radek(bajty, k_);
     }
 
+    TPrijemceRadku& prijemce_;
     TKodovani k_;
-    std::vector<std::u16string>& radky_;
-    bool overovat_ = false;
-    bool platne_ = true;
+    bool overovat_;
     std::string cast_;
     bool cekaLf_ = false;
     bool zlomNaKonci_ = false;
 };
 
+// Calls radek for every line of a UTF-16 text; returns whether the text
+// ended with a line break.
+template <typename F>
+bool ProRadky16(std::u16string_view text, F radek) {
+    std::size_t zacatek = 0;
+    const std::size_t n = text.size();
+    while (zacatek < n) {
+        std::size_t i = zacatek;
+        while (i < n && text[i] != u'\n' && text[i] != u'\r') ++i;
+        radek(text.substr(zacatek, i - zacatek));
+        if (i == n) return false;
+        zacatek = i + ((text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n') ? 2 : 1);
+    }
+    return n > 0;
+}
+
+bool JeUtf16(TKodovani k) { return k == TKodovani::Utf16LE || k == TKodovani::Utf16BE; }
+
+// Why UTF-16 text with a lone surrogate at position i cannot be read.
+std::u16string VadaNahradniku(std::u16string_view text, std::size_t i) {
+    std::size_t radek = 1;
+    for (std::size_t j = 0; j < i; ++j) {
+        if (text[j] == u'\n' || (text[j] == u'\r' && !(j + 1 < i && text[j + 1] == u'\n'))) ++radek;
+    }
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::u16string kod;
+    for (int posun = 12; posun >= 0; posun -= 4) kod += static_cast<char16_t>(Hex[(text[i] >> posun) & 0xF]);
+    return u"Damaged UTF-16: a lone surrogate " + kod + u" in line " + ZUtf8(std::to_string(radek));
+}
+
+// Reads a text piece by piece, in one pass: the mark is found in the first
+// bytes, UTF-8 or Windows-1250 is decided by the whole text.
+class TCteniTextu {
+public:
+    explicit TCteniTextu(TPrijemceRadku& prijemce) : prijemce_(prijemce) {}
+
+    void Pridat(std::string_view kus) {
+        if (!rozhodnuto_) {
+            const std::size_t k = std::min(kus.size(), std::size_t{3} - zacatek_.size());
+            zacatek_.append(kus.substr(0, k));
+            kus.remove_prefix(k);
+            if (zacatek_.size() < 3) return;
+            Rozhodnout();
+        }
+        Dal(kus);
+    }
+
+    struct TVysledek {
+        TKodovani kodovani;
+        bool koncovyZlom = false;
+        std::u16string vada;  // not empty: why the text cannot be read
+    };
+
+    TVysledek Dokoncit() {
+        if (!rozhodnuto_) Rozhodnout();
+        if (deleni_) {
+            const bool zlom = deleni_->Dokoncit();
+            return {deleni_->Kodovani(), zlom, {}};
+        }
+        if (utf16_.size() % 2 != 0) return {k_, false, u"Damaged UTF-16: an odd number of bytes"};
+        std::u16string text;
+        DekodovatDo(text, utf16_, k_);
+        std::string().swap(utf16_);
+        const std::size_t osamely = NajitOsamelyNahradnik(text);
+        if (osamely != std::u16string::npos) return {k_, false, VadaNahradniku(text, osamely)};
+        const bool zlom = ProRadky16(text, [&](std::u16string_view r) { prijemce_.Radek(r); });
+        return {k_, zlom, {}};
+    }
+
+private:
+    void Rozhodnout() {
+        rozhodnuto_ = true;
+        std::string_view zbytek(zacatek_);
+        if (const auto znacka = NajitZnacku(zbytek)) {
+            k_ = znacka->kodovani;
+            zbytek.remove_prefix(znacka->delka);  // the mark is not part of the text
+        } else {
+            k_ = BezZnackyUtf8() ? TKodovani::Utf8 : TKodovani::Ansi;
+        }
+        if (!JeUtf16(k_))
+            deleni_.emplace(prijemce_, k_, k_ == TKodovani::Utf8 || k_ == TKodovani::Utf8Znacka);
+        Dal(zbytek);
+    }
+    void Dal(std::string_view kus) {
+        if (deleni_)
+            deleni_->Pridat(kus);
+        else
+            utf16_.append(kus);  // rare: split only once decoded
+    }
+
+    TPrijemceRadku& prijemce_;
+    std::string zacatek_;
+    bool rozhodnuto_ = false;
+    TKodovani k_ = TKodovani::Utf8;
+    std::optional<TDeleniNaRadky> deleni_;
+    std::string utf16_;
+};
+
+// Reads all of zdroj through the reader; a damaged text fails with its reason.
+TCteniTextu::TVysledek CistVse(TCteniSouboru& zdroj, TPrijemceRadku& prijemce) {
+    constexpr std::size_t Kus = 1 << 20;
+    std::string blok(Kus, '\0');
+    TCteniTextu cteni(prijemce);
+    while (const std::size_t n = zdroj.Precist(blok.data(), Kus)) cteni.Pridat(std::string_view(blok.data(), n));
+    TCteniTextu::TVysledek v = cteni.Dokoncit();
+    if (!v.vada.empty()) ChybaCteni(zdroj.Cesta(), v.vada);
+    return v;
+}
 
 }  // namespace
 
 void RozdelitBajtyNaRadky(std::string_view b, TKodovani k, std::vector<std::u16string>& radky,
                           bool& koncovyZlom) {
     ZarezervovatRadky(radky, static_cast<std::size_t>(std::count(b.begin(), b.end(), '\n')) + 1);
-    TDeleniNaRadky deleni(k, radky);
+    TDoRadku prijemce(radky);
+    TDeleniNaRadky deleni(prijemce, k, false);
     deleni.Pridat(b);
     koncovyZlom = deleni.Dokoncit();
+}
+
+TText DekodovatText(std::string_view b) {
+    TText t;
+    ZarezervovatRadky(t.Radky, static_cast<std::size_t>(std::count(b.begin(), b.end(), '\n')) + 1);
+    TDoRadku prijemce(t.Radky);
+    TCteniTextu cteni(prijemce);
+    cteni.Pridat(b);
+    const TCteniTextu::TVysledek v = cteni.Dokoncit();
+    if (!v.vada.empty()) throw TChyba(v.vada);
+    t.Kodovani = v.kodovani;
+    t.KoncovyZlom = v.koncovyZlom;
+    return t;
+}
+
+TText NacistText(TCteniSouboru& zdroj) {
+    TText t;
+    // Room for the lines (reserved, not touched): a program line takes a few bytes at least.
+    t.Radky.reserve(static_cast<std::size_t>(zdroj.Velikost() / 8) + 16);
+    TDoRadku prijemce(t.Radky);
+    const TCteniTextu::TVysledek v = CistVse(zdroj, prijemce);
+    t.Kodovani = v.kodovani;
+    t.KoncovyZlom = v.koncovyZlom;
+    return t;
+}
+
+TText NacistTextovySoubor(const std::filesystem::path& soubor) {
+    TCteniSouboru zdroj(soubor);
+    return NacistText(zdroj);
+}
+
+TTextEditoru NacistTextEditoru(const std::filesystem::path& soubor) {
+    TCteniSouboru zdroj(soubor);
+    TTextEditoru t;
+    const auto velikost = static_cast<std::size_t>(zdroj.Velikost());
+    // Room for LF breaks that become CR LF, too.
+    t.Utf8.reserve(velikost + velikost / 32 + 16);
+    TDoEditoru prijemce(t.Utf8);
+    const TCteniTextu::TVysledek v = CistVse(zdroj, prijemce);
+    prijemce.Dokoncit(v.koncovyZlom);
+    t.Kodovani = v.kodovani;
+    return t;
 }
 
 namespace {
@@ -184,152 +417,8 @@ std::u16string TextCesty(const std::filesystem::path& soubor) {
 
 void RozdelitNaRadky(std::u16string_view text, std::vector<std::u16string>& radky,
                      bool& koncovyZlom) {
-    koncovyZlom = false;
-    std::size_t zacatek = 0;
-    const std::size_t n = text.size();
     ZarezervovatRadky(radky, static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\n')) + 1);
-    while (zacatek < n) {
-        std::size_t i = zacatek;
-        while (i < n && text[i] != u'\n' && text[i] != u'\r') ++i;
-        radky.emplace_back(text.substr(zacatek, i - zacatek));
-        if (i == n) return;
-        zacatek = i + ((text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n') ? 2 : 1);
-        if (zacatek == n) koncovyZlom = true;
-    }
-}
-
-namespace {
-
-// A UTF-8 mark in front of bytes that are not UTF-8: they are read as
-// Windows-1250, so that every byte comes back when the program is saved.
-TZnacka ZnackaAObsah(std::string_view b) {
-    TZnacka z = RozpoznatZnacku(b);
-    if (z.kodovani == TKodovani::Utf8Znacka && !JePlatneUtf8(b.substr(z.delka))) z.kodovani = TKodovani::Cp1250;
-    return z;
-}
-
-}  // namespace
-
-TText DekodovatText(std::string_view b) {
-    TText t;
-    const TZnacka z = ZnackaAObsah(b);
-    t.Kodovani = z.kodovani;
-    b.remove_prefix(z.delka);
-    if (z.kodovani == TKodovani::Utf16LE || z.kodovani == TKodovani::Utf16BE) {
-        std::u16string text;
-        DekodovatDo(text, b, z.kodovani);
-        RozdelitNaRadky(text, t.Radky, t.KoncovyZlom);
-    } else {
-        RozdelitBajtyNaRadky(b, z.kodovani, t.Radky, t.KoncovyZlom);
-    }
-    return t;
-}
-
-namespace {
-
-// Every lone CR and lone LF of a UTF-8 text becomes CR LF.
-std::string ZlomyNaCrLf(std::string text) {
-    std::size_t osamelych = 0;
-    const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        if (text[i] == '\r') {
-            if (i + 1 < n && text[i + 1] == '\n')
-                ++i;
-            else
-                ++osamelych;
-        } else if (text[i] == '\n') {
-            ++osamelych;
-        }
-    }
-    if (osamelych == 0) return text;  // the usual case: nothing to copy
-    std::string vysledek;
-    vysledek.reserve(n + osamelych);
-    for (std::size_t i = 0; i < n; ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            vysledek += "\r\n";
-            if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
-        } else {
-            vysledek += c;
-        }
-    }
-    return vysledek;
-}
-
-}  // namespace
-
-TTextEditoru TextProEditor(std::string bajty) {
-    TTextEditoru t;
-    const TZnacka z = ZnackaAObsah(bajty);
-    t.Kodovani = z.kodovani;
-    if (z.kodovani == TKodovani::Utf8 || z.kodovani == TKodovani::Utf8Znacka) {
-        // Valid UTF-8: the bytes themselves, without the mark.
-        bajty.erase(0, z.delka);
-        t.Utf8 = ZlomyNaCrLf(std::move(bajty));
-        return t;
-    }
-    std::u16string text;
-    DekodovatDo(text, std::string_view(bajty).substr(z.delka), z.kodovani);
-    bajty = std::string();
-    std::string utf8;
-    PripojitUtf8(utf8, text);
-    t.Utf8 = ZlomyNaCrLf(std::move(utf8));
-    return t;
-}
-
-TText NacistTextovySoubor(const std::filesystem::path& soubor) {
-    TCteniSouboru cteni(soubor);
-    constexpr std::size_t Kus = 1 << 20;
-    std::string blok(Kus, '\0');
-
-    std::size_t mame = 0;
-    while (mame < 4) {
-        const std::size_t n = cteni.Precist(blok.data() + mame, 4 - mame);
-        if (n == 0) break;
-        mame += n;
-    }
-    const TZnacka zacatek = RozpoznatZnacku(std::string_view(blok.data(), mame));
-    if (zacatek.kodovani == TKodovani::Utf16LE || zacatek.kodovani == TKodovani::Utf16BE) {
-        // Rare, and split only after decoding: read whole.
-        cteni.NaZacatek();
-        std::string bajty;
-        while (const std::size_t n = cteni.Precist(blok.data(), Kus)) bajty.append(blok.data(), n);
-        return DekodovatText(bajty);
-    }
-
-    TText t;
-    // Room for the lines (reserved, not touched): a program line takes a few bytes at least.
-    t.Radky.reserve(static_cast<std::size_t>(cteni.Velikost() / 8) + 16);
-    // Reads the whole file in pieces into lines; false when overovat found a
-    // line that is not UTF-8 (the lines are then incomplete).
-    const auto precist = [&](TKodovani k, bool overovat) {
-        t.Radky.clear();
-        cteni.NaZacatek();
-        TDeleniNaRadky deleni(k, t.Radky, overovat);
-        std::size_t preskocit = zacatek.delka;  // the mark is not part of the text
-        while (const std::size_t n = cteni.Precist(blok.data(), Kus)) {
-            const std::size_t od = std::min(preskocit, n);
-            preskocit -= od;
-            if (!deleni.Pridat(std::string_view(blok.data() + od, n - od))) return false;
-        }
-        t.KoncovyZlom = deleni.Dokoncit();
-        return deleni.Platne();
-    };
-    TKodovani k = zacatek.kodovani;
-    if (k == TKodovani::Utf8 || k == TKodovani::Utf8Znacka) {
-        // UTF-8 when every line is valid UTF-8 (a sequence never holds a line
-        // break, so this is the same as the whole file being valid); bytes that
-        // are not UTF-8, also behind a UTF-8 mark, are read as Windows-1250, so
-        // that every byte comes back when the program is saved.
-        if (precist(k, true)) {
-            t.Kodovani = k;
-            return t;
-        }
-        k = TKodovani::Cp1250;
-    }
-    precist(k, false);
-    t.Kodovani = k;
-    return t;
+    koncovyZlom = ProRadky16(text, [&](std::u16string_view r) { radky.emplace_back(r); });
 }
 
 TKodovani KodovaniZapisu(const std::vector<std::u16string>& radky, TKodovani k) {
@@ -397,6 +486,67 @@ TKodovani ZakodovatUtf8Text(std::string& cil, std::string_view utf8, TKodovani k
     });
 }
 
+// ---------------------------------------------------------------- writing, shared
+
+namespace {
+
+// The folder of a file, as the user sees it in messages.
+std::filesystem::path SlozkaSouboru(const std::filesystem::path& soubor) {
+    return soubor.has_parent_path() ? soubor.parent_path() : std::filesystem::path(".");
+}
+
+// New files of a save carry this after the target's name, so that one left
+// behind by a killed program can be told apart and removed.
+constexpr char ZnackaNovych[] = ".tarvik-";
+
+}  // namespace
+
+void TZapisSouboru::Zapsat(std::string_view bajty) {
+    if (zpusob_ == TZpusob::NaMiste && !zacato_) {
+        zacato_ = true;
+        if (!Vyprazdnit()) Selhani(Duvod());
+    }
+    if (!ZapsatVse(bajty)) {
+        if (zpusob_ == TZpusob::NaMiste) Selhani(Duvod());
+        ChybaZapisu(soubor_, Duvod());
+    }
+}
+
+void TZapisSouboru::Dokoncit() {
+    if (zpusob_ == TZpusob::Nahradit) {
+        DokoncitNahrazeni();
+        return;
+    }
+    if (zpusob_ == TZpusob::NaMiste) {
+        if (!zacato_) {
+            zacato_ = true;
+            if (!Vyprazdnit()) Selhani(Duvod());
+        }
+        if (!Splachnout()) Selhani(Duvod());
+    }
+    dokonceno_ = true;
+    if (!Zavrit()) ChybaZapisu(soubor_, Duvod());
+}
+
+void TZapisSouboru::Selhani(const std::u16string& duvod) {
+    dokonceno_ = true;  // the old bytes are written back here, once
+    if (Vyprazdnit() && ZapsatVse(stary_) && Splachnout())
+        ChybaZapisu(soubor_, duvod + u"; the old content was written back");
+    ChybaZapisu(soubor_, duvod + u"; writing the old content back failed as well: " + Duvod());
+}
+
+TZapisSouboru::~TZapisSouboru() {
+    if (!dokonceno_ && zpusob_ == TZpusob::NaMiste && zacato_) {
+        // Left on the way (an exception between two pieces): the old content again.
+        if (Vyprazdnit() && ZapsatVse(stary_)) Splachnout();
+    }
+    Zavrit();
+    if (!dokonceno_ && !docasny_.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(docasny_, ec);
+    }
+}
+
 #ifdef _WIN32
 
 TCteniSouboru::TCteniSouboru(const std::filesystem::path& soubor) : soubor_(soubor) {
@@ -407,73 +557,162 @@ TCteniSouboru::TCteniSouboru(const std::filesystem::path& soubor) : soubor_(soub
     soubor_h_ = h;
 }
 
-TCteniSouboru::~TCteniSouboru() { CloseHandle(static_cast<HANDLE>(soubor_h_)); }
+TCteniSouboru::TCteniSouboru(TStandardniVstup) : soubor_("-"), vlastni_(false) {
+    soubor_h_ = GetStdHandle(STD_INPUT_HANDLE);
+    if (soubor_h_ == INVALID_HANDLE_VALUE || soubor_h_ == nullptr)
+        ChybaCteni(soubor_, DuvodSystemu(ERROR_INVALID_HANDLE));
+}
+
+TCteniSouboru::~TCteniSouboru() {
+    if (vlastni_) CloseHandle(static_cast<HANDLE>(soubor_h_));
+}
 
 std::uint64_t TCteniSouboru::Velikost() const {
     LARGE_INTEGER velikost{};
+    if (GetFileType(static_cast<HANDLE>(soubor_h_)) != FILE_TYPE_DISK) return 0;
     return GetFileSizeEx(static_cast<HANDLE>(soubor_h_), &velikost) ? std::uint64_t(velikost.QuadPart) : 0;
 }
 
 std::size_t TCteniSouboru::Precist(char* cil, std::size_t n) {
     DWORD precteno = 0;
     const DWORD kus = static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30));
-    if (!ReadFile(static_cast<HANDLE>(soubor_h_), cil, kus, &precteno, nullptr))
-        ChybaCteni(soubor_, DuvodSystemu(GetLastError()));
+    if (!ReadFile(static_cast<HANDLE>(soubor_h_), cil, kus, &precteno, nullptr)) {
+        const DWORD kod = GetLastError();
+        if (kod == ERROR_BROKEN_PIPE) return 0;  // the writing end of a pipe closed
+        ChybaCteni(soubor_, DuvodSystemu(kod));
+    }
     return precteno;
 }
 
-void TCteniSouboru::NaZacatek() {
-    LARGE_INTEGER nula{};
-    if (!SetFilePointerEx(static_cast<HANDLE>(soubor_h_), nula, nullptr, FILE_BEGIN))
-        ChybaCteni(soubor_, DuvodSystemu(GetLastError()));
+namespace {
+
+// Removes new files that a killed save left beside the target: a live save
+// holds its new file open without sharing, so that only those go.
+void UklidOpustenychNovych(const std::filesystem::path& cil) {
+    std::filesystem::path vzor = cil;
+    vzor += ZnackaNovych;
+    vzor += L"*.tmp";
+    WIN32_FIND_DATAW nalez{};
+    HANDLE hledani = FindFirstFileW(vzor.c_str(), &nalez);
+    if (hledani == INVALID_HANDLE_VALUE) return;
+    do {
+        DeleteFileW((SlozkaSouboru(cil) / nalez.cFileName).c_str());
+    } while (FindNextFileW(hledani, &nalez));
+    FindClose(hledani);
 }
 
-TAtomickyZapis::TAtomickyZapis(const std::filesystem::path& soubor) : soubor_(soubor) {
+}  // namespace
+
+TZapisSouboru::TZapisSouboru(const std::filesystem::path& soubor) : soubor_(soubor), cil_(soubor) {
     const DWORD atributy = GetFileAttributesW(soubor.c_str());
-    existuje_ = atributy != INVALID_FILE_ATTRIBUTES;
-    if (existuje_ && (atributy & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    const bool existuje = atributy != INVALID_FILE_ATTRIBUTES;
+    if (existuje && (atributy & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         ChybaZapisu(soubor, DuvodSystemu(ERROR_ACCESS_DENIED));
-    docasny_ = soubor;
-    docasny_ += L".tarvik-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
-    HANDLE h = CreateFileW(docasny_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) ChybaZapisu(soubor, DuvodSystemu(GetLastError()));
-    soubor_h_ = h;
+    HANDLE h = CreateFileW(soubor.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        if (GetFileType(h) != FILE_TYPE_DISK) {
+            // A device or a pipe (NUL, CON): written through, never replaced.
+            h_ = h;
+            zpusob_ = TZpusob::Primo;
+            return;
+        }
+        BY_HANDLE_FILE_INFORMATION info{};
+        const bool odkazy = GetFileInformationByHandle(h, &info) && info.nNumberOfLinks > 1;
+        CloseHandle(h);
+        if (odkazy) {
+            OtevritNaMiste();
+            return;
+        }
+    }
+    if (VytvoritNovy()) return;
+    if (existuje && chyba_ == ERROR_ACCESS_DENIED) {
+        OtevritNaMiste();
+        return;
+    }
+    ChybaZapisu(soubor, u"Folder \"" + TextCesty(SlozkaSouboru(cil_)) + u"\": " + Duvod());
 }
 
-TAtomickyZapis::~TAtomickyZapis() {
-    if (dokonceno_) return;
-    CloseHandle(static_cast<HANDLE>(soubor_h_));
-    DeleteFileW(docasny_.c_str());
+bool TZapisSouboru::VytvoritNovy() {
+    UklidOpustenychNovych(cil_);
+    std::filesystem::path novy = cil_;
+    novy += ZnackaNovych + std::to_string(GetCurrentProcessId()) + ".tmp";
+    HANDLE h = CreateFileW(novy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        chyba_ = GetLastError();
+        return false;
+    }
+    h_ = h;
+    docasny_ = novy;
+    return true;
 }
 
-void TAtomickyZapis::Zapsat(std::string_view bajty) {
+void TZapisSouboru::OtevritNaMiste() {
+    zpusob_ = TZpusob::NaMiste;
+    HANDLE h = CreateFileW(cil_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) ChybaZapisu(soubor_, DuvodSystemu(GetLastError()));
+    h_ = h;
+    char blok[1 << 16];
+    for (;;) {
+        DWORD precteno = 0;
+        if (!ReadFile(h, blok, sizeof blok, &precteno, nullptr)) ChybaZapisu(soubor_, DuvodSystemu(GetLastError()));
+        if (precteno == 0) break;
+        stary_.append(blok, precteno);
+    }
+}
+
+void TZapisSouboru::DokoncitNahrazeni() {
+    HANDLE h = static_cast<HANDLE>(h_);
+    if (!FlushFileBuffers(h)) ChybaZapisu(soubor_, DuvodSystemu(GetLastError()));
+    CloseHandle(h);
+    h_ = nullptr;
+    BOOL ok = FALSE;
+    if (GetFileAttributesW(cil_.c_str()) != INVALID_FILE_ATTRIBUTES)
+        ok = ReplaceFileW(cil_.c_str(), docasny_.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+    if (!ok) ok = MoveFileExW(docasny_.c_str(), cil_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) ChybaZapisu(soubor_, DuvodSystemu(GetLastError()));  // the destructor removes the new file
+    dokonceno_ = true;
+    docasny_.clear();
+}
+
+bool TZapisSouboru::Vyprazdnit() {
+    LARGE_INTEGER nula{};
+    HANDLE h = static_cast<HANDLE>(h_);
+    if (SetFilePointerEx(h, nula, nullptr, FILE_BEGIN) && SetEndOfFile(h)) return true;
+    chyba_ = GetLastError();
+    return false;
+}
+
+bool TZapisSouboru::ZapsatVse(std::string_view bajty) {
     std::size_t zapsano = 0;
     while (zapsano < bajty.size()) {
         const DWORD kus = static_cast<DWORD>(std::min<std::size_t>(bajty.size() - zapsano, 1u << 30));
         DWORD w = 0;
-        if (!WriteFile(static_cast<HANDLE>(soubor_h_), bajty.data() + zapsano, kus, &w, nullptr))
-            ChybaZapisu(soubor_, DuvodSystemu(GetLastError()));
+        if (!WriteFile(static_cast<HANDLE>(h_), bajty.data() + zapsano, kus, &w, nullptr)) {
+            chyba_ = GetLastError();
+            return false;
+        }
         zapsano += w;
     }
+    return true;
 }
 
-void TAtomickyZapis::Dokoncit() {
-    HANDLE h = static_cast<HANDLE>(soubor_h_);
-    FlushFileBuffers(h);
-    CloseHandle(h);
-    dokonceno_ = true;
-    BOOL ok = FALSE;
-    if (existuje_)
-        ok = ReplaceFileW(soubor_.c_str(), docasny_.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                          nullptr);
-    if (!ok) ok = MoveFileExW(docasny_.c_str(), soubor_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) {
-        const DWORD kod = GetLastError();
-        DeleteFileW(docasny_.c_str());
-        ChybaZapisu(soubor_, DuvodSystemu(kod));
-    }
+bool TZapisSouboru::Splachnout() {
+    if (FlushFileBuffers(static_cast<HANDLE>(h_))) return true;
+    chyba_ = GetLastError();
+    return false;
 }
+
+bool TZapisSouboru::Zavrit() {
+    if (h_ == nullptr) return true;
+    const BOOL ok = CloseHandle(static_cast<HANDLE>(h_));
+    h_ = nullptr;
+    if (!ok) chyba_ = GetLastError();
+    return ok;
+}
+
+std::u16string TZapisSouboru::Duvod() const { return DuvodSystemu(chyba_); }
 
 std::filesystem::path SlozkaProgramu() {
     std::wstring cesta(MAX_PATH, L'\0');
@@ -501,11 +740,15 @@ TCteniSouboru::TCteniSouboru(const std::filesystem::path& soubor) : soubor_(soub
     fd_ = fd;
 }
 
-TCteniSouboru::~TCteniSouboru() { ::close(fd_); }
+TCteniSouboru::TCteniSouboru(TStandardniVstup) : soubor_("-"), vlastni_(false), fd_(STDIN_FILENO) {}
+
+TCteniSouboru::~TCteniSouboru() {
+    if (vlastni_) ::close(fd_);
+}
 
 std::uint64_t TCteniSouboru::Velikost() const {
     struct stat st {};
-    return ::fstat(fd_, &st) == 0 && st.st_size > 0 ? std::uint64_t(st.st_size) : 0;
+    return ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 ? std::uint64_t(st.st_size) : 0;
 }
 
 std::size_t TCteniSouboru::Precist(char* cil, std::size_t n) {
@@ -516,76 +759,239 @@ std::size_t TCteniSouboru::Precist(char* cil, std::size_t n) {
     }
 }
 
-void TCteniSouboru::NaZacatek() {
-    if (::lseek(fd_, 0, SEEK_SET) != 0) ChybaCteni(soubor_, DuvodSystemu(errno));
+namespace {
+
+// The descriptor that a path names, also through links (/dev/stdout,
+// /dev/fd/N, /proc/self/fd/N); -1 for any other path.
+int CisloPopisovace(const std::filesystem::path& soubor) {
+    namespace fs = std::filesystem;
+    const std::string vlastni = "/proc/" + std::to_string(::getpid()) + "/fd/";
+    fs::path p = soubor;
+    for (int krok = 0; krok < 40; ++krok) {
+        std::error_code ec;
+        const std::string s = fs::absolute(p, ec).lexically_normal().string();
+        if (s == "/dev/stdin") return STDIN_FILENO;
+        if (s == "/dev/stdout") return STDOUT_FILENO;
+        if (s == "/dev/stderr") return STDERR_FILENO;
+        for (const std::string& predpona : {std::string("/dev/fd/"), std::string("/proc/self/fd/"), vlastni}) {
+            const bool cislo = s.size() > predpona.size() && s.size() <= predpona.size() + 9 &&
+                               s.compare(0, predpona.size(), predpona) == 0 &&
+                               s.find_first_not_of("0123456789", predpona.size()) == std::string::npos;
+            if (cislo) return std::stoi(s.substr(predpona.size()));
+        }
+        if (!fs::is_symlink(p, ec)) return -1;
+        const fs::path cil = fs::read_symlink(p, ec);
+        if (ec) return -1;
+        p = cil.is_absolute() ? cil : p.parent_path() / cil;
+    }
+    return -1;
 }
 
-TAtomickyZapis::TAtomickyZapis(const std::filesystem::path& soubor) : soubor_(soubor), cil_(soubor) {
-    // A link is followed, so that the link stays and its target is replaced.
+// The start of the names of new files for the target: hidden, the target's
+// name, the mark; six random characters follow.
+std::string PredponaNovych(const std::filesystem::path& cil) {
+    std::string predpona(1, '.');
+    predpona += cil.filename().string();
+    predpona += ZnackaNovych;
+    return predpona;
+}
+
+std::filesystem::path NahodneJmeno(const std::filesystem::path& cil) {
+    static constexpr char Znaky[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 nahoda{std::random_device{}() ^ (std::uint64_t(::getpid()) << 32)};
+    std::string jmeno = PredponaNovych(cil);
+    for (int i = 0; i < 6; ++i) jmeno += Znaky[nahoda() % (sizeof Znaky - 1)];
+    return SlozkaSouboru(cil) / jmeno;
+}
+
+// Removes new files that a killed save left beside the target: a live save
+// holds a lock on its new file, which ends with the process.
+void UklidOpustenychNovych(const std::filesystem::path& cil) {
+    const std::string predpona = PredponaNovych(cil);
+    std::error_code ec;
+    for (std::filesystem::directory_iterator i(SlozkaSouboru(cil), ec), konec; !ec && i != konec; i.increment(ec)) {
+        const std::string jmeno = i->path().filename().string();
+        if (jmeno.size() != predpona.size() + 6 || jmeno.compare(0, predpona.size(), predpona) != 0) continue;
+        const int fd = ::open(i->path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+        if (fd < 0) continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(i->path().c_str());
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+TZapisSouboru::TZapisSouboru(const std::filesystem::path& soubor) : soubor_(soubor), cil_(soubor) {
+    if (const int popisovac = CisloPopisovace(soubor); popisovac >= 0) {
+        // Written through the descriptor as it is open: never cut, never replaced.
+        fd_ = ::fcntl(popisovac, F_DUPFD_CLOEXEC, 0);
+        if (fd_ < 0) ChybaZapisu(soubor, DuvodSystemu(errno));
+        zpusob_ = TZpusob::Primo;
+        return;
+    }
+    // A link is followed, so that the link stays and its target is written.
     std::error_code ec;
     if (std::filesystem::is_symlink(soubor, ec)) {
         const auto skutecny = std::filesystem::canonical(soubor, ec);
         if (!ec) cil_ = skutecny;
     }
     struct stat st {};
-    existuje_ = ::stat(cil_.c_str(), &st) == 0;
-    mod_ = 0666;
-    if (existuje_) {
-        if (S_ISDIR(st.st_mode)) ChybaZapisu(soubor, DuvodSystemu(EISDIR));
-        // A file without any write permission is read-only, also for root.
-        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(cil_.c_str(), W_OK) != 0)
-            ChybaZapisu(soubor, DuvodSystemu(EACCES));
-        mod_ = st.st_mode & 07777;
-        vlastnik_ = st.st_uid;
-        skupina_ = st.st_gid;
-    } else {
+    if (::stat(cil_.c_str(), &st) != 0) {
+        if (errno != ENOENT) ChybaZapisu(soubor, DuvodSystemu(errno));
         const mode_t maska = ::umask(0);
         ::umask(maska);
-        mod_ &= ~maska;
+        mod_ = 0666 & ~maska;
+        if (!VytvoritNovy()) ChybaZapisu(soubor, u"Folder \"" + TextCesty(SlozkaSouboru(cil_)) + u"\": " + Duvod());
+        return;
     }
-    // A hidden temporary file beside the target, so that the rename stays on one file system.
-    std::string jmeno(1, '.');
-    jmeno += cil_.filename().string();
-    jmeno += ".XXXXXX";
-    docasny_ = cil_.parent_path().empty() ? jmeno : (cil_.parent_path() / jmeno).string();
-    fd_ = ::mkstemp(docasny_.data());
-    if (fd_ < 0) ChybaZapisu(soubor, DuvodSystemu(errno));
+    if (S_ISDIR(st.st_mode)) ChybaZapisu(soubor, DuvodSystemu(EISDIR));
+    if (!S_ISREG(st.st_mode)) {
+        // A device, a pipe or a socket: written through, never replaced by a file.
+        fd_ = ::open(cil_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd_ < 0) ChybaZapisu(soubor, DuvodSystemu(errno));
+        zpusob_ = TZpusob::Primo;
+        return;
+    }
+    // A file without any write permission is read-only, also for root.
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(cil_.c_str(), W_OK) != 0)
+        ChybaZapisu(soubor, DuvodSystemu(EACCES));
+    mod_ = st.st_mode & 07777;
+    // A new file would leave the other names of the file with the old content.
+    if (st.st_nlink > 1) {
+        OtevritNaMiste();
+        return;
+    }
+    if (!VytvoritNovy()) {
+        if (chyba_ != EACCES && chyba_ != EPERM && chyba_ != EROFS)
+            ChybaZapisu(soubor, u"Folder \"" + TextCesty(SlozkaSouboru(cil_)) + u"\": " + Duvod());
+        // The folder cannot be written, the file can.
+        OtevritNaMiste();
+        return;
+    }
+    struct stat novy {};
+    if (::fstat(fd_, &novy) != 0 ||
+        ((novy.st_uid != st.st_uid || novy.st_gid != st.st_gid) && ::fchown(fd_, st.st_uid, st.st_gid) != 0)) {
+        // The new file cannot get the old owner: the file keeps its own.
+        Zavrit();
+        if (!docasny_.empty()) ::unlink(docasny_.c_str());
+        docasny_.clear();
+        OtevritNaMiste();
+    }
 }
 
-TAtomickyZapis::~TAtomickyZapis() {
-    if (dokonceno_) return;
-    ::close(fd_);
-    ::unlink(docasny_.c_str());
+bool TZapisSouboru::VytvoritNovy() {
+    UklidOpustenychNovych(cil_);
+    const std::filesystem::path slozka = SlozkaSouboru(cil_);
+#ifdef O_TMPFILE
+    // Unnamed until it is complete, so that a killed save leaves nothing.
+    fd_ = ::open(slozka.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd_ >= 0) {
+        ::flock(fd_, LOCK_EX | LOCK_NB);
+        return true;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        chyba_ = errno;
+        return false;
+    }
+#endif
+    // A named new file, locked while it lives.
+    for (int pokus = 0; pokus < 100; ++pokus) {
+        const std::filesystem::path jmeno = NahodneJmeno(cil_);
+        fd_ = ::open(jmeno.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd_ >= 0) {
+            docasny_ = jmeno;
+            ::flock(fd_, LOCK_EX | LOCK_NB);
+            return true;
+        }
+        if (errno != EEXIST) break;
+    }
+    chyba_ = errno;
+    return false;
 }
 
-void TAtomickyZapis::Zapsat(std::string_view bajty) {
+void TZapisSouboru::OtevritNaMiste() {
+    zpusob_ = TZpusob::NaMiste;
+    fd_ = ::open(cil_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
+    if (fd_ < 0) ChybaZapisu(soubor_, DuvodSystemu(errno));
+    char blok[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd_, blok, sizeof blok);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ChybaZapisu(soubor_, DuvodSystemu(errno));
+        }
+        stary_.append(blok, static_cast<std::size_t>(n));
+    }
+}
+
+void TZapisSouboru::DokoncitNahrazeni() {
+    if (::fchmod(fd_, mod_) != 0 || ::fsync(fd_) != 0) ChybaZapisu(soubor_, DuvodSystemu(errno));
+    const std::filesystem::path slozka = SlozkaSouboru(cil_);
+    if (docasny_.empty()) {
+        // The complete file gets a name beside the target, then the target's.
+        const std::string proc = "/proc/self/fd/" + std::to_string(fd_);
+        int kod = EEXIST;
+        for (int pokus = 0; pokus < 100 && kod == EEXIST; ++pokus) {
+            const std::filesystem::path jmeno = NahodneJmeno(cil_);
+            if (::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, jmeno.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+                (errno == ENOENT && ::linkat(fd_, "", AT_FDCWD, jmeno.c_str(), AT_EMPTY_PATH) == 0)) {
+                docasny_ = jmeno;
+                break;
+            }
+            kod = errno;
+        }
+        if (docasny_.empty()) ChybaZapisu(soubor_, DuvodSystemu(kod));
+    }
+    if (::rename(docasny_.c_str(), cil_.c_str()) != 0) ChybaZapisu(soubor_, DuvodSystemu(errno));
+    dokonceno_ = true;
+    docasny_.clear();
+    Zavrit();
+    // The rename itself reaches the disk.
+    const int fdSlozky = ::open(slozka.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fdSlozky >= 0) {
+        ::fsync(fdSlozky);
+        ::close(fdSlozky);
+    }
+}
+
+bool TZapisSouboru::Vyprazdnit() {
+    if (::ftruncate(fd_, 0) == 0 && ::lseek(fd_, 0, SEEK_SET) == 0) return true;
+    chyba_ = errno;
+    return false;
+}
+
+bool TZapisSouboru::ZapsatVse(std::string_view bajty) {
     std::size_t zapsano = 0;
     while (zapsano < bajty.size()) {
         const ssize_t n = ::write(fd_, bajty.data() + zapsano, std::min<std::size_t>(bajty.size() - zapsano, 1u << 30));
         if (n < 0) {
             if (errno == EINTR) continue;
-            ChybaZapisu(soubor_, DuvodSystemu(errno));
+            chyba_ = errno;
+            return false;
         }
         zapsano += static_cast<std::size_t>(n);
     }
+    return true;
 }
 
-void TAtomickyZapis::Dokoncit() {
-    if (::fchmod(fd_, mod_) != 0) ChybaZapisu(soubor_, DuvodSystemu(errno));
-    if (existuje_ && ::geteuid() == 0) {
-        // Keep the owner of a file that root saves on a user's behalf.
-        if (::fchown(fd_, vlastnik_, skupina_) != 0) { /* ownership is kept when possible */ }
-    }
-    if (::fsync(fd_) != 0) ChybaZapisu(soubor_, DuvodSystemu(errno));
-    dokonceno_ = true;
-    const int zavreni = ::close(fd_);
-    const int kodZavreni = errno;
-    if (zavreni != 0 || ::rename(docasny_.c_str(), cil_.c_str()) != 0) {
-        const int kod = zavreni != 0 ? kodZavreni : errno;
-        ::unlink(docasny_.c_str());
-        ChybaZapisu(soubor_, DuvodSystemu(kod));
-    }
+bool TZapisSouboru::Splachnout() {
+    if (::fsync(fd_) == 0) return true;
+    chyba_ = errno;
+    return false;
 }
+
+bool TZapisSouboru::Zavrit() {
+    if (fd_ < 0) return true;
+    const int vysledek = ::close(fd_);
+    fd_ = -1;
+    if (vysledek != 0) chyba_ = errno;
+    return vysledek == 0;
+}
+
+std::u16string TZapisSouboru::Duvod() const { return DuvodSystemu(chyba_); }
 
 std::filesystem::path SlozkaProgramu() {
     std::error_code ec;
@@ -606,7 +1012,7 @@ std::string NacistBajty(const std::filesystem::path& soubor) {
 }
 
 void ZapsatSouborAtomicky(const std::filesystem::path& soubor, std::string_view bytes) {
-    TAtomickyZapis zapis(soubor);
+    TZapisSouboru zapis(soubor);
     zapis.Zapsat(bytes);
     zapis.Dokoncit();
 }

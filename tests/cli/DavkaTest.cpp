@@ -5,6 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -154,7 +161,8 @@ TEST_F(Davka, ChybyPouzitiASouboru) {
         {{"renumber", "-t", "Nic", program}, "tarvik-cli: no file type named 'Nic'; the file types are:"},
         {{"renumber", chybi}, "tarvik-cli: Cannot open file \"" + chybi + "\". No such file or directory."},
         {{"renumber", "-o", (slozka / "neni" / "x.nc").string(), program},
-         "tarvik-cli: Cannot create file \"" + (slozka / "neni" / "x.nc").string() + "\". No such file or directory."},
+         "tarvik-cli: Cannot create file \"" + (slozka / "neni" / "x.nc").string() + "\". Folder \"" +
+             (slozka / "neni").string() + "\": No such file or directory."},
     };
     for (const auto& p : pripady) {
         EXPECT_EQ(Spustit(p.argumenty), 2) << p.prvniRadek;
@@ -167,6 +175,132 @@ TEST_F(Davka, ChybyPouzitiASouboru) {
     EXPECT_EQ(SpustitDavku({"renumber", program}, prostredi, vystup), 2);
     EXPECT_NE(vystup.hlaseni.find("Cannot write to standard output."), std::string::npos);
 }
+
+// A program whose fourth byte lies inside a UTF-8 character is UTF-8, and
+// so is a list of file types that starts that way.
+TEST_F(Davka, Utf8PodleCelehoSouboru) {
+    const std::string program = Soubor("a.nc", "(\xC4\x8C\xC3\x81ST 1)\r\nG0 X1\r\nM30\r\n");
+    const std::string cil = (slozka / "out.nc").string();
+    EXPECT_EQ(Spustit({"introduce", "--secondary", "\xC5\x98", "-o", cil, program}), 0) << vystup.hlaseni;
+    EXPECT_EQ(TDocasnaSlozka::Precist(cil), "(\xC4\x8C\xC3\x81ST 1)\r\n\xC5\x98" "5 G0 X1\r\nM30\r\n");
+    TDocasnaSlozka::Zapsat(prostredi.SouborTypu, "Obr\xC3\xA1\xC4\x9B\x63\xC3\xAD centrum\t.nc\t:\tN\t%\tM30\t(\t\r\n");
+    EXPECT_EQ(Spustit({"types"}), 0);
+    EXPECT_EQ(vystup.program, "Obr\xC3\xA1\xC4\x9B\x63\xC3\xAD centrum\t.nc\t:\tN\t%\tM30\t(\n");
+}
+
+// The statistics line counts the lines of the text written: an empty last
+// line after the final break is no line.
+TEST_F(Davka, StatistikaPocitaZapsaneRadky) {
+    EXPECT_EQ(Spustit({"remove", Soubor("p.nc", "N1 X\r\nN2")}), 0);
+    EXPECT_EQ(vystup.program, " X\r\n");
+    EXPECT_EQ(vystup.hlaseni, "50%\nPočet řádků: 1, Počet znaků: 4, Počet NC bloků: 0.\n");
+    EXPECT_EQ(Spustit({"renumber", Soubor("p.nc", "N1 X\nN\n")}), 0);
+    EXPECT_EQ(vystup.program, "N5 X\r\n\r\n");
+    EXPECT_EQ(vystup.hlaseni, "50%\nPočet řádků: 2, Počet znaků: 8, Počet NC bloků: 1.\n");
+}
+
+// UTF-16 that cannot be read whole is refused, and nothing is written.
+TEST_F(Davka, PoskozeneUtf16) {
+    const std::string program = Soubor("p.nc", std::string("\xFF\xFE" "N\0" "1\0\x00\xD8", 8));
+    EXPECT_EQ(Spustit({"renumber", "-i", program}), 2);
+    EXPECT_EQ(vystup.hlaseni,
+              "tarvik-cli: Cannot open file \"" + program + "\". Damaged UTF-16: a lone surrogate D800 in line 1.\n");
+    EXPECT_EQ(TDocasnaSlozka::Precist(program), std::string("\xFF\xFE" "N\0" "1\0\x00\xD8", 8));
+}
+
+// A file without an extension (O1234) takes the type whose extension is ".".
+TEST_F(Davka, BezPriponyTypSTeckou) {
+    TDocasnaSlozka::Zapsat(prostredi.SouborTypu, "Frézka\t.nc\t:\tN\t%\tM30\t(\t\r\n"
+                                                 "Číslicový\t.\t\t\t%\tM30\t(\t\r\n");
+    const std::string program = "N10 X\n20 Y\n30 Z\n";
+    for (const char* jmeno : {"O1234", "O1234."}) {
+        EXPECT_EQ(Spustit({"count", Soubor(jmeno, program)}), 0);
+        EXPECT_EQ(vystup.program, "2\n") << jmeno;  // digit mode of the "." type
+    }
+    EXPECT_EQ(Spustit({"count", Soubor("p.nc", program)}), 0);
+    EXPECT_EQ(vystup.program, "1\n");
+    EXPECT_EQ(Spustit({"count", Soubor(".nc", program)}), 0);
+    EXPECT_EQ(vystup.program, "2\n");  // a hidden name: no extension
+}
+
+// Names from the list reach the terminal with their control characters escaped.
+TEST_F(Davka, RidiciZnakyEscapovane) {
+    TDocasnaSlozka::Zapsat(prostredi.SouborTypu, "Zl\x1b[31my\x7f\xC2\x9b\t.nc\t:\tN\t%\tM30\t(\t\r\n");
+    EXPECT_EQ(Spustit({"types"}), 0);
+    EXPECT_EQ(vystup.program, "Zl\\x1b[31my\\x7f\\u009b\t.nc\t:\tN\t%\tM30\t(\n");
+    EXPECT_EQ(Spustit({"count", "-t", "Nic\x1b]0;x\x07", Soubor("p.nc", "N1\n")}), 2);
+    EXPECT_EQ(vystup.hlaseni, "tarvik-cli: no file type named 'Nic\\x1b]0;x\\x07'; the file types are:\n"
+                              "  Zl\\x1b[31my\\x7f\\u009b\n"
+                              "Try 'tarvik-cli --help' for more information.\n");
+}
+
+// A word that begins with the block character is no block number.
+TEST_F(Davka, SlovoNeniBlok) {
+    const std::string program = Soubor("p.nc", "%\r\nNEWCONF\r\nNINE:\r\nG1 X5\r\nM30\r\n");
+    EXPECT_EQ(Spustit({"count", program}), 0);
+    EXPECT_EQ(vystup.program, "0\n");
+    EXPECT_EQ(Spustit({"introduce", "--first", "10", "--increment", "10", "-i", program}), 0);
+    EXPECT_EQ(TDocasnaSlozka::Precist(program), "%\r\nN10 NEWCONF\r\nN20 NINE:\r\nN30 G1 X5\r\nM30\r\n");
+    EXPECT_EQ(Spustit({"remove", "-i", program}), 0);
+    EXPECT_EQ(TDocasnaSlozka::Precist(program), "%\r\n NEWCONF\r\n NINE:\r\n G1 X5\r\nM30\r\n");
+}
+
+#ifndef _WIN32
+
+// Standard input as "-" or /dev/stdin, read in one pass; "-o -" writes
+// standard output.
+TEST_F(Davka, StandardniVstupAVystup) {
+    const auto sVstupem = [&](const std::string& vstup, std::vector<std::string> argumenty) {
+        int konce[2];
+        EXPECT_EQ(::pipe(konce), 0);
+        EXPECT_EQ(::write(konce[1], vstup.data(), vstup.size()), static_cast<ssize_t>(vstup.size()));
+        ::close(konce[1]);
+        const int puvodni = ::dup(STDIN_FILENO);
+        ::dup2(konce[0], STDIN_FILENO);
+        ::close(konce[0]);
+        const int kod = Spustit(std::move(argumenty));
+        ::dup2(puvodni, STDIN_FILENO);
+        ::close(puvodni);
+        return kod;
+    };
+    EXPECT_EQ(sVstupem("N1 X\nN2 Y\n", {"count", "-"}), 0) << vystup.hlaseni;
+    EXPECT_EQ(vystup.program, "2\n");
+    EXPECT_EQ(sVstupem("N1 X\nN2 Y\n", {"count", "/dev/stdin"}), 0) << vystup.hlaseni;
+    EXPECT_EQ(vystup.program, "2\n");
+    EXPECT_EQ(sVstupem("N1 X\n(\xE8)\n", {"renumber", "-o", "-", "-"}), 0) << vystup.hlaseni;
+    EXPECT_EQ(vystup.program, "N5 X\r\n(\xE8)\r\n");
+    EXPECT_EQ(Spustit({"renumber", "-i", "-"}), 2);
+    EXPECT_EQ(vystup.hlaseni.substr(0, vystup.hlaseni.find('\n')),
+              "tarvik-cli: --in-place needs a FILE, not standard input");
+    EXPECT_FALSE(fs::exists("-"));
+}
+
+// -o onto a pipe or a device writes through it; -i on a file with hard
+// links keeps them.
+TEST_F(Davka, ZapisPresZarizeniAOdkazy) {
+    const std::string program = Soubor("p.nc", "N1 X\n");
+    const fs::path roura = slozka / "roura";
+    ASSERT_EQ(::mkfifo(roura.c_str(), 0644), 0);
+    const int ctenar = ::open(roura.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(ctenar, 0);
+    EXPECT_EQ(Spustit({"renumber", "-o", roura.string(), program}), 0) << vystup.hlaseni;
+    char blok[64] = {};
+    EXPECT_EQ(::read(ctenar, blok, sizeof blok), 6);
+    EXPECT_STREQ(blok, "N5 X\r\n");
+    ::close(ctenar);
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(roura)));
+    const fs::path zarizeni = slozka / "nic";
+    if (::mknod(zarizeni.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        EXPECT_EQ(Spustit({"renumber", "-o", zarizeni.string(), program}), 0) << vystup.hlaseni;
+        EXPECT_TRUE(fs::is_character_file(fs::symlink_status(zarizeni)));
+    }
+    const fs::path druhy = slozka / "druhy.nc";
+    fs::create_hard_link(program, druhy);
+    EXPECT_EQ(Spustit({"renumber", "-i", program}), 0) << vystup.hlaseni;
+    EXPECT_EQ(TDocasnaSlozka::Precist(druhy), "N5 X\r\n");
+}
+
+#endif
 
 TEST_F(Davka, BezSeznamuTypu) {
     fs::remove(prostredi.SouborTypu);

@@ -20,6 +20,26 @@ string(FIND "${out}" "4e313330204d33300d0a" at)
 if(at EQUAL -1)
   message(FATAL_ERROR "renumbered program lacks N130 M30: ${out}")
 endif()
+# Standard input through a pipe, as "-" and as /dev/stdin; standard output
+# as "-" and by its path.
+set(vstupy - /dev/stdin)
+set(vystupy - /dev/stdout)
+foreach(vstup vystup IN ZIP_LISTS vstupy vystupy)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E cat ${WORK}/${name}
+    COMMAND ${CLI} renumber --first 10 --increment 10 -o ${vystup} ${vstup}
+    RESULTS_VARIABLE rcs OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  # (the output variable loses the CR of CR LF)
+  string(REGEX MATCH "N130 M30\r?\n" shoda "${out}")
+  if(NOT rcs STREQUAL "0;0" OR NOT shoda)
+    message(FATAL_ERROR "renumber from ${vstup} to ${vystup} failed (${rcs}): ${err}")
+  endif()
+endforeach()
+execute_process(COMMAND ${CMAKE_COMMAND} -E cat ${WORK}/${name} COMMAND ${CLI} count -
+  RESULTS_VARIABLE rcs OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT out STREQUAL "13\n")
+  message(FATAL_ERROR "count - did not read standard input (${rcs}): ${err}${out}")
+endif()
+
 execute_process(COMMAND ${CLI} introduce ${WORK}/${name} RESULT_VARIABLE rc ERROR_VARIABLE err)
 if(NOT rc EQUAL 1)
   message(FATAL_ERROR "introduce into a numbered program should be refused (exit 1), got ${rc}")

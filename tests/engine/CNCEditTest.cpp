@@ -51,7 +51,7 @@ TEST(PocetBloku, ZnakyACislice) {
         // Code 33 is not trimmed.
         {{u"!N5"}, u":", u"N", 0},
         // Markers of several characters, and the start of a longer marker.
-        {{u"BEGIN X", u"BEG", u"BEGINNING"}, u"BEGIN", u"END", 2},
+        {{u"BEGIN X", u"BEG", u"BEGIN5"}, u"BEGIN", u"END", 2},
         // Other scripts' digits are no digits.
         {{u"\u0661\u0662 X", u"\uFF11 X"}, u"", u"", 0},
     };
@@ -74,9 +74,10 @@ TEST(PocetBloku, CteJenNeupraveneRadky) {
 TEST(PocetBloku, ZnackaDelsiNez255NikdyNezacinaRadek) {
     const std::u16string dlouha(256, u'N');
     const std::u16string presne(255, u'N');
-    const TRadky radky = {dlouha + u"10", presne};
+    const TRadky radky = {dlouha + u"10", presne + u"10", presne};
     const TCNCFile cnc;
     EXPECT_EQ(cnc.PocetBloku(radky, dlouha, dlouha), 0);
+    // The first line: 255 block characters followed by a letter, a word.
     EXPECT_EQ(cnc.PocetBloku(radky, presne, presne), 2);
 }
 
@@ -338,6 +339,69 @@ TEST(OdstranitBloky, PrazdnySeznamUkonciPruchod) {
     TZaznamPrubehu prubeh;
     EXPECT_EQ(Odstranit(radky, H, V, prubeh), 0);
     EXPECT_EQ(prubeh.zaznam, "ZK");
+}
+
+// A block character followed by an ASCII letter or "_" starts a word (a
+// Sinumerik command, a label), not a block number: counting, renumbering and
+// removing leave the line alone. Anything else after it still makes a block
+// line.
+TEST(BlokovyRadek, SlovoNeniBlok) {
+    struct Pripad {
+        std::u16string radek;
+        std::u16string hlavni, vedlejsi;
+        bool blok;
+        std::u16string precislovany, bezCisla;
+    };
+    const Pripad pripady[] = {
+        {u"NEWCONF", u":", u"N", false, u"NEWCONF", u"NEWCONF"},
+        {u"  NINE:", u":", u"N", false, u"NINE:", u"NINE:"},
+        {u"N_LABEL", u":", u"N", false, u"N_LABEL", u"N_LABEL"},
+        {u"Nx1", u":", u"N", false, u"Nx1", u"Nx1"},
+        {u":NEWCONF", u":", u"N", false, u":NEWCONF", u":NEWCONF"},
+        {u":X5", u":", u"N", false, u":X5", u":X5"},
+        {u"N10 G01", u":", u"N", true, u"N10 G01", u" G01"},
+        {u"N5EWCONF", u":", u"N", true, u"N10EWCONF", u"EWCONF"},
+        {u"N G02", u":", u"N", true, u" G02", u" G02"},
+        {u"N\tG02", u":", u"N", true, u"\tG02", u"\tG02"},
+        {u"N", u":", u"N", true, u"", u""},
+        {u"N(X)", u":", u"N", true, u"(X)", u"(X)"},
+        {u"N\u00C1", u":", u"N", true, u"\u00C1", u"\u00C1"},
+        {u":N5 X", u":", u"N", true, u"N10 X", u" X"},
+        // An empty character begins every line; a word after it is no block.
+        {u"NEWCONF", u"", u"N", false, u"NEWCONF", u"NEWCONF"},
+        {u"G01", u"", u"N", false, u"G01", u"G01"},
+        {u"7 L", u"", u"", true, u"10 L", u" L"},
+    };
+    const TCNCFile cnc;
+    for (const auto& p : pripady) {
+        const std::string nazev(p.radek.begin(), p.radek.end());
+        // The count decides in marker mode only (both characters set).
+        if (!p.hlavni.empty() && !p.vedlejsi.empty()) {
+            EXPECT_EQ(cnc.PocetBloku({p.radek}, p.hlavni, p.vedlejsi), p.blok ? 1 : 0) << nazev;
+        }
+        TRadky radky = {p.radek};
+        Precislovat(radky, 10, u"%", p.hlavni, p.vedlejsi);
+        EXPECT_EQ(radky, TRadky{p.precislovany}) << nazev;
+        radky = {p.radek};
+        Odstranit(radky, p.hlavni, p.vedlejsi);
+        EXPECT_EQ(radky, TRadky{p.bezCisla}) << nazev;
+    }
+}
+
+// Count, introduce, renumber and remove agree on a program with words that
+// begin with the block character.
+TEST(BlokovyRadek, PrikazySeShoduji) {
+    const TCNCFile cnc;
+    TRadky radky = {u"%", u"NEWCONF", u"NINE:", u"G1 X5", u"M30"};
+    EXPECT_EQ(cnc.PocetBloku(radky, H, V), 0);  // so introducing is allowed
+    Zavest(radky, TNastaveniZavedeni{});
+    EXPECT_EQ(radky, (TRadky{u"%", u"N10 NEWCONF", u"N20 NINE:", u"N30 G1 X5", u"M30"}));
+    EXPECT_EQ(cnc.PocetBloku(radky, H, V), 3);
+    Precislovat(radky, 5, u"%", H, V);
+    EXPECT_EQ(radky, (TRadky{u"%", u"N5 NEWCONF", u"N15 NINE:", u"N25 G1 X5", u"M30"}));
+    Odstranit(radky, H, V);
+    EXPECT_EQ(radky, (TRadky{u"%", u" NEWCONF", u" NINE:", u" G1 X5", u"M30"}));
+    EXPECT_EQ(cnc.PocetBloku(radky, H, V), 0);
 }
 
 // An interruption in the middle of a pass: the caller gets the lines processed

@@ -7,8 +7,19 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -58,7 +69,8 @@ TEST(TextovySoubor, NezapsatelnySouborZustaneBezeZmeny) {
 
     const fs::path bezSlozky = slozka / "neni" / "x.nc";
     EXPECT_EQ(ZpravaChyby([&] { ZapsatSouborAtomicky(bezSlozky, "x"); }),
-              "Cannot create file \"" + bezSlozky.string() + "\". No such file or directory");
+              "Cannot create file \"" + bezSlozky.string() + "\". Folder \"" +
+                  bezSlozky.parent_path().string() + "\": No such file or directory");
     EXPECT_FALSE(fs::exists(bezSlozky));
 
     EXPECT_EQ(ZpravaChyby([&] { ZapsatSouborAtomicky(slozka.Cesta(), "x"); }),
@@ -95,6 +107,16 @@ TEST(TextovySoubor, DlouhyRadekANulovyBajt) {
 
 namespace {
 
+// The text of lines as a text area holds it: UTF-8, CR LF breaks.
+std::string TextSCrLf(const TText& t) {
+    std::string v;
+    for (std::size_t i = 0; i < t.Radky.size(); ++i) {
+        PripojitUtf8(v, t.Radky[i]);
+        if (i + 1 < t.Radky.size() || t.KoncovyZlom) v += "\r\n";
+    }
+    return v;
+}
+
 // The file is read in pieces of a megabyte: what straddles a piece's end
 // reads as if the file were read whole.
 TEST(TextovySoubor, CteniPoKusechJakoVcelku) {
@@ -129,6 +151,9 @@ TEST(TextovySoubor, CteniPoKusechJakoVcelku) {
         EXPECT_EQ(poKusech.Kodovani, vcelku.Kodovani) << p.nazev;
         EXPECT_EQ(poKusech.KoncovyZlom, vcelku.KoncovyZlom) << p.nazev;
         EXPECT_TRUE(poKusech.Radky == vcelku.Radky) << p.nazev;
+        const TTextEditoru editor = NacistTextEditoru(soubor);
+        EXPECT_EQ(editor.Kodovani, p.kodovani) << p.nazev;
+        EXPECT_TRUE(editor.Utf8 == TextSCrLf(vcelku)) << p.nazev;
     }
 }
 
@@ -157,3 +182,377 @@ TEST(TextovySoubor, ZapisPoKusech) {
 }
 
 }  // namespace
+
+namespace {
+
+// One reading for the batch tool's lines and the window's text: the encoding
+// is decided by the whole file, never by its first bytes.
+TEST(TextovySoubor, KodovaniRozhodujeCelySoubor) {
+    struct Pripad {
+        const char* nazev;
+        std::string bajty;
+        TKodovani kodovani;
+        std::u16string prvniRadek;
+    };
+    const Pripad pripady[] = {
+        {"the fourth byte inside a character", "(\xC4\x8C\xC3\x81ST 1)\r\nG0 X1\r\nM30\r\n", TKodovani::Utf8,
+         u"(\u010C\u00C1ST 1)"},
+        {"a file type name", "Obr\xC3\xA1\xC4\x9B\x63\xC3\xAD centrum\t.nc\t:\tN\t%\tM30\t(\t\r\n", TKodovani::Utf8,
+         u"Obr\u00E1\u011Bc\u00ED centrum\t.nc\t:\tN\t%\tM30\t(\t"},
+        {"a character across the third byte", "ab\xC4\x8C", TKodovani::Utf8, u"ab\u010C"},
+        {"two bytes, one character", "\xC4\x8C", TKodovani::Utf8, u"\u010C"},
+        {"one byte", "\xE8", TKodovani::Cp1250, u"\u010D"},
+        {"the start of a mark only", "\xEF\xBB", TKodovani::Cp1250, u"\u010F\u00BB"},
+        {"a mark and an empty line", "\xEF\xBB\xBF\r\n", TKodovani::Utf8Znacka, u""},
+        {"Windows-1250 after valid lines", "N10 (\xC4\x8C)\r\nN20 (\xE8)\r\n", TKodovani::Cp1250,
+         u"N10 (\u00C4\u015A)"},
+        {"UTF-16 LE, LF breaks", std::string("\xFF\xFE" "A\0\n\0B\0", 8), TKodovani::Utf16LE, u"A"},
+    };
+    TDocasnaSlozka slozka;
+    const fs::path soubor = slozka / "p.nc";
+    for (const auto& p : pripady) {
+        TDocasnaSlozka::Zapsat(soubor, p.bajty);
+        const TText radky = NacistTextovySoubor(soubor);
+        const TText vcelku = DekodovatText(p.bajty);
+        const TTextEditoru editor = NacistTextEditoru(soubor);
+        EXPECT_EQ(radky.Kodovani, p.kodovani) << p.nazev;
+        EXPECT_EQ(vcelku.Kodovani, p.kodovani) << p.nazev;
+        EXPECT_EQ(editor.Kodovani, p.kodovani) << p.nazev;
+        EXPECT_TRUE(radky.Radky == vcelku.Radky) << p.nazev;
+        EXPECT_EQ(editor.Utf8, TextSCrLf(radky)) << p.nazev;
+        EXPECT_TRUE(!radky.Radky.empty() && radky.Radky[0] == p.prvniRadek) << p.nazev;
+    }
+}
+
+// UTF-16 that cannot be read whole is refused with its reason, never read
+// with U+FFFD in place of what is there.
+TEST(TextovySoubor, PoskozeneUtf16SeOhlasi) {
+    const auto b = [](std::initializer_list<unsigned char> bajty) { return std::string(bajty.begin(), bajty.end()); };
+    struct Pripad {
+        const char* nazev;
+        std::string bajty;
+        std::string duvod;
+    };
+    const Pripad pripady[] = {
+        {"LE, an odd number of bytes", b({0xFF, 0xFE, 'A', 0, 'B'}), "Damaged UTF-16: an odd number of bytes"},
+        {"BE, an odd number of bytes", b({0xFE, 0xFF, 0, 'A', 0}), "Damaged UTF-16: an odd number of bytes"},
+        {"a mark and one byte", b({0xFF, 0xFE, 'A'}), "Damaged UTF-16: an odd number of bytes"},
+        {"a high surrogate at the end", b({0xFF, 0xFE, 'A', 0, '\r', 0, '\n', 0, 0x00, 0xD8}),
+         "Damaged UTF-16: a lone surrogate D800 in line 2"},
+        {"a low surrogate alone", b({0xFF, 0xFE, 0x00, 0xDC, 'A', 0}),
+         "Damaged UTF-16: a lone surrogate DC00 in line 1"},
+        {"a pair in the wrong order", b({0xFE, 0xFF, 0xDC, 0x00, 0xD8, 0x00}),
+         "Damaged UTF-16: a lone surrogate DC00 in line 1"},
+        {"lines by CR LF, CR and LF",
+         b({0xFF, 0xFE, 'A', 0, '\r', 0, '\n', 0, 'B', 0, '\r', 0, 'C', 0, '\n', 0, 0xFF, 0xDB, 'x', 0}),
+         "Damaged UTF-16: a lone surrogate DBFF in line 4"},
+    };
+    TDocasnaSlozka slozka;
+    const fs::path soubor = slozka / "p.nc";
+    const std::string zacatek = "Cannot open file \"" + soubor.string() + "\". ";
+    for (const auto& p : pripady) {
+        TDocasnaSlozka::Zapsat(soubor, p.bajty);
+        EXPECT_EQ(ZpravaChyby([&] { NacistTextovySoubor(soubor); }), zacatek + p.duvod) << p.nazev;
+        EXPECT_EQ(ZpravaChyby([&] { NacistTextEditoru(soubor); }), zacatek + p.duvod) << p.nazev;
+        EXPECT_EQ(ZpravaChyby([&] { DekodovatText(p.bajty); }), p.duvod) << p.nazev;
+    }
+    // A pair in order is one character.
+    TDocasnaSlozka::Zapsat(soubor, b({0xFF, 0xFE, 0x3D, 0xD8, 0x27, 0xDE}));
+    EXPECT_EQ(NacistTextovySoubor(soubor).Radky, std::vector<std::u16string>{u"\U0001F627"});
+    EXPECT_EQ(NacistTextEditoru(soubor).Utf8, "\xF0\x9F\x98\xA7");
+}
+
+}  // namespace
+
+#ifndef _WIN32
+
+namespace {
+
+// Runs akce in a child process, as an ordinary user (uid and gid 65534) when
+// the tests run as root, which folder permissions do not stop. Returns what
+// akce returns, or the message of the failure it throws.
+std::string VPotomkovi(const std::function<std::string()>& akce, bool jakoUzivatel = true) {
+    int roura[2];
+    if (::pipe(roura) != 0) return "(no pipe)";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(roura[0]);
+        std::string vysledek;
+        if (jakoUzivatel && ::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            vysledek = "(cannot become an ordinary user)";
+        } else {
+            try {
+                vysledek = akce();
+            } catch (const std::exception& e) {
+                vysledek = e.what();
+            }
+        }
+        if (::write(roura[1], vysledek.data(), vysledek.size()) < 0) ::_exit(2);
+        ::_exit(0);
+    }
+    ::close(roura[1]);
+    std::string vysledek;
+    char blok[512];
+    for (ssize_t n; (n = ::read(roura[0], blok, sizeof blok)) > 0;) vysledek.append(blok, static_cast<std::size_t>(n));
+    ::close(roura[0]);
+    int stav = 0;
+    ::waitpid(pid, &stav, 0);
+    if (!WIFEXITED(stav) || WEXITSTATUS(stav) != 0) return "(the child process ended abnormally)";
+    return vysledek;
+}
+
+std::vector<std::string> Soubory(const fs::path& slozka) {
+    std::vector<std::string> v;
+    for (const auto& p : fs::directory_iterator(slozka)) v.push_back(p.path().filename().string());
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+// Devices, pipes and descriptors named by a path are written through, never
+// replaced by a file.
+TEST(ZapisSouboru, CoNeniSouborSeNenahradi) {
+    TDocasnaSlozka slozka;
+    const fs::path roura = slozka / "roura";
+    ASSERT_EQ(::mkfifo(roura.c_str(), 0644), 0);
+    const fs::path odkaz = slozka / "odkaz";
+    fs::create_symlink(roura, odkaz);
+    for (const fs::path& cil : {roura, odkaz}) {
+        // A reader that does not wait for the writer; the bytes fit the pipe.
+        const int ctenar = ::open(roura.c_str(), O_RDONLY | O_NONBLOCK);
+        ASSERT_GE(ctenar, 0);
+        EXPECT_EQ(ZpravaChyby([&] { ZapsatSouborAtomicky(cil, "N5 X\r\n"); }), "(no failure)") << cil;
+        char blok[64] = {};
+        EXPECT_EQ(::read(ctenar, blok, sizeof blok), 6) << cil;
+        EXPECT_STREQ(blok, "N5 X\r\n");
+        ::close(ctenar);
+        EXPECT_TRUE(fs::is_fifo(fs::symlink_status(roura)));
+    }
+    EXPECT_TRUE(fs::is_symlink(odkaz));
+
+    // A character device of the test's own, the kind of /dev/null.
+    const fs::path zarizeni = slozka / "nic";
+    if (::mknod(zarizeni.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        ZapsatSouborAtomicky(zarizeni, "N5 X\r\n");
+        EXPECT_TRUE(fs::is_character_file(fs::symlink_status(zarizeni)));
+    }
+
+    // A descriptor by its path, as /dev/stdout: a pipe, and a file open for
+    // appending, which keeps what it held.
+    int konce[2];
+    ASSERT_EQ(::pipe(konce), 0);
+    ZapsatSouborAtomicky("/dev/fd/" + std::to_string(konce[1]), "N10\r\n");
+    ::close(konce[1]);
+    char blok[64] = {};
+    EXPECT_EQ(::read(konce[0], blok, sizeof blok), 5);
+    EXPECT_STREQ(blok, "N10\r\n");
+    ::close(konce[0]);
+    const fs::path zaznam = slozka / "zaznam.txt";
+    TDocasnaSlozka::Zapsat(zaznam, "stary\n");
+    const int pripojit = ::open(zaznam.c_str(), O_WRONLY | O_APPEND);
+    ASSERT_GE(pripojit, 0);
+    ZapsatSouborAtomicky("/proc/self/fd/" + std::to_string(pripojit), "novy\n");
+    ::close(pripojit);
+    EXPECT_EQ(TDocasnaSlozka::Precist(zaznam), "stary\nnovy\n");
+    // Nothing was made beside them.
+    std::vector<std::string> ocekavane = {"odkaz", "roura", "zaznam.txt"};
+    if (fs::exists(fs::symlink_status(zarizeni))) ocekavane.insert(ocekavane.begin(), "nic");
+    EXPECT_EQ(Soubory(slozka.Cesta()), ocekavane);
+}
+
+// A file with other hard links is written in place: every name sees the new
+// content.
+TEST(ZapisSouboru, PevneOdkazyZustanou) {
+    TDocasnaSlozka slozka;
+    const fs::path soubor = slozka / "a.nc";
+    const fs::path druhy = slozka / "b.nc";
+    TDocasnaSlozka::Zapsat(soubor, "N1 X\r\nN2 Y\r\n");
+    fs::create_hard_link(soubor, druhy);
+    ZapsatSouborAtomicky(soubor, "N5 X\r\n");
+    EXPECT_EQ(TDocasnaSlozka::Precist(druhy), "N5 X\r\n");
+    EXPECT_EQ(fs::hard_link_count(soubor), 2u);
+    EXPECT_TRUE(fs::equivalent(soubor, druhy));
+    EXPECT_EQ(Soubory(slozka.Cesta()), (std::vector<std::string>{"a.nc", "b.nc"}));
+}
+
+// The folder cannot be written, the file can: written in place. A new file
+// there cannot be made, and the message says the folder is why.
+TEST(ZapisSouboru, NezapisovatelnaSlozka) {
+    TDocasnaSlozka slozka;
+    const fs::path jenCteni = slozka / "jen-cteni";
+    fs::create_directory(jenCteni);
+    const fs::path soubor = jenCteni / "p.nc";
+    const fs::path novy = jenCteni / "novy.nc";
+    TDocasnaSlozka::Zapsat(soubor, "N1 X\r\n");
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(jenCteni.c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::chown(soubor.c_str(), 65534, 65534), 0);
+    }
+    ::chmod(soubor.c_str(), 0644);
+    ::chmod(jenCteni.c_str(), 0555);
+    EXPECT_EQ(VPotomkovi([&] {
+                  ZapsatSouborAtomicky(soubor, "N5 X\r\n");
+                  return std::string();
+              }),
+              "");
+    EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N5 X\r\n");
+    EXPECT_EQ(VPotomkovi([&] {
+                  ZapsatSouborAtomicky(novy, "X");
+                  return std::string();
+              }),
+              "Cannot create file \"" + novy.string() + "\". Folder \"" + jenCteni.string() + "\": Permission denied");
+    ::chmod(jenCteni.c_str(), 0755);
+    EXPECT_EQ(Soubory(jenCteni), std::vector<std::string>{"p.nc"});
+}
+
+// A file of another owner that the writer may write but cannot give away:
+// written in place, so that it keeps its owner.
+TEST(ZapisSouboru, CiziSouborSiNechaVlastnika) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs a second user: runs as root only";
+    TDocasnaSlozka slozka;
+    ::chmod(slozka.Cesta().c_str(), 0777);
+    const fs::path soubor = slozka / "p.nc";
+    TDocasnaSlozka::Zapsat(soubor, "N1 X\r\n");
+    ASSERT_EQ(::chown(soubor.c_str(), 65533, 65533), 0);
+    ::chmod(soubor.c_str(), 0666);
+    EXPECT_EQ(VPotomkovi([&] {
+                  ZapsatSouborAtomicky(soubor, "N5 X\r\n");
+                  return std::string();
+              }),
+              "");
+    EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N5 X\r\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(soubor.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65533u);
+    EXPECT_EQ(st.st_gid, 65533u);
+    EXPECT_EQ(st.st_mode & 07777, 0666u);
+    EXPECT_EQ(Soubory(slozka.Cesta()), std::vector<std::string>{"p.nc"});
+}
+
+// A failure part-way through writing in place (the file size limit here)
+// writes the old bytes back and says so; a replace leaves the old file.
+TEST(ZapisSouboru, SelhaniNaMisteVratiStaryObsah) {
+    TDocasnaSlozka slozka;
+    const fs::path odkazovany = slozka / "a.nc";
+    const fs::path samotny = slozka / "c.nc";
+    TDocasnaSlozka::Zapsat(odkazovany, "N1 X\r\n");
+    TDocasnaSlozka::Zapsat(samotny, "N1 X\r\n");
+    fs::create_hard_link(odkazovany, slozka / "b.nc");
+    const auto sLimitem = [&](const fs::path& soubor) {
+        return VPotomkovi(
+            [&] {
+                ::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{16, 16};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+                ZapsatSouborAtomicky(soubor, std::string(100, 'X'));
+                return std::string();
+            },
+            false);
+    };
+    EXPECT_EQ(sLimitem(odkazovany),
+              "Cannot create file \"" + odkazovany.string() + "\". File too large; the old content was written back");
+    EXPECT_EQ(TDocasnaSlozka::Precist(odkazovany), "N1 X\r\n");
+    EXPECT_EQ(sLimitem(samotny), "Cannot create file \"" + samotny.string() + "\". File too large");
+    EXPECT_EQ(TDocasnaSlozka::Precist(samotny), "N1 X\r\n");
+
+    // Left without Dokoncit (an exception between two pieces): the old content.
+    {
+        TZapisSouboru zapis(odkazovany);
+        zapis.Zapsat("N5 ");
+    }
+    EXPECT_EQ(TDocasnaSlozka::Precist(odkazovany), "N1 X\r\n");
+    EXPECT_EQ(Soubory(slozka.Cesta()), (std::vector<std::string>{"a.nc", "b.nc", "c.nc"}));
+}
+
+// A save killed before it ends leaves the file as it was and nothing beside it.
+TEST(ZapisSouboru, ZabityZapisNicNenecha) {
+    TDocasnaSlozka slozka;
+    const fs::path soubor = slozka / "p.nc";
+    TDocasnaSlozka::Zapsat(soubor, "N1 X\r\n");
+    EXPECT_EQ(VPotomkovi(
+                  [&] {
+                      TZapisSouboru zapis(soubor);
+                      zapis.Zapsat(std::string(1 << 20, 'X'));
+                      ::raise(SIGKILL);
+                      return std::string();
+                  },
+                  false),
+              "(the child process ended abnormally)");
+    EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N1 X\r\n");
+    EXPECT_EQ(Soubory(slozka.Cesta()), std::vector<std::string>{"p.nc"});
+}
+
+// New files that a killed save left behind (where the system has no unnamed
+// files) are removed by the next save of that file; those of a save still
+// running, of other files and of other programs stay.
+TEST(ZapisSouboru, OpusteneNoveSeUklidi) {
+    TDocasnaSlozka slozka;
+    const fs::path soubor = slozka / "p.nc";
+    TDocasnaSlozka::Zapsat(soubor, "N1 X\r\n");
+    for (const char* jmeno : {".p.nc.tarvik-Ab3xYz", ".p.nc.tarvik-bezi01", ".q.nc.tarvik-Ab3xYz", ".p.nc.Ab3xYz"})
+        TDocasnaSlozka::Zapsat(slozka / jmeno, "N");
+    const int bezi = ::open((slozka / ".p.nc.tarvik-bezi01").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(bezi, LOCK_EX), 0);
+    ZapsatSouborAtomicky(soubor, "N5 X\r\n");
+    ::close(bezi);
+    EXPECT_EQ(Soubory(slozka.Cesta()),
+              (std::vector<std::string>{".p.nc.Ab3xYz", ".p.nc.tarvik-bezi01", ".q.nc.tarvik-Ab3xYz", "p.nc"}));
+    EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N5 X\r\n");
+}
+
+// A pipe is read in one pass: nothing is read twice, also when the text turns
+// out not to be UTF-8 at its very end, or is UTF-16.
+TEST(TextovySoubor, RouraSeCteJednou) {
+    const std::string radek = "N10 G01 X12.5 (\xC4\x8C\xC3\x81ST)\r\n";
+    std::string utf8;
+    while (utf8.size() < 3 * (1u << 20)) utf8 += radek;
+    const std::string pripady[] = {utf8, utf8 + "M30 (\xE8)\r\n", std::string("\xFF\xFE" "A\0\r\0\n\0", 8)};
+    for (const std::string& bajty : pripady) {
+        int konce[2];
+        ASSERT_EQ(::pipe(konce), 0);
+        std::thread pisar([&] {
+            std::size_t zapsano = 0;
+            while (zapsano < bajty.size()) {
+                const ssize_t n = ::write(konce[1], bajty.data() + zapsano, bajty.size() - zapsano);
+                if (n <= 0) break;
+                zapsano += static_cast<std::size_t>(n);
+            }
+            ::close(konce[1]);
+        });
+        TText t;
+        const std::string chyba =
+            ZpravaChyby([&] { t = NacistTextovySoubor("/dev/fd/" + std::to_string(konce[0])); });
+        // A reader that gave up ends the writer (EPIPE, not the signal).
+        const auto signal = ::signal(SIGPIPE, SIG_IGN);
+        ::close(konce[0]);
+        pisar.join();
+        ::signal(SIGPIPE, signal);
+        EXPECT_EQ(chyba, "(no failure)");
+        const TText vcelku = DekodovatText(bajty);
+        EXPECT_EQ(t.Kodovani, vcelku.Kodovani);
+        EXPECT_EQ(t.Radky.size(), vcelku.Radky.size());
+        EXPECT_TRUE(t.Radky == vcelku.Radky);
+    }
+
+    // Standard input.
+    int konce[2];
+    ASSERT_EQ(::pipe(konce), 0);
+    ASSERT_EQ(::write(konce[1], "N1\nN2\n", 6), 6);
+    ::close(konce[1]);
+    const int puvodni = ::dup(STDIN_FILENO);
+    ::dup2(konce[0], STDIN_FILENO);
+    ::close(konce[0]);
+    TText t;
+    {
+        TCteniSouboru vstup{TCteniSouboru::TStandardniVstup{}};
+        t = NacistText(vstup);
+    }
+    ::dup2(puvodni, STDIN_FILENO);
+    ::close(puvodni);
+    EXPECT_EQ(t.Radky, (std::vector<std::u16string>{u"N1", u"N2"}));
+    EXPECT_TRUE(t.KoncovyZlom);
+}
+
+}  // namespace
+
+#endif

@@ -45,7 +45,9 @@ set(jen_posix
   Kodovani.ZnackaUtf8PredNeplatnymiBajty
   SouborTypu.ZnackyAKonceRadku
   Davka.KodovaniZustane
-  Davka.ChybyPouzitiASouboru)
+  Davka.ChybyPouzitiASouboru
+  Davka.Utf8PodleCelehoSouboru
+  Davka.RidiciZnakyEscapovane)
 list(JOIN jen_posix ":" vynechane)
 
 execute_process(
