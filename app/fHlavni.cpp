@@ -343,9 +343,17 @@ void THlavniForm::FormClose() { UlozitNastaveni(); }
 // ---------------------------------------------------------------- settings
 
 void THlavniForm::NacistNastaveni() {
+    const auto chyba = [](const std::u16string& zprava) {
+        Hlaseni->ZobrazitHlaseni(thChyba, Q(rsNELZEZEREGISTRU) + QStringLiteral(".\r(") + Q(zprava) + QStringLiteral(".)"),
+                                 Q(rsCHYBA));
+    };
     std::u16string hodnota;
     try {
-        if (!registr_.OtevritKlic(KlicNastaveni, false)) {
+        const bool otevren = registr_.OtevritKlic(KlicNastaveni, false);
+        // A damaged store is read as far as it goes: which line was lost, and
+        // where the damaged file is kept.
+        if (const auto poskozeni = registr_.Poskozeni()) chyba(*poskozeni);
+        if (!otevren) {
             NacistZeSouboru = !registr_.KlicExistuje(KlicTypuSouboru);
             return;
         }
@@ -409,8 +417,7 @@ void THlavniForm::NacistNastaveni() {
         registr_.ZavritKlic();
     } catch (const TChyba& e) {
         registr_.ZavritKlic();
-        Hlaseni->ZobrazitHlaseni(thChyba, Q(rsNELZEZEREGISTRU) + QStringLiteral(".\r(") + Q(e.Zprava()) + QStringLiteral(".)"),
-                                 Q(rsCHYBA));
+        chyba(e.Zprava());
     }
 }
 
