@@ -10,12 +10,12 @@
 #include <QGroupBox>
 #include <QHash>
 #include <QIcon>
-#include <QSet>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableWidget>

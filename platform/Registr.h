@@ -75,10 +75,11 @@ public:
     virtual std::vector<std::u16string> NazvyHodnot() = 0;
 
     // A store that could be read only in part tells what was lost: the file
-    // store whose file has damaged lines reads every line it can and keeps a
-    // copy of the damaged file beside it; this is then the message for the
-    // user, naming the file, the first damaged line and the copy. None when
-    // the store was read whole (the registry always is).
+    // store whose file has damaged lines reads every other line, and keeps a
+    // copy of the damaged file beside it before it replaces the file; this
+    // is then the message for the user, naming the file, the first damaged
+    // line and the copy. None when the store was read whole (the registry
+    // always is).
     virtual std::optional<std::u16string> Poskozeni() { return std::nullopt; }
 
     // A batch of changes that reaches the store as one: between ZacitDavku
