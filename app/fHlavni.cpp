@@ -198,7 +198,10 @@ void THlavniForm::FormShow() {
 void THlavniForm::NacistTypySouboru(bool zeSouboru) {
     NastaveniForm->NastavitTypy({});
     const TNacteneTypy nactene = ::NacistTypySouboru(registr_, zeSouboru, SouborTypu);
-    ulozitSeznam_ = !nactene.ChybaUloziste;
+    // A list the store could not give (unreadable, or damaged and without a
+    // list) is not written over the store at exit unless the user changes it:
+    // another copy may have saved a good list meanwhile.
+    ulozitSeznam_ = !nactene.ChybaUloziste && !(zeSouboru && registr_.Poskozeni());
     if (nactene.ChybiSoubor) {
         Hlaseni->ZobrazitHlaseni(thVarovani, Q(rsNEDEFSOUBORY) + u'.', Q(rsVAROVANI));
         return;

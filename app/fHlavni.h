@@ -139,7 +139,7 @@ private:
     static void NastavitPrepinac(QRadioButton* prepinac, bool vybrany);
     void NacistUmisteni();
     void UlozitUmisteni();
-    static QString ChybaUloziste(const std::u16string& uvod, const TChyba& chyba);
+    static QString ChybaUloziste(const std::u16string& uvod, const std::u16string& zprava);
 
     // When the program is modified, asks whether to save it first, and saves
     // it on Yes (a failed save throws). False when the answer keeps things as

@@ -23,7 +23,12 @@ QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
 void THlavniForm::NacistNastaveni() {
     TUlozeneNastaveni nastaveni;
     try {
-        if (registr_.OtevritKlic(KlicNastaveni, false)) {
+        const bool otevren = registr_.OtevritKlic(KlicNastaveni, false);
+        // A damaged store is read as far as it goes: which line was lost, and
+        // where the damaged file is kept.
+        if (const auto poskozeni = registr_.Poskozeni())
+            Hlaseni->ZobrazitHlaseni(thChyba, ChybaUloziste(rsNELZEZEREGISTRU, *poskozeni), Q(rsCHYBA));
+        if (otevren) {
             nastaveni.Nacist(registr_);
             NacistUmisteni();
         }
@@ -31,7 +36,7 @@ void THlavniForm::NacistNastaveni() {
         registr_.ZavritKlic();
     } catch (const TChyba& e) {
         registr_.ZavritKlic();
-        Hlaseni->ZobrazitHlaseni(thChyba, ChybaUloziste(rsNELZEZEREGISTRU, e), Q(rsCHYBA));
+        Hlaseni->ZobrazitHlaseni(thChyba, ChybaUloziste(rsNELZEZEREGISTRU, e.Zprava()), Q(rsCHYBA));
     }
     // The values read before a failure apply; the others keep their defaults.
     ZobrazitNastaveni(nastaveni);
@@ -85,7 +90,7 @@ void THlavniForm::UlozitNastaveni() {
         } catch (const TChyba&) {
             // The failure already being reported covers it.
         }
-        Hlaseni->ZobrazitHlaseni(thChyba, ChybaUloziste(rsNELZEDOREGISTRU, e), Q(rsCHYBA));
+        Hlaseni->ZobrazitHlaseni(thChyba, ChybaUloziste(rsNELZEDOREGISTRU, e.Zprava()), Q(rsCHYBA));
     }
 }
 
@@ -100,8 +105,8 @@ void THlavniForm::UlozitUmisteni() {
     registr_.ZapsatCislo(u"Sirka", ram.width());
 }
 
-QString THlavniForm::ChybaUloziste(const std::u16string& uvod, const TChyba& chyba) {
-    return Q(uvod) + QStringLiteral(".\r(") + Q(chyba.Zprava()) + QStringLiteral(".)");
+QString THlavniForm::ChybaUloziste(const std::u16string& uvod, const std::u16string& zprava) {
+    return Q(uvod) + QStringLiteral(".\r(") + Q(zprava) + QStringLiteral(".)");
 }
 
 TUlozeneNastaveni THlavniForm::NastaveniOvladacu() const {

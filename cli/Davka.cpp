@@ -302,6 +302,8 @@ TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi, TVystupDavky& 
             chyba = e.Zprava();
             HlaseniNastaveni(vystup, *chyba);
         }
+        // A damaged store is read as far as it goes; the message says what was lost.
+        if (const auto poskozeni = registr->Poskozeni()) HlaseniNastaveni(vystup, *poskozeni);
         const std::u16string klicTypu = KlicTypuSouboruPod(prostredi.KlicNastaveni);
         bool zeSouboru = false;
         try {

@@ -2,13 +2,27 @@
 
 #include "platform/Chyba.h"
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 namespace {
 
 std::u16string CisloHodnoty(std::size_t i) {
     const std::string s = std::to_string(i);
     return std::u16string(s.begin(), s.end());
+}
+
+// The position a value name stands for: a decimal number without leading
+// zeros, as the list is written.
+std::optional<std::uint32_t> PoziceHodnoty(std::u16string_view nazev) {
+    if (nazev.empty() || nazev.size() > 9 || (nazev.size() > 1 && nazev.front() == u'0')) return std::nullopt;
+    std::uint32_t i = 0;
+    for (char16_t c : nazev) {
+        if (c < u'0' || c > u'9') return std::nullopt;
+        i = i * 10 + static_cast<std::uint32_t>(c - u'0');
+    }
+    return i;
 }
 
 }  // namespace
@@ -22,14 +36,13 @@ void ZapsatSeznam(TRegistr& registr, std::u16string_view cesta, const std::vecto
 
 void NacistSeznam(TRegistr& registr, std::u16string_view cesta, std::vector<std::u16string>& radky) {
     if (!registr.OtevritKlic(cesta, true)) return;
-    const std::optional<std::uint32_t> pocet = registr.PocetHodnot();
-    if (!pocet) {
-        registr.ZavritKlic();
-        return;
-    }
-    radky.reserve(radky.size() + *pocet);
-    for (std::uint32_t i = 0; i < *pocet; ++i) {
-        const std::u16string nazev = CisloHodnoty(i);
+    // The values named by a position, in the order of their numbers.
+    std::vector<std::pair<std::uint32_t, std::u16string>> pozice;
+    for (std::u16string& nazev : registr.NazvyHodnot())
+        if (const auto i = PoziceHodnoty(nazev)) pozice.emplace_back(*i, std::move(nazev));
+    std::sort(pozice.begin(), pozice.end());
+    radky.reserve(radky.size() + pozice.size());
+    for (const auto& [i, nazev] : pozice) {
         switch (registr.TypHodnoty(nazev)) {
             case TTypHodnoty::Retezec:
             case TTypHodnoty::RozsirenyRetezec: radky.push_back(registr.CistRetezec(nazev)); break;
@@ -58,9 +71,8 @@ TNacteneTypy NacistTypySouboru(TRegistr& registr, bool nacistZeSouboru,
         // A missing key is an empty list; it is created when the list is saved.
         if (registr.KlicExistuje(klic)) NacistSeznam(registr, klic, radky);
     } catch (const TChyba& e) {
-        // A damaged store: the default list, so that the user keeps working
-        // with the usual types. The damaged file is kept aside when the list
-        // is saved.
+        // A store that cannot be read at all: the default list, so that the
+        // user keeps working with the usual types.
         TNacteneTypy v = NacistTypyZeSouboru(souborTypu);
         v.ChybaUloziste = e.Zprava();
         return v;

@@ -26,10 +26,11 @@ inline const std::u16string KlicTypuSouboru = KlicTypuSouboruPod(KlicNastaveni);
 void ZapsatSeznam(TRegistr& registr, std::u16string_view cesta, const std::vector<std::u16string>& radky);
 
 // Appends the lines stored under the key cesta (created when it is missing):
-// N values by the count of the key's values, read by the names 0 .. N-1, so
-// that 10 follows 9. A value that does not exist under its number, and a
-// value that is not a string, read as an empty line (which holds no file
-// type). When the key cannot be opened or counted nothing is appended.
+// the values named by a decimal number, in the order of their numbers, so
+// that 10 follows 9 and a number missing in between (a line lost from a
+// damaged store) loses nothing after it. Other names are left out; a value
+// that is not a string reads as an empty line (which holds no file type).
+// When the key cannot be opened nothing is appended.
 void NacistSeznam(TRegistr& registr, std::u16string_view cesta, std::vector<std::u16string>& radky);
 
 // The file type list as the start-up loads it.
@@ -38,8 +39,10 @@ struct TNacteneTypy {
     // The default list file was to be read and does not exist: the window
     // warns once (rsNEDEFSOUBORY) and the list stays empty.
     bool ChybiSoubor = false;
-    // The store could not be read (a damaged settings file): its message. The
-    // list then comes from the default list file, as at a first start.
+    // The store could not be read at all (a settings file that cannot be
+    // opened): its message. The list then comes from the default list file,
+    // as at a first start. (A damaged settings file is read as far as it
+    // goes, and the store's Poskozeni() tells what was lost.)
     std::optional<std::u16string> ChybaUloziste;
 };
 

@@ -4,12 +4,13 @@
 
 namespace {
 
-// A field as it may be stored: without TAB, CR and LF.
+// A field as it may be stored: without TAB, CR and LF, which the line
+// cannot carry, and without NUL, at which the store's strings end.
 std::u16string BezOddelovacu(std::u16string_view pole) {
     std::u16string v;
     v.reserve(pole.size());
     for (char16_t c : pole)
-        if (c != u'\t' && c != u'\r' && c != u'\n') v.push_back(c);
+        if (c != u'\t' && c != u'\r' && c != u'\n' && c != u'\0') v.push_back(c);
     return v;
 }
 

@@ -40,8 +40,8 @@ void OddelitCast(char16_t oddelovac, std::u16string& zbytek, std::u16string& cas
 // only without any TAB, holds no file type: the result is empty.
 std::optional<TTypSouboru> RozdelitRadek(std::u16string_view radek);
 
-// The stored line: every field followed by one TAB. TAB, CR and LF inside a
-// field (which the line cannot carry) are left out.
+// The stored line: every field followed by one TAB. TAB, CR, LF and NUL
+// inside a field (which the line and the store cannot carry) are left out.
 std::u16string SestavitRadek(const TTypSouboru& typ);
 
 // The file types of the lines, in order, blank lines left out.

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -23,6 +24,7 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <vector>
 
 TJazykXML* JazykXML = nullptr;
 
@@ -119,72 +121,146 @@ QString TextUzlu(const QDomNode& uzel, const QString& cesta) {
     return uzel.nodeValue();
 }
 
+// Limits of a language file, far above what a translation needs (the one
+// that comes with the program has 28 kB, four levels and texts of under a
+// hundred characters) and low enough that no file past them can hang the
+// parser (Qt's DOM parser takes time that grows with the square of the
+// depth) or make a window that the window system refuses. A file past any of
+// them is refused before it is parsed.
+constexpr qint64 MezVelikosti = 1024 * 1024;  // bytes of the file
+constexpr int MezHloubky = 64;                // levels of nested elements
+constexpr qsizetype MezTextu = 4096;          // characters of one text or attribute value
+constexpr qsizetype MezDeklaraci = 256;       // entity declarations
 // Entities: external ones are never resolved (the parser does not fetch
 // anything); internal ones expand, and so do default attribute values. A file
 // whose document type could make it expand beyond this many characters is
-// refused before it is parsed.
+// refused too.
 constexpr qint64 MezRozvinuti = 16 * 1024 * 1024;
 
-[[noreturn]] void OdmitnoutRozvinuti(const QString& nazevSouboru) {
-    Selhat(QStringLiteral("The language file \"%1\" declares entities or default attributes that would expand to "
-                          "more than %2 characters; it is not read")
-               .arg(nazevSouboru)
-               .arg(MezRozvinuti));
+[[noreturn]] void Odmitnout(const QString& nazevSouboru, const QString& proc) {
+    Selhat(QStringLiteral("The language file \"%1\" %2; it is not read").arg(nazevSouboru, proc));
 }
 
-void ZkontrolovatRozvinuti(const QByteArray& bajty, const QString& nazevSouboru) {
-    QXmlStreamReader ctecka(bajty);
-    while (!ctecka.atEnd()) {
-        const auto token = ctecka.readNext();
-        if (token == QXmlStreamReader::DTD) break;
-        if (token == QXmlStreamReader::StartElement || token == QXmlStreamReader::Invalid) return;
-    }
-    if (ctecka.tokenType() != QXmlStreamReader::DTD) return;
+[[noreturn]] void OdmitnoutRozvinuti(const QString& nazevSouboru) {
+    Odmitnout(nazevSouboru, QStringLiteral("declares entities or default attributes that would expand to more "
+                                           "than %1 characters")
+                                .arg(MezRozvinuti));
+}
 
+// The length of each entity's text with every reference in it expanded, at
+// most MezRozvinuti; a reference that loops counts as too long. Found with a
+// stack of its own, so that a long chain of entities each referring to the
+// one before cannot exhaust the program's stack.
+qint64 NejdelsiEntita(const QHash<QString, QString>& hodnoty) {
+    struct TRozpracovana {
+        QString jmeno;
+        qsizetype i = 0;     // the position in its text
+        qint64 celkem = 0;   // the length up to it
+    };
+    QHash<QString, qint64> delky;
+    QSet<QString> rozpracovane;
+    qint64 nejdelsi = 0;
+    for (auto e = hodnoty.cbegin(); e != hodnoty.cend(); ++e) {
+        if (delky.contains(e.key())) continue;
+        std::vector<TRozpracovana> zasobnik{{e.key()}};
+        rozpracovane.insert(e.key());
+        while (!zasobnik.empty()) {
+            TRozpracovana& r = zasobnik.back();
+            const QString& hodnota = *hodnoty.constFind(r.jmeno);
+            QString dalsi;
+            while (r.i < hodnota.size() && r.celkem < MezRozvinuti) {
+                const qsizetype strednik = hodnota[r.i] == u'&' ? hodnota.indexOf(u';', r.i + 1) : -1;
+                if (strednik < 0) {
+                    ++r.celkem;
+                    ++r.i;
+                    continue;
+                }
+                const QString odkaz = hodnota.mid(r.i + 1, strednik - r.i - 1);
+                if (!hodnoty.contains(odkaz)) {
+                    r.celkem += strednik - r.i + 1;
+                } else if (const auto d = delky.constFind(odkaz); d != delky.cend()) {
+                    r.celkem += *d;
+                } else if (rozpracovane.contains(odkaz)) {
+                    r.celkem = MezRozvinuti;
+                } else {
+                    dalsi = odkaz;  // its length first; then this reference again
+                    break;
+                }
+                r.i = strednik + 1;
+            }
+            if (!dalsi.isEmpty()) {
+                rozpracovane.insert(dalsi);
+                zasobnik.push_back({dalsi});
+                continue;
+            }
+            const qint64 delka = std::min(r.celkem, MezRozvinuti);
+            delky.insert(r.jmeno, delka);
+            rozpracovane.remove(r.jmeno);
+            nejdelsi = std::max(nejdelsi, delka);
+            zasobnik.pop_back();
+        }
+    }
+    return nejdelsi;
+}
+
+void ZkontrolovatDeklarace(const QXmlStreamReader& ctecka, const QByteArray& bajty, const QString& nazevSouboru) {
+    const QXmlStreamEntityDeclarations deklarace = ctecka.entityDeclarations();
+    if (deklarace.size() > MezDeklaraci)
+        Odmitnout(nazevSouboru, QStringLiteral("declares more than %1 entities").arg(MezDeklaraci));
     // Default attribute values (shown expanded in the document type's text)
     // may be repeated on every element.
     const QString dtd = ctecka.text().toString();
     if (dtd.contains(QLatin1String("ATTLIST")) && qint64(bajty.count('<')) * dtd.size() > MezRozvinuti)
         OdmitnoutRozvinuti(nazevSouboru);
-
-    const QXmlStreamEntityDeclarations deklarace = ctecka.entityDeclarations();
     QHash<QString, QString> hodnoty;
     for (const auto& d : deklarace) {
         const QString jmeno = d.name().toString();
         if (!hodnoty.contains(jmeno)) hodnoty.insert(jmeno, d.value().toString());  // the first one binds
     }
-    // The length of an entity's text with every reference in it expanded;
-    // a reference that loops counts as too long.
-    QHash<QString, qint64> delky;
-    QHash<QString, bool> rozpracovane;
-    std::function<qint64(const QString&)> delka = [&](const QString& jmeno) -> qint64 {
-        if (auto i = delky.constFind(jmeno); i != delky.cend()) return *i;
-        if (rozpracovane.value(jmeno)) return MezRozvinuti;
-        rozpracovane.insert(jmeno, true);
-        const QString hodnota = hodnoty.value(jmeno);
-        qint64 celkem = 0;
-        for (qsizetype i = 0; i < hodnota.size() && celkem < MezRozvinuti;) {
-            const qsizetype strednik = hodnota[i] == u'&' ? hodnota.indexOf(u';', i + 1) : -1;
-            if (strednik < 0) {
-                ++celkem;
-                ++i;
-                continue;
-            }
-            const QString odkaz = hodnota.mid(i + 1, strednik - i - 1);
-            celkem += hodnoty.contains(odkaz) ? delka(odkaz) : strednik - i + 1;
-            i = strednik + 1;
-        }
-        celkem = std::min(celkem, MezRozvinuti);
-        rozpracovane.insert(jmeno, false);
-        delky.insert(jmeno, celkem);
-        return celkem;
-    };
-    qint64 nejdelsi = 0;
-    for (auto i = hodnoty.cbegin(); i != hodnoty.cend(); ++i) nejdelsi = std::max(nejdelsi, delka(i.key()));
+    const qint64 nejdelsi = NejdelsiEntita(hodnoty);
     // Every reference begins with "&".
     const qint64 odkazu = bajty.count('&');
     if (odkazu > 0 && (nejdelsi >= MezRozvinuti || odkazu * nejdelsi > MezRozvinuti))
         OdmitnoutRozvinuti(nazevSouboru);
+}
+
+// Refuses a file past the limits, reading it as a stream (which needs no
+// more memory or time for a deep file than for a flat one). A file that is
+// not well-formed is left to the parser, which says where.
+void ZkontrolovatMeze(const QByteArray& bajty, const QString& nazevSouboru) {
+    if (bajty.size() > MezVelikosti)
+        Odmitnout(nazevSouboru, QStringLiteral("is larger than %1 bytes").arg(MezVelikosti));
+    QXmlStreamReader ctecka(bajty);
+    const auto misto = [&] { return QStringLiteral(" (line %1)").arg(ctecka.lineNumber()); };
+    const auto dlouhy = [&](qsizetype delka) {
+        if (delka > MezTextu)
+            Odmitnout(nazevSouboru, QStringLiteral("holds a text longer than %1 characters").arg(MezTextu) + misto());
+    };
+    int hloubka = 0;
+    qsizetype text = 0;  // the text so far, which may come in pieces
+    while (!ctecka.atEnd()) {
+        switch (ctecka.readNext()) {
+            case QXmlStreamReader::DTD: ZkontrolovatDeklarace(ctecka, bajty, nazevSouboru); break;
+            case QXmlStreamReader::StartElement:
+                if (++hloubka > MezHloubky)
+                    Odmitnout(nazevSouboru, QStringLiteral("nests elements deeper than %1 levels").arg(MezHloubky) + misto());
+                // (Names longer than the limit are not well-formed to the
+                // parser already.)
+                for (const auto& a : ctecka.attributes()) dlouhy(a.value().size());
+                text = 0;
+                break;
+            case QXmlStreamReader::EndElement:
+                --hloubka;
+                text = 0;
+                break;
+            case QXmlStreamReader::Characters:
+                text += ctecka.text().size();
+                dlouhy(text);
+                break;
+            case QXmlStreamReader::Invalid: return;
+            default: text = 0; break;
+        }
+    }
 }
 
 // ---------------------------------------------------------------- the walk over a window
@@ -406,7 +482,7 @@ void TXMLDokument::Nacist() {
 }
 
 QDomDocument NacistJazykovyDokument(const QByteArray& bajty, const QString& nazevSouboru) {
-    ZkontrolovatRozvinuti(bajty, nazevSouboru);
+    ZkontrolovatMeze(bajty, nazevSouboru);
     QDomDocument dokument;
     QString chyba;
     int radek = 0, sloupec = 0;

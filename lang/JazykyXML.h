@@ -115,9 +115,12 @@ private:
     bool nacteno_ = false;
 };
 
-// Parses a language file's bytes. External entities are never resolved, and
-// a document whose entities would expand beyond a sane size is refused.
-// Throws TChyba naming the file on failure.
+// Parses a language file's bytes. External entities are never resolved. A
+// file past sane limits is refused before it is parsed: larger than 1 MiB,
+// elements nested deeper than 64 levels, a text or attribute value longer
+// than 4096 characters, more than 256 entity declarations, or
+// entities that would expand beyond 16 Mi characters. Throws TChyba naming
+// the file on failure.
 QDomDocument NacistJazykovyDokument(const QByteArray& bajty, const QString& nazevSouboru);
 
 class TJazykXML {

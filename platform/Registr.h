@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The type of a stored value.
 enum class TTypHodnoty : std::uint8_t {
@@ -30,7 +31,7 @@ enum class TTypHodnoty : std::uint8_t {
 // "Failed to get data for '<name>'", a write that fails throws
 // "Failed to set data for '<name>'" (the file store adds ": " and the
 // reason, naming the file). The file store also throws a TChyba naming the
-// file and its line when the file cannot be read or parsed.
+// file when the file cannot be read at all.
 class TRegistr {
 public:
     virtual ~TRegistr() = default;
@@ -69,6 +70,17 @@ public:
     // The number of values of the current key; none when no key is open or
     // the key cannot be queried.
     virtual std::optional<std::uint32_t> PocetHodnot() = 0;
+    // The names of the current key's values, in no particular order; empty
+    // when no key is open or the key cannot be queried.
+    virtual std::vector<std::u16string> NazvyHodnot() = 0;
+
+    // A store that could be read only in part tells what was lost: the file
+    // store whose file has damaged lines reads every other line, and keeps a
+    // copy of the damaged file beside it before it replaces the file; this
+    // is then the message for the user, naming the file, the first damaged
+    // line and the copy. None when the store was read whole (the registry
+    // always is).
+    virtual std::optional<std::u16string> Poskozeni() { return std::nullopt; }
 
     // A batch of changes that reaches the store as one: between ZacitDavku
     // and DokoncitDavku the file store keeps its changes in memory, and

@@ -4,6 +4,7 @@
 #include "Kodovani.h"
 #include "TextovySoubor.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -211,138 +212,196 @@ std::u16string TRegistrSoubor::Zapis(const TStrom& strom) {
     return v;
 }
 
-TRegistrSoubor::TStrom TRegistrSoubor::Cteni(std::string_view bajty, const std::filesystem::path& soubor) {
-    // UTF-16 by its mark; without one UTF-8 on every platform (Windows-1250
-    // for bytes that are not UTF-8, so that reading never fails on them).
+namespace {
+
+// Why a line cannot be read; nullptr when it can.
+using TDuvod = const char16_t*;
+
+// The lines of the file's bytes: UTF-16 by its mark, else UTF-8 (with or
+// without a mark). Bytes that are not UTF-8 make their line damaged; they
+// read as U+FFFD.
+std::vector<std::u16string> RadkySouboru(std::string_view bajty, std::vector<TRegistrSoubor::TVada>& vady) {
     const TZnacka znacka = RozpoznatZnacku(bajty);
     bajty.remove_prefix(znacka.delka);
-    TKodovani kodovani = znacka.kodovani;
-    if (kodovani != TKodovani::Utf16LE && kodovani != TKodovani::Utf16BE)
-        kodovani = JePlatneUtf8(bajty) ? TKodovani::Utf8 : TKodovani::Cp1250;
-    std::u16string text;
-    DekodovatDo(text, bajty, kodovani);
     std::vector<std::u16string> radky;
     bool koncovyZlom = false;
-    RozdelitNaRadky(text, radky, koncovyZlom);
-    std::size_t i = 0;
-    const auto chyba = [&](std::u16string_view duvod) {
-        throw TChyba(u"Cannot read settings file \"" + TextCesty(soubor) + u"\", line " + Cislo(i + 1) +
-                     u": " + std::u16string(duvod));
-    };
+    if (znacka.kodovani == TKodovani::Utf16LE || znacka.kodovani == TKodovani::Utf16BE) {
+        std::u16string text;
+        DekodovatDo(text, bajty, znacka.kodovani);
+        RozdelitNaRadky(text, radky, koncovyZlom);
+        if (bajty.size() % 2 != 0)
+            vady.push_back({std::max<std::size_t>(radky.size(), 1), u"the file ends in half a UTF-16 character"});
+        return radky;
+    }
+    // Bytes 0D and 0A are only CR and LF in UTF-8, so the bytes split into
+    // lines before they are decoded.
+    std::size_t zacatek = 0;
+    while (zacatek < bajty.size()) {
+        std::size_t konec = bajty.find_first_of("\r\n", zacatek);
+        if (konec == std::string_view::npos) konec = bajty.size();
+        const std::string_view radek = bajty.substr(zacatek, konec - zacatek);
+        if (!JePlatneUtf8(radek)) vady.push_back({radky.size() + 1, u"the line holds bytes that are not UTF-8"});
+        radky.push_back(ZUtf8(radek));
+        zacatek = konec;
+        if (zacatek < bajty.size()) zacatek += bajty.substr(konec, 2) == "\r\n" ? 2 : 1;
+    }
+    return radky;
+}
 
-    TStrom strom;
+// A quoted string at s[p] (the opening quote); leaves p after the closing one.
+TDuvod CistUvozeny(std::u16string_view s, std::size_t& p, std::u16string& cil) {
+    for (++p; p < s.size(); ++p) {
+        const char16_t c = s[p];
+        if (c == u'"') {
+            ++p;
+            return nullptr;
+        }
+        if (c == u'\\') {
+            if (p + 1 >= s.size() || (s[p + 1] != u'\\' && s[p + 1] != u'"'))
+                return u"a backslash in a quoted string must precede \\ or \"";
+            ++p;
+        }
+        cil.push_back(s[p]);
+    }
+    return u"a quoted string has no closing quote";
+}
+
+// A key line "[HKEY_CURRENT_USER\...]": the key's path.
+TDuvod CistKlic(std::u16string_view radek, std::u16string& cesta) {
+    if (radek.back() != u']') return u"a key line does not end with ]";
+    const std::u16string_view vnitrek = radek.substr(1, radek.size() - 2);
+    if (!vnitrek.empty() && vnitrek.front() == u'-') return u"deleting keys is not supported here";
+    if (!StejneBezVelikosti(vnitrek.substr(0, Koren.size()), Koren) ||
+        (vnitrek.size() > Koren.size() && vnitrek[Koren.size()] != u'\\'))
+        return u"only keys of HKEY_CURRENT_USER belong here";
+    const auto normalni = NormalizovatCestu(vnitrek.substr(Koren.size()));
+    if (!normalni) return u"a key name is empty";
+    cesta = *normalni;
+    return nullptr;
+}
+
+// A value line radky[i]; hex data continued on the lines after it moves i to
+// its last line.
+TDuvod CistHodnotu(const std::vector<std::u16string>& radky, std::size_t& i, TRegistrSoubor::THodnota& h) {
+    const std::u16string_view radek = Orezat(radky[i]);
+    // The name: @ for the default value, else a quoted string.
+    std::size_t p = 0;
+    if (radek.front() == u'@') {
+        p = 1;
+    } else if (radek.front() == u'"') {
+        if (TDuvod d = CistUvozeny(radek, p, h.Nazev)) return d;
+    } else {
+        return u"the line is neither a key in [ ] nor a value";
+    }
+    std::u16string_view zbytek = Orezat(radek.substr(p));
+    if (zbytek.empty() || zbytek.front() != u'=') return u"the value's name is not followed by =";
+    zbytek = Orezat(zbytek.substr(1));
+
+    const auto zacina = [&](std::u16string_view predpona) {
+        return StejneBezVelikosti(zbytek.substr(0, predpona.size()), predpona);
+    };
+    if (!zbytek.empty() && zbytek.front() == u'"') {
+        std::u16string t;
+        p = static_cast<std::size_t>(zbytek.data() - radek.data());
+        if (TDuvod d = CistUvozeny(radek, p, t)) return d;
+        if (!Orezat(radek.substr(p)).empty()) return u"text follows the closing quote";
+        h.Typ = RegSz;
+        h.Data = BajtyTextu(t);
+        return nullptr;
+    }
+    if (zacina(u"dword:")) {
+        const auto n = CistHex(zbytek.substr(6), 8);
+        if (!n) return u"a dword needs one to eight hex digits";
+        h.Typ = RegDword;
+        for (int k = 0; k < 4; ++k) h.Data.push_back(static_cast<char>((*n >> (8 * k)) & 0xFF));
+        return nullptr;
+    }
+    if (zacina(u"hex")) {
+        zbytek.remove_prefix(3);
+        if (!zbytek.empty() && zbytek.front() == u'(') {
+            const std::size_t z = zbytek.find(u')');
+            const auto typ = z == std::u16string_view::npos ? std::nullopt : CistHex(zbytek.substr(1, z - 1), 8);
+            if (!typ) return u"hex( ) needs the type as a hex number";
+            h.Typ = *typ;
+            zbytek.remove_prefix(z + 1);
+        } else {
+            h.Typ = RegBinary;
+        }
+        if (zbytek.empty() || zbytek.front() != u':') return u"hex data must follow a colon";
+        std::u16string data(zbytek.substr(1));
+        // A backslash at the end continues the data on the next line.
+        while (!data.empty() && data.back() == u'\\') {
+            data.pop_back();
+            if (i + 1 >= radky.size()) return u"the hex data continues past the end of the file";
+            ++i;
+            data += Orezat(radky[i]);
+        }
+        std::u16string_view d = Orezat(data);
+        while (!d.empty()) {
+            const std::size_t carka = d.find(u',');
+            const auto bajt = CistHex(Orezat(d.substr(0, carka)), 2);
+            if (!bajt) return u"hex data must be bytes of two hex digits separated by commas";
+            h.Data.push_back(static_cast<char>(*bajt));
+            if (carka == std::u16string_view::npos) break;
+            d = Orezat(d.substr(carka + 1));
+            if (d.empty()) return u"hex data ends with a comma";
+        }
+        return nullptr;
+    }
+    if (zbytek == u"-") return u"deleting values is not supported here";
+    return u"the value's data is neither a quoted string, dword: nor hex:";
+}
+
+}  // namespace
+
+TRegistrSoubor::TCteni TRegistrSoubor::Cteni(std::string_view bajty) {
+    TCteni v;
+    const std::vector<std::u16string> radky = RadkySouboru(bajty, v.Vady);
+    const auto vada = [&](std::size_t i, std::u16string_view duvod) { v.Vady.push_back({i + 1, std::u16string(duvod)}); };
+
+    std::size_t i = 0;
     while (i < radky.size() && Orezat(radky[i]).empty()) ++i;
-    if (i == radky.size()) return strom;  // an empty file is an empty store
-    if (Orezat(radky[i]) != Hlavicka)
-        chyba(u"the file does not begin with \"Windows Registry Editor Version 5.00\"");
+    if (i == radky.size()) return v;  // an empty file is an empty store
+    if (Orezat(radky[i]) == Hlavicka) {
+        ++i;
+    } else {
+        vada(i, u"the file does not begin with \"Windows Registry Editor Version 5.00\"");
+        // A key line in its place is read all the same.
+        if (Orezat(radky[i]).front() != u'[') ++i;
+    }
 
     TKlic* klic = nullptr;
-    for (++i; i < radky.size(); ++i) {
+    bool vadnyKlic = false;  // the last key line could not be read
+    for (; i < radky.size(); ++i) {
         const std::u16string_view radek = Orezat(radky[i]);
         if (radek.empty() || radek.front() == u';') continue;
-
         if (radek.front() == u'[') {
-            if (radek.back() != u']') chyba(u"a key line does not end with ]");
-            const std::u16string_view vnitrek = radek.substr(1, radek.size() - 2);
-            if (!vnitrek.empty() && vnitrek.front() == u'-') chyba(u"deleting keys is not supported here");
-            if (!StejneBezVelikosti(vnitrek.substr(0, Koren.size()), Koren) ||
-                (vnitrek.size() > Koren.size() && vnitrek[Koren.size()] != u'\\'))
-                chyba(u"only keys of HKEY_CURRENT_USER belong here");
-            const auto cesta = NormalizovatCestu(vnitrek.substr(Koren.size()));
-            if (!cesta) chyba(u"a key name is empty");
-            klic = &VytvoritVeStromu(strom, *cesta);
+            // The values under a damaged key line are left out with it.
+            std::u16string cesta;
+            const TDuvod d = CistKlic(radek, cesta);
+            klic = d ? nullptr : &VytvoritVeStromu(v.Strom, cesta);
+            vadnyKlic = d != nullptr;
+            if (d) vada(i, d);
             continue;
         }
-        if (!klic) chyba(u"a value comes before the first key");
-
-        // The name: @ for the default value, else a quoted string.
+        const std::size_t prvni = i;
         THodnota h;
-        std::size_t p = 0;
-        const auto uvozeny = [&](std::u16string& cil) {
-            // radek[p] is the opening quote; leaves p after the closing one.
-            for (++p; p < radek.size(); ++p) {
-                const char16_t c = radek[p];
-                if (c == u'"') {
-                    ++p;
-                    return;
-                }
-                if (c == u'\\') {
-                    if (p + 1 >= radek.size() || (radek[p + 1] != u'\\' && radek[p + 1] != u'"'))
-                        chyba(u"a backslash in a quoted string must precede \\ or \"");
-                    ++p;
-                }
-                cil.push_back(radek[p]);
-            }
-            chyba(u"a quoted string has no closing quote");
-        };
-        if (radek.front() == u'@') {
-            p = 1;
-        } else if (radek.front() == u'"') {
-            uvozeny(h.Nazev);
-        } else {
-            chyba(u"the line is neither a key in [ ] nor a value");
-        }
-        std::u16string_view zbytek = Orezat(radek.substr(p));
-        if (zbytek.empty() || zbytek.front() != u'=') chyba(u"the value's name is not followed by =");
-        zbytek = Orezat(zbytek.substr(1));
-
-        const auto zacina = [&](std::u16string_view predpona) {
-            return StejneBezVelikosti(zbytek.substr(0, predpona.size()), predpona);
-        };
-        if (!zbytek.empty() && zbytek.front() == u'"') {
-            std::u16string t;
-            p = static_cast<std::size_t>(zbytek.data() - radek.data());
-            uvozeny(t);
-            if (!Orezat(radek.substr(p)).empty()) chyba(u"text follows the closing quote");
-            h.Typ = RegSz;
-            h.Data = BajtyTextu(t);
-        } else if (zacina(u"dword:")) {
-            const auto n = CistHex(zbytek.substr(6), 8);
-            if (!n) chyba(u"a dword needs one to eight hex digits");
-            h.Typ = RegDword;
-            for (int k = 0; k < 4; ++k) h.Data.push_back(static_cast<char>((*n >> (8 * k)) & 0xFF));
-        } else if (zacina(u"hex")) {
-            zbytek.remove_prefix(3);
-            if (!zbytek.empty() && zbytek.front() == u'(') {
-                const std::size_t z = zbytek.find(u')');
-                const auto typ = z == std::u16string_view::npos ? std::nullopt : CistHex(zbytek.substr(1, z - 1), 8);
-                if (!typ) chyba(u"hex( ) needs the type as a hex number");
-                h.Typ = *typ;
-                zbytek.remove_prefix(z + 1);
-            } else {
-                h.Typ = RegBinary;
-            }
-            if (zbytek.empty() || zbytek.front() != u':') chyba(u"hex data must follow a colon");
-            std::u16string data(zbytek.substr(1));
-            // A backslash at the end continues the data on the next line.
-            while (!data.empty() && data.back() == u'\\') {
-                data.pop_back();
-                if (i + 1 >= radky.size()) chyba(u"the hex data continues past the end of the file");
-                ++i;
-                data += Orezat(radky[i]);
-            }
-            std::u16string_view d = Orezat(data);
-            while (!d.empty()) {
-                const std::size_t carka = d.find(u',');
-                const auto bajt = CistHex(Orezat(d.substr(0, carka)), 2);
-                if (!bajt) chyba(u"hex data must be bytes of two hex digits separated by commas");
-                h.Data.push_back(static_cast<char>(*bajt));
-                if (carka == std::u16string_view::npos) break;
-                d = Orezat(d.substr(carka + 1));
-                if (d.empty()) chyba(u"hex data ends with a comma");
-            }
-        } else if (zbytek == u"-") {
-            chyba(u"deleting values is not supported here");
-        } else {
-            chyba(u"the value's data is neither a quoted string, dword: nor hex:");
-        }
-        if (THodnota* stara = NajitHodnotu(*klic, h.Nazev)) {
+        if (TDuvod d = CistHodnotu(radky, i, h)) {
+            vada(i, d);
+        } else if (!klic) {
+            vada(prvni, vadnyKlic ? u"the value's key line cannot be read" : u"a value comes before the first key");
+        } else if (THodnota* stara = NajitHodnotu(*klic, h.Nazev)) {
             *stara = std::move(h);
         } else {
             klic->Hodnoty.push_back(std::move(h));
         }
     }
-    return strom;
+    // One entry a line, in the order of the lines.
+    std::stable_sort(v.Vady.begin(), v.Vady.end(), [](const TVada& a, const TVada& b) { return a.Radek < b.Radek; });
+    v.Vady.erase(std::unique(v.Vady.begin(), v.Vady.end(),
+                             [](const TVada& a, const TVada& b) { return a.Radek == b.Radek; }),
+                 v.Vady.end());
+    return v;
 }
 
 // ---- the file on disk ------------------------------------------------------
@@ -392,26 +451,56 @@ void TRegistrSoubor::Obnovit() {
     const TOtisk o = OtiskSouboru<TOtisk>(soubor_);
     if (otisk_ && *otisk_ == o) return;
     otisk_.reset();
-    if (!o.existuje) {
-        strom_.clear();
-        poskozeni_.reset();
-    } else {
-        const std::string bajty = NacistBajty(soubor_);
-        try {
-            strom_ = Cteni(bajty, soubor_);
-            poskozeni_.reset();
-        } catch (const TChyba& e) {
-            strom_.clear();
-            poskozeni_ = e.Zprava();
+    strom_.clear();
+    poskozeni_.reset();
+    uschova_.reset();
+    if (o.existuje) {
+        std::string bajty = NacistBajty(soubor_);
+        TCteni cteni = Cteni(bajty);
+        strom_ = std::move(cteni.Strom);
+        if (!cteni.Vady.empty()) {
+            const TVada& prvni = cteni.Vady.front();
+            std::u16string z = u"Settings file \"" + TextCesty(soubor_) + u"\" is damaged at line " +
+                               Cislo(prvni.Radek) + u": " + prvni.Duvod;
+            if (const std::size_t dalsi = cteni.Vady.size() - 1; dalsi > 0)
+                z += u" (and " + Cislo(dalsi) + (dalsi == 1 ? u" more damaged line)" : u" more damaged lines)");
+            uschova_ = TUschova{std::move(bajty), {}, false};
+            if (auto kopie = NajitKopii(uschova_->bajty)) {
+                uschova_->kopie = std::move(*kopie);
+                uschova_->hotovo = true;
+                z += u"; the rest of it is read, and the damaged file is kept as \"" + TextCesty(uschova_->kopie) + u"\"";
+            } else {
+                uschova_->kopie = VolnaKopie();
+                z += u"; the rest of it is read, and the damaged file will be kept as \"" +
+                     TextCesty(uschova_->kopie) + u"\" when the settings are next saved";
+            }
+            poskozeni_ = std::move(z);
         }
     }
     otisk_ = o;
 }
 
-void TRegistrSoubor::OdlozitPoskozeny() {
-    const std::filesystem::path slozka = soubor_.parent_path();
-    const std::filesystem::path zaklad = soubor_.filename();
-    std::filesystem::path stranou;
+std::optional<std::filesystem::path> TRegistrSoubor::NajitKopii(const std::string& bajty) const {
+    namespace fs = std::filesystem;
+    const fs::path::string_type predpona = (soubor_.filename() += ".corrupt-").native();
+    std::error_code ec;
+    for (fs::directory_iterator it(SlozkaSouboru(), ec), konec; !ec && it != konec; it.increment(ec)) {
+        const fs::path& kopie = it->path();
+        std::error_code ec2;
+        if (kopie.filename().native().rfind(predpona, 0) != 0 || !it->is_regular_file(ec2) ||
+            it->file_size(ec2) != bajty.size())
+            continue;
+        try {
+            if (NacistBajty(kopie) == bajty) return kopie;
+        } catch (const TChyba&) {
+            // An unreadable file is no copy.
+        }
+    }
+    return std::nullopt;
+}
+
+std::filesystem::path TRegistrSoubor::VolnaKopie() const {
+    std::filesystem::path kopie;
     std::error_code ec;
     for (int pokus = 0;; ++pokus) {
         std::string pripona = ".corrupt-" + CasovaZnacka();
@@ -419,14 +508,14 @@ void TRegistrSoubor::OdlozitPoskozeny() {
             pripona += '-';
             pripona += std::to_string(pokus);
         }
-        stranou = slozka / zaklad;
-        stranou += pripona;
-        if (!std::filesystem::exists(stranou, ec)) break;
+        kopie = SlozkaSouboru() / soubor_.filename();
+        kopie += pripona;
+        if (!std::filesystem::exists(kopie, ec)) return kopie;
     }
-    std::filesystem::rename(soubor_, stranou, ec);
-    if (ec)
-        throw TChyba(u"Cannot keep the damaged settings file \"" + TextCesty(soubor_) + u"\" as \"" +
-                     TextCesty(stranou) + u"\". " + ZUtf8(ec.message()));
+}
+
+std::filesystem::path TRegistrSoubor::SlozkaSouboru() const {
+    return soubor_.has_parent_path() ? soubor_.parent_path() : std::filesystem::path(".");
 }
 
 void TRegistrSoubor::ZapsatStrom(const TStrom& strom) {
@@ -434,9 +523,14 @@ void TRegistrSoubor::ZapsatStrom(const TStrom& strom) {
     ZakodovatText(bajty, Zapis(strom), TKodovani::Utf16LE);
     std::error_code ec;
     if (soubor_.has_parent_path()) std::filesystem::create_directories(soubor_.parent_path(), ec);
-    if (poskozeni_) OdlozitPoskozeny();
+    // A damaged file is replaced only once a copy of it is kept (under the
+    // name given when it was read, unless that was taken meanwhile).
+    if (uschova_ && !uschova_->hotovo) {
+        if (std::filesystem::exists(uschova_->kopie, ec)) uschova_->kopie = VolnaKopie();
+        ZapsatSouborAtomicky(uschova_->kopie, uschova_->bajty);
+        uschova_->hotovo = true;
+    }
     ZapsatSouborAtomicky(soubor_, bajty);
-    poskozeni_.reset();
     otisk_ = OtiskSouboru<TOtisk>(soubor_);
 }
 
@@ -444,7 +538,7 @@ template <typename Zmena>
 bool TRegistrSoubor::Zmenit(Zmena zmena) {
     Obnovit();
     if (davka_ && zmenenoVDavce_) return zmena(strom_);  // the batch's changes wait in memory
-    TStrom novy = poskozeni_ ? TStrom() : strom_;
+    TStrom novy = strom_;
     if (!zmena(novy)) return false;
     if (davka_) {
         strom_ = std::move(novy);
@@ -475,9 +569,8 @@ void TRegistrSoubor::DokoncitDavku() {
     }
 }
 
-const TRegistrSoubor::TKlic* TRegistrSoubor::Aktualni() {
-    Obnovit();
-    if (poskozeni_) throw TChyba(*poskozeni_);
+const TRegistrSoubor::TKlic* TRegistrSoubor::Aktualni() const {
+    // The version of the file read when the key was opened.
     if (!aktualni_) return nullptr;
     const auto it = strom_.find(*aktualni_);
     // A key deleted since it was opened, or the root without values.
@@ -501,14 +594,13 @@ bool TRegistrSoubor::OtevritKlic(std::u16string_view cesta, bool vytvorit) {
             });
         } catch (const TChyba& e) {
             Obnovit();
-            if (poskozeni_ || !strom_.count(slozena)) {
+            if (!strom_.count(slozena)) {
                 chybaOtevreni_ = e.Zprava();
                 return false;
             }
         }
     } else {
         Obnovit();
-        if (poskozeni_) throw TChyba(*poskozeni_);
         if (!slozena.empty() && !strom_.count(slozena)) return false;
     }
     aktualni_ = slozena;
@@ -523,8 +615,7 @@ void TRegistrSoubor::ZavritKlic() {
 bool TRegistrSoubor::KlicExistuje(std::u16string_view cesta) {
     const auto normalni = NormalizovatCestu(cesta);
     if (!normalni) return false;
-    Obnovit();
-    if (poskozeni_) throw TChyba(*poskozeni_);
+    if (!aktualni_) Obnovit();  // with a key open, the version read as it was opened
     return normalni->empty() || strom_.count(Slozit(*normalni)) > 0;
 }
 
@@ -633,4 +724,11 @@ std::optional<std::uint32_t> TRegistrSoubor::PocetHodnot() {
         return std::nullopt;
     }
     return static_cast<std::uint32_t>(klic->Hodnoty.size());
+}
+
+std::vector<std::u16string> TRegistrSoubor::NazvyHodnot() {
+    std::vector<std::u16string> nazvy;
+    if (const TKlic* klic = Aktualni())
+        for (const auto& h : klic->Hodnoty) nazvy.push_back(h.Nazev);
+    return nazvy;
 }

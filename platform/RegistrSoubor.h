@@ -17,14 +17,25 @@
 // written).
 //
 // Every change reaches the disk at once: the whole file is written beside
-// the old one and renamed over it, so a reader never sees a cut-off file.
-// Before each operation the file is read again when it changed on disk, so
-// that two copies of the program writing one after the other leave the
+// the old one and renamed over it (over the target of a symbolic link, which
+// stays a link), so a reader never sees a cut-off file. The file is read
+// again, when it changed on disk, as a key is opened, as a key's existence is
+// tested with no key open, and before every change; while a key is open,
+// every read sees the version of the file that was read when it was opened,
+// so that a list read value by value never mixes two versions that two copies
+// of the program wrote. Two copies writing one after the other leave the
 // values of the copy that wrote last.
 //
-// A file that cannot be parsed makes every read fail with a message naming
-// the file and the line. The first change after that keeps the damaged file
-// beside as "<name>.corrupt-YYYYMMDD-HHMMSS" and starts from an empty store.
+// Without a byte-order mark the file is read as UTF-8. A file with lines that
+// cannot be read (a line that does not parse, bytes that are not UTF-8) is
+// read as far as it goes: a line that does not parse is left out (a damaged
+// key line with the values under it), one with bytes that are not UTF-8 is
+// read with U+FFFD in their place, and everything else is kept. Poskozeni()
+// names the file, the first damaged line and the copy that keeps the damaged
+// file: "<name>.corrupt-YYYYMMDD-HHMMSS" beside it, written before the file is
+// first replaced (reading alone writes nothing), or a copy with the same
+// bytes kept before. When the copy cannot be written, the change fails and
+// the damaged file stays.
 #pragma once
 
 #include "Registr.h"
@@ -55,6 +66,8 @@ public:
     void ZapsatCislo(std::u16string_view nazev, std::int32_t hodnota) override;
 
     std::optional<std::uint32_t> PocetHodnot() override;
+    std::vector<std::u16string> NazvyHodnot() override;
+    std::optional<std::u16string> Poskozeni() override { return poskozeni_; }
 
     void ZacitDavku() override;
     void DokoncitDavku() override;
@@ -74,10 +87,19 @@ public:
     // Keys by their path with ASCII letters in capitals; the root is "".
     using TStrom = std::map<std::u16string, TKlic>;
 
-    // The file's text for a tree, and the tree of a file's bytes. Cteni
-    // throws TChyba naming soubor and the line when the text cannot be parsed.
+    // A line that could not be read, counted from 1, and why.
+    struct TVada {
+        std::size_t Radek = 0;
+        std::u16string Duvod;
+    };
+    struct TCteni {
+        TStrom Strom;             // everything that could be read
+        std::vector<TVada> Vady;  // the damaged lines in order, one entry each
+    };
+
+    // The file's text for a tree, and what can be read of a file's bytes.
     static std::u16string Zapis(const TStrom& strom);
-    static TStrom Cteni(std::string_view bajty, const std::filesystem::path& soubor);
+    static TCteni Cteni(std::string_view bajty);
 
 private:
     struct TOtisk {
@@ -88,20 +110,35 @@ private:
         bool operator==(const TOtisk&) const = default;
     };
 
+    // Reads the file again when it changed on disk. Throws TChyba when it
+    // cannot be read.
     void Obnovit();
-    const TKlic* Aktualni();
+    const TKlic* Aktualni() const;
     // Applies zmena to a copy of the tree and writes it; false when zmena
     // changed nothing. Throws TChyba when the file cannot be read or written.
     template <typename Zmena>
     bool Zmenit(Zmena zmena);
-    void OdlozitPoskozeny();
+    // A copy of a damaged file with these bytes, kept before; and a free name
+    // for a new copy.
+    std::optional<std::filesystem::path> NajitKopii(const std::string& bajty) const;
+    std::filesystem::path VolnaKopie() const;
+    std::filesystem::path SlozkaSouboru() const;
     void ZapsatStrom(const TStrom& strom);
     void ZapsatHodnotu(std::u16string_view nazev, std::uint32_t typ, std::string data);
 
     std::filesystem::path soubor_;
     TStrom strom_;
     std::optional<TOtisk> otisk_;
-    std::optional<std::u16string> poskozeni_;  // the parse failure of the file on disk
+    // The damage of the file as last read, for the user.
+    std::optional<std::u16string> poskozeni_;
+    // A damaged file as last read: its bytes and its copy, kept (hotovo) or
+    // to be kept before the file is replaced.
+    struct TUschova {
+        std::string bajty;
+        std::filesystem::path kopie;
+        bool hotovo = false;
+    };
+    std::optional<TUschova> uschova_;
     std::optional<std::u16string> aktualni_;   // the current key
     // Why the last key could not be created, for the writes that follow.
     std::optional<std::u16string> chybaOtevreni_;

@@ -155,6 +155,28 @@ public:
         return pocet;
     }
 
+    std::vector<std::u16string> NazvyHodnot() override {
+        std::vector<std::u16string> nazvy;
+        DWORD nejdelsi = 0;
+        if (!klic_ || RegQueryInfoKeyW(klic_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                       &nejdelsi, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            return nazvy;
+        std::wstring nazev(nejdelsi + 1, L'\0');
+        for (DWORD i = 0;;) {
+            DWORD delka = static_cast<DWORD>(nazev.size());
+            const LONG r = RegEnumValueW(klic_, i, nazev.data(), &delka, nullptr, nullptr, nullptr, nullptr);
+            if (r == ERROR_MORE_DATA && nazev.size() < 65536) {
+                // A value with a longer name was written meanwhile.
+                nazev.resize(nazev.size() * 2);
+                continue;
+            }
+            if (r != ERROR_SUCCESS) break;
+            nazvy.emplace_back(nazev.begin(), nazev.begin() + delka);
+            ++i;
+        }
+        return nazvy;
+    }
+
 private:
     LONG Dotaz(std::u16string_view nazev, DWORD& typ, DWORD& velikost) {
         const std::wstring n = Nazev(nazev);

@@ -488,9 +488,10 @@ TEST(DavkaSeSouborem, NastaveniNikdyNezapise) {
     EXPECT_EQ(spustit({"renumber", program}, vystup), 0);
     EXPECT_EQ(vystup.program, "N5 X\r\n");
     const std::string hlaseni = "Chyba: Při čtení hodnot nastavení z registru došlo k chybě.\n"
-                                "(Cannot read settings file \"" + uloziste.Soubor().string() +
-                                "\", line 4: a dword needs one to eight hex digits.)\n"
-                                "tarvik-cli: files.ftd and the built-in defaults are used instead.\n";
+                                "(Settings file \"" + uloziste.Soubor().string() +
+                                "\" is damaged at line 4: a dword needs one to eight hex digits; the rest of it "
+                                "is read, and the damaged file will be kept as \"" + uloziste.Soubor().string() +
+                                ".corrupt-";
     EXPECT_EQ(vystup.hlaseni.substr(0, hlaseni.size()), hlaseni);
     vystup = TZachycenyVystup();
     EXPECT_EQ(spustit({"types"}, vystup), 0);

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -119,14 +122,28 @@ TEST_P(SeznamTypu, NeobvykleHodnoty) {
     r->ZapsatCislo(u"1", 7);                                // not a string
     r->ZapsatRozsirenyRetezec(u"2", u"B\t.b\t:\tN\t%\t\t"); // read as a string
     r->ZapsatRetezec(u"4", u"C");                           // 3 is missing
-    r->ZapsatRetezec(u"Jine", u"D");                        // counted, but no number names it
+    r->ZapsatRetezec(u"12", u"D");                          // so are 5 to 11
+    r->ZapsatRetezec(u"Jine", u"E");                        // no number names it
+    r->ZapsatRetezec(u"05", u"F");                          // nor this one, as written
     r->ZavritKlic();
     std::vector<std::u16string> radky = {u"předtím"};
     NacistSeznam(*r, klic, radky);
     EXPECT_EQ(radky, (std::vector<std::u16string>{u"předtím", u"A\t.a\t\t\t\t\t\t", u"", u"B\t.b\t:\tN\t%\t\t",
-                                                  u"", u"C"}));
+                                                  u"C", u"D"}));
     const TNacteneTypy nactene = NacistTypySouboru(*r, false, ftd, klic);
-    EXPECT_EQ(nactene.Typy, (std::vector<TTypSouboru>{Pole(u"A", u".a"), Pole(u"B", u".b", u":", u"N", u"%"), Pole(u"C")}));
+    EXPECT_EQ(nactene.Typy, (std::vector<TTypSouboru>{Pole(u"A", u".a"), Pole(u"B", u".b", u":", u"N", u"%"), Pole(u"C"),
+                                                      Pole(u"D")}));
+}
+
+TEST_P(SeznamTypu, NulVPoliNeusekneRadek) {
+    // A NUL (say from a files.ftd read in Windows-1250) would end the stored
+    // string; it is left out as TAB, CR and LF are.
+    const std::vector<TTypSouboru> typy = {{std::u16string(u"Fr\0ézka", 7), u".nc", u":", u"N", u"%", u"M30", u"("},
+                                           {u"Dialog", u".h", u"", u"", std::u16string(u"\0BEGIN", 6), u"END", u""}};
+    UlozitTypySouboru(*uloziste.Otevrit(), typy, klic);
+    EXPECT_EQ(NacistTypySouboru(*uloziste.Otevrit(), false, ftd, klic).Typy,
+              (std::vector<TTypSouboru>{{u"Frézka", u".nc", u":", u"N", u"%", u"M30", u"("},
+                                        {u"Dialog", u".h", u"", u"", u"BEGIN", u"END", u""}}));
 }
 
 TEST_P(SeznamTypu, SeznamPodKlicemKteryChybi) {
@@ -199,27 +216,47 @@ TEST(SouborTypu, NecitelnySouborTypu) {
     EXPECT_EQ(zprava.rfind("Cannot open file \"" + ftd.string() + "\". ", 0), 0u) << zprava;
 }
 
-TEST(SouborTypu, PoskozeneUlozisteDaVychoziSeznam) {
+TEST(SouborTypu, PoskozeneUlozisteZachovaSeznam) {
+    // One bad value among the settings, one bad entry in the list: the list
+    // is read from the store all the same, and the next exit keeps it.
     TDocasnaSlozka slozka;
     const fs::path soubor = slozka / "Tarvik.reg";
     const fs::path ftd = slozka / "files.ftd";
-    TDocasnaSlozka::Zapsat(ftd, "\xEF\xBB\xBF" "Frézka\t.nc\t:\tN\t%\tM30\t\t\r\n");
+    TDocasnaSlozka::Zapsat(ftd, "\xEF\xBB\xBF" "Ze souboru\t.nc\t:\tN\t%\tM30\t\t\r\n");
     const std::string poskozeny = "Windows Registry Editor Version 5.00\r\n\r\n"
+                                  "[HKEY_CURRENT_USER\\Software\\Orvendal\\Tarvik]\r\n"
+                                  "\"Prirustek\"=dword:zz\r\n\r\n"
                                   "[HKEY_CURRENT_USER\\Software\\Orvendal\\Tarvik\\TypySouboru]\r\n"
-                                  "\"0\"=\"Soustruh\t.tap\r\n";
+                                  "\"0\"=\"Frézka\t.nc\t:\tN\t%\tM30\t\t\"\r\n"
+                                  "\"1\"=\"Soustruh\t.tap\r\n"
+                                  "\"2\"=\"Dialog\t.h\t\t\tBEGIN PGM\tEND PGM\t;\t\"\r\n";
     TDocasnaSlozka::Zapsat(soubor, poskozeny);
-    TRegistrSoubor r(soubor);
-    const TNacteneTypy nactene = NacistTypySouboru(r, false, ftd);
-    ASSERT_TRUE(nactene.ChybaUloziste);
-    EXPECT_EQ(DoUtf8(*nactene.ChybaUloziste),
-              "Cannot read settings file \"" + soubor.string() + "\", line 4: a quoted string has no closing quote");
-    ASSERT_EQ(nactene.Typy.size(), 1u);
-    EXPECT_EQ(nactene.Typy[0].Nazev, u"Frézka");
-    EXPECT_EQ(TDocasnaSlozka::Precist(soubor), poskozeny);
+    const std::vector<TTypSouboru> ulozene = {{u"Frézka", u".nc", u":", u"N", u"%", u"M30", u""},
+                                              {u"Dialog", u".h", u"", u"", u"BEGIN PGM", u"END PGM", u";"}};
+    {
+        TRegistrSoubor r(soubor);
+        ASSERT_TRUE(r.KlicExistuje(KlicTypuSouboru));
+        const TNacteneTypy nactene = NacistTypySouboru(r, false, ftd);
+        EXPECT_FALSE(nactene.ChybaUloziste);
+        EXPECT_EQ(nactene.Typy, ulozene);
+        ASSERT_TRUE(r.Poskozeni());
+        EXPECT_NE(DoUtf8(*r.Poskozeni()).find("is damaged at line 4: a dword needs one to eight hex digits (and 1 more "
+                                              "damaged line); the rest of it is read, and the damaged file will be kept as"),
+                  std::string::npos)
+            << DoUtf8(*r.Poskozeni());
 
-    // Saving at exit keeps the damaged file aside and writes the list.
-    UlozitTypySouboru(r, nactene.Typy);
-    EXPECT_EQ(NacistTypySouboru(r, false, ftd).Typy, nactene.Typy);
+        // Exit: the settings, then the list, in one batch.
+        r.ZacitDavku();
+        ASSERT_TRUE(r.OtevritKlic(KlicNastaveni, true));
+        r.ZapsatCislo(u"Prirustek", 5);
+        r.ZavritKlic();
+        UlozitTypySouboru(r, nactene.Typy);
+        r.DokoncitDavku();
+    }
+    TRegistrSoubor dalsi(soubor);
+    ASSERT_TRUE(dalsi.KlicExistuje(KlicTypuSouboru));
+    EXPECT_EQ(NacistTypySouboru(dalsi, false, ftd).Typy, ulozene);
+    EXPECT_FALSE(dalsi.Poskozeni());
     std::size_t stranou = 0;
     for (const auto& p : fs::directory_iterator(slozka.Cesta()))
         if (p.path().filename().string().rfind("Tarvik.reg.corrupt-", 0) == 0) {
@@ -227,6 +264,54 @@ TEST(SouborTypu, PoskozeneUlozisteDaVychoziSeznam) {
             EXPECT_EQ(TDocasnaSlozka::Precist(p.path()), poskozeny);
         }
     EXPECT_EQ(stranou, 1u);
+}
+
+// A store that lets something happen after each string read from it.
+class TPoCteni final : public TRegistr {
+public:
+    TPoCteni(TRegistr& r, std::function<void()> poCteni) : r_(r), poCteni_(std::move(poCteni)) {}
+    bool OtevritKlic(std::u16string_view c, bool v) override { return r_.OtevritKlic(c, v); }
+    void ZavritKlic() override { r_.ZavritKlic(); }
+    bool KlicExistuje(std::u16string_view c) override { return r_.KlicExistuje(c); }
+    bool SmazatKlic(std::u16string_view c) override { return r_.SmazatKlic(c); }
+    bool HodnotaExistuje(std::u16string_view n) override { return r_.HodnotaExistuje(n); }
+    TTypHodnoty TypHodnoty(std::u16string_view n) override { return r_.TypHodnoty(n); }
+    std::u16string CistRetezec(std::u16string_view n) override {
+        std::u16string t = r_.CistRetezec(n);
+        poCteni_();
+        return t;
+    }
+    std::int32_t CistCislo(std::u16string_view n) override { return r_.CistCislo(n); }
+    void ZapsatRetezec(std::u16string_view n, std::u16string_view h) override { r_.ZapsatRetezec(n, h); }
+    void ZapsatRozsirenyRetezec(std::u16string_view n, std::u16string_view h) override {
+        r_.ZapsatRozsirenyRetezec(n, h);
+    }
+    void ZapsatCislo(std::u16string_view n, std::int32_t h) override { r_.ZapsatCislo(n, h); }
+    std::optional<std::uint32_t> PocetHodnot() override { return r_.PocetHodnot(); }
+    std::vector<std::u16string> NazvyHodnot() override { return r_.NazvyHodnot(); }
+
+private:
+    TRegistr& r_;
+    std::function<void()> poCteni_;
+};
+
+TEST(SouborTypu, SeznamZJedneVerzeSouboru) {
+    // A copy of the program exits and saves its list while another starts
+    // and reads the list value by value: the reader gets one whole list.
+    TDocasnaSlozka slozka;
+    const fs::path soubor = slozka / "Tarvik.reg";
+    const std::vector<TTypSouboru> stary = {Typ(u"A"), Typ(u"B"), Typ(u"C")};
+    const std::vector<TTypSouboru> novy = {Typ(u"X"), Typ(u"Y"), Typ(u"Z"), Typ(u"W")};
+    TRegistrSoubor pisatel(soubor);
+    UlozitTypySouboru(pisatel, stary);
+    bool ulozeno = false;
+    TRegistrSoubor ctenar(soubor);
+    TPoCteni r(ctenar, [&] {
+        if (!std::exchange(ulozeno, true)) UlozitTypySouboru(pisatel, novy);
+    });
+    EXPECT_EQ(NacistTypySouboru(r, false, slozka / "files.ftd").Typy, stary);
+    EXPECT_TRUE(ulozeno);
+    EXPECT_EQ(NacistTypySouboru(r, false, slozka / "files.ftd").Typy, novy);
 }
 
 TEST(SouborTypu, UlozeniDoNezapsatelnehoUlozisteNeniChyba) {

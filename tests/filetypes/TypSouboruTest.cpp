@@ -68,9 +68,9 @@ TEST(RadekTypu, ZapisAZpet) {
     }
     EXPECT_EQ(SestavitRadek(Typ(u"Frézka", u".nc", u":", u"N", u"%", u"M30", u"")),
               u"Frézka\t.nc\t:\tN\t%\tM30\t\t");
-    // TAB, CR and LF cannot travel inside a field: they are left out.
-    EXPECT_EQ(SestavitRadek(Typ(u"A\tB", u".n\rc", u"", u"", u"%\n", u"", u"")),
-              u"AB\t.nc\t\t\t%\t\t\t");
+    // TAB, CR, LF and NUL cannot travel inside a field: they are left out.
+    EXPECT_EQ(SestavitRadek(Typ(u"A\tB", u".n\rc", u"", u"", u"%\n", std::u16string(u"M\0" "30", 4), u"")),
+              u"AB\t.nc\t\t\t%\tM30\t\t");
 }
 
 TEST(SouborTypu, ZnackyAKonceRadku) {

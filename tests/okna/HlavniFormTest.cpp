@@ -234,6 +234,49 @@ TEST_F(HlavniOkno, NenactenySeznamNeprepiseUlozeny) {
     EXPECT_EQ(registr.CistCislo(u"MaximalniBlok"), 9999);
 }
 
+TEST_F(HlavniOkno, PoskozenyRadekNeztratiSeznamTypu) {
+    // One bad value among the settings: the other values and the stored list
+    // are read, the box names the line and the copy, and the exit keeps the
+    // list.
+    const std::string poskozeny = "Windows Registry Editor Version 5.00\r\n\r\n"
+                                  "[HKEY_CURRENT_USER\\Software\\Orvendal\\Tarvik]\r\n"
+                                  "\"PrvniBlok\"=dword:0000000a\r\n"
+                                  "\"Prirustek\"=dword:zz\r\n"
+                                  "\"MaximalniBlok\"=dword:00000064\r\n\r\n"
+                                  "[HKEY_CURRENT_USER\\Software\\Orvendal\\Tarvik\\TypySouboru]\r\n"
+                                  "\"0\"=\"Uložený\t.nc\t:\tN\t%\tM30\t\t\"\r\n";
+    TDocasnaSlozka::Zapsat(slozka / "Tarvik.reg", poskozeny);
+    Spustit();
+    ASSERT_EQ(scenar.Zpravy.size(), 1u);
+    EXPECT_EQ(scenar.Zpravy.front().Titulek, "Chyba");
+    const std::string text = scenar.Zpravy.front().Text.toStdString();
+    const std::string kopie = (slozka / "Tarvik.reg").string() + ".corrupt-";
+    EXPECT_EQ(text.rfind("Při čtení hodnot nastavení z registru došlo k chybě.\r(Settings file \"", 0), 0u) << text;
+    EXPECT_NE(text.find("\" is damaged at line 5: a dword needs one to eight hex digits; the rest of it is read, and "
+                        "the damaged file will be kept as \"" + kopie),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(ui().speZacitOd->Value(), 10);
+    EXPECT_EQ(ui().spePrirustek->Value(), 5);
+    EXPECT_EQ(ui().speMaximum->Value(), 100);
+    ASSERT_EQ(NastaveniForm->livSoubory()->topLevelItemCount(), 1);
+    EXPECT_EQ(NastaveniForm->livSoubory()->topLevelItem(0)->text(0), "Uložený");
+    beh->Zavrit();
+    beh.reset();
+
+    TRegistrSoubor registr(slozka / "Tarvik.reg");
+    ASSERT_TRUE(registr.OtevritKlic(KlicTypuSouboru, false));
+    EXPECT_EQ(registr.CistRetezec(u"0"), u"Uložený\t.nc\t:\tN\t%\tM30\t\t");
+    EXPECT_FALSE(registr.Poskozeni());
+    int stranou = 0;
+    for (const auto& f : fs::directory_iterator(slozka.Cesta()))
+        if (f.path().string().rfind(kopie, 0) == 0) {
+            ++stranou;
+            EXPECT_EQ(TDocasnaSlozka::Precist(f.path()), poskozeny);
+        }
+    EXPECT_EQ(stranou, 1);
+}
+
 TEST_F(HlavniOkno, UmisteniOkna) {
     Ulozit([](TRegistr& r) {
         r.ZapsatCislo(u"Vlevo", 40);

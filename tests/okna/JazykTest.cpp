@@ -345,6 +345,22 @@ TEST_F(Jazyky, SouborKteryNelzeNacist) {
     EXPECT_EQ(rsCHYBA, u"Error");
 }
 
+TEST_F(Jazyky, SouborPresMezeSeNecte) {
+    // A caption far longer than a window can show: the file is refused in
+    // the general error box, and the built-in texts stay.
+    std::string soubor = MalySoubor;
+    soubor.replace(soubor.find("Start at"), 8, std::string(5000, 'S'));
+    Soubor(soubor);
+    Ulozit([](TRegistr& r) { r.ZapsatRetezec(u"Jazyk", u"EN"); });
+    Spustit();
+    ASSERT_EQ(scenar.Zpravy.size(), 1u);
+    EXPECT_EQ(PosledniZprava().Titulek, u"Tarvik");
+    EXPECT_EQ(PosledniZprava().Text.toStdString(),
+              "The language file \"tarvik.xml\" holds a text longer than 4096 characters (line 13); it is not read.");
+    EXPECT_EQ(rsCHYBA, u"Chyba");
+    EXPECT_EQ(ui().lblZacitOd->text(), u"Začít od");
+}
+
 TEST_F(Jazyky, ChybnyJazykVSeznamu) {
     std::string soubor = MalySoubor;
     soubor.replace(soubor.find("<XX index=\"9\">"), 14, "<XX index=\"dva\">");

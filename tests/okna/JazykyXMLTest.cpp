@@ -204,6 +204,64 @@ TEST(JazykovySoubor, Entity) {
     }
 }
 
+std::string Opakovat(const std::string& s, int n) {
+    std::string v;
+    v.reserve(s.size() * static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) v += s;
+    return v;
+}
+
+// n entities, each but the first referring to the one before.
+std::string RetezEntit(int n) {
+    std::string v = "<!ENTITY e0 'x'>";
+    for (int i = 1; i < n; ++i) v += "<!ENTITY e" + std::to_string(i) + " '&e" + std::to_string(i - 1) + ";'>";
+    return v;
+}
+
+TEST(JazykovySoubor, SouborPresMezeSeOdmitne) {
+    // Files that would crash the program, hang the parser or make windows
+    // that the window system refuses: each is refused before it is parsed,
+    // and the reason says why.
+    const auto text = [](std::size_t delka) {
+        return Hlavicka + "<P><S><k><EN>" + std::string(delka, 'x') + "</EN></k></S></P>";
+    };
+    struct Pripad {
+        const char* popis;
+        std::string xml;
+        std::string duvod;
+    };
+    const Pripad pripady[] = {
+        {"80,000 chained entities", Hlavicka + "<!DOCTYPE P [" + RetezEntit(80000) + "]><P>&e79999;</P>",
+         "is larger than 1048576 bytes"},
+        {"257 chained entities", Hlavicka + "<!DOCTYPE P [" + RetezEntit(257) + "]><P>&e256;</P>",
+         "declares more than 256 entities"},
+        {"60,000 levels", Hlavicka + Opakovat("<a>", 60000) + Opakovat("</a>", 60000),
+         "nests elements deeper than 64 levels (line 2)"},
+        {"65 levels", Hlavicka + Opakovat("<a>", 65) + Opakovat("</a>", 65), "nests elements deeper than 64 levels (line 2)"},
+        {"49 million characters", text(49000000), "is larger than 1048576 bytes"},
+        {"1 MiB of blanks", Hlavicka + "<P>" + std::string(1024 * 1024, ' ') + "</P>", "is larger than 1048576 bytes"},
+        {"a text", text(4097), "holds a text longer than 4096 characters (line 2)"},
+        {"a text from an entity",
+         Hlavicka + "<!DOCTYPE P [<!ENTITY d '" + std::string(3000, 'x') + "'>]><P><S><k><EN>&d;&d;</EN></k></S></P>",
+         "holds a text longer than 4096 characters (line 2)"},
+        {"an attribute", Hlavicka + "<P><JAZYKY><EN index='" + std::string(4097, '1') + "'/></JAZYKY></P>",
+         "holds a text longer than 4096 characters (line 2)"},
+    };
+    for (const auto& p : pripady)
+        EXPECT_EQ(ChybaNacteni(p.xml), "The language file \"tarvik.xml\" " + p.duvod + "; it is not read") << p.popis;
+
+    // Up to the limits, a file is read.
+    TJazykXML jazyk;
+    jazyk.Jazyk = QStringLiteral("EN");
+    const QDomDocument nejdelsi = Dokument(text(4096));
+    jazyk.Dokument = &nejdelsi;
+    EXPECT_EQ(jazyk.DejText(QStringLiteral("S"), QStringLiteral("k"), {}), QString(4096, u'x'));
+    const QDomDocument entity = Dokument(Hlavicka + "<!DOCTYPE P [" + RetezEntit(256) + "]><P><S><k><EN>&e255;</EN></k></S></P>");
+    jazyk.Dokument = &entity;
+    EXPECT_EQ(jazyk.DejText(QStringLiteral("S"), QStringLiteral("k"), {}), u"x");
+    EXPECT_EQ(ChybaNacteni(Hlavicka + Opakovat("<a>", 64) + Opakovat("</a>", 64)), "(loaded)");
+}
+
 // ---------------------------------------------------------------- the language list
 
 struct TRadek {

@@ -155,7 +155,15 @@ TEST(RegistrSoubor, PrazdnyAChybejiciSoubor) {
     EXPECT_TRUE(TRegistrSoubor(soubor).KlicExistuje(Klic));
 }
 
-TEST(RegistrSoubor, PoskozenySouborZustaneStranou) {
+// The copies of damaged files kept beside the store file.
+std::vector<fs::path> Kopie(const fs::path& slozka) {
+    std::vector<fs::path> v;
+    for (const auto& jmeno : Soubory(slozka))
+        if (jmeno.string().rfind("Tarvik.reg.corrupt-", 0) == 0) v.push_back(slozka / jmeno);
+    return v;
+}
+
+TEST(RegistrSoubor, PoskozenySouborSeCteAUschova) {
     struct Pripad {
         std::string text;
         std::string chyba;
@@ -187,34 +195,132 @@ TEST(RegistrSoubor, PoskozenySouborZustaneStranou) {
         {h + k + "\"X\"=hex:25,00,\r\n", "line 4: hex data ends with a comma"},
         {h + k + "\"X\"=hex:25,\\\r\n", "line 4: the hex data continues past the end of the file"},
         {h + k + "\"X\"=hex:25,\\\r\n  zz\r\n", "line 5: hex data must be bytes of two hex digits separated by commas"},
+        {h + k + "\"Jazyk\"=\"\xC4\x8C\xFF\"\r\n", "line 4: the line holds bytes that are not UTF-8"},
+        {Utf16(u"Windows Registry Editor Version 5.00\r\n") + "x",
+         "line 2: the file ends in half a UTF-16 character"},
     };
     for (const auto& p : pripady) {
+        SCOPED_TRACE(p.chyba);
         TDocasnaSlozka slozka;
         const fs::path soubor = slozka / "Tarvik.reg";
         TDocasnaSlozka::Zapsat(soubor, p.text);
-        const std::string ocekavana = "Cannot read settings file \"" + soubor.string() + "\", " + p.chyba;
         TRegistrSoubor r(soubor);
-        // Every read fails with the file and the line, and changes nothing.
-        EXPECT_EQ(ZpravaChyby([&] { r.OtevritKlic(Klic, false); }), ocekavana);
-        EXPECT_EQ(ZpravaChyby([&] { r.KlicExistuje(Klic); }), ocekavana);
-        EXPECT_EQ(ZpravaChyby([&] { TRegistrSoubor(soubor).KlicExistuje(u"\\"); }), ocekavana);
+        // Reading fails nowhere and writes nothing; the message names the
+        // file, the line and the copy to come.
+        r.OtevritKlic(Klic, false);
+        ASSERT_TRUE(r.Poskozeni());
+        const std::string zprava = DoUtf8(*r.Poskozeni());
+        std::smatch shoda;
+        const std::regex vzor(R"x(Settings file "(.*)" is damaged at (.*); the rest of it is read, )x"
+                              R"x(and the damaged file will be kept as "(.*)" when the settings are next saved)x");
+        ASSERT_TRUE(std::regex_match(zprava, shoda, vzor)) << zprava;
+        EXPECT_EQ(shoda[1], soubor.string());
+        EXPECT_EQ(shoda[2], p.chyba);
+        const fs::path kopie = shoda[3].str();
+        EXPECT_EQ(kopie.parent_path(), slozka.Cesta());
+        EXPECT_TRUE(std::regex_match(kopie.filename().string(), std::regex(R"(Tarvik\.reg\.corrupt-20\d{6}-\d{6})")))
+            << kopie;
         EXPECT_EQ(TDocasnaSlozka::Precist(soubor), p.text);
         EXPECT_EQ(Soubory(slozka.Cesta()), std::vector<fs::path>{"Tarvik.reg"});
 
-        // The next change keeps the damaged file aside and starts afresh.
+        // The first change keeps the copy, then replaces the damaged file
+        // with what could be read.
         ASSERT_TRUE(r.OtevritKlic(Klic, true));
         r.ZapsatRetezec(u"Jazyk", u"CZ");
-        const auto soubory = Soubory(slozka.Cesta());
-        ASSERT_EQ(soubory.size(), 2u);
-        EXPECT_EQ(soubory[0], "Tarvik.reg");
-        EXPECT_TRUE(std::regex_match(soubory[1].string(),
-                                     std::regex(R"(Tarvik\.reg\.corrupt-20\d{6}-\d{6})")))
-            << soubory[1];
-        EXPECT_EQ(TDocasnaSlozka::Precist(slozka.Cesta() / soubory[1]), p.text);
+        EXPECT_EQ(Kopie(slozka.Cesta()), std::vector<fs::path>{kopie});
+        EXPECT_EQ(TDocasnaSlozka::Precist(kopie), p.text);
         TRegistrSoubor dalsi(soubor);
         ASSERT_TRUE(dalsi.OtevritKlic(Klic, false));
+        EXPECT_FALSE(dalsi.Poskozeni());
         EXPECT_EQ(dalsi.CistRetezec(u"Jazyk"), u"CZ");
-        EXPECT_EQ(dalsi.PocetHodnot(), 1u);
+
+        // The same damaged file again: the copy kept before serves.
+        TDocasnaSlozka::Zapsat(soubor, p.text);
+        TRegistrSoubor znovu(soubor);
+        ASSERT_TRUE(znovu.OtevritKlic(Klic, true));
+        ASSERT_TRUE(znovu.Poskozeni());
+        EXPECT_EQ(DoUtf8(*znovu.Poskozeni()), zprava.substr(0, zprava.find(" will be kept")) + " is kept as \"" +
+                                                  kopie.string() + "\"");
+        znovu.ZapsatRetezec(u"Jazyk", u"CZ");
+        EXPECT_EQ(Kopie(slozka.Cesta()), std::vector<fs::path>{kopie});
+    }
+}
+
+TEST(RegistrSoubor, PoskozeneRadkyNeberouOstatniHodnoty) {
+    // One bad value, a key line that cannot be read with a value under it,
+    // and a bad entry of the file type list: everything else is read.
+    const std::string text =
+        "Windows Registry Editor Version 5.00\r\n"                         // 1
+        "\r\n"                                                             // 2
+        "[HKEY_CURRENT_USER\\Software\\Orvendal\\Tarvik]\r\n"              // 3
+        "\"Jazyk\"=\"SK\"\r\n"                                             // 4
+        "\"Prirustek\"=dword:zz\r\n"                                       // 5
+        "\"MaximalniBlok\"=dword:00000064\r\n"                             // 6
+        "\r\n"                                                             // 7
+        "[HKEY_CURRENT_USER\\Software\\Orvendal\\Tarvik\\Jine\r\n"         // 8
+        "\"Ztracena\"=dword:00000001\r\n"                                  // 9
+        "\r\n"                                                             // 10
+        "[HKEY_CURRENT_USER\\Software\\Orvendal\\Tarvik\\TypySouboru]\r\n" // 11
+        "\"0\"=\"Frézka\t.nc\t:\tN\t%\tM30\t\t\"\r\n"                      // 12
+        "\"1\"=\"Soustruh\t.tap\r\n"                                       // 13
+        "\"2\"=\"Dialog\t.h\t\t\tBEGIN PGM\tEND PGM\t;\t\"\r\n";           // 14
+    TDocasnaSlozka slozka;
+    const fs::path soubor = slozka / "Tarvik.reg";
+    TDocasnaSlozka::Zapsat(soubor, text);
+    TRegistrSoubor r(soubor);
+    ASSERT_TRUE(r.OtevritKlic(Klic, false));
+    EXPECT_EQ(r.CistRetezec(u"Jazyk"), u"SK");
+    EXPECT_FALSE(r.HodnotaExistuje(u"Prirustek"));
+    EXPECT_EQ(r.CistCislo(u"MaximalniBlok"), 100);
+    ASSERT_TRUE(r.Poskozeni());
+    const std::string zprava = DoUtf8(*r.Poskozeni());
+    EXPECT_EQ(zprava.rfind("Settings file \"" + soubor.string() +
+                               "\" is damaged at line 5: a dword needs one to eight hex digits (and 3 more damaged "
+                               "lines); the rest of it is read, and the damaged file will be kept as \"",
+                           0),
+              0u)
+        << zprava;
+    EXPECT_FALSE(r.KlicExistuje(Klic + u"\\Jine"));
+    ASSERT_TRUE(r.OtevritKlic(Klic + u"\\TypySouboru", false));
+    EXPECT_EQ(r.CistRetezec(u"0"), u"Frézka\t.nc\t:\tN\t%\tM30\t\t");
+    EXPECT_FALSE(r.HodnotaExistuje(u"1"));
+    EXPECT_EQ(r.CistRetezec(u"2"), u"Dialog\t.h\t\t\tBEGIN PGM\tEND PGM\t;\t");
+
+    // The settings written at exit keep the list.
+    ASSERT_TRUE(r.OtevritKlic(Klic, true));
+    r.ZapsatCislo(u"Prirustek", 5);
+    TRegistrSoubor dalsi(soubor);
+    ASSERT_TRUE(dalsi.OtevritKlic(Klic + u"\\TypySouboru", false));
+    EXPECT_EQ(dalsi.PocetHodnot(), 2u);
+    EXPECT_EQ(dalsi.CistRetezec(u"2"), u"Dialog\t.h\t\t\tBEGIN PGM\tEND PGM\t;\t");
+}
+
+TEST(RegistrSoubor, NeplatneUtf8NeniWindows1250) {
+    // A UTF-8 file (with or without its mark) with one byte that is not
+    // UTF-8: only that line is damaged; every other line stays UTF-8.
+    const std::string text = "Windows Registry Editor Version 5.00\r\n\r\n"
+                             "[HKEY_CURRENT_USER\\Software\\Orvendal\\Tarvik]\r\n"
+                             "\"Nazev\"=\"Frézka\"\r\n"
+                             "\"Spatny\"=\"Fr\xE9zka\"\r\n";
+    for (const std::string& bajty : {text, "\xEF\xBB\xBF" + text}) {
+        TDocasnaSlozka slozka;
+        const fs::path soubor = slozka / "Tarvik.reg";
+        TDocasnaSlozka::Zapsat(soubor, bajty);
+        {
+            TRegistrSoubor r(soubor);
+            ASSERT_TRUE(r.OtevritKlic(Klic, true));
+            EXPECT_EQ(r.CistRetezec(u"Nazev"), u"Frézka");
+            EXPECT_EQ(r.CistRetezec(u"Spatny"), u"Fr\uFFFDzka");
+            ASSERT_TRUE(r.Poskozeni());
+            EXPECT_NE(DoUtf8(*r.Poskozeni()).find("\" is damaged at line 5: the line holds bytes that are not UTF-8;"),
+                      std::string::npos)
+                << DoUtf8(*r.Poskozeni());
+            r.ZapsatCislo(u"PrvniBlok", 5);
+        }
+        TRegistrSoubor znovu(soubor);
+        ASSERT_TRUE(znovu.OtevritKlic(Klic, false));
+        EXPECT_EQ(znovu.CistRetezec(u"Nazev"), u"Frézka");
+        EXPECT_FALSE(znovu.Poskozeni());
     }
 }
 
@@ -342,5 +448,63 @@ TEST(RegistrSoubor, DavkaZapiseVseNajednou) {
     ASSERT_TRUE(potom.OtevritKlic(u"\\Software\\Orvendal\\Tarvik\\TypySouboru", false));
     EXPECT_EQ(potom.CistRetezec(u"0"), u"A\t.nc\t\t\t\t\t\t");
 }
+
+}  // namespace
+
+namespace {
+
+// While a key is open, its values come from one version of the file, also
+// when another copy of the program replaces the file between two reads.
+TEST(RegistrSoubor, OtevrenyKlicCteJednuVerzi) {
+    TDocasnaSlozka slozka;
+    const fs::path soubor = slozka / "Tarvik.reg";
+    const std::u16string typy = Klic + u"\\TypySouboru";
+    const auto zapsat = [&](std::u16string_view a, std::u16string_view b) {
+        TRegistrSoubor jiny(soubor);
+        ASSERT_TRUE(jiny.OtevritKlic(typy, true));
+        jiny.ZapsatRetezec(u"0", a);
+        jiny.ZapsatRetezec(u"1", b);
+    };
+    zapsat(u"A1", u"B1");
+    TRegistrSoubor r(soubor);
+    ASSERT_TRUE(r.OtevritKlic(typy, false));
+    EXPECT_EQ(r.CistRetezec(u"0"), u"A1");
+    zapsat(u"A2", u"B2");
+    EXPECT_EQ(r.CistRetezec(u"1"), u"B1");
+    EXPECT_EQ(r.PocetHodnot(), 2u);
+    // Opening a key reads the file anew.
+    ASSERT_TRUE(r.OtevritKlic(typy, false));
+    EXPECT_EQ(r.CistRetezec(u"0"), u"A2");
+    EXPECT_EQ(r.CistRetezec(u"1"), u"B2");
+}
+
+#ifndef _WIN32
+// A store file that is a symbolic link stays one: its target is written,
+// also when the target was damaged and a copy of it is kept first.
+TEST(RegistrSoubor, OdkazZustaneOdkazem) {
+    TDocasnaSlozka slozka;
+    fs::create_directory(slozka / "jinde");
+    const fs::path cil = slozka / "jinde" / "nastaveni.reg";
+    const fs::path odkaz = slozka / "Tarvik.reg";
+    fs::create_symlink(cil, odkaz);
+    for (const std::string poskozeny : {"", "poškozený\r\n"}) {
+        SCOPED_TRACE(poskozeny);
+        TDocasnaSlozka::Zapsat(cil, poskozeny);
+        {
+            TRegistrSoubor r(odkaz);
+            ASSERT_TRUE(r.OtevritKlic(Klic, true));
+            r.ZapsatRetezec(u"Jazyk", u"CZ");
+        }
+        EXPECT_TRUE(fs::is_symlink(odkaz));
+        EXPECT_EQ(fs::read_symlink(odkaz), cil);
+        TRegistrSoubor znovu(cil);
+        ASSERT_TRUE(znovu.OtevritKlic(Klic, false));
+        EXPECT_EQ(znovu.CistRetezec(u"Jazyk"), u"CZ");
+    }
+    const auto kopie = Kopie(slozka.Cesta());
+    ASSERT_EQ(kopie.size(), 1u);
+    EXPECT_EQ(TDocasnaSlozka::Precist(kopie[0]), "poškozený\r\n");
+}
+#endif
 
 }  // namespace

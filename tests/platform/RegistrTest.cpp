@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <functional>
 
@@ -67,6 +68,12 @@ TEST_P(Registr, HodnotySeVratiSeSvymTypem) {
     EXPECT_TRUE(r->CistPriznak(u"MinusJedna"));
     EXPECT_FALSE(r->CistPriznak(u"Nula"));
     EXPECT_EQ(r->PocetHodnot(), std::size(retezce) + std::size(cisla) + 3);
+    std::vector<std::u16string> nazvy = {u"Rozsireny", u"Ano", u"Ne"}, precteno = r->NazvyHodnot();
+    for (const auto& h : retezce) nazvy.push_back(h.nazev);
+    for (const auto& c : cisla) nazvy.push_back(c.first);
+    std::sort(nazvy.begin(), nazvy.end());
+    std::sort(precteno.begin(), precteno.end());
+    EXPECT_EQ(precteno, nazvy);
     // Names compare without regard to case.
     EXPECT_EQ(r->CistRetezec(u"JAZYK"), u"CZ");
     EXPECT_EQ(r->CistCislo(u"prvniblok"), 5);
@@ -116,6 +123,7 @@ TEST_P(Registr, ZapisBezKliceSelze) {
     EXPECT_EQ(ZpravaChyby([&] { r->CistCislo(u"Sirka"); }), "Failed to get data for 'Sirka'");
     EXPECT_FALSE(r->HodnotaExistuje(u"Jazyk"));
     EXPECT_EQ(r->PocetHodnot(), std::nullopt);
+    EXPECT_TRUE(r->NazvyHodnot().empty());
 
     // A key deleted by another copy of the program after it was opened.
     ASSERT_TRUE(r->OtevritKlic(uloziste.Klic(u"TypySouboru"), true));
