@@ -12,11 +12,10 @@
 #include "platform/Chyba.h"
 #include "platform/Registr.h"
 #include "ui/Hlaseni.h"
+#include "ui/PrekladQt.h"
 #include "ui/fOAplikaci.h"
 
 #include <QApplication>
-#include <QFileInfo>
-#include <QFontDatabase>
 
 TCNCFile* CNCFile = nullptr;
 TNastaveni* Nastaveni = nullptr;
@@ -53,13 +52,15 @@ static void ZaregistrovatZdroje() { Q_INIT_RESOURCE(tarvik); }
 
 namespace {
 
-// The windows are laid out for Tahoma 8 pt. Where the system has no Tahoma,
-// the metric-compatible one of Debian's fonts-wine stands in for it.
+// The windows are laid out for Tahoma 8 pt, the text areas use Courier New.
+// Where the system has neither, faces of Debian's DejaVu and Liberation fonts
+// stand in: they have real bold weights, and the monospaced one leaves room
+// above capitals for their carons.
 void NastavitPismo() {
-    if (!QFontDatabase::families().contains(QStringLiteral("Tahoma"))) {
-        for (const char* soubor : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
-            if (QFileInfo::exists(QLatin1String(soubor))) QFontDatabase::addApplicationFont(QLatin1String(soubor));
-    }
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("DejaVu Sans Condensed"),
+                                                          QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Courier New"),
+                               {QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")});
     QFont pismo(QStringLiteral("Tahoma"));
     pismo.setPointSize(8);
     QApplication::setFont(pismo);
@@ -75,10 +76,14 @@ TAplikace::TAplikace(std::unique_ptr<TRegistr> registr)
     Hlaseni = new THlaseni;
     JazykXML = new TJazykXML;
 
+    // The title is set as the application's name only: as its display name,
+    // the window system would add it to the title of every window.
     QApplication::setApplicationName(TitulekAplikace);
     NastavitPismo();
     ZaregistrovatZdroje();
-    QApplication::setApplicationDisplayName(TitulekAplikace);
+    // Qt's own texts speak Czech, as the windows do, until the first pass
+    // takes the chosen language.
+    NastavitJazykQt(QStringLiteral("CZ"));
 
     HlavniForm = new THlavniForm(*registr_);
     ASCIIForm = new TASCIIForm(HlavniForm);

@@ -18,6 +18,7 @@
 #include "platform/TextovySoubor.h"
 #include "ui/Hlaseni.h"
 #include "ui/Modalni.h"
+#include "ui/Prvky.h"
 #include "ui/fOAplikaci.h"
 
 #include <Qsci/qscicommand.h>
@@ -180,6 +181,9 @@ THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
             }
         }
     }
+    // ... and over the spin edits' own (Copy, delete a word), whatever has the focus.
+    new TPrednostZkratek(this, {ui->aKonec, ui->aOtevrit, ui->aUlozit, ui->aZavest, ui->aPrecislovat, ui->aOdstranit,
+                                ui->aNastaveni, ui->aJazyk, ui->aOAplikaci});
     ui->memProgram->setContextMenuPolicy(Qt::ActionsContextMenu);
     ui->memProgram->addAction(ui->aOtevrit);
     ui->memPuvodni->setContextMenuPolicy(Qt::NoContextMenu);
