@@ -53,12 +53,13 @@ static void ZaregistrovatZdroje() { Q_INIT_RESOURCE(tarvik); }
 namespace {
 
 // The windows are laid out for Tahoma 8 pt, the text areas use Courier New.
-// Where the system has neither, faces of Debian's DejaVu and Liberation fonts
-// stand in: they have real bold weights, and the monospaced one leaves room
-// above capitals for their carons.
+// Where the system has neither, faces of Debian's Liberation and DejaVu fonts
+// stand in, with real bold weights: Liberation Sans is as wide as Tahoma, so
+// the texts fit where they were laid out; DejaVu Sans Mono leaves room above
+// capitals for their carons, which Liberation Mono cuts off.
 void NastavitPismo() {
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("DejaVu Sans Condensed"),
-                                                          QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"),
+                                                          QStringLiteral("DejaVu Sans Condensed")});
     QFont::insertSubstitutions(QStringLiteral("Courier New"),
                                {QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")});
     QFont pismo(QStringLiteral("Tahoma"));

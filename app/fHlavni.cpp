@@ -91,6 +91,9 @@ void NastavitEditor(QsciScintilla* e, bool jenKeCteni) {
     e->SendScintilla(QsciScintillaBase::SCI_STYLESETBACK, QsciScintillaBase::STYLE_DEFAULT, pozadi);
     e->SendScintilla(QsciScintillaBase::SCI_STYLESETFORE, QsciScintillaBase::STYLE_DEFAULT, QColor(Qt::black));
     e->SendScintilla(QsciScintillaBase::SCI_STYLECLEARALL);
+    // Room above each line for the carons of capitals (Ž, Š, Ř), which reach
+    // the font's full height and would touch the line above.
+    e->SendScintilla(QsciScintillaBase::SCI_SETEXTRAASCENT, 1);
     e->SendScintilla(QsciScintillaBase::SCI_SETHSCROLLBAR, 1);
     e->SendScintilla(QsciScintillaBase::SCI_SETVSCROLLBAR, 1);
     e->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1);

@@ -14,6 +14,21 @@ QString JazykQt(const QString& kod) {
     return kod.toLower();
 }
 
+// Qt's translation of a language. The buttons of the standard dialogs are
+// translated under the name of Qt's platform layer; a translation that has
+// them only under the name of the dialogs' button box (the Slovak one) gives
+// them from there.
+class TPrekladacQt final : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    QString translate(const char* kontext, const char* text, const char* rozliseni, int n) const override {
+        QString preklad = QTranslator::translate(kontext, text, rozliseni, n);
+        if (preklad.isEmpty() && qstrcmp(kontext, "QPlatformTheme") == 0)
+            preklad = QTranslator::translate("QDialogButtonBox", text, rozliseni, n);
+        return preklad;
+    }
+};
+
 }  // namespace
 
 void NastavitJazykQt(const QString& KodJazyka) {
@@ -22,7 +37,7 @@ void NastavitJazykQt(const QString& KodJazyka) {
         QCoreApplication::removeTranslator(prekladac);
         delete prekladac;
     }
-    auto* novy = new QTranslator(QCoreApplication::instance());
+    auto* novy = new TPrekladacQt(QCoreApplication::instance());
     if (novy->load(QLocale(JazykQt(KodJazyka)), QStringLiteral("qtbase"), QStringLiteral("_"),
                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(novy);
