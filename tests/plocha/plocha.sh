@@ -37,6 +37,8 @@ ukoncit() {
     return 0
 }
 trap ukoncit EXIT
+# Stopped from outside (a test timeout): still clean up.
+trap 'exit 143' TERM INT HUP
 
 krok=""
 selhat() {
@@ -123,6 +125,7 @@ zavrit_tlacitkem() {
     local id=$1 l r t
     geometrie "$id"
     read -r l r t _ < <(xprop -id "$id" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+    [ -n "$t" ] || selhat "the window manager tells no frame of the window $id"
     # The close button is the right-most one in the title bar.
     xdotool mousemove $((GX + GW + r - 10)) $((GY - t / 2)) click 1
 }
