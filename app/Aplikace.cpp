@@ -12,11 +12,10 @@
 #include "lang/fJazyk.h"
 #include "platform/Registr.h"
 #include "ui/Hlaseni.h"
+#include "ui/PrekladQt.h"
 #include "ui/fOAplikaci.h"
 
 #include <QApplication>
-#include <QFileInfo>
-#include <QFontDatabase>
 
 // The engine's interface to the window: busy cursor, serving events, the beep.
 class TPrubehOkna final : public TPrubeh {
@@ -38,13 +37,16 @@ static void ZaregistrovatZdroje() { Q_INIT_RESOURCE(tarvik); }
 
 namespace {
 
-// The windows are laid out for Tahoma 8 pt. Where the system has no Tahoma,
-// the metric-compatible one of Debian's fonts-wine stands in for it.
+// The windows are laid out for Tahoma 8 pt, the text areas use Courier New.
+// Where the system has neither, faces of Debian's Liberation and DejaVu fonts
+// stand in, with real bold weights: Liberation Sans is as wide as Tahoma, so
+// the texts fit where they were laid out; DejaVu Sans Mono leaves room above
+// capitals for their carons, which Liberation Mono cuts off.
 void NastavitPismo() {
-    if (!QFontDatabase::families().contains(QStringLiteral("Tahoma"))) {
-        for (const char* soubor : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
-            if (QFileInfo::exists(QLatin1String(soubor))) QFontDatabase::addApplicationFont(QLatin1String(soubor));
-    }
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"),
+                                                          QStringLiteral("DejaVu Sans Condensed")});
+    QFont::insertSubstitutions(QStringLiteral("Courier New"),
+                               {QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")});
     QFont pismo(QStringLiteral("Tahoma"));
     pismo.setPointSize(8);
     QApplication::setFont(pismo);
@@ -65,10 +67,14 @@ TAplikace::TAplikace(std::unique_ptr<TRegistr> registr)
     jazykXML_ = std::make_unique<TJazykXML>();
     JazykXML = jazykXML_.get();
 
+    // The title is set as the application's name only: as its display name,
+    // the window system would add it to the title of every window.
     QApplication::setApplicationName(TitulekAplikace);
     NastavitPismo();
     ZaregistrovatZdroje();
-    QApplication::setApplicationDisplayName(TitulekAplikace);
+    // Qt's own texts speak Czech, as the windows do, until the first pass
+    // takes the chosen language.
+    NastavitJazykQt(QStringLiteral("CZ"));
 
     hlavniForm_ = std::make_unique<THlavniForm>(*registr_);
     HlavniForm = hlavniForm_.get();

@@ -12,6 +12,7 @@
 #include "platform/TextovySoubor.h"
 #include "ui/Hlaseni.h"
 #include "ui/Modalni.h"
+#include "ui/Prvky.h"
 #include "ui/fOAplikaci.h"
 
 #include <QAction>
@@ -91,6 +92,9 @@ THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
     ui->memPuvodni->NastavitJenKeCteni();
     // The commands' shortcuts win over the text areas' own keys.
     for (TEditorProgramu* e : {ui->memProgram, ui->memPuvodni}) e->UvolnitKlavesy(zkratky);
+    // ... and over the spin edits' own (Copy, delete a word), whatever has the focus.
+    const auto prikazy = Prikazy();
+    new TPrednostZkratek(this, QList<QAction*>(prikazy.begin(), prikazy.end()));
     ui->memProgram->setContextMenuPolicy(Qt::ActionsContextMenu);
     ui->memProgram->addAction(ui->aOtevrit);
     ui->memPuvodni->setContextMenuPolicy(Qt::NoContextMenu);

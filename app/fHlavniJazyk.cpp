@@ -10,6 +10,7 @@
 #include "lang/fJazyk.h"
 #include "ui/Hlaseni.h"
 #include "ui/Modalni.h"
+#include "ui/PrekladQt.h"
 #include "ui/fOAplikaci.h"
 
 #include <QTreeWidget>
@@ -31,8 +32,10 @@ void THlavniForm::PrelozitAplikaci() {
         // Without a language file every message has its built-in text and
         // the windows keep the texts they show.
         ObnovitVestaveneTexty();
+        NastavitJazykQt(QStringLiteral("CZ"));
         return;
     }
+    NastavitJazykQt(JazykXML->Jazyk);
     JazykXML->Dokument = &NactenyDokument(*xdcJazyk);
 
     // The messages always fall back on their built-in Czech texts.

@@ -91,6 +91,9 @@ TBarvenRadkuListView::TBarvenRadkuListView(TBarva barva, QObject* rodic)
 
 void TBarvenRadkuListView::initStyleOption(QStyleOptionViewItem* volba, const QModelIndex& index) const {
     QStyledItemDelegate::initStyleOption(volba, index);
+    // Only a selected row is marked: some styles draw the keyboard cursor of
+    // a list as a tinted row, which would look selected when none is.
+    if (!(volba->state & QStyle::State_Selected)) volba->state &= ~QStyle::State_HasFocus;
     const QColor barva = barva_ ? barva_(index.row()) : QColor();
     if (barva.isValid()) volba->backgroundBrush = barva;
 }

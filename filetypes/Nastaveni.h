@@ -72,6 +72,7 @@ private:
 
 // Striped rows of a list view: before a row's cells are drawn, Barva gives the
 // row's background by its position; an invalid colour leaves the default.
+// Only the selected row is marked, never the list's current row alone.
 class TBarvenRadkuListView : public QStyledItemDelegate {
     Q_OBJECT
 public:

@@ -61,6 +61,9 @@ TEditorProgramu::TEditorProgramu(QWidget* rodic) : QsciScintilla(rodic) {
     SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, QColor(Qt::white));
     SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, QColor(Qt::black));
     SendScintilla(SCI_STYLECLEARALL);
+    // Room above each line for the carons of capitals (Ž, Š, Ř), which reach
+    // the font's full height and would touch the line above.
+    SendScintilla(SCI_SETEXTRAASCENT, 1);
     SendScintilla(SCI_SETHSCROLLBAR, 1);
     SendScintilla(SCI_SETVSCROLLBAR, 1);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);

@@ -5,12 +5,15 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QScreen>
+#include <QTextBoundaryFinder>
 
 THlaseni* Hlaseni = nullptr;
 
 namespace {
 
-// Swallows Escape in a box that must be answered.
+// A box that must be answered: Escape and the window's close request (its
+// close button, Alt+F4, the window manager) do nothing.
 class TBezUniku final : public QObject {
 protected:
     bool eventFilter(QObject*, QEvent* udalost) override {
@@ -18,9 +21,44 @@ protected:
             const auto* klavesa = static_cast<QKeyEvent*>(udalost);
             if (klavesa->key() == Qt::Key_Escape) return true;
         }
+        if (udalost->type() == QEvent::Close) {
+            udalost->ignore();
+            return true;
+        }
         return false;
     }
 };
+
+// The text with every word wider than sirka pixels broken over lines, between
+// two characters (never inside one). Words lie between blanks and line breaks.
+QString ZalomitDlouhaSlova(const QString& text, const QFontMetrics& miry, int sirka) {
+    QString vysledek;
+    vysledek.reserve(text.size());
+    qsizetype zacatek = 0;
+    while (zacatek <= text.size()) {
+        qsizetype konec = zacatek;
+        while (konec < text.size() && text[konec] != u' ' && text[konec] != u'\n' && text[konec] != u'\r') ++konec;
+        const QString slovo = text.mid(zacatek, konec - zacatek);
+        if (miry.horizontalAdvance(slovo) <= sirka) {
+            vysledek += slovo;
+        } else {
+            // Each piece takes as many whole characters as fit.
+            QTextBoundaryFinder hranice(QTextBoundaryFinder::Grapheme, slovo);
+            qsizetype kus = 0, predchozi = 0;
+            for (qsizetype p = hranice.toNextBoundary(); p > 0; p = hranice.toNextBoundary()) {
+                if (predchozi > kus && miry.horizontalAdvance(slovo.mid(kus, p - kus)) > sirka) {
+                    vysledek += slovo.mid(kus, predchozi - kus) + u'\n';
+                    kus = predchozi;
+                }
+                predchozi = p;
+            }
+            vysledek += slovo.mid(kus);
+        }
+        if (konec < text.size()) vysledek += text[konec];
+        zacatek = konec + 1;
+    }
+    return vysledek;
+}
 
 }  // namespace
 
@@ -60,12 +98,20 @@ std::int32_t THlaseni::ZobrazitHlaseni(std::uint8_t Typ, const QString& Text, co
 
     // The box belongs to the active window and keeps the others disabled.
     QWidget* vlastnik = QApplication::activeWindow();
-    QMessageBox box(ikona, Titulek, QString(Text).replace(u'\r', u'\n'), tlacitka, vlastnik);
+    QMessageBox box(ikona, Titulek, QString(), tlacitka, vlastnik);
+    // The text is plain text whatever it holds (a file name may look like markup).
+    box.setTextFormat(Qt::PlainText);
+    // A word wider than the box's text (a long file type name) is broken over
+    // lines: the box would cut it off at its edge. The box widens its text to
+    // half the screen, at most 500 pixels, less its icon and margins.
+    const QScreen* obrazovka = vlastnik ? vlastnik->screen() : QGuiApplication::primaryScreen();
+    const int sirkaBoxu = obrazovka ? qMin(obrazovka->availableGeometry().width() / 2, 500) : 500;
+    box.setText(ZalomitDlouhaSlova(QString(Text).replace(u'\r', u'\n'), box.fontMetrics(), sirkaBoxu - 150));
     box.setWindowModality(Qt::ApplicationModal);
     // The text as composed, CR and all, for those who record the messages.
     box.setProperty("tarvikText", Text);
-    // Only Yes or No closes a question: Escape and the close box do nothing
-    // (left to itself, the box would take Escape for No and lose the
+    // Only Yes or No closes a question: Escape and the close request do
+    // nothing (left to itself, the box would take either for No and lose the
     // changes the question is about).
     TBezUniku bezUniku;
     if (tlacitka == (QMessageBox::Yes | QMessageBox::No)) {

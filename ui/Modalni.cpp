@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QScreen>
+#include <QWindow>
 
 namespace Modalni {
 
@@ -11,6 +13,33 @@ namespace {
 TObsluhaZpravy obsluhaZpravy;
 TObsluhaDialogu obsluhaDialogu;
 TObsluhaOtevreni obsluhaOtevreni;
+
+// An empty caption gives an empty title bar. The window systems show the
+// application's name for an empty title, so the window gets a blank one;
+// its caption stays empty.
+void PrazdnyTitulek(QWidget& okno) {
+    if (!okno.windowTitle().isEmpty()) return;
+    okno.winId();
+    if (QWindow* w = okno.windowHandle()) w->setTitle(QStringLiteral(" "));
+}
+
+// Places a window's client area over the centre of its parent's window,
+// within the screen.
+void Vycentrovat(QWidget& okno) {
+    const QWidget* rodic = okno.parentWidget() ? okno.parentWidget()->window() : nullptr;
+    if (!rodic || !rodic->isVisible()) return;
+    QRect r(QPoint(), okno.size());
+    r.moveCenter(rodic->geometry().center());
+    if (const QScreen* obrazovka = rodic->screen()) {
+        // Never off the screen the main window is on.
+        const QRect plocha = obrazovka->availableGeometry();
+        r.moveLeft(qBound(plocha.left(), r.left(), qMax(plocha.left(), plocha.right() + 1 - r.width())));
+        r.moveTop(qBound(plocha.top(), r.top(), qMax(plocha.top(), plocha.bottom() + 1 - r.height())));
+    }
+    // The client area's place: the window system adds its frame around it.
+    okno.setGeometry(r);
+}
+
 }  // namespace
 
 void NastavitObsluhuZpravy(TObsluhaZpravy obsluha) { obsluhaZpravy = std::move(obsluha); }
@@ -18,12 +47,17 @@ void NastavitObsluhuDialogu(TObsluhaDialogu obsluha) { obsluhaDialogu = std::mov
 void NastavitObsluhuOtevreni(TObsluhaOtevreni obsluha) { obsluhaOtevreni = std::move(obsluha); }
 
 int Zprava(QMessageBox& box) {
+    PrazdnyTitulek(box);
     if (obsluhaZpravy) return obsluhaZpravy(box);
     box.exec();
     return box.standardButton(box.clickedButton());
 }
 
 int Dialog(QDialog& dialog) {
+    // Over the main window each time it opens, the first time too (left to
+    // itself, the first showing guesses the window frame and opens too high).
+    Vycentrovat(dialog);
+    PrazdnyTitulek(dialog);
     if (obsluhaDialogu) return obsluhaDialogu(dialog);
     return dialog.exec();
 }
@@ -35,16 +69,16 @@ QStringList PolozkyFiltru(const QString& filtr) {
     QStringList polozky;
     for (qsizetype i = 0; i + 1 < casti.size(); i += 2) {
         // The dialog takes the pattern from the parentheses of the entry's name.
-        QString nazev = casti[i].section(u'(', 0, -2).trimmed();
-        // The chosen entry is found again by its text: two file types of the
-        // same name and extension get a number, so that each selects its own row.
+        const QString nazev = casti[i].section(u'(', 0, -2);
         const QString vzor = QStringLiteral(" (") + casti[i + 1] + u')';
-        if (polozky.contains(nazev + vzor)) {
-            int n = 2;
-            while (polozky.contains(nazev + QStringLiteral(" [%1]").arg(n) + vzor)) ++n;
-            nazev += QStringLiteral(" [%1]").arg(n);
-        }
-        polozky << nazev + vzor;
+        // The entries as the dialog shows them: it turns every run of blanks,
+        // tabs, line or page breaks into one blank.
+        const auto polozka = [&](const QString& n) { return (n + vzor).simplified(); };
+        // The chosen entry is found again by its position among them: entries
+        // that come out the same get a number, so that each is its own.
+        QString p = polozka(nazev);
+        for (int n = 2; polozky.contains(p); ++n) p = polozka(nazev + QStringLiteral(" [%1]").arg(n));
+        polozky << p;
     }
     return polozky;
 }
@@ -65,7 +99,8 @@ std::optional<TOtevreni> OtevritSoubor(QWidget* rodic, const QString& filtr, int
         dialog.selectFile(soubor);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    const int pozice = polozky.isEmpty() ? 1 : int(polozky.indexOf(dialog.selectedNameFilter())) + 1;
+    // The chosen entry's position in the dialog's own list (the entries are unique there).
+    const int pozice = polozky.isEmpty() ? 1 : int(dialog.nameFilters().indexOf(dialog.selectedNameFilter())) + 1;
     return TOtevreni{dialog.selectedFiles().front(), pozice < 1 ? 1 : pozice};
 }
 

@@ -18,7 +18,8 @@ namespace Modalni {
 // standard button that closed it.
 int Zprava(QMessageBox& box);
 
-// A dialog's modal run; the result is QDialog::Accepted or Rejected.
+// A dialog's modal run, centred over the main window; the result is
+// QDialog::Accepted or Rejected.
 int Dialog(QDialog& dialog);
 
 // The file-open dialog: the filter ("Name (*.ext)|*.ext|..."), the filter

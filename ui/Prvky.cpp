@@ -1,5 +1,8 @@
 #include "Prvky.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 
@@ -103,4 +106,24 @@ void TKruh::paintEvent(QPaintEvent*) {
     p.setPen(Qt::NoPen);
     p.setBrush(barva_);
     p.drawEllipse(rect().adjusted(0, 0, -1, -1));
+}
+
+TPrednostZkratek::TPrednostZkratek(QWidget* okno, QList<QAction*> prikazy)
+    : QObject(okno), okno_(okno), prikazy_(std::move(prikazy)) {
+    // The application sees a control's key before the control does.
+    qApp->installEventFilter(this);
+}
+
+bool TPrednostZkratek::eventFilter(QObject* objekt, QEvent* udalost) {
+    // Before a key press becomes a shortcut, the focused control is asked
+    // whether it wants the key itself; for a command's shortcut in this
+    // window the answer is no, so the shortcut runs the command.
+    if (udalost->type() != QEvent::ShortcutOverride || !objekt->isWidgetType() ||
+        static_cast<QWidget*>(objekt)->window() != okno_)
+        return false;
+    const auto* klavesa = static_cast<QKeyEvent*>(udalost);
+    const QKeySequence zkratka(QKeyCombination(klavesa->modifiers() & ~Qt::KeypadModifier, Qt::Key(klavesa->key())));
+    for (const QAction* prikaz : prikazy_)
+        if (prikaz->isEnabled() && prikaz->shortcuts().contains(zkratka)) return true;
+    return false;
 }

@@ -1,10 +1,14 @@
-// Small controls of the windows: the spin edit of the numbering settings and
-// the round save-state indicator.
+// Small controls of the windows: the spin edit of the numbering settings,
+// the round save-state indicator, and the commands' precedence over the
+// controls' own keys.
 #pragma once
 
 #include <QColor>
+#include <QList>
 #include <QSpinBox>
 #include <QWidget>
+
+class QAction;
 
 // A spin edit for whole numbers with its own bounds: typing is free, a value
 // outside the bounds is pulled to the nearer one when the control loses the
@@ -60,4 +64,22 @@ protected:
 
 private:
     QColor barva_ = Qt::white;
+};
+
+// Gives a window's commands their shortcuts whatever control has the focus:
+// an edit would otherwise take Ctrl+Insert as Copy and Ctrl+Delete as
+// deleting a word, and the command would never run.
+class TPrednostZkratek : public QObject {
+    Q_OBJECT
+public:
+    // Watches the key presses of the window's controls; the actions are the
+    // window's commands.
+    TPrednostZkratek(QWidget* okno, QList<QAction*> prikazy);
+
+protected:
+    bool eventFilter(QObject* objekt, QEvent* udalost) override;
+
+private:
+    QWidget* okno_;
+    QList<QAction*> prikazy_;
 };

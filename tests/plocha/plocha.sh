@@ -1,0 +1,361 @@
+#!/usr/bin/env bash
+# The window on a real (virtual) desktop: a display of its own (Xvfb) with a
+# window manager (openbox), the real tarvik driven with xdotool as a person
+# would, by the keyboard and the window manager's close.
+#
+#   plocha.sh BIN_DIR DATA_DIR WORK_DIR SCENARIO
+#
+# SCENARIO is one of: prace (open, the three commands by their shortcuts from
+# different controls, undo, save, the closing question closed by the window
+# manager, restart), otevreni (the question before opening another file),
+# jazyk (switching the language, Qt's own texts, restart), dialogy (titles and
+# the place of the dialogs). A failure leaves a screenshot and the program's
+# output in WORK_DIR; the display and everything started on it end with the
+# script, whatever happened.
+set -u
+
+BIN=$1
+DATA=$2
+PRACE=$3
+SCENAR=$4
+
+export LC_ALL=C.UTF-8
+LIMIT=${TARVIK_PLOCHA_LIMIT:-30}  # seconds to wait for a window or a result
+
+XVFB_PID=""
+WM_PID=""
+APP_PID=""
+
+ukoncit() {
+    local pid
+    for pid in "$APP_PID" "$WM_PID" "$XVFB_PID"; do
+        [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    done
+    for pid in "$APP_PID" "$WM_PID" "$XVFB_PID"; do
+        [ -n "$pid" ] && wait "$pid" 2>/dev/null
+    done
+    return 0
+}
+trap ukoncit EXIT
+# Stopped from outside (a test timeout): still clean up.
+trap 'exit 143' TERM INT HUP
+
+krok=""
+selhat() {
+    echo "FAILED ($SCENAR, $krok): $*" >&2
+    if [ -n "${DISPLAY:-}" ]; then
+        local snimek="$PRACE/selhani-$SCENAR.png"
+        import -window root "$snimek" 2>/dev/null && echo "screenshot: $snimek" >&2
+        echo "windows shown:" >&2
+        local id
+        for id in $(xprop -root _NET_CLIENT_LIST 2>/dev/null | sed 's/.*#//; s/,/ /g'); do
+            echo "  $id '$(xdotool getwindowname "$id" 2>/dev/null)'" >&2
+        done
+    fi
+    [ -f "$PRACE/tarvik.log" ] && { echo "tarvik's output:" >&2; cat "$PRACE/tarvik.log" >&2; }
+    exit 1
+}
+
+for nastroj in Xvfb openbox xdotool xwininfo xprop import; do
+    command -v "$nastroj" >/dev/null || selhat "$nastroj is missing (scripts/setup.sh installs it)"
+done
+
+# ---------------------------------------------------------------- the desktop
+
+spustit_plochu() {
+    krok="desktop"
+    # Xvfb chooses a free display number and tells it on a pipe.
+    local roura="$PRACE/displej"
+    rm -f "$roura"
+    mkfifo "$roura"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$roura" >"$PRACE/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    local cislo=""
+    read -r -t "$LIMIT" cislo <"$roura"
+    rm -f "$roura"
+    [ -n "$cislo" ] || selhat "Xvfb did not start"
+    export DISPLAY=":$cislo"
+    # openbox with its default settings, not those of whoever runs the tests.
+    mkdir -p "$PRACE/wm"
+    XDG_CONFIG_HOME="$PRACE/wm" openbox --sm-disable >"$PRACE/openbox.log" 2>&1 &
+    WM_PID=$!
+    cekat "the window manager" 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
+}
+
+# Waits until the condition (a shell command) holds.
+cekat() {
+    local co=$1 podminka=$2 konec=$((SECONDS + LIMIT))
+    until eval "$podminka"; do
+        [ "$SECONDS" -lt "$konec" ] || selhat "waited ${LIMIT}s for $co"
+        sleep 0.1
+    done
+}
+
+# Waits for the window of exactly this title to be shown and to have the
+# focus; OKNO is its id. (Results go into variables, never through a
+# subshell, so that a failure ends the script.)
+OKNO=""
+cekat_na_okno() {
+    local nazev=$1 konec=$((SECONDS + LIMIT)) id
+    while :; do
+        id=$(xdotool getactivewindow 2>/dev/null)
+        if [ -n "$id" ] && [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$nazev" ] && zobrazeno "$id"; then
+            OKNO=$id
+            return
+        fi
+        [ "$SECONDS" -lt "$konec" ] || selhat "waited ${LIMIT}s for the window \"$nazev\" to be active"
+        sleep 0.1
+    done
+}
+
+zobrazeno() { xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable"; }
+
+cekat_na_zavreni() {
+    cekat "the window \"$2\" to close" "! zobrazeno $1"
+}
+
+# The client area of a window: GX GY GW GH.
+geometrie() {
+    read -r GX GY GW GH < <(xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4}
+        /Absolute upper-left Y/{y=$4} /^  Width/{w=$2} /^  Height/{h=$2} END{print x, y, w, h}')
+}
+
+# Closes a window with the close button of its title bar, as a mouse user would.
+zavrit_tlacitkem() {
+    local id=$1 l r t
+    geometrie "$id"
+    read -r l r t _ < <(xprop -id "$id" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+    [ -n "$t" ] || selhat "the window manager tells no frame of the window $id"
+    # The close button is the right-most one in the title bar.
+    xdotool mousemove $((GX + GW + r - 10)) $((GY - t / 2)) click 1
+}
+
+klavesy() { xdotool key --delay 40 "$@"; }
+
+# ---------------------------------------------------------------- the program
+
+spustit_tarvik() {
+    krok="start"
+    mkdir -p "$PRACE/nastaveni" "$PRACE/beh"
+    # The language file lies in the working directory, the file types beside the program.
+    cp "$BIN/tarvik.xml" "$PRACE/beh/"
+    (cd "$PRACE/beh" && XDG_CONFIG_HOME="$PRACE/nastaveni" exec "$BIN/tarvik") >>"$PRACE/tarvik.log" 2>&1 &
+    APP_PID=$!
+    cekat_na_okno "Tarvik"
+    HLAVNI=$OKNO
+}
+
+cekat_na_konec() {
+    cekat "tarvik to end" '! kill -0 "$APP_PID" 2>/dev/null'
+    wait "$APP_PID"
+    local kod=$?
+    APP_PID=""
+    [ "$kod" -eq 0 ] || selhat "tarvik ended with status $kod"
+}
+
+bezi() { kill -0 "$APP_PID" 2>/dev/null; }
+
+# Opens a program through the open dialog (its title in the current language).
+otevrit() {
+    local titulek=$1 soubor=$2
+    klavesy ctrl+o
+    cekat_na_okno "$titulek"
+    local d=$OKNO
+    xdotool type --delay 20 "$soubor"
+    klavesy Return
+    cekat_na_zavreni "$d" "$titulek"
+    cekat_na_okno "Tarvik"
+}
+
+# A question that offers Yes and No stays open whatever else closes it:
+# Escape, Alt+F4 and the close button of its title bar.
+nezavrit_otazku() {
+    local id=$1
+    klavesy Escape
+    klavesy alt+F4
+    zavrit_tlacitkem "$id"
+    # Nothing is to happen: give the program time to do the wrong thing.
+    sleep 1
+    bezi || selhat "the program ended while its question was open"
+    zobrazeno "$id" || selhat "the question was closed without an answer"
+    [ "$(xdotool getactivewindow)" = "$id" ] || xdotool windowactivate --sync "$id"
+}
+
+ulozeno() { iconv -f UTF-16 -t UTF-8 "$PRACE/nastaveni/Orvendal/Tarvik.reg" | tr -d '\r'; }
+
+# The batch tool gives the expected programs (settings of its own, not the window's).
+cli() { XDG_CONFIG_HOME="$PRACE/cli" "$BIN/tarvik-cli" "$@" -t "ISO frézování"; }
+
+stejne() {
+    local co=$1 ocekavany=$2 soubor=$3
+    cmp -s "$ocekavany" "$soubor" || { diff <(tr -d '\r' <"$ocekavany") <(tr -d '\r' <"$soubor") >&2; selhat "$co"; }
+}
+
+# ---------------------------------------------------------------- scenarios
+
+# Open, the three commands by their shortcuts from different controls, undo,
+# save, the closing question answered after attempts to close it, restart.
+scenar_prace() {
+    spustit_tarvik
+    local program="$PRACE/program.nc"
+    cp "$DATA/vzor.nc" "$program"
+    cli remove "$program" >"$PRACE/bez.nc"
+    cli introduce --first 10 --increment 5 "$PRACE/bez.nc" >"$PRACE/zavedeno.nc"
+    cli renumber --first 10 --increment 7 "$PRACE/zavedeno.nc" >"$PRACE/precislovano.nc"
+
+    krok="first number"
+    # After start the focus is in the first number.
+    klavesy ctrl+a 1 0
+    krok="open from the spin edit"
+    otevrit "Otevřít" "$program"
+    krok="introduce from the spin edit"
+    # The program has block numbers: introducing refuses.
+    klavesy ctrl+Insert
+    cekat_na_okno "Varování"
+    klavesy Return
+    cekat_na_okno "Tarvik"
+    krok="remove from the spin edit"
+    klavesy ctrl+Delete
+    krok="introduce from a check box"
+    klavesy Tab Tab Tab Tab
+    klavesy ctrl+Insert
+    krok="renumber from the text area"
+    # The increment 7, then into the text area and renumber.
+    klavesy shift+Tab shift+Tab shift+Tab ctrl+a 7
+    geometrie "$HLAVNI"
+    xdotool mousemove $((GX + GW / 2)) $((GY + GH - 80)) click 1
+    klavesy F9
+    krok="undo"
+    klavesy ctrl+z
+    krok="save"
+    klavesy ctrl+s
+    cekat "the saved program" 'cmp -s "$PRACE/zavedeno.nc" "$program"'
+
+    krok="closing question"
+    klavesy F9
+    klavesy alt+F4
+    cekat_na_okno "Potvrzení"
+    nezavrit_otazku "$OKNO"
+    klavesy alt+a  # "Ano": save and end
+    cekat_na_konec
+    stejne "the program saved at the end" "$PRACE/precislovano.nc" "$program"
+    ulozeno | grep -qx '"PrvniBlok"=dword:0000000a' || selhat "the store lacks the first number 10"
+    ulozeno | grep -qx '"Prirustek"=dword:00000007' || selhat "the store lacks the increment 7"
+
+    krok="restart"
+    # The stored numbers are the window's again: remove and introduce from 10 by 7.
+    spustit_tarvik
+    otevrit "Otevřít" "$program"
+    klavesy ctrl+Delete ctrl+Insert ctrl+s
+    cli introduce --first 10 --increment 7 "$PRACE/bez.nc" >"$PRACE/znovu.nc"
+    cekat "the program saved after the restart" 'cmp -s "$PRACE/znovu.nc" "$program"'
+    klavesy alt+F4
+    cekat_na_konec
+}
+
+# The question before opening another program: closing it does not count as No.
+scenar_otevreni() {
+    spustit_tarvik
+    local program="$PRACE/program.nc"
+    cp "$DATA/vzor.nc" "$program"
+    krok="open"
+    otevrit "Otevřít" "$program"
+    klavesy ctrl+Delete
+    krok="question before opening"
+    klavesy ctrl+o
+    cekat_na_okno "Potvrzení"
+    nezavrit_otazku "$OKNO"
+    klavesy alt+n  # "Ne": on to the open dialog without saving
+    cekat_na_okno "Otevřít"
+    klavesy Escape
+    cekat_na_zavreni "$OKNO" "Otevřít"
+    cekat_na_okno "Tarvik"
+    krok="closing question"
+    klavesy alt+F4
+    cekat_na_okno "Potvrzení"
+    nezavrit_otazku "$OKNO"
+    klavesy alt+n
+    cekat_na_konec
+    stejne "the program, never saved" "$DATA/vzor.nc" "$program"
+}
+
+# Switching the language: the windows and Qt's own texts follow it, and it is
+# the language of the next start.
+scenar_jazyk() {
+    spustit_tarvik
+    local program="$PRACE/program.nc"
+    cp "$DATA/vzor.nc" "$program"
+    krok="language dialog"
+    klavesy alt+j
+    cekat_na_okno "Výběr jazyka aplikace"
+    # Čeština is chosen; Deutsch is three rows below.
+    klavesy Down Down Down Return
+    cekat_na_zavreni "$OKNO" "Výběr jazyka aplikace"
+    cekat_na_okno "Tarvik"
+    krok="German windows"
+    klavesy ctrl+m
+    cekat_na_okno "Einstellungen"
+    klavesy Escape
+    cekat_na_zavreni "$OKNO" "Einstellungen"
+    cekat_na_okno "Tarvik"
+    krok="German open dialog"
+    otevrit "Öffnen" "$program"
+    klavesy ctrl+Delete alt+F4
+    krok="German question"
+    cekat_na_okno "Bestätigung"
+    klavesy alt+j  # "Ja": save and end
+    cekat_na_konec
+    cli remove "$DATA/vzor.nc" >"$PRACE/bez.nc"
+    stejne "the program saved by the German Yes" "$PRACE/bez.nc" "$program"
+    ulozeno | grep -qx '"Jazyk"="DE"' || selhat "the store lacks the language DE"
+
+    krok="restart"
+    spustit_tarvik
+    klavesy ctrl+m
+    cekat_na_okno "Einstellungen"
+    klavesy Escape
+    cekat_na_zavreni "$OKNO" "Einstellungen"
+    cekat_na_okno "Tarvik"
+    klavesy alt+F4
+    cekat_na_konec
+}
+
+# The dialogs open centred over the main window, the first time as later,
+# and their titles are their captions alone.
+scenar_dialogy() {
+    spustit_tarvik
+    geometrie "$HLAVNI"
+    local mx=$GX my=$GY mw=$GW mh=$GH
+    local klavesa_nazev klavesa nazev id i
+    for klavesa_nazev in "ctrl+m|Nastavení" "F1|O aplikaci" "alt+j|Výběr jazyka aplikace"; do
+        klavesa=${klavesa_nazev%%|*}
+        nazev=${klavesa_nazev#*|}
+        for i in 1 2; do
+            krok="$nazev, showing $i"
+            klavesy "$klavesa"
+            cekat_na_okno "$nazev"
+            id=$OKNO
+            geometrie "$id"
+            local dx=$((2 * GX + GW - 2 * mx - mw)) dy=$((2 * GY + GH - 2 * my - mh))
+            [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] ||
+                selhat "\"$nazev\" at $GX,$GY ${GW}x$GH is not centred over the main window at $mx,$my ${mw}x$mh"
+            klavesy Escape
+            cekat_na_zavreni "$id" "$nazev"
+            cekat_na_okno "Tarvik"
+        done
+    done
+    klavesy alt+F4
+    cekat_na_konec
+}
+
+rm -rf "$PRACE"
+mkdir -p "$PRACE"
+spustit_plochu
+case "$SCENAR" in
+    prace) scenar_prace ;;
+    otevreni) scenar_otevreni ;;
+    jazyk) scenar_jazyk ;;
+    dialogy) scenar_dialogy ;;
+    *) selhat "unknown scenario" ;;
+esac
+echo "$SCENAR: passed"
