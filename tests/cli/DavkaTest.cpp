@@ -157,7 +157,7 @@ TEST_F(Davka, ChybyPouzitiASouboru) {
         {{"renumber", "-o", "x", "-i", program}, "tarvik-cli: -o and --in-place exclude each other"},
         {{"renumber", "--number-end", program}, "tarvik-cli: --number-start, --number-end and --number-comments apply to introduce only"},
         {{"renumber", "--bogus", program}, "tarvik-cli: unknown option '--bogus'"},
-        {{"renumber", program, program}, "tarvik-cli: more than one FILE given ('" + program + "', '" + program + "')"},
+        {{"renumber", program, program}, "tarvik-cli: several programs or a FOLDER need -i, -o FOLDER, --check or --diff"},
         {{"renumber", "-t", "Nic", program}, "tarvik-cli: no file type named 'Nic'; the file types are:"},
         {{"renumber", chybi}, "tarvik-cli: Cannot open file \"" + chybi + "\". No such file or directory."},
         {{"renumber", "-o", (slozka / "neni" / "x.nc").string(), program},
