@@ -234,10 +234,8 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
     return v;
 }
 
-}  // namespace
-
 // A message of the window shown as text lines: "<caption>: <text>", CR breaking the line.
-static void VypsatHlaseni(TVystupDavky& vystup, const std::u16string& titulek, const std::u16string& text) {
+void VypsatHlaseni(TVystupDavky& vystup, const std::u16string& titulek, const std::u16string& text) {
     std::u16string cely = titulek + u": " + text;
     std::size_t zacatek = 0;
     for (;;) {
@@ -247,6 +245,8 @@ static void VypsatHlaseni(TVystupDavky& vystup, const std::u16string& titulek, c
         zacatek = cr + 1;
     }
 }
+
+}  // namespace
 
 std::string HlaseniNaRadek(const std::u16string& titulek, const std::u16string& text) {
     std::u16string cely = titulek + u": " + text;
