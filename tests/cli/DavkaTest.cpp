@@ -124,6 +124,10 @@ TEST_F(Davka, ZapisDoSouboru) {
     EXPECT_EQ(vystup.program, "");
     EXPECT_EQ(TDocasnaSlozka::Precist(cil), "N5 X\r\n");
     EXPECT_EQ(TDocasnaSlozka::Precist(vstup), "N1 X\n");
+    // -o naming a folder: into it, under the program's own name.
+    fs::create_directory(slozka / "ven");
+    EXPECT_EQ(Spustit({"renumber", "-o", (slozka / "ven").string(), vstup}), 0);
+    EXPECT_EQ(TDocasnaSlozka::Precist(slozka / "ven" / "a.nc"), "N5 X\r\n");
     EXPECT_EQ(Spustit({"renumber", "--in-place", vstup}), 0);
     EXPECT_EQ(TDocasnaSlozka::Precist(vstup), "N5 X\r\n");
 }
