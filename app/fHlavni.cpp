@@ -9,6 +9,7 @@
 #include "filetypes/fNastaveni.h"
 #include "katalog/Zpravy.h"
 #include "katalog/convar.h"
+#include "platform/SlozkyDat.h"
 #include "platform/TextovySoubor.h"
 #include "ui/Hlaseni.h"
 #include "ui/Modalni.h"
@@ -20,7 +21,9 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QFontMetrics>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -50,12 +53,25 @@ std::string Utf8SCrLf(const TRadky& radky, bool koncovyZlom) {
     return text;
 }
 
+// The files a drag carries: local files only, else nothing.
+std::optional<QStringList> PretazeneSoubory(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return std::nullopt;
+    QStringList soubory;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) return std::nullopt;
+        soubory << url.toLocalFile();
+    }
+    if (soubory.isEmpty()) return std::nullopt;
+    return soubory;
+}
+
 }  // namespace
 
 THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
     : QMainWindow(rodic), ui(std::make_unique<::Ui::THlavniForm>()), registr_(registr) {
     ui->setupUi(this);
     SouborTypu = CestaVychozichTypu();
+    SlozkyDat = ::SlozkyDat();
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     // Tool bar: the settings, language and About commands show their image only.
@@ -101,6 +117,10 @@ THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
     connect(ui->memProgram, &QsciScintilla::textChanged, this, &THlavniForm::memProgramChange);
     connect(ui->memProgram, &QsciScintilla::modificationChanged, this, &THlavniForm::memProgramChange);
     connect(ui->memProgram, &TEditorProgramu::TextNahrazen, this, &THlavniForm::memProgramChange);
+    // A program file dropped anywhere on the window opens; the text areas
+    // keep taking dragged text.
+    setAcceptDrops(true);
+    for (TEditorProgramu* e : {ui->memProgram, ui->memPuvodni}) e->viewport()->installEventFilter(this);
 
     // Status bar: panel 0 takes what panel 1 (120 pixels) leaves.
     panel0_ = new QLabel(this);
@@ -197,6 +217,8 @@ void THlavniForm::FormShow() {
     ASCIIForm->Barvit = true;
     ASCIIForm->BarvaRadku = BarvaZvyrazneni;
     filtr_ = SestavitFiltr();
+    // The program of the command line, once the file types are there.
+    if (!SouborPriStartu.isEmpty()) OtevritPredany(SouborPriStartu);
 }
 
 void THlavniForm::NacistTypySouboru(bool zeSouboru) {
@@ -346,6 +368,63 @@ void THlavniForm::OtevritSoubor() {
     const TTextEditoru text = NacistTextEditoru(std::filesystem::path(cesta.toStdU16String()));
     // The row at the chosen filter position (none past the list).
     NastavitAktualniSoubor(cesta, text, NastaveniForm->TypNaRadku(poziceFiltru_ - 1));
+}
+
+void THlavniForm::OtevritPredany(const QString& soubor) {
+    Chranene([&] {
+        if (pruchodBezi_) return;
+        if (!MoznaUlozit()) return;
+        const QString cesta = QFileInfo(soubor).absoluteFilePath();
+        const std::filesystem::path p(cesta.toStdU16String());
+        const TTextEditoru text = NacistTextEditoru(p);
+        const std::vector<TTypSouboru> typy = NastaveniForm->Typy();
+        const std::optional<std::size_t> typ = ZvolitTypSouboru(typy, p);
+        nabizenySoubor_ = cesta;
+        if (typ) poziceFiltru_ = int(*typ) + 1;
+        NastavitAktualniSoubor(cesta, text, typ ? std::optional<TTypSouboru>(typy[*typ]) : std::nullopt);
+    });
+}
+
+bool THlavniForm::Pretazeni(QEvent* udalost) {
+    const auto typ = udalost->type();
+    if (typ != QEvent::DragEnter && typ != QEvent::DragMove && typ != QEvent::Drop) return false;
+    auto* pretazeni = static_cast<QDropEvent*>(udalost);
+    const std::optional<QStringList> soubory = PretazeneSoubory(pretazeni->mimeData());
+    if (!soubory) return false;
+    // One program, never moved away from where it came from.
+    const bool lze = !pruchodBezi_ && soubory->size() == 1 && QFileInfo(soubory->front()).isFile() &&
+                     pretazeni->possibleActions().testFlag(Qt::CopyAction);
+    if (!lze) {
+        pretazeni->ignore();
+        return true;
+    }
+    pretazeni->setDropAction(Qt::CopyAction);
+    pretazeni->accept();
+    if (typ == QEvent::Drop) {
+        // Opened once the drop has ended, so that the program the file came
+        // from does not wait for the question or the reading.
+        QMetaObject::invokeMethod(
+            this, [this, soubor = soubory->front()] { OtevritPredany(soubor); }, Qt::QueuedConnection);
+    }
+    return true;
+}
+
+void THlavniForm::dragEnterEvent(QDragEnterEvent* udalost) {
+    if (!Pretazeni(udalost)) QMainWindow::dragEnterEvent(udalost);
+}
+
+void THlavniForm::dragMoveEvent(QDragMoveEvent* udalost) {
+    if (!Pretazeni(udalost)) QMainWindow::dragMoveEvent(udalost);
+}
+
+void THlavniForm::dropEvent(QDropEvent* udalost) {
+    if (!Pretazeni(udalost)) QMainWindow::dropEvent(udalost);
+}
+
+bool THlavniForm::eventFilter(QObject* objekt, QEvent* udalost) {
+    // Files dragged onto a text area are the window's; text stays the area's.
+    if (Pretazeni(udalost)) return true;
+    return QMainWindow::eventFilter(objekt, udalost);
 }
 
 void THlavniForm::NastavitAktualniSoubor(const QString& cesta, const TTextEditoru& text,

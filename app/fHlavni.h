@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace Ui {
 class THlavniForm;
@@ -57,8 +58,14 @@ public:
 
     // The file type list is to come from files.ftd (no list in the store).
     bool NacistZeSouboru = false;
-    // The default file type list, beside the executable.
+    // The default file type list, in the first data folder that holds it.
     std::filesystem::path SouborTypu;
+    // Where the language file is looked for when the working directory has
+    // none: the program's data folders (beside the executable, the
+    // installation's share/tarvik, the XDG data folders).
+    std::vector<std::filesystem::path> SlozkyDat;
+    // A program to open when the window is first shown (the command line).
+    QString SouborPriStartu;
     // The language command's image, 8 + the chosen language's row.
     int IndexObrazku() const { return indexObrazku_; }
     void NastavitIndexObrazku(int index);
@@ -80,11 +87,19 @@ public:
     void NacistTypySouboru(bool zeSouboru);
     // Takes the messages and window texts of the current language.
     void PrelozitAplikaci();
-    // The language file's XML document (tarvik.xml in the working directory),
-    // loaded once by the catalogue pass or the language command.
+    // The language file's XML document (tarvik.xml in the working directory,
+    // else in the data folders), loaded once by the catalogue pass or the
+    // language command; until then looked for again at each of them.
     std::shared_ptr<class TXMLDokument> xdcJazyk;
+    void NajitJazykovySoubor();
     // The first display steps, once, after the window is first shown.
     void FormShow();
+    // Opens a program given from outside (the command line, a drop, the
+    // desktop's "Open with"): after the unsaved-changes question, as the open
+    // command does, with the file type its name belongs to (else the first);
+    // the open dialog then offers the file and that type, so that the user
+    // can open it again as another type.
+    void OtevritPredany(const QString& soubor);
 
     // The lines a block command hands to the engine: the whole program, or
     // the lines of the selection (Vyber) when it asks for them and there is one.
@@ -121,11 +136,19 @@ protected:
     void showEvent(QShowEvent* udalost) override;
     bool event(QEvent* udalost) override;
     void closeEvent(QCloseEvent* udalost) override;
+    // A program file dragged onto the window or its text areas.
+    void dragEnterEvent(QDragEnterEvent* udalost) override;
+    void dragMoveEvent(QDragMoveEvent* udalost) override;
+    void dropEvent(QDropEvent* udalost) override;
+    bool eventFilter(QObject* objekt, QEvent* udalost) override;
 
 private:
     // The nine commands, in tool bar order.
     std::array<QAction*, 9> Prikazy() const;
     void PrizpusobitRamu();
+    // A drag or drop of files: accepted when it carries one program file
+    // and no pass runs; a drop then opens it. False for other drags.
+    bool Pretazeni(QEvent* udalost);
     void memProgramChange();
     void ObnovitStavUlozeni();
     void speMaximumExit();

@@ -8,11 +8,13 @@
 #include "katalog/convar.h"
 #include "lang/JazykyXML.h"
 #include "lang/fJazyk.h"
+#include "platform/SlozkyDat.h"
 #include "ui/Hlaseni.h"
 #include "ui/Modalni.h"
 #include "ui/PrekladQt.h"
 #include "ui/fOAplikaci.h"
 
+#include <QFileInfo>
 #include <QTreeWidget>
 
 namespace {
@@ -26,8 +28,18 @@ const QDomDocument& NactenyDokument(TXMLDokument& dokument) {
 
 }  // namespace
 
+void THlavniForm::NajitJazykovySoubor() {
+    if (xdcJazyk && xdcJazyk->Nacteno()) return;
+    // tarvik.xml in the working directory goes by that name, as always.
+    QString nazev = QStringLiteral("tarvik.xml");
+    if (!QFileInfo(nazev).isFile())
+        if (const auto soubor = NajitSoubor(SlozkyDat, "tarvik.xml"))
+            nazev = QString::fromStdU16String(soubor->u16string());
+    if (!xdcJazyk || xdcJazyk->NazevSouboru() != nazev) xdcJazyk = std::make_shared<TXMLDokument>(nazev);
+}
+
 void THlavniForm::PrelozitAplikaci() {
-    if (!xdcJazyk) xdcJazyk = std::make_shared<TXMLDokument>();
+    NajitJazykovySoubor();
     if (!xdcJazyk->SouborExistuje()) {
         // Without a language file every message has its built-in text and
         // the windows keep the texts they show.
@@ -55,7 +67,7 @@ void THlavniForm::PrelozitAplikaci() {
 void THlavniForm::aJazykExecute() {
     Chranene([this] {
         if (pruchodBezi_) return;
-        if (!xdcJazyk) xdcJazyk = std::make_shared<TXMLDokument>();
+        NajitJazykovySoubor();
         if (!xdcJazyk->SouborExistuje()) {
             // Fixed texts: there is no language file to take them from.
             Hlaseni->ZobrazitHlaseni(thInformace,

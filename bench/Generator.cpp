@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,9 @@ constexpr const char* Napoveda =
     "  --unnumbered                 no block numbers (a program to introduce them into)\n"
     "  --lf                         LF line ends (default CR LF)\n"
     "  --seed S                     another fixed seed (default: the built-in one)\n"
+    "  --files N                    N programs into the folder -o names (created\n"
+    "                               when missing), p00001.nc, p00002.nc, ..., each\n"
+    "                               with the next seed\n"
     "  -o FILE                      write to FILE (default: standard output)\n"
     "  -h, --help                   show this help\n";
 
@@ -33,6 +37,24 @@ bool Cislo(std::string_view text, std::uint64_t& n) {
     if (text.empty()) return false;
     const auto r = std::from_chars(text.data(), text.data() + text.size(), n);
     return r.ec == std::errc() && r.ptr == text.data() + text.size();
+}
+
+// Writes the bytes to the file (nullptr: standard output); false after telling why.
+bool Zapsat(const std::string& bajty, const char* soubor) {
+    std::FILE* f = soubor ? std::fopen(soubor, "wb") : stdout;
+    if (!f) {
+        std::fprintf(stderr, "tarvik-gen: cannot create %s: %s\n", soubor, std::strerror(errno));
+        return false;
+    }
+    const bool zapsano = std::fwrite(bajty.data(), 1, bajty.size(), f) == bajty.size();
+    const bool zavreno = f == stdout ? std::fflush(f) == 0 : std::fclose(f) == 0;
+    if (!zapsano || !zavreno) {
+        std::fprintf(stderr, "tarvik-gen: cannot write %s: %s\n", soubor ? soubor : "to standard output",
+                     std::strerror(errno));
+        if (soubor) std::remove(soubor);
+        return false;
+    }
+    return true;
 }
 
 int ChybaPouziti(const std::string& zprava) {
@@ -46,6 +68,7 @@ int ChybaPouziti(const std::string& zprava) {
 int main(int argc, char** argv) {
     TParametryGeneratoru p;
     std::string vystup;
+    std::uint64_t souboru = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
         const auto hodnota = [&](std::string_view& h) {
@@ -63,12 +86,13 @@ int main(int argc, char** argv) {
             if (h == "iso") p.Styl = TStylProgramu::Iso;
             else if (h == "conversational") p.Styl = TStylProgramu::Dialogovy;
             else return ChybaPouziti("--style is iso or conversational, not '" + std::string(h) + "'");
-        } else if (a == "--lines" || a == "--programs" || a == "--seed") {
+        } else if (a == "--lines" || a == "--programs" || a == "--seed" || a == "--files") {
             if (!hodnota(h) || !Cislo(h, n) || (n == 0 && a != "--seed"))
                 return ChybaPouziti(std::string(a) + " needs a whole number" +
                                     (a == "--seed" ? "" : " above 0"));
             if (a == "--lines") p.Radku = n;
             else if (a == "--programs") p.Programu = n;
+            else if (a == "--files") souboru = n;
             else p.Semeno = n;
         } else if (a == "--unnumbered") {
             p.Cislovat = false;
@@ -82,26 +106,37 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (souboru > 0) {
+        // A folder of programs, for the batch tool's folder mode.
+        if (vystup.empty()) return ChybaPouziti("--files needs the folder as -o FOLDER");
+        std::error_code ec;
+        std::filesystem::create_directories(vystup, ec);
+        std::size_t celkem = 0;
+        for (std::uint64_t i = 1; i <= souboru; ++i) {
+            std::string bajty;
+            try {
+                GenerovatProgram(bajty, p);
+            } catch (const TChybaGeneratoru& e) {
+                return ChybaPouziti(e.what());
+            }
+            char jmeno[32];
+            std::snprintf(jmeno, sizeof jmeno, "p%05llu.nc", static_cast<unsigned long long>(i));
+            if (!Zapsat(bajty, (std::filesystem::path(vystup) / jmeno).string().c_str())) return 2;
+            celkem += bajty.size();
+            ++p.Semeno;
+        }
+        std::fprintf(stderr, "tarvik-gen: %llu programs of %zu lines, %zu bytes, written to %s\n",
+                     static_cast<unsigned long long>(souboru), p.Radku, celkem, vystup.c_str());
+        return 0;
+    }
+
     std::string bajty;
     try {
         GenerovatProgram(bajty, p);
     } catch (const TChybaGeneratoru& e) {
         return ChybaPouziti(e.what());
     }
-
-    std::FILE* f = vystup.empty() ? stdout : std::fopen(vystup.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "tarvik-gen: cannot create %s: %s\n", vystup.c_str(), std::strerror(errno));
-        return 2;
-    }
-    const bool zapsano = std::fwrite(bajty.data(), 1, bajty.size(), f) == bajty.size();
-    const bool zavreno = f == stdout ? std::fflush(f) == 0 : std::fclose(f) == 0;
-    if (!zapsano || !zavreno) {
-        std::fprintf(stderr, "tarvik-gen: cannot write %s: %s\n",
-                     vystup.empty() ? "to standard output" : vystup.c_str(), std::strerror(errno));
-        if (!vystup.empty()) std::remove(vystup.c_str());
-        return 2;
-    }
+    if (!Zapsat(bajty, vystup.empty() ? nullptr : vystup.c_str())) return 2;
     std::fprintf(stderr, "tarvik-gen: %zu lines, %zu bytes (%.1f bytes a line)%s%s\n", p.Radku,
                  bajty.size(), static_cast<double>(bajty.size()) / static_cast<double>(p.Radku),
                  vystup.empty() ? "" : " written to ", vystup.c_str());

@@ -9,17 +9,18 @@
 #include "platform/Chyba.h"
 #include "platform/TextovySoubor.h"
 
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 
 namespace {
 
 constexpr std::string_view Napoveda =
-    "Usage: tarvik-cli count|introduce|renumber|remove [options] FILE\n"
+    "Usage: tarvik-cli count|introduce|renumber|remove [options] FILE|FOLDER...\n"
     "       tarvik-cli types\n"
     "\n"
     "Counts, introduces, renumbers or removes the block numbers (N10, N20, ...)\n"
-    "of an NC program by the rules of its CNC file type.\n"
+    "of NC programs by the rules of their CNC file type.\n"
     "\n"
     "  count       print the number of block lines\n"
     "  introduce   number a program that has no block numbers yet\n"
@@ -28,7 +29,7 @@ constexpr std::string_view Napoveda =
     "  types       list the file types, their seven fields TAB-separated\n"
     "\n"
     "  -t, --type NAME     file type by its name; default: the first type whose\n"
-    "                      extension matches FILE's (case-insensitive; a FILE\n"
+    "                      extension matches the file's (case-insensitive; a file\n"
     "                      without one takes the type whose extension is \".\"),\n"
     "                      else the first\n"
     "  --main C            main block character of the chosen type (\"\" clears it)\n"
@@ -46,9 +47,20 @@ constexpr std::string_view Napoveda =
     "  --number-start      introduce: number program start lines too\n"
     "  --number-end        introduce: number program end lines too\n"
     "  --number-comments   introduce: number comment lines too\n"
-    "  -o OUT              write the result to OUT (\"-\": standard output)\n"
-    "  -i, --in-place      write the result over FILE\n"
-    "                      (neither: the result goes to standard output)\n"
+    "  -o OUT              write the result to OUT (\"-\": standard output); with\n"
+    "                      several programs or a FOLDER, OUT is a folder that\n"
+    "                      receives them, keeping their paths below each FOLDER\n"
+    "  -i, --in-place      write the result over each file\n"
+    "                      (neither: the result of one FILE goes to standard output)\n"
+    "  -r, --recursive     take the programs in each FOLDER and its subfolders:\n"
+    "                      the files whose extension belongs to a file type\n"
+    "                      (hidden files and folders and links to folders left out)\n"
+    "  --all               with -r, every file, whatever its extension\n"
+    "  --check             change nothing; tell which programs would change, and\n"
+    "                      exit 1 when any would (or is refused)\n"
+    "  --diff              as --check, and print the changes as a unified diff of\n"
+    "                      the texts on standard output\n"
+    "  -j, --jobs N        process N programs at once (default: one per core)\n"
     "  -h, --help          show this help\n"
     "\n"
     "The file types, and the defaults of --first, --increment, --max and of the\n"
@@ -60,32 +72,21 @@ constexpr std::string_view Napoveda =
     "\n"
     "FILE \"-\" reads the program from standard input.\n"
     "\n"
+    "With several programs, a FOLDER, --check or --diff, each program is done on\n"
+    "its own: one line per program on standard error (the file, then \"done\",\n"
+    "\"unchanged\", \"would change\", \"refused: \" and the reason, or \"failed: \"\n"
+    "and the reason), in the order given whatever -j; count prints \"N FILE\" for\n"
+    "each on standard output. A program that fails or is refused is left as it\n"
+    "was; the others are done all the same.\n"
+    "\n"
     "The result is written with CR LF line breaks in the encoding the program was\n"
     "read in. A file is replaced whole, or written in place where a new file\n"
     "could not take its place (a folder that cannot be written, hard links,\n"
     "another owner); a device or a pipe is written through. Progress and the\n"
     "statistics line go to standard error.\n"
-    "Exit status: 0 done, 1 refused (block numbers present or missing),\n"
-    "2 usage error or a file that cannot be read or written.\n";
-
-struct TChybaPouziti : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-enum class TPrikaz { Pocet, Zavest, Precislovat, Odstranit, Typy, Napoveda };
-
-struct TVolby {
-    TPrikaz prikaz = TPrikaz::Napoveda;
-    std::optional<std::u16string> typ;
-    std::optional<std::u16string> hlavni, vedlejsi, zacatek, konec, komentar;
-    // Unset: the stored setting, else the built-in default.
-    std::optional<std::int32_t> prvni, prirustek, maximum;
-    std::optional<bool> cislovatOdZacatku;
-    bool blokZacatek = false, blokKonec = false, blokKomentar = false;
-    std::optional<std::string> vystup;
-    bool naMiste = false;
-    std::string soubor;
-};
+    "Exit status: 0 done, 1 refused (block numbers present or missing; with\n"
+    "--check or --diff also a program that would change), 2 usage error or a\n"
+    "file that cannot be read or written (the highest of all programs).\n";
 
 std::int32_t Cislo(const std::string& volba, const std::string& hodnota) {
     if (hodnota.empty() || hodnota.size() > 4 ||
@@ -137,10 +138,8 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
                 else if (arg == "types") v.prikaz = TPrikaz::Typy;
                 else throw TChybaPouziti("unknown command '" + arg + "'");
                 mamPrikaz = true;
-            } else if (v.soubor.empty()) {
-                v.soubor = arg;
             } else {
-                throw TChybaPouziti("more than one FILE given ('" + v.soubor + "', '" + arg + "')");
+                v.soubory.push_back(arg);
             }
         } else if (arg == "--") {
             jenSoubory = true;
@@ -186,6 +185,22 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
         } else if (arg == "-i" || arg == "--in-place") {
             bezHodnoty();
             v.naMiste = true;
+        } else if (arg == "-r" || arg == "--recursive") {
+            bezHodnoty();
+            v.rekurzivne = true;
+        } else if (arg == "--all") {
+            bezHodnoty();
+            v.vsechny = true;
+        } else if (arg == "--check") {
+            bezHodnoty();
+            v.kontrola = true;
+        } else if (arg == "--diff") {
+            bezHodnoty();
+            v.rozdil = true;
+        } else if (arg == "--jobs" || arg.rfind("-j", 0) == 0) {
+            // -j N, -jN, --jobs N, --jobs=N
+            const bool pripojene = arg.size() > 2 && arg[1] == 'j';
+            v.uloh = static_cast<unsigned>(Cislo(pripojene ? "-j" : arg, pripojene ? arg.substr(2) : hodnota()));
         } else {
             throw TChybaPouziti("unknown option '" + arg + "'");
         }
@@ -196,14 +211,24 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
     }
     if (!mamPrikaz) throw TChybaPouziti("no command given");
     if (v.prikaz == TPrikaz::Typy) {
-        if (!v.soubor.empty()) throw TChybaPouziti("types takes no FILE");
+        if (!v.soubory.empty()) throw TChybaPouziti("types takes no FILE");
         return v;
     }
-    if (v.soubor.empty()) throw TChybaPouziti("no FILE given");
+    if (v.soubory.empty()) throw TChybaPouziti("no FILE given");
+    const bool standardniVstup = std::find(v.soubory.begin(), v.soubory.end(), "-") != v.soubory.end();
+    if (standardniVstup && v.soubory.size() > 1)
+        throw TChybaPouziti("standard input (\"-\") is a FILE of its own, not one of several");
     if (v.vystup && v.naMiste) throw TChybaPouziti("-o and --in-place exclude each other");
-    if (v.naMiste && v.soubor == "-") throw TChybaPouziti("--in-place needs a FILE, not standard input");
+    if (v.naMiste && standardniVstup) throw TChybaPouziti("--in-place needs a FILE, not standard input");
     if (v.prikaz == TPrikaz::Pocet && (v.vystup || v.naMiste))
         throw TChybaPouziti("count writes no program: -o and --in-place do not apply");
+    if (v.prikaz == TPrikaz::Pocet && (v.kontrola || v.rozdil))
+        throw TChybaPouziti("count changes nothing: --check and --diff do not apply");
+    if ((v.kontrola || v.rozdil) && (v.vystup || v.naMiste))
+        throw TChybaPouziti("--check and --diff change nothing: -o and --in-place do not apply");
+    if ((v.kontrola || v.rozdil) && standardniVstup)
+        throw TChybaPouziti("--check and --diff compare with a FILE, not standard input");
+    if (v.vsechny && !v.rekurzivne) throw TChybaPouziti("--all applies to the folders of -r only");
     if (volbaZavedeni && v.prikaz != TPrikaz::Zavest)
         throw TChybaPouziti("--number-start, --number-end and --number-comments apply to introduce only");
     return v;
@@ -221,12 +246,20 @@ void VypsatHlaseni(TVystupDavky& vystup, const std::u16string& titulek, const st
     }
 }
 
+}  // namespace
+
+std::string HlaseniNaRadek(const std::u16string& titulek, const std::u16string& text) {
+    std::u16string cely = titulek + u": " + text;
+    std::replace(cely.begin(), cely.end(), u'\r', u' ');
+    return DoUtf8(cely);
+}
+
 // A failure's message as the error box shows it: a full stop is added when
 // the last character's code is above that of the full stop.
 std::string TextChyby(const std::u16string& zprava) {
     std::u16string z = zprava;
     if (!z.empty() && z.back() > u'.') z += u'.';
-    return "tarvik-cli: " + DoUtf8(z);
+    return DoUtf8(z);
 }
 
 // Text for a terminal: control characters (C0, DEL and C1) are written as
@@ -254,6 +287,8 @@ std::string BezRidicichZnaku(std::string_view utf8) {
     return v;
 }
 
+namespace {
+
 // Every message goes out with its control characters escaped, a message of
 // several lines line by line: names and paths come from files and arguments.
 class TBezpecnaHlaseni final : public TVystupDavky {
@@ -277,11 +312,6 @@ private:
 void HlaseniNastaveni(TVystupDavky& vystup, const std::u16string& zprava) {
     VypsatHlaseni(vystup, rsCHYBA, rsNELZEZEREGISTRU + u".\r(" + zprava + u".)");
 }
-
-struct TNastaveniDavky {
-    std::vector<TTypSouboru> typy;
-    TUlozeneNastaveni ulozene;
-};
 
 // The file type list and the numbering settings as the window reads them:
 // the list from the store when its key exists, else from files.ftd.
@@ -326,16 +356,9 @@ TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi, TVystupDavky& 
     return n;
 }
 
-// The type for a file's name: by its extension; a name without one takes the
-// type whose extension is "." (the stored form of no extension).
-const TTypSouboru* TypPodleJmena(const std::vector<TTypSouboru>& typy, const std::filesystem::path& soubor) {
-    if (!soubor.extension().empty()) return TypPodlePripony(typy, soubor);
-    for (const auto& t : typy)
-        if (t.Pripona == u".") return &t;
-    return nullptr;
-}
+}  // namespace
 
-TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy) {
+TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy, const std::filesystem::path& soubor) {
     TTypSouboru typ;
     if (v.typ) {
         const TTypSouboru* nalezeny = nullptr;
@@ -351,10 +374,10 @@ TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy) {
                                 (znami.empty() ? std::string() : "; the file types are:" + znami));
         }
         typ = *nalezeny;
-    } else if (const TTypSouboru* podleJmena = v.soubor == "-" ? nullptr : TypPodleJmena(typy, v.soubor)) {
-        typ = *podleJmena;
+    } else if (soubor != "-") {
+        if (const auto i = ZvolitTypSouboru(typy, soubor)) typ = typy[*i];
     } else if (!typy.empty()) {
-        typ = typy.front();
+        typ = typy.front();  // standard input has no name
     }
     if (v.hlavni) typ.HlavniZnak = *v.hlavni;
     if (v.vedlejsi) typ.VedlejsiZnak = *v.vedlejsi;
@@ -362,6 +385,139 @@ TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy) {
     if (v.konec) typ.Konec = *v.konec;
     if (v.komentar) typ.Komentar = *v.komentar;
     return typ;
+}
+
+TUlozeneNastaveni CislovaniDavky(const TVolby& v, const TUlozeneNastaveni& ulozene) {
+    // The options over the stored settings (the switches of introducing are
+    // the options' alone); as in the window, the maximum bounds the first
+    // number and the increment.
+    TUlozeneNastaveni c = ulozene;
+    c.PrvniBlok = v.prvni.value_or(c.PrvniBlok);
+    c.Prirustek = v.prirustek.value_or(c.Prirustek);
+    c.MaximalniBlok = v.maximum.value_or(c.MaximalniBlok);
+    c.CislovatOdZacatku = v.cislovatOdZacatku.value_or(c.CislovatOdZacatku);
+    c.BlokPredZnakZacatku = v.blokZacatek;
+    c.BlokPredZnakKonce = v.blokKonec;
+    c.BlokPredZnakKomentare = v.blokKomentar;
+    c.NastavitMeze();
+    return c;
+}
+
+TVysledekProgramu ZpracovatProgram(TPrikaz prikaz, const std::filesystem::path& soubor, const TTypSouboru& typ,
+                                   const TUlozeneNastaveni& c,
+                                   const std::function<void(std::string_view)>& zapsat) {
+    TVysledekProgramu vysledek;
+    TText text;
+    if (soubor == "-") {
+        TCteniSouboru vstup{TCteniSouboru::TStandardniVstup{}};
+        text = NacistText(vstup);
+    } else {
+        text = NacistTextovySoubor(soubor);
+    }
+    const TCNCFile engine;
+    const std::int32_t bloku = engine.PocetBloku(text.Radky, typ.HlavniZnak, typ.VedlejsiZnak);
+    vysledek.Bloku = bloku;
+    if (prikaz == TPrikaz::Pocet) return vysledek;
+
+    const auto odmitnout = [&](const std::u16string& titulek, const std::u16string& zprava) {
+        vysledek.Odmitnuto = true;
+        vysledek.Titulek = titulek;
+        vysledek.Zprava = zprava;
+        return vysledek;
+    };
+    const auto prvni = static_cast<std::uint32_t>(c.PrvniBlok);
+    const auto prirustek = static_cast<std::uint32_t>(c.Prirustek);
+    const auto maximum = static_cast<std::uint32_t>(c.MaximalniBlok);
+    std::uint8_t procenta = 0;
+    switch (prikaz) {
+        case TPrikaz::Zavest:
+            if (bloku > 0) return odmitnout(rsVAROVANI, ZpravaBlokyJsou(bloku));
+            procenta = engine.ZavestBloky(text.Radky, typ.Zacatek, typ.Konec, typ.Komentar, prvni,
+                                          prirustek, maximum, c.BlokPredZnakZacatku, c.BlokPredZnakKonce,
+                                          c.BlokPredZnakKomentare, typ.VedlejsiZnak, c.CislovatOdZacatku);
+            break;
+        case TPrikaz::Precislovat:
+            if (bloku == 0) return odmitnout(rsINFORMACE, ZpravaBlokyNejsou());
+            procenta = engine.PrecislovatBloky(text.Radky, prvni, prirustek, maximum,
+                                               typ.Zacatek, typ.HlavniZnak, typ.VedlejsiZnak,
+                                               c.CislovatOdZacatku);
+            break;
+        case TPrikaz::Odstranit:
+            if (bloku == 0) return odmitnout(rsINFORMACE, ZpravaNeniCoOdstranit());
+            procenta = engine.OdstranitBloky(text.Radky, typ.HlavniZnak, typ.VedlejsiZnak);
+            break;
+        default: break;
+    }
+
+    // The encoding is chosen before the first byte goes out, so that the
+    // program can be written in pieces, never whole in memory a second time.
+    vysledek.Pozadovane = KodovaniProZapis(text.Kodovani);
+    vysledek.Pouzite = KodovaniZapisu(text.Radky, vysledek.Pozadovane);
+    ZakodovatPoKusech(text.Radky, text.KoncovyZlom, vysledek.Pouzite, zapsat);
+
+    vysledek.Bloku = engine.PocetBloku(text.Radky, typ.HlavniZnak, typ.VedlejsiZnak);
+    vysledek.Procenta = procenta;
+    // The lines of the written text: an empty last line without a break
+    // after it writes nothing, the break before it ends the line above.
+    vysledek.Radku =
+        text.Radky.size() - (!text.KoncovyZlom && !text.Radky.empty() && text.Radky.back().empty() ? 1 : 0);
+    vysledek.Znaku = PocetZnaku(text.Radky, text.KoncovyZlom);
+    return vysledek;
+}
+
+namespace {
+
+// One program, its result to standard output, -o OUT or over itself, the
+// statistics on standard error.
+int ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDavky& vystup) {
+    const std::string& jmeno = v.soubory.front();
+    const TTypSouboru typ = ZvolitTyp(v, nastaveni.typy, jmeno);
+    std::optional<std::filesystem::path> cil;
+    if (v.naMiste) {
+        cil = jmeno;
+    } else if (v.vystup && *v.vystup != "-") {
+        cil = *v.vystup;
+        // Into a folder under the program's own name.
+        std::error_code ec;
+        if (std::filesystem::is_directory(*cil, ec)) *cil /= std::filesystem::path(jmeno).filename();
+    }
+    // The file is replaced only once the whole result is written.
+    std::optional<TZapisSouboru> zapis;
+    const auto r = ZpracovatProgram(v.prikaz, jmeno, typ, CislovaniDavky(v, nastaveni.ulozene),
+                                    [&](std::string_view kus) {
+                                        if (!cil) {
+                                            if (!vystup.Program(kus)) throw TChyba(u"Cannot write to standard output");
+                                            return;
+                                        }
+                                        if (!zapis) zapis.emplace(*cil);
+                                        zapis->Zapsat(kus);
+                                    });
+    if (v.prikaz == TPrikaz::Pocet) {
+        if (!vystup.Program(std::to_string(r.Bloku) + "\n")) throw TChyba(u"Cannot write to standard output");
+        return 0;
+    }
+    if (r.Odmitnuto) {
+        VypsatHlaseni(vystup, r.Titulek, r.Zprava);
+        return 1;
+    }
+    if (cil) {
+        if (!zapis) zapis.emplace(*cil);  // an empty result
+        zapis->Dokoncit();
+    }
+    if (r.Pouzite != r.Pozadovane)
+        vystup.Hlaseni(std::string("tarvik-cli: ") + NazevKodovani(r.Pozadovane) +
+                       " cannot hold every character of the program; it is written as " +
+                       NazevKodovani(r.Pouzite) + ".");
+    vystup.Hlaseni(std::to_string(r.Procenta) + "%");
+    vystup.Hlaseni(DoUtf8(TextStatistiky(r.Radku, r.Znaku, r.Bloku)));
+    return 0;
+}
+
+// Several programs, folders, --check or --diff: each program on its own.
+bool RezimSlozek(const TVolby& v) {
+    if (v.soubory.size() > 1 || v.kontrola || v.rozdil) return true;
+    std::error_code ec;
+    return v.soubory.front() != "-" && std::filesystem::is_directory(v.soubory.front(), ec);
 }
 
 int Zpracovat(const TVolby& v, const TProstrediDavky& prostredi, TVystupDavky& vystup) {
@@ -380,97 +536,8 @@ int Zpracovat(const TVolby& v, const TProstrediDavky& prostredi, TVystupDavky& v
         if (!vystup.Program(seznam)) throw TChyba(u"Cannot write to standard output");
         return 0;
     }
-
-    const TTypSouboru typ = ZvolitTyp(v, typy);
-    const std::filesystem::path soubor(v.soubor);
-    TText text;
-    if (v.soubor == "-") {
-        TCteniSouboru vstup{TCteniSouboru::TStandardniVstup{}};
-        text = NacistText(vstup);
-    } else {
-        text = NacistTextovySoubor(soubor);
-    }
-    const TCNCFile engine;
-    const std::int32_t bloku = engine.PocetBloku(text.Radky, typ.HlavniZnak, typ.VedlejsiZnak);
-
-    if (v.prikaz == TPrikaz::Pocet) {
-        if (!vystup.Program(std::to_string(bloku) + "\n"))
-            throw TChyba(u"Cannot write to standard output");
-        return 0;
-    }
-
-    // The options over the stored settings (the switches of introducing are
-    // the options' alone); as in the window, the maximum bounds the first
-    // number and the increment.
-    TUlozeneNastaveni c = nastaveni.ulozene;
-    c.PrvniBlok = v.prvni.value_or(c.PrvniBlok);
-    c.Prirustek = v.prirustek.value_or(c.Prirustek);
-    c.MaximalniBlok = v.maximum.value_or(c.MaximalniBlok);
-    c.CislovatOdZacatku = v.cislovatOdZacatku.value_or(c.CislovatOdZacatku);
-    c.BlokPredZnakZacatku = v.blokZacatek;
-    c.BlokPredZnakKonce = v.blokKonec;
-    c.BlokPredZnakKomentare = v.blokKomentar;
-    c.NastavitMeze();
-    const auto prvni = static_cast<std::uint32_t>(c.PrvniBlok);
-    const auto prirustek = static_cast<std::uint32_t>(c.Prirustek);
-    const auto maximum = static_cast<std::uint32_t>(c.MaximalniBlok);
-    std::uint8_t procenta = 0;
-    switch (v.prikaz) {
-        case TPrikaz::Zavest:
-            if (bloku > 0) {
-                VypsatHlaseni(vystup, rsVAROVANI, ZpravaBlokyJsou(bloku));
-                return 1;
-            }
-            procenta = engine.ZavestBloky(text.Radky, typ.Zacatek, typ.Konec, typ.Komentar, prvni,
-                                          prirustek, maximum, c.BlokPredZnakZacatku, c.BlokPredZnakKonce,
-                                          c.BlokPredZnakKomentare, typ.VedlejsiZnak, c.CislovatOdZacatku);
-            break;
-        case TPrikaz::Precislovat:
-            if (bloku == 0) {
-                VypsatHlaseni(vystup, rsINFORMACE, ZpravaBlokyNejsou());
-                return 1;
-            }
-            procenta = engine.PrecislovatBloky(text.Radky, prvni, prirustek, maximum,
-                                               typ.Zacatek, typ.HlavniZnak, typ.VedlejsiZnak,
-                                               c.CislovatOdZacatku);
-            break;
-        case TPrikaz::Odstranit:
-            if (bloku == 0) {
-                VypsatHlaseni(vystup, rsINFORMACE, ZpravaNeniCoOdstranit());
-                return 1;
-            }
-            procenta = engine.OdstranitBloky(text.Radky, typ.HlavniZnak, typ.VedlejsiZnak);
-            break;
-        default: break;
-    }
-
-    // The encoding is chosen before the first byte goes out, so that the
-    // program can be written in pieces, never whole in memory a second time.
-    const TKodovani pozadovane = KodovaniProZapis(text.Kodovani);
-    const TKodovani pouzite = KodovaniZapisu(text.Radky, pozadovane);
-    if (pouzite != pozadovane)
-        vystup.Hlaseni(std::string("tarvik-cli: ") + NazevKodovani(pozadovane) +
-                       " cannot hold every character of the program; it is written as " +
-                       NazevKodovani(pouzite) + ".");
-    if (v.naMiste || (v.vystup && *v.vystup != "-")) {
-        TZapisSouboru zapis(v.vystup ? std::filesystem::path(*v.vystup) : soubor);
-        ZakodovatPoKusech(text.Radky, text.KoncovyZlom, pouzite, [&](std::string_view kus) { zapis.Zapsat(kus); });
-        zapis.Dokoncit();
-    } else {
-        bool zapsano = true;
-        ZakodovatPoKusech(text.Radky, text.KoncovyZlom, pouzite,
-                          [&](std::string_view kus) { zapsano = zapsano && vystup.Program(kus); });
-        if (!zapsano) throw TChyba(u"Cannot write to standard output");
-    }
-
-    const std::int32_t blokuPo = engine.PocetBloku(text.Radky, typ.HlavniZnak, typ.VedlejsiZnak);
-    // The lines of the written text: an empty last line without a break
-    // after it writes nothing, the break before it ends the line above.
-    const std::size_t radku =
-        text.Radky.size() - (!text.KoncovyZlom && !text.Radky.empty() && text.Radky.back().empty() ? 1 : 0);
-    vystup.Hlaseni(std::to_string(procenta) + "%");
-    vystup.Hlaseni(DoUtf8(TextStatistiky(radku, PocetZnaku(text.Radky, text.KoncovyZlom), blokuPo)));
-    return 0;
+    if (RezimSlozek(v)) return ZpracovatSlozky(v, nastaveni, vystup);
+    return ZpracovatJeden(v, nastaveni, vystup);
 }
 
 }  // namespace
@@ -488,7 +555,7 @@ int SpustitDavku(const std::vector<std::string>& argumenty, const TProstrediDavk
         vystup.Hlaseni(std::string("tarvik-cli: ") + e.what());
         vystup.Hlaseni("Try 'tarvik-cli --help' for more information.");
     } catch (const TChyba& e) {
-        vystup.Hlaseni(TextChyby(e.Zprava()));
+        vystup.Hlaseni("tarvik-cli: " + TextChyby(e.Zprava()));
     } catch (const std::bad_alloc&) {
         vystup.Hlaseni("tarvik-cli: Not enough memory for this program; nothing was written.");
     }

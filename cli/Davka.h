@@ -1,13 +1,17 @@
 // The batch tool: counts, introduces, renumbers or removes the block numbers
-// of one program file from the command line.
+// of program files from the command line, one file or whole folders.
 #pragma once
 
 #include "filetypes/SeznamTypu.h"
+#include "filetypes/UlozeneNastaveni.h"
+#include "platform/Kodovani.h"
 #include "platform/Registr.h"
 
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +39,91 @@ struct TProstrediDavky {
 };
 
 // Exit codes: 0 done, 1 refused (the program's block lines do not fit the
-// command), 2 usage error or a file that cannot be read or written.
+// command; with --check or --diff also a program that would change), 2 usage
+// error or a file that cannot be read or written.
 int SpustitDavku(const std::vector<std::string>& argumenty, const TProstrediDavky& prostredi,
                  TVystupDavky& vystup);
+
+// ---------------------------------------------------------------- for the folder mode
+
+// A wrong command line: the message, then a pointer to --help; exit 2.
+struct TChybaPouziti : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+enum class TPrikaz { Pocet, Zavest, Precislovat, Odstranit, Typy, Napoveda };
+
+// The command line.
+struct TVolby {
+    TPrikaz prikaz = TPrikaz::Napoveda;
+    std::optional<std::u16string> typ;
+    std::optional<std::u16string> hlavni, vedlejsi, zacatek, konec, komentar;
+    // Unset: the stored setting, else the built-in default.
+    std::optional<std::int32_t> prvni, prirustek, maximum;
+    std::optional<bool> cislovatOdZacatku;
+    bool blokZacatek = false, blokKonec = false, blokKomentar = false;
+    std::optional<std::string> vystup;
+    bool naMiste = false;
+    // The programs and folders, in the order given.
+    std::vector<std::string> soubory;
+    bool rekurzivne = false;  // -r: the programs in folders and their subfolders
+    bool vsechny = false;     // --all: every file of a folder, whatever its extension
+    bool kontrola = false;    // --check: change nothing, tell what would change
+    bool rozdil = false;      // --diff: as --check, and print the changes
+    unsigned uloh = 0;        // -j: programs at once; 0: one per core
+};
+
+// The file type list and the numbering settings, read once for a whole run.
+struct TNastaveniDavky {
+    std::vector<TTypSouboru> typy;
+    TUlozeneNastaveni ulozene;
+};
+
+// The file type for a program: -t, else by its name (ZvolitTypSouboru), with
+// the options' fields over it. Throws TChybaPouziti for an unknown -t.
+TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy, const std::filesystem::path& soubor);
+
+// The numbering: the options over the stored settings, the maximum bounding
+// the first number and the increment.
+TUlozeneNastaveni CislovaniDavky(const TVolby& v, const TUlozeneNastaveni& ulozene);
+
+// What became of one program.
+struct TVysledekProgramu {
+    // Refused: the program's block lines do not fit the command; the
+    // window's message (caption, text with CR between its lines).
+    bool Odmitnuto = false;
+    std::u16string Titulek, Zprava;
+    // count: the block lines; otherwise those of the result.
+    std::int32_t Bloku = 0;
+    std::uint8_t Procenta = 0;
+    // The result's lines and characters, for the statistics line.
+    std::size_t Radku = 0, Znaku = 0;
+    // The encoding the program is written back in, and the one it was
+    // written in (UTF-8 or UTF-16 with a mark when the first cannot hold
+    // every character).
+    TKodovani Pozadovane = TKodovani::Utf8, Pouzite = TKodovani::Utf8;
+};
+
+// Reads one program ("-": standard input), counts its block lines or runs
+// the command on them, and hands the result's bytes to zapsat in pieces
+// (nothing for count or a refusal). Failures throw TChyba; nothing is
+// written by the function itself. Programs may be processed on several
+// threads at once: nothing is shared but what the arguments hold.
+TVysledekProgramu ZpracovatProgram(TPrikaz prikaz, const std::filesystem::path& soubor, const TTypSouboru& typ,
+                                   const TUlozeneNastaveni& cislovani,
+                                   const std::function<void(std::string_view)>& zapsat);
+
+// The window's message as one line of text: "<caption>: <text>", its lines
+// joined by a blank.
+std::string HlaseniNaRadek(const std::u16string& titulek, const std::u16string& text);
+
+// A failure's message as the error box shows it, a full stop added.
+std::string TextChyby(const std::u16string& zprava);
+
+// Text for a terminal: control characters written as \x1b or \u009b.
+std::string BezRidicichZnaku(std::string_view utf8);
+
+// The folder mode (several programs, folders, --check or --diff): every
+// program on its own, -j at once, one line per program on standard error in
+// the order given. Exit code as SpustitDavku.
+int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDavky& vystup);

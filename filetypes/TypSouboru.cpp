@@ -1,5 +1,6 @@
 #include "TypSouboru.h"
 
+#include "platform/SlozkyDat.h"
 #include "platform/TextovySoubor.h"
 
 namespace {
@@ -61,7 +62,9 @@ std::vector<TTypSouboru> TypyZRadku(const std::vector<std::u16string>& radky) {
     return typy;
 }
 
-std::filesystem::path CestaVychozichTypu() { return SlozkaProgramu() / "files.ftd"; }
+std::filesystem::path CestaVychozichTypu() {
+    return NajitSoubor(SlozkyDat(), "files.ftd").value_or(SlozkaProgramu() / "files.ftd");
+}
 
 std::vector<TTypSouboru> NacistSouborTypu(const std::filesystem::path& soubor) {
     return TypyZRadku(NacistTextovySoubor(soubor).Radky);
@@ -80,4 +83,27 @@ const TTypSouboru* TypPodlePripony(const std::vector<TTypSouboru>& typy,
     for (const auto& typ : typy)
         if (mala(typ.Pripona) == pripona) return &typ;
     return nullptr;
+}
+
+std::optional<std::size_t> TypPodleJmena(const std::vector<TTypSouboru>& typy,
+                                         const std::filesystem::path& soubor) {
+    const TTypSouboru* typ = nullptr;
+    if (!soubor.extension().empty()) {
+        typ = TypPodlePripony(typy, soubor);
+    } else {
+        for (const auto& t : typy)
+            if (t.Pripona == u".") {
+                typ = &t;
+                break;
+            }
+    }
+    if (!typ) return std::nullopt;
+    return static_cast<std::size_t>(typ - typy.data());
+}
+
+std::optional<std::size_t> ZvolitTypSouboru(const std::vector<TTypSouboru>& typy,
+                                            const std::filesystem::path& soubor) {
+    if (const auto i = TypPodleJmena(typy, soubor)) return i;
+    if (typy.empty()) return std::nullopt;
+    return 0;
 }

@@ -47,7 +47,9 @@ std::u16string SestavitRadek(const TTypSouboru& typ);
 // The file types of the lines, in order, blank lines left out.
 std::vector<TTypSouboru> TypyZRadku(const std::vector<std::u16string>& radky);
 
-// The default list: files.ftd in the executable's folder.
+// The default list: files.ftd in the first data folder that holds one
+// (SlozkyDat: beside the executable, the installation's share/tarvik, the XDG
+// data folders); when none does, the name beside the executable.
 std::filesystem::path CestaVychozichTypu();
 
 // Reads a list file (byte-order mark, else the platform's default encoding;
@@ -58,3 +60,16 @@ std::vector<TTypSouboru> NacistSouborTypu(const std::filesystem::path& soubor);
 // regard to case (ASCII letters); nullptr when none does.
 const TTypSouboru* TypPodlePripony(const std::vector<TTypSouboru>& typy,
                                    const std::filesystem::path& soubor);
+
+// The position of the type a file belongs to by its name: the first type of
+// its extension (TypPodlePripony); for a name without one, the type whose
+// extension is "." (the stored form of no extension). Nothing when no type
+// fits.
+std::optional<std::size_t> TypPodleJmena(const std::vector<TTypSouboru>& typy,
+                                         const std::filesystem::path& soubor);
+
+// The position of the type a file is opened with when nobody chose one: by
+// its name, else the first of the list; nothing for an empty list. The
+// window and the batch tool choose alike.
+std::optional<std::size_t> ZvolitTypSouboru(const std::vector<TTypSouboru>& typy,
+                                            const std::filesystem::path& soubor);

@@ -46,7 +46,17 @@ std::u16string DuvodSystemu(DWORD kod) {
     return duvod;
 }
 #else
-std::u16string DuvodSystemu(int kod) { return ZUtf8(std::strerror(kod)); }
+// strerror_r, not strerror: the batch tool reads and writes programs on
+// several threads at once. (The GNU version returns the text, the POSIX one
+// fills the buffer.)
+[[maybe_unused]] const char* TextStrerror(const char* text, const char*) { return text; }
+[[maybe_unused]] const char* TextStrerror(int chyba, const char* buffer) { return chyba == 0 ? buffer : nullptr; }
+
+std::u16string DuvodSystemu(int kod) {
+    char buffer[256] = {};
+    const char* text = TextStrerror(::strerror_r(kod, buffer, sizeof buffer), buffer);
+    return ZUtf8(text ? text : "System error " + std::to_string(kod));
+}
 #endif
 
 [[noreturn]] void ChybaCteni(const std::filesystem::path& soubor, std::u16string duvod) {

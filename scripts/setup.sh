@@ -11,6 +11,7 @@ packages=(
   fonts-wine fonts-liberation fonts-dejavu-core fonts-dejavu-extra
   qt6-translations-l10n
   xvfb openbox xdotool x11-utils imagemagick
+  dpkg-dev desktop-file-utils appstream shared-mime-info groff-base
 )
 
 missing=()

@@ -124,6 +124,10 @@ TEST_F(Davka, ZapisDoSouboru) {
     EXPECT_EQ(vystup.program, "");
     EXPECT_EQ(TDocasnaSlozka::Precist(cil), "N5 X\r\n");
     EXPECT_EQ(TDocasnaSlozka::Precist(vstup), "N1 X\n");
+    // -o naming a folder: into it, under the program's own name.
+    fs::create_directory(slozka / "ven");
+    EXPECT_EQ(Spustit({"renumber", "-o", (slozka / "ven").string(), vstup}), 0);
+    EXPECT_EQ(TDocasnaSlozka::Precist(slozka / "ven" / "a.nc"), "N5 X\r\n");
     EXPECT_EQ(Spustit({"renumber", "--in-place", vstup}), 0);
     EXPECT_EQ(TDocasnaSlozka::Precist(vstup), "N5 X\r\n");
 }
@@ -157,7 +161,7 @@ TEST_F(Davka, ChybyPouzitiASouboru) {
         {{"renumber", "-o", "x", "-i", program}, "tarvik-cli: -o and --in-place exclude each other"},
         {{"renumber", "--number-end", program}, "tarvik-cli: --number-start, --number-end and --number-comments apply to introduce only"},
         {{"renumber", "--bogus", program}, "tarvik-cli: unknown option '--bogus'"},
-        {{"renumber", program, program}, "tarvik-cli: more than one FILE given ('" + program + "', '" + program + "')"},
+        {{"renumber", program, program}, "tarvik-cli: several programs or a FOLDER need -i, -o FOLDER, --check or --diff"},
         {{"renumber", "-t", "Nic", program}, "tarvik-cli: no file type named 'Nic'; the file types are:"},
         {{"renumber", chybi}, "tarvik-cli: Cannot open file \"" + chybi + "\". No such file or directory."},
         {{"renumber", "-o", (slozka / "neni" / "x.nc").string(), program},

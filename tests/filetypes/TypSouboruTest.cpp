@@ -133,4 +133,34 @@ TEST(SouborTypu, PodlePripony) {
     EXPECT_EQ(TypPodlePripony(typy, "prog"), nullptr);
 }
 
+// The type a file is opened with when nobody chose one, in the window and
+// in the batch tool alike.
+TEST(SouborTypu, VolbaPodleJmena) {
+    const std::vector<TTypSouboru> sTeckou = {
+        Typ(u"A", u".nc", u"", u"", u"", u"", u""),
+        Typ(u"B", u".MPF", u"", u"", u"", u"", u""),
+        Typ(u"Bez přípony", u".", u"", u"", u"", u"", u""),
+    };
+    const std::vector<TTypSouboru> bezTecky(sTeckou.begin(), sTeckou.begin() + 2);
+    struct Pripad {
+        const std::vector<TTypSouboru>* typy;
+        const char* soubor;
+        std::optional<std::size_t> podleJmena, zvoleny;
+    };
+    const Pripad pripady[] = {
+        {&sTeckou, "dir.x/prog.mpf", 1, 1},
+        {&sTeckou, "O1234", 2, 2},
+        {&sTeckou, "O1234.", 2, 2},
+        {&sTeckou, ".nc", 2, 2},  // a hidden name, no extension
+        {&sTeckou, "prog.txt", std::nullopt, 0},
+        {&bezTecky, "O1234", std::nullopt, 0},
+        {&bezTecky, "prog.nc", 0, 0},
+    };
+    for (const auto& p : pripady) {
+        EXPECT_EQ(TypPodleJmena(*p.typy, p.soubor), p.podleJmena) << p.soubor;
+        EXPECT_EQ(ZvolitTypSouboru(*p.typy, p.soubor), p.zvoleny) << p.soubor;
+    }
+    EXPECT_EQ(ZvolitTypSouboru({}, "prog.nc"), std::nullopt);
+}
+
 }  // namespace

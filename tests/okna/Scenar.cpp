@@ -54,6 +54,8 @@ TBehAplikace::TBehAplikace(TDocasnaSlozka& slozka, bool zobrazit) : slozka_(sloz
     std::filesystem::current_path(slozka.Cesta());
     aplikace_ = std::make_unique<TAplikace>(std::make_unique<TRegistrSoubor>(Ulozeni()));
     HlavniForm->SouborTypu = slozka / "files.ftd";
+    // The language file only where the test puts it, never the build's.
+    HlavniForm->SlozkyDat = {};
     if (zobrazit) {
         aplikace_->Zobrazit();
         HlavniForm->activateWindow();

@@ -9,13 +9,15 @@
 # different controls, undo, save, the closing question closed by the window
 # manager, restart), otevreni (the question before opening another file),
 # jazyk (switching the language, Qt's own texts, restart), dialogy (titles and
-# the place of the dialogs). A failure leaves a screenshot and the program's
+# the place of the dialogs), instalace (an installed tarvik, BIN being the
+# installation's bin: started by its desktop entry's command with a program,
+# from a folder without the language file). A failure leaves a screenshot and the program's
 # output in WORK_DIR; the display and everything started on it end with the
 # script, whatever happened.
 set -u
 
-BIN=$1
-DATA=$2
+BIN=$(cd "$1" && pwd)
+DATA=$(cd "$2" && pwd)
 PRACE=$3
 SCENAR=$4
 
@@ -348,6 +350,49 @@ scenar_dialogy() {
     cekat_na_konec
 }
 
+# The installed program, started as the desktop starts it: the Exec line of
+# its desktop entry, the program for %f, the command found on the PATH, the
+# working directory elsewhere. It opens the program, and finds the language
+# file of its installation.
+scenar_instalace() {
+    local zaznam="$BIN/../share/applications/cz.orvendal.Tarvik.desktop"
+    local program="$PRACE/program.nc" slovo prikaz=()
+    cp "$DATA/vzor.nc" "$program"
+    krok="the desktop entry's command"
+    local radek
+    radek=$(sed -n 's/^Exec=//p' "$zaznam")
+    for slovo in $radek; do
+        [ "$slovo" = "%f" ] && slovo=$program
+        prikaz+=("$slovo")
+    done
+    [ "${prikaz[0]}" = "tarvik" ] || selhat "the desktop entry runs '${prikaz[0]}', not tarvik"
+    mkdir -p "$PRACE/nastaveni" "$PRACE/jinde"
+    (cd "$PRACE/jinde" && PATH="$BIN:$PATH" XDG_CONFIG_HOME="$PRACE/nastaveni" \
+        XDG_DATA_HOME="$PRACE/zadna" XDG_DATA_DIRS="$PRACE/zadna" exec "${prikaz[@]}") >>"$PRACE/tarvik.log" 2>&1 &
+    APP_PID=$!
+    cekat_na_okno "Tarvik"
+    krok="the program of the command line"
+    klavesy ctrl+Delete ctrl+s
+    cli remove "$DATA/vzor.nc" >"$PRACE/bez.nc"
+    cekat "the program saved" 'cmp -s "$PRACE/bez.nc" "$program"'
+    krok="language dialog"
+    # Without its language file the command would tell "Informace" instead.
+    klavesy alt+j
+    cekat_na_okno "Výběr jazyka aplikace"
+    klavesy Down Down Down Return
+    cekat_na_zavreni "$OKNO" "Výběr jazyka aplikace"
+    cekat_na_okno "Tarvik"
+    krok="German windows"
+    klavesy ctrl+m
+    cekat_na_okno "Einstellungen"
+    klavesy Escape
+    cekat_na_zavreni "$OKNO" "Einstellungen"
+    cekat_na_okno "Tarvik"
+    klavesy alt+F4
+    cekat_na_konec
+    ulozeno | grep -qx '"Jazyk"="DE"' || selhat "the store lacks the language DE"
+}
+
 rm -rf "$PRACE"
 mkdir -p "$PRACE"
 spustit_plochu
@@ -356,6 +401,7 @@ case "$SCENAR" in
     otevreni) scenar_otevreni ;;
     jazyk) scenar_jazyk ;;
     dialogy) scenar_dialogy ;;
+    instalace) scenar_instalace ;;
     *) selhat "unknown scenario" ;;
 esac
 echo "$SCENAR: passed"

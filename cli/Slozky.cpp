@@ -1,0 +1,270 @@
+// The batch tool over many programs: the programs of the arguments and their
+// folders, each processed on its own, several at once, the results told in
+// the order given.
+#include "Davka.h"
+#include "Rozdil.h"
+
+#include "platform/Chyba.h"
+#include "platform/TextovySoubor.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <tuple>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// One program to process, in the order of the arguments.
+struct TProgram {
+    fs::path soubor;
+    fs::path cil;                       // -o: where its result goes
+    std::optional<std::u16string> chyba;  // a folder that could not be read
+};
+
+// What became of one program: its line on standard error, what it prints on
+// standard output, and its exit code.
+struct TVysledek {
+    int kod = 0;
+    std::string radek;
+    std::string vystup;
+};
+
+std::string Zobrazeni(const fs::path& p) { return DoUtf8(TextCesty(p)); }
+
+std::string Bloku(std::int32_t n) { return std::to_string(n) + (n == 1 ? " block" : " blocks"); }
+
+bool Skryty(const fs::path& p) {
+    const auto& jmeno = p.filename().native();
+    return !jmeno.empty() && jmeno.front() == '.';
+}
+
+// The programs of a folder and its subfolders, by name: hidden files and
+// folders, links to folders and everything that is not a file are left out.
+void ProjitSlozku(const fs::path& slozka, const fs::path& relativni, const TVolby& v,
+                  const std::vector<TTypSouboru>& typy, const fs::path& cilova, std::vector<TProgram>& programy) {
+    std::error_code ec;
+    std::vector<fs::directory_entry> polozky;
+    for (fs::directory_iterator i(slozka, ec), konec; !ec && i != konec; i.increment(ec)) polozky.push_back(*i);
+    if (ec) {
+        programy.push_back({slozka, {},
+                            u"Cannot read folder \"" + TextCesty(slozka) + u"\". " + ZUtf8(ec.message())});
+        return;
+    }
+    std::sort(polozky.begin(), polozky.end(),
+              [](const auto& x, const auto& y) { return x.path().filename() < y.path().filename(); });
+    for (const auto& polozka : polozky) {
+        const fs::path& p = polozka.path();
+        if (Skryty(p)) continue;
+        const fs::file_status stav = polozka.symlink_status(ec);
+        if (fs::is_directory(stav)) {
+            ProjitSlozku(p, relativni / p.filename(), v, typy, cilova, programy);
+            continue;
+        }
+        const bool soubor = fs::is_regular_file(stav) || (fs::is_symlink(stav) && fs::is_regular_file(polozka.status(ec)));
+        if (!soubor || (!v.vsechny && !TypPodleJmena(typy, p))) continue;
+        programy.push_back({p, cilova / relativni / p.filename(), std::nullopt});
+    }
+}
+
+// The programs of the arguments, each once.
+std::vector<TProgram> NajitProgramy(const TVolby& v, const std::vector<TTypSouboru>& typy) {
+    const fs::path cilova = v.vystup ? fs::path(*v.vystup) : fs::path();
+    std::vector<TProgram> programy;
+    for (const std::string& argument : v.soubory) {
+        const fs::path p(argument);
+        std::error_code ec;
+        if (fs::is_directory(p, ec)) {
+            if (!v.rekurzivne)
+                throw TChybaPouziti("'" + BezRidicichZnaku(argument) + "' is a folder; -r takes the programs in it");
+            ProjitSlozku(p, {}, v, typy, cilova, programy);
+        } else {
+            // Named on the command line: taken whatever its extension.
+            programy.push_back({p, cilova / p.filename(), std::nullopt});
+        }
+    }
+
+    // A program reached twice (named and in a folder, by a link or a hard
+    // link) is processed once: two writers of one file would lose one result.
+    std::vector<TProgram> jednou;
+    std::map<std::tuple<std::uintmax_t, std::uintmax_t, std::string>, bool> videne;
+    for (TProgram& program : programy) {
+        std::tuple<std::uintmax_t, std::uintmax_t, std::string> klic;
+#ifndef _WIN32
+        struct stat st {};
+        if (!program.chyba && ::stat(program.soubor.c_str(), &st) == 0) klic = {st.st_dev, st.st_ino, {}};
+        else
+#endif
+        {
+            std::error_code ec;
+            fs::path kanonicka = fs::weakly_canonical(program.soubor, ec);
+            klic = {0, 0, (ec ? program.soubor : kanonicka).generic_string()};
+        }
+        if (!videne.emplace(klic, true).second) continue;
+        jednou.push_back(std::move(program));
+    }
+
+    // Two programs into one file of -o FOLDER: the second would replace the first.
+    if (v.vystup) {
+        std::map<std::string, const TProgram*> cile;
+        for (const TProgram& program : jednou) {
+            if (program.chyba) continue;
+            const auto [i, nove] = cile.emplace(program.cil.lexically_normal().generic_string(), &program);
+            if (!nove)
+                throw TChybaPouziti("'" + BezRidicichZnaku(Zobrazeni(i->second->soubor)) + "' and '" +
+                                    BezRidicichZnaku(Zobrazeni(program.soubor)) + "' would both be written to '" +
+                                    BezRidicichZnaku(Zobrazeni(program.cil)) + "'");
+        }
+    }
+    return jednou;
+}
+
+// One program: processed, and written over itself or into -o FOLDER, or
+// compared with itself (--check, --diff). A failure leaves it as it was.
+TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, const TUlozeneNastaveni& cislovani,
+                           const TProgram& program) {
+    TVysledek r;
+    const std::string jmeno = Zobrazeni(program.soubor);
+    try {
+        if (program.chyba) throw TChyba(*program.chyba);
+        const bool porovnat = v.kontrola || v.rozdil;
+        const fs::path& cil = v.naMiste ? program.soubor : program.cil;
+        std::optional<TZapisSouboru> zapis;
+        std::string novy;
+        const auto otevrit = [&] {
+            std::error_code ec;
+            // A missing folder is created; one that cannot be is reported by the writing.
+            if (cil.has_parent_path()) fs::create_directories(cil.parent_path(), ec);
+            zapis.emplace(cil);
+        };
+        const TVysledekProgramu p = ZpracovatProgram(
+            v.prikaz, program.soubor, ZvolitTyp(v, nastaveni.typy, program.soubor), cislovani,
+            [&](std::string_view kus) {
+                if (porovnat) {
+                    novy += kus;
+                    return;
+                }
+                if (!zapis) otevrit();
+                zapis->Zapsat(kus);
+            });
+        if (v.prikaz == TPrikaz::Pocet) {
+            r.radek = jmeno + ": " + Bloku(p.Bloku);
+            r.vystup = std::to_string(p.Bloku) + " " + BezRidicichZnaku(jmeno) + "\n";
+            return r;
+        }
+        if (p.Odmitnuto) {
+            r.kod = 1;
+            r.radek = jmeno + ": refused: " + HlaseniNaRadek(p.Titulek, p.Zprava);
+            return r;
+        }
+        std::string stav = "done";
+        if (porovnat) {
+            const std::string stary = NacistBajty(program.soubor);
+            stav = "unchanged";
+            if (stary != novy) {
+                r.kod = 1;
+                stav = "would change";
+                const TText a = DekodovatText(stary), b = DekodovatText(novy);
+                if (v.rozdil) r.vystup = UnifikovanyRozdil(BezRidicichZnaku(jmeno), a, b);
+                if (a.Radky == b.Radky && a.KoncovyZlom == b.KoncovyZlom)
+                    stav += " (its line breaks or encoding only)";
+            }
+        } else {
+            if (!zapis) otevrit();  // an empty result
+            zapis->Dokoncit();
+        }
+        r.radek = jmeno + ": " + stav + ", " + Bloku(p.Bloku) + ", " + std::to_string(p.Procenta) + "%";
+        if (p.Pouzite != p.Pozadovane)
+            r.radek += std::string(porovnat ? "; it would be written as " : "; written as ") + NazevKodovani(p.Pouzite) +
+                       ", since " + NazevKodovani(p.Pozadovane) + " cannot hold every character";
+    } catch (const TChyba& e) {
+        r = {2, jmeno + ": failed: " + TextChyby(e.Zprava()), {}};
+    } catch (const std::bad_alloc&) {
+        r = {2, jmeno + ": failed: Not enough memory for this program.", {}};
+    } catch (const std::exception& e) {
+        r = {2, jmeno + ": failed: " + e.what(), {}};
+    }
+    return r;
+}
+
+}  // namespace
+
+int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDavky& vystup) {
+    // Usage errors come before any program is touched.
+    (void)ZvolitTyp(v, nastaveni.typy, {});
+    const std::vector<TProgram> programy = NajitProgramy(v, nastaveni.typy);
+    if (v.prikaz != TPrikaz::Pocet && !v.naMiste && !v.vystup && !v.kontrola && !v.rozdil)
+        throw TChybaPouziti("several programs or a FOLDER need -i, -o FOLDER, --check or --diff");
+    if (v.vystup && *v.vystup == "-") throw TChybaPouziti("several programs or a FOLDER need -o FOLDER, not -o -");
+    const TUlozeneNastaveni cislovani = CislovaniDavky(v, nastaveni.ulozene);
+
+    int kod = 0;
+    bool vystupSelhal = false;
+    const auto vypsat = [&](const TVysledek& r) {
+        if (!r.vystup.empty() && !vystupSelhal && !vystup.Program(r.vystup)) vystupSelhal = true;
+        vystup.Hlaseni(r.radek);
+        kod = std::max(kod, r.kod);
+    };
+
+    unsigned uloh = v.uloh ? v.uloh : std::max(1u, std::thread::hardware_concurrency());
+    uloh = static_cast<unsigned>(std::min<std::size_t>(uloh, programy.size()));
+    // The results wait for their turn: they are told in the order of the programs.
+    std::vector<std::optional<TVysledek>> vysledky(programy.size());
+    std::mutex zamek;
+    std::condition_variable hotovo;
+    std::size_t dalsi = 0;
+    const auto pracovat = [&] {
+        for (;;) {
+            std::size_t i;
+            {
+                std::lock_guard<std::mutex> z(zamek);
+                if (dalsi == programy.size()) return;
+                i = dalsi++;
+            }
+            TVysledek r = ZpracovatPolozku(v, nastaveni, cislovani, programy[i]);
+            {
+                std::lock_guard<std::mutex> z(zamek);
+                vysledky[i] = std::move(r);
+            }
+            hotovo.notify_all();
+        }
+    };
+    std::vector<std::thread> vlakna;
+    if (uloh > 1) {
+        for (unsigned k = 0; k < uloh; ++k) {
+            try {
+                vlakna.emplace_back(pracovat);
+            } catch (const std::system_error&) {
+                break;  // fewer threads than asked for; at worst none
+            }
+        }
+    }
+    if (vlakna.empty()) {
+        for (const TProgram& program : programy) vypsat(ZpracovatPolozku(v, nastaveni, cislovani, program));
+    } else {
+        for (std::size_t i = 0; i < programy.size(); ++i) {
+            TVysledek r;
+            {
+                std::unique_lock<std::mutex> z(zamek);
+                hotovo.wait(z, [&] { return vysledky[i].has_value(); });
+                r = std::move(*vysledky[i]);
+                vysledky[i].reset();
+            }
+            vypsat(r);
+        }
+        for (std::thread& t : vlakna) t.join();
+    }
+    if (vystupSelhal) {
+        vystup.Hlaseni("tarvik-cli: Cannot write to standard output.");
+        kod = 2;
+    }
+    return kod;
+}

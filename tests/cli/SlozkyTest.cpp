@@ -1,0 +1,302 @@
+// The batch tool over many programs: folders, -o FOLDER, --check, --diff, -j.
+#include "cli/Davka.h"
+#include "cli/Rozdil.h"
+#include "../support/DocasnaSlozka.h"
+
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TZachycenyVystup final : public TVystupDavky {
+public:
+    bool Program(std::string_view bytes) override {
+        program += bytes;
+        return true;
+    }
+    void Hlaseni(std::string_view radek) override {
+        hlaseni += radek;
+        hlaseni += '\n';
+    }
+    std::string program, hlaseni;
+};
+
+constexpr const char* Cislovany = "%\r\nN1 G90\r\nN2 X1\r\nM30\r\n";
+constexpr const char* Precislovany = "%\r\nN5 G90\r\nN10 X1\r\nM30\r\n";
+constexpr const char* BezCisel = "%\r\nG90\r\nM30\r\n";
+
+// A folder of programs: two numbered ones, one without numbers (refused by
+// renumber), one in a subfolder, and files that are no programs.
+class Slozky : public ::testing::Test {
+protected:
+    Slozky() {
+        prostredi.SouborTypu = slozka / "files.ftd";
+        TDocasnaSlozka::Zapsat(prostredi.SouborTypu,
+                               "Frézka\t.nc\t:\tN\t%\tM30\t(\t\r\n"
+                               "Sinumerik\t.mpf\t:\tN\t%\tM30\t;\t\r\n");
+        fs::create_directories(slozka / "p" / "pod");
+        fs::create_directories(slozka / "p" / ".skryta");
+        Zapsat("p/a.nc", Cislovany);
+        Zapsat("p/b.nc", BezCisel);
+        Zapsat("p/pod/c.MPF", "N7 X\n");
+        Zapsat("p/.skryta/d.nc", Cislovany);
+        Zapsat("p/.e.nc", Cislovany);
+        Zapsat("p/poznamky.txt", Cislovany);
+        Zapsat("p/O1234", Cislovany);
+        fs::create_directories(slozka / "q");
+        Zapsat("q/a.nc", Cislovany);
+        fs::current_path(slozka.Cesta());
+    }
+    ~Slozky() override { fs::current_path(fs::temp_directory_path()); }
+
+    void Zapsat(const std::string& jmeno, std::string_view obsah) { TDocasnaSlozka::Zapsat(slozka / jmeno, obsah); }
+    std::string Precist(const std::string& jmeno) const { return TDocasnaSlozka::Precist(slozka / jmeno); }
+    int Spustit(std::vector<std::string> argumenty) {
+        vystup = TZachycenyVystup();
+        return SpustitDavku(argumenty, prostredi, vystup);
+    }
+    // Every file below the folder with its bytes, for "nothing changed".
+    std::map<std::string, std::string> Obsah(const std::string& jmeno = "p") const {
+        std::map<std::string, std::string> obsah;
+        for (const auto& p : fs::recursive_directory_iterator(slozka / jmeno))
+            if (p.is_regular_file()) obsah[p.path().generic_string()] = TDocasnaSlozka::Precist(p.path());
+        return obsah;
+    }
+
+    TDocasnaSlozka slozka;
+    TProstrediDavky prostredi;
+    TZachycenyVystup vystup;
+};
+
+TEST_F(Slozky, ProgramyVeSlozce) {
+    const auto pred = Obsah();
+    struct Pripad {
+        std::vector<std::string> argumenty;
+        int kod;
+        std::string hlaseni;
+        std::string program;
+    };
+    const std::string odmitnuti =
+        "p/b.nc: refused: Informace: Program neobsahuje žádné NC bloky. Můžete zavést nové NC bloky.\n";
+    const Pripad pripady[] = {
+        {{"count", "-r", "p"}, 0, "p/a.nc: 2 blocks\np/b.nc: 0 blocks\np/pod/c.MPF: 1 block\n",
+         "2 p/a.nc\n0 p/b.nc\n1 p/pod/c.MPF\n"},
+        // --all: every file but the hidden ones.
+        {{"count", "-r", "--all", "p"}, 0,
+         "p/O1234: 2 blocks\np/a.nc: 2 blocks\np/b.nc: 0 blocks\np/pod/c.MPF: 1 block\np/poznamky.txt: 2 blocks\n",
+         "2 p/O1234\n2 p/a.nc\n0 p/b.nc\n1 p/pod/c.MPF\n2 p/poznamky.txt\n"},
+        // A file named is taken whatever its name; one reached twice once.
+        {{"count", "p/poznamky.txt", "-r", "p", "p/a.nc", "./p/a.nc"}, 0,
+         "p/poznamky.txt: 2 blocks\np/a.nc: 2 blocks\np/b.nc: 0 blocks\np/pod/c.MPF: 1 block\n", ""},
+        {{"renumber", "--check", "-r", "p"}, 1,
+         "p/a.nc: would change, 2 blocks, 75%\n" + odmitnuti + "p/pod/c.MPF: would change, 1 block, 0%\n", ""},
+        {{"renumber", "--check", "p/pod/c.MPF"}, 1, "p/pod/c.MPF: would change, 1 block, 0%\n", ""},
+        {{"renumber", "--diff", "-r", "p"}, 1,
+         "p/a.nc: would change, 2 blocks, 75%\n" + odmitnuti + "p/pod/c.MPF: would change, 1 block, 0%\n",
+         "--- p/a.nc\n+++ p/a.nc\n@@ -1,4 +1,4 @@\n %\n-N1 G90\n-N2 X1\n+N5 G90\n+N10 X1\n M30\n"
+         "--- p/pod/c.MPF\n+++ p/pod/c.MPF\n@@ -1 +1 @@\n-N7 X\n+N5 X\n"},
+        // Usage errors touch nothing.
+        {{"renumber", "p"}, 2, "tarvik-cli: 'p' is a folder; -r takes the programs in it\n", ""},
+        {{"renumber", "-r", "p"}, 2, "tarvik-cli: several programs or a FOLDER need -i, -o FOLDER, --check or --diff\n", ""},
+        {{"renumber", "-r", "-o", "-", "p"}, 2, "tarvik-cli: several programs or a FOLDER need -o FOLDER, not -o -\n", ""},
+        {{"renumber", "-r", "-o", "ven", "p", "q/a.nc"}, 2,
+         "tarvik-cli: 'p/a.nc' and 'q/a.nc' would both be written to 'ven/a.nc'\n", ""},
+        {{"renumber", "--check", "-i", "p/a.nc"}, 2,
+         "tarvik-cli: --check and --diff change nothing: -o and --in-place do not apply\n", ""},
+        {{"count", "--diff", "p/a.nc"}, 2, "tarvik-cli: count changes nothing: --check and --diff do not apply\n", ""},
+        {{"count", "--all", "p"}, 2, "tarvik-cli: --all applies to the folders of -r only\n", ""},
+        {{"count", "-j", "0", "p/a.nc"}, 2, "tarvik-cli: -j needs a whole number from 1 to 9999, not '0'\n", ""},
+        {{"count", "-jx", "p/a.nc"}, 2, "tarvik-cli: -j needs a whole number from 1 to 9999, not 'x'\n", ""},
+        {{"count", "--jobs=", "p/a.nc"}, 2, "tarvik-cli: --jobs needs a whole number from 1 to 9999, not ''\n", ""},
+        {{"count", "-", "p/a.nc"}, 2, "tarvik-cli: standard input (\"-\") is a FILE of its own, not one of several\n", ""},
+        {{"renumber", "--diff", "-"}, 2, "tarvik-cli: --check and --diff compare with a FILE, not standard input\n", ""},
+        {{"renumber", "-t", "Nic", "-i", "-r", "p"}, 2,
+         "tarvik-cli: no file type named 'Nic'; the file types are:\n  Frézka\n  Sinumerik\n", ""},
+    };
+    for (const auto& p : pripady) {
+        std::string popis;
+        for (const auto& a : p.argumenty) popis += a + " ";
+        EXPECT_EQ(Spustit(p.argumenty), p.kod) << popis << "\n" << vystup.hlaseni;
+        if (p.kod == 2) {
+            EXPECT_EQ(vystup.hlaseni.substr(0, p.hlaseni.size()), p.hlaseni) << popis;
+        } else {
+            EXPECT_EQ(vystup.hlaseni, p.hlaseni) << popis;
+        }
+        if (!p.program.empty()) {
+            EXPECT_EQ(vystup.program, p.program) << popis;
+        }
+        EXPECT_EQ(Obsah(), pred) << popis;
+    }
+    EXPECT_FALSE(fs::exists(slozka / "ven"));
+}
+
+// -i and -o FOLDER: each program done on its own, a refused one left as it
+// was; -o keeps the paths below the folder and leaves the programs as they were.
+TEST_F(Slozky, ZapisNaMisteADoSlozky) {
+    const auto pred = Obsah();
+    EXPECT_EQ(Spustit({"renumber", "-r", "-o", "ven/nova", "p", "p/poznamky.txt"}), 1) << vystup.hlaseni;
+    EXPECT_EQ(vystup.hlaseni, "p/a.nc: done, 2 blocks, 75%\n"
+                              "p/b.nc: refused: Informace: Program neobsahuje žádné NC bloky. Můžete zavést nové NC bloky.\n"
+                              "p/pod/c.MPF: done, 1 block, 0%\n"
+                              "p/poznamky.txt: done, 2 blocks, 75%\n");
+    EXPECT_EQ(Obsah(), pred);
+    EXPECT_EQ(Obsah("ven"), (std::map<std::string, std::string>{
+                                {(slozka / "ven/nova/a.nc").generic_string(), Precislovany},
+                                {(slozka / "ven/nova/pod/c.MPF").generic_string(), "N5 X\r\n"},
+                                {(slozka / "ven/nova/poznamky.txt").generic_string(), Precislovany}}));
+
+    EXPECT_EQ(Spustit({"renumber", "-i", "-r", "p"}), 1);
+    EXPECT_EQ(Precist("p/a.nc"), Precislovany);
+    EXPECT_EQ(Precist("p/b.nc"), BezCisel);
+    EXPECT_EQ(Precist("p/pod/c.MPF"), "N5 X\r\n");
+    EXPECT_EQ(Precist("p/.skryta/d.nc"), Cislovany);
+    EXPECT_EQ(Precist("p/poznamky.txt"), Cislovany);
+
+    // Renumbered once, the programs are as --check wants them.
+    EXPECT_EQ(Spustit({"renumber", "--check", "p/a.nc", "p/pod"}), 2);  // a folder without -r
+    EXPECT_EQ(Spustit({"renumber", "--check", "-r", "p/a.nc", "p/pod"}), 0) << vystup.hlaseni;
+    EXPECT_EQ(vystup.hlaseni, "p/a.nc: unchanged, 2 blocks, 75%\np/pod/c.MPF: unchanged, 1 block, 0%\n");
+    EXPECT_EQ(Spustit({"renumber", "--diff", "-r", "p/a.nc", "p/pod"}), 0);
+    EXPECT_EQ(vystup.program, "");
+
+    // Line breaks alone: the program would change, the diff of its text is empty.
+    Zapsat("p/lf.nc", "%\nN5 G90\nN10 X1\nM30\n");
+    EXPECT_EQ(Spustit({"renumber", "--diff", "p/lf.nc", "p/a.nc"}), 1);
+    EXPECT_EQ(vystup.hlaseni, "p/lf.nc: would change (its line breaks or encoding only), 2 blocks, 75%\n"
+                              "p/a.nc: unchanged, 2 blocks, 75%\n");
+    EXPECT_EQ(vystup.program, "");
+}
+
+// A program that cannot be read or written fails alone: the others are done,
+// it stays as it was, and the exit status is 2 over a refusal's 1.
+TEST_F(Slozky, SelhaniJednohoProgramu) {
+    Zapsat("p/chybny.nc", std::string("\xFF\xFE" "N\0" "1\0\x00\xD8", 8));
+#ifndef _WIN32
+    Zapsat("p/jen-ke-cteni.nc", Cislovany);
+    ASSERT_EQ(::chmod((slozka / "p/jen-ke-cteni.nc").c_str(), 0444), 0);
+#endif
+    EXPECT_EQ(Spustit({"renumber", "-i", "-r", "-j", "3", "p", "p/chybi.nc"}), 2);
+    std::string ocekavane =
+        "p/a.nc: done, 2 blocks, 75%\n"
+        "p/b.nc: refused: Informace: Program neobsahuje žádné NC bloky. Můžete zavést nové NC bloky.\n"
+        "p/chybny.nc: failed: Cannot open file \"p/chybny.nc\". Damaged UTF-16: a lone surrogate D800 in line 1.\n";
+#ifndef _WIN32
+    ocekavane += "p/jen-ke-cteni.nc: failed: Cannot create file \"p/jen-ke-cteni.nc\". Permission denied.\n";
+#endif
+    ocekavane += "p/pod/c.MPF: done, 1 block, 0%\n";
+    ocekavane += "p/chybi.nc: failed: Cannot open file \"p/chybi.nc\". No such file or directory.\n";
+    EXPECT_EQ(vystup.hlaseni, ocekavane);
+    EXPECT_EQ(Precist("p/a.nc"), Precislovany);
+    EXPECT_EQ(Precist("p/pod/c.MPF"), "N5 X\r\n");
+    EXPECT_EQ(Precist("p/chybny.nc"), std::string("\xFF\xFE" "N\0" "1\0\x00\xD8", 8));
+#ifndef _WIN32
+    EXPECT_EQ(Precist("p/jen-ke-cteni.nc"), Cislovany);
+    // Nothing left beside it.
+    std::size_t souboru = 0;
+    for ([[maybe_unused]] const auto& p : fs::directory_iterator(slozka / "p")) ++souboru;
+    EXPECT_EQ(souboru, 9u);
+#endif
+}
+
+#ifndef _WIN32
+// A folder that cannot be read is told in its place; links to folders are not
+// followed, links to programs are.
+TEST_F(Slozky, NectenaSlozkaAOdkazy) {
+    fs::create_directory_symlink(slozka / "p", slozka / "p/pod/zpet");
+    fs::create_symlink(slozka / "p/a.nc", slozka / "p/pod/odkaz.nc");
+    EXPECT_EQ(Spustit({"count", "-r", "p/pod"}), 0) << vystup.hlaseni;
+    EXPECT_EQ(vystup.hlaseni, "p/pod/c.MPF: 1 block\np/pod/odkaz.nc: 2 blocks\n");
+    if (::geteuid() != 0) {
+        // (root reads any folder)
+        ASSERT_EQ(::chmod((slozka / "p/pod").c_str(), 0), 0);
+        EXPECT_EQ(Spustit({"count", "-r", "p"}), 2);
+        EXPECT_NE(vystup.hlaseni.find("p/pod: failed: Cannot read folder \"p/pod\". Permission denied.\n"),
+                  std::string::npos)
+            << vystup.hlaseni;
+        ::chmod((slozka / "p/pod").c_str(), 0755);
+    }
+}
+#endif
+
+// The same lines, output and files whatever the number of programs at once.
+TEST_F(Slozky, StejneProKazdeJ) {
+    fs::create_directories(slozka / "mnoho");
+    for (int i = 0; i < 60; ++i) {
+        std::string program = "%\r\n";
+        for (int r = 0; r < 1 + i * 7 % 50; ++r) {
+            // Every fifth program has no block numbers.
+            if (i % 5 != 0) program.append("N").append(std::to_string(r)).append(" ");
+            program.append("X").append(std::to_string(r)).append("\r\n");
+        }
+        Zapsat(std::string("mnoho/p").append(std::to_string(100 + i)).append(".nc"), program);
+    }
+    std::string hlaseni, rozdil;
+    std::map<std::string, std::string> vysledek;
+    for (const char* j : {"1", "2", "7", "64"}) {
+        EXPECT_EQ(Spustit({"renumber", "--diff", "-j", j, "-r", "mnoho"}), 1);
+        if (hlaseni.empty()) {
+            hlaseni = vystup.hlaseni;
+            rozdil = vystup.program;
+        }
+        EXPECT_EQ(vystup.hlaseni, hlaseni) << j;
+        EXPECT_EQ(vystup.program, rozdil) << j;
+        fs::remove_all(slozka / "ven");
+        EXPECT_EQ(Spustit({"renumber", "-j", j, "-r", "-o", "ven", "mnoho"}), 1);
+        if (vysledek.empty()) vysledek = Obsah("ven");
+        EXPECT_EQ(Obsah("ven"), vysledek) << j;
+    }
+    EXPECT_EQ(std::count(hlaseni.begin(), hlaseni.end(), '\n'), 60);
+    EXPECT_EQ(vysledek.size(), 48u);  // the refused ones are not written
+}
+
+// The unified diff of two texts, hunk by hunk.
+TEST(Rozdil, Hunky) {
+    const auto text = [](std::vector<std::u16string> radky, bool zlom = true) {
+        TText t;
+        t.Radky = std::move(radky);
+        t.KoncovyZlom = zlom;
+        return t;
+    };
+    std::vector<std::u16string> deset;
+    for (int i = 1; i <= 10; ++i) deset.push_back(std::u16string{u'L', char16_t(u'0' + i % 10)});
+    const auto zmenit = [&](std::vector<int> ktere) {
+        auto r = deset;
+        for (int i : ktere) r[i - 1] += u"x";
+        return r;
+    };
+    struct Pripad {
+        const char* nazev;
+        TText stary, novy;
+        std::string rozdil;
+    };
+    const Pripad pripady[] = {
+        {"the same", text(deset), text(deset), ""},
+        {"the first line", text(deset), text(zmenit({1})), "@@ -1,4 +1,4 @@\n-L1\n+L1x\n L2\n L3\n L4\n"},
+        {"two changes far apart: two hunks", text(deset), text(zmenit({2, 10})),
+         "@@ -1,5 +1,5 @@\n L1\n-L2\n+L2x\n L3\n L4\n L5\n@@ -7,4 +7,4 @@\n L7\n L8\n L9\n-L0\n+L0x\n"},
+        {"six lines between: one hunk", text(deset), text(zmenit({2, 9})),
+         "@@ -1,10 +1,10 @@\n L1\n-L2\n+L2x\n L3\n L4\n L5\n L6\n L7\n L8\n-L9\n+L9x\n L0\n"},
+        {"a run of changes", text(deset), text(zmenit({5, 6})),
+         "@@ -2,8 +2,8 @@\n L2\n L3\n L4\n-L5\n-L6\n+L5x\n+L6x\n L7\n L8\n L9\n"},
+        {"no break at the end", text({u"A", u"B"}, false), text({u"A", u"C"}, false),
+         "@@ -1,2 +1,2 @@\n A\n-B\n\\ No newline at end of file\n+C\n\\ No newline at end of file\n"},
+        {"only the break at the end", text({u"A"}, false), text({u"A"}, true),
+         "@@ -1 +1 @@\n-A\n\\ No newline at end of file\n+A\n"},
+        {"lines added", text({u"A", u"B"}), text({u"A", u"X", u"Y", u"B"}), "@@ -1,2 +1,4 @@\n A\n+X\n+Y\n B\n"},
+        {"from nothing", text({}), text({u"A"}), "@@ -0,0 +1 @@\n+A\n"},
+        {"an empty last line without a break is none", text({u"A", u""}, false), text({u"A"}, false), ""},
+        {"Czech letters", text({u"(ČÁST)"}), text({u"(část)"}), "@@ -1 +1 @@\n-(ČÁST)\n+(část)\n"},
+    };
+    for (const auto& p : pripady) {
+        const std::string r = UnifikovanyRozdil("p.nc", p.stary, p.novy);
+        EXPECT_EQ(r, p.rozdil.empty() ? "" : "--- p.nc\n+++ p.nc\n" + p.rozdil) << p.nazev;
+    }
+}
+
+}  // namespace
