@@ -1,7 +1,7 @@
 #!/bin/sh
 # Writes into folder $1 the language files that are too big to keep as seeds:
-# 80,000 entity declarations that each refer to the one before, and 200,000
-# nested elements.
+# 80,000 entity declarations that each refer to the one before, 200,000
+# nested elements, and a caption of 49 million characters.
 set -eu
 awk 'BEGIN {
   print "<?xml version=\"1.0\"?>"
@@ -17,3 +17,10 @@ awk 'BEGIN {
   for (i = 0; i < 200000; i++) printf "</a>"
   print "</EN></rsCHYBA></Obecne></Preklad>"
 }' > "$1/vnoreni-200000.xml"
+awk 'BEGIN {
+  s = "x"
+  for (i = 0; i < 20; i++) s = s s
+  printf "<Preklad><HlavniForm><HlavniForm><EN>"
+  for (i = 0; i < 47; i++) printf "%s", s
+  print "</EN></HlavniForm></HlavniForm></Preklad>"
+}' > "$1/titulek-49-milionu.xml"
