@@ -2,9 +2,11 @@
 // and the batch tool do. Both must read the file the same way, and the bytes
 // must come back: a file without a byte-order mark, or with the UTF-8 mark,
 // byte for byte (its line breaks CR LF, the mark dropped); a UTF-16 file, whose
-// text is written back as UTF-8, character for character.
+// text is written back as UTF-8, character for character. UTF-16 that cannot
+// be read whole (an odd number of bytes, a lone surrogate) is refused.
 #include "Fuzz.h"
 
+#include "platform/Chyba.h"
 #include "platform/Kodovani.h"
 #include "platform/TextovySoubor.h"
 
@@ -88,6 +90,18 @@ std::string TextOkna(const TText& t) {
     return v;
 }
 
+// Reads with r; false when the file was refused with a message.
+template <typename Cteni>
+bool Precist(Cteni r) {
+    try {
+        r();
+        return true;
+    } catch (const TChyba& e) {
+        OVERIT(!e.Zprava().empty());
+        return false;
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -95,31 +109,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::filesystem::path soubor = PracovniSlozka() / "program.nc";
     ZapsatSoubor(soubor, bajty);
 
-    // The window: the text area's UTF-8, saved from it.
-    const TTextEditoru okno = TextProEditor(bajty);
-    std::string ulozeneOknem;
-    ZakodovatUtf8Text(ulozeneOknem, okno.Utf8, KodovaniProZapis(okno.Kodovani));
+    TTextEditoru okno;  // the window's text area: UTF-8
+    TText davka;        // the batch tool's lines
+    TText cely;         // the bytes decoded whole
+    const bool oknoCte = Precist([&] { okno = NacistTextEditoru(soubor); });
+    const bool davkaCte = Precist([&] { davka = NacistTextovySoubor(soubor); });
+    const bool celyCte = Precist([&] { cely = DekodovatText(bajty); });
+    const std::optional<std::string> ocekavane = OcekavaneBajty(bajty);
 
-    // The batch tool: the lines, saved from them.
-    const TText davka = NacistTextovySoubor(soubor);
-    std::string ulozeneDavkou;
-    const TKodovani zapis = KodovaniZapisu(davka.Radky, KodovaniProZapis(davka.Kodovani));
-    ZakodovatPoKusech(davka.Radky, davka.KoncovyZlom, zapis, [&](std::string_view kus) { ulozeneDavkou += kus; });
-
-    // One way to read a file.
+    // One way to read a file; damaged UTF-16 is refused, never read with U+FFFD.
+    OVERIT(oknoCte == ocekavane.has_value());
+    OVERIT(davkaCte == ocekavane.has_value());
+    OVERIT(celyCte == ocekavane.has_value());
+    if (!ocekavane) return 0;
     OVERIT(okno.Kodovani == davka.Kodovani);
     OVERIT(okno.Utf8 == TextOkna(davka));
-    const TText cely = DekodovatText(bajty);
     OVERIT(cely.Radky == davka.Radky && cely.KoncovyZlom == davka.KoncovyZlom && cely.Kodovani == davka.Kodovani);
 
     // The encoding without a mark is decided from the whole file.
     if (RozpoznatZnacku(bajty).delka == 0)
         OVERIT(davka.Kodovani == (JePlatneUtf8(bajty) ? TKodovani::Utf8 : TKodovani::Cp1250));
 
-    // Nothing lost.
-    if (const std::optional<std::string> ocekavane = OcekavaneBajty(bajty)) {
-        OVERIT(ulozeneOknem == *ocekavane);
-        OVERIT(ulozeneDavkou == *ocekavane);
-    }
+    // Nothing lost, saved from the window and from the batch tool.
+    std::string ulozeneOknem;
+    ZakodovatUtf8Text(ulozeneOknem, okno.Utf8, KodovaniProZapis(okno.Kodovani));
+    OVERIT(ulozeneOknem == *ocekavane);
+    std::string ulozeneDavkou;
+    const TKodovani zapis = KodovaniZapisu(davka.Radky, KodovaniProZapis(davka.Kodovani));
+    ZakodovatPoKusech(davka.Radky, davka.KoncovyZlom, zapis, [&](std::string_view kus) { ulozeneDavkou += kus; });
+    OVERIT(ulozeneDavkou == *ocekavane);
     return 0;
 }
