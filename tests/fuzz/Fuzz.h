@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <unistd.h>
 
 // A broken promise: says which, and aborts, so that libFuzzer keeps the input.
@@ -19,8 +18,9 @@
         }                                                                                  \
     } while (false)
 
-// A folder for the run's files, removed when the run ends (also after a
-// finding, which aborts: then the system's temporary folder keeps it).
+// A folder of the run's own for its files, in TMPDIR. libFuzzer ends the
+// process without running exit handlers, so the folder stays: the fuzz tests
+// give each run a TMPDIR of its own and remove it afterwards.
 inline const std::filesystem::path& PracovniSlozka() {
     static const std::filesystem::path slozka = [] {
         std::string vzor = (std::filesystem::temp_directory_path() / "tarvik-fuzz-XXXXXX").string();
@@ -28,10 +28,6 @@ inline const std::filesystem::path& PracovniSlozka() {
             std::perror("mkdtemp");
             std::abort();
         }
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(PracovniSlozka(), ec);
-        });
         return std::filesystem::path(vzor);
     }();
     return slozka;
