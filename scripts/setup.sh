@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqscintilla2-qt6-dev libgl-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64
+  clang-14 libclang-rt-14-dev
   fonts-wine fonts-liberation fonts-dejavu-core fonts-dejavu-extra
   qt6-translations-l10n
   xvfb openbox xdotool x11-utils imagemagick

@@ -1,0 +1,5 @@
+Smíšený	.nc		N	%	M30	(	10	10	9999	o
+N10 G01
+123 X
+G01
+NEWCONF

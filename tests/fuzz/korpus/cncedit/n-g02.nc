@@ -1,0 +1,9 @@
+ISO	.nc	:	N	%	M30	(	10	10	9999	o
+%
+N5 G90
+  N7 G00 X0
+:9 T1 M6
+N G02
+(N1 COMMENT)
+:N5 X
+N0100 M30
