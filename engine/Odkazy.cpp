@@ -538,7 +538,8 @@ void TOdkazyBloku::Vyresit(std::size_t od) {
             if (konecne && o.Stav == TStavOdkazu::Vyreseny)
                 hledane_.push_back({.Cislo = o.Precislovany ? o.NoveCislo : o.Cil});
         }
-        std::sort(hledane_.begin(), hledane_.end(), [](const THledany& a, const THledany& b) { return a.Cislo < b.Cislo; });
+        std::sort(hledane_.begin(), hledane_.end(),
+                  [](const THledany& a, const THledany& b) { return a.Cislo < b.Cislo; });
         hledane_.erase(std::unique(hledane_.begin(), hledane_.end(),
                                    [](const THledany& a, const THledany& b) { return a.Cislo == b.Cislo; }),
                        hledane_.end());

@@ -87,7 +87,7 @@ enum class TStavOdkazu : std::uint8_t {
 struct TOdkaz {
     std::size_t Radek = 0;        // the line, from 0
     std::size_t Program = 0;      // its program: the start lines up to it
-    std::size_t Pozice = 0;       // byte offset in the line: of the digits, or of the whole target when it is no number
+    std::size_t Pozice = 0;       // byte offset in the line of the digits (of the whole target when it is no number)
     std::size_t Delka = 0;        // bytes of the digits (of the target)
     std::size_t Text = 0;         // the target as the line reads after the command (N100, 0010, #1,
                                   // [#1+10]): in TVysledekOdkazu::Texty

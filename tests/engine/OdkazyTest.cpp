@@ -53,8 +53,8 @@ std::string OdkazyRadku(std::string_view radek, const TZnakyOdkazu& znaky = Iso)
     for (const TOdkaz& o : odkazy) {
         const std::string_view text = std::string_view(texty).substr(o.Text, o.DelkaTextu);
         // The digits (the whole target when it is no number) are where the reference says.
-        EXPECT_EQ(radek.substr(o.Pozice, o.Delka), o.Stav == TStavOdkazu::NeniCislo ? text : text.substr(text.size() - o.Delka))
-            << radek;
+        const std::string_view cislice = o.Stav == TStavOdkazu::NeniCislo ? text : text.substr(text.size() - o.Delka);
+        EXPECT_EQ(radek.substr(o.Pozice, o.Delka), cislice) << radek;
         if (!s.empty()) s += ", ";
         s += Popis(o, text);
     }
