@@ -90,13 +90,11 @@ VZDY_INLINE TPravidlaBloku::TBlok RozebratRadek(const TPravidlaBloku& p, std::st
     b.Blokovy = true;
     b.Cislice = k;
     std::uint64_t v = 0;
-    for (; k < n && JeCislice(d[k]); ++k) {
-        const auto c = static_cast<std::uint64_t>(d[k] - '0');
-        v = v > (PrilisVelke - c) / 10 ? PrilisVelke : v * 10 + c;
-    }
+    for (; k < n && JeCislice(d[k]); ++k) v = v * 10 + static_cast<std::uint64_t>(d[k] - '0');
     b.Cislic = k - b.Cislice;
     b.Konec = k;
-    b.Hodnota = v;
+    // Up to 19 digits fit in 64 bits; a longer number is counted again, with care.
+    b.Hodnota = b.Cislic < 20 ? v : Hodnota(radek.substr(b.Cislice, b.Cislic));
     return b;
 }
 
@@ -298,7 +296,7 @@ void CistKod(std::string_view s, std::size_t j, const TPravidlaBloku& p, std::si
     const std::size_t n = s.size();
     while (j < n) {
         const char c = s[j];
-        if (!komentar.empty() && s.compare(j, komentar.size(), komentar) == 0) {
+        if (!komentar.empty() && c == komentar[0] && s.substr(j, komentar.size()) == komentar) {
             if (!zavorky) break;
             const std::size_t z = s.find(')', j + 1);
             if (z == std::string_view::npos) break;
@@ -630,8 +628,8 @@ TVysledekOdkazu PrecislovatOdkazy(std::span<const std::string_view> radky, const
     return o.Dokoncit();
 }
 
-void TKurzorUprav::Pripojit(std::string& cil, std::size_t radek, std::string_view text, std::size_t od,
-                            std::size_t po) {
+void TKurzorUprav::PripojitSUpravami(std::string& cil, std::size_t radek, std::string_view text, std::size_t od,
+                                     std::size_t po) {
     po = std::min(po, text.size());
     while (i_ < upravy_.size() && upravy_[i_].Radek < radek) ++i_;
     std::size_t pozice = std::min(od, po);

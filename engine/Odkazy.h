@@ -32,6 +32,7 @@
 // blocks are kept in 32 bits, so a number from 4294967295 on finds no block.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -251,9 +252,19 @@ class TKurzorUprav {
 public:
     explicit TKurzorUprav(std::span<const TUpravaOdkazu> upravy) : upravy_(upravy) {}
     void Pripojit(std::string& cil, std::size_t radek, std::string_view text, std::size_t od = 0,
-                  std::size_t po = std::string_view::npos);
+                  std::size_t po = std::string_view::npos) {
+        if (i_ < upravy_.size() && upravy_[i_].Radek <= radek) {
+            PripojitSUpravami(cil, radek, text, od, po);
+        } else {
+            const std::size_t konec = std::min(po, text.size()), zacatek = std::min(od, konec);
+            cil.append(text.data() + zacatek, konec - zacatek);
+        }
+    }
 
 private:
+    void PripojitSUpravami(std::string& cil, std::size_t radek, std::string_view text, std::size_t od,
+                           std::size_t po);
+
     std::span<const TUpravaOdkazu> upravy_;
     std::size_t i_ = 0;
 };
