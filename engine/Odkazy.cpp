@@ -405,7 +405,6 @@ bool TPravidlaBloku::JeZacatek(std::string_view radek) const {
     return ZacinaNa(radek, z, ZacatekPouzitelny);
 }
 
-
 TPravidlaBloku::TBlok TPravidlaBloku::Rozebrat(std::string_view radek) const { return RozebratRadek(*this, radek); }
 
 void NajitOdkazyVRadku(std::string_view radek, const TZnakyOdkazu& znaky, std::vector<TOdkaz>& odkazy,
@@ -489,10 +488,9 @@ void TOdkazyBloku::UzavritProgram() {
     } else if (od < odkazy.size()) {
         for (std::size_t i = od; i < odkazy.size(); ++i) {
             TOdkaz& o = odkazy[i];
-            // Inside the front that the renumbering rewrites, or across the start of the selection.
-            const std::size_t konec = o.Pozice + o.Delka;
-            if (prepsanoPo_ > 0 && o.Radek == vyber_->Od &&
-                ((o.Pozice < prepsanoPo_ && konec > prepsanoOd_) || (o.Pozice < prepsanoOd_ && konec > prepsanoOd_)))
+            // Inside the front that the renumbering rewrites, or across the
+            // start of the selection (where that front is empty).
+            if (prepsanoPo_ > 0 && o.Radek == vyber_->Od && o.Pozice < prepsanoPo_ && o.Pozice + o.Delka > prepsanoOd_)
                 o.Stav = TStavOdkazu::PrepsanyVyberem;
         }
         Vyresit(od);
@@ -577,12 +575,11 @@ void TOdkazyBloku::Vyresit(std::size_t od) {
         const std::string nove = u.Text();
         if (nove == stare) continue;
         vysledek_.Upravy.push_back(u);
-        // The target as the line reads now.
-        const std::size_t text = vysledek_.Texty.size();
-        vysledek_.Texty.append(vysledek_.TextCile(o).substr(0, o.DelkaTextu - o.Delka));
-        vysledek_.Texty += nove;
-        o.Text = text;
-        o.DelkaTextu = vysledek_.Texty.size() - text;
+        // The target as the line reads now: its block character, if any, and the new number.
+        const std::string text = std::string(vysledek_.TextCile(o).substr(0, o.DelkaTextu - o.Delka)) + nove;
+        o.Text = vysledek_.Texty.size();
+        o.DelkaTextu = text.size();
+        vysledek_.Texty += text;
     }
 
     // After a renumber one number can stand on more blocks: a selection's

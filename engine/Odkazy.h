@@ -202,7 +202,6 @@ private:
     bool VRozsahu(std::size_t radek) const;
     void UzavritProgram();
     void Vyresit(std::size_t od);
-    void ZkontrolovatNoveCisla(std::size_t od);
     THledany* Najit(std::uint64_t cislo);
     std::size_t RuznychCisel() const;
 
@@ -228,12 +227,13 @@ private:
     std::vector<TOdkaz> slova_;       // the P and Q words of a line until the line tells what they are
 };
 
-// The references of one line, appended to odkazy (Radek 0, unresolved) with
-// their targets' texts appended to texty: the recognition alone.
+// The recognition alone: the references of one line, appended to odkazy
+// (Radek 0; Stav NeniCislo for a target that is no number, else ChybiCil, as
+// nothing is resolved here), their targets' texts appended to texty.
 void NajitOdkazyVRadku(std::string_view radek, const TZnakyOdkazu& znaky, std::vector<TOdkaz>& odkazy,
                        std::string& texty);
 
-// The passes over lines held in memory.
+// The pass over lines held in memory.
 TVysledekOdkazu NajitOdkazy(std::span<const std::string_view> radky, const TZnakyOdkazu& znaky);
 TVysledekOdkazu PrecislovatOdkazy(std::span<const std::string_view> radky, const TZnakyOdkazu& znaky,
                                   const TCislovaniOdkazu& cislovani,
