@@ -83,7 +83,8 @@ std::vector<std::u16string> VypisOdkazu(const TVysledekOdkazu& v) {
     std::vector<std::u16string> radky;
     radky.push_back(rsRADEK + u"\t" + rsODKAZ + u"\t" + rsCIL + u"\t" + rsRADEKCILE);
     for (const TOdkaz& o : v.Odkazy) {
-        std::u16string r = Cislo(o.Radek + 1) + u"\t" + Ascii(NazevDruhu(o.Druh)) + u"\t" + ZUtf8(v.TextCile(o)) + u"\t";
+        std::u16string r =
+            Cislo(o.Radek + 1) + u"\t" + Ascii(NazevDruhu(o.Druh)) + u"\t" + ZUtf8(v.TextCile(o)) + u"\t";
         if (o.Stav == TStavOdkazu::Vyreseny)
             r += Cislo(o.CilovyRadek + 1);
         else
