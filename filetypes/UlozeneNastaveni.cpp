@@ -37,6 +37,7 @@ const THodnota Hodnoty[] = {
     {.Nazev = u"BlokPredZnakKomentare", .Pole = &T::BlokPredZnakKomentare},
     {.Nazev = u"BlokPredZnakZacatku", .Pole = &T::BlokPredZnakZacatku},
     {.Nazev = u"BlokPredZnakKonce", .Pole = &T::BlokPredZnakKonce},
+    {.Nazev = u"AktualizovatOdkazy", .Pole = &T::AktualizovatOdkazy, .Vychozi = 1},
 };
 
 template <typename TPole>

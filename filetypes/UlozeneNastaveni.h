@@ -26,6 +26,7 @@ struct TUlozeneNastaveni {
     bool BlokPredZnakKomentare;   // introducing: number comment lines too
     bool BlokPredZnakZacatku;     // introducing: number program start lines too
     bool BlokPredZnakKonce;       // introducing: number program end lines too
+    bool AktualizovatOdkazy;      // renumbering: update the references to block numbers
 
     // Every setting at its default.
     TUlozeneNastaveni();

@@ -23,6 +23,25 @@ constexpr std::u16string_view vNENISOUBOR = u"Není otevřený žádný soubor";
 constexpr std::u16string_view vRADKU = u"Počet řádků";
 constexpr std::u16string_view vZNAKU = u"Počet znaků";
 constexpr std::u16string_view vBLOKU = u"Počet NC bloků";
+constexpr std::u16string_view vODKAZYJSOU = u"Program obsahuje odkazy na čísla bloků";
+constexpr std::u16string_view vODKAZYNARADCICH = u"Odkazy jsou na řádcích";
+constexpr std::u16string_view vODKAZYPRESTANOU = u"Odstraněním čísel bloků přestanou odkazy platit";
+constexpr std::u16string_view vODKAZYPRESTO = u"Přesto čísla bloků odstranit";
+constexpr std::u16string_view vODKAZYAKTUALIZOVANO = u"Aktualizováno odkazů na čísla bloků";
+constexpr std::u16string_view vODKAZYBEZCILE = u"Odkazy bez jednoznačného cíle";
+constexpr std::u16string_view vODKAZCHYBI = u"blok s tímto číslem v programu není";
+constexpr std::u16string_view vODKAZVICEKRAT = u"toto číslo má v programu více bloků";
+constexpr std::u16string_view vODKAZNENICISLO = u"cíl není zapsán číslem";
+constexpr std::u16string_view vODKAZPOPRECISLOVANI = u"po přečíslování má toto číslo více bloků";
+constexpr std::u16string_view vODKAZVYBER = u"výběr začíná uprostřed odkazu";
+constexpr std::u16string_view vRADEK = u"Řádek";
+constexpr std::u16string_view vODKAZ = u"Odkaz";
+constexpr std::u16string_view vCIL = u"Cíl";
+constexpr std::u16string_view vRADEKCILE = u"Řádek cíle";
+constexpr std::u16string_view vODKAZU = u"Počet odkazů na čísla bloků";
+constexpr std::u16string_view vAKTUALIZOVATODKAZY = u"Aktualizovat odkazy na bloky";
+constexpr std::u16string_view vAKTUALIZOVATODKAZYNAPOVEDA =
+    u"Při přečíslování upravit také odkazy na čísla bloků (GOTO, M99 P, M97 P, P a Q cyklů G70 až G73)";
 }  // namespace
 
 std::u16string rsCHYBA{vCHYBA};
@@ -47,6 +66,24 @@ std::u16string rsNENISOUBOR{vNENISOUBOR};
 std::u16string rsRADKU{vRADKU};
 std::u16string rsZNAKU{vZNAKU};
 std::u16string rsBLOKU{vBLOKU};
+std::u16string rsODKAZYJSOU{vODKAZYJSOU};
+std::u16string rsODKAZYNARADCICH{vODKAZYNARADCICH};
+std::u16string rsODKAZYPRESTANOU{vODKAZYPRESTANOU};
+std::u16string rsODKAZYPRESTO{vODKAZYPRESTO};
+std::u16string rsODKAZYAKTUALIZOVANO{vODKAZYAKTUALIZOVANO};
+std::u16string rsODKAZYBEZCILE{vODKAZYBEZCILE};
+std::u16string rsODKAZCHYBI{vODKAZCHYBI};
+std::u16string rsODKAZVICEKRAT{vODKAZVICEKRAT};
+std::u16string rsODKAZNENICISLO{vODKAZNENICISLO};
+std::u16string rsODKAZPOPRECISLOVANI{vODKAZPOPRECISLOVANI};
+std::u16string rsODKAZVYBER{vODKAZVYBER};
+std::u16string rsRADEK{vRADEK};
+std::u16string rsODKAZ{vODKAZ};
+std::u16string rsCIL{vCIL};
+std::u16string rsRADEKCILE{vRADEKCILE};
+std::u16string rsODKAZU{vODKAZU};
+std::u16string rsAKTUALIZOVATODKAZY{vAKTUALIZOVATODKAZY};
+std::u16string rsAKTUALIZOVATODKAZYNAPOVEDA{vAKTUALIZOVATODKAZYNAPOVEDA};
 
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
     static const std::array<TPolozkaKatalogu, PocetPolozekKatalogu> katalog = {{
@@ -72,6 +109,24 @@ const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
         {"rsRADKU", vRADKU, &rsRADKU},
         {"rsZNAKU", vZNAKU, &rsZNAKU},
         {"rsBLOKU", vBLOKU, &rsBLOKU},
+        {"rsODKAZYJSOU", vODKAZYJSOU, &rsODKAZYJSOU},
+        {"rsODKAZYNARADCICH", vODKAZYNARADCICH, &rsODKAZYNARADCICH},
+        {"rsODKAZYPRESTANOU", vODKAZYPRESTANOU, &rsODKAZYPRESTANOU},
+        {"rsODKAZYPRESTO", vODKAZYPRESTO, &rsODKAZYPRESTO},
+        {"rsODKAZYAKTUALIZOVANO", vODKAZYAKTUALIZOVANO, &rsODKAZYAKTUALIZOVANO},
+        {"rsODKAZYBEZCILE", vODKAZYBEZCILE, &rsODKAZYBEZCILE},
+        {"rsODKAZCHYBI", vODKAZCHYBI, &rsODKAZCHYBI},
+        {"rsODKAZVICEKRAT", vODKAZVICEKRAT, &rsODKAZVICEKRAT},
+        {"rsODKAZNENICISLO", vODKAZNENICISLO, &rsODKAZNENICISLO},
+        {"rsODKAZPOPRECISLOVANI", vODKAZPOPRECISLOVANI, &rsODKAZPOPRECISLOVANI},
+        {"rsODKAZVYBER", vODKAZVYBER, &rsODKAZVYBER},
+        {"rsRADEK", vRADEK, &rsRADEK},
+        {"rsODKAZ", vODKAZ, &rsODKAZ},
+        {"rsCIL", vCIL, &rsCIL},
+        {"rsRADEKCILE", vRADEKCILE, &rsRADEKCILE},
+        {"rsODKAZU", vODKAZU, &rsODKAZU},
+        {"rsAKTUALIZOVATODKAZY", vAKTUALIZOVATODKAZY, &rsAKTUALIZOVATODKAZY},
+        {"rsAKTUALIZOVATODKAZYNAPOVEDA", vAKTUALIZOVATODKAZYNAPOVEDA, &rsAKTUALIZOVATODKAZYNAPOVEDA},
     }};
     return katalog;
 }

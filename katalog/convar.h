@@ -29,6 +29,24 @@ extern std::u16string rsNENISOUBOR;
 extern std::u16string rsRADKU;
 extern std::u16string rsZNAKU;
 extern std::u16string rsBLOKU;
+extern std::u16string rsODKAZYJSOU;
+extern std::u16string rsODKAZYNARADCICH;
+extern std::u16string rsODKAZYPRESTANOU;
+extern std::u16string rsODKAZYPRESTO;
+extern std::u16string rsODKAZYAKTUALIZOVANO;
+extern std::u16string rsODKAZYBEZCILE;
+extern std::u16string rsODKAZCHYBI;
+extern std::u16string rsODKAZVICEKRAT;
+extern std::u16string rsODKAZNENICISLO;
+extern std::u16string rsODKAZPOPRECISLOVANI;
+extern std::u16string rsODKAZVYBER;
+extern std::u16string rsRADEK;
+extern std::u16string rsODKAZ;
+extern std::u16string rsCIL;
+extern std::u16string rsRADEKCILE;
+extern std::u16string rsODKAZU;
+extern std::u16string rsAKTUALIZOVATODKAZY;
+extern std::u16string rsAKTUALIZOVATODKAZYNAPOVEDA;
 
 struct TPolozkaKatalogu {
     std::string_view Klic;         // the key, also its element name in the language file
@@ -36,7 +54,7 @@ struct TPolozkaKatalogu {
     std::u16string* Text;           // the entry as the last catalogue pass left it
 };
 
-constexpr std::size_t PocetPolozekKatalogu = 22;
+constexpr std::size_t PocetPolozekKatalogu = 40;
 
 // All entries, in the order in which the catalogue pass refreshes them.
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog();

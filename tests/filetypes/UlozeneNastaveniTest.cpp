@@ -41,6 +41,7 @@ TEST_P(UlozeneNastaveni, VychoziHodnoty) {
     EXPECT_TRUE(n.CislovatOdZacatku);
     EXPECT_FALSE(n.PonechatMaximum);
     EXPECT_FALSE(n.BlokPredZnakKomentare || n.BlokPredZnakZacatku || n.BlokPredZnakKonce);
+    EXPECT_TRUE(n.AktualizovatOdkazy);
     // An empty key leaves every setting as it is.
     Ulozit([](TRegistr&) {});
     EXPECT_EQ(Nacist(), n);
@@ -59,12 +60,15 @@ TEST_P(UlozeneNastaveni, ZapisACteni) {
     n.BlokPredZnakKomentare = true;
     n.BlokPredZnakZacatku = true;
     n.BlokPredZnakKonce = true;
+    n.AktualizovatOdkazy = false;
     Ulozit([&](TRegistr& r) { n.Ulozit(r); });
     EXPECT_EQ(Nacist(), n);
 
     auto r = uloziste.Otevrit();
     ASSERT_TRUE(r->OtevritKlic(uloziste.Koren(), false));
-    EXPECT_EQ(r->PocetHodnot(), 10u);
+    EXPECT_EQ(r->PocetHodnot(), 11u);
+    EXPECT_EQ(r->TypHodnoty(u"AktualizovatOdkazy"), TTypHodnoty::Cislo);
+    EXPECT_EQ(r->CistCislo(u"AktualizovatOdkazy"), 0);
     EXPECT_EQ(r->TypHodnoty(u"Jazyk"), TTypHodnoty::Retezec);
     EXPECT_EQ(r->TypHodnoty(u"MaximalniBlok"), TTypHodnoty::Cislo);
     EXPECT_EQ(r->CistCislo(u"PonechatMaximum"), 1);
@@ -86,6 +90,15 @@ TEST_P(UlozeneNastaveni, CteniPodlePravidel) {
         {"the first number above the maximum stays until the bounds are set",
          [](TRegistr& r) { r.ZapsatCislo(u"PrvniBlok", 50); r.ZapsatCislo(u"MaximalniBlok", 20); },
          [](TUlozeneNastaveni& n) { n.PrvniBlok = 50; n.MaximalniBlok = 20; }, ""},
+        {"the switch for references: a store of an older version leaves it on",
+         [](TRegistr& r) { r.ZapsatCislo(u"PrvniBlok", 10); },
+         [](TUlozeneNastaveni& n) { n.PrvniBlok = 10; }, ""},
+        {"the switch for references turned off",
+         [](TRegistr& r) { r.ZapsatPriznak(u"AktualizovatOdkazy", false); },
+         [](TUlozeneNastaveni& n) { n.AktualizovatOdkazy = false; }, ""},
+        {"the switch for references as a string ends the reading",
+         [](TRegistr& r) { r.ZapsatRetezec(u"AktualizovatOdkazy", u"1"); },
+         [](TUlozeneNastaveni&) {}, "Invalid data type for 'AktualizovatOdkazy'"},
         {"a flag is any number but 0",
          [](TRegistr& r) { r.ZapsatCislo(u"BlokPredZnakKonce", 7); r.ZapsatCislo(u"BlokPredZnakZacatku", 0); },
          [](TUlozeneNastaveni& n) { n.BlokPredZnakKonce = true; }, ""},

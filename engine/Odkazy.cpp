@@ -1,0 +1,642 @@
+#include "Odkazy.h"
+
+#include "CNCEdit.h"
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+#if defined(__GNUC__)
+#define VZDY_INLINE [[gnu::always_inline]] inline
+#else
+#define VZDY_INLINE inline
+#endif
+
+namespace {
+
+constexpr std::size_t MaxDelkaZnacky = 255;
+// A number that 64 bits do not hold.
+constexpr std::uint64_t PrilisVelke = std::numeric_limits<std::uint64_t>::max();
+// Block numbers are kept in 32 bits: from this one on, no reference finds a block.
+constexpr std::uint32_t VelkeCisloBloku = std::numeric_limits<std::uint32_t>::max();
+
+inline bool JeCislice(char c) { return c >= '0' && c <= '9'; }
+inline bool JePismeno(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+// Letters and "_" make words: after the block characters they make a line no block line.
+inline bool JeSlovni(char c) { return JePismeno(c) || c == '_'; }
+inline char Velke(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+// The blanks that may stand between an address letter and its value.
+inline bool JeMezera(char c) { return c == ' ' || c == '\t'; }
+
+std::size_t DelkaUtf16(std::string_view s) {
+    std::size_t n = 0;
+    for (const char c : s) {
+        const auto b = static_cast<unsigned char>(c);
+        n += (b & 0xC0) != 0x80;  // every byte but a continuation byte starts a character
+        n += b >= 0xF0;           // a four-byte character takes two units
+    }
+    return n;
+}
+
+// Markers are a few bytes: compared in place, without a call.
+inline bool ZacinaNa(std::string_view s, std::string_view znacka, bool pouzitelna) {
+    if (!pouzitelna || s.size() < znacka.size()) return false;
+    for (std::size_t i = 0; i < znacka.size(); ++i)
+        if (s[i] != znacka[i]) return false;
+    return true;
+}
+
+std::uint64_t Hodnota(std::string_view cislice) {
+    std::uint64_t v = 0;
+    for (const char c : cislice) {
+        const auto d = static_cast<std::uint64_t>(c - '0');
+        if (v > (PrilisVelke - d) / 10) return PrilisVelke;
+        v = v * 10 + d;
+    }
+    return v;
+}
+
+// The front of a line; inline, since it runs for every line.
+VZDY_INLINE TPravidlaBloku::TBlok RozebratRadek(const TPravidlaBloku& p, std::string_view radek) {
+    using TBlok = TPravidlaBloku::TBlok;
+    TBlok b;
+    const char* d = radek.data();
+    const std::size_t n = radek.size();
+    std::size_t i = 0;
+    while (i < n && static_cast<unsigned char>(d[i]) <= 32) ++i;
+    b.Odsazeni = b.Konec = i;
+    const std::string_view hlavni = p.Znaky.HlavniZnak, vedlejsi = p.Znaky.VedlejsiZnak;
+    std::size_t k = i;  // past the block characters
+    if (p.JednobajtoveZnaky) {
+        // No emptiness check here: an empty character begins every line.
+        const bool h = !hlavni.empty() && k < n && d[k] == hlavni[0];
+        if (!hlavni.empty() && !vedlejsi.empty() && !h && (k >= n || d[k] != vedlejsi[0])) return b;
+        k += h;
+        k += !vedlejsi.empty() && k < n && d[k] == vedlejsi[0];
+    } else {
+        const std::string_view s = radek.substr(i);
+        if (!ZacinaNa(s, hlavni, p.HlavniPouzitelny) && !ZacinaNa(s, vedlejsi, p.VedlejsiPouzitelny)) return b;
+        if (!hlavni.empty() && ZacinaNa(s, hlavni, p.HlavniPouzitelny)) k += hlavni.size();
+        if (!vedlejsi.empty() && ZacinaNa(radek.substr(k), vedlejsi, p.VedlejsiPouzitelny)) k += vedlejsi.size();
+    }
+    if (k < n && JeSlovni(d[k])) return b;
+    b.Blokovy = true;
+    b.Cislice = k;
+    std::uint64_t v = 0;
+    for (; k < n && JeCislice(d[k]); ++k) v = v * 10 + static_cast<std::uint64_t>(d[k] - '0');
+    b.Cislic = k - b.Cislice;
+    b.Konec = k;
+    // Up to 19 digits fit in 64 bits; a longer number is counted again, with care.
+    b.Hodnota = b.Cislic < 20 ? v : Hodnota(radek.substr(b.Cislice, b.Cislic));
+    return b;
+}
+
+// Could the line hold a reference? Every reference needs a P
+// or a Q (either case) or the T of GOTO; a line without them is passed over
+// at the speed of a byte search, sixteen (or eight) bytes at a time. Whatever
+// the reading below accepts passes this test.
+inline bool Spoustec(std::string_view s, std::size_t j) {
+    const char c = static_cast<char>(s[j] | 0x20);
+    if (c != 't') return c == 'p' || c == 'q';
+    return j >= 2 && j + 1 < s.size() && (s[j - 2] | 0x20) == 'g' && (s[j - 1] | 0x20) == 'o' &&
+           (s[j + 1] | 0x20) == 'o';
+}
+
+VZDY_INLINE bool MoznaOdkaz(std::string_view s) {
+    const std::size_t n = s.size();
+    const char* d = s.data();
+    std::size_t j = 0;
+#ifdef __SSE2__
+    if (n >= 16) {
+        const __m128i mala = _mm_set1_epi8(0x20);
+        const __m128i p = _mm_set1_epi8('p'), q = _mm_set1_epi8('q'), t = _mm_set1_epi8('t');
+        const auto kus = [&](std::size_t k) {
+            const __m128i w = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k)), mala);
+            unsigned maska = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(w, p), _mm_cmpeq_epi8(w, q)), _mm_cmpeq_epi8(w, t))));
+            for (; maska != 0; maska &= maska - 1)
+                if (Spoustec(s, k + static_cast<std::size_t>(std::countr_zero(maska)))) return true;
+            return false;
+        };
+        for (; j + 16 <= n; j += 16)
+            if (kus(j)) return true;
+        // The rest in one piece that ends with the line (it may overlap the last one).
+        return j < n && kus(n - 16);
+    }
+#endif
+    constexpr std::uint64_t Jednicky = 0x0101010101010101ull;
+    constexpr std::uint64_t Vysoke = 0x8080808080808080ull;
+    constexpr std::uint64_t MalaPismena = 0x2020202020202020ull;
+    constexpr std::uint64_t P = 'p' * Jednicky, Q = 'q' * Jednicky, T = 't' * Jednicky;
+    for (; j + 8 <= n; j += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, d + j, 8);
+        w |= MalaPismena;  // only P and p become p, and so on
+        const std::uint64_t a = w ^ P, b = w ^ Q, c = w ^ T;
+        if ((((a - Jednicky) & ~a) | ((b - Jednicky) & ~b) | ((c - Jednicky) & ~c)) & Vysoke)
+            for (std::size_t k = j; k < j + 8; ++k)
+                if (Spoustec(s, k)) return true;
+    }
+    for (; j < n; ++j)
+        if (Spoustec(s, j)) return true;
+    return false;
+}
+
+// An integer value behind an address letter: blanks, then digits.
+struct TCele {
+    bool Je = false;  // digits and no decimal point after them
+    std::uint64_t Hodnota = 0;
+    std::size_t Konec = 0;
+};
+
+TCele CistCele(std::string_view s, std::size_t k) {
+    const std::size_t n = s.size();
+    while (k < n && JeMezera(s[k])) ++k;
+    const std::size_t od = k;
+    while (k < n && JeCislice(s[k])) ++k;
+    TCele c;
+    c.Konec = k;
+    if (k == od) return c;
+    if (k < n && s[k] == '.') {
+        for (++k; k < n && JeCislice(s[k]);) ++k;
+        c.Konec = k;
+        return c;
+    }
+    c.Je = true;
+    c.Hodnota = Hodnota(s.substr(od, k - od));
+    return c;
+}
+
+// The end of "[...]" that starts at k, brackets nested; the line's end when it is not closed.
+std::size_t KonecZavorky(std::string_view s, std::size_t k) {
+    int hloubka = 0;
+    for (; k < s.size(); ++k) {
+        if (s[k] == '[') ++hloubka;
+        if (s[k] == ']' && --hloubka == 0) return k + 1;
+    }
+    return k;
+}
+
+// The target of a reference, behind its word.
+struct TOperand {
+    bool Je = false;        // there is a target (not a label, not nothing)
+    bool Cislo = false;     // a literal number: digits from Pozice, Delka bytes
+    std::size_t Text = 0;   // the target as written: from Text to Konec
+    std::size_t Pozice = 0, Delka = 0;
+    std::size_t Konec = 0;
+};
+
+// Does a block character stand at k (a letter in either case)?
+std::size_t ZnakBlokuNa(std::string_view s, std::size_t k, const TPravidlaBloku& p) {
+    for (const auto& [znak, pouzitelny] : {std::pair{p.Znaky.HlavniZnak, p.HlavniPouzitelny},
+                                            std::pair{p.Znaky.VedlejsiZnak, p.VedlejsiPouzitelny}}) {
+        if (znak.empty() || !pouzitelny || s.size() - k < znak.size()) continue;
+        if ((znak.size() == 1 && JePismeno(znak[0])) ? Velke(s[k]) == Velke(znak[0])
+                                                    : s.compare(k, znak.size(), znak) == 0)
+            return znak.size();
+    }
+    return 0;
+}
+
+// The target from k on: blanks, then (behind GOTO, when p is given) a block
+// character, then digits; or a variable or an expression.
+TOperand CistOperand(std::string_view s, std::size_t k, const TPravidlaBloku* p) {
+    const std::size_t n = s.size();
+    while (k < n && JeMezera(s[k])) ++k;
+    TOperand o;
+    o.Text = k;
+    o.Konec = k;
+    if (k >= n) return o;
+    if (p) {
+        const std::size_t znak = ZnakBlokuNa(s, k, *p);
+        if (znak > 0 && k + znak < n && (JeCislice(s[k + znak]) || s[k + znak] == '#' || s[k + znak] == '['))
+            k += znak;
+    }
+    const char c = s[k];
+    if (JeCislice(c)) {
+        std::size_t e = k;
+        while (e < n && JeCislice(s[e])) ++e;
+        o.Je = true;
+        if (e < n && s[e] == '.') {
+            for (++e; e < n && JeCislice(s[e]);) ++e;
+        } else {
+            o.Cislo = true;
+            o.Pozice = k;
+            o.Delka = e - k;
+        }
+        o.Konec = e;
+    } else if (c == '#' || c == '[' || c == '-' || c == '+') {
+        std::size_t e = k + 1;
+        if (c == '[') {
+            e = KonecZavorky(s, k);
+        } else if (e < n && s[e] == '[') {
+            e = KonecZavorky(s, e);
+        } else {
+            while (e < n && (JeCislice(s[e]) || s[e] == '.')) ++e;
+        }
+        o.Je = true;
+        o.Konec = e;
+    }
+    if (o.Je && !o.Cislo) {
+        o.Pozice = o.Text;
+        o.Delka = o.Konec - o.Text;
+    }
+    return o;
+}
+
+TOdkaz NovyOdkaz(std::string_view s, const TOperand& o, TDruhOdkazu druh, std::size_t radek) {
+    TOdkaz r;
+    r.Radek = radek;
+    r.Pozice = o.Pozice;
+    r.Delka = o.Delka;
+    r.Text = o.Text;  // in the line, until the reference is kept
+    r.DelkaTextu = o.Konec - o.Text;
+    r.Druh = druh;
+    if (o.Cislo) {
+        r.Cil = Hodnota(s.substr(o.Pozice, o.Delka));
+        r.Stav = TStavOdkazu::ChybiCil;  // until a block is found
+    } else {
+        r.Stav = TStavOdkazu::NeniCislo;
+    }
+    return r;
+}
+
+void Ponechat(std::string_view s, TOdkaz r, std::vector<TOdkaz>& odkazy, std::string& texty) {
+    const std::size_t text = texty.size();
+    texty.append(s.substr(r.Text, r.DelkaTextu));
+    r.Text = text;
+    odkazy.push_back(r);
+}
+
+inline bool JeSlovo(std::string_view slovo, std::string_view klic) {
+    if (slovo.size() != klic.size()) return false;
+    for (std::size_t i = 0; i < slovo.size(); ++i)
+        if (Velke(slovo[i]) != klic[i]) return false;
+    return true;
+}
+
+// Reads the code of line s from byte j on: the references go to odkazy, the
+// P and Q words wait in slova until the end of the line tells whether the
+// line holds a cycle or a return that makes them references.
+void CistKod(std::string_view s, std::size_t j, const TPravidlaBloku& p, std::size_t radek,
+             std::vector<TOdkaz>& odkazy, std::vector<TOdkaz>& slova, std::string& texty) {
+    const std::size_t prvni = odkazy.size();
+    slova.clear();
+    std::uint64_t cyklus = 0;  // 70 .. 73: the line holds that G code
+    std::uint64_t navrat = 0;  // 99 or 97: the line holds that M code
+    const std::string_view komentar = p.Znaky.Komentar;
+    const bool zavorky = komentar == "(";
+    const std::size_t n = s.size();
+    while (j < n) {
+        const char c = s[j];
+        if (!komentar.empty() && c == komentar[0] && s.substr(j, komentar.size()) == komentar) {
+            if (!zavorky) break;
+            const std::size_t z = s.find(')', j + 1);
+            if (z == std::string_view::npos) break;
+            j = z + 1;
+            continue;
+        }
+        if (c == '"') {
+            const std::size_t z = s.find('"', j + 1);
+            if (z == std::string_view::npos) break;
+            j = z + 1;
+            continue;
+        }
+        if (!JeSlovni(c)) {
+            ++j;
+            continue;
+        }
+        std::size_t k = j;
+        while (k < n && JeSlovni(s[k])) ++k;
+        const std::string_view slovo = s.substr(j, k - j);
+        j = k;
+        if (slovo.size() == 1) {
+            const char a = Velke(c);
+            if (a == 'G' || a == 'M') {
+                const TCele h = CistCele(s, k);
+                if (h.Je && a == 'G' && h.Hodnota >= 70 && h.Hodnota <= 73 && cyklus == 0) cyklus = h.Hodnota;
+                if (h.Je && a == 'M' && (h.Hodnota == 99 || h.Hodnota == 97) && navrat == 0) navrat = h.Hodnota;
+                j = h.Konec;
+            } else if (a == 'P' || a == 'Q') {
+                const TOperand o = CistOperand(s, k, nullptr);
+                if (o.Je) slova.push_back(NovyOdkaz(s, o, a == 'P' ? TDruhOdkazu::G70P : TDruhOdkazu::G70Q, radek));
+                j = std::max(o.Konec, k);
+            }
+            continue;
+        }
+        TDruhOdkazu druh;
+        if (JeSlovo(slovo, "GOTO"))
+            druh = TDruhOdkazu::Goto;
+        else if (JeSlovo(slovo, "GOTOF"))
+            druh = TDruhOdkazu::GotoF;
+        else if (JeSlovo(slovo, "GOTOB"))
+            druh = TDruhOdkazu::GotoB;
+        else if (JeSlovo(slovo, "GOTOC"))
+            druh = TDruhOdkazu::GotoC;
+        else
+            continue;
+        const TOperand o = CistOperand(s, k, &p);
+        if (!o.Je) continue;  // a label, or nothing
+        Ponechat(s, NovyOdkaz(s, o, druh, radek), odkazy, texty);
+        j = o.Konec;
+    }
+    for (TOdkaz& o : slova) {
+        const bool p = o.Druh == TDruhOdkazu::G70P;
+        if (cyklus != 0) {
+            const auto posun = static_cast<int>(2 * (cyklus - 70));
+            o.Druh = static_cast<TDruhOdkazu>(static_cast<int>(o.Druh) + posun);
+        } else if (navrat != 0 && p) {
+            o.Druh = navrat == 99 ? TDruhOdkazu::M99P : TDruhOdkazu::M97P;
+        } else {
+            continue;
+        }
+        Ponechat(s, o, odkazy, texty);
+    }
+    // Within the line by position: the cycle's words come after the jumps.
+    if (odkazy.size() - prvni > 1)
+        std::sort(odkazy.begin() + static_cast<std::ptrdiff_t>(prvni), odkazy.end(),
+                  [](const TOdkaz& a, const TOdkaz& b) { return a.Pozice < b.Pozice; });
+}
+
+}  // namespace
+
+std::string_view NazevDruhu(TDruhOdkazu druh) {
+    static constexpr std::string_view Nazvy[] = {"GOTO",  "GOTOF", "GOTOB", "GOTOC", "M99 P", "M97 P", "G70 P",
+                                                 "G70 Q", "G71 P", "G71 Q", "G72 P", "G72 Q", "G73 P", "G73 Q"};
+    return Nazvy[static_cast<std::size_t>(druh)];
+}
+
+void TUpravaOdkazu::PripojitText(std::string& cil) const {
+    char cifry[10];
+    const auto r = std::to_chars(cifry, cifry + sizeof cifry, Cislo);
+    const auto delka = static_cast<std::size_t>(r.ptr - cifry);
+    if (Sirka > delka) cil.append(Sirka - delka, '0');
+    cil.append(cifry, delka);
+}
+
+std::string TUpravaOdkazu::Text() const {
+    std::string s;
+    PripojitText(s);
+    return s;
+}
+
+std::size_t TVysledekOdkazu::PocetNevyresenych() const {
+    return static_cast<std::size_t>(std::count_if(Odkazy.begin(), Odkazy.end(),
+                                                  [](const TOdkaz& o) { return o.Stav != TStavOdkazu::Vyreseny; }));
+}
+
+TPravidlaBloku::TPravidlaBloku(const TZnakyOdkazu& znaky)
+    : Znaky(znaky),
+      HlavniPouzitelny(DelkaUtf16(znaky.HlavniZnak) <= MaxDelkaZnacky),
+      VedlejsiPouzitelny(DelkaUtf16(znaky.VedlejsiZnak) <= MaxDelkaZnacky),
+      ZacatekPouzitelny(DelkaUtf16(znaky.Zacatek) <= MaxDelkaZnacky),
+      JednobajtoveZnaky(znaky.HlavniZnak.size() <= 1 && znaky.VedlejsiZnak.size() <= 1) {}
+
+bool TPravidlaBloku::JeZacatek(std::string_view radek) const {
+    const std::string_view z = Znaky.Zacatek;
+    if (z.empty() || radek.empty() || radek[0] != z[0]) return false;
+    return ZacinaNa(radek, z, ZacatekPouzitelny);
+}
+
+TPravidlaBloku::TBlok TPravidlaBloku::Rozebrat(std::string_view radek) const { return RozebratRadek(*this, radek); }
+
+void NajitOdkazyVRadku(std::string_view radek, const TZnakyOdkazu& znaky, std::vector<TOdkaz>& odkazy,
+                       std::string& texty) {
+    const TPravidlaBloku p(znaky);
+    const std::size_t od = p.Rozebrat(radek).Konec;
+    if (!MoznaOdkaz(radek.substr(od))) return;
+    std::vector<TOdkaz> slova;
+    CistKod(radek, od, p, 0, odkazy, slova, texty);
+}
+
+// ---------------------------------------------------------------- the pass
+
+TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky) : pravidla_(znaky), dotceny_(true) {}
+
+TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky, const TCislovaniOdkazu& cislovani,
+                           std::optional<TVyberRadku> vyber)
+    : pravidla_(znaky), cislovani_(cislovani), vyber_(vyber), cislo_(cislovani.PrvniBlok) {}
+
+bool TOdkazyBloku::VRozsahu(std::size_t radek) const {
+    return !vyber_ || (radek >= vyber_->Od && radek < vyber_->Po);
+}
+
+void TOdkazyBloku::Radek(std::string_view radek) {
+    if (radek_ >= VelkeCisloBloku) throw std::length_error("more lines than references can count");
+    const bool zacatek = pravidla_.JeZacatek(radek);
+    if (zacatek) {
+        UzavritProgram();
+        ++program_;
+    }
+    const TPravidlaBloku::TBlok b = RozebratRadek(pravidla_, radek);
+
+    // The renumber's own pass over its lines, the selection's first line from inside.
+    bool precislovany = false;
+    std::uint32_t nove = 0;
+    if (cislovani_ && VRozsahu(radek_)) {
+        dotceny_ = true;
+        const bool zevnitr = vyber_ && radek_ == vyber_->Od && vyber_->OdBajtu > 0;
+        const std::string_view kus = zevnitr ? radek.substr(std::min(vyber_->OdBajtu, radek.size())) : radek;
+        // The start test on the line as the renumbering gets it, before the trim.
+        if (zevnitr ? pravidla_.JeZacatek(kus) : zacatek) cislo_ = cislovani_->PrvniBlok;
+        const TPravidlaBloku::TBlok k = zevnitr ? RozebratRadek(pravidla_, kus) : b;
+        if (k.Blokovy && k.Cislic > 0) {
+            nove = cislo_;
+            const TCislovaniOdkazu& c = *cislovani_;
+            cislo_ = TCNCFile::DalsiCislo(cislo_, c.PrvniBlok, c.Prirustek, c.MaximalniBlok, c.CislovatOdZacatku);
+            ++vProgramu_;
+            // From inside the line, the number renumbered is the line's own
+            // only when the selection starts in its leading blanks.
+            precislovany = !zevnitr || vyber_->OdBajtu <= b.Odsazeni;
+        }
+        if (zevnitr && vyber_->OdBajtu > b.Odsazeni) {
+            // The renumbering trims the piece and rewrites its front as it would a block number.
+            prepsanoOd_ = radek.size() - kus.size();
+            prepsanoPo_ = prepsanoOd_ + k.Konec;
+        }
+    }
+    if (b.Blokovy && b.Cislic > 0)
+        bloky_.push_back({static_cast<std::uint32_t>(std::min<std::uint64_t>(b.Hodnota, VelkeCisloBloku)), nove,
+                          static_cast<std::uint32_t>(radek_), precislovany});
+
+    const std::string_view kod = radek.substr(b.Konec);
+    if (MoznaOdkaz(kod)) {
+        const std::size_t prvni = vysledek_.Odkazy.size();
+        CistKod(radek, b.Konec, pravidla_, radek_, vysledek_.Odkazy, slova_, vysledek_.Texty);
+        for (std::size_t i = prvni; i < vysledek_.Odkazy.size(); ++i) vysledek_.Odkazy[i].Program = program_;
+    }
+    ++radek_;
+}
+
+TVysledekOdkazu TOdkazyBloku::Dokoncit() {
+    UzavritProgram();
+    return std::move(vysledek_);
+}
+
+void TOdkazyBloku::UzavritProgram() {
+    auto& odkazy = vysledek_.Odkazy;
+    const std::size_t od = odkazyProgramu_;
+    if (!dotceny_) {
+        odkazy.resize(od);
+    } else if (od < odkazy.size()) {
+        for (std::size_t i = od; i < odkazy.size(); ++i) {
+            TOdkaz& o = odkazy[i];
+            // Inside the front that the renumbering rewrites, or across the
+            // start of the selection (where that front is empty).
+            if (prepsanoPo_ > 0 && o.Radek == vyber_->Od && o.Pozice < prepsanoPo_ && o.Pozice + o.Delka > prepsanoOd_)
+                o.Stav = TStavOdkazu::PrepsanyVyberem;
+        }
+        Vyresit(od);
+    }
+    odkazyProgramu_ = odkazy.size();
+    bloky_.clear();
+    dotceny_ = !cislovani_;
+    vProgramu_ = 0;
+}
+
+TOdkazyBloku::THledany* TOdkazyBloku::Najit(std::uint64_t cislo) {
+    // Block numbers mostly rise through a program: the place of the last
+    // number looked up is, or is next to, the place of this one.
+    const auto v = hledane_.begin();
+    const std::size_t n = hledane_.size();
+    const auto prvni = [&](std::size_t od, std::size_t po) {
+        return static_cast<std::size_t>(
+            std::lower_bound(v + static_cast<std::ptrdiff_t>(od), v + static_cast<std::ptrdiff_t>(po), cislo,
+                             [](const THledany& h, std::uint64_t c) { return h.Cislo < c; }) -
+            v);
+    };
+    std::size_t i = kurzor_;
+    if (i < n && v[i].Cislo < cislo) {
+        ++i;
+        if (i < n && v[i].Cislo < cislo) i = prvni(i + 1, n);
+    } else if (i > 0 && v[i - 1].Cislo >= cislo) {
+        i = prvni(0, i - 1);
+    }
+    kurzor_ = i;
+    return i < n && v[i].Cislo == cislo ? &v[i] : nullptr;
+}
+
+void TOdkazyBloku::Vyresit(std::size_t od) {
+    auto& odkazy = vysledek_.Odkazy;
+    const auto cile = [&](bool konecne) {
+        hledane_.clear();
+        for (std::size_t i = od; i < odkazy.size(); ++i) {
+            const TOdkaz& o = odkazy[i];
+            if (!konecne && o.Stav == TStavOdkazu::ChybiCil && o.Cil < VelkeCisloBloku)
+                hledane_.push_back({.Cislo = o.Cil});
+            if (konecne && o.Stav == TStavOdkazu::Vyreseny)
+                hledane_.push_back({.Cislo = o.Precislovany ? o.NoveCislo : o.Cil});
+        }
+        std::sort(hledane_.begin(), hledane_.end(),
+                  [](const THledany& a, const THledany& b) { return a.Cislo < b.Cislo; });
+        hledane_.erase(std::unique(hledane_.begin(), hledane_.end(),
+                                   [](const THledany& a, const THledany& b) { return a.Cislo == b.Cislo; }),
+                       hledane_.end());
+        kurzor_ = 0;
+        return !hledane_.empty();
+    };
+
+    if (!cile(false)) return;
+    for (const TBlokProgramu& b : bloky_) {
+        if (b.Stare == VelkeCisloBloku) continue;
+        THledany* h = Najit(b.Stare);
+        if (!h || h->Pocet++ > 0) continue;
+        h->Radek = b.Radek;
+        h->Nove = b.Nove;
+        h->Precislovany = b.Precislovany;
+    }
+    bool vyreseny = false;
+    for (std::size_t i = od; i < odkazy.size(); ++i) {
+        TOdkaz& o = odkazy[i];
+        if (o.Stav != TStavOdkazu::ChybiCil || o.Cil >= VelkeCisloBloku) continue;
+        const THledany* h = Najit(o.Cil);
+        if (h->Pocet == 0) continue;
+        if (h->Pocet > 1) {
+            o.Stav = TStavOdkazu::VicekratCil;
+            continue;
+        }
+        o.Stav = TStavOdkazu::Vyreseny;
+        o.CilovyRadek = h->Radek;
+        o.Precislovany = h->Precislovany;
+        o.NoveCislo = h->Nove;
+        vyreseny = true;
+        if (!o.Precislovany) continue;
+        // The number in its own form: a number written with leading zeros keeps its width.
+        const std::string_view stare = vysledek_.TextCile(o).substr(o.DelkaTextu - o.Delka);
+        TUpravaOdkazu u{.Radek = o.Radek, .Pozice = o.Pozice, .Delka = o.Delka, .Cislo = o.NoveCislo};
+        if (stare.size() > 1 && stare[0] == '0') u.Sirka = static_cast<std::uint32_t>(stare.size());
+        const std::string nove = u.Text();
+        if (nove == stare) continue;
+        vysledek_.Upravy.push_back(u);
+        // The target as the line reads now: its block character, if any, and the new number.
+        const std::string text = std::string(vysledek_.TextCile(o).substr(0, o.DelkaTextu - o.Delka)) + nove;
+        o.Text = vysledek_.Texty.size();
+        o.DelkaTextu = text.size();
+        vysledek_.Texty += text;
+    }
+
+    // After a renumber one number can stand on more blocks: a selection's
+    // new numbers may meet the others', and a program with more blocks than
+    // the sequence has numbers repeats some. Then the numbers are counted.
+    if (!cislovani_ || !vyreseny) return;
+    const std::size_t ruznych = RuznychCisel();
+    if (!vyber_ && ruznych != 0 && vProgramu_ <= ruznych) return;
+    cile(true);
+    for (const TBlokProgramu& b : bloky_) {
+        const std::uint64_t cislo = b.Precislovany ? b.Nove : b.Stare;
+        if (b.Precislovany || b.Stare != VelkeCisloBloku)
+            if (THledany* h = Najit(cislo)) ++h->Pocet;
+    }
+    for (std::size_t i = od; i < odkazy.size(); ++i) {
+        TOdkaz& o = odkazy[i];
+        if (o.Stav != TStavOdkazu::Vyreseny) continue;
+        if (Najit(o.Precislovany ? o.NoveCislo : o.Cil)->Pocet > 1) o.Stav = TStavOdkazu::NejednoznacnyPoPrecislovani;
+    }
+}
+
+std::size_t TOdkazyBloku::RuznychCisel() const {
+    // The sequence rises from the first number until it reaches the maximum,
+    // then repeats a number. 0: it may wrap round the 32 bits, not known.
+    const TCislovaniOdkazu& c = *cislovani_;
+    if (c.PrvniBlok >= c.MaximalniBlok || c.Prirustek == 0) return 1;
+    if (c.MaximalniBlok - 1 > std::numeric_limits<std::uint32_t>::max() - c.Prirustek) return 0;
+    return (c.MaximalniBlok - c.PrvniBlok + c.Prirustek - 1) / c.Prirustek + 1;
+}
+
+// ---------------------------------------------------------------- lines in memory
+
+TVysledekOdkazu NajitOdkazy(std::span<const std::string_view> radky, const TZnakyOdkazu& znaky) {
+    TOdkazyBloku o(znaky);
+    for (const std::string_view r : radky) o.Radek(r);
+    return o.Dokoncit();
+}
+
+TVysledekOdkazu PrecislovatOdkazy(std::span<const std::string_view> radky, const TZnakyOdkazu& znaky,
+                                  const TCislovaniOdkazu& cislovani, std::optional<TVyberRadku> vyber) {
+    TOdkazyBloku o(znaky, cislovani, vyber);
+    for (const std::string_view r : radky) o.Radek(r);
+    return o.Dokoncit();
+}
+
+void TKurzorUprav::PripojitSUpravami(std::string& cil, std::size_t radek, std::string_view text, std::size_t od,
+                                     std::size_t po) {
+    po = std::min(po, text.size());
+    while (i_ < upravy_.size() && upravy_[i_].Radek < radek) ++i_;
+    std::size_t pozice = std::min(od, po);
+    for (; i_ < upravy_.size() && upravy_[i_].Radek == radek && upravy_[i_].Pozice < po; ++i_) {
+        const TUpravaOdkazu& u = upravy_[i_];
+        if (u.Pozice < pozice || u.Pozice + u.Delka > po)
+            throw std::invalid_argument("an edit of a reference lies outside the bytes being written");
+        cil.append(text.substr(pozice, u.Pozice - pozice));
+        u.PripojitText(cil);
+        pozice = u.Pozice + u.Delka;
+    }
+    cil.append(text.substr(pozice, po - pozice));
+}

@@ -1,0 +1,96 @@
+#include "ZpravyOdkazu.h"
+
+#include "convar.h"
+
+#include "platform/Kodovani.h"
+
+namespace {
+
+std::u16string Cislo(std::size_t n) {
+    const std::string s = std::to_string(n);
+    return std::u16string(s.begin(), s.end());
+}
+
+std::u16string Ascii(std::string_view s) { return std::u16string(s.begin(), s.end()); }
+
+constexpr std::u16string_view Vypustka = u"\u2026";
+
+bool JeSkok(TDruhOdkazu d) {
+    return d == TDruhOdkazu::Goto || d == TDruhOdkazu::GotoF || d == TDruhOdkazu::GotoB || d == TDruhOdkazu::GotoC;
+}
+
+}  // namespace
+
+std::u16string TextOdkazu(const TVysledekOdkazu& v, const TOdkaz& o) {
+    // The jumps take a blank before their target, the words none: GOTO 100, M99 P30.
+    return Ascii(NazevDruhu(o.Druh)) + (JeSkok(o.Druh) ? u" " : u"") + ZUtf8(v.TextCile(o));
+}
+
+std::u16string_view DuvodOdkazu(TStavOdkazu stav) {
+    switch (stav) {
+        case TStavOdkazu::ChybiCil: return rsODKAZCHYBI;
+        case TStavOdkazu::VicekratCil: return rsODKAZVICEKRAT;
+        case TStavOdkazu::NeniCislo: return rsODKAZNENICISLO;
+        case TStavOdkazu::NejednoznacnyPoPrecislovani: return rsODKAZPOPRECISLOVANI;
+        case TStavOdkazu::PrepsanyVyberem: return rsODKAZVYBER;
+        case TStavOdkazu::Vyreseny: break;
+    }
+    return {};
+}
+
+std::u16string ZpravaOdkazyPredOdstranenim(const TVysledekOdkazu& v, bool otazka, std::size_t radku) {
+    std::u16string s = rsODKAZYJSOU + u": " + Cislo(v.Odkazy.size()) + u"x.\r" + rsODKAZYNARADCICH + u": ";
+    std::size_t vypsano = 0;
+    for (std::size_t i = 0; i < v.Odkazy.size(); ++i) {
+        const std::size_t radek = v.Odkazy[i].Radek;
+        if (i > 0 && v.Odkazy[i - 1].Radek == radek) continue;  // a line once
+        if (vypsano == radku) {
+            s += u", ";
+            s += Vypustka;
+            break;
+        }
+        if (vypsano++ > 0) s += u", ";
+        s += Cislo(radek + 1);
+    }
+    s += u"\r" + rsODKAZYPRESTANOU + u".";
+    if (otazka) s += u"\r" + rsODKAZYPRESTO + u"?";
+    return s;
+}
+
+std::u16string ZpravaOdkazu(const TVysledekOdkazu& v, bool precislovani, std::size_t radku) {
+    std::u16string s;
+    if (precislovani) s = rsODKAZYAKTUALIZOVANO + u": " + Cislo(v.PocetAktualizovanych()) + u".";
+    const std::size_t nevyresenych = v.PocetNevyresenych();
+    if (nevyresenych == 0) return s;
+    if (!s.empty()) s += u'\r';
+    s += rsODKAZYBEZCILE + u": " + Cislo(nevyresenych) + u".";
+    std::size_t vypsano = 0;
+    for (const TOdkaz& o : v.Odkazy) {
+        if (o.Stav == TStavOdkazu::Vyreseny) continue;
+        s += u'\r';
+        if (vypsano++ == radku) {
+            s += Vypustka;
+            break;
+        }
+        s += rsRADEK + u" " + Cislo(o.Radek + 1) + u" (" + TextOdkazu(v, o) + u"): ";
+        s += DuvodOdkazu(o.Stav);
+        s += u'.';
+    }
+    return s;
+}
+
+std::vector<std::u16string> VypisOdkazu(const TVysledekOdkazu& v) {
+    std::vector<std::u16string> radky;
+    radky.push_back(rsRADEK + u"\t" + rsODKAZ + u"\t" + rsCIL + u"\t" + rsRADEKCILE);
+    for (const TOdkaz& o : v.Odkazy) {
+        std::u16string r =
+            Cislo(o.Radek + 1) + u"\t" + Ascii(NazevDruhu(o.Druh)) + u"\t" + ZUtf8(v.TextCile(o)) + u"\t";
+        if (o.Stav == TStavOdkazu::Vyreseny)
+            r += Cislo(o.CilovyRadek + 1);
+        else
+            r += DuvodOdkazu(o.Stav);
+        radky.push_back(std::move(r));
+    }
+    radky.push_back(rsODKAZU + u": " + Cislo(v.Odkazy.size()) + u".");
+    return radky;
+}

@@ -1,0 +1,568 @@
+#include "engine/CNCEdit.h"
+#include "engine/Odkazy.h"
+#include "platform/Kodovani.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+// File types as the shipped list has them.
+const TZnakyOdkazu Iso{":", "N", "%", "("};
+const TZnakyOdkazu Sinumerik{":", "N", "%", ";"};
+const TZnakyOdkazu Cislice{"", "", "%", ";"};
+
+using TRadkyUtf8 = std::vector<std::string>;
+
+TRadkyUtf8 Rozdelit(std::string_view text) {
+    TRadkyUtf8 radky;
+    while (!text.empty()) {
+        const std::size_t konec = text.find('\n');
+        std::string_view r = text.substr(0, konec);
+        if (!r.empty() && r.back() == '\r') r.remove_suffix(1);
+        radky.emplace_back(r);
+        if (konec == std::string_view::npos) break;
+        text.remove_prefix(konec + 1);
+    }
+    return radky;
+}
+
+std::vector<std::string_view> Pohledy(const TRadkyUtf8& radky) { return {radky.begin(), radky.end()}; }
+
+// "G71 P=10" for a number, "GOTO=#1?" for a target that is none.
+std::string Popis(const TOdkaz& o, std::string_view text) {
+    std::string s(NazevDruhu(o.Druh));
+    s += '=';
+    s += text;
+    if (o.Stav == TStavOdkazu::NeniCislo) s += '?';
+    return s;
+}
+
+std::string OdkazyRadku(std::string_view radek, const TZnakyOdkazu& znaky = Iso) {
+    std::vector<TOdkaz> odkazy;
+    std::string texty;
+    NajitOdkazyVRadku(radek, znaky, odkazy, texty);
+    std::string s;
+    for (const TOdkaz& o : odkazy) {
+        const std::string_view text = std::string_view(texty).substr(o.Text, o.DelkaTextu);
+        // The digits (the whole target when it is no number) are where the reference says.
+        const std::string_view cislice = o.Stav == TStavOdkazu::NeniCislo ? text : text.substr(text.size() - o.Delka);
+        EXPECT_EQ(radek.substr(o.Pozice, o.Delka), cislice) << radek;
+        if (!s.empty()) s += ", ";
+        s += Popis(o, text);
+    }
+    return s;
+}
+
+TEST(Odkazy, DruhyOdkazu) {
+    struct Pripad {
+        const char* radek;
+        const char* odkazy;
+    };
+    const Pripad pripady[] = {
+        {"N10 GOTO 100", "GOTO=100"},
+        {"N10 IF [#1 GT 5] GOTO 200", "GOTO=200"},
+        {"IF[#1GT5]GOTO200", "GOTO=200"},
+        {"N10 GOTO N100", "GOTO=N100"},
+        {"N10 GOTO\t:100", "GOTO=:100"},
+        {"IF R1>5 GOTOF N100", "GOTOF=N100"},
+        {"GOTOB N20", "GOTOB=N20"},
+        {"GOTOC N30", "GOTOC=N30"},
+        {"M99 P30", "M99 P=30"},
+        {"N40 M97 P500 (LOCAL)", "M97 P=500"},
+        {"P30 M99", "M99 P=30"},
+        {"M099 P30", "M99 P=30"},
+        {"M99P30Q40", "M99 P=30"},
+        {"G71 P10 Q20 U0.4 W0.1 F0.25", "G71 P=10, G71 Q=20"},
+        {"G70P10Q20", "G70 P=10, G70 Q=20"},
+        {"G071 P0010 Q0020", "G71 P=0010, G71 Q=0020"},
+        {"G72 P 10 Q 20", "G72 P=10, G72 Q=20"},
+        {"G73 P10 Q20 U1. W1. R3", "G73 P=10, G73 Q=20"},
+        {"P10 Q20 G71", "G71 P=10, G71 Q=20"},
+        {"G 71 P10", "G71 P=10"},
+        {"N5 GOTO 10 G70 P20 Q30", "GOTO=10, G70 P=20, G70 Q=30"},
+        // Lower case, as controls that take it read it.
+        {"n10 goto 100", "GOTO=100"},
+        {"g71 p10 q20", "G71 P=10, G71 Q=20"},
+        {"gotof n100", "GOTOF=n100"},
+        // Not a target number: reported, never rewritten.
+        {"GOTO #1", "GOTO=#1?"},
+        {"GOTO [#1+10]", "GOTO=[#1+10]?"},
+        {"GOTO #[#2+1]", "GOTO=#[#2+1]?"},
+        {"GOTO N#5", "GOTO=N#5?"},
+        {"GOTO 10.", "GOTO=10.?"},
+        {"G70 P#1 Q#2", "G70 P=#1?, G70 Q=#2?"},
+        {"G71 P10. Q20", "G71 P=10.?, G71 Q=20"},
+        {"G71 P-10 Q20", "G71 P=-10?, G71 Q=20"},
+    };
+    for (const auto& p : pripady) EXPECT_EQ(OdkazyRadku(p.radek), p.odkazy) << p.radek;
+}
+
+TEST(Odkazy, CoOdkazemNeni) {
+    const char* radky[] = {
+        "N100 X5",                 // the block number itself
+        "GOTOF NEXT", "GOTO LABEL1", "GOTOC _END", "GOTOF N_X", "GOTO", "GOTO N", "GOTO  ",
+        "XGOTO 10", "GOTON100", "GOTOX 10", "GOTO_1 10",
+        "M98 P1000", "G65 P9010 A1", "M990 P1", "M99.1 P1", "M9 P1", "M99", "MP10",
+        "G74 R0.5", "G74 X20. Z-30. P3000 Q5000 F0.1", "G75 P10 Q20", "G76 P010060 Q100 R0.05",
+        "G710 P10 Q20", "G71.1 P10 Q20", "G7 P10", "G170 P10", "G71 U2. R0.5",
+        "G04 P500", "G83 Z-25. R2. Q3. F120",
+        // Comments: inside "( )" when the comment character is "(".
+        "N10 (GOTO 100)", "(G71 P10 Q20)", "G71 (P10 Q20)", "N10 G70 (ROUGH P10 Q20", "(M99) P30",
+    };
+    for (const char* r : radky) EXPECT_EQ(OdkazyRadku(r), "") << r;
+
+    // The code after a closed comment is read.
+    EXPECT_EQ(OdkazyRadku("N10 G00 X0 (M99 P30) GOTO 20 (GOTO 30)"), "GOTO=20");
+    EXPECT_EQ(OdkazyRadku("G71 (ROUGH) P10 Q20"), "G71 P=10, G71 Q=20");
+    // A comment character other than "(": the rest of the line; parentheses are code.
+    EXPECT_EQ(OdkazyRadku("N10 GOTOF N100 ; GOTOB N5", Sinumerik), "GOTOF=N100");
+    EXPECT_EQ(OdkazyRadku("; GOTO 10", Sinumerik), "");
+    EXPECT_EQ(OdkazyRadku("(GOTO 10)", Sinumerik), "GOTO=10");
+    // Strings are text, not code.
+    EXPECT_EQ(OdkazyRadku("MSG(\"GOTOF N100\") GOTOF N200", Sinumerik), "GOTOF=N200");
+    EXPECT_EQ(OdkazyRadku("MSG(\"GOTOF N100", Sinumerik), "");
+    // No comment character: nothing is a comment.
+    EXPECT_EQ(OdkazyRadku("(GOTO 10)", TZnakyOdkazu{":", "N", "%", ""}), "GOTO=10");
+}
+
+TEST(Odkazy, ZnakyTypuSouboru) {
+    // Digit mode: the leading digits are the block number.
+    EXPECT_EQ(OdkazyRadku("100 GOTO 200", Cislice), "GOTO=200");
+    EXPECT_EQ(OdkazyRadku("  7 M99 P3", Cislice), "M99 P=3");
+    // Without block characters there is no "N" form: N is a label then.
+    EXPECT_EQ(OdkazyRadku("GOTO N100", Cislice), "");
+    // A block character of several bytes, behind GOTO too.
+    const TZnakyOdkazu vicebajtovy{"", "\xE2\x84\x96", "%", "("};  // "№"
+    EXPECT_EQ(OdkazyRadku("\xE2\x84\x96" "10 GOTO \xE2\x84\x96" "20", vicebajtovy), "GOTO=\xE2\x84\x96" "20");
+    // A block character that is a letter follows in either case; one that is not, exactly.
+    EXPECT_EQ(OdkazyRadku("GOTO n5"), "GOTO=n5");
+    EXPECT_EQ(OdkazyRadku("GOTO ;5", TZnakyOdkazu{";", "N", "%", "("}), "GOTO=;5");
+}
+
+// ---------------------------------------------------------------- resolving
+
+std::string Vyresene(const TRadkyUtf8& radky, const TZnakyOdkazu& znaky = Iso) {
+    const TVysledekOdkazu v = NajitOdkazy(Pohledy(radky), znaky);
+    std::string s;
+    for (const TOdkaz& o : v.Odkazy) {
+        if (!s.empty()) s += "; ";
+        s += std::to_string(o.Radek) + ":" + Popis(o, v.TextCile(o));
+        switch (o.Stav) {
+            case TStavOdkazu::Vyreseny: s += "->" + std::to_string(o.CilovyRadek); break;
+            case TStavOdkazu::ChybiCil: s += " missing"; break;
+            case TStavOdkazu::VicekratCil: s += " duplicate"; break;
+            default: break;
+        }
+    }
+    return s;
+}
+
+TEST(Odkazy, Reseni) {
+    struct Pripad {
+        const char* nazev;
+        const char* program;
+        const char* vysledek;
+        TZnakyOdkazu znaky = Iso;
+    };
+    const Pripad pripady[] = {
+        {"forward and back", "N10 GOTO 30\nN20 X1\nN30 GOTO 10", "0:GOTO=30->2; 2:GOTO=10->0"},
+        {"leading zeros on either side", "N0010 X1\nN20 G70 P10 Q0020", "1:G70 P=10->0; 1:G70 Q=0020->1"},
+        {"missing and duplicate", "N10 X1\nN10 X2\nN20 GOTO 10\nN30 GOTO 40",
+         "2:GOTO=10 duplicate; 3:GOTO=40 missing"},
+        {"not a number", "N10 GOTO #1\nN20 M99 P20.", "0:GOTO=#1?; 1:M99 P=20.?"},
+        {"each program its own numbers", "%\nN10 GOTO 20\nN20 X\n%\nN20 GOTO 10\nN10 Y\n%\nGOTO 10",
+         "1:GOTO=20->2; 4:GOTO=10->5; 7:GOTO=10 missing"},
+        {"a start after blanks starts no program", "N10 X\n  %\nN20 GOTO 10", "2:GOTO=10->0"},
+        {"lines before the first start are a program", "N10 X\n%\nN20 GOTO 10", "2:GOTO=10 missing"},
+        {"no number behind the block character: no target", "N X\nN10 GOTO 0", "1:GOTO=0 missing"},
+        {"a word after the block character: no block", "NEWCONF\nN10 GOTO 20\nN20 X",
+         "1:GOTO=20->2"},
+        {"blanks before the block number", "  N10 X\n\tN20 GOTO 10", "1:GOTO=10->0"},
+        {"lower-case block lines are no blocks", "n10 X\nN20 GOTO 10", "1:GOTO=10 missing"},
+        {"main and secondary characters", ":10 T1 M6\nN20 GOTO 10", "1:GOTO=10->0"},
+        // Numbers from 4294967295 on find no block.
+        {"a number beyond 32 bits", "N4294967295 X\nN4294967294 Y\nN1 GOTO 4294967295\nN2 GOTO 4294967294",
+         "2:GOTO=4294967295 missing; 3:GOTO=4294967294->1"},
+        {"a number beyond 64 bits", "N99999999999999999999 X\nN1 GOTO 99999999999999999999",
+         "1:GOTO=99999999999999999999 missing"},
+        {"digit mode", "0 BEGIN PGM\n5 L X+0\n7 GOTO 5", "2:GOTO=5->1", Cislice},
+        {"no references", "N10 X\nN20 Y", ""},
+    };
+    for (const auto& p : pripady) EXPECT_EQ(Vyresene(Rozdelit(p.program), p.znaky), p.vysledek) << p.nazev;
+}
+
+// ---------------------------------------------------------------- renumbering
+
+struct TPrecislovano {
+    TRadkyUtf8 Radky;
+    TVysledekOdkazu Vysledek;
+};
+
+// A renumbering as the byte-level pass runs it: the engine renumbers the
+// lines it gets (the selection's first from inside), every line is written
+// anew, its new front followed by the rest with the edits of the references.
+TPrecislovano Precislovat(const TRadkyUtf8& radky, const TZnakyOdkazu& znaky, const TCislovaniOdkazu& c,
+                          std::optional<TVyberRadku> vyber = std::nullopt) {
+    TPrecislovano p;
+    const auto pohledy = Pohledy(radky);
+    p.Vysledek = PrecislovatOdkazy(pohledy, znaky, c, vyber);
+    const std::size_t n = radky.size();
+    const std::size_t od = vyber ? std::min(vyber->Od, n) : 0;
+    const std::size_t po = vyber ? std::min(vyber->Po, n) : n;
+    const std::size_t odBajtu = vyber ? vyber->OdBajtu : 0;
+    const auto zacatek = [&](std::size_t i) { return i == od ? std::min(odBajtu, radky[i].size()) : 0; };
+    TRadky prace;
+    for (std::size_t i = od; i < po; ++i) prace.push_back(ZUtf8(pohledy[i].substr(zacatek(i))));
+    TCNCFile().PrecislovatBloky(prace, c.PrvniBlok, c.Prirustek, c.MaximalniBlok, ZUtf8(znaky.Zacatek),
+                                ZUtf8(znaky.HlavniZnak), ZUtf8(znaky.VedlejsiZnak), c.CislovatOdZacatku);
+    const TPravidlaBloku pravidla(znaky);
+    TKurzorUprav kurzor(p.Vysledek.Upravy);
+    for (std::size_t i = 0; i < n; ++i) {
+        std::string r;
+        if (i < od || i >= po) {
+            kurzor.Pripojit(r, i, radky[i]);
+        } else {
+            const std::size_t z = zacatek(i);
+            kurzor.Pripojit(r, i, radky[i], 0, z);
+            const std::string_view kus = pohledy[i].substr(z);
+            const std::size_t konec = pravidla.Rozebrat(kus).Konec;
+            const std::string novy = DoUtf8(prace[i - od]);
+            const std::string_view zbytek = kus.substr(konec);
+            // The engine changes the front only.
+            EXPECT_TRUE(novy.ends_with(zbytek)) << radky[i] << " -> " << novy;
+            r += novy.substr(0, novy.size() - zbytek.size());
+            kurzor.Pripojit(r, i, radky[i], z + konec);
+        }
+        p.Radky.push_back(std::move(r));
+    }
+    return p;
+}
+
+std::string Spojit(const TRadkyUtf8& radky) {
+    std::string s;
+    for (const auto& r : radky) s += r + "\n";
+    return s;
+}
+
+// The references that are not resolved, as the report lists them (as the
+// lines read afterwards): "line:kind=target reason".
+std::string Nevyresene(const TVysledekOdkazu& v) {
+    std::string s;
+    for (const TOdkaz& o : v.Odkazy) {
+        if (o.Stav == TStavOdkazu::Vyreseny) continue;
+        if (!s.empty()) s += "; ";
+        s += std::to_string(o.Radek) + ":" + Popis(o, v.TextCile(o));
+        switch (o.Stav) {
+            case TStavOdkazu::ChybiCil: s += " missing"; break;
+            case TStavOdkazu::VicekratCil: s += " duplicate"; break;
+            case TStavOdkazu::NejednoznacnyPoPrecislovani: s += " ambiguous"; break;
+            case TStavOdkazu::PrepsanyVyberem: s += " cut"; break;
+            default: break;
+        }
+    }
+    return s;
+}
+
+TEST(Odkazy, Precislovani) {
+    struct Pripad {
+        const char* nazev;
+        const char* program;
+        TCislovaniOdkazu cislovani;
+        std::optional<TVyberRadku> vyber;
+        const char* vysledek;
+        std::size_t aktualizovano;
+        const char* nevyresene;
+        TZnakyOdkazu znaky = Iso;
+    };
+    const TCislovaniOdkazu po10{10, 10, 9999, true};
+    const TCislovaniOdkazu od100{100, 5, 9999, true};
+    const Pripad pripady[] = {
+        {"jumps forward and back", "N1 GOTO 3\nN2 X\nN3 IF [#1 GT 0] GOTO 1\n", po10, {},
+         "N10 GOTO 30\nN20 X\nN30 IF [#1 GT 0] GOTO 10\n", 2, ""},
+        {"each form kept", "N1 G71 P0002 Q003 U1.\nN2 X\nN3 Z\nN4 GOTO N2\nN5 G70P2Q3\nN6 M99 P04\n", od100, {},
+         "N100 G71 P0105 Q110 U1.\nN105 X\nN110 Z\nN115 GOTO N105\nN120 G70P105Q110\nN125 M99 P115\n", 6, ""},
+        {"a number that stays is no edit", "N10 GOTO 20\nN20 GOTO 25\nN25 X\n", po10, {},
+         "N10 GOTO 20\nN20 GOTO 30\nN30 X\n", 1, ""},
+        {"the old number now on another block", "N5 X\nN10 GOTO 5\n", TCislovaniOdkazu{10, 10, 9999, true}, {},
+         "N10 X\nN20 GOTO 10\n", 1, ""},
+        {"unresolved ones stay as they are",
+         "N1 GOTO 9\nN2 GOTO #1\nN2 X\nN3 GOTO 2\nN4 G70 P1. Q4\n", po10, {},
+         "N10 GOTO 9\nN20 GOTO #1\nN30 X\nN40 GOTO 2\nN50 G70 P1. Q50\n", 1,
+         "0:GOTO=9 missing; 1:GOTO=#1?; 3:GOTO=2 duplicate; 4:G70 P=1.?"},
+        {"several programs, each its own sequence", "%\nN7 GOTO 9\nN9 X\n%\nN9 GOTO 7\nN7 Y\n", po10, {},
+         "%\nN10 GOTO 20\nN20 X\n%\nN10 GOTO 20\nN20 Y\n", 2, ""},
+        {"blanks and the trim", "  N7 G71 P 8 Q 9\n\tN8 X\n N9 Z\n", po10, {},
+         "N10 G71 P 20 Q 30\nN20 X\nN30 Z\n", 2, ""},
+        {"comments are left alone", "N1 GOTO 2 (GOTO 1)\nN2 X\n", po10, {}, "N10 GOTO 20 (GOTO 1)\nN20 X\n", 1, ""},
+        {"a selection: references outside it follow it",
+         "N10 GOTO 30\nN20 X\nN30 Y\nN40 GOTO 20\nN50 GOTO 40\n", TCislovaniOdkazu{100, 1, 9999, true},
+         TVyberRadku{1, 3}, "N10 GOTO 101\nN100 X\nN101 Y\nN40 GOTO 100\nN50 GOTO 40\n", 2, ""},
+        {"a selection in one program: the others are not reported",
+         "%\nN1 GOTO 9\n%\nN1 X\nN2 GOTO 1\n", po10, TVyberRadku{3, 5}, "%\nN1 GOTO 9\n%\nN10 X\nN20 GOTO 10\n", 1,
+         ""},
+        {"a selection that gives a referenced number to a second block",
+         "N10 GOTO 20\nN20 X\nN1 Y\nN2 GOTO 1\n", po10, TVyberRadku{2, 4},
+         "N10 GOTO 20\nN20 X\nN10 Y\nN20 GOTO 10\n", 1, "0:GOTO=20 ambiguous; 3:GOTO=10 ambiguous"},
+        {"the sequence starts again after the maximum", "N1 GOTO 3\nN2 X\nN3 Y\nN4 GOTO 1\n",
+         TCislovaniOdkazu{10, 10, 20, true}, {}, "N10 GOTO 10\nN20 X\nN10 Y\nN20 GOTO 10\n", 2,
+         "0:GOTO=10 ambiguous; 3:GOTO=10 ambiguous"},
+        {"the maximum kept", "N1 GOTO 3\nN2 X\nN3 Y\nN4 GOTO 2\n", TCislovaniOdkazu{10, 10, 20, false}, {},
+         "N10 GOTO 20\nN20 X\nN20 Y\nN20 GOTO 20\n", 2, "0:GOTO=20 ambiguous; 3:GOTO=20 ambiguous"},
+        {"digit mode", "0 BEGIN PGM\n1 L X+0\n2 GOTO 1\n", TCislovaniOdkazu{5, 5, 9999, true}, {},
+         "5 BEGIN PGM\n10 L X+0\n15 GOTO 10\n", 1, "", Cislice},
+        // A selection that starts inside a line: the engine renumbers the
+        // piece from there on, which keeps the sequence in step.
+        {"a selection from inside a line", "N5 G01 N20 X5\nN30 GOTO 30\nN40 GOTO 5\n", po10, TVyberRadku{0, 3, 7},
+         "N5 G01 N10 X5\nN20 GOTO 20\nN30 GOTO 5\n", 1, ""},
+        {"a selection from inside a reference", "N10 GOTO N20\nN20 X\n", TCislovaniOdkazu{50, 10, 9999, true},
+         TVyberRadku{0, 2, 9}, "N10 GOTO N50\nN60 X\n", 0, "0:GOTO=N20 cut"},
+        {"a selection from inside a reference's digits", "N10 GOTO 200\nN200 X\n", po10, TVyberRadku{0, 2, 10},
+         "N10 GOTO 200\nN10 X\n", 0, "0:GOTO=200 cut"},
+        {"a selection from the leading blanks renumbers the line's own number", "  N5 GOTO 6\nN6 X\n", po10,
+         TVyberRadku{0, 2, 1}, " N10 GOTO 20\nN20 X\n", 1, ""},
+    };
+    for (const auto& p : pripady) {
+        SCOPED_TRACE(p.nazev);
+        const TPrecislovano v = Precislovat(Rozdelit(p.program), p.znaky, p.cislovani, p.vyber);
+        EXPECT_EQ(Spojit(v.Radky), p.vysledek);
+        EXPECT_EQ(v.Vysledek.PocetAktualizovanych(), p.aktualizovano);
+        EXPECT_EQ(Nevyresene(v.Vysledek), p.nevyresene);
+    }
+}
+
+TEST(Odkazy, KurzorUprav) {
+    const std::vector<TUpravaOdkazu> upravy = {
+        {.Radek = 1, .Pozice = 5, .Delka = 2, .Cislo = 7, .Sirka = 0},
+        {.Radek = 1, .Pozice = 9, .Delka = 4, .Cislo = 5, .Sirka = 4},
+        {.Radek = 3, .Pozice = 0, .Delka = 1, .Cislo = 12345, .Sirka = 3},
+    };
+    TKurzorUprav k(upravy);
+    std::string s;
+    k.Pripojit(s, 0, "abc");
+    k.Pripojit(s, 1, "GOTO 10 P0010 X", 4);
+    k.Pripojit(s, 3, "1");
+    EXPECT_EQ(s, "abc 7 P0005 X12345");
+    // An edit across the bytes asked for is the caller's fault.
+    TKurzorUprav k2(upravy);
+    EXPECT_THROW(k2.Pripojit(s, 1, "GOTO 10 P0010 X", 6), std::invalid_argument);
+    TKurzorUprav k3(upravy);
+    EXPECT_THROW(k3.Pripojit(s, 1, "GOTO 10 P0010 X", 0, 6), std::invalid_argument);
+}
+
+// ---------------------------------------------------------------- random programs
+
+class TNahoda {
+public:
+    explicit TNahoda(std::uint64_t semeno) : stav_(semeno) {}
+    std::uint32_t Do(std::uint32_t n) {
+        std::uint64_t z = (stav_ += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return static_cast<std::uint32_t>((z ^ (z >> 31)) % n);
+    }
+    bool Kdyz(std::uint32_t procent) { return Do(100) < procent; }
+
+private:
+    std::uint64_t stav_;
+};
+
+TRadkyUtf8 NahodnyProgram(TNahoda& r, const TZnakyOdkazu& z) {
+    const auto cislo = [&] {
+        std::string s = r.Kdyz(10) ? "00" : "";
+        return s + std::to_string(1 + r.Do(25));
+    };
+    const bool znaky = !z.VedlejsiZnak.empty();
+    TRadkyUtf8 radky;
+    const std::size_t n = 5 + r.Do(40);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (r.Kdyz(5)) {
+            // (Not "  %": the renumbering trims it into a start line, so the programs would change.)
+            radky.push_back("%");
+            continue;
+        }
+        std::string s = r.Kdyz(10) ? "  " : "";
+        if (r.Kdyz(75)) {
+            if (znaky) s += r.Kdyz(10) ? z.HlavniZnak : z.VedlejsiZnak;
+            s += cislo() + " ";
+        }
+        const std::string t = cislo();
+        switch (r.Do(14)) {
+            case 0: s += "GOTO " + t; break;
+            case 1: s += "IF [#1 GT 2] GOTO" + t; break;
+            case 2: s += znaky ? "GOTO " + std::string(z.VedlejsiZnak) + t : "GOTO " + t; break;
+            case 3: s += "G71 P" + t + " Q" + cislo() + " U0.5"; break;
+            case 4: s += "G70P" + t + "Q" + cislo(); break;
+            case 5: s += "M99 P" + t; break;
+            case 6: s += "X5 M97 P" + t; break;
+            case 7: s += "GOTO #" + t; break;
+            case 8: s += "G71 P" + t + ". Q" + cislo(); break;
+            case 9: s += std::string(z.Komentar) + "GOTO " + t + (z.Komentar == "(" ? ")" : ""); break;
+            case 10: s += "M98 P" + t; break;
+            case 11: s += "G76 P" + t + " Q" + cislo(); break;
+            default: s += "G01 X" + t + ". Y-" + cislo(); break;
+        }
+        radky.push_back(std::move(s));
+    }
+    return radky;
+}
+
+// After a renumber, every reference that resolved before resolves to the
+// same line, unless the report says that its target's number now stands on
+// more blocks; every other reference stays as it was written.
+TEST(Odkazy, NahodneProgramy) {
+    TNahoda r(0x4F444B415A59ull);
+    const TZnakyOdkazu typy[] = {Iso, Sinumerik, Cislice, TZnakyOdkazu{"", "N", "%", "("}};
+    std::size_t vyresenych = 0, aktualizovanych = 0, nejednoznacnych = 0, vyberu = 0;
+    for (int pokus = 0; pokus < 600; ++pokus) {
+        const TZnakyOdkazu& z = typy[r.Do(4)];
+        const TRadkyUtf8 radky = NahodnyProgram(r, z);
+        TCislovaniOdkazu c;
+        c.PrvniBlok = 1 + r.Do(30);
+        c.Prirustek = 1 + r.Do(10);
+        c.MaximalniBlok = r.Kdyz(30) ? 1 + r.Do(60) : 9999;
+        c.CislovatOdZacatku = r.Kdyz(70);
+        std::optional<TVyberRadku> vyber;
+        if (r.Kdyz(40)) {
+            const std::size_t od = r.Do(static_cast<std::uint32_t>(radky.size()));
+            const std::size_t po = od + 1 + r.Do(static_cast<std::uint32_t>(radky.size() - od));
+            // From the line's start or from its leading blanks.
+            vyber = TVyberRadku{od, po, radky[od].starts_with("  ") ? r.Do(3) : 0};
+            ++vyberu;
+        }
+        SCOPED_TRACE(Spojit(radky) + "first " + std::to_string(c.PrvniBlok) + " step " +
+                     std::to_string(c.Prirustek) + " max " + std::to_string(c.MaximalniBlok) +
+                     (vyber ? " lines " + std::to_string(vyber->Od) + ".." + std::to_string(vyber->Po) : ""));
+
+        const TVysledekOdkazu pred = NajitOdkazy(Pohledy(radky), z);
+        const TPrecislovano p = Precislovat(radky, z, c, vyber);
+        const TVysledekOdkazu po = NajitOdkazy(Pohledy(p.Radky), z);
+        ASSERT_EQ(pred.Odkazy.size(), po.Odkazy.size());
+        std::size_t zmenenych = 0, j = 0;
+        for (std::size_t i = 0; i < pred.Odkazy.size(); ++i) {
+            const TOdkaz& a = pred.Odkazy[i];
+            const TOdkaz& b = po.Odkazy[i];
+            ASSERT_EQ(a.Radek, b.Radek);
+            // The renumber's report covers the programs it touched, in the same order.
+            const TOdkaz* hlaseny = nullptr;
+            while (j < p.Vysledek.Odkazy.size() && p.Vysledek.Odkazy[j].Radek < a.Radek) ++j;
+            for (std::size_t k = j; k < p.Vysledek.Odkazy.size() && p.Vysledek.Odkazy[k].Radek == a.Radek; ++k)
+                if (p.Vysledek.Odkazy[k].Pozice == a.Pozice) hlaseny = &p.Vysledek.Odkazy[k];
+            zmenenych += pred.TextCile(a) != po.TextCile(b);
+            if (a.Stav != TStavOdkazu::Vyreseny) {
+                EXPECT_EQ(pred.TextCile(a), po.TextCile(b)) << "line " << a.Radek;
+                continue;
+            }
+            ++vyresenych;
+            if (hlaseny && hlaseny->Stav == TStavOdkazu::NejednoznacnyPoPrecislovani) {
+                ++nejednoznacnych;
+                EXPECT_EQ(b.Stav, TStavOdkazu::VicekratCil) << "line " << a.Radek;
+                continue;
+            }
+            if (hlaseny) {
+                EXPECT_EQ(hlaseny->Stav, TStavOdkazu::Vyreseny) << "line " << a.Radek;
+                EXPECT_EQ(hlaseny->CilovyRadek, a.CilovyRadek) << "line " << a.Radek;
+            }
+            EXPECT_EQ(b.Stav, TStavOdkazu::Vyreseny) << "line " << a.Radek;
+            EXPECT_EQ(b.CilovyRadek, a.CilovyRadek) << "line " << a.Radek;
+        }
+        EXPECT_EQ(zmenenych, p.Vysledek.PocetAktualizovanych());
+        aktualizovanych += zmenenych;
+    }
+    // The programs exercise what they are meant to.
+    EXPECT_GT(vyresenych, 2000u);
+    EXPECT_GT(aktualizovanych, 1000u);
+    EXPECT_GT(nejednoznacnych, 50u);
+    EXPECT_GT(vyberu, 150u);
+}
+
+// ---------------------------------------------------------------- real-shaped programs
+
+TRadkyUtf8 Vzorek(const char* nazev) {
+    std::ifstream f(std::string(TARVIK_DATA_DIR) + "/" + nazev, std::ios::binary);
+    EXPECT_TRUE(f) << nazev;
+    return Rozdelit(std::string(std::istreambuf_iterator<char>(f), {}));
+}
+
+struct TOcekavanyOdkaz {
+    std::size_t radek;
+    const char* odkaz;
+    std::size_t cil;
+};
+
+// Every reference resolves to the line given, before and after the renumber.
+void OveritCile(const TRadkyUtf8& radky, const std::vector<TOcekavanyOdkaz>& ocekavane) {
+    const TVysledekOdkazu v = NajitOdkazy(Pohledy(radky), Iso);
+    ASSERT_EQ(v.Odkazy.size(), ocekavane.size());
+    for (std::size_t i = 0; i < ocekavane.size(); ++i) {
+        const TOdkaz& o = v.Odkazy[i];
+        EXPECT_EQ(o.Radek, ocekavane[i].radek);
+        EXPECT_EQ(Popis(o, v.TextCile(o)), ocekavane[i].odkaz);
+        EXPECT_EQ(o.Stav, TStavOdkazu::Vyreseny);
+        EXPECT_EQ(o.CilovyRadek, ocekavane[i].cil) << ocekavane[i].odkaz;
+    }
+}
+
+TEST(Odkazy, SoustruzeniG71AG70) {
+    const TRadkyUtf8 radky = Vzorek("soustruh_g71.nc");
+    ASSERT_EQ(radky.size(), 29u);
+    // The profile runs from "N90 G00 G42 X18." (line 11) to "N170 G01 X50. G40" (line 19).
+    OveritCile(radky, {{10, "G71 P=90", 11}, {10, "G71 Q=170", 19}, {24, "G70 P=90", 11}, {24, "G70 Q=170", 19}});
+
+    // The whole program with the window's defaults, 5 by 5.
+    const TPrecislovano p = Precislovat(radky, Iso, {5, 5, 9999, true});
+    EXPECT_EQ(p.Radky[10], "N40 G71 P45 Q85 U0.4 W0.1 F0.25");
+    EXPECT_EQ(p.Radky[11], "N45 G00 G42 X18.");
+    EXPECT_EQ(p.Radky[19], "N85 G01 X50. G40");
+    EXPECT_EQ(p.Radky[24], "N110 G70 P45 Q85");
+    EXPECT_EQ(p.Vysledek.PocetAktualizovanych(), 4u);
+    EXPECT_EQ(p.Vysledek.PocetNevyresenych(), 0u);
+    OveritCile(p.Radky, {{10, "G71 P=45", 11}, {10, "G71 Q=85", 19}, {24, "G70 P=45", 11}, {24, "G70 Q=85", 19}});
+
+    // Only the profile, from 1000 by 10: both cycles outside it follow.
+    const TPrecislovano v = Precislovat(radky, Iso, {1000, 10, 9999, true}, TVyberRadku{11, 20});
+    EXPECT_EQ(v.Radky[10], "N80 G71 P1000 Q1080 U0.4 W0.1 F0.25");
+    EXPECT_EQ(v.Radky[19], "N1080 G01 X50. G40");
+    EXPECT_EQ(v.Radky[20], "N180 G00 X100. Z100. M09");
+    EXPECT_EQ(v.Radky[24], "N220 G70 P1000 Q1080");
+    EXPECT_EQ(v.Vysledek.PocetNevyresenych(), 0u);
+    OveritCile(v.Radky,
+               {{10, "G71 P=1000", 11}, {10, "G71 Q=1080", 19}, {24, "G70 P=1000", 11}, {24, "G70 Q=1080", 19}});
+}
+
+TEST(Odkazy, MakroSeSkoky) {
+    const TRadkyUtf8 radky = Vzorek("makro_skoky.nc");
+    ASSERT_EQ(radky.size(), 23u);
+    // M97 P500 calls the drilling at line 19, GOTO 60 loops back to the
+    // positioning at line 8, GOTO 200 leaves for the end at line 17, and
+    // M99 P30 starts the next part at the spindle start, line 5.
+    OveritCile(radky, {{9, "M97 P=500", 19}, {11, "GOTO=60", 8}, {13, "GOTO=200", 17}, {16, "M99 P=30", 5}});
+
+    // From 100 by 10: the jump to 200 must now go to 240, since 200 is the
+    // new number of its own line.
+    const TPrecislovano p = Precislovat(radky, Iso, {100, 10, 9999, true});
+    EXPECT_EQ(p.Radky[9], "N160 M97 P260 (JEDNA DIRA)");
+    EXPECT_EQ(p.Radky[11], "N180 IF [#1 LT 6] GOTO 150");
+    EXPECT_EQ(p.Radky[13], "N200 IF [#100 GE 20] GOTO 240");
+    EXPECT_EQ(p.Radky[16], "N230 M99 P120");
+    EXPECT_EQ(p.Radky[19], "N260 G83 Z-25. R2. Q3. F120");
+    EXPECT_EQ(p.Radky[21], "N280 M99");
+    EXPECT_EQ(p.Vysledek.PocetAktualizovanych(), 4u);
+    OveritCile(p.Radky, {{9, "M97 P=260", 19}, {11, "GOTO=150", 8}, {13, "GOTO=240", 17}, {16, "M99 P=120", 5}});
+
+    // From 10 by 10 only the numbers after N140 change: two references.
+    const TPrecislovano q = Precislovat(radky, Iso, {10, 10, 9999, true});
+    EXPECT_EQ(q.Vysledek.PocetAktualizovanych(), 2u);
+    EXPECT_EQ(q.Radky[9], "N70 M97 P170 (JEDNA DIRA)");
+    EXPECT_EQ(q.Radky[13], "N110 IF [#100 GE 20] GOTO 150");
+    OveritCile(q.Radky, {{9, "M97 P=170", 19}, {11, "GOTO=60", 8}, {13, "GOTO=150", 17}, {16, "M99 P=30", 5}});
+}
+
+}  // namespace
