@@ -43,7 +43,8 @@ std::string Zobrazeni(const fs::path& p) { return DoUtf8(TextCesty(p)); }
 std::string Bloku(std::int32_t n) { return std::to_string(n) + (n == 1 ? " block" : " blocks"); }
 
 bool Skryty(const fs::path& p) {
-    const auto& jmeno = p.filename().native();
+    // filename() is a temporary: its name is copied, never referred to.
+    const auto jmeno = p.filename().native();
     return !jmeno.empty() && jmeno.front() == '.';
 }
 
