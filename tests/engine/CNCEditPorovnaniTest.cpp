@@ -153,7 +153,7 @@ TVysledek PuvodniCesta(const std::string& text, const cnc::TZadani<char16_t>& z,
     TVysledek v;
     TRadky radky;
     bool koncovyZlom = false;
-    RozdelitBajtyNaRadky(text, TKodovani::Utf8, radky, koncovyZlom);
+    RozdelitNaRadky(ZUtf8(text), radky, koncovyZlom);
     v.radku = radky.size();
     v.bloku = std::size_t(puvodni::PocetBloku(radky, z.HlavniZnak.Text, z.VedlejsiZnak.Text));
     TZaznam p(prerusitPo);

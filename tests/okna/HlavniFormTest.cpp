@@ -458,37 +458,44 @@ TEST_F(HlavniOkno, BlokovePrikazy) {
     }
 }
 
-// An engine pass that fails part way: the lines it changed so far replace
-// the text they came from (the whole program or the selection), as one undo
-// step; the failure goes on to the command and the status bar stays.
+// An engine pass that fails part way: the lines it changed so far, and the
+// rest as they were, replace the text they came from (the whole program or
+// the selection), as one undo step; the failure goes on to the command and
+// the status bar stays.
 TEST_F(HlavniOkno, PruchodKterySelzeVratiRadky) {
     Spustit();
+    // The user interface fails when the first line has been written.
+    class TSelhani final : public TPrubeh {
+    public:
+        void ZacitPruchod() override {}
+        void ObslouzitUdalosti(std::size_t, std::size_t) override { throw TChyba(u"Selhalo"); }
+        void UkoncitPruchod() override {}
+    } selhani;
+    const cnc::TZnackaUtf8 hlavni(u":"), vedlejsi(u"N");
+    cnc::TZadani<char> z;
+    z.HlavniZnak = hlavni.Znacka();
+    z.VedlejsiZnak = vedlejsi.Znacka();
     struct Pripad {
         const char* nazev;
         int od, delka;  // the selection
         QString text;
     };
     const Pripad pripady[] = {
-        {"whole program", 0, 0, "X1 A\r\nN2 B\r\nN3 C"},
-        {"selection", 6, 6, "N1 A\r\nX2 B\r\nN3 C"},
+        {"whole program", 0, 0, "N5 A\r\n  N2 B\r\nN3 C"},
+        {"selection", 6, 12, "N1 A\r\nN5 B\r\nN3 C\r\n"},
     };
     for (const auto& p : pripady) {
-        Otevrit(Soubor("p.nc", "N1 A\r\nN2 B\r\nN3 C"));
+        Otevrit(Soubor("p.nc", "N1 A\r\n  N2 B\r\nN3 C"));
         const QString statistiky = HlavniForm->Panel(0)->text();
         VybratZnaky(p.od, p.delka);
-        THlavniForm::TRadkyProgramu radky = HlavniForm->RadkyProgramu(true);
-        EXPECT_THROW(HlavniForm->ProvestPruchod(radky,
-                                                [](TRadky& r) -> std::uint8_t {
-                                                    r[0][0] = u'X';
-                                                    throw TChyba(u"Selhalo");
-                                                }),
-                     TChyba)
-            << p.nazev;
+        const TEditorProgramu::TUsek usek = HlavniForm->memProgram()->Vyber();
+        const auto vyber = usek.Po > usek.Od ? std::optional(usek) : std::nullopt;
+        EXPECT_THROW(HlavniForm->ProvestPruchod(z, vyber, vyber ? 2 : 3, selhani), TChyba) << p.nazev;
         EXPECT_EQ(Text(), p.text) << p.nazev;
         EXPECT_TRUE(HlavniForm->Zmeneno()) << p.nazev;
         EXPECT_EQ(HlavniForm->Panel(0)->text(), statistiky) << p.nazev;
         HlavniForm->memProgram()->undo();
-        EXPECT_EQ(Text(), "N1 A\r\nN2 B\r\nN3 C") << p.nazev;
+        EXPECT_EQ(Text(), "N1 A\r\n  N2 B\r\nN3 C") << p.nazev;
     }
 }
 

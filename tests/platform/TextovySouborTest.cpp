@@ -107,6 +107,18 @@ TEST(TextovySoubor, DlouhyRadekANulovyBajt) {
 
 namespace {
 
+// A file read for a text area: its pieces put together, and the encoding.
+struct TTextEditoru {
+    std::string Utf8;
+    TKodovani Kodovani;
+};
+TTextEditoru NacistEditor(const fs::path& soubor) {
+    TTextEditoru t;
+    t.Kodovani = NacistTextEditoru(
+        soubor, [&](std::string_view kus) { t.Utf8 += kus; }, [&] { t.Utf8.clear(); });
+    return t;
+}
+
 // The text of lines as a text area holds it: UTF-8, CR LF breaks.
 std::string TextSCrLf(const TText& t) {
     std::string v;
@@ -151,34 +163,48 @@ TEST(TextovySoubor, CteniPoKusechJakoVcelku) {
         EXPECT_EQ(poKusech.Kodovani, vcelku.Kodovani) << p.nazev;
         EXPECT_EQ(poKusech.KoncovyZlom, vcelku.KoncovyZlom) << p.nazev;
         EXPECT_TRUE(poKusech.Radky == vcelku.Radky) << p.nazev;
-        const TTextEditoru editor = NacistTextEditoru(soubor);
+        const TTextEditoru editor = NacistEditor(soubor);
         EXPECT_EQ(editor.Kodovani, p.kodovani) << p.nazev;
         EXPECT_TRUE(editor.Utf8 == TextSCrLf(vcelku)) << p.nazev;
     }
 }
 
-// Lines written in pieces give the same bytes as written whole, and the
-// encoding is chosen before the first piece.
-TEST(TextovySoubor, ZapisPoKusech) {
-    std::vector<std::u16string> radky(300000, u"N10 G01 X12.5 Y-4.25 (\u010D\u00E1st)");
-    radky.back() = u"M30";
-    for (const TKodovani k : {TKodovani::Utf8, TKodovani::Cp1250}) {
-        EXPECT_EQ(KodovaniZapisu(radky, k), k);
+// UTF-8 converted piece by piece gives the bytes of the whole text in the
+// encoding; what an encoding cannot hold is found before anything is written.
+TEST(TextovySoubor, PrevodZUtf8PoKusech) {
+    const std::u16string radek = u"N10 G01 X12.5 Y-4.25 (\u010D\u00E1st \u20AC\u0081)\r\n";
+    std::u16string text;
+    for (int i = 0; i < 2000; ++i) text += radek;
+    const std::string utf8 = DoUtf8(text);
+    for (const TKodovani k : {TKodovani::Utf8, TKodovani::Cp1250, TKodovani::Utf16LE, TKodovani::Utf16BE}) {
         std::string vcelku;
-        ZakodovatRadky(vcelku, radky, true, k);
+        ASSERT_TRUE(ZakodovatDo(vcelku, text, k));
         std::string poKusech;
-        std::size_t kusu = 0;
-        ZakodovatPoKusech(radky, true, k, [&](std::string_view b) {
-            poKusech += b;
-            ++kusu;
-        });
-        EXPECT_EQ(poKusech, vcelku);
-        EXPECT_GT(kusu, 5u);
+        // Pieces of 4096 bytes, each ending before a character's continuation bytes.
+        for (std::size_t i = 0; i < utf8.size();) {
+            std::size_t konec = std::min(utf8.size(), i + 4096);
+            while (konec < utf8.size() && (static_cast<unsigned char>(utf8[konec]) & 0xC0) == 0x80) --konec;
+            EXPECT_TRUE(PrevestZUtf8(poKusech, std::string_view(utf8).substr(i, konec - i), k));
+            i = konec;
+        }
+        EXPECT_EQ(poKusech, vcelku) << NazevKodovani(k);
+        EXPECT_TRUE(LzeZakodovatUtf8(utf8, k));
     }
-    radky[5] += u"\u2192";
-    EXPECT_EQ(KodovaniZapisu(radky, TKodovani::Cp1250), TKodovani::Utf8Znacka);
-    radky[6] = std::u16string(1, char16_t(0xDC00));
-    EXPECT_EQ(KodovaniZapisu(radky, TKodovani::Cp1250), TKodovani::Utf16LE);
+    std::string cp;
+    EXPECT_FALSE(LzeZakodovatUtf8("N10 \xE2\x86\x92", TKodovani::Cp1250));  // an arrow
+    EXPECT_FALSE(PrevestZUtf8(cp, "N10 \xE2\x86\x92", TKodovani::Cp1250));
+    // A byte that is no UTF-8 is U+FFFD, which Windows-1250 cannot hold either.
+    EXPECT_FALSE(LzeZakodovatUtf8("N10 \xE8", TKodovani::Cp1250));
+    std::string u;
+    EXPECT_TRUE(PrevestZUtf8(u, "N10 \xE8", TKodovani::Utf8));
+    EXPECT_EQ(u, "N10 \xEF\xBF\xBD");
+    // Every Windows-1250 byte comes back through UTF-8.
+    std::string bajty;
+    for (int b = 0; b < 256; ++b) bajty += static_cast<char>(b);
+    std::string prevedene, zpet;
+    PrevestDoUtf8(prevedene, bajty, TKodovani::Cp1250);
+    EXPECT_TRUE(PrevestZUtf8(zpet, prevedene, TKodovani::Cp1250));
+    EXPECT_EQ(zpet, bajty);
 }
 
 }  // namespace
@@ -214,7 +240,7 @@ TEST(TextovySoubor, KodovaniRozhodujeCelySoubor) {
         TDocasnaSlozka::Zapsat(soubor, p.bajty);
         const TText radky = NacistTextovySoubor(soubor);
         const TText vcelku = DekodovatText(p.bajty);
-        const TTextEditoru editor = NacistTextEditoru(soubor);
+        const TTextEditoru editor = NacistEditor(soubor);
         EXPECT_EQ(radky.Kodovani, p.kodovani) << p.nazev;
         EXPECT_EQ(vcelku.Kodovani, p.kodovani) << p.nazev;
         EXPECT_EQ(editor.Kodovani, p.kodovani) << p.nazev;
@@ -253,13 +279,13 @@ TEST(TextovySoubor, PoskozeneUtf16SeOhlasi) {
     for (const auto& p : pripady) {
         TDocasnaSlozka::Zapsat(soubor, p.bajty);
         EXPECT_EQ(ZpravaChyby([&] { NacistTextovySoubor(soubor); }), zacatek + p.duvod) << p.nazev;
-        EXPECT_EQ(ZpravaChyby([&] { NacistTextEditoru(soubor); }), zacatek + p.duvod) << p.nazev;
+        EXPECT_EQ(ZpravaChyby([&] { NacistEditor(soubor); }), zacatek + p.duvod) << p.nazev;
         EXPECT_EQ(ZpravaChyby([&] { DekodovatText(p.bajty); }), p.duvod) << p.nazev;
     }
     // A pair in order is one character.
     TDocasnaSlozka::Zapsat(soubor, b({0xFF, 0xFE, 0x3D, 0xD8, 0x27, 0xDE}));
     EXPECT_EQ(NacistTextovySoubor(soubor).Radky, std::vector<std::u16string>{u"\U0001F627"});
-    EXPECT_EQ(NacistTextEditoru(soubor).Utf8, "\xF0\x9F\x98\xA7");
+    EXPECT_EQ(NacistEditor(soubor).Utf8, "\xF0\x9F\x98\xA7");
 }
 
 }  // namespace
