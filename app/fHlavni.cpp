@@ -593,8 +593,16 @@ void THlavniForm::ProvestPruchod(const cnc::TZadani<char>& zadani, std::optional
     TEditorProgramu& e = *ui->memProgram;
     const std::string_view text = e.Utf8();
     const TEditorProgramu::TUsek usek = vyber.value_or(TEditorProgramu::TUsek{0, text.size()});
-    // The new text: what comes before the selection, the pass's lines, what comes after it.
-    TEditorProgramu::TNovyText novy(e, text.size() + radku * (zadani.VedlejsiZnak.Text.size() + 8));
+    // The new text: what comes before the selection, the pass's lines, what
+    // comes after it. Its room is taken at once, as much as it can need and
+    // little more: removing only shortens lines, renumbering lengthens a
+    // line by four digits at most (numbers stay below 20000), introducing
+    // puts the character, five digits and a blank in front of a line; a
+    // lone CR or LF becomes CR LF.
+    std::size_t rezerva = 0;
+    if (zadani.Prikaz == cnc::TPrikaz::Precislovat) rezerva = 4 * radku;
+    if (zadani.Prikaz == cnc::TPrikaz::Zavest) rezerva = (zadani.VedlejsiZnak.Text.size() + 6) * radku;
+    TEditorProgramu::TNovyText novy(e, text.size() + rezerva + radku + 2);
     novy.Pridat(text.substr(0, usek.Od));
     cnc::TVystup<char> vystup([&](std::string_view kus) { novy.Pridat(kus); });
     const auto nahradit = [&] {

@@ -304,7 +304,8 @@ void TPruchod<C>::Zlom(bool zlom) {
 
 template <typename C>
 void TPruchod<C>::Obslouzit() {
-    procenta_ = cnc::Procenta(i_, radku_);
+    posledni_ = i_;
+    obslouzil_ = true;
     prubeh_.ObslouzitUdalosti(i_ + 1, radku_);
 }
 

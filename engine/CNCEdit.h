@@ -204,7 +204,7 @@ public:
     // The lines of kus, which ends after a line break or at the end of the text.
     void Pridat(std::basic_string_view<C> kus);
     // The progress of the last line that served the interface.
-    std::uint8_t Procenta() const { return procenta_; }
+    std::uint8_t Procenta() const { return obslouzil_ ? cnc::Procenta(posledni_, radku_) : 0; }
 
 private:
     // The three rewritings of one line; Zavest returns whether the line is
@@ -223,7 +223,9 @@ private:
     TPozorovatelCisel<C>* pozorovatel_ = nullptr;
     std::size_t i_ = 0;  // the line being written
     std::uint32_t cislo_;
-    std::uint8_t procenta_ = 0;
+    // The last line that served the interface (its progress is reckoned when asked).
+    std::size_t posledni_ = 0;
+    bool obslouzil_ = false;
     bool cislovany_ = false;  // introducing: the line just written got a number
     bool preruseno_ = false;
 };

@@ -92,6 +92,14 @@ std::size_t PoPoslednimZlomu(std::basic_string_view<C> t, std::size_t od) {
     return 0;
 }
 
+// True when every line break of t is CR LF.
+bool JenCrLf(std::string_view t) {
+    std::size_t lf = 0;
+    for (std::size_t i = 0; (i = t.find('\n', i)) != std::string_view::npos; ++i, ++lf)
+        if (i == 0 || t[i - 1] != '\r') return false;
+    return static_cast<std::size_t>(std::count(t.begin(), t.end(), '\r')) == lf;
+}
+
 // Calls radek(line, zlom) for every line of a UTF-8 text; zlom: a break follows it.
 template <typename F>
 void ProRadky(std::string_view t, F radek) {
@@ -362,7 +370,11 @@ TKodovani NacistTextEditoru(const std::filesystem::path& soubor, const std::func
             znovu();
             continue;
         }
-        // Every break becomes CR LF.
+        // Every break becomes CR LF; a piece that has only CR LF goes as it is.
+        if (JenCrLf(k)) {
+            kus(k);
+            continue;
+        }
         sCrLf.clear();
         ProRadky(k, [&](std::string_view radek, bool zlom) {
             sCrLf += radek;

@@ -250,6 +250,69 @@ TEST(TextovySoubor, KodovaniRozhodujeCelySoubor) {
     }
 }
 
+// The pieces of a program end after a line break, never inside a CR LF;
+// a second pass gives the same pieces; a program that turns out not to be
+// UTF-8 comes again from its start, converted. Every way of the text:
+// a file, a pipe (whose bytes are kept for the second pass), bytes in memory.
+TEST(ProgramPoKusech, DvaPruchody) {
+    std::string utf8;
+    for (int i = 0; utf8.size() < 700000; ++i) {
+        utf8 += 'N';
+        utf8 += std::to_string(i);
+        utf8 += " X (\xC4\x8D)";
+        utf8 += i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r";
+    }
+    const std::string cp1250 = utf8 + "(\xE8)\r\n";
+    std::string cp1250JakoUtf8;
+    PrevestDoUtf8(cp1250JakoUtf8, cp1250, TKodovani::Cp1250);
+    struct Pripad {
+        const char* nazev;
+        const std::string& bajty;
+        const std::string& text;
+        TKodovani kodovani;
+        int znovu;
+    };
+    const Pripad pripady[] = {
+        {"UTF-8", utf8, utf8, TKodovani::Utf8, 0},
+        {"Windows-1250 found at the end", cp1250, cp1250JakoUtf8, TKodovani::Cp1250, 1},
+    };
+    const auto pruchod = [](TProgramPoKusech& cteni, int& znovu) {
+        std::string text;
+        std::size_t kusu = 0;
+        std::string_view kus;
+        for (TProgramPoKusech::TStav stav; (stav = cteni.Dalsi(kus)) != TProgramPoKusech::TStav::Konec;) {
+            if (stav == TProgramPoKusech::TStav::Znovu) {
+                ++znovu;
+                text.clear();
+                continue;
+            }
+            ++kusu;
+            EXPECT_TRUE(kus.back() == '\n' || kus.back() == '\r');
+            text += kus;
+        }
+        EXPECT_GT(kusu, 1u);
+        return text;
+    };
+    TDocasnaSlozka slozka;
+    for (const auto& p : pripady) {
+        const fs::path soubor = slozka / "p.nc";
+        TDocasnaSlozka::Zapsat(soubor, p.bajty);
+        TCteniSouboru zeSouboru(soubor);
+        TBajtyVPameti vPameti(p.bajty);
+        for (TZdrojBajtu* zdroj : std::initializer_list<TZdrojBajtu*>{&zeSouboru, &vPameti}) {
+            TProgramPoKusech cteni(*zdroj);
+            int znovu = 0;
+            EXPECT_TRUE(pruchod(cteni, znovu) == p.text) << p.nazev;
+            EXPECT_EQ(znovu, p.znovu) << p.nazev;
+            EXPECT_EQ(cteni.Kodovani(), p.kodovani) << p.nazev;
+            cteni.OdZacatku();
+            znovu = 0;
+            EXPECT_TRUE(pruchod(cteni, znovu) == p.text) << p.nazev;
+            EXPECT_EQ(znovu, 0) << p.nazev;
+        }
+    }
+}
+
 // UTF-16 that cannot be read whole is refused with its reason, never read
 // with U+FFFD in place of what is there.
 TEST(TextovySoubor, PoskozeneUtf16SeOhlasi) {
@@ -282,6 +345,16 @@ TEST(TextovySoubor, PoskozeneUtf16SeOhlasi) {
         EXPECT_EQ(ZpravaChyby([&] { NacistEditor(soubor); }), zacatek + p.duvod) << p.nazev;
         EXPECT_EQ(ZpravaChyby([&] { DekodovatText(p.bajty); }), p.duvod) << p.nazev;
     }
+    // Far beyond the first piece read, the line is counted all the same; an
+    // odd number of bytes is what is wrong first, also when a lone surrogate
+    // comes long before the end.
+    std::string dlouhy = b({0xFF, 0xFE});
+    for (int i = 0; i < 200000; ++i) dlouhy += std::string("N\0\r\0\n\0", 6);
+    TDocasnaSlozka::Zapsat(soubor, dlouhy + b({0x00, 0xDC}));
+    EXPECT_EQ(ZpravaChyby([&] { NacistTextovySoubor(soubor); }),
+              zacatek + "Damaged UTF-16: a lone surrogate DC00 in line 200001");
+    TDocasnaSlozka::Zapsat(soubor, b({0xFF, 0xFE, 0x00, 0xDC}) + dlouhy.substr(2) + "x");
+    EXPECT_EQ(ZpravaChyby([&] { NacistTextovySoubor(soubor); }), zacatek + "Damaged UTF-16: an odd number of bytes");
     // A pair in order is one character.
     TDocasnaSlozka::Zapsat(soubor, b({0xFF, 0xFE, 0x3D, 0xD8, 0x27, 0xDE}));
     EXPECT_EQ(NacistTextovySoubor(soubor).Radky, std::vector<std::u16string>{u"\U0001F627"});
