@@ -277,6 +277,10 @@ TEST_F(Davka, StandardniVstupAVystup) {
     EXPECT_EQ(vystup.program, "2\n");
     EXPECT_EQ(sVstupem("N1 X\n(\xE8)\n", {"renumber", "-o", "-", "-"}), 0) << vystup.hlaseni;
     EXPECT_EQ(vystup.program, "N5 X\r\n(\xE8)\r\n");
+    // A path that names a pipe is read once too, also when the result goes to a file.
+    const std::string cil = (slozka / "z-roury.nc").string();
+    EXPECT_EQ(sVstupem("N1 X\n", {"renumber", "-o", cil, "/dev/stdin"}), 0) << vystup.hlaseni;
+    EXPECT_EQ(TDocasnaSlozka::Precist(cil), "N5 X\r\n");
     EXPECT_EQ(Spustit({"renumber", "-i", "-"}), 2);
     EXPECT_EQ(vystup.hlaseni.substr(0, vystup.hlaseni.find('\n')),
               "tarvik-cli: --in-place needs a FILE, not standard input");
