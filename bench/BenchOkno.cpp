@@ -138,6 +138,9 @@ int main(int argc, char** argv) {
         TAplikace tarvik(std::make_unique<TRegistrSoubor>(slozka / "Tarvik.reg"));
         HlavniForm->SouborTypu = slozka / "files.ftd";
         tarvik.Zobrazit();
+        // The window's shortcuts need it active (on a desktop, once the window manager says so).
+        HlavniForm->activateWindow();
+        if (!QTest::qWaitForWindowActive(HlavniForm, 10000)) std::fprintf(stderr, "the window did not become active\n");
         DoOdpovedi();
         std::printf("memory before the first open: %ld MB\n", PeakMb());
 
