@@ -338,28 +338,6 @@ bool ZakodovatDo(std::string& cil, std::u16string_view t, TKodovani k) {
     return false;
 }
 
-bool LzeZakodovat(std::u16string_view t, TKodovani k) {
-    switch (k) {
-        case TKodovani::Utf16LE:
-        case TKodovani::Utf16BE: return true;
-        case TKodovani::Utf8:
-        case TKodovani::Utf8Znacka:
-            // Only a lone surrogate has no UTF-8 form.
-            return NajitOsamelyNahradnik(t) == std::u16string_view::npos;
-        case TKodovani::Cp1250: {
-            const TCp1250Zpet& zpet = Cp1250Zpet();
-            for (char16_t c : t)
-                if (c >= 0x80 && (c >= TCp1250Zpet::Rozsah || zpet.bajt[c] == 0)) return false;
-            return true;
-        }
-        case TKodovani::Ansi: {
-            std::string pokus;
-            return ZakodovatDo(pokus, t, k);
-        }
-    }
-    return false;
-}
-
 std::string_view ZnackaKodovani(TKodovani k) {
     switch (k) {
         case TKodovani::Utf8Znacka: return "\xEF\xBB\xBF";

@@ -54,10 +54,6 @@ void DekodovatDo(std::u16string& cil, std::string_view bytes, TKodovani k);
 // nothing is ever replaced by "?".
 bool ZakodovatDo(std::string& cil, std::u16string_view text, TKodovani k);
 
-// True when encoding k holds every character of the text (ZakodovatDo
-// would succeed), found without encoding it.
-bool LzeZakodovat(std::u16string_view text, TKodovani k);
-
 // Appends the UTF-8 text of bytes in an 8-bit encoding (Cp1250, Ansi).
 void PrevestDoUtf8(std::string& cil, std::string_view bytes, TKodovani k);
 
