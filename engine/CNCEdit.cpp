@@ -271,6 +271,7 @@ void TVystup<C>::Zvetsit(std::size_t n) {
 
 template <typename C>
 void TVystup<C>::Pripojit(TPohled<C> s) {
+    if (s.empty()) return;
     std::memcpy(Misto(s.size()), s.data(), s.size() * sizeof(C));
     delka_ += s.size();
 }

@@ -344,7 +344,7 @@ TText NacistText(TZdrojBajtu& zdroj) {
 
 std::size_t TBajtyVPameti::Precist(char* cil, std::size_t n) {
     n = std::min(n, b_.size() - i_);
-    std::memcpy(cil, b_.data() + i_, n);
+    if (n > 0) std::memcpy(cil, b_.data() + i_, n);
     i_ += n;
     return n;
 }

@@ -10,19 +10,20 @@
 #include <algorithm>
 #include <new>
 
-// Scintilla's interface of a document being filled before any view shows it
-// (its ILoader, given by SCI_CREATELOADER): the text is appended in pieces,
-// and the loader then becomes the document. It is declared outside any
-// unnamed namespace: the compiler must not take this file's classes for all
-// the implementations there are.
-class ISciNacitac {
+// Scintilla's interface of a document being filled before any view shows it,
+// given by SCI_CREATELOADER: the text is appended in pieces, and the loader
+// then becomes the document. Declared as Scintilla's own header (ILexer.h,
+// which QScintilla does not install) declares it: the same class, in the
+// global namespace, with the same virtual functions in the same order (the
+// length is a Scintilla position; pieces stay far below 2 GiB).
+class ILoader {
 public:
     virtual int Release() = 0;
     virtual int AddData(const char* data, std::ptrdiff_t length) = 0;
     virtual void* ConvertToDocument() = 0;
 
 protected:
-    ~ISciNacitac() = default;
+    ~ILoader() = default;
 };
 
 namespace {
@@ -60,11 +61,11 @@ TEditorProgramu::TNovyText::TNovyText(TEditorProgramu& editor, std::size_t odhad
 }
 
 TEditorProgramu::TNovyText::~TNovyText() {
-    if (nacitac_) static_cast<ISciNacitac*>(nacitac_)->Release();
+    if (nacitac_) static_cast<ILoader*>(nacitac_)->Release();
 }
 
 void TEditorProgramu::TNovyText::Vyprazdnit() {
-    if (nacitac_) static_cast<ISciNacitac*>(nacitac_)->Release();
+    if (nacitac_) static_cast<ILoader*>(nacitac_)->Release();
     nacitac_ = nullptr;
     delka_ = 0;
     // A document without style bytes (the area has no lexer), with room for the whole text.
@@ -79,14 +80,14 @@ void TEditorProgramu::TNovyText::Pridat(std::string_view utf8) {
     constexpr std::size_t Nejvic = std::size_t{1} << 26;
     for (std::size_t i = 0; i < utf8.size(); i += Nejvic) {
         const std::size_t n = std::min(Nejvic, utf8.size() - i);
-        if (static_cast<ISciNacitac*>(nacitac_)->AddData(utf8.data() + i, static_cast<std::ptrdiff_t>(n)) != 0)
+        if (static_cast<ILoader*>(nacitac_)->AddData(utf8.data() + i, static_cast<std::ptrdiff_t>(n)) != 0)
             throw std::bad_alloc();
     }
     delka_ += utf8.size();
 }
 
 void* TEditorProgramu::TNovyText::Dokument() {
-    void* dokument = static_cast<ISciNacitac*>(nacitac_)->ConvertToDocument();
+    void* dokument = static_cast<ILoader*>(nacitac_)->ConvertToDocument();
     nacitac_ = nullptr;
     return dokument;
 }
