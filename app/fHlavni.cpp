@@ -40,17 +40,19 @@ constexpr QSize NavrhovaVelikost{632, 446};
 std::u16string U16(const QString& s) { return s.toStdU16String(); }
 QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
 
-// Lines joined by CR LF, with a final CR LF when koncovyZlom, as UTF-8.
-std::string Utf8SCrLf(const TRadky& radky, bool koncovyZlom) {
-    std::string text;
-    std::size_t odhad = 0;
-    for (const auto& r : radky) odhad += r.size() + 2;
-    text.reserve(odhad + 16);
-    for (std::size_t i = 0; i < radky.size(); ++i) {
-        PripojitUtf8(text, radky[i]);
-        if (i + 1 < radky.size() || koncovyZlom) text += "\r\n";
+// The lines of a UTF-8 text, each with CR LF after it (a break at the very
+// end opens no further line).
+std::string RadkySCrLf(std::string_view text) {
+    std::string v;
+    v.reserve(text.size() + 2);
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t konec = cnc::KonecRadku(text, i);
+        v += text.substr(i, konec - i);
+        v += "\r\n";
+        if (konec == text.size()) break;
+        i = konec + ((text[konec] == '\r' && konec + 1 < text.size() && text[konec + 1] == '\n') ? 2 : 1);
     }
-    return text;
+    return v;
 }
 
 // The files a drag carries: local files only, else nothing.
@@ -64,6 +66,18 @@ std::optional<QStringList> PretazeneSoubory(const QMimeData* data) {
     if (soubory.isEmpty()) return std::nullopt;
     return soubory;
 }
+
+// Long work in the window, ended also when it fails.
+class TPrace {
+public:
+    explicit TPrace(THlavniForm& okno) : okno_(okno) { okno_.ZacitPraci(); }
+    ~TPrace() { okno_.UkoncitPraci(); }
+    TPrace(const TPrace&) = delete;
+    TPrace& operator=(const TPrace&) = delete;
+
+private:
+    THlavniForm& okno_;
+};
 
 }  // namespace
 
@@ -157,7 +171,7 @@ std::array<QAction*, 9> THlavniForm::Prikazy() const {
 TEditorProgramu* THlavniForm::memProgram() const { return ui->memProgram; }
 TEditorProgramu* THlavniForm::memPuvodni() const { return ui->memPuvodni; }
 
-bool THlavniForm::Zmeneno() const { return ui->memProgram->isModified(); }
+bool THlavniForm::Zmeneno() const { return ui->memProgram->Zmeneno(); }
 
 void THlavniForm::NastavitIndexObrazku(int index) {
     indexObrazku_ = index;
@@ -365,9 +379,36 @@ void THlavniForm::OtevritSoubor() {
     const QString cesta = QFileInfo(volba->Soubor).absoluteFilePath();
     // The whole file is read before anything shown changes: a file that cannot
     // be read leaves the document, its name and the file type as they were.
-    const TTextEditoru text = NacistTextEditoru(std::filesystem::path(cesta.toStdU16String()));
+    const std::filesystem::path soubor(cesta.toStdU16String());
+    const std::size_t odhad = OdhadTextu(soubor);
+    TEditorProgramu::TNovyText program(*ui->memProgram, odhad), puvodni(*ui->memPuvodni, odhad);
+    const TKodovani kodovani = PrecistProgram(soubor, program, puvodni, odhad);
     // The row at the chosen filter position (none past the list).
-    NastavitAktualniSoubor(cesta, text, NastaveniForm->TypNaRadku(poziceFiltru_ - 1));
+    NastavitAktualniSoubor(cesta, kodovani, program, puvodni, NastaveniForm->TypNaRadku(poziceFiltru_ - 1));
+}
+
+std::size_t THlavniForm::OdhadTextu(const std::filesystem::path& soubor) {
+    std::error_code ec;
+    const auto velikost = static_cast<std::size_t>(std::filesystem::file_size(soubor, ec));
+    // Room for LF breaks that become CR LF, too.
+    return ec ? 0 : velikost + velikost / 32;
+}
+
+TKodovani THlavniForm::PrecistProgram(const std::filesystem::path& soubor, TEditorProgramu::TNovyText& program,
+                                      TEditorProgramu::TNovyText& puvodni, std::size_t odhad) {
+    // Both text areas get their documents as the file is read.
+    const TPrace prace(*this);
+    return NacistTextEditoru(
+        soubor,
+        [&](std::string_view kus) {
+            program.Pridat(kus);
+            puvodni.Pridat(kus);
+            PrubehPrace(std::min(program.Delka(), odhad), odhad);
+        },
+        [&] {
+            program.Vyprazdnit();
+            puvodni.Vyprazdnit();
+        });
 }
 
 void THlavniForm::OtevritPredany(const QString& soubor) {
@@ -376,12 +417,15 @@ void THlavniForm::OtevritPredany(const QString& soubor) {
         if (!MoznaUlozit()) return;
         const QString cesta = QFileInfo(soubor).absoluteFilePath();
         const std::filesystem::path p(cesta.toStdU16String());
-        const TTextEditoru text = NacistTextEditoru(p);
+        const std::size_t odhad = OdhadTextu(p);
+        TEditorProgramu::TNovyText program(*ui->memProgram, odhad), puvodni(*ui->memPuvodni, odhad);
+        const TKodovani kodovani = PrecistProgram(p, program, puvodni, odhad);
         const std::vector<TTypSouboru> typy = NastaveniForm->Typy();
         const std::optional<std::size_t> typ = ZvolitTypSouboru(typy, p);
         nabizenySoubor_ = cesta;
         if (typ) poziceFiltru_ = int(*typ) + 1;
-        NastavitAktualniSoubor(cesta, text, typ ? std::optional<TTypSouboru>(typy[*typ]) : std::nullopt);
+        NastavitAktualniSoubor(cesta, kodovani, program, puvodni,
+                               typ ? std::optional<TTypSouboru>(typy[*typ]) : std::nullopt);
     });
 }
 
@@ -427,17 +471,20 @@ bool THlavniForm::eventFilter(QObject* objekt, QEvent* udalost) {
     return QMainWindow::eventFilter(objekt, udalost);
 }
 
-void THlavniForm::NastavitAktualniSoubor(const QString& cesta, const TTextEditoru& text,
-                                         const std::optional<TTypSouboru>& typ) {
-    ui->memProgram->Nacist(text.Utf8);
-    ui->memPuvodni->Nacist(text.Utf8);
+void THlavniForm::NastavitAktualniSoubor(const QString& cesta, TKodovani kodovani, TEditorProgramu::TNovyText& program,
+                                         TEditorProgramu::TNovyText& puvodni, const std::optional<TTypSouboru>& typ) {
+    ui->memProgram->Nacist(program);
+    ui->memPuvodni->Nacist(puvodni);
     aktualniSoubor_ = cesta;
-    kodovaniSouboru_ = text.Kodovani;
+    kodovaniSouboru_ = kodovani;
     ui->lblSoubor->setText(ZkratitCestu(QDir::toNativeSeparators(cesta), ui->lblSoubor->font(),
                                         ui->lblSoubor->width()));
     aktivniTyp_ = typ ? TAktivniTypSouboru{Q(typ->HlavniZnak), Q(typ->VedlejsiZnak), Q(typ->Zacatek), Q(typ->Konec),
                                            Q(typ->Komentar)}
                       : TAktivniTypSouboru{};
+    znacky_ = {cnc::TZnackaUtf8(U16(aktivniTyp_.HlavniZnak)), cnc::TZnackaUtf8(U16(aktivniTyp_.VedlejsiZnak)),
+               cnc::TZnackaUtf8(U16(aktivniTyp_.Zacatek)), cnc::TZnackaUtf8(U16(aktivniTyp_.Konec)),
+               cnc::TZnackaUtf8(U16(aktivniTyp_.Komentar))};
     stavUlozeniZnam_ = true;
     ObnovitStavUlozeni();
     panel0_->setText(TextStatistiky());
@@ -456,15 +503,33 @@ void THlavniForm::UlozitSoubor() {
     }
     const std::string_view text = ui->memProgram->Utf8();
     const TKodovani pozadovane = KodovaniProZapis(kodovaniSouboru_);
-    const std::filesystem::path soubor(aktualniSoubor_.toStdU16String());
-    TKodovani pouzite = pozadovane;
-    if (pozadovane == TKodovani::Utf8 && JePlatneUtf8(text)) {
-        // The text area holds the bytes to write.
-        ZapsatSouborAtomicky(soubor, text);
-    } else {
-        std::string bajty;
-        pouzite = ZakodovatUtf8Text(bajty, text, pozadovane);
-        ZapsatSouborAtomicky(soubor, bajty);
+    // A character the encoding cannot hold: the file becomes UTF-8 with a mark.
+    const TKodovani pouzite = LzeZakodovatUtf8(text, pozadovane) ? pozadovane : TKodovani::Utf8Znacka;
+    const bool jakJe = pouzite == TKodovani::Utf8 && JePlatneUtf8(text);
+    {
+        // Written in pieces that end after a line break, the window served between them.
+        const TPrace prace(*this);
+        TZapisSouboru zapis(std::filesystem::path(aktualniSoubor_.toStdU16String()));
+        std::string bajty(ZnackaKodovani(pouzite));
+        constexpr std::size_t Kus = std::size_t{1} << 20;
+        for (std::size_t od = 0; od < text.size();) {
+            std::size_t konec = std::min(text.size(), od + Kus);
+            if (konec < text.size()) {
+                konec = cnc::KonecRadku(text, konec);
+                if (konec < text.size()) konec += text.compare(konec, 2, "\r\n") == 0 ? 2 : 1;
+            }
+            if (jakJe) {
+                zapis.Zapsat(text.substr(od, konec - od));
+            } else {
+                PrevestZUtf8(bajty, text.substr(od, konec - od), pouzite);
+                zapis.Zapsat(bajty);
+                bajty.clear();
+            }
+            od = konec;
+            PrubehPrace(od, text.size());
+        }
+        if (!bajty.empty()) zapis.Zapsat(bajty);
+        zapis.Dokoncit();
     }
     ui->memProgram->NastavitBodUlozeni();
     stavUlozeniZnam_ = true;
@@ -490,8 +555,8 @@ bool THlavniForm::PrikazMuzeBezet() {
     return false;
 }
 
-std::int32_t THlavniForm::PocetBloku(const TRadky& radky) const {
-    return CNCFile->PocetBloku(radky, U16(aktivniTyp_.HlavniZnak), U16(aktivniTyp_.VedlejsiZnak));
+cnc::TPocty THlavniForm::Spocitat(std::string_view text) const {
+    return cnc::Spocitat(text, znacky_[0].Znacka(), znacky_[1].Znacka());
 }
 
 TUlozeneNastaveni THlavniForm::CislovaniPrikazu() {
@@ -505,38 +570,71 @@ TUlozeneNastaveni THlavniForm::CislovaniPrikazu() {
     return n;
 }
 
-THlavniForm::TRadkyProgramu THlavniForm::RadkyProgramu(bool vyber) const {
-    TRadkyProgramu p;
-    std::string_view text = ui->memProgram->Utf8();
-    const TEditorProgramu::TUsek usek = ui->memProgram->Vyber();
-    if (vyber && usek.Po > usek.Od) {
-        p.Vyber = usek;
-        text = text.substr(usek.Od, usek.Po - usek.Od);
-    }
-    // A line break at the very end opens no further line.
-    RozdelitBajtyNaRadky(text, TKodovani::Utf8, p.Radky, p.KoncovyZlom);
-    return p;
+cnc::TZadani<char> THlavniForm::Zadani(cnc::TPrikaz prikaz, const TUlozeneNastaveni& c) const {
+    cnc::TZadani<char> z;
+    z.Prikaz = prikaz;
+    z.HlavniZnak = znacky_[0].Znacka();
+    z.VedlejsiZnak = znacky_[1].Znacka();
+    z.Zacatek = znacky_[2].Znacka();
+    z.Konec = znacky_[3].Znacka();
+    z.Komentar = znacky_[4].Znacka();
+    z.PrvniBlok = std::uint32_t(c.PrvniBlok);
+    z.Prirustek = std::uint32_t(c.Prirustek);
+    z.MaximalniBlok = std::uint32_t(c.MaximalniBlok);
+    z.CislovatOdZacatku = c.CislovatOdZacatku;
+    z.BlokPredZnakZacatku = c.BlokPredZnakZacatku;
+    z.BlokPredZnakKonce = c.BlokPredZnakKonce;
+    z.BlokPredZnakKomentare = c.BlokPredZnakKomentare;
+    return z;
 }
 
-void THlavniForm::VratitRadky(TRadkyProgramu& p) {
-    // A selection is written back with CR LF after every line, the last one included.
-    if (p.Vyber)
-        ui->memProgram->NahraditUsek(p.Vyber->Od, p.Vyber->Po, Utf8SCrLf(p.Radky, true));
-    else
-        ui->memProgram->NahraditVse(p.Radky, p.KoncovyZlom);
-}
-
-void THlavniForm::ProvestPruchod(TRadkyProgramu& radky, const TPruchod& pruchod) {
+void THlavniForm::ProvestPruchod(const cnc::TZadani<char>& zadani, std::optional<TEditorProgramu::TUsek> vyber,
+                                 std::size_t radku, TPrubeh& prubeh) {
+    TEditorProgramu& e = *ui->memProgram;
+    const std::string_view text = e.Utf8();
+    const TEditorProgramu::TUsek usek = vyber.value_or(TEditorProgramu::TUsek{0, text.size()});
+    // The new text: what comes before the selection, the pass's lines, what
+    // comes after it. Its room is taken at once, as much as it can need and
+    // little more: removing only shortens lines, renumbering lengthens a
+    // line by four digits at most (numbers stay below 20000), introducing
+    // puts the character, five digits and a blank in front of a line; a
+    // lone CR or LF becomes CR LF.
+    std::size_t rezerva = 0;
+    if (zadani.Prikaz == cnc::TPrikaz::Precislovat) rezerva = 4 * radku;
+    if (zadani.Prikaz == cnc::TPrikaz::Zavest) rezerva = (zadani.VedlejsiZnak.Text.size() + 6) * radku;
+    TEditorProgramu::TNovyText novy(e, text.size() + rezerva + radku + 2);
+    novy.Pridat(text.substr(0, usek.Od));
+    cnc::TVystup<char> vystup([&](std::string_view kus) { novy.Pridat(kus); });
+    const auto nahradit = [&] {
+        vystup.Odevzdat();
+        const std::size_t konec = novy.Delka();
+        novy.Pridat(text.substr(usek.Po));
+        e.Nahradit(novy, vyber ? std::optional(TEditorProgramu::TUsek{usek.Od, konec}) : std::nullopt);
+    };
     std::uint8_t procenta = 0;
     try {
-        procenta = pruchod(radky.Radky);
+        // A selection is written back with CR LF after every line, the last one included.
+        cnc::TPruchod<char> pruchod(zadani, radku, vystup, prubeh, vyber.has_value());
+        pruchod.Pridat(text.substr(usek.Od, usek.Po - usek.Od));
+        procenta = pruchod.Procenta();
     } catch (...) {
-        // The lines processed so far replace the text (one undo step).
-        VratitRadky(radky);
+        // The lines processed so far, and the rest as they were, replace the text (one undo step).
+        nahradit();
         throw;
     }
-    VratitRadky(radky);
+    nahradit();
     AktualizovatStavovyRadek(procenta);
+}
+
+void THlavniForm::VratitVyber(TEditorProgramu::TUsek vyber) {
+    TEditorProgramu& e = *ui->memProgram;
+    const std::string_view text = e.Utf8();
+    const std::string usek = RadkySCrLf(text.substr(vyber.Od, vyber.Po - vyber.Od));
+    TEditorProgramu::TNovyText novy(e, text.size() + usek.size());
+    novy.Pridat(text.substr(0, vyber.Od));
+    novy.Pridat(usek);
+    novy.Pridat(text.substr(vyber.Po));
+    e.Nahradit(novy, TEditorProgramu::TUsek{vyber.Od, vyber.Od + usek.size()});
 }
 
 void THlavniForm::AktualizovatStavovyRadek(std::uint8_t procenta) {
@@ -547,34 +645,26 @@ void THlavniForm::AktualizovatStavovyRadek(std::uint8_t procenta) {
 void THlavniForm::aZavestExecute() {
     Chranene([this] {
         if (!PrikazMuzeBezet()) return;
-        TRadkyProgramu p = RadkyProgramu(false);
-        const auto n = PocetBloku(p.Radky);
-        if (n > 0) {
-            Hlaseni->ZobrazitHlaseni(thVarovani, Q(ZpravaBlokyJsou(n)), Q(rsVAROVANI));
+        const cnc::TPocty pocty = Spocitat(ui->memProgram->Utf8());
+        if (pocty.Bloku > 0) {
+            Hlaseni->ZobrazitHlaseni(thVarovani, Q(ZpravaBlokyJsou(std::int64_t(pocty.Bloku))), Q(rsVAROVANI));
             return;
         }
-        const TUlozeneNastaveni c = CislovaniPrikazu();
-        ProvestPruchod(p, [&](TRadky& radky) {
-            return CNCFile->ZavestBloky(radky, U16(aktivniTyp_.Zacatek), U16(aktivniTyp_.Konec),
-                                        U16(aktivniTyp_.Komentar), std::uint32_t(c.PrvniBlok),
-                                        std::uint32_t(c.Prirustek), std::uint32_t(c.MaximalniBlok),
-                                        c.BlokPredZnakZacatku, c.BlokPredZnakKonce, c.BlokPredZnakKomentare,
-                                        U16(aktivniTyp_.VedlejsiZnak), c.CislovatOdZacatku);
-        });
+        ProvestPruchod(Zadani(cnc::TPrikaz::Zavest, CislovaniPrikazu()), std::nullopt, pocty.Radku,
+                       CNCFile->Prubeh());
     });
 }
 
 void THlavniForm::aOdstranitExecute() {
     Chranene([this] {
         if (!PrikazMuzeBezet()) return;
-        TRadkyProgramu p = RadkyProgramu(false);
-        if (PocetBloku(p.Radky) == 0) {
+        const cnc::TPocty pocty = Spocitat(ui->memProgram->Utf8());
+        if (pocty.Bloku == 0) {
             Hlaseni->ZobrazitHlaseni(thInformace, Q(ZpravaNeniCoOdstranit()), Q(rsINFORMACE));
             return;
         }
-        ProvestPruchod(p, [&](TRadky& radky) {
-            return CNCFile->OdstranitBloky(radky, U16(aktivniTyp_.HlavniZnak), U16(aktivniTyp_.VedlejsiZnak));
-        });
+        ProvestPruchod(Zadani(cnc::TPrikaz::Odstranit, CislovaniPrikazu()), std::nullopt, pocty.Radku,
+                       CNCFile->Prubeh());
     });
 }
 
@@ -583,20 +673,19 @@ void THlavniForm::aPrecislovatExecute() {
         if (!PrikazMuzeBezet()) return;
         const TUlozeneNastaveni c = CislovaniPrikazu();
         // Only the selected lines when there is a selection.
-        TRadkyProgramu p = RadkyProgramu(true);
-        if (PocetBloku(p.Radky) == 0) {
-            Hlaseni->ZobrazitHlaseni(thInformace, Q(p.Vyber ? ZpravaBlokyNejsouVybrane() : ZpravaBlokyNejsou()),
+        const TEditorProgramu::TUsek usek = ui->memProgram->Vyber();
+        std::optional<TEditorProgramu::TUsek> vyber;
+        if (usek.Po > usek.Od) vyber = usek;
+        const std::string_view text = ui->memProgram->Utf8();
+        const cnc::TPocty pocty = Spocitat(vyber ? text.substr(usek.Od, usek.Po - usek.Od) : text);
+        if (pocty.Bloku == 0) {
+            Hlaseni->ZobrazitHlaseni(thInformace, Q(vyber ? ZpravaBlokyNejsouVybrane() : ZpravaBlokyNejsou()),
                                      Q(rsINFORMACE));
             // A selection is written back all the same.
-            if (p.Vyber) VratitRadky(p);
+            if (vyber) VratitVyber(*vyber);
             return;
         }
-        ProvestPruchod(p, [&](TRadky& radky) {
-            return CNCFile->PrecislovatBloky(radky, std::uint32_t(c.PrvniBlok), std::uint32_t(c.Prirustek),
-                                             std::uint32_t(c.MaximalniBlok), U16(aktivniTyp_.Zacatek),
-                                             U16(aktivniTyp_.HlavniZnak), U16(aktivniTyp_.VedlejsiZnak),
-                                             c.CislovatOdZacatku);
-        });
+        ProvestPruchod(Zadani(cnc::TPrikaz::Precislovat, c), vyber, pocty.Radku, CNCFile->Prubeh());
     });
 }
 
@@ -607,7 +696,7 @@ void THlavniForm::PovolitPrikazy(bool povolit) {
     ui->memProgram->setReadOnly(!povolit);
 }
 
-void THlavniForm::ZacitPruchod() {
+void THlavniForm::ZacitPraci() {
     pruchodBezi_ = true;
     zacatekPruchodu_ = QDateTime::currentMSecsSinceEpoch();
     posledniObsluha_ = zacatekPruchodu_;
@@ -615,7 +704,7 @@ void THlavniForm::ZacitPruchod() {
     PovolitPrikazy(false);
 }
 
-void THlavniForm::PrubehPruchodu(std::size_t hotovo, std::size_t celkem) {
+void THlavniForm::PrubehPrace(std::size_t hotovo, std::size_t celkem) {
     // Serve the window about every 30 ms, not after every line.
     if ((hotovo & 0x3FF) != 0 && hotovo != celkem) return;
     const qint64 ted = QDateTime::currentMSecsSinceEpoch();
@@ -623,17 +712,28 @@ void THlavniForm::PrubehPruchodu(std::size_t hotovo, std::size_t celkem) {
     posledniObsluha_ = ted;
     if (ted - zacatekPruchodu_ > 200) {
         prubeh_->setVisible(true);
-        prubeh_->setValue(celkem ? int(100 * hotovo / celkem) : 0);
+        prubeh_->setValue(celkem ? int(100 * std::min(hotovo, celkem) / celkem) : 0);
     }
     QCoreApplication::processEvents();
+    // Whatever the events asked of the program's text, its bytes are where
+    // the work reads them again (the area's buffer keeps its gap at the end).
+    ui->memProgram->Utf8();
 }
 
-void THlavniForm::UkoncitPruchod() {
+void THlavniForm::UkoncitPraci() {
     prubeh_->setVisible(false);
     PovolitPrikazy(true);
-    // The default cursor, whatever was set before the pass.
+    // The default cursor, whatever was set before the work.
     while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
     pruchodBezi_ = false;
+}
+
+void THlavniForm::ZacitPruchod() { ZacitPraci(); }
+
+void THlavniForm::PrubehPruchodu(std::size_t hotovo, std::size_t celkem) { PrubehPrace(hotovo, celkem); }
+
+void THlavniForm::UkoncitPruchod() {
+    UkoncitPraci();
     QApplication::beep();
 }
 

@@ -28,7 +28,6 @@ class QRadioButton;
 class TChyba;
 class TRegistr;
 class TZvyrazneniVstupu;
-struct TTextEditoru;
 
 // The five character and marker fields of the file type a program was opened with.
 struct TAktivniTypSouboru {
@@ -101,22 +100,23 @@ public:
     // can open it again as another type.
     void OtevritPredany(const QString& soubor);
 
-    // The lines a block command hands to the engine: the whole program, or
-    // the lines of the selection (Vyber) when it asks for them and there is one.
-    struct TRadkyProgramu {
-        TRadky Radky;
-        bool KoncovyZlom = false;
-        std::optional<TEditorProgramu::TUsek> Vyber;
-    };
-    TRadkyProgramu RadkyProgramu(bool vyber) const;
-    // The engine pass of a block command over the lines: whatever the pass
-    // left in them replaces the text they came from (one undo step), also
-    // when it fails; the failure then goes on and the status bar stays, else
-    // the status bar shows the percentage and the statistics line.
-    using TPruchod = std::function<std::uint8_t(TRadky& radky)>;
-    void ProvestPruchod(TRadkyProgramu& radky, const TPruchod& pruchod);
+    // The engine pass of a block command over the program's text, or over
+    // the selected bytes vyber (of radku lines): the pass reads the text in
+    // place and writes a new one, which replaces the text in one undo step,
+    // also when the pass fails; the failure then goes on and the status bar
+    // stays, else the status bar shows the percentage and the statistics line.
+    void ProvestPruchod(const cnc::TZadani<char>& zadani, std::optional<TEditorProgramu::TUsek> vyber,
+                        std::size_t radku, TPrubeh& prubeh);
 
-    // Called by the engine's interface around and during a pass.
+    // Work that takes long (a pass, opening, saving): the busy cursor, no
+    // commands and no editing meanwhile; the window serves its events about
+    // every 30 ms, and shows the progress once the work has taken 200 ms.
+    void ZacitPraci();
+    void PrubehPrace(std::size_t hotovo, std::size_t celkem);
+    void UkoncitPraci();
+
+    // Called by the engine's interface around and during a pass: the work
+    // of a pass, which ends with the beep.
     void ZacitPruchod();
     void PrubehPruchodu(std::size_t hotovo, std::size_t celkem);
     void UkoncitPruchod();
@@ -173,17 +173,27 @@ private:
     // The document becomes the file: both text areas, its name in the file
     // bar, its encoding, the file type (none: no characters and markers), the
     // saved state and the status bar.
-    void NastavitAktualniSoubor(const QString& cesta, const TTextEditoru& text,
-                                const std::optional<TTypSouboru>& typ);
+    void NastavitAktualniSoubor(const QString& cesta, TKodovani kodovani, TEditorProgramu::TNovyText& program,
+                                TEditorProgramu::TNovyText& puvodni, const std::optional<TTypSouboru>& typ);
+    // The room a file's text takes in a text area, about.
+    static std::size_t OdhadTextu(const std::filesystem::path& soubor);
+    // Reads a program file into new texts for both text areas, showing the
+    // progress; nothing shown changes. Returns the encoding it was read in.
+    TKodovani PrecistProgram(const std::filesystem::path& soubor, TEditorProgramu::TNovyText& program,
+                             TEditorProgramu::TNovyText& puvodni, std::size_t odhad);
+
 
     // A block command may run: no pass is running and a program is open (else
     // the user is told).
     bool PrikazMuzeBezet();
-    std::int32_t PocetBloku(const TRadky& radky) const;
+    // Lines and block lines of a text.
+    cnc::TPocty Spocitat(std::string_view text) const;
     // The numbering settings as a command takes them when it starts.
     TUlozeneNastaveni CislovaniPrikazu();
-    // The lines go back over the text they came from.
-    void VratitRadky(TRadkyProgramu& radky);
+    // What a command does, with the active file type and the numbering.
+    cnc::TZadani<char> Zadani(cnc::TPrikaz prikaz, const TUlozeneNastaveni& c) const;
+    // The selected bytes go back with CR LF after each of their lines.
+    void VratitVyber(TEditorProgramu::TUsek vyber);
     void AktualizovatStavovyRadek(std::uint8_t procenta);
     void PovolitPrikazy(bool povolit);
 
@@ -200,6 +210,8 @@ private:
     int poziceFiltru_ = 1;
     TKodovani kodovaniSouboru_ = TKodovani::Utf8;
     TAktivniTypSouboru aktivniTyp_;
+    // Its five fields as the engine's UTF-8 passes take them.
+    std::array<cnc::TZnackaUtf8, 5> znacky_;
     bool stavUlozeniZnam_ = false;
     // The file type list is saved at exit (not when the store could not be read).
     bool ulozitSeznam_ = true;

@@ -1,7 +1,9 @@
 // Engine benchmarks: counting, introducing, renumbering and removing block
-// numbers in generated programs of 10,000, 100,000 and 1,000,000 lines,
-// against the cost of copying the same lines once. A summary after the table
-// sets each rewriting operation against the copy.
+// numbers in generated programs of 10,000, 100,000 and 1,000,000 lines: the
+// passes over the UTF-8 text in one buffer (as the batch tool and the window
+// run them), against one copy of its bytes, and the operations on a list of
+// UTF-16 lines, against one copy of the list. A summary after the table sets
+// each rewriting operation against its copy.
 #include "GeneratorProgramu.h"
 #include "engine/CNCEdit.h"
 #include "platform/TextovySoubor.h"
@@ -9,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 #include <limits>
 #include <map>
@@ -44,6 +47,7 @@ enum class TVzor { IsoCislovany, IsoBezCisel, Dialogovy };
 
 struct TVzorek {
     TRadky Radky;
+    std::string Text;  // the program's bytes (ASCII: UTF-8 as they are)
     std::size_t Bajtu = 0;
 };
 
@@ -65,6 +69,7 @@ const TVzorek& Vzorek(TVzor vzor, std::size_t radku) {
             auto v = std::make_unique<TVzorek>();
             v->Bajtu = bajty.size();
             v->Radky = DekodovatText(bajty).Radky;
+            v->Text = std::move(bajty);
             hotove[{druh, radku}] = std::move(v);
         }
     }
@@ -171,16 +176,67 @@ std::uint8_t PrecislovatDialog(const TCNCFile& e, TRadky& r) {
     return e.PrecislovatBloky(r, 1, 1, Maximum, ZacatekDialogu, u"", u"", true);
 }
 
+// Baseline of the UTF-8 passes: one copy of the text's bytes into a buffer
+// that the process already has.
+void KopieTextu(benchmark::State& state) {
+    const TVzorek& vzorek = Vzorek(TVzor::IsoCislovany, static_cast<std::size_t>(state.range(0)));
+    std::string cil(vzorek.Text.size(), '\0');
+    for (auto _ : state) {
+        std::memcpy(cil.data(), vzorek.Text.data(), cil.size());
+        benchmark::DoNotOptimize(cil.data());
+        benchmark::ClobberMemory();
+    }
+    Popsat(state, vzorek);
+}
+
+void Utf8Pocty(benchmark::State& state) {
+    const TVzorek& vzorek = Vzorek(TVzor::IsoCislovany, static_cast<std::size_t>(state.range(0)));
+    const cnc::TZnackaUtf8 h(Hlavni), v(Vedlejsi);
+    for (auto _ : state) benchmark::DoNotOptimize(cnc::Spocitat<char>(vzorek.Text, h.Znacka(), v.Znacka()));
+    Popsat(state, vzorek);
+}
+
+// A pass over the UTF-8 text into the output buffer, which hands on its
+// pieces of a megabyte (here to nobody), as the batch tool and the window run it.
+void Utf8Pruchod(benchmark::State& state, TVzor vzor, cnc::TPrikaz prikaz) {
+    const TVzorek& vzorek = Vzorek(vzor, static_cast<std::size_t>(state.range(0)));
+    const bool dialog = vzor == TVzor::Dialogovy;
+    const cnc::TZnackaUtf8 h(dialog ? u"" : Hlavni), v(dialog ? u"" : Vedlejsi),
+        za(dialog ? ZacatekDialogu : Zacatek), ko(Konec), km(Komentar);
+    cnc::TZadani<char> z;
+    z.Prikaz = prikaz;
+    z.HlavniZnak = h.Znacka();
+    z.VedlejsiZnak = v.Znacka();
+    z.Zacatek = za.Znacka();
+    z.Konec = ko.Znacka();
+    z.Komentar = km.Znacka();
+    z.PrvniBlok = dialog ? 1 : Prvni;
+    z.Prirustek = dialog ? 1 : Prirustek;
+    z.MaximalniBlok = Maximum;
+    std::size_t bajtu = 0;
+    cnc::TVystup<char> vystup([&](std::string_view kus) { bajtu += kus.size(); });
+    for (auto _ : state) {
+        {
+            cnc::TPruchod<char> p(z, vzorek.Radky.size(), vystup);
+            p.Pridat(vzorek.Text);
+        }
+        vystup.Odevzdat();
+        benchmark::DoNotOptimize(bajtu);
+    }
+    Popsat(state, vzorek);
+}
+
 struct TOperace {
     const char* nazev;
     TVzor vzor;
     std::uint8_t (*operace)(const TCNCFile&, TRadky&);
+    cnc::TPrikaz prikaz;
 };
 // The rewriting operations that the summary sets against the copy.
 constexpr TOperace Prepisujici[] = {
-    {"ZavestBloky", TVzor::IsoBezCisel, Zavest},
-    {"PrecislovatBloky", TVzor::IsoCislovany, Precislovat},
-    {"OdstranitBloky", TVzor::IsoCislovany, Odstranit},
+    {"ZavestBloky", TVzor::IsoBezCisel, Zavest, cnc::TPrikaz::Zavest},
+    {"PrecislovatBloky", TVzor::IsoCislovany, Precislovat, cnc::TPrikaz::Precislovat},
+    {"OdstranitBloky", TVzor::IsoCislovany, Odstranit, cnc::TPrikaz::Odstranit},
 };
 
 void Registrovat() {
@@ -188,8 +244,18 @@ void Registrovat() {
         const auto nastavit = [n](benchmark::internal::Benchmark* b) {
             b->Arg(n)->Unit(benchmark::kMillisecond)->UseRealTime();
         };
-        // The copy first, on the heap as the samples left it, then the
-        // operations, the one that reallocates every line (introducing) last.
+        // The UTF-8 passes first, which allocate nothing per line.
+        nastavit(benchmark::RegisterBenchmark("Utf8_KopieTextu", KopieTextu));
+        nastavit(benchmark::RegisterBenchmark("Utf8_Pocty", Utf8Pocty));
+        nastavit(benchmark::RegisterBenchmark("Utf8_PrecislovatBloky_dialog", [](benchmark::State& s) {
+            Utf8Pruchod(s, TVzor::Dialogovy, cnc::TPrikaz::Precislovat);
+        }));
+        for (const TOperace& o : Prepisujici)
+            nastavit(benchmark::RegisterBenchmark((std::string("Utf8_") + o.nazev).c_str(), [o](benchmark::State& s) {
+                Utf8Pruchod(s, o.vzor, o.prikaz);
+            }));
+        // The copy of the list first, on the heap as the samples left it, then
+        // the operations, the one that reallocates every line (introducing) last.
         nastavit(benchmark::RegisterBenchmark("Kopie", Kopie));
         nastavit(benchmark::RegisterBenchmark("PocetBloku", PocetBloku));
         nastavit(benchmark::RegisterBenchmark("PrecislovatBloky_dialog", [](benchmark::State& s) {
@@ -299,6 +365,21 @@ void VypsatSouhrn(const TZapisovac& z) {
                     splnen ? "met" : "MISSED", nejhorsi, nejhorsiNazev.c_str());
 }
 
+void VypsatSouhrnUtf8(const TZapisovac& z) {
+    std::printf("\nThe passes over the UTF-8 text in one buffer against one copy of its bytes\n"
+                "(ms per pass, median, CPU time):\n");
+    std::printf("%10s  %-28s %9s %8s\n", "lines", "pass", "CPU ms", "x copy");
+    for (const std::int64_t n : Velikosti) {
+        const std::optional<double> kopie = z.Cas("Utf8_KopieTextu", n, true);
+        if (!kopie) continue;
+        std::printf("%10lld  %-28s %9.2f %8.2f\n", static_cast<long long>(n), "copy of the bytes", *kopie, 1.0);
+        for (const std::string nazev : {"Utf8_Pocty", "Utf8_ZavestBloky", "Utf8_PrecislovatBloky",
+                                        "Utf8_OdstranitBloky", "Utf8_PrecislovatBloky_dialog"})
+            if (const std::optional<double> t = z.Cas(nazev, n, true))
+                std::printf("%10lld  %-28s %9.2f %8.2f\n", static_cast<long long>(n), nazev.c_str(), *t, *t / *kopie);
+    }
+}
+
 }  // namespace
 
 // Colours as the library's own console output has them: on a terminal, unless
@@ -338,6 +419,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     TZapisovac zapisovac(barvy);
     benchmark::RunSpecifiedBenchmarks(&zapisovac);
+    VypsatSouhrnUtf8(zapisovac);
     VypsatSouhrn(zapisovac);
     benchmark::Shutdown();
     return 0;

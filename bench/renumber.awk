@@ -1,8 +1,11 @@
 # Renumbers the block numbers of an NC program the way `tarvik-cli renumber`
-# does, as the yardstick of bench/cli_vs_awk.sh. Needs GNU awk (RT) and the C
-# locale, so that it works on bytes:
+# does, as the yardstick of bench/cli_vs_awk.sh. Runs under GNU awk and mawk,
+# in the C locale, so that it works on bytes:
 #
-#   LC_ALL=C gawk -v first=10 -v inc=10 -v max=9999 -f bench/renumber.awk FILE
+#   LC_ALL=C mawk -v first=10 -v inc=10 -v max=9999 -f bench/renumber.awk FILE
+#
+# GNU awk tells (RT) whether the last line had a break; mawk cannot, and a
+# break follows every line there (the generated programs end with one).
 #
 # Main block character ":", secondary "N", program start "%"; after the
 # maximum the numbering starts again at the first number (restart=0 keeps it).
@@ -14,6 +17,7 @@ BEGIN {
     if (restart == "") restart = 1
     first += 0; inc += 0; max += 0
     n = first
+    gawk = PROCINFO["version"] != ""
 }
 {
     line = $0
@@ -30,6 +34,6 @@ BEGIN {
         }
     }
     # CR LF after every line that had a break; none after an unterminated last line.
-    if (RT != "") printf "%s\r\n", line
+    if (RT != "" || !gawk) printf "%s\r\n", line
     else printf "%s", line
 }

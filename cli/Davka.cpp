@@ -403,19 +403,60 @@ TUlozeneNastaveni CislovaniDavky(const TVolby& v, const TUlozeneNastaveni& uloze
     return c;
 }
 
+std::optional<std::string_view> OtevritZapis(std::optional<TZapisSouboru>& zapis, const std::filesystem::path& soubor,
+                                             const std::filesystem::path& program) {
+    zapis.emplace(soubor);
+    std::error_code ec;
+    if (zapis->NaMiste() && program != "-" && std::filesystem::equivalent(soubor, program, ec))
+        return zapis->StaryObsah();
+    return std::nullopt;
+}
+
+namespace {
+
+// The markers of the file type as the UTF-8 passes take them.
+struct TZnackyUtf8 {
+    explicit TZnackyUtf8(const TTypSouboru& t)
+        : hlavni(t.HlavniZnak), vedlejsi(t.VedlejsiZnak), zacatek(t.Zacatek), konec(t.Konec), komentar(t.Komentar) {}
+    cnc::TZnackaUtf8 hlavni, vedlejsi, zacatek, konec, komentar;
+};
+
+// Runs a pass over the whole text, which comes again from its start.
+std::uint8_t Projit(TProgramPoKusech& cteni, const cnc::TZadani<char>& z, std::size_t radku,
+                    cnc::TVystup<char>& vystup) {
+    cteni.OdZacatku();
+    cnc::TPruchod<char> pruchod(z, radku, vystup);
+    std::string_view kus;
+    while (cteni.Dalsi(kus) == TProgramPoKusech::TStav::Kus) pruchod.Pridat(kus);
+    const std::uint8_t procenta = pruchod.Procenta();
+    vystup.Odevzdat();
+    return procenta;
+}
+
+}  // namespace
+
 TVysledekProgramu ZpracovatProgram(TPrikaz prikaz, const std::filesystem::path& soubor, const TTypSouboru& typ,
-                                   const TUlozeneNastaveni& c,
-                                   const std::function<void(std::string_view)>& zapsat) {
+                                   const TUlozeneNastaveni& c, const TCilProgramu& cil) {
     TVysledekProgramu vysledek;
-    TText text;
-    if (soubor == "-") {
-        TCteniSouboru vstup{TCteniSouboru::TStandardniVstup{}};
-        text = NacistText(vstup);
-    } else {
-        text = NacistTextovySoubor(soubor);
+    std::optional<TCteniSouboru> zdroj;
+    if (soubor == "-")
+        zdroj.emplace(TCteniSouboru::TStandardniVstup{});
+    else
+        zdroj.emplace(soubor);
+    TProgramPoKusech cteni(*zdroj);
+    const TZnackyUtf8 znacky(typ);
+
+    // The first pass: the encoding, the lines and the block lines.
+    cnc::TPocitadlo<char> pocitadlo(znacky.hlavni.Znacka(), znacky.vedlejsi.Znacka());
+    std::string_view kus;
+    for (TProgramPoKusech::TStav stav; (stav = cteni.Dalsi(kus)) != TProgramPoKusech::TStav::Konec;) {
+        if (stav == TProgramPoKusech::TStav::Znovu)
+            pocitadlo = cnc::TPocitadlo<char>(znacky.hlavni.Znacka(), znacky.vedlejsi.Znacka());
+        else
+            pocitadlo.Pridat(kus);
     }
-    const TCNCFile engine;
-    const std::int32_t bloku = engine.PocetBloku(text.Radky, typ.HlavniZnak, typ.VedlejsiZnak);
+    const std::size_t radku = pocitadlo.Pocty().Radku;
+    const auto bloku = static_cast<std::int32_t>(pocitadlo.Pocty().Bloku);
     vysledek.Bloku = bloku;
     if (prikaz == TPrikaz::Pocet) return vysledek;
 
@@ -425,43 +466,87 @@ TVysledekProgramu ZpracovatProgram(TPrikaz prikaz, const std::filesystem::path& 
         vysledek.Zprava = zprava;
         return vysledek;
     };
-    const auto prvni = static_cast<std::uint32_t>(c.PrvniBlok);
-    const auto prirustek = static_cast<std::uint32_t>(c.Prirustek);
-    const auto maximum = static_cast<std::uint32_t>(c.MaximalniBlok);
-    std::uint8_t procenta = 0;
+    cnc::TZadani<char> z;
     switch (prikaz) {
         case TPrikaz::Zavest:
             if (bloku > 0) return odmitnout(rsVAROVANI, ZpravaBlokyJsou(bloku));
-            procenta = engine.ZavestBloky(text.Radky, typ.Zacatek, typ.Konec, typ.Komentar, prvni,
-                                          prirustek, maximum, c.BlokPredZnakZacatku, c.BlokPredZnakKonce,
-                                          c.BlokPredZnakKomentare, typ.VedlejsiZnak, c.CislovatOdZacatku);
+            z.Prikaz = cnc::TPrikaz::Zavest;
             break;
         case TPrikaz::Precislovat:
             if (bloku == 0) return odmitnout(rsINFORMACE, ZpravaBlokyNejsou());
-            procenta = engine.PrecislovatBloky(text.Radky, prvni, prirustek, maximum,
-                                               typ.Zacatek, typ.HlavniZnak, typ.VedlejsiZnak,
-                                               c.CislovatOdZacatku);
+            z.Prikaz = cnc::TPrikaz::Precislovat;
             break;
         case TPrikaz::Odstranit:
             if (bloku == 0) return odmitnout(rsINFORMACE, ZpravaNeniCoOdstranit());
-            procenta = engine.OdstranitBloky(text.Radky, typ.HlavniZnak, typ.VedlejsiZnak);
+            z.Prikaz = cnc::TPrikaz::Odstranit;
             break;
-        default: break;
+        default: return vysledek;  // types and help never come here
+    }
+    z.HlavniZnak = znacky.hlavni.Znacka();
+    z.VedlejsiZnak = znacky.vedlejsi.Znacka();
+    z.Zacatek = znacky.zacatek.Znacka();
+    z.Konec = znacky.konec.Znacka();
+    z.Komentar = znacky.komentar.Znacka();
+    z.PrvniBlok = static_cast<std::uint32_t>(c.PrvniBlok);
+    z.Prirustek = static_cast<std::uint32_t>(c.Prirustek);
+    z.MaximalniBlok = static_cast<std::uint32_t>(c.MaximalniBlok);
+    z.CislovatOdZacatku = c.CislovatOdZacatku;
+    z.BlokPredZnakZacatku = c.BlokPredZnakZacatku;
+    z.BlokPredZnakKonce = c.BlokPredZnakKonce;
+    z.BlokPredZnakKomentare = c.BlokPredZnakKomentare;
+
+    // The encoding is chosen before the first byte goes out. The result holds
+    // the characters of the program and the numbers; only a character read in
+    // the ANSI code page without a way back, or the block character that
+    // introducing writes, can be one the encoding cannot hold: then a pass
+    // that writes nothing tells.
+    vysledek.Pozadovane = vysledek.Pouzite = KodovaniProZapis(cteni.Kodovani());
+    if (!cteni.LzeZapsatZpet() ||
+        (z.Prikaz == cnc::TPrikaz::Zavest && !LzeZakodovatUtf8(z.VedlejsiZnak.Text, vysledek.Pozadovane))) {
+        bool lze = true;
+        cnc::TVystup<char> zkouska(
+            [&](std::string_view k) { lze = lze && LzeZakodovatUtf8(k, vysledek.Pozadovane); });
+        Projit(cteni, z, radku, zkouska);
+        if (!lze) vysledek.Pouzite = TKodovani::Utf8Znacka;
     }
 
-    // The encoding is chosen before the first byte goes out, so that the
-    // program can be written in pieces, never whole in memory a second time.
-    vysledek.Pozadovane = KodovaniProZapis(text.Kodovani);
-    vysledek.Pouzite = KodovaniZapisu(text.Radky, vysledek.Pozadovane);
-    ZakodovatPoKusech(text.Radky, text.KoncovyZlom, vysledek.Pouzite, zapsat);
+    // The second pass: the program rewritten, piece by piece, into the
+    // output. A file is closed while the output opens (Windows sees no hard
+    // links of a file that is open, nor replaces it), then read again, or
+    // from its old bytes when the output writes it in place; a source that
+    // cannot be read again (a pipe) keeps its bytes and stays open.
+    const bool znovuOtevrit = soubor != "-" && zdroj->Zpet();
+    if (znovuOtevrit) zdroj.reset();
+    std::optional<TBajtyVPameti> stare;
+    if (const std::optional<std::string_view> stary = cil.Otevrit ? cil.Otevrit() : std::nullopt)
+        cteni.CistZ(stare.emplace(*stary));
+    else if (znovuOtevrit)
+        cteni.CistZ(zdroj.emplace(soubor));
+    TPocitadloStatistik statistiky(typ.HlavniZnak, typ.VedlejsiZnak);
+    // UTF-8 read goes out as it is: the passes write only whole characters.
+    const TKodovani k = vysledek.Pouzite;
+    const bool jakoUtf8 = (k == TKodovani::Utf8 || k == TKodovani::Utf8Znacka) &&
+                          (cteni.Kodovani() == TKodovani::Utf8 || cteni.Kodovani() == TKodovani::Utf8Znacka);
+    std::string zakodovane(ZnackaKodovani(k));
+    cnc::TVystup<char> novy([&](std::string_view kus) {
+        statistiky.Pridat(kus);
+        if (jakoUtf8 && zakodovane.empty()) {
+            cil.Zapsat(kus);
+            return;
+        }
+        PrevestZUtf8(zakodovane, kus, k);
+        cil.Zapsat(zakodovane);
+        zakodovane.clear();
+    });
+    vysledek.Procenta = Projit(cteni, z, radku, novy);
+    if (!zakodovane.empty()) cil.Zapsat(zakodovane);  // the mark of an empty program
+    // The program is read: its file closes before a new one can take its place.
+    zdroj.reset();
 
-    vysledek.Bloku = engine.PocetBloku(text.Radky, typ.HlavniZnak, typ.VedlejsiZnak);
-    vysledek.Procenta = procenta;
-    // The lines of the written text: an empty last line without a break
-    // after it writes nothing, the break before it ends the line above.
-    vysledek.Radku =
-        text.Radky.size() - (!text.KoncovyZlom && !text.Radky.empty() && text.Radky.back().empty() ? 1 : 0);
-    vysledek.Znaku = PocetZnaku(text.Radky, text.KoncovyZlom);
+    const TStatistiky s = statistiky.Statistiky();
+    vysledek.Bloku = static_cast<std::int32_t>(s.Bloku);
+    vysledek.Radku = s.Radku;
+    vysledek.Znaku = s.Znaku;
     return vysledek;
 }
 
@@ -483,15 +568,19 @@ int ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDav
     }
     // The file is replaced only once the whole result is written.
     std::optional<TZapisSouboru> zapis;
-    const auto r = ZpracovatProgram(v.prikaz, jmeno, typ, CislovaniDavky(v, nastaveni.ulozene),
-                                    [&](std::string_view kus) {
-                                        if (!cil) {
-                                            if (!vystup.Program(kus)) throw TChyba(u"Cannot write to standard output");
-                                            return;
-                                        }
-                                        if (!zapis) zapis.emplace(*cil);
-                                        zapis->Zapsat(kus);
-                                    });
+    TCilProgramu kam;
+    kam.Otevrit = [&]() -> std::optional<std::string_view> {
+        if (!cil) return std::nullopt;
+        return OtevritZapis(zapis, *cil, jmeno);
+    };
+    kam.Zapsat = [&](std::string_view kus) {
+        if (zapis) {
+            zapis->Zapsat(kus);
+        } else if (!vystup.Program(kus)) {
+            throw TChyba(u"Cannot write to standard output");
+        }
+    };
+    const auto r = ZpracovatProgram(v.prikaz, jmeno, typ, CislovaniDavky(v, nastaveni.ulozene), kam);
     if (v.prikaz == TPrikaz::Pocet) {
         if (!vystup.Program(std::to_string(r.Bloku) + "\n")) throw TChyba(u"Cannot write to standard output");
         return 0;
@@ -500,10 +589,7 @@ int ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDav
         VypsatHlaseni(vystup, r.Titulek, r.Zprava);
         return 1;
     }
-    if (cil) {
-        if (!zapis) zapis.emplace(*cil);  // an empty result
-        zapis->Dokoncit();
-    }
+    if (zapis) zapis->Dokoncit();
     if (r.Pouzite != r.Pozadovane)
         vystup.Hlaseni(std::string("tarvik-cli: ") + NazevKodovani(r.Pozadovane) +
                        " cannot hold every character of the program; it is written as " +

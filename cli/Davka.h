@@ -99,19 +99,38 @@ struct TVysledekProgramu {
     // The result's lines and characters, for the statistics line.
     std::size_t Radku = 0, Znaku = 0;
     // The encoding the program is written back in, and the one it was
-    // written in (UTF-8 or UTF-16 with a mark when the first cannot hold
-    // every character).
+    // written in (UTF-8 with a mark when the first cannot hold every
+    // character).
     TKodovani Pozadovane = TKodovani::Utf8, Pouzite = TKodovani::Utf8;
 };
 
-// Reads one program ("-": standard input), counts its block lines or runs
-// the command on them, and hands the result's bytes to zapsat in pieces
-// (nothing for count or a refusal). Failures throw TChyba; nothing is
-// written by the function itself. Programs may be processed on several
-// threads at once: nothing is shared but what the arguments hold.
+// Where the result of one program goes.
+struct TCilProgramu {
+    // Called once before the result's first byte (never for count or a
+    // refusal), when the program has been read once and its file is closed:
+    // the output opens. When the result is written over the program's own
+    // file in place (not replaced, TZapisSouboru::NaMiste), it returns the
+    // file's old bytes, which the program is then read from.
+    std::function<std::optional<std::string_view>()> Otevrit;
+    // The result's bytes, piece by piece.
+    std::function<void(std::string_view)> Zapsat;
+};
+
+// Opens the writing of a program's result into soubor for TCilProgramu:
+// the old bytes when soubor is the program's own file written in place.
+std::optional<std::string_view> OtevritZapis(std::optional<class TZapisSouboru>& zapis,
+                                             const std::filesystem::path& soubor,
+                                             const std::filesystem::path& program);
+
+// Reads one program ("-": standard input) and counts its block lines, or
+// runs the command on them and hands the result's bytes to cil in pieces.
+// The program is never whole in memory: a first pass decides its encoding
+// and counts its lines and block lines, a second one rewrites it piece by
+// piece (the bytes of a pipe are kept for it). Failures throw TChyba;
+// nothing is written by the function itself. Programs may be processed on
+// several threads at once: nothing is shared but what the arguments hold.
 TVysledekProgramu ZpracovatProgram(TPrikaz prikaz, const std::filesystem::path& soubor, const TTypSouboru& typ,
-                                   const TUlozeneNastaveni& cislovani,
-                                   const std::function<void(std::string_view)>& zapsat);
+                                   const TUlozeneNastaveni& cislovani, const TCilProgramu& cil);
 
 // The window's message as one line of text: "<caption>: <text>", its lines
 // joined by a blank.

@@ -140,22 +140,22 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
         const fs::path& cil = v.naMiste ? program.soubor : program.cil;
         std::optional<TZapisSouboru> zapis;
         std::string novy;
-        const auto otevrit = [&] {
+        TCilProgramu kam;
+        kam.Otevrit = [&]() -> std::optional<std::string_view> {
+            if (porovnat) return std::nullopt;
             std::error_code ec;
             // A missing folder is created; one that cannot be is reported by the writing.
             if (cil.has_parent_path()) fs::create_directories(cil.parent_path(), ec);
-            zapis.emplace(cil);
+            return OtevritZapis(zapis, cil, program.soubor);
         };
-        const TVysledekProgramu p = ZpracovatProgram(
-            v.prikaz, program.soubor, ZvolitTyp(v, nastaveni.typy, program.soubor), cislovani,
-            [&](std::string_view kus) {
-                if (porovnat) {
-                    novy += kus;
-                    return;
-                }
-                if (!zapis) otevrit();
+        kam.Zapsat = [&](std::string_view kus) {
+            if (porovnat)
+                novy += kus;
+            else
                 zapis->Zapsat(kus);
-            });
+        };
+        const TVysledekProgramu p = ZpracovatProgram(v.prikaz, program.soubor,
+                                                     ZvolitTyp(v, nastaveni.typy, program.soubor), cislovani, kam);
         if (v.prikaz == TPrikaz::Pocet) {
             r.radek = jmeno + ": " + Bloku(p.Bloku);
             r.vystup = std::to_string(p.Bloku) + " " + BezRidicichZnaku(jmeno) + "\n";
@@ -179,7 +179,6 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
                     stav += " (its line breaks or encoding only)";
             }
         } else {
-            if (!zapis) otevrit();  // an empty result
             zapis->Dokoncit();
         }
         r.radek = jmeno + ": " + stav + ", " + Bloku(p.Bloku) + ", " + std::to_string(p.Procenta) + "%";

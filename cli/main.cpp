@@ -1,7 +1,6 @@
 #include "Davka.h"
 
 #include "filetypes/TypSouboru.h"
-#include "platform/Halda.h"
 #include "platform/Registr.h"
 
 #include <cstdio>
@@ -29,7 +28,6 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    ZapnoutVelkeStranky(argv);
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
 #endif

@@ -1,5 +1,13 @@
 #include "CNCEdit.h"
 
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 class TZadnyPrubeh final : public TPrubeh {
@@ -12,76 +20,41 @@ public:
 // A marker's length is an 8-bit count: a longer marker never begins a line.
 constexpr std::size_t MaxDelkaZnacky = 255;
 
+template <typename C>
+using TPohled = std::basic_string_view<C>;
+
+// A code unit's value: bytes of UTF-8 are unsigned.
+inline unsigned Kod(char c) { return static_cast<unsigned char>(c); }
+inline unsigned Kod(char16_t c) { return c; }
+
 // Number of leading code units <= 32 (blank, tab and the control characters).
-inline std::size_t DelkaOdsazeni(std::u16string_view s) {
+template <typename C>
+inline std::size_t DelkaOdsazeni(TPohled<C> s) {
     std::size_t k = 0;
-    while (k < s.size() && s[k] <= 32) ++k;
+    while (k < s.size() && Kod(s[k]) <= 32) ++k;
     return k;
 }
 
-inline void OrezatZleva(std::u16string& s) {
-    const std::size_t k = DelkaOdsazeni(s);
-    if (k > 0) s.erase(0, k);
+template <typename C>
+inline TPohled<C> OrezatZleva(TPohled<C> s) {
+    return s.substr(DelkaOdsazeni(s));
 }
 
-// Case-sensitive prefix test; true for an empty marker.
-inline bool ZacinaNa(std::u16string_view s, std::u16string_view znacka) {
-    if (znacka.size() > MaxDelkaZnacky) return false;
-    return s.size() >= znacka.size() && s.compare(0, znacka.size(), znacka) == 0;
+// Case-sensitive prefix test; true for an empty marker. Markers are short:
+// they are compared unit by unit.
+template <typename C>
+inline bool ZacinaNa(TPohled<C> s, const cnc::TZnacka<C>& znacka) {
+    const std::size_t n = znacka.Text.size();
+    if (!znacka.MuzeZacinat || s.size() < n) return false;
+    for (std::size_t i = 0; i < n; ++i)
+        if (s[i] != znacka.Text[i]) return false;
+    return true;
 }
 
-inline bool JeCislice(char16_t c) { return c >= u'0' && c <= u'9'; }
-
-// The block character followed by the number in plain decimal, in a small
-// buffer that needs no allocation for one-character markers.
-class TCisloBloku {
-public:
-    TCisloBloku(std::u16string_view znak, std::uint32_t cislo, bool mezera) {
-        char16_t cifry[10];
-        std::size_t n = 0;
-        do {
-            cifry[n++] = static_cast<char16_t>(u'0' + cislo % 10);
-            cislo /= 10;
-        } while (cislo != 0);
-        if (znak.size() + n + 1 > sizeof(mala_) / sizeof(mala_[0])) {
-            velka_.assign(znak);
-            while (n > 0) velka_.push_back(cifry[--n]);
-            if (mezera) velka_.push_back(u' ');
-            text_ = velka_;
-            return;
-        }
-        std::size_t d = 0;
-        for (char16_t c : znak) mala_[d++] = c;
-        while (n > 0) mala_[d++] = cifry[--n];
-        if (mezera) mala_[d++] = u' ';
-        text_ = std::u16string_view(mala_, d);
-    }
-    std::u16string_view Text() const { return text_; }
-
-private:
-    char16_t mala_[24];
-    std::u16string velka_;
-    std::u16string_view text_;
-};
-
-// Runs the end of a pass exactly once, also when the pass is left by an
-// exception: the interface restores the cursor and beeps.
-class TKonecPruchodu {
-public:
-    explicit TKonecPruchodu(TPrubeh& p) : p_(p) { p_.ZacitPruchod(); }
-    ~TKonecPruchodu() {
-        try {
-            p_.UkoncitPruchod();
-        } catch (...) {
-            // The pass's own outcome (or exception) is what the caller sees.
-        }
-    }
-    TKonecPruchodu(const TKonecPruchodu&) = delete;
-    TKonecPruchodu& operator=(const TKonecPruchodu&) = delete;
-
-private:
-    TPrubeh& p_;
-};
+template <typename C>
+inline bool JeCislice(C c) {
+    return Kod(c) - '0' <= 9u;
+}
 
 // The front of a block line (already trimmed): the kind of block character
 // found last (true: main), how many units the block character(s), and the
@@ -93,15 +66,15 @@ struct TRozborBloku {
 };
 
 // The block characters at the front of s: the main one, then the secondary one.
-inline TRozborBloku ZnakyBloku(std::u16string_view s, std::u16string_view hlavni,
-                               std::u16string_view vedlejsi) {
+template <typename C>
+inline TRozborBloku ZnakyBloku(TPohled<C> s, const cnc::TZnacka<C>& hlavni, const cnc::TZnacka<C>& vedlejsi) {
     TRozborBloku r;
-    if (!hlavni.empty() && ZacinaNa(s, hlavni)) {
-        r.delka = hlavni.size();
+    if (!hlavni.Text.empty() && ZacinaNa(s, hlavni)) {
+        r.delka = hlavni.Text.size();
         r.hlavni = true;
     }
-    if (!vedlejsi.empty() && ZacinaNa(s.substr(r.delka), vedlejsi)) {
-        r.delka += vedlejsi.size();
+    if (!vedlejsi.Text.empty() && ZacinaNa(s.substr(r.delka), vedlejsi)) {
+        r.delka += vedlejsi.Text.size();
         r.hlavni = false;
     }
     return r;
@@ -110,17 +83,19 @@ inline TRozborBloku ZnakyBloku(std::u16string_view s, std::u16string_view hlavni
 // A letter or "_" right after the block characters makes a word, not a block
 // number: NEWCONF and the label NINE: are no block lines; N10, "N G02" and
 // "N(" are.
-inline bool SlovoOd(std::u16string_view s, std::size_t i) {
+template <typename C>
+inline bool SlovoOd(TPohled<C> s, std::size_t i) {
     if (i >= s.size()) return false;
-    const char16_t c = s[i];
-    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_';
+    const unsigned c = Kod(s[i]);
+    return (c - 'A' < 26u) || (c - 'a' < 26u) || c == '_';
 }
 
 // The block-line test of renumbering and removing on a trimmed line: it
 // begins with either block character (an empty one begins every line) and no
 // word follows the block characters. A block line's characters and digits go
 // to blok.
-inline bool JeBlokovy(std::u16string_view s, std::u16string_view hlavni, std::u16string_view vedlejsi,
+template <typename C>
+inline bool JeBlokovy(TPohled<C> s, const cnc::TZnacka<C>& hlavni, const cnc::TZnacka<C>& vedlejsi,
                       TRozborBloku& blok) {
     if (!ZacinaNa(s, hlavni) && !ZacinaNa(s, vedlejsi)) return false;
     blok = ZnakyBloku(s, hlavni, vedlejsi);
@@ -130,6 +105,31 @@ inline bool JeBlokovy(std::u16string_view s, std::u16string_view hlavni, std::u1
     return true;
 }
 
+// Writes the number in plain decimal; returns the units written (at most 10).
+template <typename C>
+inline std::size_t ZapsatCislo(C* cil, std::uint32_t cislo) {
+    C cifry[10];
+    std::size_t n = 0;
+    do {
+        cifry[n++] = static_cast<C>('0' + cislo % 10);
+        cislo /= 10;
+    } while (cislo != 0);
+    for (std::size_t i = 0; i < n; ++i) cil[i] = cifry[n - 1 - i];
+    return n;
+}
+
+#ifndef __SSE2__
+// The line break bytes: a word of eight bytes holds one when any of its
+// bytes is CR or LF.
+inline bool MaZlom(std::uint64_t slovo) {
+    constexpr std::uint64_t Jednicky = 0x0101010101010101ull;
+    constexpr std::uint64_t Horni = 0x8080808080808080ull;
+    const std::uint64_t lf = slovo ^ (Jednicky * '\n');
+    const std::uint64_t cr = slovo ^ (Jednicky * '\r');
+    return (((lf - Jednicky) & ~lf) | ((cr - Jednicky) & ~cr)) & Horni;
+}
+#endif
+
 }  // namespace
 
 TPrubeh& TPrubeh::Zadny() {
@@ -137,7 +137,9 @@ TPrubeh& TPrubeh::Zadny() {
     return zadny;
 }
 
-std::uint8_t cnc::Procenta(std::size_t i, std::size_t n) {
+namespace cnc {
+
+std::uint8_t Procenta(std::size_t i, std::size_t n) {
     if (n == 0) return 0;
     // 100 * i fits easily: a list never holds 2^57 lines.
     const std::uint64_t citatel = 100u * static_cast<std::uint64_t>(i);
@@ -147,15 +149,307 @@ std::uint8_t cnc::Procenta(std::size_t i, std::size_t n) {
     return static_cast<std::uint8_t>(q);
 }
 
+TZnacka<char16_t> Znacka16(std::u16string_view znacka) { return {znacka, znacka.size() <= MaxDelkaZnacky}; }
+
+TZnackaUtf8::TZnackaUtf8(std::u16string_view z) {
+    muze_ = z.size() <= MaxDelkaZnacky;
+    text_.reserve(z.size());
+    for (std::size_t i = 0; i < z.size(); ++i) {
+        char32_t c = z[i];
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            if (c <= 0xDBFF && i + 1 < z.size() && z[i + 1] >= 0xDC00 && z[i + 1] <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (z[++i] - 0xDC00);
+            } else {
+                c = 0xFFFD;
+                muze_ = false;
+            }
+        }
+        if (c < 0x80) {
+            text_ += static_cast<char>(c);
+        } else if (c < 0x800) {
+            text_ += static_cast<char>(0xC0 | (c >> 6));
+            text_ += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            text_ += static_cast<char>(0xE0 | (c >> 12));
+            text_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            text_ += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            text_ += static_cast<char>(0xF0 | (c >> 18));
+            text_ += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            text_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            text_ += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+}
+
+template <typename C>
+bool JeBlokovyRadek(TPohled<C> radek, TZnacka<C> hlavni, TZnacka<C> vedlejsi) {
+    radek = OrezatZleva(radek);
+    // Marker mode when both characters are set, digit mode otherwise.
+    if (!hlavni.Text.empty() && !vedlejsi.Text.empty()) {
+        const std::size_t znaku = ZnakyBloku(radek, hlavni, vedlejsi).delka;
+        return znaku > 0 && !SlovoOd(radek, znaku);
+    }
+    return !radek.empty() && JeCislice(radek.front());
+}
+
+template bool JeBlokovyRadek(TPohled<char>, TZnacka<char>, TZnacka<char>);
+template bool JeBlokovyRadek(TPohled<char16_t>, TZnacka<char16_t>, TZnacka<char16_t>);
+
+std::size_t KonecRadku(std::string_view text, std::size_t i) {
+    const std::size_t n = text.size();
+#ifdef __SSE2__
+    // Sixteen bytes at a time: the first CR or LF among them.
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    while (i + 16 <= n) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        const unsigned maska =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(b, lf), _mm_cmpeq_epi8(b, cr))));
+        if (maska != 0) return i + static_cast<std::size_t>(__builtin_ctz(maska));
+        i += 16;
+    }
+#else
+    // Eight bytes at a time while none of them is a break.
+    while (i + 8 <= n) {
+        std::uint64_t slovo;
+        std::memcpy(&slovo, text.data() + i, 8);
+        if (MaZlom(slovo)) break;
+        i += 8;
+    }
+#endif
+    while (i < n && text[i] != '\n' && text[i] != '\r') ++i;
+    return i;
+}
+
+std::size_t KonecRadku(std::u16string_view text, std::size_t i) {
+    while (i < text.size() && text[i] != u'\n' && text[i] != u'\r') ++i;
+    return i;
+}
+
+// Calls radek(line, zlom) for every line of kus; zlom: a break follows it.
+template <typename C, typename F>
+inline void ProRadky(TPohled<C> kus, F radek) {
+    std::size_t i = 0;
+    const std::size_t n = kus.size();
+    while (i < n) {
+        const std::size_t konec = KonecRadku(kus, i);
+        const bool zlom = konec < n;
+        radek(kus.substr(i, konec - i), zlom);
+        if (!zlom) return;
+        i = konec + ((kus[konec] == '\r' && konec + 1 < n && kus[konec + 1] == '\n') ? 2 : 1);
+    }
+}
+
+template <typename C>
+void TPocitadlo<C>::Pridat(TPohled<C> kus) {
+    ProRadky(kus, [&](TPohled<C> radek, bool) {
+        ++pocty_.Radku;
+        pocty_.Bloku += JeBlokovyRadek(radek, hlavni_, vedlejsi_);
+    });
+}
+
+template <typename C>
+TVystup<C>::TVystup(TOdevzdani odevzdat, std::size_t kus) : odevzdat_(std::move(odevzdat)), kus_(kus) {}
+
+template <typename C>
+void TVystup<C>::Odevzdat() {
+    if (odevzdat_ && delka_ > 0) odevzdat_(Obsah());
+    delka_ = 0;
+}
+
+template <typename C>
+void TVystup<C>::Zvetsit(std::size_t n) {
+    // A piece and a line's worth, or twice the content when it only grows.
+    std::size_t nova = std::max(kapacita_ * 2, delka_ + n);
+    if (odevzdat_) nova = std::max(nova, kus_ + n + 256);
+    auto data = std::make_unique_for_overwrite<C[]>(nova);
+    if (delka_ > 0) std::memcpy(data.get(), data_.get(), delka_ * sizeof(C));
+    data_ = std::move(data);
+    kapacita_ = nova;
+}
+
+template <typename C>
+void TVystup<C>::Pripojit(TPohled<C> s) {
+    if (s.empty()) return;
+    std::memcpy(Misto(s.size()), s.data(), s.size() * sizeof(C));
+    delka_ += s.size();
+}
+
+template <typename C>
+TPruchod<C>::TPruchod(const TZadani<C>& zadani, std::size_t radku, TVystup<C>& vystup, TPrubeh& prubeh,
+                      bool zlomZaPoslednim)
+    : z_(zadani), radku_(radku), vystup_(vystup), prubeh_(prubeh), zlomZaPoslednim_(zlomZaPoslednim),
+      cislo_(zadani.PrvniBlok) {
+    prubeh_.ZacitPruchod();
+}
+
+template <typename C>
+TPruchod<C>::~TPruchod() {
+    try {
+        prubeh_.UkoncitPruchod();
+    } catch (...) {
+        // The pass's own outcome (or exception) is what the caller sees.
+    }
+}
+
+template <typename C>
+void TPruchod<C>::Zlom(bool zlom) {
+    if (zlom || zlomZaPoslednim_) {
+        C* w = vystup_.Misto(2);
+        w[0] = '\r';
+        w[1] = '\n';
+        vystup_.Zapsano(2);
+    }
+}
+
+template <typename C>
+void TPruchod<C>::Obslouzit() {
+    posledni_ = i_;
+    obslouzil_ = true;
+    prubeh_.ObslouzitUdalosti(i_ + 1, radku_);
+}
+
+template <typename C>
+bool TPruchod<C>::Zavest(TPohled<C> radek) {
+    const TPohled<C> s = OrezatZleva(radek);
+    bool cislovat;
+    bool bezny = false;
+    if (!z_.Zacatek.Text.empty() && ZacinaNa(s, z_.Zacatek)) {
+        cislo_ = z_.PrvniBlok;
+        cislovat = z_.BlokPredZnakZacatku;
+    } else if (!z_.Konec.Text.empty() && ZacinaNa(s, z_.Konec)) {
+        cislovat = z_.BlokPredZnakKonce;
+    } else if (!z_.Komentar.Text.empty() && ZacinaNa(s, z_.Komentar)) {
+        cislovat = z_.BlokPredZnakKomentare;
+    } else {
+        cislovat = true;
+        bezny = true;
+    }
+    const TPohled<C> znak = z_.VedlejsiZnak.Text;
+    C* w = vystup_.Misto(znak.size() + 11 + s.size());
+    std::size_t k = 0;
+    if (cislovat) {
+        std::char_traits<C>::copy(w, znak.data(), znak.size());
+        k = znak.size();
+        k += ZapsatCislo(w + k, cislo_);
+        w[k++] = ' ';
+    }
+    std::char_traits<C>::copy(w + k, s.data(), s.size());
+    vystup_.Zapsano(k + s.size());
+    cislovany_ = cislovat;
+    return bezny;
+}
+
+template <typename C>
+void TPruchod<C>::Precislovat(TPohled<C> radek) {
+    // The start test looks at the line before it is trimmed.
+    if (!z_.Zacatek.Text.empty() && ZacinaNa(radek, z_.Zacatek)) {
+        cislo_ = z_.PrvniBlok;
+        if (pozorovatel_) pozorovatel_->ZacatekProgramu(i_);
+    }
+    TPohled<C> s = OrezatZleva(radek);
+    // No emptiness check here: an empty character begins every line.
+    TRozborBloku blok;
+    if (!JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok)) {
+        vystup_.Pripojit(s);
+        return;
+    }
+    const TPohled<C> zbytek = s.substr(blok.delka);
+    if (blok.cislic == 0) {
+        vystup_.Pripojit(zbytek);
+        return;
+    }
+    const TPohled<C> znak = blok.hlavni ? z_.HlavniZnak.Text : z_.VedlejsiZnak.Text;
+    C* w = vystup_.Misto(znak.size() + 10 + zbytek.size());
+    std::char_traits<C>::copy(w, znak.data(), znak.size());
+    std::size_t k = znak.size();
+    k += ZapsatCislo(w + k, cislo_);
+    std::char_traits<C>::copy(w + k, zbytek.data(), zbytek.size());
+    vystup_.Zapsano(k + zbytek.size());
+    if (pozorovatel_) pozorovatel_->Cislo(i_, s.substr(blok.delka - blok.cislic, blok.cislic), cislo_);
+    cislo_ = TCNCFile::DalsiCislo(cislo_, z_.PrvniBlok, z_.Prirustek, z_.MaximalniBlok, z_.CislovatOdZacatku);
+}
+
+template <typename C>
+void TPruchod<C>::Odstranit(TPohled<C> radek) {
+    const TPohled<C> s = OrezatZleva(radek);
+    TRozborBloku blok;
+    vystup_.Pripojit(JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok) ? s.substr(blok.delka) : s);
+}
+
+template <typename C>
+void TPruchod<C>::Radek(TPohled<C> radek, bool zlom) {
+    if (preruseno_) {
+        // After an interruption the lines go out as they came.
+        vystup_.Pripojit(radek);
+        Zlom(zlom);
+        ++i_;
+        return;
+    }
+    bool obslouzit = true;
+    switch (z_.Prikaz) {
+        case TPrikaz::Zavest: obslouzit = Zavest(radek); break;
+        case TPrikaz::Precislovat: Precislovat(radek); break;
+        case TPrikaz::Odstranit: Odstranit(radek); break;
+    }
+    Zlom(zlom);
+    if (obslouzit) {
+        try {
+            Obslouzit();
+        } catch (...) {
+            preruseno_ = true;
+            ++i_;
+            throw;
+        }
+    }
+    // A numbered line of introducing advances after it has served the interface.
+    if (z_.Prikaz == TPrikaz::Zavest && cislovany_)
+        cislo_ = TCNCFile::DalsiCislo(cislo_, z_.PrvniBlok, z_.Prirustek, z_.MaximalniBlok, z_.CislovatOdZacatku);
+    ++i_;
+}
+
+template <typename C>
+void TPruchod<C>::Pridat(TPohled<C> kus) {
+    // An interruption lets the rest of the piece go out as it came, then goes on.
+    std::exception_ptr chyba;
+    ProRadky(kus, [&](TPohled<C> radek, bool zlom) {
+        try {
+            Radek(radek, zlom);
+        } catch (...) {
+            if (!chyba) chyba = std::current_exception();
+        }
+        vystup_.MoznaOdevzdat();
+    });
+    if (chyba) std::rethrow_exception(chyba);
+}
+
+template class TPocitadlo<char>;
+template class TPocitadlo<char16_t>;
+template class TVystup<char>;
+template class TVystup<char16_t>;
+template class TPruchod<char>;
+template class TPruchod<char16_t>;
+
+}  // namespace cnc
+
+// ---------------------------------------------------------------- lists of UTF-16 lines
+
+namespace {
+
+cnc::TZadani<char16_t> Zadani16(cnc::TPrikaz prikaz, std::u16string_view hlavni, std::u16string_view vedlejsi) {
+    cnc::TZadani<char16_t> z;
+    z.Prikaz = prikaz;
+    z.HlavniZnak = cnc::Znacka16(hlavni);
+    z.VedlejsiZnak = cnc::Znacka16(vedlejsi);
+    return z;
+}
+
+}  // namespace
+
 bool TCNCFile::JeBlokovyRadek(std::u16string_view Radek, std::u16string_view HlavniZnak,
                               std::u16string_view VedlejsiZnak) {
-    Radek.remove_prefix(DelkaOdsazeni(Radek));
-    // Marker mode when both characters are set, digit mode otherwise.
-    if (!HlavniZnak.empty() && !VedlejsiZnak.empty()) {
-        const std::size_t znaku = ZnakyBloku(Radek, HlavniZnak, VedlejsiZnak).delka;
-        return znaku > 0 && !SlovoOd(Radek, znaku);
-    }
-    return !Radek.empty() && JeCislice(Radek.front());
+    return cnc::JeBlokovyRadek(Radek, cnc::Znacka16(HlavniZnak), cnc::Znacka16(VedlejsiZnak));
 }
 
 std::int32_t TCNCFile::PocetBloku(const TRadky& Radky, std::u16string_view HlavniZnak,
@@ -166,11 +460,21 @@ std::int32_t TCNCFile::PocetBloku(const TRadky& Radky, std::u16string_view Hlavn
     return pocet;
 }
 
-std::uint32_t TCNCFile::DalsiCislo(std::uint32_t Cislo, std::uint32_t PrvniBlok,
-                                   std::uint32_t Prirustek, std::uint32_t MaximalniBlok,
-                                   bool CislovatOdZacatku) {
-    if (Cislo < MaximalniBlok) return Cislo + Prirustek;
-    return CislovatOdZacatku ? PrvniBlok : Cislo;
+std::uint8_t TCNCFile::Prepsat(TRadky& Radky, const cnc::TZadani<char16_t>& zadani) const {
+    // Each line is written alone and takes the place of the one it came from.
+    cnc::TVystup<char16_t> vystup;
+    cnc::TPruchod<char16_t> pruchod(zadani, Radky.size(), vystup, *prubeh_);
+    for (std::u16string& radek : Radky) {
+        vystup.Vyprazdnit();
+        try {
+            pruchod.Radek(radek, false);
+        } catch (...) {
+            radek.assign(vystup.Obsah());
+            throw;
+        }
+        radek.assign(vystup.Obsah());
+    }
+    return pruchod.Procenta();
 }
 
 std::uint8_t TCNCFile::ZavestBloky(TRadky& Radky, std::u16string_view Zacatek,
@@ -180,38 +484,18 @@ std::uint8_t TCNCFile::ZavestBloky(TRadky& Radky, std::u16string_view Zacatek,
                                    bool BlokPredZnakKonce, bool BlokPredZnakKomentare,
                                    std::u16string_view VedlejsiZnak,
                                    bool CislovatOdZacatku) const {
-    TKonecPruchodu konec(*prubeh_);
-    const std::size_t n = Radky.size();
-    std::uint32_t cislo = PrvniBlok;
-    std::uint8_t procenta = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        std::u16string& s = Radky[i];
-        OrezatZleva(s);
-        bool cislovat;
-        bool bezny = false;
-        if (!Zacatek.empty() && ZacinaNa(s, Zacatek)) {
-            cislo = PrvniBlok;
-            cislovat = BlokPredZnakZacatku;
-        } else if (!Konec.empty() && ZacinaNa(s, Konec)) {
-            cislovat = BlokPredZnakKonce;
-        } else if (!Komentar.empty() && ZacinaNa(s, Komentar)) {
-            cislovat = BlokPredZnakKomentare;
-        } else {
-            cislovat = true;
-            bezny = true;
-        }
-        if (cislovat) {
-            const TCisloBloku predpona(VedlejsiZnak, cislo, true);
-            s.insert(0, predpona.Text());
-        }
-        if (bezny) {
-            procenta = cnc::Procenta(i, n);
-            prubeh_->ObslouzitUdalosti(i + 1, n);
-        }
-        if (cislovat)
-            cislo = DalsiCislo(cislo, PrvniBlok, Prirustek, MaximalniBlok, CislovatOdZacatku);
-    }
-    return procenta;
+    cnc::TZadani<char16_t> z = Zadani16(cnc::TPrikaz::Zavest, {}, VedlejsiZnak);
+    z.Zacatek = cnc::Znacka16(Zacatek);
+    z.Konec = cnc::Znacka16(Konec);
+    z.Komentar = cnc::Znacka16(Komentar);
+    z.PrvniBlok = PrvniBlok;
+    z.Prirustek = Prirustek;
+    z.MaximalniBlok = MaximalniBlok;
+    z.CislovatOdZacatku = CislovatOdZacatku;
+    z.BlokPredZnakZacatku = BlokPredZnakZacatku;
+    z.BlokPredZnakKonce = BlokPredZnakKonce;
+    z.BlokPredZnakKomentare = BlokPredZnakKomentare;
+    return Prepsat(Radky, z);
 }
 
 std::uint8_t TCNCFile::PrecislovatBloky(TRadky& Radky, std::uint32_t PrvniBlok,
@@ -220,48 +504,16 @@ std::uint8_t TCNCFile::PrecislovatBloky(TRadky& Radky, std::uint32_t PrvniBlok,
                                         std::u16string_view HlavniZnak,
                                         std::u16string_view VedlejsiZnak,
                                         bool CislovatOdZacatku) const {
-    TKonecPruchodu konec(*prubeh_);
-    const std::size_t n = Radky.size();
-    std::uint32_t cislo = PrvniBlok;
-    std::uint8_t procenta = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        std::u16string& s = Radky[i];
-        // The start test looks at the line before it is trimmed.
-        if (!Zacatek.empty() && ZacinaNa(s, Zacatek)) cislo = PrvniBlok;
-        OrezatZleva(s);
-        // No emptiness check here: an empty character begins every line.
-        TRozborBloku blok;
-        if (JeBlokovy(s, HlavniZnak, VedlejsiZnak, blok)) {
-            if (blok.cislic > 0) {
-                const TCisloBloku nove(blok.hlavni ? HlavniZnak : VedlejsiZnak, cislo, false);
-                s.replace(0, blok.delka, nove.Text());
-                cislo = DalsiCislo(cislo, PrvniBlok, Prirustek, MaximalniBlok, CislovatOdZacatku);
-            } else {
-                s.erase(0, blok.delka);
-            }
-        }
-        procenta = cnc::Procenta(i, n);
-        prubeh_->ObslouzitUdalosti(i + 1, n);
-    }
-    return procenta;
+    cnc::TZadani<char16_t> z = Zadani16(cnc::TPrikaz::Precislovat, HlavniZnak, VedlejsiZnak);
+    z.Zacatek = cnc::Znacka16(Zacatek);
+    z.PrvniBlok = PrvniBlok;
+    z.Prirustek = Prirustek;
+    z.MaximalniBlok = MaximalniBlok;
+    z.CislovatOdZacatku = CislovatOdZacatku;
+    return Prepsat(Radky, z);
 }
 
 std::uint8_t TCNCFile::OdstranitBloky(TRadky& Radky, std::u16string_view HlavniZnak,
                                       std::u16string_view VedlejsiZnak) const {
-    TKonecPruchodu konec(*prubeh_);
-    const std::size_t n = Radky.size();
-    std::uint8_t procenta = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        std::u16string& s = Radky[i];
-        const std::size_t odsazeni = DelkaOdsazeni(s);
-        std::u16string_view orezany(s);
-        orezany.remove_prefix(odsazeni);
-        std::size_t smazat = odsazeni;
-        TRozborBloku blok;
-        if (JeBlokovy(orezany, HlavniZnak, VedlejsiZnak, blok)) smazat += blok.delka;
-        if (smazat > 0) s.erase(0, smazat);
-        procenta = cnc::Procenta(i, n);
-        prubeh_->ObslouzitUdalosti(i + 1, n);
-    }
-    return procenta;
+    return Prepsat(Radky, Zadani16(cnc::TPrikaz::Odstranit, HlavniZnak, VedlejsiZnak));
 }

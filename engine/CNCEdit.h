@@ -1,10 +1,19 @@
 // Block-number engine: counts, introduces, renumbers and removes the block
 // numbers at the start of NC program lines. Knows nothing of windows or files;
 // the user interface is reached only through TPrubeh.
+//
+// Big programs travel as one text in code units C (char: UTF-8 bytes;
+// char16_t: UTF-16), read line by line as views into it, and the passes write
+// the new text into one output buffer: nothing is allocated per line. The
+// rules are stated in UTF-16 code units, and hold unchanged for UTF-8: the
+// left trim removes code units up to 32, which are single bytes in UTF-8, and
+// a marker's length limit is counted in UTF-16 units.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,15 +38,216 @@ public:
     static TPrubeh& Zadny();
 };
 
+namespace cnc {
+
+// Progress of line i of n: 100 * i / n rounded to the nearest integer, an
+// exact half to the even neighbour.
+std::uint8_t Procenta(std::size_t i, std::size_t n);
+
+// A marker of the file type (a block character, the program start or end
+// marker, the comment character) in the code units of the text.
+template <typename C>
+struct TZnacka {
+    std::basic_string_view<C> Text;
+    // False for a marker that never begins a line: one longer than 255 UTF-16
+    // units (its length is an 8-bit count), or in UTF-8 one that holds half
+    // a character (a lone surrogate), which no UTF-8 text holds.
+    bool MuzeZacinat = true;
+};
+
+// A UTF-16 marker as the UTF-16 passes take it.
+TZnacka<char16_t> Znacka16(std::u16string_view znacka);
+
+// A UTF-16 marker converted for the UTF-8 passes; it owns its bytes. Half a
+// character is written as U+FFFD where the marker is written into the text.
+class TZnackaUtf8 {
+public:
+    TZnackaUtf8() = default;
+    explicit TZnackaUtf8(std::u16string_view znacka);
+    TZnacka<char> Znacka() const { return {text_, muze_}; }
+
+private:
+    std::string text_;
+    bool muze_ = true;
+};
+
+enum class TPrikaz : std::uint8_t { Zavest, Precislovat, Odstranit };
+
+// One block command: what it does, with which characters and markers of the
+// file type, and how it numbers. Introducing uses VedlejsiZnak, the three
+// markers and the switches; renumbering both characters and Zacatek;
+// removing both characters.
+template <typename C>
+struct TZadani {
+    TPrikaz Prikaz = TPrikaz::Precislovat;
+    TZnacka<C> HlavniZnak, VedlejsiZnak, Zacatek, Konec, Komentar;
+    std::uint32_t PrvniBlok = 5, Prirustek = 5, MaximalniBlok = 9999;
+    bool CislovatOdZacatku = true;
+    bool BlokPredZnakZacatku = false, BlokPredZnakKonce = false, BlokPredZnakKomentare = false;
+};
+
+// The block-line test of the count on one line (not trimmed yet): in marker
+// mode (both characters set) the line begins, after the left trim, with
+// either character, the block characters not followed by an ASCII letter or
+// "_" (NEWCONF is a word); in digit mode (either character empty) its first
+// character is a digit.
+template <typename C>
+bool JeBlokovyRadek(std::basic_string_view<C> radek, TZnacka<C> hlavni, TZnacka<C> vedlejsi);
+
+// Lines and block lines of a text. The text's lines end with CR LF, a lone CR
+// or a lone LF; a break at the very end opens no further line.
+struct TPocty {
+    std::size_t Radku = 0;
+    std::size_t Bloku = 0;
+};
+
+// Counts a text that comes in pieces of whole lines (each piece ends after a
+// line break, or at the end of the text; a CR LF is never cut).
+template <typename C>
+class TPocitadlo {
+public:
+    TPocitadlo(TZnacka<C> hlavni, TZnacka<C> vedlejsi) : hlavni_(hlavni), vedlejsi_(vedlejsi) {}
+    void Pridat(std::basic_string_view<C> kus);
+    const TPocty& Pocty() const { return pocty_; }
+
+private:
+    TZnacka<C> hlavni_, vedlejsi_;
+    TPocty pocty_;
+};
+
+template <typename C>
+TPocty Spocitat(std::basic_string_view<C> text, TZnacka<C> hlavni, TZnacka<C> vedlejsi) {
+    TPocitadlo<C> p(hlavni, vedlejsi);
+    p.Pridat(text);
+    return p.Pocty();
+}
+
+// The end of the line that starts at od: the position of its CR or LF, or
+// the end of the text.
+std::size_t KonecRadku(std::string_view text, std::size_t od);
+std::size_t KonecRadku(std::u16string_view text, std::size_t od);
+
+// The buffer a pass writes the new text into. It hands its content on
+// (Odevzdat) whenever it holds a piece of about a megabyte, so that a long
+// text never needs a second copy of itself.
+template <typename C>
+class TVystup {
+public:
+    using TOdevzdani = std::function<void(std::basic_string_view<C>)>;
+    // Without odevzdat, the buffer only grows and is read with Obsah.
+    explicit TVystup(TOdevzdani odevzdat = {}, std::size_t kus = std::size_t{1} << 20);
+
+    std::basic_string_view<C> Obsah() const { return {data_.get(), delka_}; }
+    void Vyprazdnit() { delka_ = 0; }
+    // Hands the content on (when there is someone to take it) and empties it.
+    void Odevzdat();
+    // When a piece is full: Odevzdat.
+    void MoznaOdevzdat() {
+        if (odevzdat_ && delka_ >= kus_) Odevzdat();
+    }
+
+    // Room for n more units; Zapsano(k) counts the k written into it.
+    C* Misto(std::size_t n) {
+        if (kapacita_ - delka_ < n) Zvetsit(n);
+        return data_.get() + delka_;
+    }
+    void Zapsano(std::size_t k) { delka_ += k; }
+    void Pripojit(std::basic_string_view<C> s);
+
+private:
+    void Zvetsit(std::size_t n);
+    TOdevzdani odevzdat_;
+    std::size_t kus_;
+    std::unique_ptr<C[]> data_;
+    std::size_t delka_ = 0, kapacita_ = 0;
+};
+
+// Watches the numbers that renumbering gives, line by line, so that a second
+// pass can follow the old numbers to the new ones (references to blocks).
+template <typename C>
+class TPozorovatelCisel {
+public:
+    virtual ~TPozorovatelCisel() = default;
+    // Line radek (from 0) is a program start line: the numbering starts again.
+    virtual void ZacatekProgramu(std::size_t radek) = 0;
+    // Line radek's block number: the digits it had, and the number it gets.
+    virtual void Cislo(std::size_t radek, std::basic_string_view<C> stare, std::uint32_t nove) = 0;
+};
+
+// One rewriting pass: introduces, renumbers or removes the block numbers of a
+// text that comes line by line (Radek) or in pieces of whole lines (Pridat),
+// writing the new text, its lines ended by CR LF, into the output buffer.
+// Constructing it starts the pass (the interface's busy cursor); destroying
+// it ends the pass (default cursor and beep), also after an error.
+//
+// A line serves the user interface after it is written (every line when
+// renumbering and removing, ordinary lines when introducing), and its
+// progress becomes the pass's. When serving the interface throws, that line
+// is written, every later line goes out as it came (untrimmed, CR LF after
+// it), and the exception goes on.
+template <typename C>
+class TPruchod {
+public:
+    // radku: the number of lines of the whole text. zlomZaPoslednim: CR LF
+    // after the last line too, also when the text did not end with a break.
+    TPruchod(const TZadani<C>& zadani, std::size_t radku, TVystup<C>& vystup,
+             TPrubeh& prubeh = TPrubeh::Zadny(), bool zlomZaPoslednim = false);
+    ~TPruchod();
+    TPruchod(const TPruchod&) = delete;
+    TPruchod& operator=(const TPruchod&) = delete;
+
+    // Renumbering tells o of every number it writes (none: nobody watches).
+    void Sledovat(TPozorovatelCisel<C>* o) { pozorovatel_ = o; }
+
+    // One line without its break; zlom: the line had a break after it.
+    void Radek(std::basic_string_view<C> radek, bool zlom);
+    // The lines of kus, which ends after a line break or at the end of the text.
+    void Pridat(std::basic_string_view<C> kus);
+    // The progress of the last line that served the interface.
+    std::uint8_t Procenta() const { return obslouzil_ ? cnc::Procenta(posledni_, radku_) : 0; }
+
+private:
+    // The three rewritings of one line; Zavest returns whether the line is
+    // an ordinary one.
+    bool Zavest(std::basic_string_view<C> radek);
+    void Precislovat(std::basic_string_view<C> radek);
+    void Odstranit(std::basic_string_view<C> radek);
+    void Zlom(bool zlom);
+    void Obslouzit();
+
+    TZadani<C> z_;
+    std::size_t radku_;
+    TVystup<C>& vystup_;
+    TPrubeh& prubeh_;
+    bool zlomZaPoslednim_;
+    TPozorovatelCisel<C>* pozorovatel_ = nullptr;
+    std::size_t i_ = 0;  // the line being written
+    std::uint32_t cislo_;
+    // The last line that served the interface (its progress is reckoned when asked).
+    std::size_t posledni_ = 0;
+    bool obslouzil_ = false;
+    bool cislovany_ = false;  // introducing: the line just written got a number
+    bool preruseno_ = false;
+};
+
+extern template class TPocitadlo<char>;
+extern template class TPocitadlo<char16_t>;
+extern template class TVystup<char>;
+extern template class TVystup<char16_t>;
+extern template class TPruchod<char>;
+extern template class TPruchod<char16_t>;
+
+}  // namespace cnc
+
+// The engine's operations on lists of UTF-16 lines, in the order of their
+// arguments of old; each runs one pass of cnc::TPruchod over the lines.
 class TCNCFile {
 public:
     explicit TCNCFile(TPrubeh& prubeh = TPrubeh::Zadny()) : prubeh_(&prubeh) {}
 
-    // Number of block lines: in marker mode (both characters set) the lines
-    // that begin with either character after the left trim, the block
-    // characters not followed by an ASCII letter or "_" (NEWCONF is a word);
-    // in digit mode (either character empty) the lines whose first character
-    // is a digit. Only reads the lines.
+    TPrubeh& Prubeh() const { return *prubeh_; }
+
+    // Number of block lines by cnc::JeBlokovyRadek. Only reads the lines.
     std::int32_t PocetBloku(const TRadky& Radky, std::u16string_view HlavniZnak,
                             std::u16string_view VedlejsiZnak) const;
 
@@ -49,7 +259,10 @@ public:
     // maximum; once it has reached it, PrvniBlok again (restart) or Cislo (keep).
     static std::uint32_t DalsiCislo(std::uint32_t Cislo, std::uint32_t PrvniBlok,
                                     std::uint32_t Prirustek, std::uint32_t MaximalniBlok,
-                                    bool CislovatOdZacatku);
+                                    bool CislovatOdZacatku) {
+        if (Cislo < MaximalniBlok) return Cislo + Prirustek;
+        return CislovatOdZacatku ? PrvniBlok : Cislo;
+    }
 
     // The rewriting passes return the progress percentage 0..100 of the last
     // line that served the user interface. The lines are rewritten in order;
@@ -80,12 +293,9 @@ public:
     std::uint8_t OdstranitBloky(TRadky& Radky, std::u16string_view HlavniZnak,
                                 std::u16string_view VedlejsiZnak) const;
 
+    // Any of the three on the lines, as zadani says.
+    std::uint8_t Prepsat(TRadky& Radky, const cnc::TZadani<char16_t>& zadani) const;
+
 private:
     TPrubeh* prubeh_;
 };
-
-namespace cnc {
-// Progress of line i of n: 100 * i / n rounded to the nearest integer, an
-// exact half to the even neighbour.
-std::uint8_t Procenta(std::size_t i, std::size_t n);
-}  // namespace cnc

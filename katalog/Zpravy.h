@@ -2,6 +2,8 @@
 // refusals of the block commands, shared by the window and the batch tool.
 #pragma once
 
+#include "engine/CNCEdit.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,18 +13,29 @@
 // "Počet řádků: 12, Počet znaků: 345, Počet NC bloků: 10." in the current wording.
 std::u16string TextStatistiky(std::size_t radku, std::size_t znaku, std::int64_t bloku);
 
-// Characters of the text of the lines, each line break counting as two (CR LF).
-std::size_t PocetZnaku(const std::vector<std::u16string>& radky, bool koncovyZlom);
-
-// The three counts of the statistics line, taken from a UTF-8 text in one
-// pass without splitting it into lines: lines (a break at the end opens no
-// further line), UTF-16 code units with every line break counted as two, and
-// block lines by the test of PocetBloku.
+// The three counts of the statistics line, taken from a UTF-8 text without
+// splitting it into lines: lines (a break at the end opens no further line),
+// UTF-16 code units with every line break counted as two, and block lines by
+// the test of PocetBloku.
 struct TStatistiky {
     std::size_t Radku = 0;
     std::size_t Znaku = 0;
     std::int64_t Bloku = 0;
 };
+
+// The counts of a text that comes in pieces of whole lines (each piece ends
+// after a line break, or at the end of the text).
+class TPocitadloStatistik {
+public:
+    TPocitadloStatistik(std::u16string_view hlavniZnak, std::u16string_view vedlejsiZnak);
+    void Pridat(std::string_view kus);
+    const TStatistiky& Statistiky() const { return s_; }
+
+private:
+    cnc::TZnackaUtf8 hlavni_, vedlejsi_;
+    TStatistiky s_;
+};
+
 TStatistiky SpocitatStatistiky(std::string_view utf8, std::u16string_view hlavniZnak,
                                std::u16string_view vedlejsiZnak);
 

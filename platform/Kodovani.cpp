@@ -1,6 +1,7 @@
 #include "Kodovani.h"
 
 #include <array>
+#include <cstring>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -278,13 +279,12 @@ bool JePlatneUtf8(std::string_view b) {
     std::size_t i = 0;
     const std::size_t n = b.size();
     while (i < n) {
-        // Skip runs of ASCII eight bytes at a time.
-        while (i + 8 <= n) {
-            std::uint64_t slovo = 0;
-            for (int k = 0; k < 8; ++k)
-                slovo |= std::uint64_t(static_cast<unsigned char>(b[i + k])) << (8 * k);
-            if (slovo & 0x8080808080808080ull) break;
-            i += 8;
+        // Skip runs of ASCII sixteen bytes at a time.
+        while (i + 16 <= n) {
+            std::uint64_t slova[2];
+            std::memcpy(slova, b.data() + i, 16);
+            if ((slova[0] | slova[1]) & 0x8080808080808080ull) break;
+            i += 16;
         }
         if (i >= n) break;
         if (static_cast<unsigned char>(b[i]) < 0x80) {
@@ -338,28 +338,6 @@ bool ZakodovatDo(std::string& cil, std::u16string_view t, TKodovani k) {
     return false;
 }
 
-bool LzeZakodovat(std::u16string_view t, TKodovani k) {
-    switch (k) {
-        case TKodovani::Utf16LE:
-        case TKodovani::Utf16BE: return true;
-        case TKodovani::Utf8:
-        case TKodovani::Utf8Znacka:
-            // Only a lone surrogate has no UTF-8 form.
-            return NajitOsamelyNahradnik(t) == std::u16string_view::npos;
-        case TKodovani::Cp1250: {
-            const TCp1250Zpet& zpet = Cp1250Zpet();
-            for (char16_t c : t)
-                if (c >= 0x80 && (c >= TCp1250Zpet::Rozsah || zpet.bajt[c] == 0)) return false;
-            return true;
-        }
-        case TKodovani::Ansi: {
-            std::string pokus;
-            return ZakodovatDo(pokus, t, k);
-        }
-    }
-    return false;
-}
-
 std::string_view ZnackaKodovani(TKodovani k) {
     switch (k) {
         case TKodovani::Utf8Znacka: return "\xEF\xBB\xBF";
@@ -377,6 +355,133 @@ TKodovani KodovaniProZapis(TKodovani k) {
         case TKodovani::Utf16BE: return TKodovani::Utf8;
         default: return k;
     }
+}
+
+namespace {
+
+// The UTF-8 bytes of the Windows-1250 bytes 0x80..0xFF: their length, then up to three bytes.
+struct TCp1250Utf8 {
+    std::array<std::array<char, 4>, 128> b{};
+    constexpr TCp1250Utf8() {
+        for (std::size_t i = 0; i < 128; ++i) {
+            const char32_t c = Cp1250Horni[i];
+            if (c < 0x800) {
+                b[i] = {2, static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F)), 0};
+            } else {
+                b[i] = {3, static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                        static_cast<char>(0x80 | (c & 0x3F))};
+            }
+        }
+    }
+};
+
+// The characters of a UTF-8 text, one by one; a byte that is no UTF-8 is U+FFFD.
+template <typename F>
+bool ProZnakyUtf8(std::string_view b, F znak) {
+    std::size_t i = 0;
+    while (i < b.size()) {
+        char32_t c = static_cast<unsigned char>(b[i]);
+        std::size_t delka = 1;
+        if (c >= 0x80) {
+            delka = DalsiZnakUtf8(b, i, c);
+            if (delka == 0) {
+                c = 0xFFFD;
+                delka = 1;
+            }
+        }
+        if (!znak(c)) return false;
+        i += delka;
+    }
+    return true;
+}
+
+std::size_t DelkaAscii(std::string_view b) {
+    std::size_t i = 0;
+    while (i + 8 <= b.size()) {
+        std::uint64_t slovo;
+        std::memcpy(&slovo, b.data() + i, 8);
+        if (slovo & 0x8080808080808080ull) break;
+        i += 8;
+    }
+    while (i < b.size() && static_cast<unsigned char>(b[i]) < 0x80) ++i;
+    return i;
+}
+
+}  // namespace
+
+void PrevestDoUtf8(std::string& cil, std::string_view b, TKodovani k) {
+#ifdef _WIN32
+    if (k == TKodovani::Ansi) {
+        std::u16string text;
+        DekodovatDo(text, b, k);
+        PripojitUtf8(cil, text);
+        return;
+    }
+#endif
+    (void)k;
+    static constexpr TCp1250Utf8 tabulka;
+    const std::size_t zacatek = cil.size();
+    cil.resize(zacatek + 3 * b.size());  // at most three bytes a byte
+    char* w = cil.data() + zacatek;
+    for (char c : b) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x80) {
+            *w++ = c;
+            continue;
+        }
+        const auto& z = tabulka.b[u - 0x80];
+        for (int i = 1; i <= z[0]; ++i) *w++ = z[i];
+    }
+    cil.resize(static_cast<std::size_t>(w - cil.data()));
+}
+
+bool PrevestZUtf8(std::string& cil, std::string_view utf8, TKodovani k) {
+    switch (k) {
+        case TKodovani::Utf8:
+        case TKodovani::Utf8Znacka:
+            if (JePlatneUtf8(utf8)) {
+                cil += utf8;
+                return true;
+            }
+            return ProZnakyUtf8(utf8, [&](char32_t c) {
+                PripojitUtf8(cil, c);
+                return true;
+            });
+        case TKodovani::Cp1250: {
+            const TCp1250Zpet& zpet = Cp1250Zpet();
+            const std::size_t ascii = DelkaAscii(utf8);
+            cil.append(utf8.substr(0, ascii));
+            return ProZnakyUtf8(utf8.substr(ascii), [&](char32_t c) {
+                if (c >= TCp1250Zpet::Rozsah || zpet.bajt[c] == 0) return false;
+                cil.push_back(static_cast<char>(zpet.bajt[c] - 1));
+                return true;
+            });
+        }
+        default: {
+            std::u16string text;
+            DekodovatDo(text, utf8, TKodovani::Utf8);
+            return ZakodovatDo(cil, text, k);
+        }
+    }
+}
+
+bool LzeZakodovatUtf8(std::string_view utf8, TKodovani k) {
+    switch (k) {
+        case TKodovani::Utf8:
+        case TKodovani::Utf8Znacka:
+        case TKodovani::Utf16LE:
+        case TKodovani::Utf16BE: return true;
+        case TKodovani::Cp1250: {
+            const TCp1250Zpet& zpet = Cp1250Zpet();
+            return ProZnakyUtf8(utf8.substr(DelkaAscii(utf8)),
+                                [&](char32_t c) { return c < TCp1250Zpet::Rozsah && zpet.bajt[c] != 0; });
+        }
+        case TKodovani::Ansi: {
+            std::string pokus;
+            return PrevestZUtf8(pokus, utf8, k);
+        }
+    }
+    return false;
 }
 
 std::u16string ZUtf8(std::string_view s) {

@@ -54,9 +54,17 @@ void DekodovatDo(std::u16string& cil, std::string_view bytes, TKodovani k);
 // nothing is ever replaced by "?".
 bool ZakodovatDo(std::string& cil, std::u16string_view text, TKodovani k);
 
-// True when encoding k holds every character of the text (ZakodovatDo
-// would succeed), found without encoding it.
-bool LzeZakodovat(std::u16string_view text, TKodovani k);
+// Appends the UTF-8 text of bytes in an 8-bit encoding (Cp1250, Ansi).
+void PrevestDoUtf8(std::string& cil, std::string_view bytes, TKodovani k);
+
+// Appends a UTF-8 text in encoding k (without a mark); a byte that is no
+// UTF-8 is read as U+FFFD. Returns false, leaving cil in an unspecified
+// state, when k cannot hold a character of the text.
+bool PrevestZUtf8(std::string& cil, std::string_view utf8, TKodovani k);
+
+// True when encoding k holds every character of a UTF-8 text (PrevestZUtf8
+// would succeed), found without encoding it where that is possible.
+bool LzeZakodovatUtf8(std::string_view utf8, TKodovani k);
 
 // The byte-order mark written in front of a text in encoding k ("" for none).
 std::string_view ZnackaKodovani(TKodovani k);

@@ -71,316 +71,287 @@ std::u16string DuvodSystemu(int kod) {
 
 namespace {
 
-// Room for the lines to come in one allocation (exact for LF and CR LF text)
-// instead of growing the list line by line: at a million lines the growth
-// copies and touches twice the memory of the final list. Appending in many
-// small pieces still grows the list geometrically.
-void ZarezervovatRadky(std::vector<std::u16string>& radky, std::size_t dalsich) {
-    const std::size_t potreba = radky.size() + dalsich;
-    if (potreba > radky.capacity()) radky.reserve(std::max(potreba, 2 * radky.capacity()));
-}
-
-// Receives the lines of a text as they are read.
-class TPrijemceRadku {
-public:
-    virtual ~TPrijemceRadku() = default;
-    // One line without its break, its bytes in encoding k (UTF-8 only when
-    // they are valid UTF-8).
-    virtual void Radek(std::string_view bajty, TKodovani k) = 0;
-    virtual void Radek(std::u16string_view radek) = 0;
-    // The lines so far were valid UTF-8, but the text is not: they are to be
-    // read again as Windows-1250.
-    virtual void ZnovuJakoCp1250() = 0;
-};
-
-// Lines as a list of UTF-16 strings, appended to radky.
-class TDoRadku final : public TPrijemceRadku {
-public:
-    explicit TDoRadku(std::vector<std::u16string>& radky) : radky_(radky), od_(radky.size()) {}
-    void Radek(std::string_view bajty, TKodovani k) override {
-        radky_.emplace_back();
-        DekodovatDo(radky_.back(), bajty, k);
-    }
-    void Radek(std::u16string_view radek) override { radky_.emplace_back(radek); }
-    void ZnovuJakoCp1250() override {
-        // Valid UTF-8 comes back byte for byte from its UTF-16 text.
-        std::string bajty;
-        for (std::size_t i = od_; i < radky_.size(); ++i) {
-            bajty.clear();
-            PripojitUtf8(bajty, radky_[i]);
-            radky_[i].clear();
-            DekodovatDo(radky_[i], bajty, TKodovani::Cp1250);
-        }
-    }
-
-private:
-    std::vector<std::u16string>& radky_;
-    std::size_t od_;
-};
-
-// Lines as a text area holds them: UTF-8, CR LF between lines.
-class TDoEditoru final : public TPrijemceRadku {
-public:
-    explicit TDoEditoru(std::string& text) : text_(text) {}
-    void Radek(std::string_view bajty, TKodovani k) override {
-        Zlom();
-        if (k == TKodovani::Utf8 || k == TKodovani::Utf8Znacka) {
-            text_ += bajty;
-            return;
-        }
-        pomocny_.clear();
-        DekodovatDo(pomocny_, bajty, k);
-        PripojitUtf8(text_, pomocny_);
-    }
-    void Radek(std::u16string_view radek) override {
-        Zlom();
-        PripojitUtf8(text_, radek);
-    }
-    void ZnovuJakoCp1250() override {
-        // Valid UTF-8 so far: these are the file's bytes, breaks aside.
-        std::string bajty;
-        bajty.swap(text_);
-        text_.reserve(bajty.size() + bajty.size() / 4);
-        constexpr std::size_t Kus = 1 << 16;
-        for (std::size_t i = 0; i < bajty.size(); i += Kus) {
-            pomocny_.clear();
-            DekodovatDo(pomocny_, std::string_view(bajty).substr(i, Kus), TKodovani::Cp1250);
-            PripojitUtf8(text_, pomocny_);
-        }
-    }
-    // A break at the end of the text stays.
-    void Dokoncit(bool koncovyZlom) {
-        if (koncovyZlom) text_ += "\r\n";
-    }
-
-private:
-    void Zlom() {
-        if (radku_++ > 0) text_ += "\r\n";
-    }
-    std::string& text_;
-    std::u16string pomocny_;
-    std::size_t radku_ = 0;
-};
-
-// Splits bytes into lines piece by piece: a line may run across pieces, and
-// a CR at the end of a piece may be followed by the LF of the next.
-class TDeleniNaRadky {
-public:
-    // With overovat (k is UTF-8), the first line that is not valid UTF-8
-    // turns the whole text into Windows-1250, so that every byte comes back
-    // when it is saved.
-    TDeleniNaRadky(TPrijemceRadku& prijemce, TKodovani k, bool overovat)
-        : prijemce_(prijemce), k_(k), overovat_(overovat) {}
-
-    TKodovani Kodovani() const { return k_; }
-
-    void Pridat(std::string_view b) {
-        std::size_t i = 0;
-        if (b.empty()) return;
-        if (cekaLf_) {
-            cekaLf_ = false;
-            if (b[0] == '\n') i = 1;
-        }
-        const std::size_t n = b.size();
-        while (i < n) {
-            std::size_t j = i;
-            // Both breaks are at most 0x0D: one comparison passes every other byte of a line.
-            while (j < n && (static_cast<unsigned char>(b[j]) > '\r' || (b[j] != '\n' && b[j] != '\r'))) ++j;
-            if (j == n) {
-                cast_.append(b.substr(i));
-                zlomNaKonci_ = false;
-                return;
-            }
-            if (cast_.empty()) {
-                Radek(b.substr(i, j - i));
-            } else {
-                cast_.append(b.substr(i, j - i));
-                Radek(cast_);
-                cast_.clear();
-            }
-            zlomNaKonci_ = true;
-            if (b[j] == '\r') {
-                if (j + 1 == n) {
-                    cekaLf_ = true;
-                    return;
-                }
-                i = j + (b[j + 1] == '\n' ? 2 : 1);
-            } else {
-                i = j + 1;
-            }
-        }
-    }
-
-    // The last line needs no break; a break at the end opens no further line.
-    bool Dokoncit() {
-        if (!cast_.empty()) {
-            Radek(cast_);
-            cast_.clear();
-            zlomNaKonci_ = false;
-        }
-        return zlomNaKonci_;
-    }
-
-private:
-    void Radek(std::string_view bajty) {
-        if (overovat_ && !JePlatneUtf8(bajty)) {
-            overovat_ = false;
-            k_ = TKodovani::Cp1250;
-            prijemce_.ZnovuJakoCp1250();
-        }
-        prijemce_.Radek(bajty, k_);
-    }
-
-    TPrijemceRadku& prijemce_;
-    TKodovani k_;
-    bool overovat_;
-    std::string cast_;
-    bool cekaLf_ = false;
-    bool zlomNaKonci_ = false;
-};
-
-// Calls radek for every line of a UTF-16 text; returns whether the text
-// ended with a line break.
-template <typename F>
-bool ProRadky16(std::u16string_view text, F radek) {
-    std::size_t zacatek = 0;
-    const std::size_t n = text.size();
-    while (zacatek < n) {
-        std::size_t i = zacatek;
-        while (i < n && text[i] != u'\n' && text[i] != u'\r') ++i;
-        radek(text.substr(zacatek, i - zacatek));
-        if (i == n) return false;
-        zacatek = i + ((text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n') ? 2 : 1);
-    }
-    return n > 0;
-}
+// Bytes read at a time: small enough to stay in the cache and to touch few
+// pages, large enough that the calls do not count.
+constexpr std::size_t Blok = std::size_t{256} << 10;
 
 bool JeUtf16(TKodovani k) { return k == TKodovani::Utf16LE || k == TKodovani::Utf16BE; }
+bool JeUtf8(TKodovani k) { return k == TKodovani::Utf8 || k == TKodovani::Utf8Znacka; }
 
-// Why UTF-16 text with a lone surrogate at position i cannot be read.
-std::u16string VadaNahradniku(std::u16string_view text, std::size_t i) {
-    std::size_t radek = 1;
-    for (std::size_t j = 0; j < i; ++j) {
-        if (text[j] == u'\n' || (text[j] == u'\r' && !(j + 1 < i && text[j + 1] == u'\n'))) ++radek;
+// The position after the last line break of t at or after od that no later
+// unit can change (a CR at the very end may be the first half of a CR LF);
+// 0 when there is none.
+template <typename C>
+std::size_t PoPoslednimZlomu(std::basic_string_view<C> t, std::size_t od) {
+    std::size_t i = t.size();
+    if (i > 0 && t[i - 1] == C('\r')) --i;
+    while (i > od) {
+        --i;
+        if (t[i] == C('\n') || t[i] == C('\r')) return i + 1;
     }
-    static constexpr char Hex[] = "0123456789ABCDEF";
-    std::u16string kod;
-    for (int posun = 12; posun >= 0; posun -= 4) kod += static_cast<char16_t>(Hex[(text[i] >> posun) & 0xF]);
-    return u"Damaged UTF-16: a lone surrogate " + kod + u" in line " + ZUtf8(std::to_string(radek));
+    return 0;
 }
 
-// Reads a text piece by piece, in one pass: the mark is found in the first
-// bytes, UTF-8 or Windows-1250 is decided by the whole text.
-class TCteniTextu {
-public:
-    explicit TCteniTextu(TPrijemceRadku& prijemce) : prijemce_(prijemce) {}
+// True when every line break of t is CR LF.
+bool JenCrLf(std::string_view t) {
+    std::size_t lf = 0;
+    for (std::size_t i = 0; (i = t.find('\n', i)) != std::string_view::npos; ++i, ++lf)
+        if (i == 0 || t[i - 1] != '\r') return false;
+    return static_cast<std::size_t>(std::count(t.begin(), t.end(), '\r')) == lf;
+}
 
-    void Pridat(std::string_view kus) {
-        if (!rozhodnuto_) {
-            const std::size_t k = std::min(kus.size(), std::size_t{3} - zacatek_.size());
-            zacatek_.append(kus.substr(0, k));
-            kus.remove_prefix(k);
-            if (zacatek_.size() < 3) return;
-            Rozhodnout();
-        }
-        Dal(kus);
+// Calls radek(line, zlom) for every line of a UTF-8 text; zlom: a break follows it.
+template <typename F>
+void ProRadky(std::string_view t, F radek) {
+    std::size_t i = 0;
+    const std::size_t n = t.size();
+    while (i < n) {
+        std::size_t j = i;
+        // Both breaks are at most 0x0D: one comparison passes every other byte of a line.
+        while (j < n && (static_cast<unsigned char>(t[j]) > '\r' || (t[j] != '\n' && t[j] != '\r'))) ++j;
+        radek(t.substr(i, j - i), j < n);
+        if (j == n) return;
+        i = j + ((t[j] == '\r' && j + 1 < n && t[j + 1] == '\n') ? 2 : 1);
     }
-
-    struct TVysledek {
-        TKodovani kodovani;
-        bool koncovyZlom = false;
-        std::u16string vada;  // not empty: why the text cannot be read
-    };
-
-    TVysledek Dokoncit() {
-        if (!rozhodnuto_) Rozhodnout();
-        if (deleni_) {
-            const bool zlom = deleni_->Dokoncit();
-            return {deleni_->Kodovani(), zlom, {}};
-        }
-        if (utf16_.size() % 2 != 0) return {k_, false, u"Damaged UTF-16: an odd number of bytes"};
-        std::u16string text;
-        DekodovatDo(text, utf16_, k_);
-        std::string().swap(utf16_);
-        const std::size_t osamely = NajitOsamelyNahradnik(text);
-        if (osamely != std::u16string::npos) return {k_, false, VadaNahradniku(text, osamely)};
-        const bool zlom = ProRadky16(text, [&](std::u16string_view r) { prijemce_.Radek(r); });
-        return {k_, zlom, {}};
-    }
-
-private:
-    void Rozhodnout() {
-        rozhodnuto_ = true;
-        std::string_view zbytek(zacatek_);
-        if (const auto znacka = NajitZnacku(zbytek)) {
-            k_ = znacka->kodovani;
-            zbytek.remove_prefix(znacka->delka);  // the mark is not part of the text
-        } else {
-            k_ = BezZnackyUtf8() ? TKodovani::Utf8 : TKodovani::Ansi;
-        }
-        if (!JeUtf16(k_))
-            deleni_.emplace(prijemce_, k_, k_ == TKodovani::Utf8 || k_ == TKodovani::Utf8Znacka);
-        Dal(zbytek);
-    }
-    void Dal(std::string_view kus) {
-        if (deleni_)
-            deleni_->Pridat(kus);
-        else
-            utf16_.append(kus);  // rare: split only once decoded
-    }
-
-    TPrijemceRadku& prijemce_;
-    std::string zacatek_;
-    bool rozhodnuto_ = false;
-    TKodovani k_ = TKodovani::Utf8;
-    std::optional<TDeleniNaRadky> deleni_;
-    std::string utf16_;
-};
-
-// Reads all of zdroj through the reader; a damaged text fails with its reason.
-TCteniTextu::TVysledek CistVse(TCteniSouboru& zdroj, TPrijemceRadku& prijemce) {
-    constexpr std::size_t Kus = 1 << 20;
-    std::string blok(Kus, '\0');
-    TCteniTextu cteni(prijemce);
-    while (const std::size_t n = zdroj.Precist(blok.data(), Kus)) cteni.Pridat(std::string_view(blok.data(), n));
-    TCteniTextu::TVysledek v = cteni.Dokoncit();
-    if (!v.vada.empty()) ChybaCteni(zdroj.Cesta(), v.vada);
-    return v;
 }
 
 }  // namespace
 
-void RozdelitBajtyNaRadky(std::string_view b, TKodovani k, std::vector<std::u16string>& radky,
-                          bool& koncovyZlom) {
-    ZarezervovatRadky(radky, static_cast<std::size_t>(std::count(b.begin(), b.end(), '\n')) + 1);
-    TDoRadku prijemce(radky);
-    TDeleniNaRadky deleni(prijemce, k, false);
-    deleni.Pridat(b);
-    koncovyZlom = deleni.Dokoncit();
+TProgramPoKusech::TProgramPoKusech(TZdrojBajtu& zdroj) : zdroj_(&zdroj) {
+    drzet_ = !zdroj_->Zpet();
 }
 
-TText DekodovatText(std::string_view b) {
-    TText t;
-    ZarezervovatRadky(t.Radky, static_cast<std::size_t>(std::count(b.begin(), b.end(), '\n')) + 1);
-    TDoRadku prijemce(t.Radky);
-    TCteniTextu cteni(prijemce);
-    cteni.Pridat(b);
-    const TCteniTextu::TVysledek v = cteni.Dokoncit();
-    if (!v.vada.empty()) throw TChyba(v.vada);
-    t.Kodovani = v.kodovani;
-    t.KoncovyZlom = v.koncovyZlom;
-    return t;
+void TProgramPoKusech::CistZ(TZdrojBajtu& zdroj) {
+    zdroj_ = &zdroj;
+    drzet_ = !zdroj_->Zpet();
+    drzene_.clear();
+    prehrat_ = 0;
 }
 
-TText NacistText(TCteniSouboru& zdroj) {
+std::size_t TProgramPoKusech::CistSurove(char* cil, std::size_t n) {
+    std::size_t k;
+    if (prehrat_ < drzene_.size()) {
+        k = std::min(n, drzene_.size() - prehrat_);
+        std::memcpy(cil, drzene_.data() + prehrat_, k);
+        prehrat_ += k;
+    } else {
+        k = zdroj_->Precist(cil, n);
+        if (drzet_) {
+            drzene_.append(cil, k);
+            prehrat_ = drzene_.size();
+        }
+    }
+    precteno_ += k;
+    return k;
+}
+
+void TProgramPoKusech::Rozhodnout() {
+    rozhodnuto_ = true;
+    // The first three bytes (or all of a shorter text) tell the mark.
+    char zacatek[3];
+    std::size_t n = 0;
+    while (n < 3) {
+        const std::size_t k = CistSurove(zacatek + n, 3 - n);
+        if (k == 0) break;
+        n += k;
+    }
+    std::string_view zbytek(zacatek, n);
+    if (const auto znacka = NajitZnacku(zbytek)) {
+        k_ = znacka->kodovani;
+        delkaZnacky_ = znacka->delka;
+        zbytek.remove_prefix(delkaZnacky_);  // the mark is not part of the text
+    } else {
+        k_ = BezZnackyUtf8() ? TKodovani::Utf8 : TKodovani::Ansi;
+    }
+    overovat_ = JeUtf8(k_);
+    if (JeUtf16(k_)) {
+        surove_.assign(zbytek);
+    } else {
+        prac_.assign(zbytek);
+        delkaPrac_ = prac_.size();
+    }
+    if (n < 3) konec_ = true;
+}
+
+void TProgramPoKusech::OdZacatku() {
+    if (drzet_) {
+        prehrat_ = 0;
+    } else if (!zdroj_->Zpet()) {
+        throw zdroj_->Vada(u"It cannot be read a second time");
+    }
+    precteno_ = 0;
+    konec_ = false;
+    delkaPrac_ = dano_ = bezZlomu_ = 0;
+    surove_.clear();
+    jednotky_.clear();
+    danoJednotek_ = 0;
+    radek_ = 1;
+    crPred_ = false;
+    // The mark again, and nothing else of the text.
+    char znacka[3];
+    for (std::size_t preskoceno = 0; preskoceno < delkaZnacky_;) {
+        const std::size_t k = CistSurove(znacka, delkaZnacky_ - preskoceno);
+        if (k == 0) break;
+        preskoceno += k;
+    }
+}
+
+void TProgramPoKusech::Docist() {
+    // The buffer grows for a long line only; its room is never filled first.
+    if (prac_.size() < delkaPrac_ + Blok) prac_.resize(delkaPrac_ + Blok);
+    const std::size_t n = CistSurove(prac_.data() + delkaPrac_, Blok);
+    delkaPrac_ += n;
+    if (n == 0) konec_ = true;
+}
+
+TProgramPoKusech::TStav TProgramPoKusech::Dalsi(std::string_view& kus) {
+    if (!rozhodnuto_) Rozhodnout();
+    if (JeUtf16(k_)) return DalsiUtf16(kus);
+    for (;;) {
+        if (dano_ > 0) {
+            std::memmove(prac_.data(), prac_.data() + dano_, delkaPrac_ - dano_);
+            delkaPrac_ -= dano_;
+            dano_ = bezZlomu_ = 0;
+        }
+        const std::string_view precteno(prac_.data(), delkaPrac_);
+        const std::size_t rez = konec_ ? precteno.size() : PoPoslednimZlomu(precteno, bezZlomu_);
+        if (rez == 0) {
+            if (konec_) {
+                // The whole text has been read as it was decided.
+                overovat_ = false;
+                return TStav::Konec;
+            }
+            // A line longer than what has been read: the next bytes are searched only.
+            bezZlomu_ = delkaPrac_ == 0 ? 0 : delkaPrac_ - 1;
+            Docist();
+            continue;
+        }
+        const std::string_view surovy(prac_.data(), rez);
+        dano_ = rez;
+        if (JeUtf8(k_)) {
+            // A piece ends after a break, so no character is cut: each piece is checked alone.
+            if (overovat_ && !JePlatneUtf8(surovy)) {
+                k_ = TKodovani::Cp1250;
+                overovat_ = false;
+                OdZacatku();
+                return TStav::Znovu;
+            }
+            kus = surovy;
+            return TStav::Kus;
+        }
+        prevedene_.clear();
+        PrevestDoUtf8(prevedene_, surovy, k_);
+        if (k_ == TKodovani::Ansi && lzeZpet_) lzeZpet_ = LzeZakodovatUtf8(prevedene_, k_);
+        kus = prevedene_;
+        return TStav::Kus;
+    }
+}
+
+void TProgramPoKusech::DocistUtf16() {
+    // A byte left over from the last read is the first half of a unit.
+    const std::size_t zbylo = surove_.size();
+    surove_.resize(zbylo + Blok);
+    const std::size_t n = CistSurove(surove_.data() + zbylo, Blok);
+    surove_.resize(zbylo + n);
+    if (n == 0) {
+        konec_ = true;
+        return;
+    }
+    const bool be = k_ == TKodovani::Utf16BE;
+    const std::size_t celych = surove_.size() / 2;
+    const std::size_t od = jednotky_.size();
+    jednotky_.resize(od + celych);
+    for (std::size_t i = 0; i < celych; ++i) {
+        const auto a = static_cast<unsigned char>(surove_[2 * i]);
+        const auto b = static_cast<unsigned char>(surove_[2 * i + 1]);
+        jednotky_[od + i] = static_cast<char16_t>(be ? (a << 8) | b : (b << 8) | a);
+    }
+    surove_.erase(0, 2 * celych);
+}
+
+void TProgramPoKusech::VadaNahradniku(char16_t jednotka) {
+    // An odd number of bytes is reported first: what is left is read to know.
+    char blok[1 << 16];
+    while (CistSurove(blok, sizeof blok) > 0) {
+    }
+    if (precteno_ % 2 != 0) throw zdroj_->Vada(u"Damaged UTF-16: an odd number of bytes");
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::u16string kod;
+    for (int posun = 12; posun >= 0; posun -= 4) kod += static_cast<char16_t>(Hex[(jednotka >> posun) & 0xF]);
+    throw zdroj_->Vada(u"Damaged UTF-16: a lone surrogate " + kod + u" in line " + ZUtf8(std::to_string(radek_)));
+}
+
+TProgramPoKusech::TStav TProgramPoKusech::DalsiUtf16(std::string_view& kus) {
+    for (;;) {
+        if (danoJednotek_ > 0) {
+            jednotky_.erase(0, danoJednotek_);
+            danoJednotek_ = 0;
+        }
+        const std::size_t rez = konec_ ? jednotky_.size() : PoPoslednimZlomu(std::u16string_view(jednotky_), 0);
+        if (rez == 0) {
+            if (konec_) {
+                if (!surove_.empty()) throw zdroj_->Vada(u"Damaged UTF-16: an odd number of bytes");
+                return TStav::Konec;
+            }
+            DocistUtf16();
+            continue;
+        }
+        danoJednotek_ = rez;
+        prevedene_.clear();
+        const std::u16string_view t(jednotky_.data(), rez);
+        for (std::size_t i = 0; i < t.size(); ++i) {
+            const char16_t c = t[i];
+            if (c >= 0xD800 && c <= 0xDFFF) {
+                if (c > 0xDBFF || i + 1 >= t.size() || t[i + 1] < 0xDC00 || t[i + 1] > 0xDFFF) VadaNahradniku(c);
+                PripojitUtf8(prevedene_, t.substr(i, 2));
+                ++i;
+                crPred_ = false;
+                continue;
+            }
+            // Line breaks for the messages: a CR LF is one.
+            if (c == u'\r' || (c == u'\n' && !crPred_)) ++radek_;
+            crPred_ = c == u'\r';
+            if (c < 0x80)
+                prevedene_ += static_cast<char>(c);
+            else
+                PripojitUtf8(prevedene_, t.substr(i, 1));
+        }
+        kus = prevedene_;
+        return TStav::Kus;
+    }
+}
+
+TText NacistText(TZdrojBajtu& zdroj) {
     TText t;
     // Room for the lines (reserved, not touched): a program line takes a few bytes at least.
     t.Radky.reserve(static_cast<std::size_t>(zdroj.Velikost() / 8) + 16);
-    TDoRadku prijemce(t.Radky);
-    const TCteniTextu::TVysledek v = CistVse(zdroj, prijemce);
-    t.Kodovani = v.kodovani;
-    t.KoncovyZlom = v.koncovyZlom;
+    TProgramPoKusech cteni(zdroj);
+    std::string_view kus;
+    for (TProgramPoKusech::TStav stav; (stav = cteni.Dalsi(kus)) != TProgramPoKusech::TStav::Konec;) {
+        if (stav == TProgramPoKusech::TStav::Znovu) {
+            t.Radky.clear();
+            continue;
+        }
+        ProRadky(kus, [&](std::string_view radek, bool zlom) {
+            t.Radky.emplace_back();
+            DekodovatDo(t.Radky.back(), radek, TKodovani::Utf8);
+            t.KoncovyZlom = zlom;
+        });
+    }
+    t.Kodovani = cteni.Kodovani();
     return t;
+}
+
+std::size_t TBajtyVPameti::Precist(char* cil, std::size_t n) {
+    n = std::min(n, b_.size() - i_);
+    if (n > 0) std::memcpy(cil, b_.data() + i_, n);
+    i_ += n;
+    return n;
+}
+
+TText DekodovatText(std::string_view b) {
+    TBajtyVPameti zdroj(b);
+    return NacistText(zdroj);
 }
 
 TText NacistTextovySoubor(const std::filesystem::path& soubor) {
@@ -388,17 +359,30 @@ TText NacistTextovySoubor(const std::filesystem::path& soubor) {
     return NacistText(zdroj);
 }
 
-TTextEditoru NacistTextEditoru(const std::filesystem::path& soubor) {
+TKodovani NacistTextEditoru(const std::filesystem::path& soubor, const std::function<void(std::string_view)>& kus,
+                            const std::function<void()>& znovu) {
     TCteniSouboru zdroj(soubor);
-    TTextEditoru t;
-    const auto velikost = static_cast<std::size_t>(zdroj.Velikost());
-    // Room for LF breaks that become CR LF, too.
-    t.Utf8.reserve(velikost + velikost / 32 + 16);
-    TDoEditoru prijemce(t.Utf8);
-    const TCteniTextu::TVysledek v = CistVse(zdroj, prijemce);
-    prijemce.Dokoncit(v.koncovyZlom);
-    t.Kodovani = v.kodovani;
-    return t;
+    TProgramPoKusech cteni(zdroj);
+    std::string sCrLf;
+    std::string_view k;
+    for (TProgramPoKusech::TStav stav; (stav = cteni.Dalsi(k)) != TProgramPoKusech::TStav::Konec;) {
+        if (stav == TProgramPoKusech::TStav::Znovu) {
+            znovu();
+            continue;
+        }
+        // Every break becomes CR LF; a piece that has only CR LF goes as it is.
+        if (JenCrLf(k)) {
+            kus(k);
+            continue;
+        }
+        sCrLf.clear();
+        ProRadky(k, [&](std::string_view radek, bool zlom) {
+            sCrLf += radek;
+            if (zlom) sCrLf += "\r\n";
+        });
+        kus(sCrLf);
+    }
+    return cteni.Kodovani();
 }
 
 namespace {
@@ -425,75 +409,22 @@ std::u16string TextCesty(const std::filesystem::path& soubor) {
 #endif
 }
 
-void RozdelitNaRadky(std::u16string_view text, std::vector<std::u16string>& radky,
-                     bool& koncovyZlom) {
-    ZarezervovatRadky(radky, static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\n')) + 1);
-    koncovyZlom = ProRadky16(text, [&](std::u16string_view r) { radky.emplace_back(r); });
-}
-
-TKodovani KodovaniZapisu(const std::vector<std::u16string>& radky, TKodovani k) {
-    for (TKodovani kandidat : {k, TKodovani::Utf8Znacka}) {
-        bool vse = true;
-        for (const auto& r : radky) {
-            if (!LzeZakodovat(r, kandidat)) {
-                vse = false;
-                break;
-            }
-        }
-        if (vse) return kandidat;
+void RozdelitNaRadky(std::u16string_view text, std::vector<std::u16string>& radky, bool& koncovyZlom) {
+    std::size_t zacatek = 0;
+    const std::size_t n = text.size();
+    koncovyZlom = false;
+    while (zacatek < n) {
+        std::size_t i = zacatek;
+        while (i < n && text[i] != u'\n' && text[i] != u'\r') ++i;
+        radky.emplace_back(text.substr(zacatek, i - zacatek));
+        koncovyZlom = i < n;
+        if (i == n) return;
+        zacatek = i + ((text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n') ? 2 : 1);
     }
-    return TKodovani::Utf16LE;  // UTF-16 holds every code unit
-}
-
-void ZakodovatPoKusech(const std::vector<std::u16string>& radky, bool koncovyZlom, TKodovani k,
-                       const std::function<void(std::string_view)>& zapsat) {
-    constexpr std::size_t Kus = 1 << 20;
-    std::string kus(ZnackaKodovani(k));
-    kus.reserve(Kus + 4096);
-    for (std::size_t i = 0; i < radky.size(); ++i) {
-        ZakodovatDo(kus, radky[i], k);
-        if (i + 1 < radky.size() || koncovyZlom) ZakodovatDo(kus, u"\r\n", k);
-        if (kus.size() >= Kus) {
-            zapsat(kus);
-            kus.clear();
-        }
-    }
-    if (!kus.empty()) zapsat(kus);
-}
-
-TKodovani ZakodovatRadky(std::string& cil, const std::vector<std::u16string>& radky,
-                         bool koncovyZlom, TKodovani k) {
-    const TKodovani pouzite = KodovaniZapisu(radky, k);
-    ZakodovatPoKusech(radky, koncovyZlom, pouzite, [&](std::string_view kus) { cil += kus; });
-    return pouzite;
 }
 
 TKodovani ZakodovatText(std::string& cil, std::u16string_view text, TKodovani k) {
     return ZakodovatSNahradou(cil, k, [&](TKodovani pokus) { return ZakodovatDo(cil, text, pokus); });
-}
-
-TKodovani ZakodovatUtf8Text(std::string& cil, std::string_view utf8, TKodovani k) {
-    cil.reserve(cil.size() + utf8.size() + 3);
-    return ZakodovatSNahradou(cil, k, [&](TKodovani pokus) {
-        if ((pokus == TKodovani::Utf8 || pokus == TKodovani::Utf8Znacka) && JePlatneUtf8(utf8)) {
-            cil += utf8;
-            return true;
-        }
-        constexpr std::size_t Kus = 1 << 20;
-        std::u16string text;
-        for (std::size_t i = 0; i < utf8.size();) {
-            std::size_t konec = std::min(utf8.size(), i + Kus);
-            // A piece ends before a character's continuation bytes, never inside it.
-            while (konec < utf8.size() && konec > i && (static_cast<unsigned char>(utf8[konec]) & 0xC0) == 0x80)
-                --konec;
-            if (konec == i) konec = std::min(utf8.size(), i + Kus);
-            text.clear();
-            DekodovatDo(text, utf8.substr(i, konec - i), TKodovani::Utf8);
-            if (!ZakodovatDo(cil, text, pokus)) return false;
-            i = konec;
-        }
-        return true;
-    });
 }
 
 // ---------------------------------------------------------------- writing, shared
@@ -557,7 +488,23 @@ TZapisSouboru::~TZapisSouboru() {
     }
 }
 
+TChyba TCteniSouboru::Vada(const std::u16string& duvod) const {
+    return TChyba(Zprava("Cannot open file \"%s\". ", soubor_, duvod));
+}
+
 #ifdef _WIN32
+
+namespace {
+
+// Where reading a disk file begins; a pipe or a console has no position.
+void ZapamatovatZacatek(void* h, std::int64_t& zacatek) {
+    LARGE_INTEGER pozice{};
+    if (GetFileType(static_cast<HANDLE>(h)) == FILE_TYPE_DISK &&
+        SetFilePointerEx(static_cast<HANDLE>(h), LARGE_INTEGER{}, &pozice, FILE_CURRENT))
+        zacatek = pozice.QuadPart;
+}
+
+}  // namespace
 
 TCteniSouboru::TCteniSouboru(const std::filesystem::path& soubor) : soubor_(soubor) {
     // Others may read the file meanwhile, but not write it.
@@ -565,12 +512,20 @@ TCteniSouboru::TCteniSouboru(const std::filesystem::path& soubor) : soubor_(soub
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) ChybaCteni(soubor, DuvodSystemu(GetLastError()));
     soubor_h_ = h;
+    ZapamatovatZacatek(h, zacatek_);
 }
 
 TCteniSouboru::TCteniSouboru(TStandardniVstup) : soubor_("-"), vlastni_(false) {
     soubor_h_ = GetStdHandle(STD_INPUT_HANDLE);
     if (soubor_h_ == INVALID_HANDLE_VALUE || soubor_h_ == nullptr)
         ChybaCteni(soubor_, DuvodSystemu(ERROR_INVALID_HANDLE));
+    ZapamatovatZacatek(soubor_h_, zacatek_);
+}
+
+bool TCteniSouboru::Zpet() {
+    LARGE_INTEGER pozice{};
+    pozice.QuadPart = zacatek_;
+    return zacatek_ >= 0 && SetFilePointerEx(static_cast<HANDLE>(soubor_h_), pozice, nullptr, FILE_BEGIN);
 }
 
 TCteniSouboru::~TCteniSouboru() {
@@ -748,9 +703,14 @@ TCteniSouboru::TCteniSouboru(const std::filesystem::path& soubor) : soubor_(soub
         ChybaCteni(soubor, DuvodSystemu(EISDIR));
     }
     fd_ = fd;
+    zacatek_ = ::lseek(fd_, 0, SEEK_CUR);
 }
 
-TCteniSouboru::TCteniSouboru(TStandardniVstup) : soubor_("-"), vlastni_(false), fd_(STDIN_FILENO) {}
+TCteniSouboru::TCteniSouboru(TStandardniVstup) : soubor_("-"), vlastni_(false), fd_(STDIN_FILENO) {
+    zacatek_ = ::lseek(fd_, 0, SEEK_CUR);
+}
+
+bool TCteniSouboru::Zpet() { return zacatek_ >= 0 && ::lseek(fd_, zacatek_, SEEK_SET) == zacatek_; }
 
 TCteniSouboru::~TCteniSouboru() {
     if (vlastni_) ::close(fd_);

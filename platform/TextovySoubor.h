@@ -2,6 +2,7 @@
 // kinds of line break, writing with CR LF and a replace that loses nothing.
 #pragma once
 
+#include "Chyba.h"
 #include "Kodovani.h"
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+// A text read whole, as a list of lines (a file type list).
 struct TText {
     std::vector<std::u16string> Radky;
     // The text ended with a line break (which opens no further line).
@@ -24,42 +26,133 @@ struct TText {
 void RozdelitNaRadky(std::u16string_view text, std::vector<std::u16string>& radky,
                      bool& koncovyZlom);
 
-// Splits bytes in an 8-bit encoding or UTF-8 (where bytes 0D and 0A are only
-// CR and LF) into decoded lines, without a second copy of the whole text.
-void RozdelitBajtyNaRadky(std::string_view bytes, TKodovani k, std::vector<std::u16string>& radky,
-                          bool& koncovyZlom);
+// The bytes a program is read from: a file, standard input, bytes in memory.
+class TZdrojBajtu {
+public:
+    virtual ~TZdrojBajtu() = default;
+    // Up to n bytes; 0 at the end.
+    virtual std::size_t Precist(char* cil, std::size_t n) = 0;
+    // Back to the first byte; false when the source cannot go back (a pipe).
+    virtual bool Zpet() = 0;
+    // The number of bytes, when the source knows it (0 otherwise).
+    virtual std::uint64_t Velikost() const = 0;
+    // The failure to throw when the text cannot be read (damaged UTF-16).
+    virtual TChyba Vada(const std::u16string& duvod) const = 0;
+};
 
-// Decodes the bytes of a text file as NacistTextovySoubor reads a file.
-// Throws TChyba with the reason when the bytes are damaged UTF-16.
-TText DekodovatText(std::string_view bytes);
+// Bytes in memory as a source of a text; a damaged text fails with the reason alone.
+class TBajtyVPameti final : public TZdrojBajtu {
+public:
+    explicit TBajtyVPameti(std::string_view b) : b_(b) {}
+    std::size_t Precist(char* cil, std::size_t n) override;
+    bool Zpet() override {
+        i_ = 0;
+        return true;
+    }
+    std::uint64_t Velikost() const override { return b_.size(); }
+    TChyba Vada(const std::u16string& duvod) const override { return TChyba(duvod); }
+
+private:
+    std::string_view b_;
+    std::size_t i_ = 0;
+};
 
 // A file read in pieces, or standard input. Failures throw TChyba
 // "Cannot open file "<path>". <reason>". Others may read the file meanwhile,
 // but not write it (where the platform can forbid it).
-class TCteniSouboru {
+class TCteniSouboru final : public TZdrojBajtu {
 public:
     explicit TCteniSouboru(const std::filesystem::path& soubor);
     // Standard input, named "-" in messages.
     struct TStandardniVstup {};
     explicit TCteniSouboru(TStandardniVstup);
-    ~TCteniSouboru();
+    ~TCteniSouboru() override;
     TCteniSouboru(const TCteniSouboru&) = delete;
     TCteniSouboru& operator=(const TCteniSouboru&) = delete;
 
     const std::filesystem::path& Cesta() const { return soubor_; }
     // The size, when the file has one (0 for a pipe).
-    std::uint64_t Velikost() const;
-    // Up to n bytes; 0 at the end of the file.
-    std::size_t Precist(char* cil, std::size_t n);
+    std::uint64_t Velikost() const override;
+    std::size_t Precist(char* cil, std::size_t n) override;
+    // Back to where reading began (standard input need not start at its first byte).
+    bool Zpet() override;
+    TChyba Vada(const std::u16string& duvod) const override;
 
 private:
     std::filesystem::path soubor_;
     bool vlastni_ = true;  // closed at the end (standard input is not)
+    std::int64_t zacatek_ = -1;  // the position reading began at; -1: none (a pipe)
 #ifdef _WIN32
     void* soubor_h_ = nullptr;
 #else
     int fd_ = -1;
 #endif
+};
+
+// A program read as UTF-8 in pieces of whole lines, so that a program of any
+// size is never whole in memory: each piece ends after a line break (a CR LF
+// is never cut) or at the end of the text, and keeps the breaks as they are.
+// The encoding is that of NacistTextovySoubor: a byte-order mark, else
+// (where files without a mark are UTF-8) UTF-8 when the whole text is valid
+// UTF-8 and Windows-1250 otherwise, else the ANSI code page. Windows-1250,
+// ANSI and UTF-16 are converted to UTF-8 as they are read. UTF-16 with an
+// odd number of bytes or a lone surrogate is refused with its reason.
+// A text can be read again from its start, for a second pass: a file is read
+// again, the bytes of a source that cannot go back (a pipe) are kept.
+class TProgramPoKusech {
+public:
+    explicit TProgramPoKusech(TZdrojBajtu& zdroj);
+
+    enum class TStav : std::uint8_t {
+        Kus,    // kus holds the next piece, valid until the next call
+        Konec,  // the text has ended
+        // The text turned out not to be UTF-8: what came so far is void, and
+        // the text comes again from its start, as Windows-1250.
+        Znovu,
+    };
+    TStav Dalsi(std::string_view& kus);
+    // The next pass, from the start of the text.
+    void OdZacatku();
+    // The next passes read the same bytes from zdroj.
+    void CistZ(TZdrojBajtu& zdroj);
+
+    // The encoding, final once a pass has reached the end.
+    TKodovani Kodovani() const { return k_; }
+    // False when a character read in the ANSI code page has no way back to it.
+    bool LzeZapsatZpet() const { return lzeZpet_; }
+
+private:
+    std::size_t CistSurove(char* cil, std::size_t n);
+    void Rozhodnout();
+    void Docist();
+    TStav DalsiUtf16(std::string_view& kus);
+    void DocistUtf16();
+    [[noreturn]] void VadaNahradniku(char16_t jednotka);
+
+    TZdrojBajtu* zdroj_;
+    bool drzet_ = false;     // the source cannot go back: its bytes are kept
+    std::string drzene_;
+    std::size_t prehrat_ = 0;  // the next kept byte to give again
+    std::uint64_t precteno_ = 0;  // bytes of this pass, the mark included
+
+    bool rozhodnuto_ = false;
+    TKodovani k_ = TKodovani::Utf8;
+    std::size_t delkaZnacky_ = 0;
+    bool overovat_ = false;  // UTF-8 not yet confirmed
+    bool lzeZpet_ = true;
+
+    bool konec_ = false;
+    // Bytes read and not yet given (UTF-8 and 8-bit): the first delkaPrac_ of prac_.
+    std::string prac_;
+    std::size_t delkaPrac_ = 0;
+    std::size_t dano_ = 0;   // of them, the bytes of the last piece
+    std::size_t bezZlomu_ = 0;  // the start of prac_ holds no break up to here
+    std::string prevedene_;  // a piece converted to UTF-8
+    std::string surove_;     // UTF-16: bytes read
+    std::u16string jednotky_;  // UTF-16: units read and not yet given
+    std::size_t danoJednotek_ = 0;
+    std::size_t radek_ = 1;  // UTF-16: the line, for messages
+    bool crPred_ = false;
 };
 
 // Writes a file so that nothing is lost:
@@ -86,6 +179,11 @@ public:
 
     void Zapsat(std::string_view bajty);
     void Dokoncit();
+
+    // The file is written in place, not replaced; its old bytes are kept
+    // (StaryObsah), so that a failure writes them back.
+    bool NaMiste() const { return zpusob_ == TZpusob::NaMiste; }
+    std::string_view StaryObsah() const { return stary_; }
 
 private:
     enum class TZpusob : std::uint8_t { Nahradit, NaMiste, Primo };
@@ -124,47 +222,27 @@ private:
 // The whole file's bytes. Throws TChyba "Cannot open file "<path>". <reason>".
 std::string NacistBajty(const std::filesystem::path& soubor);
 
-// The lines of a text file. The encoding is decided by the whole file: a
-// byte-order mark, else (where files without a mark are UTF-8) UTF-8 when
-// every byte sequence is valid UTF-8 and Windows-1250 otherwise, else the
-// ANSI code page. UTF-16 with an odd number of bytes or a lone surrogate is
-// refused with its reason. The file is read once, in pieces, so that a pipe
-// serves as well as a file; no copy of the whole file is held besides its
-// lines.
+// Decodes the bytes of a text file as NacistTextovySoubor reads a file.
+// Throws TChyba with the reason when the bytes are damaged UTF-16.
+TText DekodovatText(std::string_view bytes);
+
+// The lines of a text file, read by the rules of TProgramPoKusech.
 TText NacistTextovySoubor(const std::filesystem::path& soubor);
-TText NacistText(TCteniSouboru& zdroj);
+TText NacistText(TZdrojBajtu& zdroj);
 
 // A file's text as a text area holds it: UTF-8 with CR LF line breaks (a
-// break at the end kept), read by the rules of NacistTextovySoubor.
-struct TTextEditoru {
-    std::string Utf8;
-    TKodovani Kodovani = TKodovani::Utf8;
-};
-TTextEditoru NacistTextEditoru(const std::filesystem::path& soubor);
+// break at the end kept), read by the rules of TProgramPoKusech and handed to
+// kus piece by piece. When the text turns out not to be UTF-8 part way,
+// znovu is called and the pieces come again from the start. Returns the
+// encoding the file was read in.
+TKodovani NacistTextEditoru(const std::filesystem::path& soubor, const std::function<void(std::string_view)>& kus,
+                            const std::function<void()>& znovu);
 
-// Encodes the lines joined by CR LF, with a final CR LF when koncovyZlom, in
-// encoding k with its mark. When k cannot hold a character, the text is
-// encoded as UTF-8 with a mark instead (UTF-16 LE with a mark for a lone
-// surrogate, which UTF-8 cannot hold). Returns the encoding used.
-TKodovani ZakodovatRadky(std::string& cil, const std::vector<std::u16string>& radky,
-                         bool koncovyZlom, TKodovani k);
-
-// The encoding in which the lines are written: k when it holds every
-// character, else UTF-8 with a mark, else UTF-16 LE with a mark.
-TKodovani KodovaniZapisu(const std::vector<std::u16string>& radky, TKodovani k);
-
-// Encodes the lines (joined by CR LF, a final CR LF when koncovyZlom) in
-// encoding k, which must hold every character (KodovaniZapisu), with its mark,
-// handing the bytes over in pieces of about a megabyte.
-void ZakodovatPoKusech(const std::vector<std::u16string>& radky, bool koncovyZlom, TKodovani k,
-                       const std::function<void(std::string_view)>& zapsat);
-
-// The same for a text that already holds its line breaks.
+// Encodes a text that already holds its line breaks in encoding k with its
+// mark; when k cannot hold a character, as UTF-8 with a mark instead (UTF-16
+// LE with a mark for a lone surrogate, which UTF-8 cannot hold). Returns the
+// encoding used.
 TKodovani ZakodovatText(std::string& cil, std::u16string_view text, TKodovani k);
-
-// The same for a UTF-8 text (a text area's buffer), converted piece by piece
-// so that no UTF-16 copy of the whole text is made.
-TKodovani ZakodovatUtf8Text(std::string& cil, std::string_view utf8, TKodovani k);
 
 // Writes the file with bytes as TZapisSouboru does: replaced atomically where
 // that is sound, so that a failure leaves the old file whole.

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake ninja-build pkg-config gawk time
+  g++ cmake ninja-build pkg-config gawk mawk time
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqscintilla2-qt6-dev libgl-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64

@@ -1,17 +1,36 @@
 #include "EditorProgramu.h"
 
-#include "platform/Kodovani.h"
-
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QKeyEvent>
+
+#include <algorithm>
+#include <new>
+
+// Scintilla's interface of a document being filled before any view shows it,
+// given by SCI_CREATELOADER: the text is appended in pieces, and the loader
+// then becomes the document. Declared as Scintilla's own header (ILexer.h,
+// which QScintilla does not install) declares it: the same class, in the
+// global namespace, with the same virtual functions in the same order (the
+// length is a Scintilla position; pieces stay far below 2 GiB).
+class ILoader {
+public:
+    virtual int Release() = 0;
+    virtual int AddData(const char* data, std::ptrdiff_t length) = 0;
+    virtual void* ConvertToDocument() = 0;
+
+protected:
+    ~ILoader() = default;
+};
 
 namespace {
 
-// A change made at once: the area sends no notification of it and may be
-// changed also while it is read-only; both come back afterwards.
+// A change made at once: the area sends no notification of it (its own
+// handlers would copy and convert the whole text) and may be changed also
+// while it is read-only; both come back afterwards.
 class THromadnaZmena {
 public:
     explicit THromadnaZmena(QsciScintilla& e)
@@ -32,19 +51,48 @@ private:
     bool jenKeCteni_;
 };
 
-// One undo step around a change.
-class TKrokZpet {
-public:
-    explicit TKrokZpet(QsciScintilla& e) : e_(e) { e_.SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION); }
-    ~TKrokZpet() { e_.SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION); }
-    TKrokZpet(const TKrokZpet&) = delete;
-    TKrokZpet& operator=(const TKrokZpet&) = delete;
-
-private:
-    QsciScintilla& e_;
-};
-
 }  // namespace
+
+// ---------------------------------------------------------------- a new text
+
+TEditorProgramu::TNovyText::TNovyText(TEditorProgramu& editor, std::size_t odhadBajtu)
+    : editor_(editor), odhad_(odhadBajtu) {
+    Vyprazdnit();
+}
+
+TEditorProgramu::TNovyText::~TNovyText() {
+    if (nacitac_) static_cast<ILoader*>(nacitac_)->Release();
+}
+
+void TEditorProgramu::TNovyText::Vyprazdnit() {
+    if (nacitac_) static_cast<ILoader*>(nacitac_)->Release();
+    nacitac_ = nullptr;
+    delka_ = 0;
+    // A document without style bytes (the area has no lexer), with room for the whole text.
+    nacitac_ = reinterpret_cast<void*>(editor_.SendScintilla(QsciScintillaBase::SCI_CREATELOADER,
+                                                             static_cast<unsigned long>(odhad_ + 4096),
+                                                             long(QsciScintillaBase::SC_DOCUMENTOPTION_STYLES_NONE)));
+    if (!nacitac_) throw std::bad_alloc();
+}
+
+void TEditorProgramu::TNovyText::Pridat(std::string_view utf8) {
+    // Pieces far below the 2 GiB that a Scintilla position can count.
+    constexpr std::size_t Nejvic = std::size_t{1} << 26;
+    for (std::size_t i = 0; i < utf8.size(); i += Nejvic) {
+        const std::size_t n = std::min(Nejvic, utf8.size() - i);
+        if (static_cast<ILoader*>(nacitac_)->AddData(utf8.data() + i, static_cast<std::ptrdiff_t>(n)) != 0)
+            throw std::bad_alloc();
+    }
+    delka_ += utf8.size();
+}
+
+void* TEditorProgramu::TNovyText::Dokument() {
+    void* dokument = static_cast<ILoader*>(nacitac_)->ConvertToDocument();
+    nacitac_ = nullptr;
+    return dokument;
+}
+
+// ---------------------------------------------------------------- the area
 
 TEditorProgramu::TEditorProgramu(QWidget* rodic) : QsciScintilla(rodic) {
     // Courier New at 13 pixels, or the platform's fixed-pitch font.
@@ -70,6 +118,32 @@ TEditorProgramu::TEditorProgramu(QWidget* rodic) : QsciScintilla(rodic) {
     SendScintilla(SCI_SETSCROLLWIDTH, 1);
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 1);
     SendScintilla(SCI_SETCARETFORE, QColor(Qt::black));
+
+    // Undo and redo come here, whatever key the area gave them.
+    for (QsciCommand* prikaz : standardCommands()->commands()) {
+        QList<int>* klavesy = prikaz->command() == QsciCommand::Undo   ? &klavesyZpet_
+                              : prikaz->command() == QsciCommand::Redo ? &klavesyZnovu_
+                                                                       : nullptr;
+        if (!klavesy) continue;
+        for (int klavesa : {prikaz->key(), prikaz->alternateKey()})
+            if (klavesa != 0) klavesy->append(klavesa);
+        prikaz->setKey(0);
+        prikaz->setAlternateKey(0);
+    }
+    // The document the area starts with is the first of the history.
+    TDokument prvni;
+    prvni.dokument = reinterpret_cast<void*>(SendScintilla(SCI_GETDOCPOINTER));
+    SendScintilla(SCI_ADDREFDOCUMENT, 0UL, prvni.dokument);
+    historie_.push_back(prvni);
+    ulozeny_ = 0;
+    connect(this, &QsciScintilla::textChanged, this, &TEditorProgramu::UpravaUzivatele);
+    connect(this, &QsciScintilla::modificationChanged, this, [this](bool zmeneno) {
+        if (!zmeneno) historie_[pozice_].upraven = false;
+    });
+}
+
+TEditorProgramu::~TEditorProgramu() {
+    for (const TDokument& d : historie_) SendScintilla(SCI_RELEASEDOCUMENT, 0UL, d.dokument);
 }
 
 void TEditorProgramu::NastavitJenKeCteni() {
@@ -89,30 +163,150 @@ void TEditorProgramu::UvolnitKlavesy(const QList<QKeySequence>& zkratky) {
     }
 }
 
-void TEditorProgramu::Nacist(std::string_view utf8) {
-    // Read-only, code page and line breaks belong to the document: the new one gets them again.
+void TEditorProgramu::ZapamatovatPohled() {
+    TDokument& d = historie_[pozice_];
+    d.prvniRadek = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+    d.kotva = SendScintilla(SCI_GETANCHOR);
+    d.kurzor = SendScintilla(SCI_GETCURRENTPOS);
+    d.posunX = SendScintilla(SCI_GETXOFFSET);
+}
+
+void TEditorProgramu::Zobrazit(std::size_t pozice) {
+    // Read-only, code page and line breaks belong to the document: the one shown gets them again.
     const bool jenKeCteni = isReadOnly();
-    {
-        // A fresh document without style bytes (the area has no lexer), with
-        // room for the whole text.
-        const long dokument = SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(utf8.size()),
-                                            0x1L /* SC_DOCUMENTOPTION_STYLES_NONE */);
-        SendScintilla(SCI_SETDOCPOINTER, 0UL, dokument);
-        SendScintilla(SCI_RELEASEDOCUMENT, 0UL, dokument);
-        SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
-        SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
-        const THromadnaZmena zmena(*this);
-        SendScintilla(SCI_SETUNDOCOLLECTION, 0);
-        ZajistitMisto(utf8.size());
-        // Appended with its length, so that NUL characters stay in the text.
-        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.data());
-        SendScintilla(SCI_EMPTYUNDOBUFFER);
-        SendScintilla(SCI_SETUNDOCOLLECTION, 1);
-        SendScintilla(SCI_SETSAVEPOINT);
-        SendScintilla(SCI_GOTOPOS, 0);
-    }
+    pozice_ = pozice;
+    const TDokument& d = historie_[pozice];
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, d.dokument);
+    SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
+    SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
     setReadOnly(jenKeCteni);
+    SendScintilla(SCI_SETSEL, static_cast<unsigned long>(d.kotva), d.kurzor);
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(d.prvniRadek));
+    SendScintilla(SCI_SETXOFFSET, static_cast<unsigned long>(d.posunX));
+}
+
+void TEditorProgramu::UvolnitOd(std::size_t pozice) {
+    for (std::size_t i = pozice; i < historie_.size(); ++i) SendScintilla(SCI_RELEASEDOCUMENT, 0UL, historie_[i].dokument);
+    if (pozice < historie_.size()) historie_.resize(pozice);
+    if (ulozeny_ && *ulozeny_ >= pozice) ulozeny_.reset();
+}
+
+void TEditorProgramu::Nacist(std::string_view utf8) {
+    TNovyText novy(*this, utf8.size());
+    novy.Pridat(utf8);
+    Nacist(novy);
+}
+
+void TEditorProgramu::Nacist(TNovyText& novy) {
+    TDokument d;
+    d.dokument = novy.Dokument();
+    UvolnitOd(0);
+    historie_.push_back(d);
+    Zobrazit(0);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    NastavitBodUlozeni();
     emit TextNahrazen();
+}
+
+void TEditorProgramu::Nahradit(TNovyText& novy, std::optional<TUsek> vybrano) {
+    ZapamatovatPohled();
+    TDokument d = historie_[pozice_];
+    d.dokument = novy.Dokument();
+    d.krokuVpred = 0;
+    if (vybrano) {
+        d.kotva = static_cast<long>(vybrano->Od);
+        d.kurzor = static_cast<long>(vybrano->Po);
+    }
+    // What was undone before the command cannot come back, nor can what was
+    // typed and undone in the document the command started from.
+    UvolnitOd(pozice_ + 1);
+    historie_[pozice_].krokuVpred = 0;
+    historie_.push_back(d);
+    Zobrazit(pozice_ + 1);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    emit TextNahrazen();
+}
+
+void TEditorProgramu::UpravaUzivatele() {
+    UvolnitOd(pozice_ + 1);
+    historie_[pozice_].krokuVpred = 0;
+    historie_[pozice_].upraven = true;
+}
+
+void TEditorProgramu::undo() {
+    if (isReadOnly()) return;
+    if (SendScintilla(SCI_CANUNDO)) {
+        {
+            const THromadnaZmena zmena(*this);
+            SendScintilla(SCI_UNDO);
+        }
+        ++historie_[pozice_].krokuVpred;
+    } else if (pozice_ > 0) {
+        ZapamatovatPohled();
+        Zobrazit(pozice_ - 1);
+    } else {
+        return;
+    }
+    emit TextNahrazen();
+}
+
+void TEditorProgramu::redo() {
+    if (isReadOnly()) return;
+    TDokument& d = historie_[pozice_];
+    const bool posledni = pozice_ + 1 == historie_.size();
+    if (posledni ? SendScintilla(SCI_CANREDO) != 0 : d.krokuVpred > 0) {
+        {
+            const THromadnaZmena zmena(*this);
+            SendScintilla(SCI_REDO);
+        }
+        if (d.krokuVpred > 0) --d.krokuVpred;
+    } else if (!posledni) {
+        ZapamatovatPohled();
+        Zobrazit(pozice_ + 1);
+    } else {
+        return;
+    }
+    emit TextNahrazen();
+}
+
+bool TEditorProgramu::MuzeZpet() const {
+    return pozice_ > 0 || const_cast<TEditorProgramu*>(this)->SendScintilla(SCI_CANUNDO) != 0;
+}
+
+bool TEditorProgramu::MuzeZnovu() const {
+    return pozice_ + 1 < historie_.size() || const_cast<TEditorProgramu*>(this)->SendScintilla(SCI_CANREDO) != 0;
+}
+
+bool TEditorProgramu::Zmeneno() const {
+    return ulozeny_ != pozice_ || historie_[pozice_].upraven ||
+           const_cast<TEditorProgramu*>(this)->SendScintilla(SCI_GETMODIFY) != 0;
+}
+
+void TEditorProgramu::NastavitBodUlozeni() {
+    ulozeny_ = pozice_;
+    SendScintilla(SCI_SETSAVEPOINT);
+    historie_[pozice_].upraven = false;
+}
+
+void TEditorProgramu::setModified(bool zmeneno) {
+    if (!zmeneno) NastavitBodUlozeni();
+}
+
+void TEditorProgramu::keyPressEvent(QKeyEvent* udalost) {
+    const int klavesa = udalost->key() | int(udalost->modifiers() & ~Qt::KeypadModifier);
+    if (klavesyZpet_.contains(klavesa)) {
+        undo();
+        udalost->accept();
+        return;
+    }
+    if (klavesyZnovu_.contains(klavesa)) {
+        redo();
+        udalost->accept();
+        return;
+    }
+    QsciScintilla::keyPressEvent(udalost);
 }
 
 std::string_view TEditorProgramu::Utf8() const {
@@ -126,47 +320,4 @@ TEditorProgramu::TUsek TEditorProgramu::Vyber() const {
     auto* e = const_cast<TEditorProgramu*>(this);
     return {static_cast<std::size_t>(e->SendScintilla(SCI_GETSELECTIONSTART)),
             static_cast<std::size_t>(e->SendScintilla(SCI_GETSELECTIONEND))};
-}
-
-void TEditorProgramu::NahraditVse(std::vector<std::u16string>& radky, bool koncovyZlom) {
-    std::size_t odhad = 0;
-    for (const auto& r : radky) odhad += r.size() + 2;
-    {
-        const THromadnaZmena zmena(*this);
-        ZajistitMisto(odhad);
-        const TKrokZpet krok(*this);
-        SendScintilla(SCI_CLEARALL);
-        // The lines go in piece by piece.
-        std::string kus;
-        const auto vlozit = [&] {
-            SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(kus.size()), kus.data());
-            kus.clear();
-        };
-        for (std::size_t i = 0; i < radky.size(); ++i) {
-            PripojitUtf8(kus, radky[i]);
-            std::u16string().swap(radky[i]);
-            if (i + 1 < radky.size() || koncovyZlom) kus += "\r\n";
-            if (kus.size() >= (1u << 20)) vlozit();
-        }
-        vlozit();
-    }
-    emit TextNahrazen();
-}
-
-void TEditorProgramu::NahraditUsek(std::size_t od, std::size_t po, std::string_view utf8) {
-    {
-        const THromadnaZmena zmena(*this);
-        ZajistitMisto(Utf8().size() - (po - od) + utf8.size());
-        const TKrokZpet krok(*this);
-        SendScintilla(SCI_SETTARGETSTART, static_cast<unsigned long>(od));
-        SendScintilla(SCI_SETTARGETEND, static_cast<unsigned long>(po));
-        SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.data());
-    }
-    emit TextNahrazen();
-}
-
-void TEditorProgramu::NastavitBodUlozeni() { SendScintilla(SCI_SETSAVEPOINT); }
-
-void TEditorProgramu::ZajistitMisto(std::size_t bajtu) {
-    if (bajtu > Utf8().size()) SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(bajtu + 4096));
 }

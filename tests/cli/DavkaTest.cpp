@@ -1,9 +1,13 @@
 #include "cli/Davka.h"
+#include "engine/CNCEdit.h"
 #include "filetypes/SeznamTypu.h"
+#include "platform/TextovySoubor.h"
 #include "../support/DocasnaSlozka.h"
 #include "../support/ZkusebniUloziste.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -273,6 +277,10 @@ TEST_F(Davka, StandardniVstupAVystup) {
     EXPECT_EQ(vystup.program, "2\n");
     EXPECT_EQ(sVstupem("N1 X\n(\xE8)\n", {"renumber", "-o", "-", "-"}), 0) << vystup.hlaseni;
     EXPECT_EQ(vystup.program, "N5 X\r\n(\xE8)\r\n");
+    // A path that names a pipe is read once too, also when the result goes to a file.
+    const std::string cil = (slozka / "z-roury.nc").string();
+    EXPECT_EQ(sVstupem("N1 X\n", {"renumber", "-o", cil, "/dev/stdin"}), 0) << vystup.hlaseni;
+    EXPECT_EQ(TDocasnaSlozka::Precist(cil), "N5 X\r\n");
     EXPECT_EQ(Spustit({"renumber", "-i", "-"}), 2);
     EXPECT_EQ(vystup.hlaseni.substr(0, vystup.hlaseni.find('\n')),
               "tarvik-cli: --in-place needs a FILE, not standard input");
@@ -302,6 +310,89 @@ TEST_F(Davka, ZapisPresZarizeniAOdkazy) {
     fs::create_hard_link(program, druhy);
     EXPECT_EQ(Spustit({"renumber", "-i", program}), 0) << vystup.hlaseni;
     EXPECT_EQ(TDocasnaSlozka::Precist(druhy), "N5 X\r\n");
+}
+
+// A program of several megabytes goes through in pieces, its lines across
+// the pieces' ends, the same as the engine rewrites its list of lines: from
+// a file, in place over a file with another link (read from the old bytes
+// the writing keeps), and from a pipe whose text turns out to be
+// Windows-1250 only at its end.
+TEST_F(Davka, VelkyProgramPoKusech) {
+    std::string bajty;
+    const char* const zlomy[] = {"\r\n", "\n", "\r"};
+    for (int i = 0; i < 150000; ++i) {
+        if (i % 40000 == 0) bajty += "%\r\n";
+        bajty += (i % 7 == 0 ? "  :" : "N") + std::to_string(i) + " G01 X" + std::to_string(i % 977) + " (\xC4\x8D\xC3\xA1st)";
+        bajty += zlomy[i % 3];
+    }
+    // Valid UTF-8 up to its last line, which makes the whole program Windows-1250.
+    bajty += "M30 (\xE8)\r\n";
+    ASSERT_GT(bajty.size(), 3u << 20);
+
+    // What the engine makes of the lines.
+    TText text = DekodovatText(bajty);
+    ASSERT_EQ(text.Kodovani, TKodovani::Cp1250);
+    TCNCFile().PrecislovatBloky(text.Radky, 10, 10, 9999, u"%", u":", u"N", true);
+    std::u16string spojeny;
+    for (const auto& r : text.Radky) spojeny += r + u"\r\n";
+    std::string ocekavane;
+    ASSERT_EQ(ZakodovatText(ocekavane, spojeny, TKodovani::Cp1250), TKodovani::Cp1250);
+
+    const std::vector<std::string> cislovani = {"--first", "10", "--increment", "10"};
+    const std::string program = Soubor("velky.nc", bajty);
+    const std::string cil = (slozka / "cil.nc").string();
+    std::vector<std::string> a = {"renumber", "-o", cil, program};
+    a.insert(a.end(), cislovani.begin(), cislovani.end());
+    EXPECT_EQ(Spustit(a), 0) << vystup.hlaseni;
+    EXPECT_TRUE(TDocasnaSlozka::Precist(cil) == ocekavane);
+    const std::string statistiky = vystup.hlaseni;
+
+    const fs::path druhy = slozka / "druhy.nc";
+    fs::create_hard_link(program, druhy);
+    a = {"renumber", "-i", program};
+    a.insert(a.end(), cislovani.begin(), cislovani.end());
+    EXPECT_EQ(Spustit(a), 0) << vystup.hlaseni;
+    EXPECT_TRUE(TDocasnaSlozka::Precist(druhy) == ocekavane);
+    EXPECT_EQ(vystup.hlaseni, statistiky);
+
+    int konce[2];
+    ASSERT_EQ(::pipe(konce), 0);
+    std::thread pisar([&] {
+        for (std::size_t zapsano = 0; zapsano < bajty.size();) {
+            const ssize_t n = ::write(konce[1], bajty.data() + zapsano, bajty.size() - zapsano);
+            if (n <= 0) break;
+            zapsano += static_cast<std::size_t>(n);
+        }
+        ::close(konce[1]);
+    });
+    const int puvodni = ::dup(STDIN_FILENO);
+    ::dup2(konce[0], STDIN_FILENO);
+    ::close(konce[0]);
+    a = {"renumber", "-"};
+    a.insert(a.end(), cislovani.begin(), cislovani.end());
+    EXPECT_EQ(Spustit(a), 0) << vystup.hlaseni;
+    ::dup2(puvodni, STDIN_FILENO);
+    ::close(puvodni);
+    pisar.join();
+    EXPECT_TRUE(vystup.program == ocekavane);
+    EXPECT_EQ(vystup.hlaseni, statistiky);
+}
+
+// The encoding is chosen before anything is written: a block character that
+// Windows-1250 cannot hold turns the program into UTF-8 with a mark, when a
+// line gets it.
+TEST_F(Davka, ZnakMimoKodovaniPredPrvnimBajtem) {
+    const std::string program = Soubor("cp.nc", "G0 (\xE8)\r\n(\xE1)\r\n");
+    EXPECT_EQ(Spustit({"introduce", "--secondary", "\xD0\x96", program}), 0);
+    EXPECT_EQ(vystup.program, "\xEF\xBB\xBF\xD0\x96" "5 G0 (\xC4\x8D)\r\n(\xC3\xA1)\r\n");
+    EXPECT_EQ(vystup.hlaseni.substr(0, vystup.hlaseni.find('\n')),
+              "tarvik-cli: Windows-1250 cannot hold every character of the program; it is written as UTF-8 with "
+              "byte-order mark.");
+    // Only comment lines, which introducing leaves without a number: the program stays as it was.
+    const std::string komentare = Soubor("k.nc", "(\xE8)\r\n(\xE1)\r\n");
+    EXPECT_EQ(Spustit({"introduce", "--secondary", "\xD0\x96", komentare}), 0);
+    EXPECT_EQ(vystup.program, "(\xE8)\r\n(\xE1)\r\n");
+    EXPECT_EQ(vystup.hlaseni, "0%\nPočet řádků: 2, Počet znaků: 10, Počet NC bloků: 0.\n");
 }
 
 #endif

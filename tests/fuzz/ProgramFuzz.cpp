@@ -91,6 +91,17 @@ std::string TextOkna(const TText& t) {
     return v;
 }
 
+// The bytes an unedited UTF-8 text (CR LF breaks) is saved as, in the
+// encoding it was read in: UTF-8 with a mark when that one cannot hold it.
+std::string Ulozit(std::string_view utf8, TKodovani precteno, TKodovani* pouzite = nullptr) {
+    TKodovani k = KodovaniProZapis(precteno);
+    if (!LzeZakodovatUtf8(utf8, k)) k = TKodovani::Utf8Znacka;
+    std::string v(ZnackaKodovani(k));
+    OVERIT(PrevestZUtf8(v, utf8, k));
+    if (pouzite) *pouzite = k;
+    return v;
+}
+
 // Reads with r; false when the file was refused with a message.
 template <typename Cteni>
 bool Precist(Cteni r) {
@@ -110,34 +121,49 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::filesystem::path soubor = PracovniSlozka() / "program.nc";
     ZapsatSoubor(soubor, bajty);
 
-    TTextEditoru okno;  // the window's text area: UTF-8
-    TText davka;        // the batch tool's lines
+    std::string okno;  // the window's text area: UTF-8
+    TKodovani oknoKodovani = TKodovani::Utf8;
+    std::string davka;  // the batch tool's pieces, UTF-8 with their breaks
+    TKodovani davkaKodovani = TKodovani::Utf8;
+    TText radky;        // the lines of a file type list
     TText cely;         // the bytes decoded whole
-    const bool oknoCte = Precist([&] { okno = NacistTextEditoru(soubor); });
-    const bool davkaCte = Precist([&] { davka = NacistTextovySoubor(soubor); });
+    const bool oknoCte = Precist([&] {
+        oknoKodovani = NacistTextEditoru(
+            soubor, [&](std::string_view kus) { okno += kus; }, [&] { okno.clear(); });
+    });
+    const bool davkaCte = Precist([&] {
+        TCteniSouboru zdroj(soubor);
+        TProgramPoKusech cteni(zdroj);
+        std::string_view kus;
+        for (TProgramPoKusech::TStav stav; (stav = cteni.Dalsi(kus)) != TProgramPoKusech::TStav::Konec;) {
+            if (stav == TProgramPoKusech::TStav::Znovu) davka.clear();
+            else davka += kus;
+        }
+        davkaKodovani = cteni.Kodovani();
+    });
+    const bool radkyCte = Precist([&] { radky = NacistTextovySoubor(soubor); });
     const bool celyCte = Precist([&] { cely = DekodovatText(bajty); });
     const std::optional<std::string> ocekavane = OcekavaneBajty(bajty);
 
     // One way to read a file; damaged UTF-16 is refused, never read with U+FFFD.
     OVERIT(oknoCte == ocekavane.has_value());
     OVERIT(davkaCte == ocekavane.has_value());
+    OVERIT(radkyCte == ocekavane.has_value());
     OVERIT(celyCte == ocekavane.has_value());
     if (!ocekavane) return 0;
-    OVERIT(okno.Kodovani == davka.Kodovani);
-    OVERIT(okno.Utf8 == TextOkna(davka));
-    OVERIT(cely.Radky == davka.Radky && cely.KoncovyZlom == davka.KoncovyZlom && cely.Kodovani == davka.Kodovani);
+    OVERIT(oknoKodovani == davkaKodovani && radky.Kodovani == davkaKodovani);
+    OVERIT(okno == ZlomyCrLf(davka));
+    OVERIT(okno == TextOkna(radky));
+    OVERIT(cely.Radky == radky.Radky && cely.KoncovyZlom == radky.KoncovyZlom && cely.Kodovani == radky.Kodovani);
 
     // The encoding without a mark is decided from the whole file.
     if (RozpoznatZnacku(bajty).delka == 0)
-        OVERIT(davka.Kodovani == (JePlatneUtf8(bajty) ? TKodovani::Utf8 : TKodovani::Cp1250));
+        OVERIT(davkaKodovani == (JePlatneUtf8(bajty) ? TKodovani::Utf8 : TKodovani::Cp1250));
 
     // Nothing lost, saved from the window and from the batch tool.
-    std::string ulozeneOknem;
-    ZakodovatUtf8Text(ulozeneOknem, okno.Utf8, KodovaniProZapis(okno.Kodovani));
-    OVERIT(ulozeneOknem == *ocekavane);
-    std::string ulozeneDavkou;
-    const TKodovani zapis = KodovaniZapisu(davka.Radky, KodovaniProZapis(davka.Kodovani));
-    ZakodovatPoKusech(davka.Radky, davka.KoncovyZlom, zapis, [&](std::string_view kus) { ulozeneDavkou += kus; });
+    OVERIT(Ulozit(okno, oknoKodovani) == *ocekavane);
+    TKodovani zapis;
+    const std::string ulozeneDavkou = Ulozit(ZlomyCrLf(davka), davkaKodovani, &zapis);
     OVERIT(ulozeneDavkou == *ocekavane);
 
     // The saved file holds those bytes and reads back as the same text.
@@ -150,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool jakoZnacka = ZnackaKodovani(zapis).empty() && RozpoznatZnacku(ulozeneDavkou).delka > 0;
     if (!jakoZnacka) {
         const TText znovu = NacistTextovySoubor(soubor);
-        OVERIT(znovu.Radky == davka.Radky && znovu.KoncovyZlom == davka.KoncovyZlom);
+        OVERIT(znovu.Radky == radky.Radky && znovu.KoncovyZlom == radky.KoncovyZlom);
     }
     return 0;
 }

@@ -34,18 +34,6 @@ TEST(Zpravy, TextyPrikazu) {
 }
 
 TEST(Zpravy, Statistiky) {
-    struct Pripad {
-        std::vector<std::u16string> radky;
-        bool zlom;
-        std::size_t znaku;
-    };
-    const Pripad pripady[] = {
-        {{}, false, 0},
-        {{u"N10 G0", u"N20 M30"}, true, 17},
-        {{u"N10 G0", u"N20 M30"}, false, 15},
-        {{u""}, true, 2},
-    };
-    for (const auto& p : pripady) EXPECT_EQ(PocetZnaku(p.radky, p.zlom), p.znaku);
     EXPECT_EQ(TextStatistiky(2, 17, 2), u"Počet řádků: 2, Počet znaků: 17, Počet NC bloků: 2.");
 }
 
@@ -68,17 +56,32 @@ TEST(Zpravy, StatistikyTextuUtf8) {
         {"a three-byte character is one unit", "(\xE2\x86\x92)\r\n", 1, 5, 0},
         {"a four-byte character is two units", "(\xF0\x9D\x84\x9E)\r\n", 1, 6, 0},
         {"blanks before the block character", "  N5\r\n\t:6 X\r\n(N7)", 3, 17, 2},
+        {"no break at the end", "N10 G0\r\nN20 M30", 2, 15, 2},
+        {"an empty line with its break", "\r\n", 1, 2, 0},
+        {"long ASCII lines", std::string(100, 'X') + "\r\n" + std::string(17, 'Y'), 2, 119, 0},
+        {"a long line with one character of two bytes", std::string(40, 'X') + "\xC4\x8D" + std::string(9, 'Y'), 1, 50,
+         0},
+        {"long lines with characters of two, three and four bytes",
+         std::string(20, 'X') + "\xC4\x8D\xE2\x86\x92\xF0\x9D\x84\x9E" + std::string(20, 'Y') + "\n" +
+             std::string(15, 'Z') + "\xF0\x9D\x84\x9E\xF0\x9D\x84\x9E",
+         2, 20 + 1 + 1 + 2 + 20 + 2 + 15 + 4, 0},
     };
     for (const auto& p : pripady) {
         const TStatistiky s = SpocitatStatistiky(p.utf8, u"N", u":");
         EXPECT_EQ(s.Radku, p.radku) << p.nazev;
         EXPECT_EQ(s.Znaku, p.znaku) << p.nazev;
         EXPECT_EQ(s.Bloku, p.bloku) << p.nazev;
-        std::vector<std::u16string> radky;
-        bool zlom = false;
-        RozdelitBajtyNaRadky(p.utf8, TKodovani::Utf8, radky, zlom);
-        EXPECT_EQ(s.Radku, radky.size()) << p.nazev;
-        EXPECT_EQ(s.Znaku, PocetZnaku(radky, zlom)) << p.nazev;
+        // In pieces of whole lines, the same.
+        TPocitadloStatistik poKusech(u"N", u":");
+        for (std::size_t od = 0; od < p.utf8.size();) {
+            std::size_t konec = p.utf8.find('\n', od);
+            konec = konec == std::string::npos ? p.utf8.size() : konec + 1;
+            poKusech.Pridat(std::string_view(p.utf8).substr(od, konec - od));
+            od = konec;
+        }
+        EXPECT_EQ(poKusech.Statistiky().Radku, p.radku) << p.nazev;
+        EXPECT_EQ(poKusech.Statistiky().Znaku, p.znaku) << p.nazev;
+        EXPECT_EQ(poKusech.Statistiky().Bloku, p.bloku) << p.nazev;
     }
 }
 

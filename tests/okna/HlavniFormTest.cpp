@@ -10,6 +10,7 @@
 #include "filetypes/fNastaveni.h"
 #include "platform/Chyba.h"
 #include "platform/RegistrSoubor.h"
+#include "platform/TextovySoubor.h"
 #include "ui/Hlaseni.h"
 #include "ui/Prvky.h"
 
@@ -18,12 +19,16 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -458,37 +463,44 @@ TEST_F(HlavniOkno, BlokovePrikazy) {
     }
 }
 
-// An engine pass that fails part way: the lines it changed so far replace
-// the text they came from (the whole program or the selection), as one undo
-// step; the failure goes on to the command and the status bar stays.
+// An engine pass that fails part way: the lines it changed so far, and the
+// rest as they were, replace the text they came from (the whole program or
+// the selection), as one undo step; the failure goes on to the command and
+// the status bar stays.
 TEST_F(HlavniOkno, PruchodKterySelzeVratiRadky) {
     Spustit();
+    // The user interface fails when the first line has been written.
+    class TSelhani final : public TPrubeh {
+    public:
+        void ZacitPruchod() override {}
+        void ObslouzitUdalosti(std::size_t, std::size_t) override { throw TChyba(u"Selhalo"); }
+        void UkoncitPruchod() override {}
+    } selhani;
+    const cnc::TZnackaUtf8 hlavni(u":"), vedlejsi(u"N");
+    cnc::TZadani<char> z;
+    z.HlavniZnak = hlavni.Znacka();
+    z.VedlejsiZnak = vedlejsi.Znacka();
     struct Pripad {
         const char* nazev;
         int od, delka;  // the selection
         QString text;
     };
     const Pripad pripady[] = {
-        {"whole program", 0, 0, "X1 A\r\nN2 B\r\nN3 C"},
-        {"selection", 6, 6, "N1 A\r\nX2 B\r\nN3 C"},
+        {"whole program", 0, 0, "N5 A\r\n  N2 B\r\nN3 C"},
+        {"selection", 6, 12, "N1 A\r\nN5 B\r\nN3 C\r\n"},
     };
     for (const auto& p : pripady) {
-        Otevrit(Soubor("p.nc", "N1 A\r\nN2 B\r\nN3 C"));
+        Otevrit(Soubor("p.nc", "N1 A\r\n  N2 B\r\nN3 C"));
         const QString statistiky = HlavniForm->Panel(0)->text();
         VybratZnaky(p.od, p.delka);
-        THlavniForm::TRadkyProgramu radky = HlavniForm->RadkyProgramu(true);
-        EXPECT_THROW(HlavniForm->ProvestPruchod(radky,
-                                                [](TRadky& r) -> std::uint8_t {
-                                                    r[0][0] = u'X';
-                                                    throw TChyba(u"Selhalo");
-                                                }),
-                     TChyba)
-            << p.nazev;
+        const TEditorProgramu::TUsek usek = HlavniForm->memProgram()->Vyber();
+        const auto vyber = usek.Po > usek.Od ? std::optional(usek) : std::nullopt;
+        EXPECT_THROW(HlavniForm->ProvestPruchod(z, vyber, vyber ? 2 : 3, selhani), TChyba) << p.nazev;
         EXPECT_EQ(Text(), p.text) << p.nazev;
         EXPECT_TRUE(HlavniForm->Zmeneno()) << p.nazev;
         EXPECT_EQ(HlavniForm->Panel(0)->text(), statistiky) << p.nazev;
         HlavniForm->memProgram()->undo();
-        EXPECT_EQ(Text(), "N1 A\r\nN2 B\r\nN3 C") << p.nazev;
+        EXPECT_EQ(Text(), "N1 A\r\n  N2 B\r\nN3 C") << p.nazev;
     }
 }
 
@@ -668,6 +680,61 @@ TEST_F(HlavniOkno, BehemPruchoduJsouPrikazyZablokovane) {
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(ui().aZavest->isEnabled());
     EXPECT_FALSE(HlavniForm->memProgram()->isReadOnly());
+}
+
+// Work that lasts shows its progress after about 200 ms, not before; the
+// text cannot be undone meanwhile.
+TEST_F(HlavniOkno, PrubehDlouhePrace) {
+    Spustit();
+    Otevrit(Soubor("p.nc", "N1 X\r\n"));
+    HlavniForm->aPrecislovatExecute();
+    auto* prubeh = HlavniForm->findChild<QProgressBar*>(QStringLiteral("StatusBar1Prubeh"));
+    ASSERT_NE(prubeh, nullptr);
+    HlavniForm->ZacitPraci();
+    HlavniForm->PrubehPrace(1024, 4096);
+    EXPECT_FALSE(prubeh->isVisible());
+    QTest::keyClick(HlavniForm->memProgram(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "N5 X\r\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(230));
+    HlavniForm->PrubehPrace(2048, 4096);
+    EXPECT_TRUE(prubeh->isVisible());
+    EXPECT_EQ(prubeh->value(), 50);
+    HlavniForm->UkoncitPraci();
+    EXPECT_FALSE(prubeh->isVisible());
+    QTest::keyClick(HlavniForm->memProgram(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "N1 X\r\n");
+}
+
+// A program of several megabytes in Windows-1250: renumbered as the engine
+// renumbers its lines, saved back in its encoding piece by piece; undone and
+// saved, it is the file it was, byte for byte.
+TEST_F(HlavniOkno, VelkyProgram) {
+    std::string bajty;
+    for (int i = 0; bajty.size() < (3u << 20); ++i) {
+        bajty += i % 5000 == 0 ? "%" : "N";
+        bajty += std::to_string(i);
+        bajty += " G01 X1 (\xE8\xE1st \x9A)\r\n";
+    }
+    TText text = DekodovatText(bajty);
+    ASSERT_EQ(text.Kodovani, TKodovani::Cp1250);
+    TCNCFile().PrecislovatBloky(text.Radky, 5, 5, 9999, u"%", u":", u"N", true);
+    std::u16string spojeny;
+    for (const auto& r : text.Radky) spojeny += r + u"\r\n";
+    std::string ocekavane;
+    ASSERT_EQ(ZakodovatText(ocekavane, spojeny, TKodovani::Cp1250), TKodovani::Cp1250);
+
+    Spustit();
+    const std::string soubor = Soubor("velky.nc", bajty);
+    Otevrit(soubor);
+    HlavniForm->aPrecislovatExecute();
+    HlavniForm->aUlozitExecute();
+    EXPECT_TRUE(TDocasnaSlozka::Precist(soubor) == ocekavane);
+    EXPECT_FALSE(HlavniForm->Zmeneno());
+    HlavniForm->memProgram()->undo();
+    EXPECT_TRUE(HlavniForm->Zmeneno());
+    HlavniForm->aUlozitExecute();
+    EXPECT_TRUE(TDocasnaSlozka::Precist(soubor) == bajty);
+    EXPECT_TRUE(scenar.Zpravy.empty());
 }
 
 TEST_F(HlavniOkno, KlavesoveZkratky) {

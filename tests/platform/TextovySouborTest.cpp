@@ -107,6 +107,18 @@ TEST(TextovySoubor, DlouhyRadekANulovyBajt) {
 
 namespace {
 
+// A file read for a text area: its pieces put together, and the encoding.
+struct TTextEditoru {
+    std::string Utf8;
+    TKodovani Kodovani;
+};
+TTextEditoru NacistEditor(const fs::path& soubor) {
+    TTextEditoru t;
+    t.Kodovani = NacistTextEditoru(
+        soubor, [&](std::string_view kus) { t.Utf8 += kus; }, [&] { t.Utf8.clear(); });
+    return t;
+}
+
 // The text of lines as a text area holds it: UTF-8, CR LF breaks.
 std::string TextSCrLf(const TText& t) {
     std::string v;
@@ -151,34 +163,48 @@ TEST(TextovySoubor, CteniPoKusechJakoVcelku) {
         EXPECT_EQ(poKusech.Kodovani, vcelku.Kodovani) << p.nazev;
         EXPECT_EQ(poKusech.KoncovyZlom, vcelku.KoncovyZlom) << p.nazev;
         EXPECT_TRUE(poKusech.Radky == vcelku.Radky) << p.nazev;
-        const TTextEditoru editor = NacistTextEditoru(soubor);
+        const TTextEditoru editor = NacistEditor(soubor);
         EXPECT_EQ(editor.Kodovani, p.kodovani) << p.nazev;
         EXPECT_TRUE(editor.Utf8 == TextSCrLf(vcelku)) << p.nazev;
     }
 }
 
-// Lines written in pieces give the same bytes as written whole, and the
-// encoding is chosen before the first piece.
-TEST(TextovySoubor, ZapisPoKusech) {
-    std::vector<std::u16string> radky(300000, u"N10 G01 X12.5 Y-4.25 (\u010D\u00E1st)");
-    radky.back() = u"M30";
-    for (const TKodovani k : {TKodovani::Utf8, TKodovani::Cp1250}) {
-        EXPECT_EQ(KodovaniZapisu(radky, k), k);
+// UTF-8 converted piece by piece gives the bytes of the whole text in the
+// encoding; what an encoding cannot hold is found before anything is written.
+TEST(TextovySoubor, PrevodZUtf8PoKusech) {
+    const std::u16string radek = u"N10 G01 X12.5 Y-4.25 (\u010D\u00E1st \u20AC\u0081)\r\n";
+    std::u16string text;
+    for (int i = 0; i < 2000; ++i) text += radek;
+    const std::string utf8 = DoUtf8(text);
+    for (const TKodovani k : {TKodovani::Utf8, TKodovani::Cp1250, TKodovani::Utf16LE, TKodovani::Utf16BE}) {
         std::string vcelku;
-        ZakodovatRadky(vcelku, radky, true, k);
+        ASSERT_TRUE(ZakodovatDo(vcelku, text, k));
         std::string poKusech;
-        std::size_t kusu = 0;
-        ZakodovatPoKusech(radky, true, k, [&](std::string_view b) {
-            poKusech += b;
-            ++kusu;
-        });
-        EXPECT_EQ(poKusech, vcelku);
-        EXPECT_GT(kusu, 5u);
+        // Pieces of 4096 bytes, each ending before a character's continuation bytes.
+        for (std::size_t i = 0; i < utf8.size();) {
+            std::size_t konec = std::min(utf8.size(), i + 4096);
+            while (konec < utf8.size() && (static_cast<unsigned char>(utf8[konec]) & 0xC0) == 0x80) --konec;
+            EXPECT_TRUE(PrevestZUtf8(poKusech, std::string_view(utf8).substr(i, konec - i), k));
+            i = konec;
+        }
+        EXPECT_EQ(poKusech, vcelku) << NazevKodovani(k);
+        EXPECT_TRUE(LzeZakodovatUtf8(utf8, k));
     }
-    radky[5] += u"\u2192";
-    EXPECT_EQ(KodovaniZapisu(radky, TKodovani::Cp1250), TKodovani::Utf8Znacka);
-    radky[6] = std::u16string(1, char16_t(0xDC00));
-    EXPECT_EQ(KodovaniZapisu(radky, TKodovani::Cp1250), TKodovani::Utf16LE);
+    std::string cp;
+    EXPECT_FALSE(LzeZakodovatUtf8("N10 \xE2\x86\x92", TKodovani::Cp1250));  // an arrow
+    EXPECT_FALSE(PrevestZUtf8(cp, "N10 \xE2\x86\x92", TKodovani::Cp1250));
+    // A byte that is no UTF-8 is U+FFFD, which Windows-1250 cannot hold either.
+    EXPECT_FALSE(LzeZakodovatUtf8("N10 \xE8", TKodovani::Cp1250));
+    std::string u;
+    EXPECT_TRUE(PrevestZUtf8(u, "N10 \xE8", TKodovani::Utf8));
+    EXPECT_EQ(u, "N10 \xEF\xBF\xBD");
+    // Every Windows-1250 byte comes back through UTF-8.
+    std::string bajty;
+    for (int b = 0; b < 256; ++b) bajty += static_cast<char>(b);
+    std::string prevedene, zpet;
+    PrevestDoUtf8(prevedene, bajty, TKodovani::Cp1250);
+    EXPECT_TRUE(PrevestZUtf8(zpet, prevedene, TKodovani::Cp1250));
+    EXPECT_EQ(zpet, bajty);
 }
 
 }  // namespace
@@ -214,13 +240,76 @@ TEST(TextovySoubor, KodovaniRozhodujeCelySoubor) {
         TDocasnaSlozka::Zapsat(soubor, p.bajty);
         const TText radky = NacistTextovySoubor(soubor);
         const TText vcelku = DekodovatText(p.bajty);
-        const TTextEditoru editor = NacistTextEditoru(soubor);
+        const TTextEditoru editor = NacistEditor(soubor);
         EXPECT_EQ(radky.Kodovani, p.kodovani) << p.nazev;
         EXPECT_EQ(vcelku.Kodovani, p.kodovani) << p.nazev;
         EXPECT_EQ(editor.Kodovani, p.kodovani) << p.nazev;
         EXPECT_TRUE(radky.Radky == vcelku.Radky) << p.nazev;
         EXPECT_EQ(editor.Utf8, TextSCrLf(radky)) << p.nazev;
         EXPECT_TRUE(!radky.Radky.empty() && radky.Radky[0] == p.prvniRadek) << p.nazev;
+    }
+}
+
+// The pieces of a program end after a line break, never inside a CR LF;
+// a second pass gives the same pieces; a program that turns out not to be
+// UTF-8 comes again from its start, converted. Every way of the text:
+// a file, a pipe (whose bytes are kept for the second pass), bytes in memory.
+TEST(ProgramPoKusech, DvaPruchody) {
+    std::string utf8;
+    for (int i = 0; utf8.size() < 700000; ++i) {
+        utf8 += 'N';
+        utf8 += std::to_string(i);
+        utf8 += " X (\xC4\x8D)";
+        utf8 += i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r";
+    }
+    const std::string cp1250 = utf8 + "(\xE8)\r\n";
+    std::string cp1250JakoUtf8;
+    PrevestDoUtf8(cp1250JakoUtf8, cp1250, TKodovani::Cp1250);
+    struct Pripad {
+        const char* nazev;
+        const std::string& bajty;
+        const std::string& text;
+        TKodovani kodovani;
+        int znovu;
+    };
+    const Pripad pripady[] = {
+        {"UTF-8", utf8, utf8, TKodovani::Utf8, 0},
+        {"Windows-1250 found at the end", cp1250, cp1250JakoUtf8, TKodovani::Cp1250, 1},
+    };
+    const auto pruchod = [](TProgramPoKusech& cteni, int& znovu) {
+        std::string text;
+        std::size_t kusu = 0;
+        std::string_view kus;
+        for (TProgramPoKusech::TStav stav; (stav = cteni.Dalsi(kus)) != TProgramPoKusech::TStav::Konec;) {
+            if (stav == TProgramPoKusech::TStav::Znovu) {
+                ++znovu;
+                text.clear();
+                continue;
+            }
+            ++kusu;
+            EXPECT_TRUE(kus.back() == '\n' || kus.back() == '\r');
+            text += kus;
+        }
+        EXPECT_GT(kusu, 1u);
+        return text;
+    };
+    TDocasnaSlozka slozka;
+    for (const auto& p : pripady) {
+        const fs::path soubor = slozka / "p.nc";
+        TDocasnaSlozka::Zapsat(soubor, p.bajty);
+        TCteniSouboru zeSouboru(soubor);
+        TBajtyVPameti vPameti(p.bajty);
+        for (TZdrojBajtu* zdroj : std::initializer_list<TZdrojBajtu*>{&zeSouboru, &vPameti}) {
+            TProgramPoKusech cteni(*zdroj);
+            int znovu = 0;
+            EXPECT_TRUE(pruchod(cteni, znovu) == p.text) << p.nazev;
+            EXPECT_EQ(znovu, p.znovu) << p.nazev;
+            EXPECT_EQ(cteni.Kodovani(), p.kodovani) << p.nazev;
+            cteni.OdZacatku();
+            znovu = 0;
+            EXPECT_TRUE(pruchod(cteni, znovu) == p.text) << p.nazev;
+            EXPECT_EQ(znovu, 0) << p.nazev;
+        }
     }
 }
 
@@ -253,13 +342,23 @@ TEST(TextovySoubor, PoskozeneUtf16SeOhlasi) {
     for (const auto& p : pripady) {
         TDocasnaSlozka::Zapsat(soubor, p.bajty);
         EXPECT_EQ(ZpravaChyby([&] { NacistTextovySoubor(soubor); }), zacatek + p.duvod) << p.nazev;
-        EXPECT_EQ(ZpravaChyby([&] { NacistTextEditoru(soubor); }), zacatek + p.duvod) << p.nazev;
+        EXPECT_EQ(ZpravaChyby([&] { NacistEditor(soubor); }), zacatek + p.duvod) << p.nazev;
         EXPECT_EQ(ZpravaChyby([&] { DekodovatText(p.bajty); }), p.duvod) << p.nazev;
     }
+    // Far beyond the first piece read, the line is counted all the same; an
+    // odd number of bytes is what is wrong first, also when a lone surrogate
+    // comes long before the end.
+    std::string dlouhy = b({0xFF, 0xFE});
+    for (int i = 0; i < 200000; ++i) dlouhy += std::string("N\0\r\0\n\0", 6);
+    TDocasnaSlozka::Zapsat(soubor, dlouhy + b({0x00, 0xDC}));
+    EXPECT_EQ(ZpravaChyby([&] { NacistTextovySoubor(soubor); }),
+              zacatek + "Damaged UTF-16: a lone surrogate DC00 in line 200001");
+    TDocasnaSlozka::Zapsat(soubor, b({0xFF, 0xFE, 0x00, 0xDC}) + dlouhy.substr(2) + "x");
+    EXPECT_EQ(ZpravaChyby([&] { NacistTextovySoubor(soubor); }), zacatek + "Damaged UTF-16: an odd number of bytes");
     // A pair in order is one character.
     TDocasnaSlozka::Zapsat(soubor, b({0xFF, 0xFE, 0x3D, 0xD8, 0x27, 0xDE}));
     EXPECT_EQ(NacistTextovySoubor(soubor).Radky, std::vector<std::u16string>{u"\U0001F627"});
-    EXPECT_EQ(NacistTextEditoru(soubor).Utf8, "\xF0\x9F\x98\xA7");
+    EXPECT_EQ(NacistEditor(soubor).Utf8, "\xF0\x9F\x98\xA7");
 }
 
 }  // namespace

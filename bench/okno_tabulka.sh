@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The window's table: open, each block command with its undo and redo, and
+# save, from the key press until the window has answered, with the peak
+# memory, for programs of 10,000 / 100,000 / 1,000,000 / 5,000,000 lines
+# (tarvik_bench_okno, one process a size).
+#
+# Usage: bench/okno_tabulka.sh [BUILD_DIR] [--plocha]
+#   --plocha   on a virtual desktop (Xvfb with openbox), not offscreen
+# Environment: SIZES (default "10000 100000 1000000 5000000"), REPEAT (runs of
+#              each step in one process, default 3; 1 for 5,000,000 lines).
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+build=${1:-$here/../build}
+plocha=no
+[ "${2:-}" = --plocha ] && plocha=yes
+sizes=${SIZES:-10000 100000 1000000 5000000}
+repeat=${REPEAT:-3}
+bench=$build/bin/tarvik_bench_okno
+[ -x "$bench" ] || { echo "okno_tabulka: $bench is missing; build the project first" >&2; exit 2; }
+
+xvfb="" wm=""
+cleanup() {
+    for p in $wm $xvfb; do kill "$p" 2>/dev/null || true; done
+    for p in $wm $xvfb; do wait "$p" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+if [ $plocha = yes ]; then
+    for t in Xvfb openbox xprop; do command -v $t >/dev/null || { echo "okno_tabulka: $t is missing" >&2; exit 2; }; done
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    xvfb=$!
+    read -r -t 30 display <"$fifo"
+    rm -f "$fifo"
+    export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
+    wmconf=$(mktemp -d)
+    XDG_CONFIG_HOME=$wmconf openbox --sm-disable >/dev/null 2>&1 &
+    wm=$!
+    for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break; sleep 0.1; done
+fi
+
+echo "load average at the start: $(cut -d' ' -f1-3 /proc/loadavg) (2 cores shared)"
+echo "each cell: best wall ms / best CPU ms of $repeat run(s) (5,000,000 lines: 1 run);"
+echo "peak-MB: the peak resident memory after the first run of all steps"
+hlavicka=""
+for n in $sizes; do
+    r=$repeat
+    [ "$n" -ge 5000000 ] && r=1
+    vystup=$("$bench" --lines "$n" --repeat "$r" 2>/dev/null)
+    if [ -z "$hlavicka" ]; then
+        hlavicka=$(echo "$vystup" | awk '/^step/ {tab=1; next} tab && NF == 6 {printf " %s", $1}')
+        printf '%-10s%s %s\n' "lines" "$hlavicka" "peak-MB"
+    fi
+    echo "$vystup" | awk -v n="$n" '/^step/ {tab=1; next}
+        tab && NF == 6 {radek = radek sprintf(" %.0f/%.0f", $2, $4); peak = $6}
+        END {printf "%-10s%s %s\n", n, radek, peak}'
+done
+echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"

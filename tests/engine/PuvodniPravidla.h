@@ -1,0 +1,171 @@
+// The engine's rules as they were first built: line by line on a list of
+// UTF-16 strings, each line rewritten in place. Kept as the yardstick of the
+// byte-level passes (CNCEditPorovnaniTest), which must give the same text,
+// progress and calls of the user interface.
+#pragma once
+
+#include "engine/CNCEdit.h"
+
+#include <string>
+#include <string_view>
+
+namespace puvodni {
+
+constexpr std::size_t MaxDelkaZnacky = 255;
+
+inline std::size_t DelkaOdsazeni(std::u16string_view s) {
+    std::size_t k = 0;
+    while (k < s.size() && s[k] <= 32) ++k;
+    return k;
+}
+
+inline bool ZacinaNa(std::u16string_view s, std::u16string_view znacka) {
+    if (znacka.size() > MaxDelkaZnacky) return false;
+    return s.size() >= znacka.size() && s.compare(0, znacka.size(), znacka) == 0;
+}
+
+inline bool JeCislice(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+inline std::u16string Cislo(std::u16string_view znak, std::uint32_t cislo, bool mezera) {
+    std::u16string cifry;
+    do {
+        cifry.insert(cifry.begin(), static_cast<char16_t>(u'0' + cislo % 10));
+        cislo /= 10;
+    } while (cislo != 0);
+    return std::u16string(znak) + cifry + (mezera ? u" " : u"");
+}
+
+struct TRozbor {
+    bool hlavni = false;
+    std::size_t delka = 0, cislic = 0;
+};
+
+inline TRozbor ZnakyBloku(std::u16string_view s, std::u16string_view hlavni, std::u16string_view vedlejsi) {
+    TRozbor r;
+    if (!hlavni.empty() && ZacinaNa(s, hlavni)) {
+        r.delka = hlavni.size();
+        r.hlavni = true;
+    }
+    if (!vedlejsi.empty() && ZacinaNa(s.substr(r.delka), vedlejsi)) {
+        r.delka += vedlejsi.size();
+        r.hlavni = false;
+    }
+    return r;
+}
+
+inline bool SlovoOd(std::u16string_view s, std::size_t i) {
+    if (i >= s.size()) return false;
+    const char16_t c = s[i];
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_';
+}
+
+inline bool JeBlokovy(std::u16string_view s, std::u16string_view hlavni, std::u16string_view vedlejsi, TRozbor& b) {
+    if (!ZacinaNa(s, hlavni) && !ZacinaNa(s, vedlejsi)) return false;
+    b = ZnakyBloku(s, hlavni, vedlejsi);
+    if (SlovoOd(s, b.delka)) return false;
+    while (b.delka + b.cislic < s.size() && JeCislice(s[b.delka + b.cislic])) ++b.cislic;
+    b.delka += b.cislic;
+    return true;
+}
+
+inline bool JeBlokovyRadek(std::u16string_view r, std::u16string_view hlavni, std::u16string_view vedlejsi) {
+    r.remove_prefix(DelkaOdsazeni(r));
+    if (!hlavni.empty() && !vedlejsi.empty()) {
+        const std::size_t znaku = ZnakyBloku(r, hlavni, vedlejsi).delka;
+        return znaku > 0 && !SlovoOd(r, znaku);
+    }
+    return !r.empty() && JeCislice(r.front());
+}
+
+inline std::int32_t PocetBloku(const TRadky& radky, std::u16string_view hlavni, std::u16string_view vedlejsi) {
+    std::int32_t n = 0;
+    for (const auto& r : radky) n += JeBlokovyRadek(r, hlavni, vedlejsi);
+    return n;
+}
+
+// The end of a pass, also after an exception.
+struct TKonec {
+    TPrubeh& p;
+    explicit TKonec(TPrubeh& p) : p(p) { p.ZacitPruchod(); }
+    ~TKonec() { p.UkoncitPruchod(); }
+};
+
+inline std::uint8_t ZavestBloky(TRadky& radky, std::u16string_view zacatek, std::u16string_view konec,
+                                std::u16string_view komentar, std::uint32_t prvni, std::uint32_t prirustek,
+                                std::uint32_t maximum, bool blokZacatek, bool blokKonec, bool blokKomentar,
+                                std::u16string_view vedlejsi, bool odZacatku, TPrubeh& prubeh) {
+    TKonec k(prubeh);
+    const std::size_t n = radky.size();
+    std::uint32_t cislo = prvni;
+    std::uint8_t procenta = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        std::u16string& s = radky[i];
+        s.erase(0, DelkaOdsazeni(s));
+        bool cislovat, bezny = false;
+        if (!zacatek.empty() && ZacinaNa(s, zacatek)) {
+            cislo = prvni;
+            cislovat = blokZacatek;
+        } else if (!konec.empty() && ZacinaNa(s, konec)) {
+            cislovat = blokKonec;
+        } else if (!komentar.empty() && ZacinaNa(s, komentar)) {
+            cislovat = blokKomentar;
+        } else {
+            cislovat = bezny = true;
+        }
+        if (cislovat) s.insert(0, Cislo(vedlejsi, cislo, true));
+        if (bezny) {
+            procenta = cnc::Procenta(i, n);
+            prubeh.ObslouzitUdalosti(i + 1, n);
+        }
+        if (cislovat) cislo = TCNCFile::DalsiCislo(cislo, prvni, prirustek, maximum, odZacatku);
+    }
+    return procenta;
+}
+
+inline std::uint8_t PrecislovatBloky(TRadky& radky, std::uint32_t prvni, std::uint32_t prirustek,
+                                     std::uint32_t maximum, std::u16string_view zacatek, std::u16string_view hlavni,
+                                     std::u16string_view vedlejsi, bool odZacatku, TPrubeh& prubeh) {
+    TKonec k(prubeh);
+    const std::size_t n = radky.size();
+    std::uint32_t cislo = prvni;
+    std::uint8_t procenta = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        std::u16string& s = radky[i];
+        if (!zacatek.empty() && ZacinaNa(s, zacatek)) cislo = prvni;
+        s.erase(0, DelkaOdsazeni(s));
+        TRozbor b;
+        if (JeBlokovy(s, hlavni, vedlejsi, b)) {
+            if (b.cislic > 0) {
+                s.replace(0, b.delka, Cislo(b.hlavni ? hlavni : vedlejsi, cislo, false));
+                cislo = TCNCFile::DalsiCislo(cislo, prvni, prirustek, maximum, odZacatku);
+            } else {
+                s.erase(0, b.delka);
+            }
+        }
+        procenta = cnc::Procenta(i, n);
+        prubeh.ObslouzitUdalosti(i + 1, n);
+    }
+    return procenta;
+}
+
+inline std::uint8_t OdstranitBloky(TRadky& radky, std::u16string_view hlavni, std::u16string_view vedlejsi,
+                                   TPrubeh& prubeh) {
+    TKonec k(prubeh);
+    const std::size_t n = radky.size();
+    std::uint8_t procenta = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        std::u16string& s = radky[i];
+        const std::size_t odsazeni = DelkaOdsazeni(s);
+        std::u16string_view orezany(s);
+        orezany.remove_prefix(odsazeni);
+        std::size_t smazat = odsazeni;
+        TRozbor b;
+        if (JeBlokovy(orezany, hlavni, vedlejsi, b)) smazat += b.delka;
+        s.erase(0, smazat);
+        procenta = cnc::Procenta(i, n);
+        prubeh.ObslouzitUdalosti(i + 1, n);
+    }
+    return procenta;
+}
+
+}  // namespace puvodni
