@@ -44,6 +44,7 @@ set(jen_posix
   Kodovani.ZnackyUrcujiKodovani
   Kodovani.ZnakMimoKodovaniNikdyNeniOtaznik
   Kodovani.ZnackaUtf8PredNeplatnymiBajty
+  Kodovani.ZacatekJakoZnackaSeCteStejne
   SouborTypu.ZnackyAKonceRadku
   Davka.KodovaniZustane
   Davka.ChybyPouzitiASouboru
