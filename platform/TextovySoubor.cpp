@@ -285,14 +285,17 @@ TProgramPoKusech::TStav TProgramPoKusech::DalsiUtf16(std::string_view& kus) {
     for (;;) {
         if (danoJednotek_ > 0) {
             jednotky_.erase(0, danoJednotek_);
-            danoJednotek_ = 0;
+            danoJednotek_ = bezZlomu_ = 0;
         }
-        const std::size_t rez = konec_ ? jednotky_.size() : PoPoslednimZlomu(std::u16string_view(jednotky_), 0);
+        const std::size_t rez =
+            konec_ ? jednotky_.size() : PoPoslednimZlomu(std::u16string_view(jednotky_), bezZlomu_);
         if (rez == 0) {
             if (konec_) {
                 if (!surove_.empty()) throw zdroj_->Vada(u"Damaged UTF-16: an odd number of bytes");
                 return TStav::Konec;
             }
+            // A line longer than what has been read: the next units are searched only.
+            bezZlomu_ = jednotky_.empty() ? 0 : jednotky_.size() - 1;
             DocistUtf16();
             continue;
         }
@@ -618,12 +621,18 @@ void TZapisSouboru::OtevritNaMiste() {
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) ChybaZapisu(soubor_, DuvodSystemu(GetLastError()));
     h_ = h;
-    char blok[1 << 16];
-    for (;;) {
-        DWORD precteno = 0;
-        if (!ReadFile(h, blok, sizeof blok, &precteno, nullptr)) ChybaZapisu(soubor_, DuvodSystemu(GetLastError()));
-        if (precteno == 0) break;
-        stary_.append(blok, precteno);
+    // A failure here fails the constructor, whose destructor never runs.
+    try {
+        char blok[1 << 16];
+        for (;;) {
+            DWORD precteno = 0;
+            if (!ReadFile(h, blok, sizeof blok, &precteno, nullptr)) ChybaZapisu(soubor_, DuvodSystemu(GetLastError()));
+            if (precteno == 0) break;
+            stary_.append(blok, precteno);
+        }
+    } catch (...) {
+        Zavrit();
+        throw;
     }
 }
 
@@ -885,15 +894,21 @@ void TZapisSouboru::OtevritNaMiste() {
     zpusob_ = TZpusob::NaMiste;
     fd_ = ::open(cil_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
     if (fd_ < 0) ChybaZapisu(soubor_, DuvodSystemu(errno));
-    char blok[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd_, blok, sizeof blok);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ChybaZapisu(soubor_, DuvodSystemu(errno));
+    // A failure here fails the constructor, whose destructor never runs.
+    try {
+        char blok[1 << 16];
+        for (;;) {
+            const ssize_t n = ::read(fd_, blok, sizeof blok);
+            if (n == 0) break;
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                ChybaZapisu(soubor_, DuvodSystemu(errno));
+            }
+            stary_.append(blok, static_cast<std::size_t>(n));
         }
-        stary_.append(blok, static_cast<std::size_t>(n));
+    } catch (...) {
+        Zavrit();
+        throw;
     }
 }
 

@@ -146,7 +146,7 @@ private:
     std::string prac_;
     std::size_t delkaPrac_ = 0;
     std::size_t dano_ = 0;   // of them, the bytes of the last piece
-    std::size_t bezZlomu_ = 0;  // the start of prac_ holds no break up to here
+    std::size_t bezZlomu_ = 0;  // the start of prac_ (jednotky_) holds no break up to here
     std::string prevedene_;  // a piece converted to UTF-8
     std::string surove_;     // UTF-16: bytes read
     std::u16string jednotky_;  // UTF-16: units read and not yet given
