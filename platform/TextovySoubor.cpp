@@ -67,10 +67,6 @@ std::u16string DuvodSystemu(int kod) {
     throw TChyba(Zprava("Cannot create file \"%s\". ", soubor, duvod));
 }
 
-}  // namespace
-
-namespace {
-
 // Bytes read at a time: small enough to stay in the cache and to touch few
 // pages, large enough that the calls do not count.
 constexpr std::size_t Blok = std::size_t{256} << 10;
@@ -388,21 +384,6 @@ TKodovani NacistTextEditoru(const std::filesystem::path& soubor, const std::func
     return cteni.Kodovani();
 }
 
-namespace {
-
-template <typename Zapis>
-TKodovani ZakodovatSNahradou(std::string& cil, TKodovani k, Zapis zapis) {
-    const std::size_t zacatek = cil.size();
-    for (TKodovani pokus : {k, TKodovani::Utf8Znacka, TKodovani::Utf16LE}) {
-        cil.resize(zacatek);
-        cil += ZnackaKodovani(pokus);
-        if (zapis(pokus)) return pokus;
-    }
-    return TKodovani::Utf16LE;  // UTF-16 holds every code unit
-}
-
-}  // namespace
-
 std::u16string TextCesty(const std::filesystem::path& soubor) {
 #ifdef _WIN32
     const std::wstring& w = soubor.native();
@@ -427,7 +408,14 @@ void RozdelitNaRadky(std::u16string_view text, std::vector<std::u16string>& radk
 }
 
 TKodovani ZakodovatText(std::string& cil, std::u16string_view text, TKodovani k) {
-    return ZakodovatSNahradou(cil, k, [&](TKodovani pokus) { return ZakodovatDo(cil, text, pokus); });
+    const std::size_t zacatek = cil.size();
+    // UTF-16, the last, holds every code unit.
+    for (TKodovani pokus : {k, TKodovani::Utf8Znacka, TKodovani::Utf16LE}) {
+        cil.resize(zacatek);
+        cil += ZnackaKodovani(pokus);
+        if (ZakodovatDo(cil, text, pokus)) return pokus;
+    }
+    return TKodovani::Utf16LE;
 }
 
 // ---------------------------------------------------------------- writing, shared
