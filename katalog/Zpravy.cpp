@@ -2,15 +2,11 @@
 
 #include "convar.h"
 
-#include <algorithm>
-#include <cstring>
+#include "engine/CNCEdit.h"
 
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
-
-#include "engine/CNCEdit.h"
-#include "platform/Kodovani.h"
 
 namespace {
 

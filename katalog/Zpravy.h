@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // "Počet řádků: 12, Počet znaků: 345, Počet NC bloků: 10." in the current wording.
 std::u16string TextStatistiky(std::size_t radku, std::size_t znaku, std::int64_t bloku);
@@ -49,4 +48,3 @@ std::u16string ZpravaBlokyNejsouVybrane();
 std::u16string ZpravaNeniCoOdstranit();
 // A command without an open program: "<rsNENISOUBOR>."
 std::u16string ZpravaNeniSoubor();
-

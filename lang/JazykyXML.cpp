@@ -154,8 +154,9 @@ constexpr qint64 MezRozvinuti = 16 * 1024 * 1024;
 qint64 NejdelsiEntita(const QHash<QString, QString>& hodnoty) {
     struct TRozpracovana {
         QString jmeno;
-        qsizetype i = 0;     // the position in its text
-        qint64 celkem = 0;   // the length up to it
+        qsizetype i = 0;         // the position in its text
+        qint64 celkem = 0;       // the length up to it
+        qsizetype strednik = 0;  // the first ";" after i once looked for (-1: none is left)
     };
     QHash<QString, qint64> delky;
     QSet<QString> rozpracovane;
@@ -169,7 +170,10 @@ qint64 NejdelsiEntita(const QHash<QString, QString>& hodnoty) {
             const QString& hodnota = *hodnoty.constFind(r.jmeno);
             QString dalsi;
             while (r.i < hodnota.size() && r.celkem < MezRozvinuti) {
-                const qsizetype strednik = hodnota[r.i] == u'&' ? hodnota.indexOf(u';', r.i + 1) : -1;
+                // ("&" stands for itself too: "&#38;" is expanded as the entity is declared.)
+                if (hodnota[r.i] == u'&' && r.strednik >= 0 && r.strednik <= r.i)
+                    r.strednik = hodnota.indexOf(u';', r.i + 1);
+                const qsizetype strednik = hodnota[r.i] == u'&' ? r.strednik : -1;
                 if (strednik < 0) {
                     ++r.celkem;
                     ++r.i;

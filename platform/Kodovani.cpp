@@ -266,15 +266,6 @@ TZnacka RozpoznatZnacku(std::string_view b) {
     return {JePlatneUtf8(b) ? TKodovani::Utf8 : TKodovani::Cp1250, 0};
 }
 
-std::size_t NajitOsamelyNahradnik(std::u16string_view t) {
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (t[i] < 0xD800 || t[i] > 0xDFFF) continue;
-        if (!JeVysokyNahradnik(t[i]) || i + 1 >= t.size() || !JeNizkyNahradnik(t[i + 1])) return i;
-        ++i;
-    }
-    return std::u16string_view::npos;
-}
-
 bool JePlatneUtf8(std::string_view b) {
     std::size_t i = 0;
     const std::size_t n = b.size();
@@ -355,6 +346,21 @@ TKodovani KodovaniProZapis(TKodovani k) {
         case TKodovani::Utf16BE: return TKodovani::Utf8;
         default: return k;
     }
+}
+
+TKodovani KodovaniZapisu(TKodovani k, std::string_view zacatek) {
+    if (!ZnackaKodovani(k).empty()) return k;  // the text follows its own mark
+    // The first three characters (a byte that is no UTF-8 is one) give at
+    // least the first three bytes.
+    std::size_t delka = 0;
+    for (int znaku = 0; znaku < 3 && delka < zacatek.size(); ++znaku) {
+        char32_t c;
+        const std::size_t d = DalsiZnakUtf8(zacatek, delka, c);
+        delka += d == 0 ? 1 : d;
+    }
+    std::string bajty;
+    if (!PrevestZUtf8(bajty, zacatek.substr(0, delka), k) || NajitZnacku(bajty)) return TKodovani::Utf8Znacka;
+    return k;
 }
 
 namespace {

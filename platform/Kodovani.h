@@ -38,9 +38,6 @@ std::optional<TZnacka> NajitZnacku(std::string_view zacatek);
 // the ANSI code page.
 bool BezZnackyUtf8();
 
-// The position of the first surrogate without its partner, or npos.
-std::size_t NajitOsamelyNahradnik(std::u16string_view text);
-
 // True when bytes are well-formed UTF-8: no overlong forms, no surrogates,
 // nothing above U+10FFFF, no cut-off sequence.
 bool JePlatneUtf8(std::string_view bytes);
@@ -73,6 +70,16 @@ std::string_view ZnackaKodovani(TKodovani k);
 // it came in (ANSI on Windows), UTF-8 without a mark for a file that came
 // with a mark.
 TKodovani KodovaniProZapis(TKodovani k);
+
+// The encoding a UTF-8 text is written in when k is asked for, decided by
+// the start of the text: k, or UTF-8 with a mark when k writes no mark and
+// the text's first bytes in k would be read as one (EF BB BF, FE FF, FF FE:
+// a text that begins with U+FEFF, or in Windows-1250 with "ď»ż",
+// "ţ˙" or "˙ţ"), so that the file reads back as the same text. Also
+// UTF-8 with a mark when k cannot hold one of the first characters, as for
+// any character k cannot hold. The first three characters decide, so the
+// text's first line with its break, or all of a shorter text, is enough.
+TKodovani KodovaniZapisu(TKodovani k, std::string_view zacatekUtf8);
 
 // Lenient conversions for messages, arguments and the editor's buffer: what
 // does not convert (a lone surrogate, a malformed byte) becomes U+FFFD.

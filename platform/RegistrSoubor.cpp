@@ -221,13 +221,14 @@ using TDuvod = const char16_t*;
 // without a mark). Bytes that are not UTF-8 make their line damaged; they
 // read as U+FFFD.
 std::vector<std::u16string> RadkySouboru(std::string_view bajty, std::vector<TRegistrSoubor::TVada>& vady) {
-    const TZnacka znacka = RozpoznatZnacku(bajty);
-    bajty.remove_prefix(znacka.delka);
+    // Only the mark decides: each line is checked for UTF-8 on its own.
+    const std::optional<TZnacka> znacka = NajitZnacku(bajty);
+    if (znacka) bajty.remove_prefix(znacka->delka);
     std::vector<std::u16string> radky;
     bool koncovyZlom = false;
-    if (znacka.kodovani == TKodovani::Utf16LE || znacka.kodovani == TKodovani::Utf16BE) {
+    if (znacka && znacka->kodovani != TKodovani::Utf8Znacka) {
         std::u16string text;
-        DekodovatDo(text, bajty, znacka.kodovani);
+        DekodovatDo(text, bajty, znacka->kodovani);
         RozdelitNaRadky(text, radky, koncovyZlom);
         if (bajty.size() % 2 != 0)
             vady.push_back({std::max<std::size_t>(radky.size(), 1), u"the file ends in half a UTF-16 character"});

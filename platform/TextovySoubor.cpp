@@ -67,10 +67,6 @@ std::u16string DuvodSystemu(int kod) {
     throw TChyba(Zprava("Cannot create file \"%s\". ", soubor, duvod));
 }
 
-}  // namespace
-
-namespace {
-
 // Bytes read at a time: small enough to stay in the cache and to touch few
 // pages, large enough that the calls do not count.
 constexpr std::size_t Blok = std::size_t{256} << 10;
@@ -285,14 +281,17 @@ TProgramPoKusech::TStav TProgramPoKusech::DalsiUtf16(std::string_view& kus) {
     for (;;) {
         if (danoJednotek_ > 0) {
             jednotky_.erase(0, danoJednotek_);
-            danoJednotek_ = 0;
+            danoJednotek_ = bezZlomu_ = 0;
         }
-        const std::size_t rez = konec_ ? jednotky_.size() : PoPoslednimZlomu(std::u16string_view(jednotky_), 0);
+        const std::size_t rez =
+            konec_ ? jednotky_.size() : PoPoslednimZlomu(std::u16string_view(jednotky_), bezZlomu_);
         if (rez == 0) {
             if (konec_) {
                 if (!surove_.empty()) throw zdroj_->Vada(u"Damaged UTF-16: an odd number of bytes");
                 return TStav::Konec;
             }
+            // A line longer than what has been read: the next units are searched only.
+            bezZlomu_ = jednotky_.empty() ? 0 : jednotky_.size() - 1;
             DocistUtf16();
             continue;
         }
@@ -385,21 +384,6 @@ TKodovani NacistTextEditoru(const std::filesystem::path& soubor, const std::func
     return cteni.Kodovani();
 }
 
-namespace {
-
-template <typename Zapis>
-TKodovani ZakodovatSNahradou(std::string& cil, TKodovani k, Zapis zapis) {
-    const std::size_t zacatek = cil.size();
-    for (TKodovani pokus : {k, TKodovani::Utf8Znacka, TKodovani::Utf16LE}) {
-        cil.resize(zacatek);
-        cil += ZnackaKodovani(pokus);
-        if (zapis(pokus)) return pokus;
-    }
-    return TKodovani::Utf16LE;  // UTF-16 holds every code unit
-}
-
-}  // namespace
-
 std::u16string TextCesty(const std::filesystem::path& soubor) {
 #ifdef _WIN32
     const std::wstring& w = soubor.native();
@@ -424,7 +408,14 @@ void RozdelitNaRadky(std::u16string_view text, std::vector<std::u16string>& radk
 }
 
 TKodovani ZakodovatText(std::string& cil, std::u16string_view text, TKodovani k) {
-    return ZakodovatSNahradou(cil, k, [&](TKodovani pokus) { return ZakodovatDo(cil, text, pokus); });
+    const std::size_t zacatek = cil.size();
+    // UTF-16, the last, holds every code unit.
+    for (TKodovani pokus : {k, TKodovani::Utf8Znacka, TKodovani::Utf16LE}) {
+        cil.resize(zacatek);
+        cil += ZnackaKodovani(pokus);
+        if (ZakodovatDo(cil, text, pokus)) return pokus;
+    }
+    return TKodovani::Utf16LE;
 }
 
 // ---------------------------------------------------------------- writing, shared
@@ -618,12 +609,18 @@ void TZapisSouboru::OtevritNaMiste() {
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) ChybaZapisu(soubor_, DuvodSystemu(GetLastError()));
     h_ = h;
-    char blok[1 << 16];
-    for (;;) {
-        DWORD precteno = 0;
-        if (!ReadFile(h, blok, sizeof blok, &precteno, nullptr)) ChybaZapisu(soubor_, DuvodSystemu(GetLastError()));
-        if (precteno == 0) break;
-        stary_.append(blok, precteno);
+    // A failure here fails the constructor, whose destructor never runs.
+    try {
+        char blok[1 << 16];
+        for (;;) {
+            DWORD precteno = 0;
+            if (!ReadFile(h, blok, sizeof blok, &precteno, nullptr)) ChybaZapisu(soubor_, DuvodSystemu(GetLastError()));
+            if (precteno == 0) break;
+            stary_.append(blok, precteno);
+        }
+    } catch (...) {
+        Zavrit();
+        throw;
     }
 }
 
@@ -885,15 +882,21 @@ void TZapisSouboru::OtevritNaMiste() {
     zpusob_ = TZpusob::NaMiste;
     fd_ = ::open(cil_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
     if (fd_ < 0) ChybaZapisu(soubor_, DuvodSystemu(errno));
-    char blok[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd_, blok, sizeof blok);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ChybaZapisu(soubor_, DuvodSystemu(errno));
+    // A failure here fails the constructor, whose destructor never runs.
+    try {
+        char blok[1 << 16];
+        for (;;) {
+            const ssize_t n = ::read(fd_, blok, sizeof blok);
+            if (n == 0) break;
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                ChybaZapisu(soubor_, DuvodSystemu(errno));
+            }
+            stary_.append(blok, static_cast<std::size_t>(n));
         }
-        stary_.append(blok, static_cast<std::size_t>(n));
+    } catch (...) {
+        Zavrit();
+        throw;
     }
 }
 

@@ -92,11 +92,11 @@ private:
 // A program read as UTF-8 in pieces of whole lines, so that a program of any
 // size is never whole in memory: each piece ends after a line break (a CR LF
 // is never cut) or at the end of the text, and keeps the breaks as they are.
-// The encoding is that of NacistTextovySoubor: a byte-order mark, else
-// (where files without a mark are UTF-8) UTF-8 when the whole text is valid
-// UTF-8 and Windows-1250 otherwise, else the ANSI code page. Windows-1250,
-// ANSI and UTF-16 are converted to UTF-8 as they are read. UTF-16 with an
-// odd number of bytes or a lone surrogate is refused with its reason.
+// The encoding: a byte-order mark, else (where files without a mark are
+// UTF-8) UTF-8 when the whole text is valid UTF-8 and Windows-1250
+// otherwise, else the ANSI code page. Windows-1250, ANSI and UTF-16 are
+// converted to UTF-8 as they are read. UTF-16 with an odd number of bytes or
+// a lone surrogate is refused with its reason.
 // A text can be read again from its start, for a second pass: a file is read
 // again, the bytes of a source that cannot go back (a pipe) are kept.
 class TProgramPoKusech {
@@ -146,7 +146,7 @@ private:
     std::string prac_;
     std::size_t delkaPrac_ = 0;
     std::size_t dano_ = 0;   // of them, the bytes of the last piece
-    std::size_t bezZlomu_ = 0;  // the start of prac_ holds no break up to here
+    std::size_t bezZlomu_ = 0;  // the start of prac_ (jednotky_) holds no break up to here
     std::string prevedene_;  // a piece converted to UTF-8
     std::string surove_;     // UTF-16: bytes read
     std::u16string jednotky_;  // UTF-16: units read and not yet given

@@ -8,19 +8,7 @@
 #   balicek.sh BUILD_DIR SOURCE_DIR WORK_DIR
 set -u
 
-BUILD=$1
-SOURCE=$2
-PRACE=$3
-export LC_ALL=C.UTF-8
-
-selhat() {
-    echo "FAILED: $*" >&2
-    exit 1
-}
-
-for nastroj in cpack dpkg-deb dpkg-shlibdeps; do
-    command -v "$nastroj" >/dev/null || selhat "$nastroj is missing (scripts/setup.sh installs it)"
-done
+. "$(dirname "$0")/spolecne.sh" "$@" cpack dpkg-deb dpkg-shlibdeps
 
 rm -rf "$PRACE"
 mkdir -p "$PRACE/koren" "$PRACE/jinde"
@@ -39,11 +27,8 @@ done
 
 # The contents, installed under /usr.
 dpkg-deb -x "$balicek" "$PRACE/koren" || selhat "dpkg-deb -x"
-for soubor in usr/bin/tarvik usr/bin/tarvik-cli usr/share/tarvik/files.ftd usr/share/tarvik/tarvik.xml \
-    usr/share/applications/cz.orvendal.Tarvik.desktop usr/share/icons/hicolor/scalable/apps/cz.orvendal.Tarvik.svg \
-    usr/share/metainfo/cz.orvendal.Tarvik.metainfo.xml usr/share/mime/packages/cz.orvendal.Tarvik.xml \
-    usr/share/man/man1/tarvik-cli.1.gz usr/share/man/man1/tarvik.1.gz; do
-    [ -f "$PRACE/koren/$soubor" ] || selhat "the package lacks /$soubor"
+for soubor in "${SOUBORY[@]}"; do
+    [ -f "$PRACE/koren/usr/$soubor" ] || selhat "the package lacks /usr/$soubor"
 done
 dpkg-deb -c "$balicek" | awk '{print $2}' | grep -v '^root/root$' && selhat "files not owned by root"
 [ "$(sed -n 's/^Exec=//p' "$PRACE/koren/usr/share/applications/cz.orvendal.Tarvik.desktop")" = "tarvik %f" ] ||
@@ -51,10 +36,7 @@ dpkg-deb -c "$balicek" | awk '{print $2}' | grep -v '^root/root$' && selhat "fil
 
 # The unpacked batch tool finds the file types of its package.
 cd "$PRACE/jinde" || selhat "cd"
-XDG_CONFIG_HOME=$PRACE/cli XDG_DATA_HOME=$PRACE/zadna XDG_DATA_DIRS=$PRACE/zadna \
-    "$PRACE/koren/usr/bin/tarvik-cli" types >typy.txt 2>chyby.txt || selhat "tarvik-cli types: $(cat chyby.txt)"
-[ "$(wc -l <typy.txt)" -eq "$(grep -c . "$SOURCE/resources/files.ftd")" ] && [ ! -s chyby.txt ] ||
-    selhat "the unpacked tarvik-cli does not find its file types: $(cat typy.txt chyby.txt)"
+typy_instalace "$PRACE/koren/usr/bin/tarvik-cli"
 
 # apt would install it here: every dependency resolves.
 if command -v apt-get >/dev/null; then

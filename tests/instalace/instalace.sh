@@ -7,32 +7,15 @@
 #   instalace.sh BUILD_DIR SOURCE_DIR WORK_DIR
 set -u
 
-BUILD=$1
-SOURCE=$2
-PRACE=$3
+. "$(dirname "$0")/spolecne.sh" "$@" desktop-file-validate appstreamcli update-mime-database
 STAGE=$PRACE/stage
-export LC_ALL=C.UTF-8
-
-selhat() {
-    echo "FAILED: $*" >&2
-    exit 1
-}
-
-for nastroj in desktop-file-validate appstreamcli update-mime-database; do
-    command -v "$nastroj" >/dev/null || selhat "$nastroj is missing (scripts/setup.sh installs it)"
-done
 
 rm -rf "$PRACE"
 mkdir -p "$PRACE/jinde" "$PRACE/cli"
 cmake --install "$BUILD" --prefix "$STAGE" >"$PRACE/install.log" 2>&1 || { cat "$PRACE/install.log" >&2; selhat "cmake --install"; }
 
 # The layout.
-for soubor in bin/tarvik bin/tarvik-cli share/tarvik/files.ftd share/tarvik/tarvik.xml \
-    share/applications/cz.orvendal.Tarvik.desktop \
-    share/icons/hicolor/scalable/apps/cz.orvendal.Tarvik.svg \
-    share/metainfo/cz.orvendal.Tarvik.metainfo.xml \
-    share/mime/packages/cz.orvendal.Tarvik.xml \
-    share/man/man1/tarvik-cli.1.gz share/man/man1/tarvik.1.gz; do
+for soubor in "${SOUBORY[@]}"; do
     [ -f "$STAGE/$soubor" ] || selhat "the installation lacks $soubor"
 done
 [ -x "$STAGE/bin/tarvik" ] && [ -x "$STAGE/bin/tarvik-cli" ] || selhat "the programs are not executable"
@@ -59,11 +42,8 @@ fi
 # The batch tool from another working directory: the file types of its
 # installation, and a folder renumbered.
 cd "$PRACE/jinde" || selhat "cd"
+typy_instalace "$STAGE/bin/tarvik-cli"
 export XDG_CONFIG_HOME=$PRACE/cli XDG_DATA_HOME=$PRACE/zadna XDG_DATA_DIRS=$PRACE/zadna
-"$STAGE/bin/tarvik-cli" types >typy.txt 2>chyby.txt || selhat "tarvik-cli types: $(cat chyby.txt)"
-[ -s chyby.txt ] && selhat "tarvik-cli types told: $(cat chyby.txt)"
-[ "$(wc -l <typy.txt)" -eq "$(grep -c . "$SOURCE/resources/files.ftd")" ] ||
-    selhat "tarvik-cli types does not list the installed file types: $(cat typy.txt)"
 mkdir -p programy/pod
 cp "$SOURCE/tests/data/vzor.nc" programy/a.nc
 cp "$SOURCE/tests/data/vzor.nc" programy/pod/b.nc

@@ -24,8 +24,8 @@ std::string ZlomyNaCrLf(std::string_view b) {
 }
 
 // Reads bytes as a program file, as UTF-8 in pieces, and writes them back
-// unedited in the encoding they are written in, piece by piece, as the batch
-// tool and the window do.
+// unedited in the encoding they are written in, as the batch tool and the
+// window do.
 std::string ZpetNaBajty(std::string_view bajty, TKodovani* pouzite = nullptr) {
     TBajtyVPameti zdroj(bajty);
     TProgramPoKusech cteni(zdroj);
@@ -35,7 +35,9 @@ std::string ZpetNaBajty(std::string_view bajty, TKodovani* pouzite = nullptr) {
         if (stav == TProgramPoKusech::TStav::Znovu) utf8.clear();
         else utf8 += ZlomyNaCrLf(kus);
     }
-    const TKodovani k = KodovaniProZapis(cteni.Kodovani());
+    TKodovani k = KodovaniProZapis(cteni.Kodovani());
+    if (!LzeZakodovatUtf8(utf8, k)) k = TKodovani::Utf8Znacka;
+    k = KodovaniZapisu(k, utf8);
     std::string vystup(ZnackaKodovani(k));
     EXPECT_TRUE(PrevestZUtf8(vystup, utf8, k));
     if (pouzite) *pouzite = k;
@@ -117,6 +119,59 @@ TEST(Kodovani, ZnackyUrcujiKodovani) {
         TKodovani pouzite;
         EXPECT_EQ(ZpetNaBajty(p.bajty, &pouzite), p.zapsano);
         EXPECT_EQ(pouzite, TKodovani::Utf8);  // written without a mark
+    }
+}
+
+// A text whose bytes without a mark would begin as a mark does is written
+// as UTF-8 with its mark, so that it is not taken for one when read again.
+TEST(Kodovani, ZacatekJakoZnacka) {
+    struct Pripad {
+        const char* nazev;
+        TKodovani k;
+        std::string zacatek;  // UTF-8
+        TKodovani pouzite;
+    };
+    const std::string feff = "\xEF\xBB\xBF";
+    const Pripad pripady[] = {
+        {"plain text", TKodovani::Utf8, "N10 X1\r\n", TKodovani::Utf8},
+        {"empty", TKodovani::Utf8, "", TKodovani::Utf8},
+        {"U+FEFF first", TKodovani::Utf8, feff + "N10\r\n", TKodovani::Utf8Znacka},
+        {"U+FEFF alone", TKodovani::Utf8, feff, TKodovani::Utf8Znacka},
+        {"U+FEFF second", TKodovani::Utf8, "N" + feff, TKodovani::Utf8},
+        {"bytes of a mark that are no UTF-8", TKodovani::Utf8, "\xEF\xBB\r\n", TKodovani::Utf8},
+        {"ď»ż in Windows-1250", TKodovani::Cp1250, "\xC4\x8F\xC2\xBB\xC5\xBC\xC5\xA0\r\n", TKodovani::Utf8Znacka},
+        {"ţ˙ in Windows-1250", TKodovani::Cp1250, "\xC5\xA3\xCB\x99%\r\n", TKodovani::Utf8Znacka},
+        {"˙ţ alone", TKodovani::Cp1250, "\xCB\x99\xC5\xA3", TKodovani::Utf8Znacka},
+        {"ď», then a break", TKodovani::Cp1250, "\xC4\x8F\xC2\xBB\r\n\xC5\xBC", TKodovani::Cp1250},
+        {"ď» alone", TKodovani::Cp1250, "\xC4\x8F\xC2\xBB", TKodovani::Cp1250},
+        {"ţţ˙", TKodovani::Cp1250, "\xC5\xA3\xC5\xA3\xCB\x99", TKodovani::Cp1250},
+        {"Czech text", TKodovani::Cp1250, "Fr\xC3\xA9zka\r\n", TKodovani::Cp1250},
+        {"U+FEFF, which Windows-1250 cannot hold", TKodovani::Cp1250, feff + "N", TKodovani::Utf8Znacka},
+        {"an arrow among the first three", TKodovani::Cp1250, "N\xE2\x86\x92", TKodovani::Utf8Znacka},
+        {"an arrow after them", TKodovani::Cp1250, "N10\xE2\x86\x92", TKodovani::Cp1250},
+        {"a mark written anyway", TKodovani::Utf8Znacka, feff, TKodovani::Utf8Znacka},
+        {"UTF-16 LE writes its mark", TKodovani::Utf16LE, "\xCB\x99\xC5\xA3", TKodovani::Utf16LE},
+        {"UTF-16 BE writes its mark", TKodovani::Utf16BE, feff, TKodovani::Utf16BE},
+    };
+    for (const auto& p : pripady) EXPECT_EQ(KodovaniZapisu(p.k, p.zacatek), p.pouzite) << p.nazev;
+}
+
+// Such texts, read and written back unedited, read again as the same text.
+TEST(Kodovani, ZacatekJakoZnackaSeCteStejne) {
+    const std::string pripady[] = {
+        std::string("\xFF\xFE\xFF\xFEX\0", 6),  // UTF-16 whose text begins with U+FEFF
+        "\xEF\xBB\xBF\xEF\xBB\xBFX",           // two UTF-8 marks
+        "\xEF\xBB\xBF\xEF\xBB\xBF\x8A\r\n",   // a UTF-8 mark, then EF BB BF in Windows-1250
+        "\xEF\xBB\xBF\xFE\xFF%\r\n",           // a UTF-8 mark, then FE FF in Windows-1250
+        "\xEF\xBB\xBF\xFF\xFE\r\n",            // a UTF-8 mark, then FF FE in Windows-1250
+    };
+    for (const std::string& bajty : pripady) {
+        TKodovani pouzite;
+        const std::string zapsano = ZpetNaBajty(bajty, &pouzite);
+        EXPECT_EQ(pouzite, TKodovani::Utf8Znacka) << bajty;
+        const TText pred = DekodovatText(bajty), po = DekodovatText(zapsano);
+        EXPECT_EQ(po.Radky, pred.Radky) << bajty;
+        EXPECT_EQ(po.KoncovyZlom, pred.KoncovyZlom) << bajty;
     }
 }
 

@@ -92,15 +92,23 @@ TEST(TextovySoubor, NovySouborPodleMasky) {
 TEST(TextovySoubor, DlouhyRadekANulovyBajt) {
     TDocasnaSlozka slozka;
     const fs::path soubor = slozka / "dlouhy.nc";
-    std::string bajty(20 * 1000 * 1000, 'X');
+    constexpr std::size_t Delka = 20 * 1000 * 1000;
+    std::string bajty(Delka, 'X');
     bajty[5] = '\0';
-    bajty += "\n";
-    TDocasnaSlozka::Zapsat(soubor, bajty);
-    const TText text = NacistTextovySoubor(soubor);
-    ASSERT_EQ(text.Radky.size(), 1u);
-    EXPECT_EQ(text.Radky[0].size(), 20u * 1000 * 1000);
-    EXPECT_EQ(text.Radky[0][5], u'\0');
-    EXPECT_TRUE(text.KoncovyZlom);
+    bajty += "\nA";
+    // The same in UTF-16 LE, twice the bytes.
+    std::string utf16 = "\xFF\xFE";
+    utf16.reserve(2 * bajty.size() + 2);
+    for (char c : bajty) utf16 += {c, '\0'};
+    for (const std::string* b : {&bajty, &utf16}) {
+        TDocasnaSlozka::Zapsat(soubor, *b);
+        const TText text = NacistTextovySoubor(soubor);
+        ASSERT_EQ(text.Radky.size(), 2u);
+        EXPECT_EQ(text.Radky[0].size(), Delka);
+        EXPECT_EQ(text.Radky[0][5], u'\0');
+        EXPECT_EQ(text.Radky[1], u"A");
+        EXPECT_FALSE(text.KoncovyZlom);
+    }
 }
 
 }  // namespace
@@ -579,6 +587,20 @@ TEST(ZapisSouboru, ZabityZapisNicNenecha) {
               "(the child process ended abnormally)");
     EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N1 X\r\n");
     EXPECT_EQ(Soubory(slozka.Cesta()), std::vector<std::string>{"p.nc"});
+}
+
+// A file that cannot be read to be written in place (reading it fails at
+// once) is not written, and leaves no descriptor open.
+TEST(ZapisSouboru, NecitelnyNaMisteNenechaPopisovac) {
+    const auto otevrenych = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    };
+    const auto pred = otevrenych();
+    // (Reading at its start fails with an I/O error; where the system does
+    // not even let it be opened, that fails.)
+    EXPECT_EQ(ZpravaChyby([] { TZapisSouboru zapis("/proc/self/mem"); }).rfind("Cannot create file \"/proc/self/mem\". ", 0),
+              0u);
+    EXPECT_EQ(otevrenych(), pred);
 }
 
 // New files that a killed save left behind (where the system has no unnamed

@@ -169,6 +169,33 @@ otevrit() {
     cekat_na_okno "Tarvik"
 }
 
+# Closes the dialog OKNO with Escape; the main window is active again.
+zavrit_dialog() {
+    local id=$OKNO nazev=$1
+    klavesy Escape
+    cekat_na_zavreni "$id" "$nazev"
+    cekat_na_okno "Tarvik"
+}
+
+# Chooses German in the language dialog (Čeština is chosen; Deutsch is three
+# rows below), then shows the settings dialog under its German title.
+zvolit_nemcinu() {
+    klavesy alt+j
+    cekat_na_okno "Výběr jazyka aplikace"
+    klavesy Down Down Down Return
+    cekat_na_zavreni "$OKNO" "Výběr jazyka aplikace"
+    cekat_na_okno "Tarvik"
+    krok="German windows"
+    nemecke_nastaveni
+}
+
+# The settings dialog shows its German title.
+nemecke_nastaveni() {
+    klavesy ctrl+m
+    cekat_na_okno "Einstellungen"
+    zavrit_dialog "Einstellungen"
+}
+
 # A question that offers Yes and No stays open whatever else closes it:
 # Escape, Alt+F4 and the close button of its title bar.
 nezavrit_otazku() {
@@ -269,9 +296,7 @@ scenar_otevreni() {
     nezavrit_otazku "$OKNO"
     klavesy alt+n  # "Ne": on to the open dialog without saving
     cekat_na_okno "Otevřít"
-    klavesy Escape
-    cekat_na_zavreni "$OKNO" "Otevřít"
-    cekat_na_okno "Tarvik"
+    zavrit_dialog "Otevřít"
     krok="closing question"
     klavesy alt+F4
     cekat_na_okno "Potvrzení"
@@ -288,18 +313,7 @@ scenar_jazyk() {
     local program="$PRACE/program.nc"
     cp "$DATA/vzor.nc" "$program"
     krok="language dialog"
-    klavesy alt+j
-    cekat_na_okno "Výběr jazyka aplikace"
-    # Čeština is chosen; Deutsch is three rows below.
-    klavesy Down Down Down Return
-    cekat_na_zavreni "$OKNO" "Výběr jazyka aplikace"
-    cekat_na_okno "Tarvik"
-    krok="German windows"
-    klavesy ctrl+m
-    cekat_na_okno "Einstellungen"
-    klavesy Escape
-    cekat_na_zavreni "$OKNO" "Einstellungen"
-    cekat_na_okno "Tarvik"
+    zvolit_nemcinu
     krok="German open dialog"
     otevrit "Öffnen" "$program"
     klavesy ctrl+Delete alt+F4
@@ -313,11 +327,7 @@ scenar_jazyk() {
 
     krok="restart"
     spustit_tarvik
-    klavesy ctrl+m
-    cekat_na_okno "Einstellungen"
-    klavesy Escape
-    cekat_na_zavreni "$OKNO" "Einstellungen"
-    cekat_na_okno "Tarvik"
+    nemecke_nastaveni
     klavesy alt+F4
     cekat_na_konec
 }
@@ -341,9 +351,7 @@ scenar_dialogy() {
             local dx=$((2 * GX + GW - 2 * mx - mw)) dy=$((2 * GY + GH - 2 * my - mh))
             [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] ||
                 selhat "\"$nazev\" at $GX,$GY ${GW}x$GH is not centred over the main window at $mx,$my ${mw}x$mh"
-            klavesy Escape
-            cekat_na_zavreni "$id" "$nazev"
-            cekat_na_okno "Tarvik"
+            zavrit_dialog "$nazev"
         done
     done
     klavesy alt+F4
@@ -377,17 +385,7 @@ scenar_instalace() {
     cekat "the program saved" 'cmp -s "$PRACE/bez.nc" "$program"'
     krok="language dialog"
     # Without its language file the command would tell "Informace" instead.
-    klavesy alt+j
-    cekat_na_okno "Výběr jazyka aplikace"
-    klavesy Down Down Down Return
-    cekat_na_zavreni "$OKNO" "Výběr jazyka aplikace"
-    cekat_na_okno "Tarvik"
-    krok="German windows"
-    klavesy ctrl+m
-    cekat_na_okno "Einstellungen"
-    klavesy Escape
-    cekat_na_zavreni "$OKNO" "Einstellungen"
-    cekat_na_okno "Tarvik"
+    zvolit_nemcinu
     klavesy alt+F4
     cekat_na_konec
     ulozeno | grep -qx '"Jazyk"="DE"' || selhat "the store lacks the language DE"

@@ -7,30 +7,15 @@
 #   cmake -DSOURCE=<source tree> -DSAN_BUILD=<tree> -DGENERATOR=<generator>
 #         [-DLAUNCHER=<compiler launcher>] -P run_sanitizer.cmake
 
-find_program(clang NAMES clang++-14 clang++)
-if(NOT clang)
-  message(FATAL_ERROR "clang++ is missing; scripts/setup.sh installs it")
-endif()
-set(nastaveni -DTARVIK_SANITIZERY=ON -DTARVIK_BENCH=OFF -DCMAKE_CXX_COMPILER=${clang}
-  # Unoptimised, which halves the build against -O1 and keeps the tests
-  # quick enough; line tables for the stack traces; assertions on.
-  -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O0 -gline-tables-only")
-if(LAUNCHER)
-  list(APPEND nastaveni -DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER})
-endif()
-execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE} -B ${SAN_BUILD} -G ${GENERATOR} ${nastaveni}
-  RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "configuring the sanitizer build failed")
-endif()
-# Only what runs here: no window program, no screenshots, no benchmarks.
-execute_process(
-  COMMAND ${CMAKE_COMMAND} --build ${SAN_BUILD} -j 2
-    --target tarvik_core_tests tarvik_okna_tests tarvik-cli
-  RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "the sanitizer build failed")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/../vlastni_strom.cmake)
+tarvik_najit_clang()
+tarvik_sestavit_strom(sanitizer ${SAN_BUILD}
+  NASTAVENI -DTARVIK_SANITIZERY=ON -DTARVIK_BENCH=OFF -DCMAKE_CXX_COMPILER=${clang}
+    # Unoptimised, which halves the build against -O1 and keeps the tests
+    # quick enough; line tables for the stack traces; assertions on.
+    -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O0 -gline-tables-only"
+  # Only what runs here: no window program, no screenshots, no benchmarks.
+  CILE tarvik_core_tests tarvik_okna_tests tarvik-cli)
 
 # The first finding ends the program with a failure; UBSan's checks do not
 # recover (-fno-sanitize-recover), so halt_on_error holds for them too.
@@ -48,8 +33,7 @@ foreach(testy tarvik_core_tests tarvik_okna_tests)
   endif()
 endforeach()
 
-# The batch tool as a user runs it: this also restarts it with the heap
-# setting at start-up, under the sanitizers.
+# The batch tool as a user runs it.
 message(STATUS "tarvik-cli")
 execute_process(
   COMMAND ${CMAKE_COMMAND}

@@ -11,18 +11,9 @@ foreach(program x86_64-w64-mingw32-g++-posix wine wineserver)
   endif()
 endforeach()
 
-execute_process(
-  COMMAND ${CMAKE_COMMAND} -S ${SOURCE} -B ${WIN_BUILD} -G ${GENERATOR}
-    -DCMAKE_TOOLCHAIN_FILE=${SOURCE}/cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
-    -DTARVIK_JEN_JADRO=ON
-  RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "configuring the MinGW-w64 build failed")
-endif()
-execute_process(COMMAND ${CMAKE_COMMAND} --build ${WIN_BUILD} -j 2 RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "the MinGW-w64 build failed")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/../vlastni_strom.cmake)
+tarvik_sestavit_strom(MinGW-w64 ${WIN_BUILD} NASTAVENI -DCMAKE_TOOLCHAIN_FILE=${SOURCE}/cmake/mingw-w64.cmake
+  -DCMAKE_BUILD_TYPE=Release -DTARVIK_JEN_JADRO=ON)
 
 set(ENV{WINEPREFIX} ${WIN_BUILD}/wineprefix)
 set(ENV{WINEDEBUG} -all)
@@ -44,6 +35,7 @@ set(jen_posix
   Kodovani.ZnackyUrcujiKodovani
   Kodovani.ZnakMimoKodovaniNikdyNeniOtaznik
   Kodovani.ZnackaUtf8PredNeplatnymiBajty
+  Kodovani.ZacatekJakoZnackaSeCteStejne
   SouborTypu.ZnackyAKonceRadku
   Davka.KodovaniZustane
   Davka.ChybyPouzitiASouboru
