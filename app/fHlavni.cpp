@@ -503,8 +503,10 @@ void THlavniForm::UlozitSoubor() {
     }
     const std::string_view text = ui->memProgram->Utf8();
     const TKodovani pozadovane = KodovaniProZapis(kodovaniSouboru_);
-    // A character the encoding cannot hold: the file becomes UTF-8 with a mark.
-    const TKodovani pouzite = LzeZakodovatUtf8(text, pozadovane) ? pozadovane : TKodovani::Utf8Znacka;
+    // A character the encoding cannot hold, or a start that would read back
+    // as a mark: the file becomes UTF-8 with a mark.
+    const bool lze = LzeZakodovatUtf8(text, pozadovane);
+    const TKodovani pouzite = lze ? KodovaniZapisu(pozadovane, text.substr(0, 16)) : TKodovani::Utf8Znacka;
     const bool jakJe = pouzite == TKodovani::Utf8 && JePlatneUtf8(text);
     {
         // Written in pieces that end after a line break, the window served between them.
@@ -537,12 +539,13 @@ void THlavniForm::UlozitSoubor() {
     if (pouzite != pozadovane) {
         // The program is read in the new encoding from now on.
         kodovaniSouboru_ = pouzite;
-        Hlaseni->ZobrazitHlaseni(
-            thInformace,
-            QStringLiteral("Program obsahuje znaky, které kódování %1 neumí zapsat.\rSoubor byl proto "
-                           "uložen v kódování %2.")
-                .arg(QLatin1String(NazevKodovani(pozadovane)), QLatin1String(NazevKodovani(pouzite))),
-            Q(rsINFORMACE));
+        if (!lze)
+            Hlaseni->ZobrazitHlaseni(
+                thInformace,
+                QStringLiteral("Program obsahuje znaky, které kódování %1 neumí zapsat.\rSoubor byl proto "
+                               "uložen v kódování %2.")
+                    .arg(QLatin1String(NazevKodovani(pozadovane)), QLatin1String(NazevKodovani(pouzite))),
+                Q(rsINFORMACE));
     }
 }
 

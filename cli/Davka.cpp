@@ -524,11 +524,23 @@ TVysledekProgramu ZpracovatProgram(TPrikaz prikaz, const std::filesystem::path& 
         cteni.CistZ(zdroj.emplace(soubor));
     TPocitadloStatistik statistiky(typ.HlavniZnak, typ.VedlejsiZnak);
     // UTF-8 read goes out as it is: the passes write only whole characters.
-    const TKodovani k = vysledek.Pouzite;
-    const bool jakoUtf8 = (k == TKodovani::Utf8 || k == TKodovani::Utf8Znacka) &&
-                          (cteni.Kodovani() == TKodovani::Utf8 || cteni.Kodovani() == TKodovani::Utf8Znacka);
+    TKodovani k = vysledek.Pouzite;
+    const bool cteniUtf8 = cteni.Kodovani() == TKodovani::Utf8 || cteni.Kodovani() == TKodovani::Utf8Znacka;
+    bool jakoUtf8 = (k == TKodovani::Utf8 || k == TKodovani::Utf8Znacka) && cteniUtf8;
     std::string zakodovane(ZnackaKodovani(k));
+    bool prvniKus = true;
     cnc::TVystup<char> novy([&](std::string_view kus) {
+        if (prvniKus) {
+            // A text whose first bytes would read back as a mark gets a real
+            // one in front; the first piece holds at least its first line.
+            prvniKus = false;
+            if (const TKodovani sZnackou = KodovaniZapisu(k, kus); sZnackou != k) {
+                vysledek.Pouzite = k = sZnackou;
+                vysledek.ZacatekJakoZnacka = true;
+                zakodovane = ZnackaKodovani(k);
+                jakoUtf8 = cteniUtf8;
+            }
+        }
         statistiky.Pridat(kus);
         if (jakoUtf8 && zakodovane.empty()) {
             cil.Zapsat(kus);
@@ -548,6 +560,13 @@ TVysledekProgramu ZpracovatProgram(TPrikaz prikaz, const std::filesystem::path& 
     vysledek.Radku = s.Radku;
     vysledek.Znaku = s.Znaku;
     return vysledek;
+}
+
+std::string DuvodJinehoKodovani(const TVysledekProgramu& r) {
+    if (r.ZacatekJakoZnacka)
+        return std::string("the program's first bytes in ") + NazevKodovani(r.Pozadovane) +
+               " would read back as a byte-order mark";
+    return std::string(NazevKodovani(r.Pozadovane)) + " cannot hold every character of the program";
 }
 
 namespace {
@@ -591,9 +610,8 @@ int ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDav
     }
     if (zapis) zapis->Dokoncit();
     if (r.Pouzite != r.Pozadovane)
-        vystup.Hlaseni(std::string("tarvik-cli: ") + NazevKodovani(r.Pozadovane) +
-                       " cannot hold every character of the program; it is written as " +
-                       NazevKodovani(r.Pouzite) + ".");
+        vystup.Hlaseni("tarvik-cli: " + DuvodJinehoKodovani(r) + "; it is written as " + NazevKodovani(r.Pouzite) +
+                       ".");
     vystup.Hlaseni(std::to_string(r.Procenta) + "%");
     vystup.Hlaseni(DoUtf8(TextStatistiky(r.Radku, r.Znaku, r.Bloku)));
     return 0;

@@ -100,9 +100,15 @@ struct TVysledekProgramu {
     std::size_t Radku = 0, Znaku = 0;
     // The encoding the program is written back in, and the one it was
     // written in (UTF-8 with a mark when the first cannot hold every
-    // character).
+    // character, or when the result's first bytes in it would read back as
+    // a mark: ZacatekJakoZnacka).
     TKodovani Pozadovane = TKodovani::Utf8, Pouzite = TKodovani::Utf8;
+    bool ZacatekJakoZnacka = false;
 };
+
+// Why a result is written in another encoding than its own:
+// "UTF-8 cannot hold every character" and the like.
+std::string DuvodJinehoKodovani(const TVysledekProgramu& r);
 
 // Where the result of one program goes.
 struct TCilProgramu {

@@ -184,7 +184,7 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
         r.radek = jmeno + ": " + stav + ", " + Bloku(p.Bloku) + ", " + std::to_string(p.Procenta) + "%";
         if (p.Pouzite != p.Pozadovane)
             r.radek += std::string(porovnat ? "; it would be written as " : "; written as ") + NazevKodovani(p.Pouzite) +
-                       ", since " + NazevKodovani(p.Pozadovane) + " cannot hold every character";
+                       ", since " + DuvodJinehoKodovani(p);
     } catch (const TChyba& e) {
         r = {2, jmeno + ": failed: " + TextChyby(e.Zprava()), {}};
     } catch (const std::bad_alloc&) {

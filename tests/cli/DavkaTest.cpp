@@ -144,6 +144,17 @@ TEST_F(Davka, KodovaniZustane) {
     const std::string znacka = Soubor("bom.nc", "\xEF\xBB\xBFN1 (část)\n");
     EXPECT_EQ(Spustit({"renumber", znacka}), 0);
     EXPECT_EQ(vystup.program, "N5 (část)\r\n");
+    // A text that begins with U+FEFF keeps it: written without a mark in
+    // front, it would read back without it. Also from UTF-16.
+    const std::string dve = Soubor("dve.nc", "\xEF\xBB\xBF\xEF\xBB\xBF(A)\nN1 X\n");
+    EXPECT_EQ(Spustit({"renumber", dve}), 0);
+    EXPECT_EQ(vystup.program, "\xEF\xBB\xBF\xEF\xBB\xBF(A)\r\nN5 X\r\n");
+    EXPECT_EQ(vystup.hlaseni.substr(0, vystup.hlaseni.find('\n')),
+              "tarvik-cli: the program's first bytes in UTF-8 would read back as a byte-order mark; it is written "
+              "as UTF-8 with byte-order mark.");
+    const std::string utf16 = Soubor("u16.nc", std::string("\xFF\xFE\xFF\xFE(\0A\0)\0\n\0N\0" "1\0\n\0", 18));
+    EXPECT_EQ(Spustit({"renumber", utf16}), 0);
+    EXPECT_EQ(vystup.program, "\xEF\xBB\xBF\xEF\xBB\xBF(A)\r\nN5\r\n");
 }
 
 TEST_F(Davka, ChybyPouzitiASouboru) {

@@ -578,6 +578,15 @@ TEST_F(HlavniOkno, UlozeniSouboru) {
     EXPECT_EQ(TDocasnaSlozka::Precist(cp), "\xEF\xBB\xBFN5 (část)\r\n(\xE2\x86\x92)");
     ASSERT_EQ(scenar.Zpravy.size(), 1u);
     EXPECT_EQ(PosledniZprava().Ikona, QMessageBox::Information);
+
+    // A program that begins with U+FEFF (a file with two marks) keeps it: it
+    // is written with a mark in front, else it would read back without it.
+    const std::string dve = Soubor("dve.nc", "\xEF\xBB\xBF\xEF\xBB\xBF(A)\r\nN1 X\r\n");
+    Otevrit(dve);
+    HlavniForm->aPrecislovatExecute();
+    HlavniForm->aUlozitExecute();
+    EXPECT_EQ(TDocasnaSlozka::Precist(dve), "\xEF\xBB\xBF\xEF\xBB\xBF(A)\r\nN5 X\r\n");
+    EXPECT_EQ(scenar.Zpravy.size(), 1u);
 }
 
 TEST_F(HlavniOkno, UlozeniNaSouborJenKeCteni) {
