@@ -45,7 +45,8 @@ std::optional<std::u16string> NormalizovatCestu(std::u16string_view cesta) {
     if (!cesta.empty() && cesta.front() == u'\\') cesta.remove_prefix(1);
     if (!cesta.empty() && cesta.back() == u'\\') cesta.remove_suffix(1);
     if (cesta.empty()) return std::u16string();
-    if (cesta.front() == u'\\' || cesta.find(u"\\\\") != std::u16string_view::npos || MaZlomNeboNul(cesta))
+    if (cesta.front() == u'\\' || cesta.back() == u'\\' || cesta.find(u"\\\\") != std::u16string_view::npos ||
+        MaZlomNeboNul(cesta))
         return std::nullopt;
     return std::u16string(cesta);
 }

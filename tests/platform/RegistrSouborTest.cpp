@@ -178,6 +178,9 @@ TEST(RegistrSoubor, PoskozenySouborSeCteAUschova) {
         {h + "[HKEY_CURRENT_USERS\\Software]\r\n", "line 3: only keys of HKEY_CURRENT_USER belong here"},
         {h + "[HKEY_CURRENT_USER\\Software\r\n", "line 3: a key line does not end with ]"},
         {h + "[HKEY_CURRENT_USER\\Software\\\\Tarvik]\r\n", "line 3: a key name is empty"},
+        // One trailing backslash is allowed; a second would leave an empty
+        // name that is written back without it.
+        {h + "[HKEY_CURRENT_USER\\Software\\\\]\r\n", "line 3: a key name is empty"},
         {h + "[-HKEY_CURRENT_USER\\Software]\r\n", "line 3: deleting keys is not supported here"},
         {h + k + "\"Jazyk\"=\"CZ\r\n", "line 4: a quoted string has no closing quote"},
         {h + k + "\"Jazyk=\"CZ\"\r\n", "line 4: the value's name is not followed by ="},
