@@ -373,17 +373,9 @@ std::string_view NazevDruhu(TDruhOdkazu druh) {
     return Nazvy[static_cast<std::size_t>(druh)];
 }
 
-void TUpravaOdkazu::PripojitText(std::string& cil) const {
-    char cifry[10];
-    const auto r = std::to_chars(cifry, cifry + sizeof cifry, Cislo);
-    const auto delka = static_cast<std::size_t>(r.ptr - cifry);
-    if (Sirka > delka) cil.append(Sirka - delka, '0');
-    cil.append(cifry, delka);
-}
-
 std::string TUpravaOdkazu::Text() const {
     std::string s;
-    PripojitText(s);
+    Zapsat([&](std::string_view k) { s += k; });
     return s;
 }
 
@@ -392,12 +384,18 @@ std::size_t TVysledekOdkazu::PocetNevyresenych() const {
                                                   [](const TOdkaz& o) { return o.Stav != TStavOdkazu::Vyreseny; }));
 }
 
+TZnakyOdkazu ZnakyOdkazu(const cnc::TZadani<char>& z) {
+    return {z.HlavniZnak.Text, z.VedlejsiZnak.Text, z.Zacatek.Text, z.Komentar.Text,
+            z.HlavniZnak.MuzeZacinat, z.VedlejsiZnak.MuzeZacinat, z.Zacatek.MuzeZacinat};
+}
+
 TPravidlaBloku::TPravidlaBloku(const TZnakyOdkazu& znaky)
     : Znaky(znaky),
-      HlavniPouzitelny(DelkaUtf16(znaky.HlavniZnak) <= MaxDelkaZnacky),
-      VedlejsiPouzitelny(DelkaUtf16(znaky.VedlejsiZnak) <= MaxDelkaZnacky),
-      ZacatekPouzitelny(DelkaUtf16(znaky.Zacatek) <= MaxDelkaZnacky),
-      JednobajtoveZnaky(znaky.HlavniZnak.size() <= 1 && znaky.VedlejsiZnak.size() <= 1) {}
+      HlavniPouzitelny(znaky.HlavniMuze && DelkaUtf16(znaky.HlavniZnak) <= MaxDelkaZnacky),
+      VedlejsiPouzitelny(znaky.VedlejsiMuze && DelkaUtf16(znaky.VedlejsiZnak) <= MaxDelkaZnacky),
+      ZacatekPouzitelny(znaky.ZacatekMuze && DelkaUtf16(znaky.Zacatek) <= MaxDelkaZnacky),
+      JednobajtoveZnaky(znaky.HlavniZnak.size() <= 1 && znaky.VedlejsiZnak.size() <= 1 && HlavniPouzitelny &&
+                        VedlejsiPouzitelny) {}
 
 bool TPravidlaBloku::JeZacatek(std::string_view radek) const {
     const std::string_view z = Znaky.Zacatek;
@@ -418,11 +416,13 @@ void NajitOdkazyVRadku(std::string_view radek, const TZnakyOdkazu& znaky, std::v
 
 // ---------------------------------------------------------------- the pass
 
-TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky) : pravidla_(znaky), dotceny_(true) {}
+TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky)
+    : pravidla_(znaky), dotceny_(true), rezimZnaku_(!znaky.HlavniZnak.empty() && !znaky.VedlejsiZnak.empty()) {}
 
 TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky, const TCislovaniOdkazu& cislovani,
                            std::optional<TVyberRadku> vyber)
-    : pravidla_(znaky), cislovani_(cislovani), vyber_(vyber), cislo_(cislovani.PrvniBlok) {}
+    : pravidla_(znaky), cislovani_(cislovani), vyber_(vyber),
+      rezimZnaku_(!znaky.HlavniZnak.empty() && !znaky.VedlejsiZnak.empty()), cislo_(cislovani.PrvniBlok) {}
 
 bool TOdkazyBloku::VRozsahu(std::size_t radek) const {
     return !vyber_ || (radek >= vyber_->Od && radek < vyber_->Po);
@@ -436,31 +436,41 @@ void TOdkazyBloku::Radek(std::string_view radek) {
         ++program_;
     }
     const TPravidlaBloku::TBlok b = RozebratRadek(pravidla_, radek);
+    // The count's test: in marker mode the block line of the renumbering,
+    // else a digit after the trim.
+    ++pocty_.Radku;
+    pocty_.Bloku += rezimZnaku_ ? b.Blokovy : (b.Odsazeni < radek.size() && JeCislice(radek[b.Odsazeni]));
 
-    // The renumber's own pass over its lines, the selection's first line from inside.
+    // The renumber's own pass over its lines: the selection's first line
+    // from inside, its last one up to where the selection ends.
     bool precislovany = false;
     std::uint32_t nove = 0;
     if (cislovani_ && VRozsahu(radek_)) {
         dotceny_ = true;
         const bool zevnitr = vyber_ && radek_ == vyber_->Od && vyber_->OdBajtu > 0;
-        const std::string_view kus = zevnitr ? radek.substr(std::min(vyber_->OdBajtu, radek.size())) : radek;
+        const bool useknuty = vyber_ && radek_ + 1 == vyber_->Po && vyber_->PoBajtu < radek.size();
+        const std::size_t od = zevnitr ? std::min(vyber_->OdBajtu, radek.size()) : 0;
+        const std::size_t po = useknuty ? std::max(vyber_->PoBajtu, od) : radek.size();
+        const std::string_view kus = radek.substr(od, po - od);
+        const bool cely = !zevnitr && !useknuty;
         // The start test on the line as the renumbering gets it, before the trim.
-        if (zevnitr ? pravidla_.JeZacatek(kus) : zacatek) cislo_ = cislovani_->PrvniBlok;
-        const TPravidlaBloku::TBlok k = zevnitr ? RozebratRadek(pravidla_, kus) : b;
+        if (cely ? zacatek : pravidla_.JeZacatek(kus)) cislo_ = cislovani_->PrvniBlok;
+        const TPravidlaBloku::TBlok k = cely ? b : RozebratRadek(pravidla_, kus);
         if (k.Blokovy && k.Cislic > 0) {
             nove = cislo_;
             const TCislovaniOdkazu& c = *cislovani_;
             cislo_ = TCNCFile::DalsiCislo(cislo_, c.PrvniBlok, c.Prirustek, c.MaximalniBlok, c.CislovatOdZacatku);
             ++vProgramu_;
-            // From inside the line, the number renumbered is the line's own
-            // only when the selection starts in its leading blanks.
-            precislovany = !zevnitr || vyber_->OdBajtu <= b.Odsazeni;
+            // The number renumbered is the line's own when it is the same
+            // digits: not a number further in the line, nor a part of it.
+            precislovany = cely || (b.Cislic > 0 && od + k.Cislice == b.Cislice && k.Cislic == b.Cislic);
         }
         if (zevnitr && vyber_->OdBajtu > b.Odsazeni) {
             // The renumbering trims the piece and rewrites its front as it would a block number.
-            prepsanoOd_ = radek.size() - kus.size();
+            prepsanoOd_ = od;
             prepsanoPo_ = prepsanoOd_ + k.Konec;
         }
+        if (useknuty) useknuto_ = po;
     }
     if (b.Blokovy && b.Cislic > 0)
         bloky_.push_back({static_cast<std::uint32_t>(std::min<std::uint64_t>(b.Hodnota, VelkeCisloBloku)), nove,
@@ -475,6 +485,18 @@ void TOdkazyBloku::Radek(std::string_view radek) {
     ++radek_;
 }
 
+void TOdkazyBloku::Pridat(std::string_view kus) {
+    // The lines as cnc::TPruchod splits them: CR LF, a lone CR or a lone LF
+    // ends a line, and a break at the very end opens no further line.
+    const std::size_t n = kus.size();
+    for (std::size_t i = 0; i < n;) {
+        const std::size_t konec = cnc::KonecRadku(kus, i);
+        Radek(kus.substr(i, konec - i));
+        if (konec == n) return;
+        i = konec + ((kus[konec] == '\r' && konec + 1 < n && kus[konec + 1] == '\n') ? 2 : 1);
+    }
+}
+
 TVysledekOdkazu TOdkazyBloku::Dokoncit() {
     UzavritProgram();
     return std::move(vysledek_);
@@ -485,6 +507,7 @@ void TOdkazyBloku::UzavritProgram() {
     const std::size_t od = odkazyProgramu_;
     if (!dotceny_) {
         odkazy.resize(od);
+        vysledek_.Texty.resize(textyProgramu_);
     } else if (od < odkazy.size()) {
         for (std::size_t i = od; i < odkazy.size(); ++i) {
             TOdkaz& o = odkazy[i];
@@ -492,10 +515,31 @@ void TOdkazyBloku::UzavritProgram() {
             // start of the selection (where that front is empty).
             if (prepsanoPo_ > 0 && o.Radek == vyber_->Od && o.Pozice < prepsanoPo_ && o.Pozice + o.Delka > prepsanoOd_)
                 o.Stav = TStavOdkazu::PrepsanyVyberem;
+            // Across the end of the selection, which the renumbering ends with a line break.
+            if (useknuto_ != std::string_view::npos && o.Radek + 1 == vyber_->Po && o.Pozice < useknuto_ &&
+                o.Pozice + o.Delka > useknuto_)
+                o.Stav = TStavOdkazu::PrepsanyVyberem;
         }
         Vyresit(od);
+        if (jenNevyresene_) {
+            // The resolved ones go, and their texts with them.
+            std::string texty;
+            std::size_t k = od;
+            for (std::size_t i = od; i < odkazy.size(); ++i) {
+                if (odkazy[i].Stav == TStavOdkazu::Vyreseny) continue;
+                TOdkaz o = odkazy[i];
+                const std::string_view text = vysledek_.TextCile(o);
+                o.Text = textyProgramu_ + texty.size();
+                texty += text;
+                odkazy[k++] = o;
+            }
+            odkazy.resize(k);
+            vysledek_.Texty.resize(textyProgramu_);
+            vysledek_.Texty += texty;
+        }
     }
     odkazyProgramu_ = odkazy.size();
+    textyProgramu_ = vysledek_.Texty.size();
     bloky_.clear();
     dotceny_ = !cislovani_;
     vProgramu_ = 0;
@@ -625,18 +669,81 @@ TVysledekOdkazu PrecislovatOdkazy(std::span<const std::string_view> radky, const
     return o.Dokoncit();
 }
 
-void TKurzorUprav::PripojitSUpravami(std::string& cil, std::size_t radek, std::string_view text, std::size_t od,
-                                     std::size_t po) {
+template <typename F>
+void TKurzorUprav::PripojitSUpravami(F pripojit, std::size_t radek, std::string_view text, std::size_t od,
+                                     std::size_t po, std::size_t posun) {
+    // Positions of the line from here on are those of text plus posun.
     po = std::min(po, text.size());
     while (i_ < upravy_.size() && upravy_[i_].Radek < radek) ++i_;
     std::size_t pozice = std::min(od, po);
-    for (; i_ < upravy_.size() && upravy_[i_].Radek == radek && upravy_[i_].Pozice < po; ++i_) {
+    for (; i_ < upravy_.size() && upravy_[i_].Radek == radek && upravy_[i_].Pozice < po + posun; ++i_) {
         const TUpravaOdkazu& u = upravy_[i_];
-        if (u.Pozice < pozice || u.Pozice + u.Delka > po)
+        if (u.Pozice < pozice + posun || u.Pozice + u.Delka > po + posun)
             throw std::invalid_argument("an edit of a reference lies outside the bytes being written");
-        cil.append(text.substr(pozice, u.Pozice - pozice));
-        u.PripojitText(cil);
-        pozice = u.Pozice + u.Delka;
+        pripojit(text.substr(pozice, u.Pozice - posun - pozice));
+        u.Zapsat(pripojit);
+        pozice = u.Pozice - posun + u.Delka;
     }
-    cil.append(text.substr(pozice, po - pozice));
+    pripojit(text.substr(pozice, po - pozice));
+}
+
+template void TKurzorUprav::PripojitSUpravami(TDoRetezce, std::size_t, std::string_view, std::size_t, std::size_t,
+                                              std::size_t);
+template void TKurzorUprav::PripojitSUpravami(TDoVystupu, std::size_t, std::string_view, std::size_t, std::size_t,
+                                              std::size_t);
+
+void PripojitSUpravami(cnc::TVystup<char>& cil, TKurzorUprav& kurzor, std::string_view text, std::size_t od,
+                       std::size_t po, std::size_t radek, std::size_t odBajtu) {
+    // Where the line that ends at konec is followed by the next one.
+    const auto zaZlomem = [&](std::size_t konec) {
+        if (konec == text.size()) return konec;
+        return konec + ((text[konec] == '\r' && konec + 1 < text.size() && text[konec + 1] == '\n') ? 2 : 1);
+    };
+    po = std::min(po, text.size());
+    std::size_t zacatek = od - std::min(odBajtu, od);  // where line radek begins
+    while (od < po) {
+        const std::size_t dalsi = kurzor.Dalsi();
+        if (dalsi == std::string_view::npos) break;
+        // On to the next line with edits; the lines before it go out in one piece.
+        for (; radek < dalsi && zacatek < po; ++radek) {
+            const std::size_t konec = cnc::KonecRadku(text, zacatek);
+            if (konec == text.size()) return cil.Pripojit(text.substr(od, po - od));
+            zacatek = zaZlomem(konec);
+        }
+        if (zacatek >= po) break;
+        if (zacatek > od) {
+            cil.Pripojit(text.substr(od, zacatek - od));
+            od = zacatek;
+        }
+        // The line as far as it lies in the text asked for, with its edits; then its break.
+        const std::size_t konec = cnc::KonecRadku(text, zacatek);
+        const std::size_t k = std::min(konec, po);
+        if (od < k) kurzor.Pripojit(cil, radek, text.substr(zacatek, konec - zacatek), od - zacatek, k - zacatek);
+        od = std::max(od, k);
+        if (k < konec) return;
+        const std::size_t dalsiRadek = zaZlomem(konec);
+        if (od < std::min(dalsiRadek, po)) {
+            cil.Pripojit(text.substr(od, std::min(dalsiRadek, po) - od));
+            od = std::min(dalsiRadek, po);
+        }
+        if (dalsiRadek == konec) return;  // the end of the text
+        zacatek = dalsiRadek;
+        ++radek;
+    }
+    if (od < po) cil.Pripojit(text.substr(od, po - od));
+}
+
+TZbytkySUpravami::TZbytkySUpravami(TKurzorUprav& kurzor, std::size_t prvniRadek, std::size_t odBajtu)
+    : kurzor_(kurzor), prvni_(prvniRadek), odBajtu_(odBajtu) {
+    Posunout();
+}
+
+void TZbytkySUpravami::Posunout() {
+    const std::size_t dalsi = kurzor_.Dalsi();
+    dalsi_ = dalsi == std::string_view::npos ? dalsi : dalsi - std::min(dalsi, prvni_);
+}
+
+void TZbytkySUpravami::Zapsat(cnc::TVystup<char>& vystup, std::size_t radek, std::string_view text, std::size_t od) {
+    kurzor_.Pripojit(vystup, prvni_ + radek, text, od, std::string_view::npos, radek == 0 ? odBajtu_ : 0);
+    Posunout();
 }
