@@ -521,6 +521,7 @@ void TOdkazyBloku::UzavritProgram() {
                 o.Stav = TStavOdkazu::PrepsanyVyberem;
         }
         Vyresit(od);
+        vysledek_.Nalezenych += odkazy.size() - od;
         if (jenNevyresene_) {
             // The resolved ones go, and their texts with them.
             std::string texty;

@@ -160,6 +160,9 @@ struct TVysledekOdkazu {
     std::vector<TUpravaOdkazu> Upravy;
     // The targets as the lines read after the command, for the listing and the report.
     std::string Texty;
+    // The references found in those programs, the resolved ones that are
+    // not kept included.
+    std::size_t Nalezenych = 0;
 
     std::string_view TextCile(const TOdkaz& o) const { return std::string_view(Texty).substr(o.Text, o.DelkaTextu); }
     // References whose state is not Vyreseny.
