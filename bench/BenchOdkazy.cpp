@@ -55,57 +55,6 @@ std::vector<std::string_view> RozdelitNaRadky(std::string_view text) {
     return radky;
 }
 
-// Every 25th block of a program gets a reference to a block of its own
-// program in place of its words, in turn: a jump ahead, a conditional jump
-// back, the profile of a roughing cycle, a return.
-std::string PridatOdkazy(std::string_view program, std::size_t& odkazu) {
-    const std::vector<std::string_view> radky = RozdelitNaRadky(program);
-    const TPravidlaBloku pravidla(Znaky);
-    struct TBlok {
-        std::size_t radek;
-        std::string_view cislo;
-    };
-    std::vector<TBlok> bloky;  // of the current program
-    std::string vysledek;
-    vysledek.reserve(program.size() + program.size() / 10);
-    std::size_t zacatek = 0;  // first line of the program being collected
-    const auto vypsat = [&](std::size_t po) {
-        std::size_t druh = 0;
-        std::size_t b = 0;
-        for (std::size_t i = zacatek; i < po; ++i) {
-            while (b < bloky.size() && bloky[b].radek < i) ++b;
-            const bool blok = b < bloky.size() && bloky[b].radek == i;
-            if (!blok || b % 25 != 12 || b + 20 >= bloky.size()) {
-                vysledek += radky[i];
-                vysledek += "\r\n";
-                continue;
-            }
-            const auto cislo = [&](std::size_t k) { return std::string(bloky[k].cislo); };
-            vysledek += 'N' + cislo(b);
-            switch (druh++ % 4) {
-                case 0: vysledek += " GOTO " + cislo(b + 10); break;
-                case 1: vysledek += " IF [#1 GT 0] GOTO " + cislo(b - 10); break;
-                case 2:
-                    vysledek += " G71 P" + cislo(b + 1) + " Q" + cislo(b + 20) + " U0.4 W0.1 F0.2";
-                    ++odkazu;
-                    break;
-                default: vysledek += " M99 P" + cislo(b - 5); break;
-            }
-            ++odkazu;
-            vysledek += "\r\n";
-        }
-        bloky.clear();
-        zacatek = po;
-    };
-    for (std::size_t i = 0; i < radky.size(); ++i) {
-        if (pravidla.JeZacatek(radky[i])) vypsat(i);
-        const TPravidlaBloku::TBlok b = pravidla.Rozebrat(radky[i]);
-        if (b.Blokovy && b.Cislic > 0) bloky.push_back({i, radky[i].substr(b.Cislice, b.Cislic)});
-    }
-    vypsat(radky.size());
-    return vysledek;
-}
-
 enum class TDruh { BezOdkazu, SOdkazy };
 
 const TVzorek& Vzorek(TDruh druh, std::size_t radku) {
@@ -116,8 +65,8 @@ const TVzorek& Vzorek(TDruh druh, std::size_t radku) {
         p.Radku = radku;
         p.Programu = std::max<std::size_t>(1, radku / RadkuProgramu);
         v = std::make_unique<TVzorek>();
-        GenerovatProgram(v->Bajty, p);
-        if (druh == TDruh::SOdkazy) v->Bajty = PridatOdkazy(v->Bajty, v->Odkazu);
+        p.Odkazy = druh == TDruh::SOdkazy;
+        v->Odkazu = GenerovatProgram(v->Bajty, p);
         v->Radky = RozdelitNaRadky(v->Bajty);
     }
     return *v;

@@ -476,8 +476,9 @@ void TOdkazyBloku::Radek(std::string_view radek) {
         bloky_.push_back({static_cast<std::uint32_t>(std::min<std::uint64_t>(b.Hodnota, VelkeCisloBloku)), nove,
                           static_cast<std::uint32_t>(radek_), precislovany});
 
+    // A line of 4 GiB or more is not read for references (edits count its bytes in 32 bits).
     const std::string_view kod = radek.substr(b.Konec);
-    if (MoznaOdkaz(kod)) {
+    if (radek.size() <= std::numeric_limits<std::uint32_t>::max() && MoznaOdkaz(kod)) {
         const std::size_t prvni = vysledek_.Odkazy.size();
         CistKod(radek, b.Konec, pravidla_, radek_, vysledek_.Odkazy, slova_, vysledek_.Texty);
         for (std::size_t i = prvni; i < vysledek_.Odkazy.size(); ++i) vysledek_.Odkazy[i].Program = program_;
@@ -615,7 +616,10 @@ void TOdkazyBloku::Vyresit(std::size_t od) {
         if (!o.Precislovany) continue;
         // The number in its own form: a number written with leading zeros keeps its width.
         const std::string_view stare = vysledek_.TextCile(o).substr(o.DelkaTextu - o.Delka);
-        TUpravaOdkazu u{.Radek = o.Radek, .Pozice = o.Pozice, .Delka = o.Delka, .Cislo = o.NoveCislo};
+        TUpravaOdkazu u{.Radek = static_cast<std::uint32_t>(o.Radek),
+                        .Pozice = static_cast<std::uint32_t>(o.Pozice),
+                        .Delka = static_cast<std::uint32_t>(o.Delka),
+                        .Cislo = o.NoveCislo};
         if (stare.size() > 1 && stare[0] == '0') u.Sirka = static_cast<std::uint32_t>(stare.size());
         const std::string nove = u.Text();
         if (nove == stare) continue;
@@ -679,11 +683,12 @@ void TKurzorUprav::PripojitSUpravami(F pripojit, std::size_t radek, std::string_
     std::size_t pozice = std::min(od, po);
     for (; i_ < upravy_.size() && upravy_[i_].Radek == radek && upravy_[i_].Pozice < po + posun; ++i_) {
         const TUpravaOdkazu& u = upravy_[i_];
-        if (u.Pozice < pozice + posun || u.Pozice + u.Delka > po + posun)
+        const std::size_t zacatek = u.Pozice, konec = zacatek + u.Delka;
+        if (zacatek < pozice + posun || konec > po + posun)
             throw std::invalid_argument("an edit of a reference lies outside the bytes being written");
-        pripojit(text.substr(pozice, u.Pozice - posun - pozice));
+        pripojit(text.substr(pozice, zacatek - posun - pozice));
         u.Zapsat(pripojit);
-        pozice = u.Pozice - posun + u.Delka;
+        pozice = konec - posun;
     }
     pripojit(text.substr(pozice, po - pozice));
 }

@@ -120,9 +120,11 @@ struct TOdkaz {
 // line's block number, so it never meets what the renumbering changes at the
 // front of the line.
 struct TUpravaOdkazu {
-    std::size_t Radek = 0;
-    std::size_t Pozice = 0;
-    std::size_t Delka = 0;
+    // 32 bits each, 20 bytes an edit: lines are counted in 32 bits, and a
+    // line of 4 GiB or more is not read for references.
+    std::uint32_t Radek = 0;
+    std::uint32_t Pozice = 0;
+    std::uint32_t Delka = 0;
     std::uint32_t Cislo = 0;
     std::uint32_t Sirka = 0;
 
