@@ -26,6 +26,8 @@ constexpr std::size_t MaxDelkaZnacky = 255;
 constexpr std::uint64_t PrilisVelke = std::numeric_limits<std::uint64_t>::max();
 // Block numbers are kept in 32 bits: from this one on, no reference finds a block.
 constexpr std::uint32_t VelkeCisloBloku = std::numeric_limits<std::uint32_t>::max();
+// The bits of the numbers that a program's references look up: up to 128 KiB.
+constexpr std::uint64_t MaxBituCilu = std::uint64_t{1} << 20;
 
 inline bool JeCislice(char c) { return c >= '0' && c <= '9'; }
 inline bool JePismeno(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -63,6 +65,25 @@ std::uint64_t Hodnota(std::string_view cislice) {
     return v;
 }
 
+// Eight bytes of a line, the first in the lowest byte: how many of them,
+// from the first, are digits. A byte is a digit when its high half is 3 and
+// it stays so with 6 added; a carry out of a byte that is no digit reaches
+// only the bytes after it.
+inline std::size_t CislicNaZacatku(std::uint64_t w) {
+    constexpr std::uint64_t Horni = 0xF0F0F0F0F0F0F0F0ull, Trojky = 0x3030303030303030ull;
+    const std::uint64_t jine = ((w & Horni) ^ Trojky) | (((w + 0x0606060606060606ull) & Horni) ^ Trojky);
+    return jine == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(jine)) / 8;
+}
+
+// The value of the first cislic (1 to 7) digits of eight bytes.
+inline std::uint64_t HodnotaCislic(std::uint64_t w, std::size_t cislic) {
+    // The digits moved to the top bytes, zeros (as leading zeros) below them.
+    w = (w - 0x3030303030303030ull) << (8 * (8 - cislic));
+    w = (w * 10 + (w >> 8)) & 0x00FF00FF00FF00FFull;
+    w = (w * 100 + (w >> 16)) & 0x0000FFFF0000FFFFull;
+    return (w * 10000 + (w >> 32)) & 0xFFFFFFFFull;
+}
+
 // The front of a line; inline, since it runs for every line.
 VZDY_INLINE TPravidlaBloku::TBlok RozebratRadek(const TPravidlaBloku& p, std::string_view radek) {
     using TBlok = TPravidlaBloku::TBlok;
@@ -90,6 +111,20 @@ VZDY_INLINE TPravidlaBloku::TBlok RozebratRadek(const TPravidlaBloku& p, std::st
     b.Blokovy = true;
     b.Cislice = k;
     std::uint64_t v = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Up to seven digits read from eight bytes at once, without a branch per digit.
+        if (n - k >= 8) {
+            std::uint64_t w;
+            std::memcpy(&w, d + k, 8);
+            const std::size_t cislic = CislicNaZacatku(w);
+            if (cislic > 0 && cislic < 8) {
+                b.Cislic = cislic;
+                b.Konec = k + cislic;
+                b.Hodnota = HodnotaCislic(w, cislic);
+                return b;
+            }
+        }
+    }
     for (; k < n && JeCislice(d[k]); ++k) v = v * 10 + static_cast<std::uint64_t>(d[k] - '0');
     b.Cislic = k - b.Cislice;
     b.Konec = k;
@@ -147,6 +182,30 @@ VZDY_INLINE bool MoznaOdkaz(std::string_view s) {
     for (; j < n; ++j)
         if (Spoustec(s, j)) return true;
     return false;
+}
+
+// The first byte from i on that Spoustec could take (a P, a Q or a T in
+// either case); the end of s when there is none. Such bytes are rare in a
+// program (a line in twenty): one search runs over many lines, and a line
+// that it passes over holds no reference.
+std::size_t DalsiSpoustec(std::string_view s, std::size_t i) {
+    const std::size_t n = s.size();
+    const char* d = s.data();
+#ifdef __SSE2__
+    const __m128i mala = _mm_set1_epi8(0x20);
+    const __m128i p = _mm_set1_epi8('p'), q = _mm_set1_epi8('q'), t = _mm_set1_epi8('t');
+    for (; i + 16 <= n; i += 16) {
+        const __m128i w = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i)), mala);
+        const unsigned pqt = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(w, p), _mm_cmpeq_epi8(w, q)), _mm_cmpeq_epi8(w, t))));
+        if (pqt != 0) return i + static_cast<std::size_t>(std::countr_zero(pqt));
+    }
+#endif
+    for (; i < n; ++i) {
+        const char c = static_cast<char>(d[i] | 0x20);
+        if (c == 'p' || c == 'q' || c == 't') return i;
+    }
+    return n;
 }
 
 // An integer value behind an address letter: blanks, then digits.
@@ -428,7 +487,9 @@ bool TOdkazyBloku::VRozsahu(std::size_t radek) const {
     return !vyber_ || (radek >= vyber_->Od && radek < vyber_->Po);
 }
 
-void TOdkazyBloku::Radek(std::string_view radek) {
+void TOdkazyBloku::Radek(std::string_view radek) { Radek(radek, true); }
+
+void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
     if (radek_ >= VelkeCisloBloku) throw std::length_error("more lines than references can count");
     const bool zacatek = pravidla_.JeZacatek(radek);
     if (zacatek) {
@@ -445,7 +506,18 @@ void TOdkazyBloku::Radek(std::string_view radek) {
     // from inside, its last one up to where the selection ends.
     bool precislovany = false;
     std::uint32_t nove = 0;
-    if (cislovani_ && VRozsahu(radek_)) {
+    if (cislovani_ && !vyber_) {
+        // All the lines, each whole: the common case, without the selection's tests.
+        dotceny_ = true;
+        if (zacatek) cislo_ = cislovani_->PrvniBlok;
+        if (b.Blokovy && b.Cislic > 0) {
+            nove = cislo_;
+            const TCislovaniOdkazu& c = *cislovani_;
+            cislo_ = TCNCFile::DalsiCislo(cislo_, c.PrvniBlok, c.Prirustek, c.MaximalniBlok, c.CislovatOdZacatku);
+            ++vProgramu_;
+            precislovany = true;
+        }
+    } else if (cislovani_ && VRozsahu(radek_)) {
         dotceny_ = true;
         const bool zevnitr = vyber_ && radek_ == vyber_->Od && vyber_->OdBajtu > 0;
         const bool useknuty = vyber_ && radek_ + 1 == vyber_->Po && vyber_->PoBajtu < radek.size();
@@ -478,7 +550,7 @@ void TOdkazyBloku::Radek(std::string_view radek) {
 
     // A line of 4 GiB or more is not read for references (edits count its bytes in 32 bits).
     const std::string_view kod = radek.substr(b.Konec);
-    if (radek.size() <= std::numeric_limits<std::uint32_t>::max() && MoznaOdkaz(kod)) {
+    if (spoustec && radek.size() <= std::numeric_limits<std::uint32_t>::max() && MoznaOdkaz(kod)) {
         const std::size_t prvni = vysledek_.Odkazy.size();
         CistKod(radek, b.Konec, pravidla_, radek_, vysledek_.Odkazy, slova_, vysledek_.Texty);
         for (std::size_t i = prvni; i < vysledek_.Odkazy.size(); ++i) vysledek_.Odkazy[i].Program = program_;
@@ -490,9 +562,11 @@ void TOdkazyBloku::Pridat(std::string_view kus) {
     // The lines as cnc::TPruchod splits them: CR LF, a lone CR or a lone LF
     // ends a line, and a break at the very end opens no further line.
     const std::size_t n = kus.size();
+    std::size_t spoustec = 0;  // the next byte that may start a reference, once it lies from i on
     for (std::size_t i = 0; i < n;) {
         const std::size_t konec = cnc::KonecRadku(kus, i);
-        Radek(kus.substr(i, konec - i));
+        if (spoustec < i) spoustec = DalsiSpoustec(kus, i);
+        Radek(kus.substr(i, konec - i), spoustec < konec);
         if (konec == n) return;
         i = konec + ((kus[konec] == '\r' && konec + 1 < n && kus[konec + 1] == '\n') ? 2 : 1);
     }
@@ -590,8 +664,16 @@ void TOdkazyBloku::Vyresit(std::size_t od) {
     };
 
     if (!cile(false)) return;
+    // Most blocks are no target: a bit for each number looked up passes them
+    // over without a search (numbers past the bits are searched).
+    const std::uint64_t posledni = hledane_.back().Cislo;
+    const std::size_t bitu = static_cast<std::size_t>(std::min<std::uint64_t>(posledni + 1, MaxBituCilu));
+    mapaCilu_.assign((bitu + 63) / 64, 0);
+    for (const THledany& h : hledane_)
+        if (h.Cislo < bitu) mapaCilu_[h.Cislo / 64] |= std::uint64_t{1} << (h.Cislo % 64);
     for (const TBlokProgramu& b : bloky_) {
-        if (b.Stare == VelkeCisloBloku) continue;
+        if (b.Stare < bitu ? !((mapaCilu_[b.Stare / 64] >> (b.Stare % 64)) & 1) : b.Stare == VelkeCisloBloku)
+            continue;
         THledany* h = Najit(b.Stare);
         if (!h || h->Pocet++ > 0) continue;
         h->Radek = b.Radek;
@@ -621,14 +703,22 @@ void TOdkazyBloku::Vyresit(std::size_t od) {
                         .Delka = static_cast<std::uint32_t>(o.Delka),
                         .Cislo = o.NoveCislo};
         if (stare.size() > 1 && stare[0] == '0') u.Sirka = static_cast<std::uint32_t>(stare.size());
-        const std::string nove = u.Text();
-        if (nove == stare) continue;
+        // The target as the line reads now, at the end of the texts: its
+        // block character, if any, and the new number; dropped when the
+        // number reads as before.
+        std::string& texty = vysledek_.Texty;
+        const std::size_t text = texty.size(), predCislem = o.DelkaTextu - o.Delka;
+        texty.reserve(text + predCislem + std::max<std::size_t>(u.Sirka, 10));  // the copy below reads texty
+        texty.append(texty, o.Text, predCislem);
+        u.Zapsat([&](std::string_view k) { texty += k; });
+        const std::string_view vse = texty;
+        if (vse.substr(text + predCislem) == vse.substr(o.Text + predCislem, o.Delka)) {
+            texty.resize(text);
+            continue;
+        }
         vysledek_.Upravy.push_back(u);
-        // The target as the line reads now: its block character, if any, and the new number.
-        const std::string text = std::string(vysledek_.TextCile(o).substr(0, o.DelkaTextu - o.Delka)) + nove;
-        o.Text = vysledek_.Texty.size();
-        o.DelkaTextu = text.size();
-        vysledek_.Texty += text;
+        o.Text = text;
+        o.DelkaTextu = texty.size() - text;
     }
 
     // After a renumber one number can stand on more blocks: a selection's

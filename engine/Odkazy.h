@@ -248,6 +248,8 @@ private:
         bool Precislovany = false;
     };
 
+    // spoustec: false when the line holds no P, Q or T (no reference).
+    void Radek(std::string_view radek, bool spoustec);
     bool VRozsahu(std::size_t radek) const;
     void UzavritProgram();
     void Vyresit(std::size_t od);
@@ -278,6 +280,7 @@ private:
     std::size_t textyProgramu_ = 0;   // and their texts, from here to the end of Texty
     std::vector<TBlokProgramu> bloky_;
     std::vector<THledany> hledane_;   // sorted by number
+    std::vector<std::uint64_t> mapaCilu_;  // a bit for each number in hledane_ (the smaller ones)
     std::size_t kurzor_ = 0;
     std::vector<TOdkaz> slova_;       // the P and Q words of a line until the line tells what they are
 };
