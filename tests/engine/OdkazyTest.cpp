@@ -449,6 +449,35 @@ TEST(Odkazy, PoctyJakoMotor) {
     }
 }
 
+// The block number of a line's front, whatever its length and whatever
+// follows it (the front reads eight bytes at once where the line has them):
+// the digits and their value as a plain reading gives them.
+TEST(Odkazy, CisloBloku) {
+    const TPravidlaBloku pravidla(Iso);
+    const char* za[] = {"", " X1", "X", "/", ":", "\xFF\xFA\xF6 GOTO 1", "\x2F\x3A" "0000000", "\t", ".5"};
+    std::string cislice;
+    for (std::size_t delka = 1; delka <= 21; ++delka) {
+        cislice += static_cast<char>('0' + (delka * 7) % 10);
+        for (const char* zbytek : za)
+            for (const char* pred : {"N", ":", "  N", ":N"}) {
+                const std::string radek = pred + cislice + zbytek;
+                SCOPED_TRACE(radek);
+                const TPravidlaBloku::TBlok b = pravidla.Rozebrat(radek);
+                ASSERT_TRUE(b.Blokovy);
+                EXPECT_EQ(b.Cislice, std::string_view(pred).size());
+                EXPECT_EQ(b.Cislic, delka);
+                EXPECT_EQ(b.Konec, b.Cislice + delka);
+                std::uint64_t hodnota = 0;
+                bool velke = false;
+                for (const char c : cislice) {
+                    velke = velke || hodnota > (UINT64_MAX - 9) / 10;
+                    hodnota = hodnota * 10 + static_cast<std::uint64_t>(c - '0');
+                }
+                EXPECT_EQ(b.Hodnota, velke ? UINT64_MAX : hodnota);
+            }
+    }
+}
+
 // ---------------------------------------------------------------- random programs
 
 class TNahoda {
