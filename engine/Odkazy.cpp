@@ -487,9 +487,8 @@ bool TOdkazyBloku::VRozsahu(std::size_t radek) const {
     return !vyber_ || (radek >= vyber_->Od && radek < vyber_->Po);
 }
 
-void TOdkazyBloku::Radek(std::string_view radek) { Radek(radek, true); }
-
-void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
+// Inline in both callers: it runs for every line.
+VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
     if (radek_ >= VelkeCisloBloku) throw std::length_error("more lines than references can count");
     const bool zacatek = pravidla_.JeZacatek(radek);
     if (zacatek) {
@@ -557,6 +556,8 @@ void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
     }
     ++radek_;
 }
+
+void TOdkazyBloku::Radek(std::string_view radek) { Radek(radek, true); }
 
 void TOdkazyBloku::Pridat(std::string_view kus) {
     // The lines as cnc::TPruchod splits them: CR LF, a lone CR or a lone LF
