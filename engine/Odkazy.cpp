@@ -667,9 +667,10 @@ void TOdkazyBloku::Vyresit(std::size_t od) {
     if (!cile(false)) return;
     // Most blocks are no target: a bit for each number looked up passes them
     // over without a search (numbers past the bits are searched).
+    // The bits stay allocated from program to program; only those set are cleared.
     const std::uint64_t posledni = hledane_.back().Cislo;
     const std::size_t bitu = static_cast<std::size_t>(std::min<std::uint64_t>(posledni + 1, MaxBituCilu));
-    mapaCilu_.assign((bitu + 63) / 64, 0);
+    if (mapaCilu_.size() * 64 < bitu) mapaCilu_.resize((bitu + 63) / 64);
     for (const THledany& h : hledane_)
         if (h.Cislo < bitu) mapaCilu_[h.Cislo / 64] |= std::uint64_t{1} << (h.Cislo % 64);
     for (const TBlokProgramu& b : bloky_) {
@@ -681,6 +682,8 @@ void TOdkazyBloku::Vyresit(std::size_t od) {
         h->Nove = b.Nove;
         h->Precislovany = b.Precislovany;
     }
+    for (const THledany& h : hledane_)
+        if (h.Cislo < bitu) mapaCilu_[h.Cislo / 64] = 0;
     bool vyreseny = false;
     for (std::size_t i = od; i < odkazy.size(); ++i) {
         TOdkaz& o = odkazy[i];
