@@ -1,10 +1,11 @@
-// References to block numbers: the cost of finding and following them, set
-// against a plain renumbering of the same lines written as bytes into one
-// output buffer (line views into one buffer, the way the byte-level text path
-// works). Generated ISO programs of 10,000, 100,000 and 1,000,000 lines, as
-// they are and with references added (a jump, a cycle's profile or a return
-// on every 25th block). A summary after the table gives the renumbering with
-// references against the plain one.
+// References to block numbers: the renumber command that updates them set
+// against the plain renumber command, on the same text, both run through the
+// engine's passes as the batch tool runs them (a first pass that counts or
+// finds the references, then the rewriting pass into the output buffer).
+// Generated ISO programs of 10,000, 100,000 and 1,000,000 lines, as they are
+// and with references (a jump, a cycle's profile or a return on every 25th
+// block). Each pass is also timed alone, and the listing of tarvik-cli refs.
+// A summary after the table gives the two commands side by side.
 #include "GeneratorProgramu.h"
 #include "engine/CNCEdit.h"
 #include "engine/Odkazy.h"
@@ -12,7 +13,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -38,73 +38,9 @@ const TCislovaniOdkazu Cislovani{1, 1, 9999, true};
 
 struct TVzorek {
     std::string Bajty;
-    std::vector<std::string_view> Radky;
+    std::size_t Radku = 0;
     std::size_t Odkazu = 0;
 };
-
-std::vector<std::string_view> RozdelitNaRadky(std::string_view text) {
-    std::vector<std::string_view> radky;
-    while (!text.empty()) {
-        const std::size_t konec = text.find('\n');
-        std::string_view r = text.substr(0, konec);
-        if (!r.empty() && r.back() == '\r') r.remove_suffix(1);
-        radky.push_back(r);
-        if (konec == std::string_view::npos) break;
-        text.remove_prefix(konec + 1);
-    }
-    return radky;
-}
-
-// Every 25th block of a program gets a reference to a block of its own
-// program in place of its words, in turn: a jump ahead, a conditional jump
-// back, the profile of a roughing cycle, a return.
-std::string PridatOdkazy(std::string_view program, std::size_t& odkazu) {
-    const std::vector<std::string_view> radky = RozdelitNaRadky(program);
-    const TPravidlaBloku pravidla(Znaky);
-    struct TBlok {
-        std::size_t radek;
-        std::string_view cislo;
-    };
-    std::vector<TBlok> bloky;  // of the current program
-    std::string vysledek;
-    vysledek.reserve(program.size() + program.size() / 10);
-    std::size_t zacatek = 0;  // first line of the program being collected
-    const auto vypsat = [&](std::size_t po) {
-        std::size_t druh = 0;
-        std::size_t b = 0;
-        for (std::size_t i = zacatek; i < po; ++i) {
-            while (b < bloky.size() && bloky[b].radek < i) ++b;
-            const bool blok = b < bloky.size() && bloky[b].radek == i;
-            if (!blok || b % 25 != 12 || b + 20 >= bloky.size()) {
-                vysledek += radky[i];
-                vysledek += "\r\n";
-                continue;
-            }
-            const auto cislo = [&](std::size_t k) { return std::string(bloky[k].cislo); };
-            vysledek += 'N' + cislo(b);
-            switch (druh++ % 4) {
-                case 0: vysledek += " GOTO " + cislo(b + 10); break;
-                case 1: vysledek += " IF [#1 GT 0] GOTO " + cislo(b - 10); break;
-                case 2:
-                    vysledek += " G71 P" + cislo(b + 1) + " Q" + cislo(b + 20) + " U0.4 W0.1 F0.2";
-                    ++odkazu;
-                    break;
-                default: vysledek += " M99 P" + cislo(b - 5); break;
-            }
-            ++odkazu;
-            vysledek += "\r\n";
-        }
-        bloky.clear();
-        zacatek = po;
-    };
-    for (std::size_t i = 0; i < radky.size(); ++i) {
-        if (pravidla.JeZacatek(radky[i])) vypsat(i);
-        const TPravidlaBloku::TBlok b = pravidla.Rozebrat(radky[i]);
-        if (b.Blokovy && b.Cislic > 0) bloky.push_back({i, radky[i].substr(b.Cislice, b.Cislic)});
-    }
-    vypsat(radky.size());
-    return vysledek;
-}
 
 enum class TDruh { BezOdkazu, SOdkazy };
 
@@ -116,85 +52,128 @@ const TVzorek& Vzorek(TDruh druh, std::size_t radku) {
         p.Radku = radku;
         p.Programu = std::max<std::size_t>(1, radku / RadkuProgramu);
         v = std::make_unique<TVzorek>();
-        GenerovatProgram(v->Bajty, p);
-        if (druh == TDruh::SOdkazy) v->Bajty = PridatOdkazy(v->Bajty, v->Odkazu);
-        v->Radky = RozdelitNaRadky(v->Bajty);
+        p.Odkazy = druh == TDruh::SOdkazy;
+        v->Odkazu = GenerovatProgram(v->Bajty, p);
+        v->Radku = radku;
     }
     return *v;
 }
 
-// The plain renumbering of the byte-level path: every line written anew into
-// one buffer, the new number in place of the old front, CR LF after it; with
-// the edits of the references merged in when there are any.
-void PrecislovatBajty(const std::vector<std::string_view>& radky, std::string& cil,
-                      std::span<const TUpravaOdkazu> upravy = {}) {
-    const TPravidlaBloku pravidla(Znaky);
-    TKurzorUprav kurzor(upravy);
-    std::uint32_t cislo = Cislovani.PrvniBlok;
-    char cifry[16];
-    cil.clear();
-    for (std::size_t i = 0; i < radky.size(); ++i) {
-        const std::string_view r = radky[i];
-        if (pravidla.JeZacatek(r)) cislo = Cislovani.PrvniBlok;
-        const TPravidlaBloku::TBlok b = pravidla.Rozebrat(r);
-        if (b.Blokovy) {
-            if (b.Cislic > 0) {
-                cil.append(r.substr(b.Odsazeni, b.Cislice - b.Odsazeni));
-                cil.append(cifry, std::to_chars(cifry, cifry + sizeof cifry, cislo).ptr);
-                cislo = TCNCFile::DalsiCislo(cislo, Cislovani.PrvniBlok, Cislovani.Prirustek,
-                                             Cislovani.MaximalniBlok, Cislovani.CislovatOdZacatku);
-            }
-        }
-        if (upravy.empty())
-            cil.append(r.substr(b.Konec));
-        else
-            kurzor.Pripojit(cil, i, r, b.Konec);
-        cil += "\r\n";
+// The renumber command as the batch tool runs it: a first pass over the text
+// (the line and block counts that the rewriting needs; with references, the
+// reference pass, which counts as it reads), then the rewriting pass into
+// the output buffer, which hands on its pieces of a megabyte (here to
+// nobody); with references, the rest of the lines through the edits.
+class TPrikaz {
+public:
+    TPrikaz()
+        : hlavni_(u":"), vedlejsi_(u"N"), zacatek_(u"%"), konec_(u"M30"), komentar_(u"("),
+          vystup_([this](std::string_view kus) { bajtu_ += kus.size(); }) {
+        z_.Prikaz = cnc::TPrikaz::Precislovat;
+        z_.HlavniZnak = hlavni_.Znacka();
+        z_.VedlejsiZnak = vedlejsi_.Znacka();
+        z_.Zacatek = zacatek_.Znacka();
+        z_.Konec = konec_.Znacka();
+        z_.Komentar = komentar_.Znacka();
+        z_.PrvniBlok = Cislovani.PrvniBlok;
+        z_.Prirustek = Cislovani.Prirustek;
+        z_.MaximalniBlok = Cislovani.MaximalniBlok;
+        z_.CislovatOdZacatku = Cislovani.CislovatOdZacatku;
     }
-}
+
+    // The first pass alone: the counts, or the references (which count too).
+    cnc::TPocty Spocitat(std::string_view text) const {
+        cnc::TPocitadlo<char> p(z_.HlavniZnak, z_.VedlejsiZnak);
+        p.Pridat(text);
+        return p.Pocty();
+    }
+    TVysledekOdkazu NajitOdkazy(std::string_view text, cnc::TPocty& pocty) const {
+        TOdkazyBloku o(ZnakyOdkazu(z_), Cislovani);
+        o.NechatJenNevyresene();
+        o.Pridat(text);
+        pocty = o.Pocty();
+        return o.Dokoncit();
+    }
+    // The rewriting pass alone.
+    void Prepsat(std::string_view text, std::size_t radku, std::span<const TUpravaOdkazu> upravy = {}) {
+        TKurzorUprav kurzor(upravy);
+        std::optional<TZbytkySUpravami> zbytky;
+        if (!upravy.empty()) zbytky.emplace(kurzor);
+        {
+            cnc::TPruchod<char> p(z_, radku, vystup_);
+            p.PsatZbytky(zbytky ? &*zbytky : nullptr);
+            p.Pridat(text);
+        }
+        vystup_.Odevzdat();
+        benchmark::DoNotOptimize(bajtu_);
+    }
+    // The whole command; the edits it made.
+    std::size_t Precislovat(std::string_view text, bool odkazy) {
+        cnc::TPocty pocty;
+        if (!odkazy) {
+            pocty = Spocitat(text);
+            Prepsat(text, pocty.Radku);
+            return 0;
+        }
+        const TVysledekOdkazu o = NajitOdkazy(text, pocty);
+        Prepsat(text, pocty.Radku, o.Upravy);
+        return o.Upravy.size();
+    }
+
+private:
+    cnc::TZnackaUtf8 hlavni_, vedlejsi_, zacatek_, konec_, komentar_;
+    cnc::TZadani<char> z_;
+    std::size_t bajtu_ = 0;
+    cnc::TVystup<char> vystup_;
+};
 
 void Popsat(benchmark::State& state, const TVzorek& v) {
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(v.Radky.size()));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(v.Radku));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(v.Bajty.size()));
-    state.counters["lines"] = benchmark::Counter(static_cast<double>(v.Radky.size()));
+    state.counters["lines"] = benchmark::Counter(static_cast<double>(v.Radku));
     state.counters["refs"] = benchmark::Counter(static_cast<double>(v.Odkazu));
 }
 
+// The renumber command without the references (--keep-references).
 void Precislovani(benchmark::State& state, TDruh druh) {
     const TVzorek& v = Vzorek(druh, static_cast<std::size_t>(state.range(0)));
-    std::string cil;
-    cil.reserve(v.Bajty.size() + v.Bajty.size() / 4);
-    PrecislovatBajty(v.Radky, cil);
-    for (auto _ : state) {
-        PrecislovatBajty(v.Radky, cil);
-        benchmark::DoNotOptimize(cil.data());
-    }
+    TPrikaz p;
+    for (auto _ : state) p.Precislovat(v.Bajty, false);
     Popsat(state, v);
 }
 
+// The renumber command that updates the references (the default).
 void PrecislovaniSOdkazy(benchmark::State& state, TDruh druh) {
     const TVzorek& v = Vzorek(druh, static_cast<std::size_t>(state.range(0)));
-    std::string cil;
-    cil.reserve(v.Bajty.size() + v.Bajty.size() / 4);
+    TPrikaz p;
     std::size_t upravy = 0;
-    for (auto _ : state) {
-        const TVysledekOdkazu o = PrecislovatOdkazy(v.Radky, Znaky, Cislovani);
-        PrecislovatBajty(v.Radky, cil, o.Upravy);
-        upravy = o.Upravy.size();
-        benchmark::DoNotOptimize(cil.data());
-    }
+    for (auto _ : state) upravy = p.Precislovat(v.Bajty, true);
     Popsat(state, v);
     state.counters["edits"] = benchmark::Counter(static_cast<double>(upravy));
 }
 
-// The scanner alone: the first pass, which reads every line whole.
+// The rewriting pass alone, as both commands end.
+void Prepis(benchmark::State& state, TDruh druh) {
+    const TVzorek& v = Vzorek(druh, static_cast<std::size_t>(state.range(0)));
+    TPrikaz p;
+    for (auto _ : state) p.Prepsat(v.Bajty, v.Radku);
+    Popsat(state, v);
+}
+
+// The count pass alone, the first pass of the plain renumber.
+void Pocty(benchmark::State& state, TDruh druh) {
+    const TVzorek& v = Vzorek(druh, static_cast<std::size_t>(state.range(0)));
+    const TPrikaz p;
+    for (auto _ : state) benchmark::DoNotOptimize(p.Spocitat(v.Bajty));
+    Popsat(state, v);
+}
+
+// The reference pass of the renumber alone, in place of the count pass.
 void Sken(benchmark::State& state, TDruh druh) {
     const TVzorek& v = Vzorek(druh, static_cast<std::size_t>(state.range(0)));
-    for (auto _ : state) {
-        TOdkazyBloku o(Znaky, Cislovani);
-        for (const std::string_view r : v.Radky) o.Radek(r);
-        benchmark::DoNotOptimize(o);
-    }
+    const TPrikaz p;
+    cnc::TPocty pocty;
+    for (auto _ : state) benchmark::DoNotOptimize(p.NajitOdkazy(v.Bajty, pocty));
     Popsat(state, v);
 }
 
@@ -202,8 +181,10 @@ void Sken(benchmark::State& state, TDruh druh) {
 void Vypis(benchmark::State& state, TDruh druh) {
     const TVzorek& v = Vzorek(druh, static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
-        const TVysledekOdkazu o = NajitOdkazy(v.Radky, Znaky);
-        benchmark::DoNotOptimize(o.Odkazy.data());
+        TOdkazyBloku o(Znaky);
+        o.Pridat(v.Bajty);
+        const TVysledekOdkazu r = o.Dokoncit();
+        benchmark::DoNotOptimize(r.Odkazy.data());
     }
     Popsat(state, v);
 }
@@ -215,7 +196,9 @@ struct TBeh {
 constexpr TBeh Behy[] = {
     {"Precislovani", Precislovani},
     {"PrecislovaniSOdkazy", PrecislovaniSOdkazy},
+    {"Pocty", Pocty},
     {"SkenOdkazu", Sken},
+    {"Prepis", Prepis},
     {"VypisOdkazu", Vypis},
 };
 
@@ -230,7 +213,10 @@ void Registrovat() {
             for (const TBeh& b : Behy)
                 benchmark::RegisterBenchmark(Nazev(b, d).c_str(), [f = b.funkce, d](benchmark::State& s) { f(s, d); })
                     ->Arg(n)
-                    ->Unit(benchmark::kMillisecond);
+                    ->Unit(benchmark::kMillisecond)
+                    ->ComputeStatistics("min", [](const std::vector<double>& v) {
+                        return *std::min_element(v.begin(), v.end());
+                    });
         }
 }
 
@@ -240,7 +226,7 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs)
-            if (!r.error_occurred && (r.run_type == Run::RT_Iteration || r.aggregate_name == "median"))
+            if (!r.error_occurred && (r.run_type == Run::RT_Iteration || r.aggregate_name == "min"))
                 casy_[r.run_name.function_name + "/" + r.run_name.args] = r.GetAdjustedCPUTime();
     }
     std::optional<double> Cas(const std::string& nazev, std::int64_t n) const {
@@ -253,19 +239,21 @@ private:
 };
 
 void VypsatSouhrn(const TZapisovac& z) {
-    std::printf("\nRenumbering with references against the plain renumbering of the same lines\n"
-                "(ms of CPU time per pass; the last of the repetitions, or their median):\n");
-    std::printf("%10s  %-7s %10s %12s %8s %10s\n", "lines", "program", "plain", "with refs", "ratio", "scan");
+    std::printf("\nThe renumber command with references against the plain one on the same text\n"
+                "(ms of CPU time; the best of the repetitions, or of one run). plain: the count\n"
+                "pass and the rewriting pass; with refs: the reference pass and the rewriting pass\n"
+                "with the edits; then the passes alone:\n");
+    std::printf("%10s  %-7s %10s %12s %8s %10s %10s %10s\n", "lines", "program", "plain", "with refs", "ratio",
+                "count", "refs pass", "rewrite");
     std::optional<double> cil;
     for (const std::int64_t n : Velikosti)
         for (const TDruh d : {TDruh::BezOdkazu, TDruh::SOdkazy}) {
-            const auto prosty = z.Cas(Nazev(Behy[0], d), n);
-            const auto sOdkazy = z.Cas(Nazev(Behy[1], d), n);
-            const auto sken = z.Cas(Nazev(Behy[2], d), n);
+            const auto cas = [&](std::size_t b) { return z.Cas(Nazev(Behy[b], d), n); };
+            const auto prosty = cas(0), sOdkazy = cas(1);
             if (!prosty || !sOdkazy) continue;
-            std::printf("%10lld  %-7s %10.2f %12.2f %8.2f %10.2f\n", static_cast<long long>(n),
+            std::printf("%10lld  %-7s %10.2f %12.2f %8.2f %10.2f %10.2f %10.2f\n", static_cast<long long>(n),
                         d == TDruh::SOdkazy ? "refs" : "plain", *prosty, *sOdkazy, *sOdkazy / *prosty,
-                        sken.value_or(0));
+                        cas(2).value_or(0), cas(3).value_or(0), cas(4).value_or(0));
             if (n == VelikostCile && d == TDruh::SOdkazy) cil = *sOdkazy / *prosty;
         }
     if (cil)

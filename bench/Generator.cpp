@@ -25,6 +25,10 @@ constexpr const char* Napoveda =
     "  --lines N                    lines in the file (default 1000)\n"
     "  --programs K                 programs in the file (default 1)\n"
     "  --unnumbered                 no block numbers (a program to introduce them into)\n"
+    "  --refs                       ISO: every 25th block a reference to another\n"
+    "                               block of its program (GOTO, IF .. GOTO, G71 P Q,\n"
+    "                               M99 P); use programs of at most 8000 lines\n"
+    "                               (--programs) for numbers of their own\n"
     "  --lf                         LF line ends (default CR LF)\n"
     "  --seed S                     another fixed seed (default: the built-in one)\n"
     "  --files N                    N programs into the folder -o names (created\n"
@@ -96,6 +100,8 @@ int main(int argc, char** argv) {
             else p.Semeno = n;
         } else if (a == "--unnumbered") {
             p.Cislovat = false;
+        } else if (a == "--refs") {
+            p.Odkazy = true;
         } else if (a == "--lf") {
             p.CrLf = false;
         } else if (a == "-o") {
@@ -131,14 +137,15 @@ int main(int argc, char** argv) {
     }
 
     std::string bajty;
+    std::size_t odkazu = 0;
     try {
-        GenerovatProgram(bajty, p);
+        odkazu = GenerovatProgram(bajty, p);
     } catch (const TChybaGeneratoru& e) {
         return ChybaPouziti(e.what());
     }
     if (!Zapsat(bajty, vystup.empty() ? nullptr : vystup.c_str())) return 2;
-    std::fprintf(stderr, "tarvik-gen: %zu lines, %zu bytes (%.1f bytes a line)%s%s\n", p.Radku,
-                 bajty.size(), static_cast<double>(bajty.size()) / static_cast<double>(p.Radku),
+    std::fprintf(stderr, "tarvik-gen: %zu lines, %zu bytes (%.1f bytes a line), %zu references%s%s\n", p.Radku,
+                 bajty.size(), static_cast<double>(bajty.size()) / static_cast<double>(p.Radku), odkazu,
                  vystup.empty() ? "" : " written to ", vystup.c_str());
     return 0;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <string_view>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -383,7 +385,73 @@ std::size_t NejmeneRadku(const TParametryGeneratoru& p) {
     return p.Styl == TStylProgramu::Iso ? PevnychIso * p.Programu + 1 : PevnychDialog * p.Programu;
 }
 
-void GenerovatProgram(std::string& cil, const TParametryGeneratoru& p) {
+namespace {
+
+// The references of TParametryGeneratoru::Odkazy, put into a generated ISO
+// program whose lines end with zlom: a block line begins with "N" or ":" and
+// its digits, a program begins at "%".
+std::size_t PridatOdkazy(std::string& text, std::size_t od, std::string_view zlom) {
+    struct TRadek {
+        std::size_t zacatek, konec;  // without the break
+    };
+    std::vector<TRadek> radky;
+    for (std::size_t i = od; i < text.size();) {
+        const std::size_t k = text.find(zlom, i);
+        radky.push_back({i, k});
+        i = k + zlom.size();
+    }
+    const std::string puvodni = text.substr(od);
+    const auto radek = [&](std::size_t i) {
+        return std::string_view(puvodni).substr(radky[i].zacatek - od, radky[i].konec - radky[i].zacatek);
+    };
+    struct TBlok {
+        std::size_t radek;
+        std::string_view cislo;
+    };
+    std::vector<TBlok> bloky;
+    std::vector<std::string> nove(radky.size());
+    std::size_t odkazu = 0;
+    const auto program = [&] {
+        std::size_t druh = 0;
+        for (std::size_t b = 12; b + 20 < bloky.size(); b += 25) {
+            const auto cislo = [&](std::size_t k) { return std::string(bloky[k].cislo); };
+            std::string s = std::string(radek(bloky[b].radek).substr(0, 1)) + cislo(b);
+            switch (druh++ % 4) {
+                case 0: s += " GOTO " + cislo(b + 10); break;
+                case 1: s += " IF [#1 GT 0] GOTO " + cislo(b - 10); break;
+                case 2:
+                    s += " G71 P" + cislo(b + 1) + " Q" + cislo(b + 20) + " U0.4 W0.1 F0.2";
+                    ++odkazu;
+                    break;
+                default: s += " M99 P" + cislo(b - 5); break;
+            }
+            ++odkazu;
+            nove[bloky[b].radek] = std::move(s);
+        }
+        bloky.clear();
+    };
+    for (std::size_t i = 0; i < radky.size(); ++i) {
+        const std::string_view r = radek(i);
+        if (r.starts_with('%')) program();
+        if (r.size() > 1 && (r[0] == 'N' || r[0] == ':') && r[1] >= '0' && r[1] <= '9') {
+            std::size_t k = 1;
+            while (k < r.size() && r[k] >= '0' && r[k] <= '9') ++k;
+            bloky.push_back({i, r.substr(1, k - 1)});
+        }
+    }
+    program();
+    text.resize(od);
+    for (std::size_t i = 0; i < radky.size(); ++i) {
+        text += nove[i].empty() ? radek(i) : std::string_view(nove[i]);
+        text += zlom;
+    }
+    return odkazu;
+}
+
+}  // namespace
+
+std::size_t GenerovatProgram(std::string& cil, const TParametryGeneratoru& p) {
+    const std::size_t od = cil.size();
     if (p.Programu == 0) throw TChybaGeneratoru("a file holds at least one program");
     const std::size_t nejmene = NejmeneRadku(p);
     if (p.Radku < nejmene)
@@ -429,4 +497,6 @@ void GenerovatProgram(std::string& cil, const TParametryGeneratoru& p) {
         }
     }
     if (!dialog) z.Radek("%");
+    if (!p.Odkazy || dialog || !p.Cislovat) return 0;
+    return PridatOdkazy(cil, od, p.CrLf ? "\r\n" : "\n");
 }

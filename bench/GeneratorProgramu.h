@@ -29,6 +29,12 @@ struct TParametryGeneratoru {
     bool Cislovat = true;
     // CR LF line ends, else LF.
     bool CrLf = true;
+    // ISO: every 25th block of a program (from the 13th, while 20 more
+    // follow) becomes a reference to a block of its own program in place of
+    // its words, in turn a jump ahead (GOTO), a conditional jump back (IF
+    // [#1 GT 0] GOTO), the profile of a roughing cycle (G71 P.. Q..) and a
+    // return (M99 P..); the lines keep their number and their count.
+    bool Odkazy = false;
     std::uint64_t Semeno = 0x54415256494Bull;
 };
 
@@ -42,4 +48,5 @@ std::size_t NejmeneRadku(const TParametryGeneratoru& p);
 
 // Appends the program's bytes (ASCII) to cil: exactly p.Radku lines, each
 // ended by a line break. Throws TChybaGeneratoru for impossible parameters.
-void GenerovatProgram(std::string& cil, const TParametryGeneratoru& p);
+// Returns the number of references written (Odkazy).
+std::size_t GenerovatProgram(std::string& cil, const TParametryGeneratoru& p);

@@ -3,6 +3,7 @@
 // with and without numbers.
 #include "GeneratorProgramu.h"
 #include "engine/CNCEdit.h"
+#include "engine/Odkazy.h"
 #include "platform/TextovySoubor.h"
 
 #include <gtest/gtest.h>
@@ -129,6 +130,31 @@ TEST(GeneratorProgramu, BezCiselJeTentyzProgram) {
         ASSERT_EQ(cislovany.size(), bezCisel.size());
         for (std::size_t i = 0; i < bezCisel.size(); ++i)
             ASSERT_EQ(Orezany(cislovany[i]), Orezany(bezCisel[i])) << "line " << i;
+    }
+}
+
+// The references of the benchmarks: as many as said, each resolved to a
+// block of its own program, in the lines of the same program without them.
+TEST(GeneratorProgramu, OdkazyNaBlokySvehoProgramu) {
+    for (const bool crlf : {true, false}) {
+        TParametryGeneratoru p = Parametry(TStylProgramu::Iso, 24'000, 3, true, crlf);
+        const std::string bez = Generovat(p);
+        p.Odkazy = true;
+        std::string s;
+        const std::size_t odkazu = GenerovatProgram(s, p);
+        EXPECT_GT(odkazu, 24'000u / 30);
+        const TRadky a = Radky(bez), b = Radky(s);
+        ASSERT_EQ(a.size(), b.size());
+        std::vector<std::string_view> radky;
+        std::vector<std::string> utf8;
+        for (const auto& r : b) utf8.emplace_back(r.begin(), r.end());
+        for (const auto& r : utf8) radky.push_back(r);
+        const TVysledekOdkazu v = NajitOdkazy(radky, TZnakyOdkazu{":", "N", "%", "("});
+        EXPECT_EQ(v.Odkazy.size(), odkazu);
+        EXPECT_EQ(v.PocetNevyresenych(), 0u);
+        std::size_t zmenenych = 0;
+        for (std::size_t i = 0; i < a.size(); ++i) zmenenych += a[i] != b[i];
+        EXPECT_EQ(zmenenych, odkazu - odkazu / 5);  // a cycle's line holds two
     }
 }
 

@@ -1,10 +1,12 @@
 #include "Davka.h"
 
 #include "engine/CNCEdit.h"
+#include "engine/Odkazy.h"
 #include "filetypes/SeznamTypu.h"
 #include "filetypes/TypSouboru.h"
 #include "filetypes/UlozeneNastaveni.h"
 #include "katalog/Zpravy.h"
+#include "katalog/ZpravyOdkazu.h"
 #include "katalog/convar.h"
 #include "platform/Chyba.h"
 #include "platform/TextovySoubor.h"
@@ -17,6 +19,7 @@ namespace {
 
 constexpr std::string_view Napoveda =
     "Usage: tarvik-cli count|introduce|renumber|remove [options] FILE|FOLDER...\n"
+    "       tarvik-cli refs [options] FILE\n"
     "       tarvik-cli types\n"
     "\n"
     "Counts, introduces, renumbers or removes the block numbers (N10, N20, ...)\n"
@@ -26,6 +29,10 @@ constexpr std::string_view Napoveda =
     "  introduce   number a program that has no block numbers yet\n"
     "  renumber    give the block lines a fresh sequence of numbers\n"
     "  remove      strip the block numbers\n"
+    "  refs        list the references to block numbers (GOTO, GOTOF/B/C, M99 P,\n"
+    "              M97 P, P and Q of G70 to G73): line, kind, target, and the\n"
+    "              line of the target block or why there is none; exit 1 when\n"
+    "              any has no definite target\n"
     "  types       list the file types, their seven fields TAB-separated\n"
     "\n"
     "  -t, --type NAME     file type by its name; default: the first type whose\n"
@@ -47,6 +54,11 @@ constexpr std::string_view Napoveda =
     "  --number-start      introduce: number program start lines too\n"
     "  --number-end        introduce: number program end lines too\n"
     "  --number-comments   introduce: number comment lines too\n"
+    "  --keep-references   renumber: leave the references to block numbers as they\n"
+    "                      are (by default they follow their blocks' new numbers)\n"
+    "  --update-references renumber: update them (the default)\n"
+    "  --force             remove: remove the numbers also from a program whose\n"
+    "                      references to them would then point nowhere\n"
     "  -o OUT              write the result to OUT (\"-\": standard output); with\n"
     "                      several programs or a FOLDER, OUT is a folder that\n"
     "                      receives them, keeping their paths below each FOLDER\n"
@@ -79,13 +91,21 @@ constexpr std::string_view Napoveda =
     "each on standard output. A program that fails or is refused is left as it\n"
     "was; the others are done all the same.\n"
     "\n"
+    "References to block numbers: renumber gives them the new numbers of their\n"
+    "blocks, each program of the file on its own, and tells on standard error how\n"
+    "many it updated and which it could not (a target that is missing, on more\n"
+    "than one block, or not a number), which it leaves as they are; introduce\n"
+    "tells which references the program has, none of them has a target; remove\n"
+    "refuses a program with references unless --force.\n"
+    "\n"
     "The result is written with CR LF line breaks in the encoding the program was\n"
     "read in. A file is replaced whole, or written in place where a new file\n"
     "could not take its place (a folder that cannot be written, hard links,\n"
     "another owner); a device or a pipe is written through. Progress and the\n"
     "statistics line go to standard error.\n"
-    "Exit status: 0 done, 1 refused (block numbers present or missing; with\n"
-    "--check or --diff also a program that would change), 2 usage error or a\n"
+    "Exit status: 0 done, 1 refused (block numbers present or missing, references\n"
+    "that remove would break; with --check or --diff also a program that would\n"
+    "change; refs: a reference without a definite target), 2 usage error or a\n"
     "file that cannot be read or written (the highest of all programs).\n";
 
 std::int32_t Cislo(const std::string& volba, const std::string& hodnota) {
@@ -136,6 +156,7 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
                 else if (arg == "renumber") v.prikaz = TPrikaz::Precislovat;
                 else if (arg == "remove") v.prikaz = TPrikaz::Odstranit;
                 else if (arg == "types") v.prikaz = TPrikaz::Typy;
+                else if (arg == "refs") v.prikaz = TPrikaz::Odkazy;
                 else throw TChybaPouziti("unknown command '" + arg + "'");
                 mamPrikaz = true;
             } else {
@@ -179,6 +200,15 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
         } else if (arg == "--number-comments") {
             bezHodnoty();
             v.blokKomentar = volbaZavedeni = true;
+        } else if (arg == "--keep-references" || arg == "--update-references") {
+            bezHodnoty();
+            const bool aktualizovat = arg == "--update-references";
+            if (v.aktualizovatOdkazy && *v.aktualizovatOdkazy != aktualizovat)
+                throw TChybaPouziti("--keep-references and --update-references exclude each other");
+            v.aktualizovatOdkazy = aktualizovat;
+        } else if (arg == "--force") {
+            bezHodnoty();
+            v.vynutit = true;
         } else if (arg == "-o") {
             v.vystup = hodnota();
             if (v.vystup->empty()) throw TChybaPouziti("option -o needs a file name");
@@ -231,6 +261,16 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
     if (v.vsechny && !v.rekurzivne) throw TChybaPouziti("--all applies to the folders of -r only");
     if (volbaZavedeni && v.prikaz != TPrikaz::Zavest)
         throw TChybaPouziti("--number-start, --number-end and --number-comments apply to introduce only");
+    if (v.aktualizovatOdkazy && v.prikaz != TPrikaz::Precislovat)
+        throw TChybaPouziti("--keep-references and --update-references apply to renumber only");
+    if (v.vynutit && v.prikaz != TPrikaz::Odstranit) throw TChybaPouziti("--force applies to remove only");
+    if (v.prikaz == TPrikaz::Odkazy) {
+        if (v.soubory.size() > 1 || v.rekurzivne) throw TChybaPouziti("refs takes one FILE");
+        if (v.vystup || v.naMiste || v.kontrola || v.rozdil)
+            throw TChybaPouziti("refs writes no program: -o, --in-place, --check and --diff do not apply");
+        if (v.prvni || v.prirustek || v.maximum || v.cislovatOdZacatku)
+            throw TChybaPouziti("refs numbers nothing: --first, --increment, --max, --keep-max and --restart do not apply");
+    }
     return v;
 }
 
@@ -399,6 +439,7 @@ TUlozeneNastaveni CislovaniDavky(const TVolby& v, const TUlozeneNastaveni& uloze
     c.BlokPredZnakZacatku = v.blokZacatek;
     c.BlokPredZnakKonce = v.blokKonec;
     c.BlokPredZnakKomentare = v.blokKomentar;
+    c.AktualizovatOdkazy = v.aktualizovatOdkazy.value_or(c.AktualizovatOdkazy);
     c.NastavitMeze();
     return c;
 }
@@ -421,11 +462,13 @@ struct TZnackyUtf8 {
     cnc::TZnackaUtf8 hlavni, vedlejsi, zacatek, konec, komentar;
 };
 
-// Runs a pass over the whole text, which comes again from its start.
+// Runs a pass over the whole text, which comes again from its start; the
+// rest of the lines through zbytky, when given.
 std::uint8_t Projit(TProgramPoKusech& cteni, const cnc::TZadani<char>& z, std::size_t radku,
-                    cnc::TVystup<char>& vystup) {
+                    cnc::TVystup<char>& vystup, cnc::TZbytekRadku* zbytky = nullptr) {
     cteni.OdZacatku();
     cnc::TPruchod<char> pruchod(z, radku, vystup);
+    pruchod.PsatZbytky(zbytky);
     std::string_view kus;
     while (cteni.Dalsi(kus) == TProgramPoKusech::TStav::Kus) pruchod.Pridat(kus);
     const std::uint8_t procenta = pruchod.Procenta();
@@ -436,7 +479,7 @@ std::uint8_t Projit(TProgramPoKusech& cteni, const cnc::TZadani<char>& z, std::s
 }  // namespace
 
 TVysledekProgramu ZpracovatProgram(TPrikaz prikaz, const std::filesystem::path& soubor, const TTypSouboru& typ,
-                                   const TUlozeneNastaveni& c, const TCilProgramu& cil) {
+                                   const TUlozeneNastaveni& c, const TCilProgramu& cil, bool vynutit) {
     TVysledekProgramu vysledek;
     std::optional<TCteniSouboru> zdroj;
     if (soubor == "-")
@@ -446,42 +489,10 @@ TVysledekProgramu ZpracovatProgram(TPrikaz prikaz, const std::filesystem::path& 
     TProgramPoKusech cteni(*zdroj);
     const TZnackyUtf8 znacky(typ);
 
-    // The first pass: the encoding, the lines and the block lines.
-    cnc::TPocitadlo<char> pocitadlo(znacky.hlavni.Znacka(), znacky.vedlejsi.Znacka());
-    std::string_view kus;
-    for (TProgramPoKusech::TStav stav; (stav = cteni.Dalsi(kus)) != TProgramPoKusech::TStav::Konec;) {
-        if (stav == TProgramPoKusech::TStav::Znovu)
-            pocitadlo = cnc::TPocitadlo<char>(znacky.hlavni.Znacka(), znacky.vedlejsi.Znacka());
-        else
-            pocitadlo.Pridat(kus);
-    }
-    const std::size_t radku = pocitadlo.Pocty().Radku;
-    const auto bloku = static_cast<std::int32_t>(pocitadlo.Pocty().Bloku);
-    vysledek.Bloku = bloku;
-    if (prikaz == TPrikaz::Pocet) return vysledek;
-
-    const auto odmitnout = [&](const std::u16string& titulek, const std::u16string& zprava) {
-        vysledek.Odmitnuto = true;
-        vysledek.Titulek = titulek;
-        vysledek.Zprava = zprava;
-        return vysledek;
-    };
     cnc::TZadani<char> z;
-    switch (prikaz) {
-        case TPrikaz::Zavest:
-            if (bloku > 0) return odmitnout(rsVAROVANI, ZpravaBlokyJsou(bloku));
-            z.Prikaz = cnc::TPrikaz::Zavest;
-            break;
-        case TPrikaz::Precislovat:
-            if (bloku == 0) return odmitnout(rsINFORMACE, ZpravaBlokyNejsou());
-            z.Prikaz = cnc::TPrikaz::Precislovat;
-            break;
-        case TPrikaz::Odstranit:
-            if (bloku == 0) return odmitnout(rsINFORMACE, ZpravaNeniCoOdstranit());
-            z.Prikaz = cnc::TPrikaz::Odstranit;
-            break;
-        default: return vysledek;  // types and help never come here
-    }
+    z.Prikaz = prikaz == TPrikaz::Zavest ? cnc::TPrikaz::Zavest
+               : prikaz == TPrikaz::Odstranit ? cnc::TPrikaz::Odstranit
+                                             : cnc::TPrikaz::Precislovat;
     z.HlavniZnak = znacky.hlavni.Znacka();
     z.VedlejsiZnak = znacky.vedlejsi.Znacka();
     z.Zacatek = znacky.zacatek.Znacka();
@@ -494,6 +505,66 @@ TVysledekProgramu ZpracovatProgram(TPrikaz prikaz, const std::filesystem::path& 
     z.BlokPredZnakZacatku = c.BlokPredZnakZacatku;
     z.BlokPredZnakKonce = c.BlokPredZnakKonce;
     z.BlokPredZnakKomentare = c.BlokPredZnakKomentare;
+
+    // The first pass: the encoding, the lines and the block lines, and the
+    // references to block numbers (all of them, or for a renumber what it
+    // changes and reports), read from the same fronts of the lines. A
+    // renumber needs them all before it rewrites: a jump may go forward.
+    const bool odkazy = prikaz == TPrikaz::Zavest || prikaz == TPrikaz::Odstranit || prikaz == TPrikaz::Odkazy ||
+                        (prikaz == TPrikaz::Precislovat && c.AktualizovatOdkazy);
+    const TZnakyOdkazu znakyOdkazu = ZnakyOdkazu(z);
+    const auto noveOdkazy = [&] {
+        if (prikaz != TPrikaz::Precislovat) return TOdkazyBloku(znakyOdkazu);
+        TOdkazyBloku o(znakyOdkazu, TCislovaniOdkazu{z.PrvniBlok, z.Prirustek, z.MaximalniBlok, z.CislovatOdZacatku});
+        o.NechatJenNevyresene();
+        return o;
+    };
+    std::optional<TOdkazyBloku> hledani;
+    std::optional<cnc::TPocitadlo<char>> pocitadlo;
+    const auto zacit = [&] {
+        if (odkazy)
+            hledani.emplace(noveOdkazy());
+        else
+            pocitadlo.emplace(z.HlavniZnak, z.VedlejsiZnak);
+    };
+    zacit();
+    std::string_view kus;
+    for (TProgramPoKusech::TStav stav; (stav = cteni.Dalsi(kus)) != TProgramPoKusech::TStav::Konec;) {
+        if (stav == TProgramPoKusech::TStav::Znovu)
+            zacit();
+        else if (hledani)
+            hledani->Pridat(kus);
+        else
+            pocitadlo->Pridat(kus);
+    }
+    const cnc::TPocty pocty = hledani ? hledani->Pocty() : pocitadlo->Pocty();
+    const std::size_t radku = pocty.Radku;
+    const auto bloku = static_cast<std::int32_t>(pocty.Bloku);
+    vysledek.Bloku = bloku;
+    if (hledani) vysledek.Odkazy = hledani->Dokoncit();
+    if (prikaz == TPrikaz::Pocet || prikaz == TPrikaz::Odkazy) return vysledek;
+
+    const auto odmitnout = [&](const std::u16string& titulek, const std::u16string& zprava) {
+        vysledek.Odmitnuto = true;
+        vysledek.Titulek = titulek;
+        vysledek.Zprava = zprava;
+        return vysledek;
+    };
+    switch (prikaz) {
+        case TPrikaz::Zavest:
+            if (bloku > 0) return odmitnout(rsVAROVANI, ZpravaBlokyJsou(bloku));
+            break;
+        case TPrikaz::Precislovat:
+            if (bloku == 0) return odmitnout(rsINFORMACE, ZpravaBlokyNejsou());
+            break;
+        case TPrikaz::Odstranit:
+            if (bloku == 0) return odmitnout(rsINFORMACE, ZpravaNeniCoOdstranit());
+            // Removing the numbers breaks every reference to them: not without --force.
+            if (!vysledek.Odkazy->Odkazy.empty() && !vynutit)
+                return odmitnout(rsVAROVANI, ZpravaOdkazyPredOdstranenim(*vysledek.Odkazy, false));
+            break;
+        default: return vysledek;  // types and help never come here
+    }
 
     // The encoding is chosen before the first byte goes out. The result holds
     // the characters of the program and the numbers; only a character read in
@@ -550,7 +621,12 @@ TVysledekProgramu ZpracovatProgram(TPrikaz prikaz, const std::filesystem::path& 
         cil.Zapsat(zakodovane);
         zakodovane.clear();
     });
-    vysledek.Procenta = Projit(cteni, z, radku, novy);
+    // A renumber writes the references that it updates.
+    std::optional<TKurzorUprav> kurzor;
+    std::optional<TZbytkySUpravami> zbytky;
+    if (z.Prikaz == cnc::TPrikaz::Precislovat && vysledek.Odkazy && !vysledek.Odkazy->Upravy.empty())
+        zbytky.emplace(kurzor.emplace(vysledek.Odkazy->Upravy));
+    vysledek.Procenta = Projit(cteni, z, radku, novy, zbytky ? &*zbytky : nullptr);
     if (!zakodovane.empty()) cil.Zapsat(zakodovane);  // the mark of an empty program
     // The program is read: its file closes before a new one can take its place.
     zdroj.reset();
@@ -569,7 +645,41 @@ std::string DuvodJinehoKodovani(const TVysledekProgramu& r) {
     return std::string(NazevKodovani(r.Pozadovane)) + " cannot hold every character of the program";
 }
 
+std::optional<std::pair<std::u16string, std::u16string>> HlaseniOdkazu(TPrikaz prikaz, const TVysledekProgramu& v) {
+    if (v.Odmitnuto || !v.Odkazy || v.Odkazy->Nalezenych == 0) return std::nullopt;
+    const TVysledekOdkazu& o = *v.Odkazy;
+    switch (prikaz) {
+        case TPrikaz::Precislovat:
+            return std::pair(o.PocetNevyresenych() > 0 ? rsVAROVANI : rsINFORMACE, ZpravaOdkazu(o, true));
+        case TPrikaz::Zavest: return std::pair(rsVAROVANI, ZpravaOdkazu(o, false));
+        case TPrikaz::Odstranit: return std::pair(rsVAROVANI, ZpravaOdkazyPredOdstranenim(o, false));
+        default: return std::nullopt;
+    }
+}
+
 namespace {
+
+// refs: the listing on standard output; exit 1 when a reference has no definite target.
+int VypsatOdkazy(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDavky& vystup) {
+    const std::string& jmeno = v.soubory.front();
+    const TVysledekProgramu r = ZpracovatProgram(TPrikaz::Odkazy, jmeno, ZvolitTyp(v, nastaveni.typy, jmeno),
+                                                 CislovaniDavky(v, nastaveni.ulozene), {});
+    std::string vypis;
+    for (const std::u16string& radek : VypisOdkazu(*r.Odkazy)) {
+        // The fields TAB-separated, what they hold escaped.
+        const std::string utf8 = DoUtf8(radek);
+        for (std::size_t od = 0;;) {
+            const std::size_t tab = utf8.find('\t', od);
+            vypis += BezRidicichZnaku(std::string_view(utf8).substr(od, tab - od));
+            if (tab == std::string::npos) break;
+            vypis += '\t';
+            od = tab + 1;
+        }
+        vypis += '\n';
+    }
+    if (!vystup.Program(vypis)) throw TChyba(u"Cannot write to standard output");
+    return r.Odkazy->PocetNevyresenych() > 0 ? 1 : 0;
+}
 
 // One program, its result to standard output, -o OUT or over itself, the
 // statistics on standard error.
@@ -599,13 +709,15 @@ int ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDav
             throw TChyba(u"Cannot write to standard output");
         }
     };
-    const auto r = ZpracovatProgram(v.prikaz, jmeno, typ, CislovaniDavky(v, nastaveni.ulozene), kam);
+    const auto r = ZpracovatProgram(v.prikaz, jmeno, typ, CislovaniDavky(v, nastaveni.ulozene), kam, v.vynutit);
     if (v.prikaz == TPrikaz::Pocet) {
         if (!vystup.Program(std::to_string(r.Bloku) + "\n")) throw TChyba(u"Cannot write to standard output");
         return 0;
     }
     if (r.Odmitnuto) {
         VypsatHlaseni(vystup, r.Titulek, r.Zprava);
+        if (v.prikaz == TPrikaz::Odstranit && r.Odkazy && !r.Odkazy->Odkazy.empty())
+            vystup.Hlaseni("tarvik-cli: --force removes the numbers all the same.");
         return 1;
     }
     if (zapis) zapis->Dokoncit();
@@ -614,6 +726,7 @@ int ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDav
                        ".");
     vystup.Hlaseni(std::to_string(r.Procenta) + "%");
     vystup.Hlaseni(DoUtf8(TextStatistiky(r.Radku, r.Znaku, r.Bloku)));
+    if (const auto hlaseni = HlaseniOdkazu(v.prikaz, r)) VypsatHlaseni(vystup, hlaseni->first, hlaseni->second);
     return 0;
 }
 
@@ -640,6 +753,7 @@ int Zpracovat(const TVolby& v, const TProstrediDavky& prostredi, TVystupDavky& v
         if (!vystup.Program(seznam)) throw TChyba(u"Cannot write to standard output");
         return 0;
     }
+    if (v.prikaz == TPrikaz::Odkazy) return VypsatOdkazy(v, nastaveni, vystup);
     if (RezimSlozek(v)) return ZpracovatSlozky(v, nastaveni, vystup);
     return ZpracovatJeden(v, nastaveni, vystup);
 }

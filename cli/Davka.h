@@ -2,6 +2,7 @@
 // of program files from the command line, one file or whole folders.
 #pragma once
 
+#include "engine/Odkazy.h"
 #include "filetypes/SeznamTypu.h"
 #include "filetypes/UlozeneNastaveni.h"
 #include "platform/Kodovani.h"
@@ -51,7 +52,7 @@ struct TChybaPouziti : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-enum class TPrikaz { Pocet, Zavest, Precislovat, Odstranit, Typy, Napoveda };
+enum class TPrikaz { Pocet, Zavest, Precislovat, Odstranit, Odkazy, Typy, Napoveda };
 
 // The command line.
 struct TVolby {
@@ -62,6 +63,9 @@ struct TVolby {
     std::optional<std::int32_t> prvni, prirustek, maximum;
     std::optional<bool> cislovatOdZacatku;
     bool blokZacatek = false, blokKonec = false, blokKomentar = false;
+    // Unset: the stored setting, else on.
+    std::optional<bool> aktualizovatOdkazy;
+    bool vynutit = false;  // --force: remove also from a program with references
     std::optional<std::string> vystup;
     bool naMiste = false;
     // The programs and folders, in the order given.
@@ -104,11 +108,20 @@ struct TVysledekProgramu {
     // a mark: ZacatekJakoZnacka).
     TKodovani Pozadovane = TKodovani::Utf8, Pouzite = TKodovani::Utf8;
     bool ZacatekJakoZnacka = false;
+    // The references to block numbers that the command found (introduce,
+    // remove, refs: all of them) or updated (renumber: the edits and those it
+    // could not update); none when it did not look for them.
+    std::optional<TVysledekOdkazu> Odkazy;
 };
 
 // Why a result is written in another encoding than its own:
 // "UTF-8 cannot hold every character" and the like.
 std::string DuvodJinehoKodovani(const TVysledekProgramu& r);
+
+// What the batch tool tells of the references after a command, as the
+// window tells it (caption, text with CR between its lines); none when the
+// command found no references.
+std::optional<std::pair<std::u16string, std::u16string>> HlaseniOdkazu(TPrikaz prikaz, const TVysledekProgramu& v);
 
 // Where the result of one program goes.
 struct TCilProgramu {
@@ -128,15 +141,18 @@ std::optional<std::string_view> OtevritZapis(std::optional<class TZapisSouboru>&
                                              const std::filesystem::path& soubor,
                                              const std::filesystem::path& program);
 
-// Reads one program ("-": standard input) and counts its block lines, or
-// runs the command on them and hands the result's bytes to cil in pieces.
+// Reads one program ("-": standard input) and counts its block lines (and
+// for refs finds its references), or runs the command on them and hands the
+// result's bytes to cil in pieces. vynutit: remove also from a program with
+// references to its block numbers (else refused).
 // The program is never whole in memory: a first pass decides its encoding
 // and counts its lines and block lines, a second one rewrites it piece by
 // piece (the bytes of a pipe are kept for it). Failures throw TChyba;
 // nothing is written by the function itself. Programs may be processed on
 // several threads at once: nothing is shared but what the arguments hold.
 TVysledekProgramu ZpracovatProgram(TPrikaz prikaz, const std::filesystem::path& soubor, const TTypSouboru& typ,
-                                   const TUlozeneNastaveni& cislovani, const TCilProgramu& cil);
+                                   const TUlozeneNastaveni& cislovani, const TCilProgramu& cil,
+                                   bool vynutit = false);
 
 // The window's message as one line of text: "<caption>: <text>", its lines
 // joined by a blank.

@@ -155,7 +155,8 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
                 zapis->Zapsat(kus);
         };
         const TVysledekProgramu p = ZpracovatProgram(v.prikaz, program.soubor,
-                                                     ZvolitTyp(v, nastaveni.typy, program.soubor), cislovani, kam);
+                                                     ZvolitTyp(v, nastaveni.typy, program.soubor), cislovani, kam,
+                                                     v.vynutit);
         if (v.prikaz == TPrikaz::Pocet) {
             r.radek = jmeno + ": " + Bloku(p.Bloku);
             r.vystup = std::to_string(p.Bloku) + " " + BezRidicichZnaku(jmeno) + "\n";
@@ -185,6 +186,16 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
         if (p.Pouzite != p.Pozadovane)
             r.radek += std::string(porovnat ? "; it would be written as " : "; written as ") + NazevKodovani(p.Pouzite) +
                        ", since " + DuvodJinehoKodovani(p);
+        // What became of the references, a line each, under the program's name.
+        if (const auto hlaseni = HlaseniOdkazu(v.prikaz, p)) {
+            std::u16string text = hlaseni->first + u": " + hlaseni->second;
+            for (std::size_t od = 0;;) {
+                const std::size_t cr = text.find(u'\r', od);
+                r.radek += "\n" + jmeno + ": " + DoUtf8(std::u16string_view(text).substr(od, cr - od));
+                if (cr == std::u16string::npos) break;
+                od = cr + 1;
+            }
+        }
     } catch (const TChyba& e) {
         r = {2, jmeno + ": failed: " + TextChyby(e.Zprava()), {}};
     } catch (const std::bad_alloc&) {

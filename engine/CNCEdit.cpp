@@ -344,31 +344,33 @@ bool TPruchod<C>::Zavest(TPohled<C> radek) {
 template <typename C>
 void TPruchod<C>::Precislovat(TPohled<C> radek) {
     // The start test looks at the line before it is trimmed.
-    if (!z_.Zacatek.Text.empty() && ZacinaNa(radek, z_.Zacatek)) {
-        cislo_ = z_.PrvniBlok;
-        if (pozorovatel_) pozorovatel_->ZacatekProgramu(i_);
-    }
-    TPohled<C> s = OrezatZleva(radek);
+    if (!z_.Zacatek.Text.empty() && ZacinaNa(radek, z_.Zacatek)) cislo_ = z_.PrvniBlok;
+    const TPohled<C> s = OrezatZleva(radek);
     // No emptiness check here: an empty character begins every line.
     TRozborBloku blok;
-    if (!JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok)) {
-        vystup_.Pripojit(s);
-        return;
-    }
-    const TPohled<C> zbytek = s.substr(blok.delka);
-    if (blok.cislic == 0) {
+    const bool blokovy = JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok);
+    // What follows the front: the block characters and the digits go.
+    const TPohled<C> zbytek = blokovy ? s.substr(blok.delka) : s;
+    bool psatZbytek = false;
+    if constexpr (std::is_same_v<C, char>) psatZbytek = zbytky_ && i_ >= zbytky_->Dalsi();
+    if (blokovy && blok.cislic > 0) {
+        const TPohled<C> znak = blok.hlavni ? z_.HlavniZnak.Text : z_.VedlejsiZnak.Text;
+        C* w = vystup_.Misto(znak.size() + 10 + zbytek.size());
+        std::char_traits<C>::copy(w, znak.data(), znak.size());
+        std::size_t k = znak.size();
+        k += ZapsatCislo(w + k, cislo_);
+        cislo_ = TCNCFile::DalsiCislo(cislo_, z_.PrvniBlok, z_.Prirustek, z_.MaximalniBlok, z_.CislovatOdZacatku);
+        if (!psatZbytek) {
+            std::char_traits<C>::copy(w + k, zbytek.data(), zbytek.size());
+            vystup_.Zapsano(k + zbytek.size());
+            return;
+        }
+        vystup_.Zapsano(k);
+    } else if (!psatZbytek) {
         vystup_.Pripojit(zbytek);
         return;
     }
-    const TPohled<C> znak = blok.hlavni ? z_.HlavniZnak.Text : z_.VedlejsiZnak.Text;
-    C* w = vystup_.Misto(znak.size() + 10 + zbytek.size());
-    std::char_traits<C>::copy(w, znak.data(), znak.size());
-    std::size_t k = znak.size();
-    k += ZapsatCislo(w + k, cislo_);
-    std::char_traits<C>::copy(w + k, zbytek.data(), zbytek.size());
-    vystup_.Zapsano(k + zbytek.size());
-    if (pozorovatel_) pozorovatel_->Cislo(i_, s.substr(blok.delka - blok.cislic, blok.cislic), cislo_);
-    cislo_ = TCNCFile::DalsiCislo(cislo_, z_.PrvniBlok, z_.Prirustek, z_.MaximalniBlok, z_.CislovatOdZacatku);
+    if constexpr (std::is_same_v<C, char>) zbytky_->Zapsat(vystup_, i_, radek, radek.size() - zbytek.size());
 }
 
 template <typename C>

@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 // Program lines: UTF-16 code units, no line-break characters.
@@ -162,16 +163,20 @@ private:
     std::size_t delka_ = 0, kapacita_ = 0;
 };
 
-// Watches the numbers that renumbering gives, line by line, so that a second
-// pass can follow the old numbers to the new ones (references to blocks).
-template <typename C>
-class TPozorovatelCisel {
+// What a renumbering writes of a line after its new front, when that is
+// more than the rest of the line as it was: the references to block numbers
+// that it rewrites (engine/Odkazy.h). The pass calls Zapsat for the lines
+// from Dalsi() on (lines count from 0 in the pass); the lines before go out
+// as they are, without a call.
+class TZbytekRadku {
 public:
-    virtual ~TPozorovatelCisel() = default;
-    // Line radek (from 0) is a program start line: the numbering starts again.
-    virtual void ZacatekProgramu(std::size_t radek) = 0;
-    // Line radek's block number: the digits it had, and the number it gets.
-    virtual void Cislo(std::size_t radek, std::basic_string_view<C> stare, std::uint32_t nove) = 0;
+    virtual ~TZbytekRadku() = default;
+    std::size_t Dalsi() const { return dalsi_; }
+    // Writes bytes od.. of line radek (as the pass got it, before the trim) into vystup.
+    virtual void Zapsat(TVystup<char>& vystup, std::size_t radek, std::string_view text, std::size_t od) = 0;
+
+protected:
+    std::size_t dalsi_ = static_cast<std::size_t>(-1);
 };
 
 // One rewriting pass: introduces, renumbers or removes the block numbers of a
@@ -196,8 +201,12 @@ public:
     TPruchod(const TPruchod&) = delete;
     TPruchod& operator=(const TPruchod&) = delete;
 
-    // Renumbering tells o of every number it writes (none: nobody watches).
-    void Sledovat(TPozorovatelCisel<C>* o) { pozorovatel_ = o; }
+    // Renumbering of UTF-8 writes the rest of the lines through z (none: as they are).
+    void PsatZbytky(TZbytekRadku* z)
+        requires std::is_same_v<C, char>
+    {
+        zbytky_ = z;
+    }
 
     // One line without its break; zlom: the line had a break after it.
     void Radek(std::basic_string_view<C> radek, bool zlom);
@@ -220,7 +229,7 @@ private:
     TVystup<C>& vystup_;
     TPrubeh& prubeh_;
     bool zlomZaPoslednim_;
-    TPozorovatelCisel<C>* pozorovatel_ = nullptr;
+    TZbytekRadku* zbytky_ = nullptr;
     std::size_t i_ = 0;  // the line being written
     std::uint32_t cislo_;
     // The last line that served the interface (its progress is reckoned when asked).

@@ -26,6 +26,8 @@ constexpr std::size_t MaxDelkaZnacky = 255;
 constexpr std::uint64_t PrilisVelke = std::numeric_limits<std::uint64_t>::max();
 // Block numbers are kept in 32 bits: from this one on, no reference finds a block.
 constexpr std::uint32_t VelkeCisloBloku = std::numeric_limits<std::uint32_t>::max();
+// The bits of the numbers that a program's references look up: up to 128 KiB.
+constexpr std::uint64_t MaxBituCilu = std::uint64_t{1} << 20;
 
 inline bool JeCislice(char c) { return c >= '0' && c <= '9'; }
 inline bool JePismeno(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -63,6 +65,25 @@ std::uint64_t Hodnota(std::string_view cislice) {
     return v;
 }
 
+// Eight bytes of a line, the first in the lowest byte: how many of them,
+// from the first, are digits. A byte is a digit when its high half is 3 and
+// it stays so with 6 added; a carry out of a byte that is no digit reaches
+// only the bytes after it.
+inline std::size_t CislicNaZacatku(std::uint64_t w) {
+    constexpr std::uint64_t Horni = 0xF0F0F0F0F0F0F0F0ull, Trojky = 0x3030303030303030ull;
+    const std::uint64_t jine = ((w & Horni) ^ Trojky) | (((w + 0x0606060606060606ull) & Horni) ^ Trojky);
+    return jine == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(jine)) / 8;
+}
+
+// The value of the first cislic (1 to 7) digits of eight bytes.
+inline std::uint64_t HodnotaCislic(std::uint64_t w, std::size_t cislic) {
+    // The digits moved to the top bytes, zeros (as leading zeros) below them.
+    w = (w - 0x3030303030303030ull) << (8 * (8 - cislic));
+    w = (w * 10 + (w >> 8)) & 0x00FF00FF00FF00FFull;
+    w = (w * 100 + (w >> 16)) & 0x0000FFFF0000FFFFull;
+    return (w * 10000 + (w >> 32)) & 0xFFFFFFFFull;
+}
+
 // The front of a line; inline, since it runs for every line.
 VZDY_INLINE TPravidlaBloku::TBlok RozebratRadek(const TPravidlaBloku& p, std::string_view radek) {
     using TBlok = TPravidlaBloku::TBlok;
@@ -90,6 +111,20 @@ VZDY_INLINE TPravidlaBloku::TBlok RozebratRadek(const TPravidlaBloku& p, std::st
     b.Blokovy = true;
     b.Cislice = k;
     std::uint64_t v = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Up to seven digits read from eight bytes at once, without a branch per digit.
+        if (n - k >= 8) {
+            std::uint64_t w;
+            std::memcpy(&w, d + k, 8);
+            const std::size_t cislic = CislicNaZacatku(w);
+            if (cislic > 0 && cislic < 8) {
+                b.Cislic = cislic;
+                b.Konec = k + cislic;
+                b.Hodnota = HodnotaCislic(w, cislic);
+                return b;
+            }
+        }
+    }
     for (; k < n && JeCislice(d[k]); ++k) v = v * 10 + static_cast<std::uint64_t>(d[k] - '0');
     b.Cislic = k - b.Cislice;
     b.Konec = k;
@@ -147,6 +182,30 @@ VZDY_INLINE bool MoznaOdkaz(std::string_view s) {
     for (; j < n; ++j)
         if (Spoustec(s, j)) return true;
     return false;
+}
+
+// The first byte from i on that Spoustec could take (a P, a Q or a T in
+// either case); the end of s when there is none. Such bytes are rare in a
+// program (a line in twenty): one search runs over many lines, and a line
+// that it passes over holds no reference.
+std::size_t DalsiSpoustec(std::string_view s, std::size_t i) {
+    const std::size_t n = s.size();
+    const char* d = s.data();
+#ifdef __SSE2__
+    const __m128i mala = _mm_set1_epi8(0x20);
+    const __m128i p = _mm_set1_epi8('p'), q = _mm_set1_epi8('q'), t = _mm_set1_epi8('t');
+    for (; i + 16 <= n; i += 16) {
+        const __m128i w = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i)), mala);
+        const unsigned pqt = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(w, p), _mm_cmpeq_epi8(w, q)), _mm_cmpeq_epi8(w, t))));
+        if (pqt != 0) return i + static_cast<std::size_t>(std::countr_zero(pqt));
+    }
+#endif
+    for (; i < n; ++i) {
+        const char c = static_cast<char>(d[i] | 0x20);
+        if (c == 'p' || c == 'q' || c == 't') return i;
+    }
+    return n;
 }
 
 // An integer value behind an address letter: blanks, then digits.
@@ -373,17 +432,9 @@ std::string_view NazevDruhu(TDruhOdkazu druh) {
     return Nazvy[static_cast<std::size_t>(druh)];
 }
 
-void TUpravaOdkazu::PripojitText(std::string& cil) const {
-    char cifry[10];
-    const auto r = std::to_chars(cifry, cifry + sizeof cifry, Cislo);
-    const auto delka = static_cast<std::size_t>(r.ptr - cifry);
-    if (Sirka > delka) cil.append(Sirka - delka, '0');
-    cil.append(cifry, delka);
-}
-
 std::string TUpravaOdkazu::Text() const {
     std::string s;
-    PripojitText(s);
+    Zapsat([&](std::string_view k) { s += k; });
     return s;
 }
 
@@ -392,12 +443,18 @@ std::size_t TVysledekOdkazu::PocetNevyresenych() const {
                                                   [](const TOdkaz& o) { return o.Stav != TStavOdkazu::Vyreseny; }));
 }
 
+TZnakyOdkazu ZnakyOdkazu(const cnc::TZadani<char>& z) {
+    return {z.HlavniZnak.Text, z.VedlejsiZnak.Text, z.Zacatek.Text, z.Komentar.Text,
+            z.HlavniZnak.MuzeZacinat, z.VedlejsiZnak.MuzeZacinat, z.Zacatek.MuzeZacinat};
+}
+
 TPravidlaBloku::TPravidlaBloku(const TZnakyOdkazu& znaky)
     : Znaky(znaky),
-      HlavniPouzitelny(DelkaUtf16(znaky.HlavniZnak) <= MaxDelkaZnacky),
-      VedlejsiPouzitelny(DelkaUtf16(znaky.VedlejsiZnak) <= MaxDelkaZnacky),
-      ZacatekPouzitelny(DelkaUtf16(znaky.Zacatek) <= MaxDelkaZnacky),
-      JednobajtoveZnaky(znaky.HlavniZnak.size() <= 1 && znaky.VedlejsiZnak.size() <= 1) {}
+      HlavniPouzitelny(znaky.HlavniMuze && DelkaUtf16(znaky.HlavniZnak) <= MaxDelkaZnacky),
+      VedlejsiPouzitelny(znaky.VedlejsiMuze && DelkaUtf16(znaky.VedlejsiZnak) <= MaxDelkaZnacky),
+      ZacatekPouzitelny(znaky.ZacatekMuze && DelkaUtf16(znaky.Zacatek) <= MaxDelkaZnacky),
+      JednobajtoveZnaky(znaky.HlavniZnak.size() <= 1 && znaky.VedlejsiZnak.size() <= 1 && HlavniPouzitelny &&
+                        VedlejsiPouzitelny) {}
 
 bool TPravidlaBloku::JeZacatek(std::string_view radek) const {
     const std::string_view z = Znaky.Zacatek;
@@ -418,17 +475,20 @@ void NajitOdkazyVRadku(std::string_view radek, const TZnakyOdkazu& znaky, std::v
 
 // ---------------------------------------------------------------- the pass
 
-TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky) : pravidla_(znaky), dotceny_(true) {}
+TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky)
+    : pravidla_(znaky), dotceny_(true), rezimZnaku_(!znaky.HlavniZnak.empty() && !znaky.VedlejsiZnak.empty()) {}
 
 TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky, const TCislovaniOdkazu& cislovani,
                            std::optional<TVyberRadku> vyber)
-    : pravidla_(znaky), cislovani_(cislovani), vyber_(vyber), cislo_(cislovani.PrvniBlok) {}
+    : pravidla_(znaky), cislovani_(cislovani), vyber_(vyber),
+      rezimZnaku_(!znaky.HlavniZnak.empty() && !znaky.VedlejsiZnak.empty()), cislo_(cislovani.PrvniBlok) {}
 
 bool TOdkazyBloku::VRozsahu(std::size_t radek) const {
     return !vyber_ || (radek >= vyber_->Od && radek < vyber_->Po);
 }
 
-void TOdkazyBloku::Radek(std::string_view radek) {
+// Inline in both callers: it runs for every line.
+VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
     if (radek_ >= VelkeCisloBloku) throw std::length_error("more lines than references can count");
     const bool zacatek = pravidla_.JeZacatek(radek);
     if (zacatek) {
@@ -436,43 +496,81 @@ void TOdkazyBloku::Radek(std::string_view radek) {
         ++program_;
     }
     const TPravidlaBloku::TBlok b = RozebratRadek(pravidla_, radek);
+    // The count's test: in marker mode the block line of the renumbering,
+    // else a digit after the trim.
+    ++pocty_.Radku;
+    pocty_.Bloku += rezimZnaku_ ? b.Blokovy : (b.Odsazeni < radek.size() && JeCislice(radek[b.Odsazeni]));
 
-    // The renumber's own pass over its lines, the selection's first line from inside.
+    // The renumber's own pass over its lines: the selection's first line
+    // from inside, its last one up to where the selection ends.
     bool precislovany = false;
     std::uint32_t nove = 0;
-    if (cislovani_ && VRozsahu(radek_)) {
+    if (cislovani_ && !vyber_) {
+        // All the lines, each whole: the common case, without the selection's tests.
+        dotceny_ = true;
+        if (zacatek) cislo_ = cislovani_->PrvniBlok;
+        if (b.Blokovy && b.Cislic > 0) {
+            nove = cislo_;
+            const TCislovaniOdkazu& c = *cislovani_;
+            cislo_ = TCNCFile::DalsiCislo(cislo_, c.PrvniBlok, c.Prirustek, c.MaximalniBlok, c.CislovatOdZacatku);
+            ++vProgramu_;
+            precislovany = true;
+        }
+    } else if (cislovani_ && VRozsahu(radek_)) {
         dotceny_ = true;
         const bool zevnitr = vyber_ && radek_ == vyber_->Od && vyber_->OdBajtu > 0;
-        const std::string_view kus = zevnitr ? radek.substr(std::min(vyber_->OdBajtu, radek.size())) : radek;
+        const bool useknuty = vyber_ && radek_ + 1 == vyber_->Po && vyber_->PoBajtu < radek.size();
+        const std::size_t od = zevnitr ? std::min(vyber_->OdBajtu, radek.size()) : 0;
+        const std::size_t po = useknuty ? std::max(vyber_->PoBajtu, od) : radek.size();
+        const std::string_view kus = radek.substr(od, po - od);
+        const bool cely = !zevnitr && !useknuty;
         // The start test on the line as the renumbering gets it, before the trim.
-        if (zevnitr ? pravidla_.JeZacatek(kus) : zacatek) cislo_ = cislovani_->PrvniBlok;
-        const TPravidlaBloku::TBlok k = zevnitr ? RozebratRadek(pravidla_, kus) : b;
+        if (cely ? zacatek : pravidla_.JeZacatek(kus)) cislo_ = cislovani_->PrvniBlok;
+        const TPravidlaBloku::TBlok k = cely ? b : RozebratRadek(pravidla_, kus);
         if (k.Blokovy && k.Cislic > 0) {
             nove = cislo_;
             const TCislovaniOdkazu& c = *cislovani_;
             cislo_ = TCNCFile::DalsiCislo(cislo_, c.PrvniBlok, c.Prirustek, c.MaximalniBlok, c.CislovatOdZacatku);
             ++vProgramu_;
-            // From inside the line, the number renumbered is the line's own
-            // only when the selection starts in its leading blanks.
-            precislovany = !zevnitr || vyber_->OdBajtu <= b.Odsazeni;
+            // The number renumbered is the line's own when it is the same
+            // digits: not a number further in the line, nor a part of it.
+            precislovany = cely || (b.Cislic > 0 && od + k.Cislice == b.Cislice && k.Cislic == b.Cislic);
         }
         if (zevnitr && vyber_->OdBajtu > b.Odsazeni) {
             // The renumbering trims the piece and rewrites its front as it would a block number.
-            prepsanoOd_ = radek.size() - kus.size();
+            prepsanoOd_ = od;
             prepsanoPo_ = prepsanoOd_ + k.Konec;
         }
+        if (useknuty) useknuto_ = po;
     }
     if (b.Blokovy && b.Cislic > 0)
         bloky_.push_back({static_cast<std::uint32_t>(std::min<std::uint64_t>(b.Hodnota, VelkeCisloBloku)), nove,
                           static_cast<std::uint32_t>(radek_), precislovany});
 
+    // A line of 4 GiB or more is not read for references (edits count its bytes in 32 bits).
     const std::string_view kod = radek.substr(b.Konec);
-    if (MoznaOdkaz(kod)) {
+    if (spoustec && radek.size() <= std::numeric_limits<std::uint32_t>::max() && MoznaOdkaz(kod)) {
         const std::size_t prvni = vysledek_.Odkazy.size();
         CistKod(radek, b.Konec, pravidla_, radek_, vysledek_.Odkazy, slova_, vysledek_.Texty);
         for (std::size_t i = prvni; i < vysledek_.Odkazy.size(); ++i) vysledek_.Odkazy[i].Program = program_;
     }
     ++radek_;
+}
+
+void TOdkazyBloku::Radek(std::string_view radek) { Radek(radek, true); }
+
+void TOdkazyBloku::Pridat(std::string_view kus) {
+    // The lines as cnc::TPruchod splits them: CR LF, a lone CR or a lone LF
+    // ends a line, and a break at the very end opens no further line.
+    const std::size_t n = kus.size();
+    std::size_t spoustec = 0;  // the next byte that may start a reference, once it lies from i on
+    for (std::size_t i = 0; i < n;) {
+        const std::size_t konec = cnc::KonecRadku(kus, i);
+        if (spoustec < i) spoustec = DalsiSpoustec(kus, i);
+        Radek(kus.substr(i, konec - i), spoustec < konec);
+        if (konec == n) return;
+        i = konec + ((kus[konec] == '\r' && konec + 1 < n && kus[konec + 1] == '\n') ? 2 : 1);
+    }
 }
 
 TVysledekOdkazu TOdkazyBloku::Dokoncit() {
@@ -485,6 +583,7 @@ void TOdkazyBloku::UzavritProgram() {
     const std::size_t od = odkazyProgramu_;
     if (!dotceny_) {
         odkazy.resize(od);
+        vysledek_.Texty.resize(textyProgramu_);
     } else if (od < odkazy.size()) {
         for (std::size_t i = od; i < odkazy.size(); ++i) {
             TOdkaz& o = odkazy[i];
@@ -492,10 +591,32 @@ void TOdkazyBloku::UzavritProgram() {
             // start of the selection (where that front is empty).
             if (prepsanoPo_ > 0 && o.Radek == vyber_->Od && o.Pozice < prepsanoPo_ && o.Pozice + o.Delka > prepsanoOd_)
                 o.Stav = TStavOdkazu::PrepsanyVyberem;
+            // Across the end of the selection, which the renumbering ends with a line break.
+            if (useknuto_ != std::string_view::npos && o.Radek + 1 == vyber_->Po && o.Pozice < useknuto_ &&
+                o.Pozice + o.Delka > useknuto_)
+                o.Stav = TStavOdkazu::PrepsanyVyberem;
         }
         Vyresit(od);
+        vysledek_.Nalezenych += odkazy.size() - od;
+        if (jenNevyresene_) {
+            // The resolved ones go, and their texts with them.
+            std::string texty;
+            std::size_t k = od;
+            for (std::size_t i = od; i < odkazy.size(); ++i) {
+                if (odkazy[i].Stav == TStavOdkazu::Vyreseny) continue;
+                TOdkaz o = odkazy[i];
+                const std::string_view text = vysledek_.TextCile(o);
+                o.Text = textyProgramu_ + texty.size();
+                texty += text;
+                odkazy[k++] = o;
+            }
+            odkazy.resize(k);
+            vysledek_.Texty.resize(textyProgramu_);
+            vysledek_.Texty += texty;
+        }
     }
     odkazyProgramu_ = odkazy.size();
+    textyProgramu_ = vysledek_.Texty.size();
     bloky_.clear();
     dotceny_ = !cislovani_;
     vProgramu_ = 0;
@@ -544,14 +665,25 @@ void TOdkazyBloku::Vyresit(std::size_t od) {
     };
 
     if (!cile(false)) return;
+    // Most blocks are no target: a bit for each number looked up passes them
+    // over without a search (numbers past the bits are searched).
+    // The bits stay allocated from program to program; only those set are cleared.
+    const std::uint64_t posledni = hledane_.back().Cislo;
+    const std::size_t bitu = static_cast<std::size_t>(std::min<std::uint64_t>(posledni + 1, MaxBituCilu));
+    if (mapaCilu_.size() * 64 < bitu) mapaCilu_.resize((bitu + 63) / 64);
+    for (const THledany& h : hledane_)
+        if (h.Cislo < bitu) mapaCilu_[h.Cislo / 64] |= std::uint64_t{1} << (h.Cislo % 64);
     for (const TBlokProgramu& b : bloky_) {
-        if (b.Stare == VelkeCisloBloku) continue;
+        if (b.Stare < bitu ? !((mapaCilu_[b.Stare / 64] >> (b.Stare % 64)) & 1) : b.Stare == VelkeCisloBloku)
+            continue;
         THledany* h = Najit(b.Stare);
         if (!h || h->Pocet++ > 0) continue;
         h->Radek = b.Radek;
         h->Nove = b.Nove;
         h->Precislovany = b.Precislovany;
     }
+    for (const THledany& h : hledane_)
+        if (h.Cislo < bitu) mapaCilu_[h.Cislo / 64] = 0;
     bool vyreseny = false;
     for (std::size_t i = od; i < odkazy.size(); ++i) {
         TOdkaz& o = odkazy[i];
@@ -570,16 +702,27 @@ void TOdkazyBloku::Vyresit(std::size_t od) {
         if (!o.Precislovany) continue;
         // The number in its own form: a number written with leading zeros keeps its width.
         const std::string_view stare = vysledek_.TextCile(o).substr(o.DelkaTextu - o.Delka);
-        TUpravaOdkazu u{.Radek = o.Radek, .Pozice = o.Pozice, .Delka = o.Delka, .Cislo = o.NoveCislo};
+        TUpravaOdkazu u{.Radek = static_cast<std::uint32_t>(o.Radek),
+                        .Pozice = static_cast<std::uint32_t>(o.Pozice),
+                        .Delka = static_cast<std::uint32_t>(o.Delka),
+                        .Cislo = o.NoveCislo};
         if (stare.size() > 1 && stare[0] == '0') u.Sirka = static_cast<std::uint32_t>(stare.size());
-        const std::string nove = u.Text();
-        if (nove == stare) continue;
+        // The target as the line reads now, at the end of the texts: its
+        // block character, if any, and the new number; dropped when the
+        // number reads as before.
+        std::string& texty = vysledek_.Texty;
+        const std::size_t text = texty.size(), predCislem = o.DelkaTextu - o.Delka;
+        texty.reserve(text + predCislem + std::max<std::size_t>(u.Sirka, 10));  // the copy below reads texty
+        texty.append(texty, o.Text, predCislem);
+        u.Zapsat([&](std::string_view k) { texty += k; });
+        const std::string_view vse = texty;
+        if (vse.substr(text + predCislem) == vse.substr(o.Text + predCislem, o.Delka)) {
+            texty.resize(text);
+            continue;
+        }
         vysledek_.Upravy.push_back(u);
-        // The target as the line reads now: its block character, if any, and the new number.
-        const std::string text = std::string(vysledek_.TextCile(o).substr(0, o.DelkaTextu - o.Delka)) + nove;
-        o.Text = vysledek_.Texty.size();
-        o.DelkaTextu = text.size();
-        vysledek_.Texty += text;
+        o.Text = text;
+        o.DelkaTextu = texty.size() - text;
     }
 
     // After a renumber one number can stand on more blocks: a selection's
@@ -625,18 +768,82 @@ TVysledekOdkazu PrecislovatOdkazy(std::span<const std::string_view> radky, const
     return o.Dokoncit();
 }
 
-void TKurzorUprav::PripojitSUpravami(std::string& cil, std::size_t radek, std::string_view text, std::size_t od,
-                                     std::size_t po) {
+template <typename F>
+void TKurzorUprav::PripojitSUpravami(F pripojit, std::size_t radek, std::string_view text, std::size_t od,
+                                     std::size_t po, std::size_t posun) {
+    // Positions of the line from here on are those of text plus posun.
     po = std::min(po, text.size());
     while (i_ < upravy_.size() && upravy_[i_].Radek < radek) ++i_;
     std::size_t pozice = std::min(od, po);
-    for (; i_ < upravy_.size() && upravy_[i_].Radek == radek && upravy_[i_].Pozice < po; ++i_) {
+    for (; i_ < upravy_.size() && upravy_[i_].Radek == radek && upravy_[i_].Pozice < po + posun; ++i_) {
         const TUpravaOdkazu& u = upravy_[i_];
-        if (u.Pozice < pozice || u.Pozice + u.Delka > po)
+        const std::size_t zacatek = u.Pozice, konec = zacatek + u.Delka;
+        if (zacatek < pozice + posun || konec > po + posun)
             throw std::invalid_argument("an edit of a reference lies outside the bytes being written");
-        cil.append(text.substr(pozice, u.Pozice - pozice));
-        u.PripojitText(cil);
-        pozice = u.Pozice + u.Delka;
+        pripojit(text.substr(pozice, zacatek - posun - pozice));
+        u.Zapsat(pripojit);
+        pozice = konec - posun;
     }
-    cil.append(text.substr(pozice, po - pozice));
+    pripojit(text.substr(pozice, po - pozice));
+}
+
+template void TKurzorUprav::PripojitSUpravami(TDoRetezce, std::size_t, std::string_view, std::size_t, std::size_t,
+                                              std::size_t);
+template void TKurzorUprav::PripojitSUpravami(TDoVystupu, std::size_t, std::string_view, std::size_t, std::size_t,
+                                              std::size_t);
+
+void PripojitSUpravami(cnc::TVystup<char>& cil, TKurzorUprav& kurzor, std::string_view text, std::size_t od,
+                       std::size_t po, std::size_t radek, std::size_t odBajtu) {
+    // Where the line that ends at konec is followed by the next one.
+    const auto zaZlomem = [&](std::size_t konec) {
+        if (konec == text.size()) return konec;
+        return konec + ((text[konec] == '\r' && konec + 1 < text.size() && text[konec + 1] == '\n') ? 2 : 1);
+    };
+    po = std::min(po, text.size());
+    std::size_t zacatek = od - std::min(odBajtu, od);  // where line radek begins
+    while (od < po) {
+        const std::size_t dalsi = kurzor.Dalsi();
+        if (dalsi == std::string_view::npos) break;
+        // On to the next line with edits; the lines before it go out in one piece.
+        for (; radek < dalsi && zacatek < po; ++radek) {
+            const std::size_t konec = cnc::KonecRadku(text, zacatek);
+            if (konec == text.size()) return cil.Pripojit(text.substr(od, po - od));
+            zacatek = zaZlomem(konec);
+        }
+        if (zacatek >= po) break;
+        if (zacatek > od) {
+            cil.Pripojit(text.substr(od, zacatek - od));
+            od = zacatek;
+        }
+        // The line as far as it lies in the text asked for, with its edits; then its break.
+        const std::size_t konec = cnc::KonecRadku(text, zacatek);
+        const std::size_t k = std::min(konec, po);
+        if (od < k) kurzor.Pripojit(cil, radek, text.substr(zacatek, konec - zacatek), od - zacatek, k - zacatek);
+        od = std::max(od, k);
+        if (k < konec) return;
+        const std::size_t dalsiRadek = zaZlomem(konec);
+        if (od < std::min(dalsiRadek, po)) {
+            cil.Pripojit(text.substr(od, std::min(dalsiRadek, po) - od));
+            od = std::min(dalsiRadek, po);
+        }
+        if (dalsiRadek == konec) return;  // the end of the text
+        zacatek = dalsiRadek;
+        ++radek;
+    }
+    if (od < po) cil.Pripojit(text.substr(od, po - od));
+}
+
+TZbytkySUpravami::TZbytkySUpravami(TKurzorUprav& kurzor, std::size_t prvniRadek, std::size_t odBajtu)
+    : kurzor_(kurzor), prvni_(prvniRadek), odBajtu_(odBajtu) {
+    Posunout();
+}
+
+void TZbytkySUpravami::Posunout() {
+    const std::size_t dalsi = kurzor_.Dalsi();
+    dalsi_ = dalsi == std::string_view::npos ? dalsi : dalsi - std::min(dalsi, prvni_);
+}
+
+void TZbytkySUpravami::Zapsat(cnc::TVystup<char>& vystup, std::size_t radek, std::string_view text, std::size_t od) {
+    kurzor_.Pripojit(vystup, prvni_ + radek, text, od, std::string_view::npos, radek == 0 ? odBajtu_ : 0);
+    Posunout();
 }

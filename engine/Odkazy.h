@@ -32,6 +32,8 @@
 // blocks are kept in 32 bits, so a number from 4294967295 on finds no block.
 #pragma once
 
+#include "CNCEdit.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -47,7 +49,13 @@ struct TZnakyOdkazu {
     std::string_view VedlejsiZnak;  // secondary block character
     std::string_view Zacatek;       // program start marker
     std::string_view Komentar;      // comment character
+    // False for a marker that never begins a line, whatever its length
+    // (cnc::TZnacka::MuzeZacinat: one that held half a character).
+    bool HlavniMuze = true, VedlejsiMuze = true, ZacatekMuze = true;
 };
+
+// The markers of a command of the UTF-8 passes.
+TZnakyOdkazu ZnakyOdkazu(const cnc::TZadani<char>& zadani);
 
 // The numbering of a renumber, as PrecislovatBloky takes it.
 struct TCislovaniOdkazu {
@@ -58,12 +66,15 @@ struct TCislovaniOdkazu {
 };
 
 // The lines that a renumber of a selection gets: lines Od to Po - 1, the first
-// of them from byte OdBajtu on (a selection that starts inside a line). The
-// last line counts whole.
+// of them from byte OdBajtu on (a selection that starts inside a line), the
+// last up to byte PoBajtu (a selection that ends inside a line; the rest of
+// the line is no part of the renumbered text, its references follow as those
+// of any line outside the selection).
 struct TVyberRadku {
     std::size_t Od = 0;
     std::size_t Po = 0;
     std::size_t OdBajtu = 0;
+    std::size_t PoBajtu = std::string_view::npos;
 };
 
 enum class TDruhOdkazu : std::uint8_t {
@@ -82,7 +93,8 @@ enum class TStavOdkazu : std::uint8_t {
     NeniCislo,         // a variable, an expression, a decimal point or a sign
     // Renumbering only:
     NejednoznacnyPoPrecislovani,  // resolved, but afterwards more blocks carry its target's number
-    PrepsanyVyberem,   // a selection that starts inside it: the renumbering takes it for a block number
+    PrepsanyVyberem,   // a selection that starts or ends inside it: the renumbering takes it for a
+                       // block number, or cuts it in two
 };
 
 struct TOdkaz {
@@ -108,24 +120,51 @@ struct TOdkaz {
 // line's block number, so it never meets what the renumbering changes at the
 // front of the line.
 struct TUpravaOdkazu {
-    std::size_t Radek = 0;
-    std::size_t Pozice = 0;
-    std::size_t Delka = 0;
+    // 32 bits each, 20 bytes an edit: lines are counted in 32 bits, and a
+    // line of 4 GiB or more is not read for references.
+    std::uint32_t Radek = 0;
+    std::uint32_t Pozice = 0;
+    std::uint32_t Delka = 0;
     std::uint32_t Cislo = 0;
     std::uint32_t Sirka = 0;
 
-    void PripojitText(std::string& cil) const;
+    // The new number's text, handed to pripojit (a callable taking a std::string_view) in pieces.
+    template <typename F>
+    void Zapsat(F&& pripojit) const;
     std::string Text() const;
+    bool operator==(const TUpravaOdkazu&) const = default;
 };
+
+template <typename F>
+void TUpravaOdkazu::Zapsat(F&& pripojit) const {
+    char cifry[10];
+    std::size_t n = 0;
+    std::uint32_t c = Cislo;
+    do {
+        cifry[sizeof cifry - ++n] = static_cast<char>('0' + c % 10);
+        c /= 10;
+    } while (c != 0);
+    static constexpr std::string_view Nuly = "0000000000000000";
+    for (std::size_t nul = Sirka > n ? Sirka - n : 0; nul > 0;) {
+        const std::size_t k = std::min(nul, Nuly.size());
+        pripojit(Nuly.substr(0, k));
+        nul -= k;
+    }
+    pripojit(std::string_view(cifry + sizeof cifry - n, n));
+}
 
 struct TVysledekOdkazu {
     // Every reference of the programs that the command concerns (a listing:
-    // all), in line order.
+    // all), in line order; only those not resolved when the pass keeps no more
+    // (TOdkazyBloku::NechatJenNevyresene).
     std::vector<TOdkaz> Odkazy;
     // Renumbering: the edits, in line order and, within a line, by position.
     std::vector<TUpravaOdkazu> Upravy;
     // The targets as the lines read after the command, for the listing and the report.
     std::string Texty;
+    // The references found in those programs, the resolved ones that are
+    // not kept included.
+    std::size_t Nalezenych = 0;
 
     std::string_view TextCile(const TOdkaz& o) const { return std::string_view(Texty).substr(o.Text, o.DelkaTextu); }
     // References whose state is not Vyreseny.
@@ -179,6 +218,16 @@ public:
                  std::optional<TVyberRadku> vyber = std::nullopt);
 
     void Radek(std::string_view radek);
+    // The lines of kus, which ends after a line break or at the end of the
+    // text (a CR LF is never cut), as cnc::TPruchod takes them.
+    void Pridat(std::string_view kus);
+    // The lines and the block lines so far, as cnc::TPocitadlo counts them:
+    // the count and the references share one reading of each line's front.
+    const cnc::TPocty& Pocty() const { return pocty_; }
+    // Keeps only the references that are not resolved (a report of a
+    // renumber needs no more): the memory then grows with the edits and the
+    // references it reports, not with all the references of the text.
+    void NechatJenNevyresene() { jenNevyresene_ = true; }
     // The result, after the last line.
     TVysledekOdkazu Dokoncit();
 
@@ -199,6 +248,8 @@ private:
         bool Precislovany = false;
     };
 
+    // spoustec: false when the line holds no P, Q or T (no reference).
+    void Radek(std::string_view radek, bool spoustec);
     bool VRozsahu(std::size_t radek) const;
     void UzavritProgram();
     void Vyresit(std::size_t od);
@@ -212,17 +263,24 @@ private:
     std::size_t radek_ = 0;    // the line being read
     std::size_t program_ = 0;  // its program: start lines so far
     bool dotceny_ = false;     // the program concerns the command
+    bool rezimZnaku_ = false;  // both block characters set: the count's marker mode
+    bool jenNevyresene_ = false;
+    cnc::TPocty pocty_;
     // The front of the selection's first line that the renumbering rewrites,
     // when the selection starts inside the line: bytes [od, po).
     std::size_t prepsanoOd_ = 0, prepsanoPo_ = 0;
+    // Where the selection ends inside its last line (npos: it does not).
+    std::size_t useknuto_ = std::string_view::npos;
     // The running number of the renumber, and the blocks it has renumbered in the program.
     std::uint32_t cislo_ = 0;
     std::size_t vProgramu_ = 0;
 
     TVysledekOdkazu vysledek_;
     std::size_t odkazyProgramu_ = 0;  // the program's references: from here to the end of Odkazy
+    std::size_t textyProgramu_ = 0;   // and their texts, from here to the end of Texty
     std::vector<TBlokProgramu> bloky_;
     std::vector<THledany> hledane_;   // sorted by number
+    std::vector<std::uint64_t> mapaCilu_;  // a bit for each number in hledane_ (the smaller ones)
     std::size_t kurzor_ = 0;
     std::vector<TOdkaz> slova_;       // the P and Q words of a line until the line tells what they are
 };
@@ -241,30 +299,71 @@ TVysledekOdkazu PrecislovatOdkazy(std::span<const std::string_view> radky, const
 
 // Walks the edits in line order, for the renumbering pass that writes line
 // after line. Pripojit appends bytes od .. po of line radek (the whole line
-// as it was given) with the edits that lie there: a line outside the
-// renumbered lines whole; a renumbered line from the end of its old front
-// (TPravidlaBloku::TBlok::Konec) after the pass has written the new one; the
-// selection's first line, when the selection starts inside it, in two calls,
-// up to OdBajtu and from the end of the front of its selected part. Throws
-// std::invalid_argument when an edit lies across od or po (bytes the pass
-// wrote itself).
+// as it was given; text may begin at byte posun of it) with the edits that
+// lie there: a line outside the renumbered lines whole; a renumbered line
+// from the end of its old front (TPravidlaBloku::TBlok::Konec) after the pass
+// has written the new one; the selection's first line, when the selection
+// starts inside it, in two calls, up to OdBajtu and from the end of the front
+// of its selected part. Throws std::invalid_argument when an edit lies across
+// od or po (bytes the pass wrote itself).
 class TKurzorUprav {
 public:
     explicit TKurzorUprav(std::span<const TUpravaOdkazu> upravy) : upravy_(upravy) {}
     void Pripojit(std::string& cil, std::size_t radek, std::string_view text, std::size_t od = 0,
-                  std::size_t po = std::string_view::npos) {
-        if (i_ < upravy_.size() && upravy_[i_].Radek <= radek) {
-            PripojitSUpravami(cil, radek, text, od, po);
-        } else {
-            const std::size_t konec = std::min(po, text.size()), zacatek = std::min(od, konec);
-            cil.append(text.data() + zacatek, konec - zacatek);
-        }
+                  std::size_t po = std::string_view::npos, std::size_t posun = 0) {
+        Pripojit(TDoRetezce{cil}, radek, text, od, po, posun);
     }
+    void Pripojit(cnc::TVystup<char>& cil, std::size_t radek, std::string_view text, std::size_t od = 0,
+                  std::size_t po = std::string_view::npos, std::size_t posun = 0) {
+        Pripojit(TDoVystupu{cil}, radek, text, od, po, posun);
+    }
+    // The line of the next edit that is not written yet; npos when none is left.
+    std::size_t Dalsi() const { return i_ < upravy_.size() ? upravy_[i_].Radek : std::string_view::npos; }
+
+    struct TDoRetezce {
+        std::string& cil;
+        void operator()(std::string_view s) const { cil.append(s); }
+    };
+    struct TDoVystupu {
+        cnc::TVystup<char>& cil;
+        void operator()(std::string_view s) const { cil.Pripojit(s); }
+    };
 
 private:
-    void PripojitSUpravami(std::string& cil, std::size_t radek, std::string_view text, std::size_t od,
-                           std::size_t po);
+    template <typename F>
+    void Pripojit(F pripojit, std::size_t radek, std::string_view text, std::size_t od, std::size_t po,
+                  std::size_t posun) {
+        if (i_ < upravy_.size() && upravy_[i_].Radek <= radek) {
+            PripojitSUpravami(pripojit, radek, text, od, po, posun);
+        } else {
+            const std::size_t konec = std::min(po, text.size()), zacatek = std::min(od, konec);
+            pripojit(text.substr(zacatek, konec - zacatek));
+        }
+    }
+    template <typename F>
+    void PripojitSUpravami(F pripojit, std::size_t radek, std::string_view text, std::size_t od, std::size_t po,
+                           std::size_t posun);
 
     std::span<const TUpravaOdkazu> upravy_;
     std::size_t i_ = 0;
+};
+
+// Appends text[od, po) to cil with the edits of its lines; od lies at byte
+// odBajtu of line radek of the text. The lines without edits go out in one
+// piece: the text before or after a selection, in the window.
+void PripojitSUpravami(cnc::TVystup<char>& cil, TKurzorUprav& kurzor, std::string_view text, std::size_t od,
+                       std::size_t po, std::size_t radek, std::size_t odBajtu);
+
+// The renumbering pass (cnc::TPruchod) writes the rest of its lines with the
+// edits: its line i is line prvniRadek + i of the text, its first line
+// begins at byte odBajtu of that line (a selection that starts inside it).
+class TZbytkySUpravami final : public cnc::TZbytekRadku {
+public:
+    TZbytkySUpravami(TKurzorUprav& kurzor, std::size_t prvniRadek = 0, std::size_t odBajtu = 0);
+    void Zapsat(cnc::TVystup<char>& vystup, std::size_t radek, std::string_view text, std::size_t od) override;
+
+private:
+    void Posunout();
+    TKurzorUprav& kurzor_;
+    std::size_t prvni_, odBajtu_;
 };

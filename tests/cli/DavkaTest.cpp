@@ -517,6 +517,32 @@ TEST_P(DavkaSNastavenim, CislovaniZUlozenehoNastaveni) {
               "tarvik-cli: --keep-max and --restart exclude each other");
 }
 
+// The window's switch "update references to blocks" is the default of renumber.
+TEST_P(DavkaSNastavenim, OdkazyPodleUlozenehoNastaveni) {
+    TDocasnaSlozka::Zapsat(program, "N1 GOTO 3\nN2 Y\nN3 Z\n");
+    const struct {
+        std::int32_t ulozeno;  // -1: nothing stored
+        std::vector<std::string> volby;
+        const char* program;
+    } pripady[] = {
+        {-1, {}, "N5 GOTO 15\r\nN10 Y\r\nN15 Z\r\n"},
+        {0, {}, "N5 GOTO 3\r\nN10 Y\r\nN15 Z\r\n"},
+        {0, {"--update-references"}, "N5 GOTO 15\r\nN10 Y\r\nN15 Z\r\n"},
+        {1, {"--keep-references"}, "N5 GOTO 3\r\nN10 Y\r\nN15 Z\r\n"},
+    };
+    for (const auto& p : pripady) {
+        if (p.ulozeno < 0)
+            Ulozit({});
+        else
+            Ulozit({{u"AktualizovatOdkazy", p.ulozeno}});
+        std::vector<std::string> a = {"renumber"};
+        a.insert(a.end(), p.volby.begin(), p.volby.end());
+        a.push_back(program);
+        EXPECT_EQ(Spustit(a), 0) << vystup.hlaseni;
+        EXPECT_EQ(vystup.program, p.program) << p.ulozeno;
+    }
+}
+
 TEST_P(DavkaSNastavenim, SeznamTypuJakoOkno) {
     // No list key: files.ftd.
     Ulozit({{u"PrvniBlok", 10}});

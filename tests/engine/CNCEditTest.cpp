@@ -436,37 +436,3 @@ TEST(PreruseniPruchodu, VolajiciDostaneCastecneZpracovaneRadky) {
 }
 
 }  // namespace
-
-namespace {
-
-// Renumbering tells a watcher every number it writes, with the digits the
-// line had, and every start of a program: what a second pass needs to follow
-// references to blocks from the old numbers to the new ones.
-TEST(PrecislovatBloky, PozorovatelCisel) {
-    class TZapis final : public cnc::TPozorovatelCisel<char> {
-    public:
-        void ZacatekProgramu(std::size_t radek) override { zapis += "%" + std::to_string(radek) + ";"; }
-        void Cislo(std::size_t radek, std::string_view stare, std::uint32_t nove) override {
-            zapis += std::to_string(radek) + ":" + std::string(stare) + ">" + std::to_string(nove) + ";";
-        }
-        std::string zapis;
-    } zapis;
-    const cnc::TZnackaUtf8 hlavni(u":"), vedlejsi(u"N"), zacatek(u"%");
-    cnc::TZadani<char> z;
-    z.HlavniZnak = hlavni.Znacka();
-    z.VedlejsiZnak = vedlejsi.Znacka();
-    z.Zacatek = zacatek.Znacka();
-    z.PrvniBlok = z.Prirustek = 10;
-    std::string text;
-    cnc::TVystup<char> vystup([&](std::string_view k) { text += k; });
-    {
-        cnc::TPruchod<char> p(z, 6, vystup);
-        p.Sledovat(&zapis);
-        p.Pridat("%\r\nN0100 X\r\nN G02\r\n  :7 T1\r\n%\nN5");
-    }
-    vystup.Odevzdat();
-    EXPECT_EQ(text, "%\r\nN10 X\r\n G02\r\n:20 T1\r\n%\r\nN10");
-    EXPECT_EQ(zapis.zapis, "%0;1:0100>10;3:7>20;%4;5:5>10;");
-}
-
-}  // namespace

@@ -206,9 +206,63 @@ struct TPrecislovano {
     TVysledekOdkazu Vysledek;
 };
 
-// A renumbering as the byte-level pass runs it: the engine renumbers the
-// lines it gets (the selection's first from inside), every line is written
-// anew, its new front followed by the rest with the edits of the references.
+std::string Spojit(const TRadkyUtf8& radky) {
+    std::string s;
+    for (const auto& r : radky) s += r + "\n";
+    return s;
+}
+
+// The renumbering as the window runs it on its text: the text before the
+// selection and after it copied with the edits of its lines, the selection
+// (or the whole text) through the engine's byte-level pass, which writes the
+// rest of each line with the edits. The result's lines.
+TRadkyUtf8 PrecislovatText(const TRadkyUtf8& radky, const TZnakyOdkazu& znaky, const TCislovaniOdkazu& c,
+                           std::optional<TVyberRadku> vyber, const TVysledekOdkazu& v) {
+    const std::string text = Spojit(radky);
+    std::vector<std::size_t> zacatky{0};
+    for (const auto& r : radky) zacatky.push_back(zacatky.back() + r.size() + 1);
+    std::size_t od = 0, po = text.size();
+    if (vyber) {
+        od = zacatky[vyber->Od] + std::min(vyber->OdBajtu, radky[vyber->Od].size() + 1);
+        po = vyber->PoBajtu == std::string_view::npos ? zacatky[vyber->Po] : zacatky[vyber->Po - 1] + vyber->PoBajtu;
+    }
+    const cnc::TZnackaUtf8 hlavni(ZUtf8(znaky.HlavniZnak)), vedlejsi(ZUtf8(znaky.VedlejsiZnak)),
+        zacatek(ZUtf8(znaky.Zacatek));
+    cnc::TZadani<char> z;
+    z.HlavniZnak = hlavni.Znacka();
+    z.VedlejsiZnak = vedlejsi.Znacka();
+    z.Zacatek = zacatek.Znacka();
+    z.PrvniBlok = c.PrvniBlok;
+    z.Prirustek = c.Prirustek;
+    z.MaximalniBlok = c.MaximalniBlok;
+    z.CislovatOdZacatku = c.CislovatOdZacatku;
+    std::string novy;
+    // Small pieces, so that the edits meet the pieces' ends too.
+    cnc::TVystup<char> vystup([&](std::string_view k) { novy += k; }, 16);
+    TKurzorUprav kurzor(v.Upravy);
+    PripojitSUpravami(vystup, kurzor, text, 0, od, 0, 0);
+    {
+        const std::size_t prvni = vyber ? vyber->Od : 0;
+        TZbytkySUpravami zbytky(kurzor, prvni, od - zacatky[prvni]);
+        const std::string_view kus = std::string_view(text).substr(od, po - od);
+        cnc::TPruchod<char> pruchod(z, cnc::Spocitat(kus, z.HlavniZnak, z.VedlejsiZnak).Radku, vystup,
+                                    TPrubeh::Zadny(), vyber.has_value());
+        pruchod.PsatZbytky(&zbytky);
+        pruchod.Pridat(kus);
+    }
+    std::size_t radek = 0;
+    while (radek + 1 < zacatky.size() && zacatky[radek + 1] <= po) ++radek;
+    PripojitSUpravami(vystup, kurzor, text, po, text.size(), radek, po - zacatky[radek]);
+    vystup.Odevzdat();
+    EXPECT_EQ(kurzor.Dalsi(), std::string_view::npos) << "edits left unwritten";
+    return Rozdelit(novy);
+}
+
+// A renumbering line by line, the yardstick: the engine renumbers the lines
+// it gets (the selection's first from inside, its last up to where it ends),
+// every line is written anew, its new front followed by the rest with the
+// edits of the references. The byte-level path of the window and the batch
+// tool must give the same lines.
 TPrecislovano Precislovat(const TRadkyUtf8& radky, const TZnakyOdkazu& znaky, const TCislovaniOdkazu& c,
                           std::optional<TVyberRadku> vyber = std::nullopt) {
     TPrecislovano p;
@@ -218,9 +272,14 @@ TPrecislovano Precislovat(const TRadkyUtf8& radky, const TZnakyOdkazu& znaky, co
     const std::size_t od = vyber ? std::min(vyber->Od, n) : 0;
     const std::size_t po = vyber ? std::min(vyber->Po, n) : n;
     const std::size_t odBajtu = vyber ? vyber->OdBajtu : 0;
+    const std::size_t poBajtu = vyber ? vyber->PoBajtu : std::string_view::npos;
     const auto zacatek = [&](std::size_t i) { return i == od ? std::min(odBajtu, radky[i].size()) : 0; };
+    const auto konec = [&](std::size_t i) {
+        return i + 1 == po && poBajtu != std::string_view::npos ? std::max(std::min(poBajtu, radky[i].size()), zacatek(i))
+                                                                : radky[i].size();
+    };
     TRadky prace;
-    for (std::size_t i = od; i < po; ++i) prace.push_back(ZUtf8(pohledy[i].substr(zacatek(i))));
+    for (std::size_t i = od; i < po; ++i) prace.push_back(ZUtf8(pohledy[i].substr(zacatek(i), konec(i) - zacatek(i))));
     TCNCFile().PrecislovatBloky(prace, c.PrvniBlok, c.Prirustek, c.MaximalniBlok, ZUtf8(znaky.Zacatek),
                                 ZUtf8(znaky.HlavniZnak), ZUtf8(znaky.VedlejsiZnak), c.CislovatOdZacatku);
     const TPravidlaBloku pravidla(znaky);
@@ -230,26 +289,27 @@ TPrecislovano Precislovat(const TRadkyUtf8& radky, const TZnakyOdkazu& znaky, co
         if (i < od || i >= po) {
             kurzor.Pripojit(r, i, radky[i]);
         } else {
-            const std::size_t z = zacatek(i);
+            const std::size_t z = zacatek(i), k = konec(i);
             kurzor.Pripojit(r, i, radky[i], 0, z);
-            const std::string_view kus = pohledy[i].substr(z);
-            const std::size_t konec = pravidla.Rozebrat(kus).Konec;
+            const std::string_view kus = pohledy[i].substr(z, k - z);
+            const std::size_t front = pravidla.Rozebrat(kus).Konec;
             const std::string novy = DoUtf8(prace[i - od]);
-            const std::string_view zbytek = kus.substr(konec);
+            const std::string_view zbytek = kus.substr(front);
             // The engine changes the front only.
             EXPECT_TRUE(novy.ends_with(zbytek)) << radky[i] << " -> " << novy;
             r += novy.substr(0, novy.size() - zbytek.size());
-            kurzor.Pripojit(r, i, radky[i], z + konec);
+            kurzor.Pripojit(r, i, radky[i], z + front, k);
+            if (i + 1 == po && poBajtu != std::string_view::npos) {
+                // The renumbering ends the selection with a line break.
+                p.Radky.push_back(std::move(r));
+                r.clear();
+                kurzor.Pripojit(r, i, radky[i], k);
+            }
         }
         p.Radky.push_back(std::move(r));
     }
+    EXPECT_EQ(PrecislovatText(radky, znaky, c, vyber, p.Vysledek), p.Radky) << "the byte-level path";
     return p;
-}
-
-std::string Spojit(const TRadkyUtf8& radky) {
-    std::string s;
-    for (const auto& r : radky) s += r + "\n";
-    return s;
 }
 
 // The references that are not resolved, as the report lists them (as the
@@ -328,6 +388,18 @@ TEST(Odkazy, Precislovani) {
          "N10 GOTO 200\nN10 X\n", 0, "0:GOTO=200 cut"},
         {"a selection from the leading blanks renumbers the line's own number", "  N5 GOTO 6\nN6 X\n", po10,
          TVyberRadku{0, 2, 1}, " N10 GOTO 20\nN20 X\n", 1, ""},
+        // A selection that ends inside a line: the renumbering ends it with a
+        // line break, and the rest of the line follows as a line of its own.
+        {"a selection that ends inside a line", "N10 GOTO 30\nN20 X GOTO 10\nN30 Y\n",
+         TCislovaniOdkazu{100, 10, 9999, true}, TVyberRadku{0, 2, 0, 5},
+         "N100 GOTO 30\nN110 X\n GOTO 100\nN30 Y\n", 1, ""},
+        {"a selection that ends inside a reference", "N10 GOTO 20\nN20 X\n", TCislovaniOdkazu{50, 10, 9999, true},
+         TVyberRadku{0, 1, 0, 10}, "N50 GOTO 2\n0\nN20 X\n", 0, "0:GOTO=20 cut"},
+        {"a selection that ends inside a line's number keeps the references to it",
+         "N10 X\nN1234 GOTO 1234\nN30 GOTO 10\n", po10, TVyberRadku{0, 2, 0, 3},
+         "N10 X\nN20\n34 GOTO 1234\nN30 GOTO 10\n", 0, ""},
+        {"a selection inside one line", "N10 X N7 GOTO 10\nN20 GOTO 10\n", TCislovaniOdkazu{500, 10, 9999, true},
+         TVyberRadku{0, 1, 6, 9}, "N10 X N500 \nGOTO 10\nN20 GOTO 10\n", 0, ""},
     };
     for (const auto& p : pripady) {
         SCOPED_TRACE(p.nazev);
@@ -355,6 +427,55 @@ TEST(Odkazy, KurzorUprav) {
     EXPECT_THROW(k2.Pripojit(s, 1, "GOTO 10 P0010 X", 6), std::invalid_argument);
     TKurzorUprav k3(upravy);
     EXPECT_THROW(k3.Pripojit(s, 1, "GOTO 10 P0010 X", 0, 6), std::invalid_argument);
+}
+
+// The pass reads each line's front once, for the references and for the
+// count of lines and block lines, which must be the engine's count.
+TEST(Odkazy, PoctyJakoMotor) {
+    const char* texty[] = {
+        "", "N1 X", "N1\r\nX\rN2\n\n  :3 A\nNEXT\n9 Y\n", "%\r\n0 BEGIN PGM\r\n  12 L\r\n; 4\r\nN_1\r\n:N5\r\n",
+        "\r\r\n\n", "N1 A\r\n", "\t\x01N9\nNX\n N\n",
+    };
+    for (const TZnakyOdkazu& z : {Iso, Sinumerik, Cislice, TZnakyOdkazu{"", "N", "%", "("}, TZnakyOdkazu{"N", "", "", ""}}) {
+        const cnc::TZnackaUtf8 h(ZUtf8(z.HlavniZnak)), v(ZUtf8(z.VedlejsiZnak));
+        for (const char* text : texty) {
+            SCOPED_TRACE(std::string(z.HlavniZnak) + "|" + std::string(z.VedlejsiZnak) + " " + text);
+            TOdkazyBloku o(z);
+            o.Pridat(text);
+            const cnc::TPocty ocekavane = cnc::Spocitat(std::string_view(text), h.Znacka(), v.Znacka());
+            EXPECT_EQ(o.Pocty().Radku, ocekavane.Radku);
+            EXPECT_EQ(o.Pocty().Bloku, ocekavane.Bloku);
+        }
+    }
+}
+
+// The block number of a line's front, whatever its length and whatever
+// follows it (the front reads eight bytes at once where the line has them):
+// the digits and their value as a plain reading gives them.
+TEST(Odkazy, CisloBloku) {
+    const TPravidlaBloku pravidla(Iso);
+    const char* za[] = {"", " X1", "X", "/", ":", "\xFF\xFA\xF6 GOTO 1", "\x2F\x3A" "0000000", "\t", ".5"};
+    std::string cislice;
+    for (std::size_t delka = 1; delka <= 21; ++delka) {
+        cislice += static_cast<char>('0' + (delka * 7) % 10);
+        for (const char* zbytek : za)
+            for (const char* pred : {"N", ":", "  N", ":N"}) {
+                const std::string radek = pred + cislice + zbytek;
+                SCOPED_TRACE(radek);
+                const TPravidlaBloku::TBlok b = pravidla.Rozebrat(radek);
+                ASSERT_TRUE(b.Blokovy);
+                EXPECT_EQ(b.Cislice, std::string_view(pred).size());
+                EXPECT_EQ(b.Cislic, delka);
+                EXPECT_EQ(b.Konec, b.Cislice + delka);
+                std::uint64_t hodnota = 0;
+                bool velke = false;
+                for (const char c : cislice) {
+                    velke = velke || hodnota > (UINT64_MAX - 9) / 10;
+                    hodnota = hodnota * 10 + static_cast<std::uint64_t>(c - '0');
+                }
+                EXPECT_EQ(b.Hodnota, velke ? UINT64_MAX : hodnota);
+            }
+    }
 }
 
 // ---------------------------------------------------------------- random programs
@@ -443,6 +564,17 @@ TEST(Odkazy, NahodneProgramy) {
 
         const TVysledekOdkazu pred = NajitOdkazy(Pohledy(radky), z);
         const TPrecislovano p = Precislovat(radky, z, c, vyber);
+        {
+            // Over the text in one piece, keeping only what the report needs:
+            // the same edits, the same report.
+            TOdkazyBloku o(z, c, vyber);
+            o.NechatJenNevyresene();
+            o.Pridat(Spojit(radky));
+            const TVysledekOdkazu v = o.Dokoncit();
+            EXPECT_EQ(v.Upravy, p.Vysledek.Upravy);
+            EXPECT_EQ(Nevyresene(v), Nevyresene(p.Vysledek));
+            EXPECT_EQ(v.PocetNevyresenych(), v.Odkazy.size());
+        }
         const TVysledekOdkazu po = NajitOdkazy(Pohledy(p.Radky), z);
         ASSERT_EQ(pred.Odkazy.size(), po.Odkazy.size());
         std::size_t zmenenych = 0, j = 0;

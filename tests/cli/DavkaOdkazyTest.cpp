@@ -1,0 +1,317 @@
+// The batch tool and the references to block numbers: renumber updates them
+// (or keeps them with --keep-references), remove refuses without --force,
+// introduce reports them, refs lists them; one program, a pipe, a folder.
+#include "cli/Davka.h"
+#include "platform/TextovySoubor.h"
+#include "../support/DocasnaSlozka.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TZachycenyVystup final : public TVystupDavky {
+public:
+    bool Program(std::string_view bytes) override {
+        program += bytes;
+        return true;
+    }
+    void Hlaseni(std::string_view radek) override {
+        hlaseni += radek;
+        hlaseni += '\n';
+    }
+    std::string program, hlaseni;
+};
+
+std::string Vzorek(const char* nazev) {
+    std::ifstream f(std::string(TARVIK_DATA_DIR) + "/" + nazev, std::ios::binary);
+    EXPECT_TRUE(f) << nazev;
+    return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+std::vector<std::string> Radky(std::string_view text) {
+    std::vector<std::string> radky;
+    while (!text.empty()) {
+        const std::size_t konec = text.find('\n');
+        std::string_view r = text.substr(0, konec);
+        if (!r.empty() && r.back() == '\r') r.remove_suffix(1);
+        radky.emplace_back(r);
+        if (konec == std::string_view::npos) break;
+        text.remove_prefix(konec + 1);
+    }
+    return radky;
+}
+
+class DavkaOdkazy : public ::testing::Test {
+protected:
+    DavkaOdkazy() {
+        prostredi.SouborTypu = slozka / "files.ftd";
+        TDocasnaSlozka::Zapsat(prostredi.SouborTypu, "Soustruh\t.nc\t:\tN\t%\tM30\t(\t\r\n"
+                                                     "Sinumerik\t.mpf\t:\tN\t%\tM30\t;\t\r\n");
+    }
+    int Spustit(std::vector<std::string> argumenty) {
+        vystup = TZachycenyVystup();
+        return SpustitDavku(argumenty, prostredi, vystup);
+    }
+    std::string Soubor(const std::string& jmeno, const std::string& obsah) {
+        TDocasnaSlozka::Zapsat(slozka / jmeno, obsah);
+        return (slozka / jmeno).string();
+    }
+
+    TDocasnaSlozka slozka;
+    TProstrediDavky prostredi;
+    TZachycenyVystup vystup;
+};
+
+// The two real-shaped programs renumbered: every jump, call, return and
+// profile still names the block it named before, line for line as followed
+// by hand; the listing of the result says the same.
+TEST_F(DavkaOdkazy, SkutecneProgramy) {
+    struct TRadek {
+        std::size_t cislo;  // the line, from 1
+        const char* text;
+    };
+    struct Pripad {
+        const char* nazev;
+        const char* soubor;
+        std::vector<std::string> volby;
+        std::vector<TRadek> radky;  // lines of the result
+        std::string hlaseni;        // the end of standard error
+        std::string vypis;          // refs of the result
+    };
+    const Pripad pripady[] = {
+        // The profile of G71 and G70 runs from N90 (line 12) to N170 (line 20).
+        {"lathe, 5 by 5",
+         "soustruh_g71.nc",
+         {},
+         {{11, "N40 G71 P45 Q85 U0.4 W0.1 F0.25"},
+          {12, "N45 G00 G42 X18."},
+          {20, "N85 G01 X50. G40"},
+          {25, "N110 G70 P45 Q85"}},
+         "Informace: Aktualizováno odkazů na čísla bloků: 4.\n",
+         "11\tG71 P\t45\t12\n11\tG71 Q\t85\t20\n25\tG70 P\t45\t12\n25\tG70 Q\t85\t20\n"},
+        {"lathe, references kept",
+         "soustruh_g71.nc",
+         {"--keep-references"},
+         {{11, "N40 G71 P90 Q170 U0.4 W0.1 F0.25"}, {12, "N45 G00 G42 X18."}, {25, "N110 G70 P90 Q170"}},
+         "Počet řádků: 29, Počet znaků: 573, Počet NC bloků: 25.\n",
+         // N90 now stands on line 21, and no block is N170: the wrong profile, or an alarm.
+         "11\tG71 P\t90\t21\n11\tG71 Q\t170\tblok s tímto číslem v programu není\n?"},
+        // M97 P500 calls the drilling (line 20), GOTO 60 loops back to the
+        // positioning (line 9), GOTO 200 leaves for the end (line 18), M99
+        // P30 starts the next part at the spindle start (line 6). From 100
+        // by 10 the jump to 200 goes to 240: 200 is now its own line's number.
+        {"macro, from 100 by 10",
+         "makro_skoky.nc",
+         {"--first", "100", "--increment", "10"},
+         {{6, "N120 S1800 M03"},
+          {9, "N150 G00 X[40. * COS[#1 * 60.]] Y[40. * SIN[#1 * 60.]]"},
+          {10, "N160 M97 P260 (JEDNA DIRA)"},
+          {12, "N180 IF [#1 LT 6] GOTO 150"},
+          {14, "N200 IF [#100 GE 20] GOTO 240"},
+          {17, "N230 M99 P120"},
+          {18, "N240 G28 G91 Z0. M09"},
+          {20, "N260 G83 Z-25. R2. Q3. F120"}},
+         "Informace: Aktualizováno odkazů na čísla bloků: 4.\n",
+         "10\tM97 P\t260\t20\n12\tGOTO\t150\t9\n14\tGOTO\t240\t18\n17\tM99 P\t120\t6\n"},
+    };
+    for (const auto& p : pripady) {
+        SCOPED_TRACE(p.nazev);
+        const std::string program = Soubor(p.soubor, Vzorek(p.soubor));
+        std::vector<std::string> a = {"renumber"};
+        a.insert(a.end(), p.volby.begin(), p.volby.end());
+        a.push_back(program);
+        ASSERT_EQ(Spustit(a), 0) << vystup.hlaseni;
+        const std::vector<std::string> radky = Radky(vystup.program);
+        for (const TRadek& r : p.radky) {
+            ASSERT_LE(r.cislo, radky.size());
+            EXPECT_EQ(radky[r.cislo - 1], r.text) << "line " << r.cislo;
+        }
+        EXPECT_TRUE(vystup.hlaseni.ends_with(p.hlaseni)) << vystup.hlaseni;
+
+        // The result listed: every reference resolved, to the line followed by hand.
+        const std::string vysledek = Soubor("vysledek.nc", vystup.program);
+        const int kod = Spustit({"refs", vysledek});
+        const std::string vypis = p.vypis;
+        if (vypis.ends_with('?')) {
+            // Kept references name numbers that now stand elsewhere or nowhere.
+            EXPECT_EQ(kod, 1);
+            EXPECT_NE(vystup.program.find(vypis.substr(0, vypis.size() - 1)), std::string::npos) << vystup.program;
+        } else {
+            EXPECT_EQ(kod, 0);
+            EXPECT_EQ(vystup.program, "Řádek\tOdkaz\tCíl\tŘádek cíle\n" + vypis + "Počet odkazů na čísla bloků: 4.\n");
+        }
+    }
+}
+
+// What each command does with a program that has references, and what it tells.
+TEST_F(DavkaOdkazy, Prikazy) {
+    const std::string sOdkazy = "%\r\nN10 GOTO 30\r\nN20 X\r\nN30 M99 P20\r\nM30\r\n";
+    const std::string nevyresene = "N1 GOTO 9\r\nN2 GOTO #1\r\nN2 X\r\nN3 GOTO 2\r\nN4 G70 P1. Q4\r\n";
+    const std::string bezCisel = "GOTO 10\r\nX\r\nM99 P#1\r\n";
+    struct Pripad {
+        const char* nazev;
+        std::vector<std::string> argumenty;
+        std::string vstup;
+        int kod;
+        std::string program;
+        std::string hlaseni;  // the end of standard error
+    };
+    const Pripad pripady[] = {
+        {"renumber", {"renumber", "--first", "100", "--increment", "100"}, sOdkazy, 0,
+         "%\r\nN100 GOTO 300\r\nN200 X\r\nN300 M99 P200\r\nM30\r\n",
+         "Informace: Aktualizováno odkazů na čísla bloků: 2.\n"},
+        {"renumber, references kept", {"renumber", "--first", "100", "--increment", "100", "--keep-references"},
+         sOdkazy, 0, "%\r\nN100 GOTO 30\r\nN200 X\r\nN300 M99 P20\r\nM30\r\n",
+         "Počet řádků: 5, Počet znaků: 44, Počet NC bloků: 3.\n"},
+        {"renumber, numbers that stay", {"renumber", "--first", "10", "--increment", "10"}, sOdkazy, 0, sOdkazy,
+         "Informace: Aktualizováno odkazů na čísla bloků: 0.\n"},
+        {"renumber, what cannot be updated is left and reported", {"renumber", "--first", "10", "--increment", "10"},
+         nevyresene, 0, "N10 GOTO 9\r\nN20 GOTO #1\r\nN30 X\r\nN40 GOTO 2\r\nN50 G70 P1. Q50\r\n",
+         "Varování: Aktualizováno odkazů na čísla bloků: 1.\n"
+         "Odkazy bez jednoznačného cíle: 4.\n"
+         "Řádek 1 (GOTO 9): blok s tímto číslem v programu není.\n"
+         "Řádek 2 (GOTO #1): cíl není zapsán číslem.\n"
+         "Řádek 4 (GOTO 2): toto číslo má v programu více bloků.\n"
+         "Řádek 5 (G70 P1.): cíl není zapsán číslem.\n"},
+        {"remove refused", {"remove"}, sOdkazy, 1, "",
+         "Varování: Program obsahuje odkazy na čísla bloků: 2x.\n"
+         "Odkazy jsou na řádcích: 2, 4\n"
+         "Odstraněním čísel bloků přestanou odkazy platit.\n"
+         "tarvik-cli: --force removes the numbers all the same.\n"},
+        {"remove forced", {"remove", "--force"}, sOdkazy, 0, "%\r\n GOTO 30\r\n X\r\n M99 P20\r\nM30\r\n",
+         "Varování: Program obsahuje odkazy na čísla bloků: 2x.\n"
+         "Odkazy jsou na řádcích: 2, 4\n"
+         "Odstraněním čísel bloků přestanou odkazy platit.\n"},
+        {"remove without references", {"remove"}, "N1 X\r\n", 0, " X\r\n", "Počet NC bloků: 0.\n"},
+        {"introduce reports the references, which have no targets", {"introduce"}, bezCisel, 0,
+         "N5 GOTO 10\r\nN10 X\r\nN15 M99 P#1\r\n",
+         "Varování: Odkazy bez jednoznačného cíle: 2.\n"
+         "Řádek 1 (GOTO 10): blok s tímto číslem v programu není.\n"
+         "Řádek 3 (M99 P#1): cíl není zapsán číslem.\n"},
+    };
+    for (const auto& p : pripady) {
+        SCOPED_TRACE(p.nazev);
+        std::vector<std::string> a = p.argumenty;
+        a.push_back(Soubor("p.nc", p.vstup));
+        EXPECT_EQ(Spustit(a), p.kod) << vystup.hlaseni;
+        EXPECT_EQ(vystup.program, p.program);
+        EXPECT_TRUE(vystup.hlaseni.ends_with(p.hlaseni)) << vystup.hlaseni;
+        EXPECT_EQ(TDocasnaSlozka::Precist(slozka / "p.nc"), p.vstup);
+    }
+}
+
+TEST_F(DavkaOdkazy, VypisOdkazu) {
+    // Every kind, a comment, a variable, a label and a code that is none.
+    const std::string program = Soubor("p.mpf",
+                                       "%\n"
+                                       "N10 G71 P0020 Q30 ; GOTO 10\n"
+                                       "N20 GOTOF N30\n"
+                                       "N30 IF R1>5 GOTOB LABEL1\n"
+                                       "N40 M98 P30\n"
+                                       "N40 GOTO 40\n"
+                                       "N50 M97 P#2\n");
+    EXPECT_EQ(Spustit({"refs", program}), 1);
+    EXPECT_EQ(vystup.program,
+              "Řádek\tOdkaz\tCíl\tŘádek cíle\n"
+              "2\tG71 P\t0020\t3\n"
+              "2\tG71 Q\t30\t4\n"
+              "3\tGOTOF\tN30\t4\n"
+              "6\tGOTO\t40\ttoto číslo má v programu více bloků\n"
+              "7\tM97 P\t#2\tcíl není zapsán číslem\n"
+              "Počet odkazů na čísla bloků: 5.\n");
+    EXPECT_EQ(vystup.hlaseni, "");
+    EXPECT_EQ(Spustit({"refs", Soubor("bez.nc", "N1 X\n")}), 0);
+    EXPECT_EQ(vystup.program, "Řádek\tOdkaz\tCíl\tŘádek cíle\nPočet odkazů na čísla bloků: 0.\n");
+
+    // Options that do not fit the commands.
+    const std::pair<std::vector<std::string>, const char*> chyby[] = {
+        {{"refs", program, program}, "refs takes one FILE"},
+        {{"refs", "-o", "x.nc", program}, "refs writes no program: -o, --in-place, --check and --diff do not apply"},
+        {{"refs", "--first", "10", program},
+         "refs numbers nothing: --first, --increment, --max, --keep-max and --restart do not apply"},
+        {{"renumber", "--force", program}, "--force applies to remove only"},
+        {{"remove", "--keep-references", program}, "--keep-references and --update-references apply to renumber only"},
+        {{"renumber", "--keep-references", "--update-references", program},
+         "--keep-references and --update-references exclude each other"},
+    };
+    for (const auto& [argumenty, zprava] : chyby) {
+        EXPECT_EQ(Spustit(argumenty), 2) << zprava;
+        EXPECT_EQ(vystup.hlaseni.substr(0, vystup.hlaseni.find('\n')), std::string("tarvik-cli: ") + zprava);
+    }
+}
+
+// Folder mode: what became of the references, under each program's name.
+TEST_F(DavkaOdkazy, Slozka) {
+    fs::create_directories(slozka / "p");
+    Soubor("p/a.nc", "N1 GOTO 2\nN2 X\n");
+    Soubor("p/b.nc", "N1 M99 P2\nN2 X\n");
+    Soubor("p/c.nc", "N1 X\n");
+    EXPECT_EQ(Spustit({"renumber", "-r", "-i", "-j", "2", (slozka / "p").string()}), 0) << vystup.hlaseni;
+    const std::string a = (slozka / "p" / "a.nc").string(), b = (slozka / "p" / "b.nc").string(),
+                      c = (slozka / "p" / "c.nc").string();
+    EXPECT_EQ(vystup.hlaseni, a + ": done, 2 blocks, 50%\n" + a +
+                                  ": Informace: Aktualizováno odkazů na čísla bloků: 1.\n" + b +
+                                  ": done, 2 blocks, 50%\n" + b +
+                                  ": Informace: Aktualizováno odkazů na čísla bloků: 1.\n" + c +
+                                  ": done, 1 block, 0%\n");
+    EXPECT_EQ(TDocasnaSlozka::Precist(slozka / "p" / "a.nc"), "N5 GOTO 10\r\nN10 X\r\n");
+    EXPECT_EQ(TDocasnaSlozka::Precist(slozka / "p" / "b.nc"), "N5 M99 P10\r\nN10 X\r\n");
+
+    // remove: the programs with references are refused, the others done.
+    EXPECT_EQ(Spustit({"remove", "-r", "-i", (slozka / "p").string()}), 1);
+    EXPECT_NE(vystup.hlaseni.find(a + ": refused: Varování: Program obsahuje odkazy na čísla bloků: 1x. "
+                                      "Odkazy jsou na řádcích: 1 Odstraněním čísel bloků přestanou odkazy platit.\n"),
+              std::string::npos)
+        << vystup.hlaseni;
+    EXPECT_NE(vystup.hlaseni.find(c + ": done, 0 blocks, 0%\n"), std::string::npos) << vystup.hlaseni;
+    EXPECT_EQ(TDocasnaSlozka::Precist(slozka / "p" / "a.nc"), "N5 GOTO 10\r\nN10 X\r\n");
+}
+
+#ifndef _WIN32
+// A program of megabytes read from a pipe once: its references point ahead
+// across the pieces it is read in, and the text turns out to be
+// Windows-1250 only at its end, so the first pass starts again.
+TEST_F(DavkaOdkazy, DopredneOdkazyPresKusy) {
+    std::string bajty = "%\r\nN1 GOTO 500\r\nN2 G71 P3 Q400\r\nN3 X0\r\n";
+    for (int i = 0; i < 100000; ++i) bajty += "G01 X" + std::to_string(i % 977) + " Y" + std::to_string(i) + " (\xC4\x8D)\r\n";
+    bajty += "N400 Z0\r\nN500 M99 P1 (\xE8)\r\n";
+    ASSERT_GT(bajty.size(), 2u << 20);
+    int konce[2];
+    ASSERT_EQ(::pipe(konce), 0);
+    std::thread pisar([&] {
+        for (std::size_t zapsano = 0; zapsano < bajty.size();) {
+            const ssize_t n = ::write(konce[1], bajty.data() + zapsano, bajty.size() - zapsano);
+            if (n <= 0) break;
+            zapsano += static_cast<std::size_t>(n);
+        }
+        ::close(konce[1]);
+    });
+    const int puvodni = ::dup(STDIN_FILENO);
+    ::dup2(konce[0], STDIN_FILENO);
+    ::close(konce[0]);
+    const int kod = Spustit({"renumber", "--first", "10", "--increment", "10", "-"});
+    ::dup2(puvodni, STDIN_FILENO);
+    ::close(puvodni);
+    pisar.join();
+    ASSERT_EQ(kod, 0) << vystup.hlaseni;
+    EXPECT_TRUE(vystup.hlaseni.ends_with("Informace: Aktualizováno odkazů na čísla bloků: 4.\n")) << vystup.hlaseni;
+    const std::vector<std::string> radky = Radky(vystup.program);
+    ASSERT_EQ(radky.size(), 100006u);
+    EXPECT_EQ(radky[1], "N10 GOTO 50");
+    EXPECT_EQ(radky[2], "N20 G71 P30 Q40");
+    EXPECT_EQ(radky[100004], "N40 Z0");
+    EXPECT_EQ(radky[100005], "N50 M99 P10 (\xE8)");
+}
+#endif
+
+}  // namespace
