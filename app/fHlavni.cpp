@@ -604,10 +604,10 @@ void THlavniForm::ProvestPruchod(const cnc::TZadani<char>& zadani, std::optional
     // puts the character, five digits and a blank in front of a line; a
     // lone CR or LF becomes CR LF.
     std::size_t rezerva = 0;
-    // An updated reference grows by three digits at most.
+    // An updated reference grows as a block number does.
     const std::span<const TUpravaOdkazu> upravy =
         zadani.Prikaz == cnc::TPrikaz::Precislovat && odkazy ? std::span(odkazy->Upravy) : std::span<const TUpravaOdkazu>();
-    if (zadani.Prikaz == cnc::TPrikaz::Precislovat) rezerva = 4 * radku + 3 * upravy.size();
+    if (zadani.Prikaz == cnc::TPrikaz::Precislovat) rezerva = 4 * (radku + upravy.size());
     if (zadani.Prikaz == cnc::TPrikaz::Zavest) rezerva = (zadani.VedlejsiZnak.Text.size() + 6) * radku;
     TEditorProgramu::TNovyText novy(e, text.size() + rezerva + radku + 2);
     cnc::TVystup<char> vystup([&](std::string_view kus) { novy.Pridat(kus); });
