@@ -602,11 +602,10 @@ void THlavniForm::ProvestPruchod(const cnc::TZadani<char>& zadani, std::optional
     // little more: removing only shortens lines, renumbering lengthens a
     // line by four digits at most (numbers stay below 20000), introducing
     // puts the character, five digits and a blank in front of a line; a
-    // lone CR or LF becomes CR LF.
+    // lone CR or LF becomes CR LF. An updated reference grows as a block number does.
+    std::span<const TUpravaOdkazu> upravy;
+    if (zadani.Prikaz == cnc::TPrikaz::Precislovat && odkazy) upravy = odkazy->Upravy;
     std::size_t rezerva = 0;
-    // An updated reference grows as a block number does.
-    const std::span<const TUpravaOdkazu> upravy =
-        zadani.Prikaz == cnc::TPrikaz::Precislovat && odkazy ? std::span(odkazy->Upravy) : std::span<const TUpravaOdkazu>();
     if (zadani.Prikaz == cnc::TPrikaz::Precislovat) rezerva = 4 * (radku + upravy.size());
     if (zadani.Prikaz == cnc::TPrikaz::Zavest) rezerva = (zadani.VedlejsiZnak.Text.size() + 6) * radku;
     TEditorProgramu::TNovyText novy(e, text.size() + rezerva + radku + 2);
@@ -674,7 +673,7 @@ void THlavniForm::aZavestExecute() {
         const cnc::TZadani<char> z = Zadani(cnc::TPrikaz::Zavest, CislovaniPrikazu());
         // A program without numbers: its references have no targets, and are told.
         cnc::TPocty pocty;
-        const TVysledekOdkazu odkazy = NajitOdkazy(z, std::nullopt, pocty);
+        const TVysledekOdkazu odkazy = OdkazyPrikazu(z, std::nullopt, pocty);
         if (pocty.Bloku > 0) {
             Hlaseni->ZobrazitHlaseni(thVarovani, Q(ZpravaBlokyJsou(std::int64_t(pocty.Bloku))), Q(rsVAROVANI));
             return;
@@ -689,7 +688,7 @@ void THlavniForm::aOdstranitExecute() {
         if (!PrikazMuzeBezet()) return;
         const cnc::TZadani<char> z = Zadani(cnc::TPrikaz::Odstranit, CislovaniPrikazu());
         cnc::TPocty pocty;
-        const TVysledekOdkazu odkazy = NajitOdkazy(z, std::nullopt, pocty);
+        const TVysledekOdkazu odkazy = OdkazyPrikazu(z, std::nullopt, pocty);
         if (pocty.Bloku == 0) {
             Hlaseni->ZobrazitHlaseni(thInformace, Q(ZpravaNeniCoOdstranit()), Q(rsINFORMACE));
             return;
@@ -712,7 +711,7 @@ void THlavniForm::aPrecislovatExecute() {
         // The references, when they follow their blocks, come with the count of the whole text.
         cnc::TPocty pocty;
         std::optional<TVysledekOdkazu> odkazy;
-        if (c.AktualizovatOdkazy) odkazy = NajitOdkazy(z, vyber, pocty);
+        if (c.AktualizovatOdkazy) odkazy = OdkazyPrikazu(z, vyber, pocty);
         if (vyber || !odkazy) {
             const std::string_view text = ui->memProgram->Utf8();
             pocty = Spocitat(vyber ? text.substr(usek.Od, usek.Po - usek.Od) : text);

@@ -107,7 +107,7 @@ public:
     // also when the pass fails; the failure then goes on and the status bar
     // stays, else the status bar shows the percentage and the statistics line.
     // A renumbering writes the edits of the references too (odkazy: what
-    // NajitOdkazy found for it), in the selection and around it.
+    // OdkazyPrikazu found for it), in the selection and around it.
     void ProvestPruchod(const cnc::TZadani<char>& zadani, std::optional<TEditorProgramu::TUsek> vyber,
                         std::size_t radku, TPrubeh& prubeh, const TVysledekOdkazu* odkazy = nullptr);
 
@@ -209,8 +209,8 @@ private:
     // renumbering (of the selection vyber) what it updates and those it
     // cannot, else all of them; pocty gets the lines and block lines of the
     // whole text, read in the same pass.
-    TVysledekOdkazu NajitOdkazy(const cnc::TZadani<char>& zadani, std::optional<TEditorProgramu::TUsek> vyber,
-                                cnc::TPocty& pocty) const;
+    TVysledekOdkazu OdkazyPrikazu(const cnc::TZadani<char>& zadani, std::optional<TEditorProgramu::TUsek> vyber,
+                                  cnc::TPocty& pocty) const;
     // Before removing the numbers of a program with references: the user is
     // asked; false for No.
     bool OdstranitPresOdkazy(const TVysledekOdkazu& odkazy);

@@ -43,8 +43,8 @@ TVyberRadku THlavniForm::RadkyVyberu(TEditorProgramu::TUsek usek) const {
     return v;
 }
 
-TVysledekOdkazu THlavniForm::NajitOdkazy(const cnc::TZadani<char>& zadani, std::optional<TEditorProgramu::TUsek> vyber,
-                                        cnc::TPocty& pocty) const {
+TVysledekOdkazu THlavniForm::OdkazyPrikazu(const cnc::TZadani<char>& zadani,
+                                          std::optional<TEditorProgramu::TUsek> vyber, cnc::TPocty& pocty) const {
     const TZnakyOdkazu znaky = ZnakyOdkazu(zadani);
     std::optional<TOdkazyBloku> o;
     if (zadani.Prikaz == cnc::TPrikaz::Precislovat) {
