@@ -118,6 +118,7 @@ THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
         zvyrazneni_->Sledovat(s);
     }
     connect(ui->speMaximum, &TSpinEdit::Opusteno, this, &THlavniForm::speMaximumExit);
+    PrelozitPrepinacOdkazu();
 
     ui->memPuvodni->NastavitJenKeCteni();
     // The commands' shortcuts win over the text areas' own keys.
@@ -592,7 +593,7 @@ cnc::TZadani<char> THlavniForm::Zadani(cnc::TPrikaz prikaz, const TUlozeneNastav
 }
 
 void THlavniForm::ProvestPruchod(const cnc::TZadani<char>& zadani, std::optional<TEditorProgramu::TUsek> vyber,
-                                 std::size_t radku, TPrubeh& prubeh) {
+                                 std::size_t radku, TPrubeh& prubeh, const TVysledekOdkazu* odkazy) {
     TEditorProgramu& e = *ui->memProgram;
     const std::string_view text = e.Utf8();
     const TEditorProgramu::TUsek usek = vyber.value_or(TEditorProgramu::TUsek{0, text.size()});
@@ -601,31 +602,52 @@ void THlavniForm::ProvestPruchod(const cnc::TZadani<char>& zadani, std::optional
     // little more: removing only shortens lines, renumbering lengthens a
     // line by four digits at most (numbers stay below 20000), introducing
     // puts the character, five digits and a blank in front of a line; a
-    // lone CR or LF becomes CR LF.
+    // lone CR or LF becomes CR LF. An updated reference grows as a block number does.
+    std::span<const TUpravaOdkazu> upravy;
+    if (zadani.Prikaz == cnc::TPrikaz::Precislovat && odkazy) upravy = odkazy->Upravy;
     std::size_t rezerva = 0;
-    if (zadani.Prikaz == cnc::TPrikaz::Precislovat) rezerva = 4 * radku;
+    if (zadani.Prikaz == cnc::TPrikaz::Precislovat) rezerva = 4 * (radku + upravy.size());
     if (zadani.Prikaz == cnc::TPrikaz::Zavest) rezerva = (zadani.VedlejsiZnak.Text.size() + 6) * radku;
     TEditorProgramu::TNovyText novy(e, text.size() + rezerva + radku + 2);
-    novy.Pridat(text.substr(0, usek.Od));
     cnc::TVystup<char> vystup([&](std::string_view kus) { novy.Pridat(kus); });
-    const auto nahradit = [&] {
+    // The references go through the edits wherever they lie: before the
+    // selection, in it (behind the new fronts) and after it.
+    const TVyberRadku radky = vyber ? RadkyVyberu(usek) : TVyberRadku{};
+    TKurzorUprav kurzor(upravy);
+    std::optional<TZbytkySUpravami> zbytky;
+    if (!upravy.empty()) zbytky.emplace(kurzor, radky.Od, radky.OdBajtu);
+    if (zbytky)
+        PripojitSUpravami(vystup, kurzor, text, 0, usek.Od, 0, 0);
+    else
+        novy.Pridat(text.substr(0, usek.Od));
+    const auto nahradit = [&](bool upravit) {
         vystup.Odevzdat();
         const std::size_t konec = novy.Delka();
-        novy.Pridat(text.substr(usek.Po));
+        const bool zaZlomem = radky.PoBajtu == std::string_view::npos;
+        if (zbytky && upravit) {
+            PripojitSUpravami(vystup, kurzor, text, usek.Po, text.size(), zaZlomem ? radky.Po : radky.Po - 1,
+                              zaZlomem ? 0 : radky.PoBajtu);
+            vystup.Odevzdat();
+        } else {
+            novy.Pridat(text.substr(usek.Po));
+        }
         e.Nahradit(novy, vyber ? std::optional(TEditorProgramu::TUsek{usek.Od, konec}) : std::nullopt);
     };
     std::uint8_t procenta = 0;
     try {
         // A selection is written back with CR LF after every line, the last one included.
         cnc::TPruchod<char> pruchod(zadani, radku, vystup, prubeh, vyber.has_value());
+        if (zbytky) pruchod.PsatZbytky(&*zbytky);
         pruchod.Pridat(text.substr(usek.Od, usek.Po - usek.Od));
         procenta = pruchod.Procenta();
     } catch (...) {
-        // The lines processed so far, and the rest as they were, replace the text (one undo step).
-        nahradit();
+        // The lines processed so far, and the rest as they were, replace the
+        // text (one undo step); the references after the lines are left alone,
+        // since the blocks they name may not have been renumbered.
+        nahradit(false);
         throw;
     }
-    nahradit();
+    nahradit(true);
     AktualizovatStavovyRadek(procenta);
 }
 
@@ -648,26 +670,32 @@ void THlavniForm::AktualizovatStavovyRadek(std::uint8_t procenta) {
 void THlavniForm::aZavestExecute() {
     Chranene([this] {
         if (!PrikazMuzeBezet()) return;
-        const cnc::TPocty pocty = Spocitat(ui->memProgram->Utf8());
+        const cnc::TZadani<char> z = Zadani(cnc::TPrikaz::Zavest, CislovaniPrikazu());
+        // A program without numbers: its references have no targets, and are told.
+        cnc::TPocty pocty;
+        const TVysledekOdkazu odkazy = OdkazyPrikazu(z, std::nullopt, pocty);
         if (pocty.Bloku > 0) {
             Hlaseni->ZobrazitHlaseni(thVarovani, Q(ZpravaBlokyJsou(std::int64_t(pocty.Bloku))), Q(rsVAROVANI));
             return;
         }
-        ProvestPruchod(Zadani(cnc::TPrikaz::Zavest, CislovaniPrikazu()), std::nullopt, pocty.Radku,
-                       CNCFile->Prubeh());
+        ProvestPruchod(z, std::nullopt, pocty.Radku, CNCFile->Prubeh());
+        OhlasitOdkazy(odkazy, false);
     });
 }
 
 void THlavniForm::aOdstranitExecute() {
     Chranene([this] {
         if (!PrikazMuzeBezet()) return;
-        const cnc::TPocty pocty = Spocitat(ui->memProgram->Utf8());
+        const cnc::TZadani<char> z = Zadani(cnc::TPrikaz::Odstranit, CislovaniPrikazu());
+        cnc::TPocty pocty;
+        const TVysledekOdkazu odkazy = OdkazyPrikazu(z, std::nullopt, pocty);
         if (pocty.Bloku == 0) {
             Hlaseni->ZobrazitHlaseni(thInformace, Q(ZpravaNeniCoOdstranit()), Q(rsINFORMACE));
             return;
         }
-        ProvestPruchod(Zadani(cnc::TPrikaz::Odstranit, CislovaniPrikazu()), std::nullopt, pocty.Radku,
-                       CNCFile->Prubeh());
+        // Removing the numbers breaks every reference to them.
+        if (!OdstranitPresOdkazy(odkazy)) return;
+        ProvestPruchod(z, std::nullopt, pocty.Radku, CNCFile->Prubeh());
     });
 }
 
@@ -679,8 +707,15 @@ void THlavniForm::aPrecislovatExecute() {
         const TEditorProgramu::TUsek usek = ui->memProgram->Vyber();
         std::optional<TEditorProgramu::TUsek> vyber;
         if (usek.Po > usek.Od) vyber = usek;
-        const std::string_view text = ui->memProgram->Utf8();
-        const cnc::TPocty pocty = Spocitat(vyber ? text.substr(usek.Od, usek.Po - usek.Od) : text);
+        const cnc::TZadani<char> z = Zadani(cnc::TPrikaz::Precislovat, c);
+        // The references, when they follow their blocks, come with the count of the whole text.
+        cnc::TPocty pocty;
+        std::optional<TVysledekOdkazu> odkazy;
+        if (c.AktualizovatOdkazy) odkazy = OdkazyPrikazu(z, vyber, pocty);
+        if (vyber || !odkazy) {
+            const std::string_view text = ui->memProgram->Utf8();
+            pocty = Spocitat(vyber ? text.substr(usek.Od, usek.Po - usek.Od) : text);
+        }
         if (pocty.Bloku == 0) {
             Hlaseni->ZobrazitHlaseni(thInformace, Q(vyber ? ZpravaBlokyNejsouVybrane() : ZpravaBlokyNejsou()),
                                      Q(rsINFORMACE));
@@ -688,7 +723,8 @@ void THlavniForm::aPrecislovatExecute() {
             if (vyber) VratitVyber(*vyber);
             return;
         }
-        ProvestPruchod(Zadani(cnc::TPrikaz::Precislovat, c), vyber, pocty.Radku, CNCFile->Prubeh());
+        ProvestPruchod(z, vyber, pocty.Radku, CNCFile->Prubeh(), odkazy ? &*odkazy : nullptr);
+        if (odkazy) OhlasitOdkazy(*odkazy, true);
     });
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/CNCEdit.h"
+#include "engine/Odkazy.h"
 #include "filetypes/TypSouboru.h"
 #include "filetypes/UlozeneNastaveni.h"
 #include "platform/Kodovani.h"
@@ -105,8 +106,10 @@ public:
     // place and writes a new one, which replaces the text in one undo step,
     // also when the pass fails; the failure then goes on and the status bar
     // stays, else the status bar shows the percentage and the statistics line.
+    // A renumbering writes the edits of the references too (odkazy: what
+    // OdkazyPrikazu found for it), in the selection and around it.
     void ProvestPruchod(const cnc::TZadani<char>& zadani, std::optional<TEditorProgramu::TUsek> vyber,
-                        std::size_t radku, TPrubeh& prubeh);
+                        std::size_t radku, TPrubeh& prubeh, const TVysledekOdkazu* odkazy = nullptr);
 
     // Work that takes long (a pass, opening, saving): the busy cursor, no
     // commands and no editing meanwhile; the window serves its events about
@@ -196,6 +199,23 @@ private:
     void VratitVyber(TEditorProgramu::TUsek vyber);
     void AktualizovatStavovyRadek(std::uint8_t procenta);
     void PovolitPrikazy(bool povolit);
+
+    // References to block numbers (fHlavniOdkazy.cpp).
+    // The switch's text and hint in the current language.
+    void PrelozitPrepinacOdkazu();
+    // The lines of the selected bytes, as the reference pass takes them.
+    TVyberRadku RadkyVyberu(TEditorProgramu::TUsek usek) const;
+    // The references of the whole text as the command sees them: for a
+    // renumbering (of the selection vyber) what it updates and those it
+    // cannot, else all of them; pocty gets the lines and block lines of the
+    // whole text, read in the same pass.
+    TVysledekOdkazu OdkazyPrikazu(const cnc::TZadani<char>& zadani, std::optional<TEditorProgramu::TUsek> vyber,
+                                  cnc::TPocty& pocty) const;
+    // Before removing the numbers of a program with references: the user is
+    // asked; false for No.
+    bool OdstranitPresOdkazy(const TVysledekOdkazu& odkazy);
+    // After a command that found references: how many were updated, which not.
+    void OhlasitOdkazy(const TVysledekOdkazu& odkazy, bool precislovani);
 
     std::unique_ptr<::Ui::THlavniForm> ui;
     TRegistr& registr_;

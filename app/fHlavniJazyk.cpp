@@ -45,6 +45,7 @@ void THlavniForm::PrelozitAplikaci() {
         // the windows keep the texts they show.
         ObnovitVestaveneTexty();
         NastavitJazykQt(QStringLiteral("CZ"));
+        PrelozitPrepinacOdkazu();
         return;
     }
     NastavitJazykQt(JazykXML->Jazyk);
@@ -62,6 +63,8 @@ void THlavniForm::PrelozitAplikaci() {
                           static_cast<QWidget*>(JazykForm), static_cast<QWidget*>(NastaveniForm),
                           static_cast<QWidget*>(TypSouboruForm), static_cast<QWidget*>(ASCIIForm)})
         if (okno) JazykXML->PrelozFormular(okno);
+    // The switch's texts are messages, not the window's own.
+    PrelozitPrepinacOdkazu();
 }
 
 void THlavniForm::aJazykExecute() {

@@ -121,6 +121,7 @@ TUlozeneNastaveni THlavniForm::NastaveniOvladacu() const {
     n.BlokPredZnakKomentare = ui->chkBlokPredKomentar->isChecked();
     n.BlokPredZnakZacatku = ui->chkBlokPredProgram->isChecked();
     n.BlokPredZnakKonce = ui->chkBlokPredKoncem->isChecked();
+    n.AktualizovatOdkazy = ui->chkAktualizovatOdkazy->isChecked();
     return n;
 }
 
@@ -135,6 +136,7 @@ void THlavniForm::ZobrazitNastaveni(const TUlozeneNastaveni& n) {
     ui->chkBlokPredKomentar->setChecked(n.BlokPredZnakKomentare);
     ui->chkBlokPredProgram->setChecked(n.BlokPredZnakZacatku);
     ui->chkBlokPredKoncem->setChecked(n.BlokPredZnakKonce);
+    ui->chkAktualizovatOdkazy->setChecked(n.AktualizovatOdkazy);
 }
 
 void THlavniForm::NastavitPrepinac(QRadioButton* prepinac, bool vybrany) {

@@ -4,7 +4,11 @@
 // save (Ctrl+S). Each step is timed from the key press until the window has
 // answered: the handler has returned and the events it left (repaints) are
 // served. One size per process, so that the peak memory belongs to it:
-//   tarvik_bench_okno --lines N [--repeat R]
+//   tarvik_bench_okno --lines N [--repeat R] [--refs] [--keep-references]
+// --refs: the program jumps to its own blocks (the generator's references);
+// the window then reports them after renumbering and introducing and asks
+// before removing (answered Yes). --keep-references: the window's switch
+// that updates them is off, as a user who turned it off left it.
 // Offscreen, unless QT_QPA_PLATFORM names another platform (xcb on a
 // virtual desktop: bench/okno_tabulka.sh --plocha).
 #include "GeneratorProgramu.h"
@@ -81,7 +85,11 @@ int main(int argc, char** argv) {
     QApplication aplikace(argc, argv);
     std::size_t radku = 100000;
     int opakovani = 1;
-    for (int i = 1; i + 1 < argc; i += 2) {
+    bool odkazy = false, aktualizovat = true;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--refs") == 0) odkazy = true;
+        if (std::strcmp(argv[i], "--keep-references") == 0) aktualizovat = false;
+        if (i + 1 == argc) break;
         if (std::strcmp(argv[i], "--lines") == 0) radku = std::stoul(argv[i + 1]);
         if (std::strcmp(argv[i], "--repeat") == 0) opakovani = std::max(1, std::stoi(argv[i + 1]));
     }
@@ -95,6 +103,7 @@ int main(int argc, char** argv) {
     if (const pid_t dite = fork(); dite == 0) {
         TParametryGeneratoru p;
         p.Radku = radku;
+        p.Odkazy = odkazy;
         std::string bajty;
         GenerovatProgram(bajty, p);
         std::ofstream(program, std::ios::binary).write(bajty.data(), std::streamsize(bajty.size()));
@@ -106,10 +115,21 @@ int main(int argc, char** argv) {
     // The list the window reads at its first start: the ISO milling type first.
     std::ofstream(slozka / "files.ftd", std::ios::binary) << "ISO\t.nc\t:\tN\t%\tM30\t(\t\r\n";
     const auto velikost = fs::file_size(program);
+    if (!aktualizovat) {
+        TRegistrSoubor registr(slozka / "Tarvik.reg");
+        registr.OtevritKlic(u"\\Software\\Orvendal\\Tarvik", true);
+        registr.ZapsatPriznak(u"AktualizovatOdkazy", false);
+        registr.ZavritKlic();
+    }
     fs::current_path(slozka);
 
-    int zprav = 0;
+    int zprav = 0, oOdkazech = 0;
     Modalni::NastavitObsluhuZpravy([&](QMessageBox& box) {
+        // With references: the reports, and the question before removing.
+        if (odkazy) {
+            ++oOdkazech;
+            return int(box.standardButtons().testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok);
+        }
         ++zprav;
         std::fprintf(stderr, "unexpected message: %s\n", qPrintable(box.text()));
         return int(QMessageBox::Ok);
@@ -168,6 +188,8 @@ int main(int argc, char** argv) {
     std::printf("window, %s: %zu lines, %.1f MB (%.1f bytes a line), %d repetition(s)\n",
                 qPrintable(QGuiApplication::platformName()), radku, double(velikost) / 1e6,
                 double(velikost) / double(radku), opakovani);
+    std::printf("references in the program: %s; updated by renumbering: %s; messages about them: %d\n",
+                odkazy ? "yes" : "no", aktualizovat ? "yes" : "no", oOdkazech);
     std::printf("first lines after the steps: %s\n", kontrola.c_str());
     std::printf("%-10s %12s %12s %12s %14s %12s\n", "step", "best wall ms", "mean wall ms", "best CPU ms",
                 "CPU ns a line", "peak MB (1)");
