@@ -544,7 +544,7 @@ VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
         if (useknuty) useknuto_ = po;
     }
     if (b.Blokovy && b.Cislic > 0)
-        bloky_.push_back({static_cast<std::uint32_t>(std::min<std::uint64_t>(b.Hodnota, VelkeCisloBloku)), nove,
+        bloky_.Pridat({static_cast<std::uint32_t>(std::min<std::uint64_t>(b.Hodnota, VelkeCisloBloku)), nove,
                           static_cast<std::uint32_t>(radek_), precislovany});
 
     // A line of 4 GiB or more is not read for references (edits count its bytes in 32 bits).
@@ -617,7 +617,7 @@ void TOdkazyBloku::UzavritProgram() {
     }
     odkazyProgramu_ = odkazy.size();
     textyProgramu_ = vysledek_.Texty.size();
-    bloky_.clear();
+    bloky_.Vyprazdnit();
     dotceny_ = !cislovani_;
     vProgramu_ = 0;
 }
@@ -673,15 +673,15 @@ void TOdkazyBloku::Vyresit(std::size_t od) {
     if (mapaCilu_.size() * 64 < bitu) mapaCilu_.resize((bitu + 63) / 64);
     for (const THledany& h : hledane_)
         if (h.Cislo < bitu) mapaCilu_[h.Cislo / 64] |= std::uint64_t{1} << (h.Cislo % 64);
-    for (const TBlokProgramu& b : bloky_) {
+    bloky_.ProKazdy([&](const TBlokProgramu& b) {
         if (b.Stare < bitu ? !((mapaCilu_[b.Stare / 64] >> (b.Stare % 64)) & 1) : b.Stare == VelkeCisloBloku)
-            continue;
+            return;
         THledany* h = Najit(b.Stare);
-        if (!h || h->Pocet++ > 0) continue;
+        if (!h || h->Pocet++ > 0) return;
         h->Radek = b.Radek;
         h->Nove = b.Nove;
         h->Precislovany = b.Precislovany;
-    }
+    });
     for (const THledany& h : hledane_)
         if (h.Cislo < bitu) mapaCilu_[h.Cislo / 64] = 0;
     bool vyreseny = false;
@@ -732,11 +732,11 @@ void TOdkazyBloku::Vyresit(std::size_t od) {
     const std::size_t ruznych = RuznychCisel();
     if (!vyber_ && ruznych != 0 && vProgramu_ <= ruznych) return;
     cile(true);
-    for (const TBlokProgramu& b : bloky_) {
+    bloky_.ProKazdy([&](const TBlokProgramu& b) {
         const std::uint64_t cislo = b.Precislovany ? b.Nove : b.Stare;
         if (b.Precislovany || b.Stare != VelkeCisloBloku)
             if (THledany* h = Najit(cislo)) ++h->Pocet;
-    }
+    });
     for (std::size_t i = od; i < odkazy.size(); ++i) {
         TOdkaz& o = odkazy[i];
         if (o.Stav != TStavOdkazu::Vyreseny) continue;

@@ -37,6 +37,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -239,6 +240,31 @@ private:
         std::uint32_t Radek;
         bool Precislovany;
     };
+    // The blocks of the program being read, in pieces that never move: a
+    // program of a million blocks is not copied as it grows, and the pieces
+    // stay from program to program.
+    class TBlokyProgramu {
+    public:
+        void Pridat(const TBlokProgramu& b) {
+            if (pocet_ == kusy_.size() * Kus) kusy_.push_back(std::make_unique_for_overwrite<TBlokProgramu[]>(Kus));
+            kusy_[pocet_ / Kus][pocet_ % Kus] = b;
+            ++pocet_;
+        }
+        void Vyprazdnit() { pocet_ = 0; }
+        template <typename F>
+        void ProKazdy(F f) const {
+            for (std::size_t i = 0; i < pocet_; i += Kus) {
+                const TBlokProgramu* k = kusy_[i / Kus].get();
+                const std::size_t n = std::min(Kus, pocet_ - i);
+                for (std::size_t j = 0; j < n; ++j) f(k[j]);
+            }
+        }
+
+    private:
+        static constexpr std::size_t Kus = std::size_t{1} << 16;
+        std::vector<std::unique_ptr<TBlokProgramu[]>> kusy_;
+        std::size_t pocet_ = 0;
+    };
     // A number that the program's blocks are looked up by, and the blocks that carry it.
     struct THledany {
         std::uint64_t Cislo = 0;
@@ -278,7 +304,7 @@ private:
     TVysledekOdkazu vysledek_;
     std::size_t odkazyProgramu_ = 0;  // the program's references: from here to the end of Odkazy
     std::size_t textyProgramu_ = 0;   // and their texts, from here to the end of Texty
-    std::vector<TBlokProgramu> bloky_;
+    TBlokyProgramu bloky_;
     std::vector<THledany> hledane_;   // sorted by number
     std::vector<std::uint64_t> mapaCilu_;  // a bit for each number in hledane_ (the smaller ones)
     std::size_t kurzor_ = 0;
