@@ -277,13 +277,8 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
 // A message of the window shown as text lines: "<caption>: <text>", CR breaking the line.
 void VypsatHlaseni(TVystupDavky& vystup, const std::u16string& titulek, const std::u16string& text) {
     std::u16string cely = titulek + u": " + text;
-    std::size_t zacatek = 0;
-    for (;;) {
-        const std::size_t cr = cely.find(u'\r', zacatek);
-        vystup.Hlaseni(DoUtf8(std::u16string_view(cely).substr(zacatek, cr - zacatek)));
-        if (cr == std::u16string::npos) break;
-        zacatek = cr + 1;
-    }
+    std::replace(cely.begin(), cely.end(), u'\r', u'\n');
+    vystup.Hlaseni(DoUtf8(cely));
 }
 
 }  // namespace
@@ -336,12 +331,15 @@ public:
     explicit TBezpecnaHlaseni(TVystupDavky& vystup) : vystup_(vystup) {}
     bool Program(std::string_view bytes) override { return vystup_.Program(bytes); }
     void Hlaseni(std::string_view text) override {
+        std::string radky;
         for (;;) {
             const std::size_t konec = text.find('\n');
-            vystup_.Hlaseni(BezRidicichZnaku(text.substr(0, konec)));
-            if (konec == std::string_view::npos) return;
+            radky += BezRidicichZnaku(text.substr(0, konec));
+            if (konec == std::string_view::npos) break;
+            radky += '\n';
             text.remove_prefix(konec + 1);
         }
+        vystup_.Hlaseni(radky);
     }
 
 private:

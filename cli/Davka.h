@@ -24,8 +24,10 @@ public:
     virtual ~TVystupDavky() = default;
     // Returns false when the bytes could not be written.
     virtual bool Program(std::string_view bytes) = 0;
-    // One message line, UTF-8, without its line end.
-    virtual void Hlaseni(std::string_view radek) = 0;
+    // A message, UTF-8: one line, or several with '\n' between them, without
+    // the last line's end. Written at once: a report of thousands of lines
+    // goes out in one piece.
+    virtual void Hlaseni(std::string_view radky) = 0;
 };
 
 struct TProstrediDavky {

@@ -19,9 +19,11 @@ public:
             return false;
         return std::fflush(stdout) == 0;
     }
-    void Hlaseni(std::string_view radek) override {
-        std::fwrite(radek.data(), 1, radek.size(), stderr);
-        std::fputc('\n', stderr);
+    void Hlaseni(std::string_view radky) override {
+        // One write: standard error is not buffered.
+        std::string s(radky);
+        s += '\n';
+        std::fwrite(s.data(), 1, s.size(), stderr);
     }
 };
 
