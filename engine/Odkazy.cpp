@@ -544,8 +544,7 @@ VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
         if (useknuty) useknuto_ = po;
     }
     if (b.Blokovy && b.Cislic > 0)
-        bloky_.Pridat({static_cast<std::uint32_t>(std::min<std::uint64_t>(b.Hodnota, VelkeCisloBloku)), nove,
-                          static_cast<std::uint32_t>(radek_), precislovany});
+        ZapsatBlok(static_cast<std::uint32_t>(std::min<std::uint64_t>(b.Hodnota, VelkeCisloBloku)), nove, precislovany);
 
     // A line of 4 GiB or more is not read for references (edits count its bytes in 32 bits).
     const std::string_view kod = radek.substr(b.Konec);
@@ -558,6 +557,31 @@ VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
 }
 
 void TOdkazyBloku::Radek(std::string_view radek) { Radek(radek, true); }
+
+void TOdkazyBloku::ZapsatBlok(std::uint32_t stare, std::uint32_t nove, bool precislovany) {
+    const auto radek = static_cast<std::uint32_t>(radek_);
+    bool jinde = false;
+    if (stare < MalaCisla) {
+        if (stare >= staraCisla_.size()) staraCisla_.resize(std::bit_ceil(std::size_t{stare} + 1));
+        TStareCislo& e = staraCisla_[stare];
+        if (e.Generace != generace_)
+            e = {.Generace = generace_, .Radek = radek, .Nove = nove, .Pocet = 1, .Precislovany = precislovany};
+        else if (e.Pocet < 2)
+            ++e.Pocet;
+    } else {
+        jinde = true;
+    }
+    const std::uint32_t konecne = precislovany ? nove : stare;
+    if (konecne < MalaCisla) {
+        if (konecne >= konecnaCisla_.size()) konecnaCisla_.resize(std::bit_ceil(std::size_t{konecne} + 1));
+        TKonecneCislo& e = konecnaCisla_[konecne];
+        if (e.Generace != generace_) e = {.Generace = generace_, .Pocet = 0};
+        ++e.Pocet;
+    } else {
+        jinde = true;
+    }
+    if (jinde) bloky_.Pridat({stare, nove, radek, precislovany});
+}
 
 void TOdkazyBloku::Pridat(std::string_view kus) {
     // The lines as cnc::TPruchod splits them: CR LF, a lone CR or a lone LF
@@ -618,6 +642,12 @@ void TOdkazyBloku::UzavritProgram() {
     odkazyProgramu_ = odkazy.size();
     textyProgramu_ = vysledek_.Texty.size();
     bloky_.Vyprazdnit();
+    // The tables' entries of this program count as empty from now on.
+    if (++generace_ == 0) {
+        std::fill(staraCisla_.begin(), staraCisla_.end(), TStareCislo{});
+        std::fill(konecnaCisla_.begin(), konecnaCisla_.end(), TKonecneCislo{});
+        generace_ = 1;
+    }
     dotceny_ = !cislovani_;
     vProgramu_ = 0;
 }
@@ -665,6 +695,16 @@ void TOdkazyBloku::Vyresit(std::size_t od) {
     };
 
     if (!cile(false)) return;
+    // The numbers below MalaCisla from their table, the others from the blocks that carry them.
+    for (THledany& h : hledane_) {
+        if (h.Cislo >= staraCisla_.size()) break;
+        const TStareCislo& e = staraCisla_[h.Cislo];
+        if (e.Generace != generace_) continue;
+        h.Pocet = e.Pocet;
+        h.Radek = e.Radek;
+        h.Nove = e.Nove;
+        h.Precislovany = e.Precislovany;
+    }
     // Most blocks are no target: a bit for each number looked up passes them
     // over without a search (numbers past the bits are searched).
     // The bits stay allocated from program to program; only those set are cleared.
@@ -674,6 +714,7 @@ void TOdkazyBloku::Vyresit(std::size_t od) {
     for (const THledany& h : hledane_)
         if (h.Cislo < bitu) mapaCilu_[h.Cislo / 64] |= std::uint64_t{1} << (h.Cislo % 64);
     bloky_.ProKazdy([&](const TBlokProgramu& b) {
+        if (b.Stare < MalaCisla) return;
         if (b.Stare < bitu ? !((mapaCilu_[b.Stare / 64] >> (b.Stare % 64)) & 1) : b.Stare == VelkeCisloBloku)
             return;
         THledany* h = Najit(b.Stare);
@@ -732,8 +773,14 @@ void TOdkazyBloku::Vyresit(std::size_t od) {
     const std::size_t ruznych = RuznychCisel();
     if (!vyber_ && ruznych != 0 && vProgramu_ <= ruznych) return;
     cile(true);
+    for (THledany& h : hledane_) {
+        if (h.Cislo >= konecnaCisla_.size()) break;
+        const TKonecneCislo& e = konecnaCisla_[h.Cislo];
+        if (e.Generace == generace_) h.Pocet = e.Pocet;
+    }
     bloky_.ProKazdy([&](const TBlokProgramu& b) {
         const std::uint64_t cislo = b.Precislovany ? b.Nove : b.Stare;
+        if (cislo < MalaCisla) return;
         if (b.Precislovany || b.Stare != VelkeCisloBloku)
             if (THledany* h = Najit(cislo)) ++h->Pocet;
     });

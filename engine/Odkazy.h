@@ -265,6 +265,24 @@ private:
         std::vector<std::unique_ptr<TBlokProgramu[]>> kusy_;
         std::size_t pocet_ = 0;
     };
+    // The blocks of the program that carry a number below MalaCisla, by the
+    // number: how many (2: more than one), and the first of them. A table
+    // of numbers, not of blocks: a program of ten million blocks numbered
+    // up to 9999 needs ten thousand entries. An entry of another program
+    // (Generace) counts as empty.
+    static constexpr std::uint32_t MalaCisla = std::uint32_t{1} << 17;
+    struct TStareCislo {
+        std::uint32_t Generace = 0;
+        std::uint32_t Radek = 0;
+        std::uint32_t Nove = 0;
+        std::uint8_t Pocet = 0;
+        bool Precislovany = false;
+    };
+    // How many blocks carry a number below MalaCisla after the renumber.
+    struct TKonecneCislo {
+        std::uint32_t Generace = 0;
+        std::uint32_t Pocet = 0;
+    };
     // A number that the program's blocks are looked up by, and the blocks that carry it.
     struct THledany {
         std::uint64_t Cislo = 0;
@@ -279,6 +297,7 @@ private:
     bool VRozsahu(std::size_t radek) const;
     void UzavritProgram();
     void Vyresit(std::size_t od);
+    void ZapsatBlok(std::uint32_t stare, std::uint32_t nove, bool precislovany);
     THledany* Najit(std::uint64_t cislo);
     std::size_t RuznychCisel() const;
 
@@ -304,6 +323,11 @@ private:
     TVysledekOdkazu vysledek_;
     std::size_t odkazyProgramu_ = 0;  // the program's references: from here to the end of Odkazy
     std::size_t textyProgramu_ = 0;   // and their texts, from here to the end of Texty
+    // The program's blocks: by their numbers below MalaCisla, old and after
+    // the renumber; the blocks with a larger one of the two in bloky_.
+    std::vector<TStareCislo> staraCisla_;
+    std::vector<TKonecneCislo> konecnaCisla_;
+    std::uint32_t generace_ = 1;
     TBlokyProgramu bloky_;
     std::vector<THledany> hledane_;   // sorted by number
     std::vector<std::uint64_t> mapaCilu_;  // a bit for each number in hledane_ (the smaller ones)
