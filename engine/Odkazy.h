@@ -206,9 +206,10 @@ struct TPravidlaBloku {
 //
 // A line is the line's bytes without its line break; lines may come from any
 // source (a buffer in memory, pieces of a file). The blocks of the program
-// being read are kept (16 bytes each) until the program ends, when its
-// references are resolved: memory grows with the largest program, not with
-// the file.
+// being read are kept until the program ends, when its references are
+// resolved: by number for numbers below 131072 (memory grows with the
+// largest number, not with the program), one entry of 16 bytes a block for
+// the larger ones.
 class TOdkazyBloku {
 public:
     // A listing: finds and resolves the references, renumbers nothing.
