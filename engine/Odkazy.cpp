@@ -571,14 +571,18 @@ void TOdkazyBloku::ZapsatBlok(std::uint32_t stare, std::uint32_t nove, bool prec
     } else {
         jinde = true;
     }
-    const std::uint32_t konecne = precislovany ? nove : stare;
-    if (konecne < MalaCisla) {
-        if (konecne >= konecnaCisla_.size()) konecnaCisla_.resize(std::bit_ceil(std::size_t{konecne} + 1));
-        TKonecneCislo& e = konecnaCisla_[konecne];
-        if (e.Generace != generace_) e = {.Generace = generace_, .Pocet = 0};
-        ++e.Pocet;
-    } else {
-        jinde = true;
+    // The numbers after the renumber of a selection; those of a whole
+    // program follow from its sequence.
+    if (vyber_) {
+        const std::uint32_t konecne = precislovany ? nove : stare;
+        if (konecne < MalaCisla) {
+            if (konecne >= konecnaCisla_.size()) konecnaCisla_.resize(std::bit_ceil(std::size_t{konecne} + 1));
+            TKonecneCislo& e = konecnaCisla_[konecne];
+            if (e.Generace != generace_) e = {.Generace = generace_, .Pocet = 0};
+            ++e.Pocet;
+        } else {
+            jinde = true;
+        }
     }
     if (jinde) bloky_.Pridat({stare, nove, radek, precislovany});
 }
@@ -773,17 +777,29 @@ void TOdkazyBloku::Vyresit(std::size_t od) {
     const std::size_t ruznych = RuznychCisel();
     if (!vyber_ && ruznych != 0 && vProgramu_ <= ruznych) return;
     cile(true);
-    for (THledany& h : hledane_) {
-        if (h.Cislo >= konecnaCisla_.size()) break;
-        const TKonecneCislo& e = konecnaCisla_[h.Cislo];
-        if (e.Generace == generace_) h.Pocet = e.Pocet;
-    }
-    bloky_.ProKazdy([&](const TBlokProgramu& b) {
-        const std::uint64_t cislo = b.Precislovany ? b.Nove : b.Stare;
-        if (cislo < MalaCisla) return;
-        if (b.Precislovany || b.Stare != VelkeCisloBloku)
+    if (!vyber_) {
+        // Every block of the program is renumbered: the new numbers are the
+        // first vProgramu_ numbers of the sequence.
+        const TCislovaniOdkazu& c = *cislovani_;
+        std::uint32_t cislo = c.PrvniBlok;
+        for (std::size_t k = 0; k < vProgramu_; ++k) {
             if (THledany* h = Najit(cislo)) ++h->Pocet;
-    });
+            cislo = TCNCFile::DalsiCislo(cislo, c.PrvniBlok, c.Prirustek, c.MaximalniBlok, c.CislovatOdZacatku);
+        }
+    } else {
+        // The numbers below MalaCisla from their table, the others from the blocks that carry them.
+        for (THledany& h : hledane_) {
+            if (h.Cislo >= konecnaCisla_.size()) break;
+            const TKonecneCislo& e = konecnaCisla_[h.Cislo];
+            if (e.Generace == generace_) h.Pocet = e.Pocet;
+        }
+        bloky_.ProKazdy([&](const TBlokProgramu& b) {
+            const std::uint64_t cislo = b.Precislovany ? b.Nove : b.Stare;
+            if (cislo < MalaCisla) return;
+            if (b.Precislovany || b.Stare != VelkeCisloBloku)
+                if (THledany* h = Najit(cislo)) ++h->Pocet;
+        });
+    }
     for (std::size_t i = od; i < odkazy.size(); ++i) {
         TOdkaz& o = odkazy[i];
         if (o.Stav != TStavOdkazu::Vyreseny) continue;
