@@ -3,13 +3,13 @@
 // introduce reports them, refs lists them; one program, a pipe, a folder.
 #include "cli/Davka.h"
 #include "platform/TextovySoubor.h"
+#include "../support/DavkaVTestu.h"
 #include "../support/DocasnaSlozka.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
-#include <thread>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -18,19 +18,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class TZachycenyVystup final : public TVystupDavky {
-public:
-    bool Program(std::string_view bytes) override {
-        program += bytes;
-        return true;
-    }
-    void Hlaseni(std::string_view radek) override {
-        hlaseni += radek;
-        hlaseni += '\n';
-    }
-    std::string program, hlaseni;
-};
 
 std::string Vzorek(const char* nazev) {
     std::ifstream f(std::string(TARVIK_DATA_DIR) + "/" + nazev, std::ios::binary);
@@ -286,23 +273,11 @@ TEST_F(DavkaOdkazy, DopredneOdkazyPresKusy) {
     for (int i = 0; i < 100000; ++i) bajty += "G01 X" + std::to_string(i % 977) + " Y" + std::to_string(i) + " (\xC4\x8D)\r\n";
     bajty += "N400 Z0\r\nN500 M99 P1 (\xE8)\r\n";
     ASSERT_GT(bajty.size(), 2u << 20);
-    int konce[2];
-    ASSERT_EQ(::pipe(konce), 0);
-    std::thread pisar([&] {
-        for (std::size_t zapsano = 0; zapsano < bajty.size();) {
-            const ssize_t n = ::write(konce[1], bajty.data() + zapsano, bajty.size() - zapsano);
-            if (n <= 0) break;
-            zapsano += static_cast<std::size_t>(n);
-        }
-        ::close(konce[1]);
-    });
-    const int puvodni = ::dup(STDIN_FILENO);
-    ::dup2(konce[0], STDIN_FILENO);
-    ::close(konce[0]);
-    const int kod = Spustit({"renumber", "--first", "10", "--increment", "10", "-"});
-    ::dup2(puvodni, STDIN_FILENO);
-    ::close(puvodni);
-    pisar.join();
+    int kod;
+    {
+        const TVstupZRoury roura(bajty);
+        kod = Spustit({"renumber", "--first", "10", "--increment", "10", "-"});
+    }
     ASSERT_EQ(kod, 0) << vystup.hlaseni;
     EXPECT_TRUE(vystup.hlaseni.ends_with("Informace: Aktualizováno odkazů na čísla bloků: 4.\n")) << vystup.hlaseni;
     const std::vector<std::string> radky = Radky(vystup.program);

@@ -2,12 +2,11 @@
 #include "engine/CNCEdit.h"
 #include "filetypes/SeznamTypu.h"
 #include "platform/TextovySoubor.h"
+#include "../support/DavkaVTestu.h"
 #include "../support/DocasnaSlozka.h"
 #include "../support/ZkusebniUloziste.h"
 
 #include <gtest/gtest.h>
-
-#include <thread>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -19,20 +18,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class TZachycenyVystup final : public TVystupDavky {
-public:
-    bool Program(std::string_view bytes) override {
-        program += bytes;
-        return !plny;
-    }
-    void Hlaseni(std::string_view radek) override {
-        hlaseni += radek;
-        hlaseni += '\n';
-    }
-    std::string program, hlaseni;
-    bool plny = false;
-};
 
 class Davka : public ::testing::Test {
 protected:
@@ -270,17 +255,8 @@ TEST_F(Davka, SlovoNeniBlok) {
 // standard output.
 TEST_F(Davka, StandardniVstupAVystup) {
     const auto sVstupem = [&](const std::string& vstup, std::vector<std::string> argumenty) {
-        int konce[2];
-        EXPECT_EQ(::pipe(konce), 0);
-        EXPECT_EQ(::write(konce[1], vstup.data(), vstup.size()), static_cast<ssize_t>(vstup.size()));
-        ::close(konce[1]);
-        const int puvodni = ::dup(STDIN_FILENO);
-        ::dup2(konce[0], STDIN_FILENO);
-        ::close(konce[0]);
-        const int kod = Spustit(std::move(argumenty));
-        ::dup2(puvodni, STDIN_FILENO);
-        ::close(puvodni);
-        return kod;
+        const TVstupZRoury roura(vstup);
+        return Spustit(std::move(argumenty));
     };
     EXPECT_EQ(sVstupem("N1 X\nN2 Y\n", {"count", "-"}), 0) << vystup.hlaseni;
     EXPECT_EQ(vystup.program, "2\n");
@@ -366,25 +342,12 @@ TEST_F(Davka, VelkyProgramPoKusech) {
     EXPECT_TRUE(TDocasnaSlozka::Precist(druhy) == ocekavane);
     EXPECT_EQ(vystup.hlaseni, statistiky);
 
-    int konce[2];
-    ASSERT_EQ(::pipe(konce), 0);
-    std::thread pisar([&] {
-        for (std::size_t zapsano = 0; zapsano < bajty.size();) {
-            const ssize_t n = ::write(konce[1], bajty.data() + zapsano, bajty.size() - zapsano);
-            if (n <= 0) break;
-            zapsano += static_cast<std::size_t>(n);
-        }
-        ::close(konce[1]);
-    });
-    const int puvodni = ::dup(STDIN_FILENO);
-    ::dup2(konce[0], STDIN_FILENO);
-    ::close(konce[0]);
     a = {"renumber", "-"};
     a.insert(a.end(), cislovani.begin(), cislovani.end());
-    EXPECT_EQ(Spustit(a), 0) << vystup.hlaseni;
-    ::dup2(puvodni, STDIN_FILENO);
-    ::close(puvodni);
-    pisar.join();
+    {
+        const TVstupZRoury roura(bajty);
+        EXPECT_EQ(Spustit(a), 0) << vystup.hlaseni;
+    }
     EXPECT_TRUE(vystup.program == ocekavane);
     EXPECT_EQ(vystup.hlaseni, statistiky);
 }

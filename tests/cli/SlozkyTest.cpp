@@ -1,6 +1,7 @@
 // The batch tool over many programs: folders, -o FOLDER, --check, --diff, -j.
 #include "cli/Davka.h"
 #include "cli/Rozdil.h"
+#include "../support/DavkaVTestu.h"
 #include "../support/DocasnaSlozka.h"
 
 #include <gtest/gtest.h>
@@ -13,19 +14,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class TZachycenyVystup final : public TVystupDavky {
-public:
-    bool Program(std::string_view bytes) override {
-        program += bytes;
-        return true;
-    }
-    void Hlaseni(std::string_view radek) override {
-        hlaseni += radek;
-        hlaseni += '\n';
-    }
-    std::string program, hlaseni;
-};
 
 constexpr const char* Cislovany = "%\r\nN1 G90\r\nN2 X1\r\nM30\r\n";
 constexpr const char* Precislovany = "%\r\nN5 G90\r\nN10 X1\r\nM30\r\n";
