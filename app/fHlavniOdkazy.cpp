@@ -25,18 +25,12 @@ void THlavniForm::PrelozitPrepinacOdkazu() {
 }
 
 TVyberRadku THlavniForm::RadkyVyberu(TEditorProgramu::TUsek usek) const {
-    TEditorProgramu& e = *ui->memProgram;
-    const auto radek = [&](std::size_t pozice) {
-        return std::size_t(e.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, pozice));
-    };
-    const auto zacatek = [&](std::size_t r) {
-        return std::size_t(e.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, r));
-    };
+    const TEditorProgramu& e = *ui->memProgram;
     TVyberRadku v;
-    v.Od = radek(usek.Od);
-    v.OdBajtu = usek.Od - zacatek(v.Od);
-    const std::size_t posledni = radek(usek.Po);
-    const std::size_t poBajtu = usek.Po - zacatek(posledni);
+    v.Od = e.RadekPozice(usek.Od);
+    v.OdBajtu = usek.Od - e.ZacatekRadku(v.Od);
+    const std::size_t posledni = e.RadekPozice(usek.Po);
+    const std::size_t poBajtu = usek.Po - e.ZacatekRadku(posledni);
     // A selection that ends after a line break takes the lines before it whole.
     v.Po = poBajtu == 0 ? posledni : posledni + 1;
     if (poBajtu > 0) v.PoBajtu = poBajtu;

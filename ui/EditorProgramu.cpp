@@ -321,3 +321,13 @@ TEditorProgramu::TUsek TEditorProgramu::Vyber() const {
     return {static_cast<std::size_t>(e->SendScintilla(SCI_GETSELECTIONSTART)),
             static_cast<std::size_t>(e->SendScintilla(SCI_GETSELECTIONEND))};
 }
+
+std::size_t TEditorProgramu::RadekPozice(std::size_t pozice) const {
+    auto* e = const_cast<TEditorProgramu*>(this);
+    return static_cast<std::size_t>(e->SendScintilla(SCI_LINEFROMPOSITION, pozice));
+}
+
+std::size_t TEditorProgramu::ZacatekRadku(std::size_t radek) const {
+    auto* e = const_cast<TEditorProgramu*>(this);
+    return static_cast<std::size_t>(e->SendScintilla(SCI_POSITIONFROMLINE, radek));
+}

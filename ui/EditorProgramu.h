@@ -78,6 +78,9 @@ public:
 
     // The selection as byte positions in Utf8(); Od == Po when nothing is selected.
     TUsek Vyber() const;
+    // The line (from 0) of a byte position in Utf8(), and the position where a line starts.
+    std::size_t RadekPozice(std::size_t pozice) const;
+    std::size_t ZacatekRadku(std::size_t radek) const;
 
     // The text differs from the one saved last (or loaded).
     bool Zmeneno() const;
