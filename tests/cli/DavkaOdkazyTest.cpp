@@ -4,6 +4,7 @@
 #include "cli/Davka.h"
 #include "platform/TextovySoubor.h"
 #include "../support/DavkaVTestu.h"
+#include "../support/RadkyTextu.h"
 #include "../support/DocasnaSlozka.h"
 
 #include <gtest/gtest.h>
@@ -23,19 +24,6 @@ std::string Vzorek(const char* nazev) {
     std::ifstream f(std::string(TARVIK_DATA_DIR) + "/" + nazev, std::ios::binary);
     EXPECT_TRUE(f) << nazev;
     return std::string(std::istreambuf_iterator<char>(f), {});
-}
-
-std::vector<std::string> Radky(std::string_view text) {
-    std::vector<std::string> radky;
-    while (!text.empty()) {
-        const std::size_t konec = text.find('\n');
-        std::string_view r = text.substr(0, konec);
-        if (!r.empty() && r.back() == '\r') r.remove_suffix(1);
-        radky.emplace_back(r);
-        if (konec == std::string_view::npos) break;
-        text.remove_prefix(konec + 1);
-    }
-    return radky;
 }
 
 class DavkaOdkazy : public ::testing::Test {
@@ -118,7 +106,7 @@ TEST_F(DavkaOdkazy, SkutecneProgramy) {
         a.insert(a.end(), p.volby.begin(), p.volby.end());
         a.push_back(program);
         ASSERT_EQ(Spustit(a), 0) << vystup.hlaseni;
-        const std::vector<std::string> radky = Radky(vystup.program);
+        const std::vector<std::string> radky = RadkyTextu(vystup.program);
         for (const TRadek& r : p.radky) {
             ASSERT_LE(r.cislo, radky.size());
             EXPECT_EQ(radky[r.cislo - 1], r.text) << "line " << r.cislo;
@@ -280,7 +268,7 @@ TEST_F(DavkaOdkazy, DopredneOdkazyPresKusy) {
     }
     ASSERT_EQ(kod, 0) << vystup.hlaseni;
     EXPECT_TRUE(vystup.hlaseni.ends_with("Informace: Aktualizováno odkazů na čísla bloků: 4.\n")) << vystup.hlaseni;
-    const std::vector<std::string> radky = Radky(vystup.program);
+    const std::vector<std::string> radky = RadkyTextu(vystup.program);
     ASSERT_EQ(radky.size(), 100006u);
     EXPECT_EQ(radky[1], "N10 GOTO 50");
     EXPECT_EQ(radky[2], "N20 G71 P30 Q40");

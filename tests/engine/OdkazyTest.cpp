@@ -1,6 +1,7 @@
 #include "engine/CNCEdit.h"
 #include "engine/Odkazy.h"
 #include "platform/Kodovani.h"
+#include "../support/RadkyTextu.h"
 
 #include <gtest/gtest.h>
 
@@ -20,19 +21,6 @@ const TZnakyOdkazu Sinumerik{":", "N", "%", ";"};
 const TZnakyOdkazu Cislice{"", "", "%", ";"};
 
 using TRadkyUtf8 = std::vector<std::string>;
-
-TRadkyUtf8 Rozdelit(std::string_view text) {
-    TRadkyUtf8 radky;
-    while (!text.empty()) {
-        const std::size_t konec = text.find('\n');
-        std::string_view r = text.substr(0, konec);
-        if (!r.empty() && r.back() == '\r') r.remove_suffix(1);
-        radky.emplace_back(r);
-        if (konec == std::string_view::npos) break;
-        text.remove_prefix(konec + 1);
-    }
-    return radky;
-}
 
 std::vector<std::string_view> Pohledy(const TRadkyUtf8& radky) { return {radky.begin(), radky.end()}; }
 
@@ -196,7 +184,7 @@ TEST(Odkazy, Reseni) {
         {"digit mode", "0 BEGIN PGM\n5 L X+0\n7 GOTO 5", "2:GOTO=5->1", Cislice},
         {"no references", "N10 X\nN20 Y", ""},
     };
-    for (const auto& p : pripady) EXPECT_EQ(Vyresene(Rozdelit(p.program), p.znaky), p.vysledek) << p.nazev;
+    for (const auto& p : pripady) EXPECT_EQ(Vyresene(RadkyTextu(p.program), p.znaky), p.vysledek) << p.nazev;
 }
 
 // ---------------------------------------------------------------- renumbering
@@ -255,7 +243,7 @@ TRadkyUtf8 PrecislovatText(const TRadkyUtf8& radky, const TZnakyOdkazu& znaky, c
     PripojitSUpravami(vystup, kurzor, text, po, text.size(), radek, po - zacatky[radek]);
     vystup.Odevzdat();
     EXPECT_EQ(kurzor.Dalsi(), std::string_view::npos) << "edits left unwritten";
-    return Rozdelit(novy);
+    return RadkyTextu(novy);
 }
 
 // A renumbering line by line, the yardstick: the engine renumbers the lines
@@ -416,7 +404,7 @@ TEST(Odkazy, Precislovani) {
     };
     for (const auto& p : pripady) {
         SCOPED_TRACE(p.nazev);
-        const TPrecislovano v = Precislovat(Rozdelit(p.program), p.znaky, p.cislovani, p.vyber);
+        const TPrecislovano v = Precislovat(RadkyTextu(p.program), p.znaky, p.cislovani, p.vyber);
         EXPECT_EQ(Spojit(v.Radky), p.vysledek);
         EXPECT_EQ(v.Vysledek.PocetAktualizovanych(), p.aktualizovano);
         EXPECT_EQ(Nevyresene(v.Vysledek), p.nevyresene);
@@ -633,7 +621,7 @@ TEST(Odkazy, NahodneProgramy) {
 TRadkyUtf8 Vzorek(const char* nazev) {
     std::ifstream f(std::string(TARVIK_DATA_DIR) + "/" + nazev, std::ios::binary);
     EXPECT_TRUE(f) << nazev;
-    return Rozdelit(std::string(std::istreambuf_iterator<char>(f), {}));
+    return RadkyTextu(std::string(std::istreambuf_iterator<char>(f), {}));
 }
 
 struct TOcekavanyOdkaz {
