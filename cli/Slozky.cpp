@@ -130,8 +130,7 @@ std::vector<TProgram> NajitProgramy(const TVolby& v, const std::vector<TTypSoubo
 
 // One program: processed, and written over itself or into -o FOLDER, or
 // compared with itself (--check, --diff). A failure leaves it as it was.
-TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, const TUlozeneNastaveni& cislovani,
-                           const TProgram& program) {
+TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, const TProgram& program) {
     TVysledek r;
     const std::string jmeno = Zobrazeni(program.soubor);
     try {
@@ -154,17 +153,15 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
             else
                 zapis->Zapsat(kus);
         };
-        const TVysledekProgramu p = ZpracovatProgram(v.prikaz, program.soubor,
-                                                     ZvolitTyp(v, nastaveni.typy, program.soubor), cislovani, kam,
-                                                     v.vynutit);
-        if (v.prikaz == TPrikaz::Pocet) {
+        const TVysledekProgramu p = ZpracovatProgram(ZadaniProgramu(v, nastaveni, program.soubor), program.soubor, kam);
+        if (v.prikaz == TPrikazProgramu::Pocet) {
             r.radek = jmeno + ": " + Bloku(p.Bloku);
             r.vystup = std::to_string(p.Bloku) + " " + BezRidicichZnaku(jmeno) + "\n";
             return r;
         }
-        if (p.Odmitnuto) {
+        if (p.Odmitnuti) {
             r.kod = 1;
-            r.radek = jmeno + ": refused: " + HlaseniNaRadek(p.Titulek, p.Zprava);
+            r.radek = jmeno + ": refused: " + HlaseniNaRadek(*p.Odmitnuti);
             return r;
         }
         std::string stav = "done";
@@ -187,8 +184,8 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
             r.radek += std::string(porovnat ? "; it would be written as " : "; written as ") + NazevKodovani(p.Pouzite) +
                        ", since " + DuvodJinehoKodovani(p);
         // What became of the references, a line each, under the program's name.
-        if (const auto hlaseni = HlaseniOdkazu(v.prikaz, p)) {
-            std::u16string text = hlaseni->first + u": " + hlaseni->second;
+        if (const auto hlaseni = p.Odkazy ? HlaseniOdkazu(v.prikaz, *p.Odkazy) : std::nullopt) {
+            std::u16string text = hlaseni->Titulek + u": " + hlaseni->Text;
             for (std::size_t od = 0;;) {
                 const std::size_t cr = text.find(u'\r', od);
                 r.radek += "\n" + jmeno + ": " + DoUtf8(std::u16string_view(text).substr(od, cr - od));
@@ -212,10 +209,9 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
     // Usage errors come before any program is touched.
     (void)ZvolitTyp(v, nastaveni.typy, {});
     const std::vector<TProgram> programy = NajitProgramy(v, nastaveni.typy);
-    if (v.prikaz != TPrikaz::Pocet && !v.naMiste && !v.vystup && !v.kontrola && !v.rozdil)
+    if (v.prikaz != TPrikazProgramu::Pocet && !v.naMiste && !v.vystup && !v.kontrola && !v.rozdil)
         throw TChybaPouziti("several programs or a FOLDER need -i, -o FOLDER, --check or --diff");
     if (v.vystup && *v.vystup == "-") throw TChybaPouziti("several programs or a FOLDER need -o FOLDER, not -o -");
-    const TUlozeneNastaveni cislovani = CislovaniDavky(v, nastaveni.ulozene);
 
     int kod = 0;
     bool vystupSelhal = false;
@@ -240,7 +236,7 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
                 if (dalsi == programy.size()) return;
                 i = dalsi++;
             }
-            TVysledek r = ZpracovatPolozku(v, nastaveni, cislovani, programy[i]);
+            TVysledek r = ZpracovatPolozku(v, nastaveni, programy[i]);
             {
                 std::lock_guard<std::mutex> z(zamek);
                 vysledky[i] = std::move(r);
@@ -259,7 +255,7 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
         }
     }
     if (vlakna.empty()) {
-        for (const TProgram& program : programy) vypsat(ZpracovatPolozku(v, nastaveni, cislovani, program));
+        for (const TProgram& program : programy) vypsat(ZpracovatPolozku(v, nastaveni, program));
     } else {
         for (std::size_t i = 0; i < programy.size(); ++i) {
             TVysledek r;

@@ -105,15 +105,17 @@ inline bool JeBlokovy(TPohled<C> s, const cnc::TZnacka<C>& hlavni, const cnc::TZ
     return true;
 }
 
-// Writes the number in plain decimal; returns the units written (at most 10).
+// Writes the number in decimal, with leading zeros up to sirka digits (0:
+// none); returns the units written (at most 10, sirka being at most 9).
 template <typename C>
-inline std::size_t ZapsatCislo(C* cil, std::uint32_t cislo) {
+inline std::size_t ZapsatCislo(C* cil, std::uint32_t cislo, std::uint8_t sirka) {
     C cifry[10];
     std::size_t n = 0;
     do {
         cifry[n++] = static_cast<C>('0' + cislo % 10);
         cislo /= 10;
     } while (cislo != 0);
+    while (n < sirka && n < 9) cifry[n++] = static_cast<C>('0');
     for (std::size_t i = 0; i < n; ++i) cil[i] = cifry[n - 1 - i];
     return n;
 }
@@ -332,7 +334,7 @@ bool TPruchod<C>::Zavest(TPohled<C> radek) {
     if (cislovat) {
         std::char_traits<C>::copy(w, znak.data(), znak.size());
         k = znak.size();
-        k += ZapsatCislo(w + k, cislo_);
+        k += ZapsatCislo(w + k, cislo_, z_.SirkaCisla);
         w[k++] = ' ';
     }
     std::char_traits<C>::copy(w + k, s.data(), s.size());
@@ -358,7 +360,7 @@ void TPruchod<C>::Precislovat(TPohled<C> radek) {
         C* w = vystup_.Misto(znak.size() + 10 + zbytek.size());
         std::char_traits<C>::copy(w, znak.data(), znak.size());
         std::size_t k = znak.size();
-        k += ZapsatCislo(w + k, cislo_);
+        k += ZapsatCislo(w + k, cislo_, z_.SirkaCisla);
         cislo_ = TCNCFile::DalsiCislo(cislo_, z_.PrvniBlok, z_.Prirustek, z_.MaximalniBlok, z_.CislovatOdZacatku);
         if (!psatZbytek) {
             std::char_traits<C>::copy(w + k, zbytek.data(), zbytek.size());

@@ -84,6 +84,8 @@ struct TZadani {
     TZnacka<C> HlavniZnak, VedlejsiZnak, Zacatek, Konec, Komentar;
     std::uint32_t PrvniBlok = 5, Prirustek = 5, MaximalniBlok = 9999;
     bool CislovatOdZacatku = true;
+    // New numbers get leading zeros up to this many digits (N0010); 0: none.
+    std::uint8_t SirkaCisla = 0;
     bool BlokPredZnakZacatku = false, BlokPredZnakKonce = false, BlokPredZnakKomentare = false;
 };
 

@@ -32,6 +32,7 @@ const THodnota Hodnoty[] = {
     {.Nazev = u"Prirustek", .Pole = &T::Prirustek, .Vychozi = 5, .Min = T::NejmensiCislo, .Max = T::NejvetsiCislo},
     {.Nazev = u"MaximalniBlok", .Pole = &T::MaximalniBlok, .Vychozi = 9999, .Min = T::NejmensiCislo,
      .Max = T::NejvetsiCislo},
+    {.Nazev = u"SirkaCisla", .Pole = &T::SirkaCisla, .Vychozi = 0, .Min = 0, .Max = T::NejvetsiSirka},
     {.Nazev = u"CislovatOdZacatku", .Pole = &T::CislovatOdZacatku, .Vychozi = 1, .Vylucuje = &T::PonechatMaximum},
     {.Nazev = u"PonechatMaximum", .Pole = &T::PonechatMaximum, .Vychozi = 0, .Vylucuje = &T::CislovatOdZacatku},
     {.Nazev = u"BlokPredZnakKomentare", .Pole = &T::BlokPredZnakKomentare},

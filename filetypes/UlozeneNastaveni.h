@@ -14,19 +14,24 @@ struct TUlozeneNastaveni {
     // The bounds of the three block numbers.
     static constexpr std::int32_t NejmensiCislo = 1;
     static constexpr std::int32_t NejvetsiCislo = 9999;
+    // The widest zero-padded number.
+    static constexpr std::int32_t NejvetsiSirka = 9;
 
-    // Each field is stored under its own name.
-    std::u16string Jazyk;         // the language code of the language file
-    std::int32_t IndexObrazku;    // the language command's image: 8 + the language's row
-    std::int32_t PrvniBlok;       // the first block number
-    std::int32_t Prirustek;       // the increment
-    std::int32_t MaximalniBlok;   // the maximum block number
-    bool CislovatOdZacatku;       // after the maximum, start again at the first number
-    bool PonechatMaximum;         // after the maximum, keep it
-    bool BlokPredZnakKomentare;   // introducing: number comment lines too
-    bool BlokPredZnakZacatku;     // introducing: number program start lines too
-    bool BlokPredZnakKonce;       // introducing: number program end lines too
-    bool AktualizovatOdkazy;      // renumbering: update the references to block numbers
+    // Each field is stored under its own name, and gets its default from the
+    // table of stored values (the constructor); {} only keeps a field that a
+    // new row forgot from ever being read uninitialised.
+    std::u16string Jazyk{};           // the language code of the language file
+    std::int32_t IndexObrazku{};      // the language command's image: 8 + the language's row
+    std::int32_t PrvniBlok{};         // the first block number
+    std::int32_t Prirustek{};         // the increment
+    std::int32_t MaximalniBlok{};     // the maximum block number
+    std::int32_t SirkaCisla{};        // new numbers padded with zeros to this many digits; 0: none
+    bool CislovatOdZacatku{};         // after the maximum, start again at the first number
+    bool PonechatMaximum{};           // after the maximum, keep it
+    bool BlokPredZnakKomentare{};     // introducing: number comment lines too
+    bool BlokPredZnakZacatku{};       // introducing: number program start lines too
+    bool BlokPredZnakKonce{};         // introducing: number program end lines too
+    bool AktualizovatOdkazy{};        // renumbering: update the references to block numbers
 
     // Every setting at its default.
     TUlozeneNastaveni();

@@ -38,6 +38,7 @@ TEST_P(UlozeneNastaveni, VychoziHodnoty) {
     EXPECT_EQ(n.PrvniBlok, 5);
     EXPECT_EQ(n.Prirustek, 5);
     EXPECT_EQ(n.MaximalniBlok, 9999);
+    EXPECT_EQ(n.SirkaCisla, 0);
     EXPECT_TRUE(n.CislovatOdZacatku);
     EXPECT_FALSE(n.PonechatMaximum);
     EXPECT_FALSE(n.BlokPredZnakKomentare || n.BlokPredZnakZacatku || n.BlokPredZnakKonce);
@@ -55,6 +56,7 @@ TEST_P(UlozeneNastaveni, ZapisACteni) {
     n.PrvniBlok = 10;
     n.Prirustek = 2;
     n.MaximalniBlok = 500;
+    n.SirkaCisla = 4;
     n.CislovatOdZacatku = false;
     n.PonechatMaximum = true;
     n.BlokPredZnakKomentare = true;
@@ -66,7 +68,8 @@ TEST_P(UlozeneNastaveni, ZapisACteni) {
 
     auto r = uloziste.Otevrit();
     ASSERT_TRUE(r->OtevritKlic(uloziste.Koren(), false));
-    EXPECT_EQ(r->PocetHodnot(), 11u);
+    EXPECT_EQ(r->PocetHodnot(), 12u);
+    EXPECT_EQ(r->CistCislo(u"SirkaCisla"), 4);
     EXPECT_EQ(r->TypHodnoty(u"AktualizovatOdkazy"), TTypHodnoty::Cislo);
     EXPECT_EQ(r->CistCislo(u"AktualizovatOdkazy"), 0);
     EXPECT_EQ(r->TypHodnoty(u"Jazyk"), TTypHodnoty::Retezec);
@@ -90,6 +93,9 @@ TEST_P(UlozeneNastaveni, CteniPodlePravidel) {
         {"the first number above the maximum stays until the bounds are set",
          [](TRegistr& r) { r.ZapsatCislo(u"PrvniBlok", 50); r.ZapsatCislo(u"MaximalniBlok", 20); },
          [](TUlozeneNastaveni& n) { n.PrvniBlok = 50; n.MaximalniBlok = 20; }, ""},
+        {"the width of numbers pulled into 0..9",
+         [](TRegistr& r) { r.ZapsatCislo(u"SirkaCisla", 4000); },
+         [](TUlozeneNastaveni& n) { n.SirkaCisla = 9; }, ""},
         {"the switch for references: a store of an older version leaves it on",
          [](TRegistr& r) { r.ZapsatCislo(u"PrvniBlok", 10); },
          [](TUlozeneNastaveni& n) { n.PrvniBlok = 10; }, ""},

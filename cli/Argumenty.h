@@ -1,0 +1,46 @@
+// The batch tool's command line: its options as the run takes them.
+#pragma once
+
+#include "prikazy/Prikaz.h"
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// A wrong command line: the message, then a pointer to --help; exit 2.
+struct TChybaPouziti : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// What the tool is asked to do: a command on programs, the list of file
+// types, or its help.
+enum class TCinnost : std::uint8_t { Program, Typy, Napoveda };
+
+// The command line.
+struct TVolby {
+    TCinnost cinnost = TCinnost::Napoveda;
+    TPrikazProgramu prikaz = TPrikazProgramu::Pocet;
+    std::optional<std::u16string> typ;
+    std::optional<std::u16string> hlavni, vedlejsi, zacatek, konec, komentar;
+    // Unset: the stored setting, else the built-in default.
+    std::optional<std::int32_t> prvni, prirustek, maximum, sirka;
+    std::optional<bool> cislovatOdZacatku;
+    bool blokZacatek = false, blokKonec = false, blokKomentar = false;
+    // Unset: the stored setting, else on.
+    std::optional<bool> aktualizovatOdkazy;
+    bool vynutit = false;  // --force: remove also from a program with references
+    std::optional<std::string> vystup;
+    bool naMiste = false;
+    // The programs and folders, in the order given.
+    std::vector<std::string> soubory;
+    bool rekurzivne = false;  // -r: the programs in folders and their subfolders
+    bool vsechny = false;     // --all: every file of a folder, whatever its extension
+    bool kontrola = false;    // --check: change nothing, tell what would change
+    bool rozdil = false;      // --diff: as --check, and print the changes
+    unsigned uloh = 0;        // -j: programs at once; 0: one per core
+};
+
+// Reads the command line (without the program's name). Throws TChybaPouziti.
+TVolby RozebratArgumenty(const std::vector<std::string>& argumenty);

@@ -1,0 +1,235 @@
+#include "Prikaz.h"
+
+#include "katalog/Zpravy.h"
+#include "katalog/ZpravyOdkazu.h"
+#include "katalog/convar.h"
+
+#include <algorithm>
+
+namespace {
+
+cnc::TPrikaz PrikazPruchodu(TPrikazProgramu p) {
+    switch (p) {
+        case TPrikazProgramu::Zavest: return cnc::TPrikaz::Zavest;
+        case TPrikazProgramu::Odstranit: return cnc::TPrikaz::Odstranit;
+        default: return cnc::TPrikaz::Precislovat;
+    }
+}
+
+TUlozeneNastaveni Ohranicene(TUlozeneNastaveni c) {
+    // Never 0 and never above the bounds, whatever the controls or options held.
+    c.NastavitMeze();
+    return c;
+}
+
+}  // namespace
+
+TUloha::TUloha(const TZadaniPrikazu& z)
+    : prikaz_(z.Prikaz),
+      typ_(z.Typ),
+      cislovani_(Ohranicene(z.Cislovani)),
+      vynutit_(z.Vynutit),
+      znacky_{cnc::TZnackaUtf8(typ_.HlavniZnak), cnc::TZnackaUtf8(typ_.VedlejsiZnak),
+              cnc::TZnackaUtf8(typ_.Zacatek), cnc::TZnackaUtf8(typ_.Konec), cnc::TZnackaUtf8(typ_.Komentar)} {
+    zadani_.Prikaz = PrikazPruchodu(prikaz_);
+    zadani_.HlavniZnak = znacky_[0].Znacka();
+    zadani_.VedlejsiZnak = znacky_[1].Znacka();
+    zadani_.Zacatek = znacky_[2].Znacka();
+    zadani_.Konec = znacky_[3].Znacka();
+    zadani_.Komentar = znacky_[4].Znacka();
+    const TUlozeneNastaveni& c = cislovani_;
+    zadani_.PrvniBlok = static_cast<std::uint32_t>(c.PrvniBlok);
+    zadani_.Prirustek = static_cast<std::uint32_t>(c.Prirustek);
+    zadani_.MaximalniBlok = static_cast<std::uint32_t>(c.MaximalniBlok);
+    zadani_.CislovatOdZacatku = c.CislovatOdZacatku;
+    zadani_.SirkaCisla = static_cast<std::uint8_t>(c.SirkaCisla);
+    zadani_.BlokPredZnakZacatku = c.BlokPredZnakZacatku;
+    zadani_.BlokPredZnakKonce = c.BlokPredZnakKonce;
+    zadani_.BlokPredZnakKomentare = c.BlokPredZnakKomentare;
+}
+
+bool TUloha::HledatOdkazy() const {
+    switch (prikaz_) {
+        case TPrikazProgramu::Pocet: return false;
+        case TPrikazProgramu::Precislovat: return cislovani_.AktualizovatOdkazy;
+        default: return true;
+    }
+}
+
+TOdkazyBloku TUloha::NoveOdkazy(std::optional<TVyberRadku> vyber) const {
+    const TZnakyOdkazu znaky = ZnakyOdkazu(zadani_);
+    if (prikaz_ != TPrikazProgramu::Precislovat) return TOdkazyBloku(znaky);
+    TOdkazyBloku o(znaky,
+                   TCislovaniOdkazu{zadani_.PrvniBlok, zadani_.Prirustek, zadani_.MaximalniBlok,
+                                    zadani_.CislovatOdZacatku},
+                   vyber);
+    // The report of a renumber needs only those that cannot be updated.
+    o.NechatJenNevyresene();
+    return o;
+}
+
+std::optional<THlaseniPrikazu> Posoudit(const TUloha& uloha, const cnc::TPocty& pocty,
+                                        const std::optional<TVysledekOdkazu>& odkazy, bool vyber) {
+    const auto hlaseni = [](TDruhHlaseni druh, std::u16string text) {
+        return THlaseniPrikazu{druh, druh == TDruhHlaseni::Varovani ? rsVAROVANI : rsINFORMACE, std::move(text), {}};
+    };
+    switch (uloha.Prikaz()) {
+        case TPrikazProgramu::Zavest:
+            if (pocty.Bloku > 0)
+                return hlaseni(TDruhHlaseni::Varovani, ZpravaBlokyJsou(static_cast<std::int64_t>(pocty.Bloku)));
+            break;
+        case TPrikazProgramu::Precislovat:
+            if (pocty.Bloku == 0)
+                return hlaseni(TDruhHlaseni::Informace, vyber ? ZpravaBlokyNejsouVybrane() : ZpravaBlokyNejsou());
+            break;
+        case TPrikazProgramu::Odstranit:
+            if (pocty.Bloku == 0) return hlaseni(TDruhHlaseni::Informace, ZpravaNeniCoOdstranit());
+            // Removing the numbers breaks every reference to them: not without consent.
+            if (odkazy && !odkazy->Odkazy.empty() && !uloha.Vynutit())
+                return THlaseniPrikazu{TDruhHlaseni::Dotaz, rsVAROVANI, ZpravaOdkazyPredOdstranenim(*odkazy, false),
+                                       rsODKAZYPRESTO + u"?"};
+            break;
+        default: break;
+    }
+    return std::nullopt;
+}
+
+TPrvniPruchod::TPrvniPruchod(const TUloha& uloha, std::optional<TVyberRadku> vyber)
+    : uloha_(uloha), vyber_(vyber) {
+    Znovu();
+}
+
+void TPrvniPruchod::Znovu() {
+    if (uloha_.HledatOdkazy()) {
+        odkazy_.emplace(uloha_.NoveOdkazy(vyber_));
+    } else {
+        const cnc::TZadani<char>& z = uloha_.Zadani();
+        pocitadlo_.emplace(z.HlavniZnak, z.VedlejsiZnak);
+    }
+}
+
+void TPrvniPruchod::Pridat(std::string_view kus) {
+    if (odkazy_)
+        odkazy_->Pridat(kus);
+    else
+        pocitadlo_->Pridat(kus);
+}
+
+TPosudek TPrvniPruchod::Dokoncit() {
+    TPosudek p;
+    if (odkazy_) {
+        p.Pocty = odkazy_->Pocty();
+        p.Odkazy = odkazy_->Dokoncit();
+    } else {
+        p.Pocty = pocitadlo_->Pocty();
+    }
+    p.Odmitnuti = Posoudit(uloha_, p.Pocty, p.Odkazy);
+    return p;
+}
+
+std::optional<THlaseniPrikazu> HlaseniOdkazu(TPrikazProgramu prikaz, const TVysledekOdkazu& o, std::size_t radku) {
+    if (o.Nalezenych == 0) return std::nullopt;
+    switch (prikaz) {
+        case TPrikazProgramu::Precislovat: {
+            const bool vse = o.PocetNevyresenych() == 0;
+            return THlaseniPrikazu{vse ? TDruhHlaseni::Informace : TDruhHlaseni::Varovani,
+                                   vse ? rsINFORMACE : rsVAROVANI, ZpravaOdkazu(o, true, radku), {}};
+        }
+        case TPrikazProgramu::Zavest:
+            return THlaseniPrikazu{TDruhHlaseni::Varovani, rsVAROVANI, ZpravaOdkazu(o, false, radku), {}};
+        case TPrikazProgramu::Odstranit:
+            // Removed all the same: the references that now point nowhere.
+            if (o.Odkazy.empty()) return std::nullopt;
+            return THlaseniPrikazu{TDruhHlaseni::Varovani, rsVAROVANI,
+                                   ZpravaOdkazyPredOdstranenim(o, false, std::min<std::size_t>(radku, 10)), {}};
+        default: return std::nullopt;
+    }
+}
+
+// ---------------------------------------------------------------- a text in memory
+
+TPrikazNadTextem::TPrikazNadTextem(const TZadaniPrikazu& zadani, std::string_view text, std::optional<TVyber> vyber)
+    : uloha_(zadani), text_(text), vyber_(vyber) {
+    // The references of the whole text: one outside the selection may lead into it.
+    TPrvniPruchod prvni(uloha_, vyber_ ? std::optional(vyber_->Radky) : std::nullopt);
+    prvni.Pridat(text_);
+    posudek_ = prvni.Dokoncit();
+    if (vyber_) {
+        // The selection's own lines and block lines decide and pace the pass.
+        const cnc::TZadani<char>& z = uloha_.Zadani();
+        posudek_.Pocty = cnc::Spocitat(text_.substr(vyber_->Od, vyber_->Po - vyber_->Od), z.HlavniZnak, z.VedlejsiZnak);
+        posudek_.Odmitnuti = Posoudit(uloha_, posudek_.Pocty, posudek_.Odkazy, true);
+    }
+}
+
+std::size_t TPrikazNadTextem::Odhad() const {
+    const cnc::TZadani<char>& z = uloha_.Zadani();
+    const std::size_t radku = posudek_.Pocty.Radku;
+    // The digits of a new number: its width, else up to five (numbers stay below 20000).
+    const std::size_t cislic = std::max<std::size_t>(z.SirkaCisla, 5);
+    std::size_t rezerva = 0;
+    if (z.Prikaz == cnc::TPrikaz::Precislovat) {
+        const std::size_t upravy = posudek_.Odkazy ? posudek_.Odkazy->Upravy.size() : 0;
+        // An updated reference grows as a block number does.
+        rezerva = (cislic - 1) * (radku + upravy);
+    } else if (z.Prikaz == cnc::TPrikaz::Zavest) {
+        rezerva = (z.VedlejsiZnak.Text.size() + cislic + 1) * radku;
+    }
+    return text_.size() + rezerva + radku + 2;
+}
+
+std::uint8_t TPrikazNadTextem::Zapsat(const std::function<void(std::string_view)>& pripojit, TPrubeh& prubeh) const {
+    const cnc::TZadani<char>& z = uloha_.Zadani();
+    const std::size_t od = vyber_ ? vyber_->Od : 0, po = vyber_ ? vyber_->Po : text_.size();
+    const TVyberRadku radky = vyber_ ? vyber_->Radky : TVyberRadku{};
+    std::span<const TUpravaOdkazu> upravy;
+    if (z.Prikaz == cnc::TPrikaz::Precislovat && posudek_.Odkazy) upravy = posudek_.Odkazy->Upravy;
+
+    std::size_t zapsano = 0;
+    const auto primo = [&](std::string_view kus) {
+        zapsano += kus.size();
+        pripojit(kus);
+    };
+    cnc::TVystup<char> vystup(primo);
+    // The references go through the edits wherever they lie: before the
+    // selection, in it (behind the new fronts) and after it.
+    TKurzorUprav kurzor(upravy);
+    std::optional<TZbytkySUpravami> zbytky;
+    if (!upravy.empty()) zbytky.emplace(kurzor, radky.Od, radky.OdBajtu);
+    if (zbytky)
+        PripojitSUpravami(vystup, kurzor, text_, 0, od, 0, 0);
+    else
+        primo(text_.substr(0, od));
+    const auto dokoncit = [&](bool upravit) {
+        vystup.Odevzdat();
+        konecVyberu_ = zapsano;
+        const bool zaZlomem = radky.PoBajtu == std::string_view::npos;
+        if (zbytky && upravit)
+            PripojitSUpravami(vystup, kurzor, text_, po, text_.size(), zaZlomem ? radky.Po : radky.Po - 1,
+                              zaZlomem ? 0 : radky.PoBajtu);
+        else
+            primo(text_.substr(po));
+        vystup.Odevzdat();
+    };
+    std::uint8_t procenta = 0;
+    try {
+        // A selection is written back with CR LF after every line, the last one included.
+        cnc::TPruchod<char> pruchod(z, posudek_.Pocty.Radku, vystup, prubeh, vyber_.has_value());
+        if (zbytky) pruchod.PsatZbytky(&*zbytky);
+        pruchod.Pridat(text_.substr(od, po - od));
+        procenta = pruchod.Procenta();
+    } catch (...) {
+        // The lines processed so far, and the rest as they were; the
+        // references after the lines are left alone, since the blocks they
+        // name may not have been renumbered.
+        dokoncit(false);
+        throw;
+    }
+    dokoncit(true);
+    return procenta;
+}
+
+std::optional<THlaseniPrikazu> TPrikazNadTextem::HlaseniOdkazu(std::size_t radku) const {
+    if (!posudek_.Odkazy) return std::nullopt;
+    return ::HlaseniOdkazu(uloha_.Prikaz(), *posudek_.Odkazy, radku);
+}

@@ -1,0 +1,173 @@
+// The command layer: what a block command does to one program, decided in
+// one place for the window and the batch tool. From a command, a file type,
+// the numbering settings and a program's text it builds the engine's task,
+// runs the first pass (lines, block lines, references), decides whether the
+// command is refused or needs the user's consent, runs the second pass that
+// writes the new text, and hands back every report as data: the refusal, the
+// references, the encoding. The window and the batch tool only ask it and
+// show its answer. Knows nothing of windows; no Qt.
+//
+// Where to change a numbering rule: the engine (engine/CNCEdit). How the
+// stored settings become the engine's task, and when a command is refused:
+// here (TUloha, Posoudit).
+#pragma once
+
+#include "engine/CNCEdit.h"
+#include "engine/Odkazy.h"
+#include "filetypes/TypSouboru.h"
+#include "filetypes/UlozeneNastaveni.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// What a command does to a program.
+enum class TPrikazProgramu : std::uint8_t {
+    Pocet,        // counts its block lines
+    Zavest,       // introduces block numbers
+    Precislovat,  // renumbers them
+    Odstranit,    // removes them
+    Odkazy,       // lists the references to block numbers
+};
+
+// A command on one program: what, with which file type and numbering.
+struct TZadaniPrikazu {
+    TPrikazProgramu Prikaz = TPrikazProgramu::Precislovat;
+    TTypSouboru Typ;
+    // The numbering settings as they stand (bounded when the task is made).
+    TUlozeneNastaveni Cislovani;
+    // Remove the numbers also from a program whose references would then
+    // point nowhere (the user agreed, or --force).
+    bool Vynutit = false;
+};
+
+// The engine's task made from a command: the file type's markers in UTF-8
+// (owned here, so a task is neither copied nor moved) and the numbering.
+class TUloha {
+public:
+    explicit TUloha(const TZadaniPrikazu& zadani);
+    TUloha(const TUloha&) = delete;
+    TUloha& operator=(const TUloha&) = delete;
+
+    TPrikazProgramu Prikaz() const { return prikaz_; }
+    const TTypSouboru& Typ() const { return typ_; }
+    const TUlozeneNastaveni& Cislovani() const { return cislovani_; }
+    bool Vynutit() const { return vynutit_; }
+    // The pass of a block command (introduce, renumber, remove).
+    const cnc::TZadani<char>& Zadani() const { return zadani_; }
+    // The first pass looks for references: every command but a count, and a
+    // renumber only while they follow their blocks.
+    bool HledatOdkazy() const;
+    // A new reference pass for the first pass: a renumber keeps only what it
+    // changes and those it cannot update; the others find them all.
+    TOdkazyBloku NoveOdkazy(std::optional<TVyberRadku> vyber = std::nullopt) const;
+
+private:
+    TPrikazProgramu prikaz_;
+    TTypSouboru typ_;
+    TUlozeneNastaveni cislovani_;
+    bool vynutit_;
+    std::array<cnc::TZnackaUtf8, 5> znacky_;
+    cnc::TZadani<char> zadani_;
+};
+
+// What a message is: the window shows it in a box of that kind, the batch
+// tool as lines.
+enum class TDruhHlaseni : std::uint8_t { Informace, Varovani, Dotaz };
+
+// A message of a command: its kind, caption and text (CR between its lines).
+struct THlaseniPrikazu {
+    TDruhHlaseni Druh = TDruhHlaseni::Informace;
+    std::u16string Titulek;
+    std::u16string Text;
+    // A question (Dotaz): the question itself, asked after Text (under the
+    // caption of the window's questions); the command goes on only when the
+    // user agrees (Vynutit). The batch tool asks nobody: it refuses with
+    // Titulek and Text.
+    std::u16string Otazka;
+};
+
+// What the first pass found out about a program.
+struct TPosudek {
+    // The lines and block lines of the text (of the selection, when the
+    // command concerns one).
+    cnc::TPocty Pocty;
+    // The references, when the command looked for them.
+    std::optional<TVysledekOdkazu> Odkazy;
+    // Refused (the block lines do not fit the command), or a question
+    // before removing numbers that references name.
+    std::optional<THlaseniPrikazu> Odmitnuti;
+};
+
+// The rules of refusal: introducing into a program with block numbers,
+// renumbering or removing in one without, removing numbers that references
+// name without consent. vyber: the command concerns a selection.
+std::optional<THlaseniPrikazu> Posoudit(const TUloha& uloha, const cnc::TPocty& pocty,
+                                        const std::optional<TVysledekOdkazu>& odkazy, bool vyber = false);
+
+// The first pass over a program that comes in pieces of whole lines: the
+// lines, the block lines and the references, read from the same fronts.
+class TPrvniPruchod {
+public:
+    explicit TPrvniPruchod(const TUloha& uloha, std::optional<TVyberRadku> vyber = std::nullopt);
+    // The text comes again from its start (it was read in another encoding).
+    void Znovu();
+    void Pridat(std::string_view kus);
+    TPosudek Dokoncit();
+
+private:
+    const TUloha& uloha_;
+    std::optional<TVyberRadku> vyber_;
+    std::optional<TOdkazyBloku> odkazy_;
+    std::optional<cnc::TPocitadlo<char>> pocitadlo_;
+};
+
+// What the batch tool and the window tell of the references after a command
+// that met them (the report of a renumber, the references of a program that
+// was introduced, those that a forced remove left without targets); none
+// when there were none. radku: the lines of references listed at most.
+std::optional<THlaseniPrikazu> HlaseniOdkazu(TPrikazProgramu prikaz, const TVysledekOdkazu& odkazy,
+                                             std::size_t radku = static_cast<std::size_t>(-1));
+
+// A command over a program held in memory as UTF-8 (the window's text), or
+// over a selection of it: the first pass when it is made, the second by
+// Zapsat.
+class TPrikazNadTextem {
+public:
+    // The bytes Od..Po of the text and their lines (vyber.Radky), as the
+    // reference pass takes them.
+    struct TVyber {
+        std::size_t Od = 0, Po = 0;
+        TVyberRadku Radky;
+    };
+    TPrikazNadTextem(const TZadaniPrikazu& zadani, std::string_view text, std::optional<TVyber> vyber = std::nullopt);
+
+    const TUloha& Uloha() const { return uloha_; }
+    const TPosudek& Posudek() const { return posudek_; }
+    // About the room the new text takes, as much as it can need and little
+    // more: removing only shortens lines, renumbering lengthens a number by
+    // as many digits as it can have, introducing puts the character, the
+    // digits and a blank in front of a line; a lone CR or LF becomes CR LF.
+    std::size_t Odhad() const;
+    // The new text, piece by piece: the text before the selection, the pass
+    // over it (with CR LF after every line of a selection), the text after
+    // it; the references updated wherever they lie. When the pass fails, the
+    // lines not yet written and the rest of the text go out as they were,
+    // and the failure goes on. Returns the pass's progress.
+    std::uint8_t Zapsat(const std::function<void(std::string_view)>& pripojit, TPrubeh& prubeh) const;
+    // Where the selection ends in the new text (after Zapsat).
+    std::size_t KonecVyberu() const { return konecVyberu_; }
+    // The report of the references after the command; none without references.
+    std::optional<THlaseniPrikazu> HlaseniOdkazu(std::size_t radku) const;
+
+private:
+    TUloha uloha_;
+    std::string_view text_;
+    std::optional<TVyber> vyber_;
+    TPosudek posudek_;
+    mutable std::size_t konecVyberu_ = 0;
+};

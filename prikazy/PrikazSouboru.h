@@ -1,0 +1,68 @@
+// A command over a program file (or standard input) that is never whole in
+// memory: a first pass decides its encoding, counts its lines and block
+// lines and finds its references, a second one rewrites it piece by piece
+// into the output. The batch tool runs its programs through it.
+#pragma once
+
+#include "Prikaz.h"
+
+#include "platform/Kodovani.h"
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class TZapisSouboru;
+
+// What became of one program.
+struct TVysledekProgramu {
+    // Refused: the program's block lines do not fit the command, or removing
+    // would break its references (the question, which nobody answers here).
+    std::optional<THlaseniPrikazu> Odmitnuti;
+    // count: the block lines; otherwise those of the result.
+    std::int32_t Bloku = 0;
+    std::uint8_t Procenta = 0;
+    // The result's lines and characters, for the statistics line.
+    std::size_t Radku = 0, Znaku = 0;
+    // The encoding the program is written back in, and the one it was
+    // written in (UTF-8 with a mark when the first cannot hold every
+    // character, or when the result's first bytes in it would read back as
+    // a mark: ZacatekJakoZnacka).
+    TKodovani Pozadovane = TKodovani::Utf8, Pouzite = TKodovani::Utf8;
+    bool ZacatekJakoZnacka = false;
+    // The references to block numbers that the command found (introduce,
+    // remove, refs: all of them) or updated (renumber: the edits and those it
+    // could not update); none when it did not look for them.
+    std::optional<TVysledekOdkazu> Odkazy;
+};
+
+// Why a result is written in another encoding than its own:
+// "UTF-8 cannot hold every character" and the like.
+std::string DuvodJinehoKodovani(const TVysledekProgramu& r);
+
+// Where the result of one program goes.
+struct TCilProgramu {
+    // Called once before the result's first byte (never for count or a
+    // refusal), when the program has been read once and its file is closed:
+    // the output opens. When the result is written over the program's own
+    // file in place (not replaced, TZapisSouboru::NaMiste), it returns the
+    // file's old bytes, which the program is then read from.
+    std::function<std::optional<std::string_view>()> Otevrit;
+    // The result's bytes, piece by piece.
+    std::function<void(std::string_view)> Zapsat;
+};
+
+// Opens the writing of a program's result into soubor for TCilProgramu:
+// the old bytes when soubor is the program's own file written in place.
+std::optional<std::string_view> OtevritZapis(std::optional<TZapisSouboru>& zapis, const std::filesystem::path& soubor,
+                                             const std::filesystem::path& program);
+
+// Reads one program ("-": standard input) and counts its block lines (and
+// for refs finds its references), or runs the command on it and hands the
+// result's bytes to cil in pieces. Failures throw TChyba; nothing is written
+// by the function itself. Programs may be processed on several threads at
+// once: nothing is shared but what the arguments hold.
+TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const std::filesystem::path& soubor,
+                                   const TCilProgramu& cil);
