@@ -34,10 +34,12 @@ TCNCFile* CNCFile = nullptr;
 
 namespace {
 
+// The lines of references listed in a message box, at most.
+constexpr std::size_t RadkuVeZprave = 10;
+
 // The window's client size at design; the outer minimum 640 x 480 leaves this much inside.
 constexpr QSize NavrhovaVelikost{632, 446};
 
-std::u16string U16(const QString& s) { return s.toStdU16String(); }
 QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
 
 // The lines of a UTF-8 text, each with CR LF after it (a break at the very
@@ -349,7 +351,7 @@ QString THlavniForm::ZkratitCestu(const QString& cesta, const QFont& pismo, int 
 
 QString THlavniForm::TextStatistiky() const {
     const TStatistiky s =
-        SpocitatStatistiky(ui->memProgram->Utf8(), U16(aktivniTyp_.HlavniZnak), U16(aktivniTyp_.VedlejsiZnak));
+        SpocitatStatistiky(ui->memProgram->Utf8(), typ_.HlavniZnak, typ_.VedlejsiZnak);
     return Q(::TextStatistiky(s.Radku, s.Znaku, s.Bloku));
 }
 
@@ -480,12 +482,7 @@ void THlavniForm::NastavitAktualniSoubor(const QString& cesta, TKodovani kodovan
     kodovaniSouboru_ = kodovani;
     ui->lblSoubor->setText(ZkratitCestu(QDir::toNativeSeparators(cesta), ui->lblSoubor->font(),
                                         ui->lblSoubor->width()));
-    aktivniTyp_ = typ ? TAktivniTypSouboru{Q(typ->HlavniZnak), Q(typ->VedlejsiZnak), Q(typ->Zacatek), Q(typ->Konec),
-                                           Q(typ->Komentar)}
-                      : TAktivniTypSouboru{};
-    znacky_ = {cnc::TZnackaUtf8(U16(aktivniTyp_.HlavniZnak)), cnc::TZnackaUtf8(U16(aktivniTyp_.VedlejsiZnak)),
-               cnc::TZnackaUtf8(U16(aktivniTyp_.Zacatek)), cnc::TZnackaUtf8(U16(aktivniTyp_.Konec)),
-               cnc::TZnackaUtf8(U16(aktivniTyp_.Komentar))};
+    typ_ = typ.value_or(TTypSouboru{});
     stavUlozeniZnam_ = true;
     ObnovitStavUlozeni();
     panel0_->setText(TextStatistiky());
@@ -559,96 +556,70 @@ bool THlavniForm::PrikazMuzeBezet() {
     return false;
 }
 
-cnc::TPocty THlavniForm::Spocitat(std::string_view text) const {
-    return cnc::Spocitat(text, znacky_[0].Znacka(), znacky_[1].Znacka());
-}
-
 TUlozeneNastaveni THlavniForm::CislovaniPrikazu() {
     // Typed values are checked as on leaving the control, also when the
     // command comes from a shortcut or a tool button that takes no focus.
     for (TSpinEdit* s : {ui->speZacitOd, ui->spePrirustek, ui->speMaximum}) s->Zkontrolovat();
     NastavitMeze();
-    TUlozeneNastaveni n = NastaveniOvladacu();
-    // Never 0 and never above 9999, whatever the text holds.
-    n.NastavitMeze();
-    return n;
+    return NastaveniOvladacu();
 }
 
-cnc::TZadani<char> THlavniForm::Zadani(cnc::TPrikaz prikaz, const TUlozeneNastaveni& c) const {
-    cnc::TZadani<char> z;
-    z.Prikaz = prikaz;
-    z.HlavniZnak = znacky_[0].Znacka();
-    z.VedlejsiZnak = znacky_[1].Znacka();
-    z.Zacatek = znacky_[2].Znacka();
-    z.Konec = znacky_[3].Znacka();
-    z.Komentar = znacky_[4].Znacka();
-    z.PrvniBlok = std::uint32_t(c.PrvniBlok);
-    z.Prirustek = std::uint32_t(c.Prirustek);
-    z.MaximalniBlok = std::uint32_t(c.MaximalniBlok);
-    z.CislovatOdZacatku = c.CislovatOdZacatku;
-    z.BlokPredZnakZacatku = c.BlokPredZnakZacatku;
-    z.BlokPredZnakKonce = c.BlokPredZnakKonce;
-    z.BlokPredZnakKomentare = c.BlokPredZnakKomentare;
-    return z;
+std::optional<TPrikazNadTextem::TVyber> THlavniForm::VyberPrikazu() const {
+    const TEditorProgramu::TUsek usek = ui->memProgram->Vyber();
+    if (usek.Po <= usek.Od) return std::nullopt;
+    return TPrikazNadTextem::TVyber{usek.Od, usek.Po, RadkyVyberu(usek)};
 }
 
-void THlavniForm::ProvestPruchod(const cnc::TZadani<char>& zadani, std::optional<TEditorProgramu::TUsek> vyber,
-                                 std::size_t radku, TPrubeh& prubeh, const TVysledekOdkazu* odkazy) {
+void THlavniForm::ProvestPruchod(const TPrikazNadTextem& prikaz, TPrubeh& prubeh,
+                                 const std::optional<TPrikazNadTextem::TVyber>& vyber) {
     TEditorProgramu& e = *ui->memProgram;
-    const std::string_view text = e.Utf8();
-    const TEditorProgramu::TUsek usek = vyber.value_or(TEditorProgramu::TUsek{0, text.size()});
-    // The new text: what comes before the selection, the pass's lines, what
-    // comes after it. Its room is taken at once, as much as it can need and
-    // little more: removing only shortens lines, renumbering lengthens a
-    // line by four digits at most (numbers stay below 20000), introducing
-    // puts the character, five digits and a blank in front of a line; a
-    // lone CR or LF becomes CR LF. An updated reference grows as a block number does.
-    std::span<const TUpravaOdkazu> upravy;
-    if (zadani.Prikaz == cnc::TPrikaz::Precislovat && odkazy) upravy = odkazy->Upravy;
-    std::size_t rezerva = 0;
-    if (zadani.Prikaz == cnc::TPrikaz::Precislovat) rezerva = 4 * (radku + upravy.size());
-    if (zadani.Prikaz == cnc::TPrikaz::Zavest) rezerva = (zadani.VedlejsiZnak.Text.size() + 6) * radku;
-    TEditorProgramu::TNovyText novy(e, text.size() + rezerva + radku + 2);
-    cnc::TVystup<char> vystup([&](std::string_view kus) { novy.Pridat(kus); });
-    // The references go through the edits wherever they lie: before the
-    // selection, in it (behind the new fronts) and after it.
-    const TVyberRadku radky = vyber ? RadkyVyberu(usek) : TVyberRadku{};
-    TKurzorUprav kurzor(upravy);
-    std::optional<TZbytkySUpravami> zbytky;
-    if (!upravy.empty()) zbytky.emplace(kurzor, radky.Od, radky.OdBajtu);
-    if (zbytky)
-        PripojitSUpravami(vystup, kurzor, text, 0, usek.Od, 0, 0);
-    else
-        novy.Pridat(text.substr(0, usek.Od));
-    const auto nahradit = [&](bool upravit) {
-        vystup.Odevzdat();
-        const std::size_t konec = novy.Delka();
-        const bool zaZlomem = radky.PoBajtu == std::string_view::npos;
-        if (zbytky && upravit) {
-            PripojitSUpravami(vystup, kurzor, text, usek.Po, text.size(), zaZlomem ? radky.Po : radky.Po - 1,
-                              zaZlomem ? 0 : radky.PoBajtu);
-            vystup.Odevzdat();
-        } else {
-            novy.Pridat(text.substr(usek.Po));
-        }
-        e.Nahradit(novy, vyber ? std::optional(TEditorProgramu::TUsek{usek.Od, konec}) : std::nullopt);
+    TEditorProgramu::TNovyText novy(e, prikaz.Odhad());
+    const auto nahradit = [&] {
+        e.Nahradit(novy, vyber ? std::optional(TEditorProgramu::TUsek{vyber->Od, prikaz.KonecVyberu()}) : std::nullopt);
     };
     std::uint8_t procenta = 0;
     try {
-        // A selection is written back with CR LF after every line, the last one included.
-        cnc::TPruchod<char> pruchod(zadani, radku, vystup, prubeh, vyber.has_value());
-        if (zbytky) pruchod.PsatZbytky(&*zbytky);
-        pruchod.Pridat(text.substr(usek.Od, usek.Po - usek.Od));
-        procenta = pruchod.Procenta();
+        procenta = prikaz.Zapsat([&](std::string_view kus) { novy.Pridat(kus); }, prubeh);
     } catch (...) {
-        // The lines processed so far, and the rest as they were, replace the
-        // text (one undo step); the references after the lines are left alone,
-        // since the blocks they name may not have been renumbered.
-        nahradit(false);
+        // What the pass wrote, and the rest as it was, replace the text (one undo step).
+        nahradit();
         throw;
     }
-    nahradit(true);
+    nahradit();
     AktualizovatStavovyRadek(procenta);
+}
+
+void THlavniForm::SpustitPrikaz(TPrikazProgramu druh) {
+    Chranene([&] {
+        if (!PrikazMuzeBezet()) return;
+        const TZadaniPrikazu zadani{druh, typ_, CislovaniPrikazu()};
+        // Renumbering takes only the selected lines when there is a selection.
+        const std::optional<TPrikazNadTextem::TVyber> vyber =
+            druh == TPrikazProgramu::Precislovat ? VyberPrikazu() : std::nullopt;
+        const TPrikazNadTextem prikaz(zadani, ui->memProgram->Utf8(), vyber);
+        if (const std::optional<THlaseniPrikazu>& odmitnuti = prikaz.Posudek().Odmitnuti) {
+            if (odmitnuti->Druh == TDruhHlaseni::Dotaz) {
+                // Removing numbers that references name: only when the user agrees.
+                if (Hlaseni->ZobrazitHlaseni(thDotaz, Q(odmitnuti->Text + u'\r' + odmitnuti->Otazka),
+                                             Q(rsPOTVRZENI)) != Tlacitko::Ano)
+                    return;
+            } else {
+                Ohlasit(*odmitnuti);
+                // A selection is written back all the same.
+                if (vyber) VratitVyber({vyber->Od, vyber->Po});
+                return;
+            }
+        }
+        ProvestPruchod(prikaz, CNCFile->Prubeh(), vyber);
+        // After removing, the user has just been asked about the references.
+        if (druh != TPrikazProgramu::Odstranit)
+            if (const auto hlaseni = prikaz.HlaseniOdkazu(RadkuVeZprave)) Ohlasit(*hlaseni);
+    });
+}
+
+void THlavniForm::Ohlasit(const THlaseniPrikazu& h) {
+    const TTypHlaseni druh = h.Druh == TDruhHlaseni::Varovani ? thVarovani : thInformace;
+    Hlaseni->ZobrazitHlaseni(druh, Q(h.Text), Q(h.Titulek));
 }
 
 void THlavniForm::VratitVyber(TEditorProgramu::TUsek vyber) {
@@ -667,66 +638,11 @@ void THlavniForm::AktualizovatStavovyRadek(std::uint8_t procenta) {
     panel0_->setText(TextStatistiky());
 }
 
-void THlavniForm::aZavestExecute() {
-    Chranene([this] {
-        if (!PrikazMuzeBezet()) return;
-        const cnc::TZadani<char> z = Zadani(cnc::TPrikaz::Zavest, CislovaniPrikazu());
-        // A program without numbers: its references have no targets, and are told.
-        cnc::TPocty pocty;
-        const TVysledekOdkazu odkazy = OdkazyPrikazu(z, std::nullopt, pocty);
-        if (pocty.Bloku > 0) {
-            Hlaseni->ZobrazitHlaseni(thVarovani, Q(ZpravaBlokyJsou(std::int64_t(pocty.Bloku))), Q(rsVAROVANI));
-            return;
-        }
-        ProvestPruchod(z, std::nullopt, pocty.Radku, CNCFile->Prubeh());
-        OhlasitOdkazy(odkazy, false);
-    });
-}
+void THlavniForm::aZavestExecute() { SpustitPrikaz(TPrikazProgramu::Zavest); }
 
-void THlavniForm::aOdstranitExecute() {
-    Chranene([this] {
-        if (!PrikazMuzeBezet()) return;
-        const cnc::TZadani<char> z = Zadani(cnc::TPrikaz::Odstranit, CislovaniPrikazu());
-        cnc::TPocty pocty;
-        const TVysledekOdkazu odkazy = OdkazyPrikazu(z, std::nullopt, pocty);
-        if (pocty.Bloku == 0) {
-            Hlaseni->ZobrazitHlaseni(thInformace, Q(ZpravaNeniCoOdstranit()), Q(rsINFORMACE));
-            return;
-        }
-        // Removing the numbers breaks every reference to them.
-        if (!OdstranitPresOdkazy(odkazy)) return;
-        ProvestPruchod(z, std::nullopt, pocty.Radku, CNCFile->Prubeh());
-    });
-}
+void THlavniForm::aOdstranitExecute() { SpustitPrikaz(TPrikazProgramu::Odstranit); }
 
-void THlavniForm::aPrecislovatExecute() {
-    Chranene([this] {
-        if (!PrikazMuzeBezet()) return;
-        const TUlozeneNastaveni c = CislovaniPrikazu();
-        // Only the selected lines when there is a selection.
-        const TEditorProgramu::TUsek usek = ui->memProgram->Vyber();
-        std::optional<TEditorProgramu::TUsek> vyber;
-        if (usek.Po > usek.Od) vyber = usek;
-        const cnc::TZadani<char> z = Zadani(cnc::TPrikaz::Precislovat, c);
-        // The references, when they follow their blocks, come with the count of the whole text.
-        cnc::TPocty pocty;
-        std::optional<TVysledekOdkazu> odkazy;
-        if (c.AktualizovatOdkazy) odkazy = OdkazyPrikazu(z, vyber, pocty);
-        if (vyber || !odkazy) {
-            const std::string_view text = ui->memProgram->Utf8();
-            pocty = Spocitat(vyber ? text.substr(usek.Od, usek.Po - usek.Od) : text);
-        }
-        if (pocty.Bloku == 0) {
-            Hlaseni->ZobrazitHlaseni(thInformace, Q(vyber ? ZpravaBlokyNejsouVybrane() : ZpravaBlokyNejsou()),
-                                     Q(rsINFORMACE));
-            // A selection is written back all the same.
-            if (vyber) VratitVyber(*vyber);
-            return;
-        }
-        ProvestPruchod(z, vyber, pocty.Radku, CNCFile->Prubeh(), odkazy ? &*odkazy : nullptr);
-        if (odkazy) OhlasitOdkazy(*odkazy, true);
-    });
-}
+void THlavniForm::aPrecislovatExecute() { SpustitPrikaz(TPrikazProgramu::Precislovat); }
 
 // ---------------------------------------------------------------- long passes
 

@@ -2,11 +2,10 @@
 // block commands, opening and saving, and the settings kept between runs.
 #pragma once
 
-#include "engine/CNCEdit.h"
-#include "engine/Odkazy.h"
 #include "filetypes/TypSouboru.h"
 #include "filetypes/UlozeneNastaveni.h"
 #include "platform/Kodovani.h"
+#include "prikazy/Prikaz.h"
 #include "ui/EditorProgramu.h"
 
 #include <QLabel>
@@ -30,11 +29,6 @@ class TChyba;
 class TRegistr;
 class TZvyrazneniVstupu;
 
-// The five character and marker fields of the file type a program was opened with.
-struct TAktivniTypSouboru {
-    QString HlavniZnak, VedlejsiZnak, Zacatek, Konec, Komentar;
-};
-
 class THlavniForm : public QMainWindow {
     Q_OBJECT
 
@@ -50,7 +44,8 @@ public:
 
     // Document state.
     const QString& AktualniSoubor() const { return aktualniSoubor_; }
-    const TAktivniTypSouboru& AktivniTypSouboru() const { return aktivniTyp_; }
+    // The file type the program was opened with (empty fields: none).
+    const TTypSouboru& AktivniTypSouboru() const { return typ_; }
     bool Zmeneno() const;
     bool PruchodBezi() const { return pruchodBezi_; }
     const QString& Filtr() const { return filtr_; }
@@ -101,15 +96,16 @@ public:
     // can open it again as another type.
     void OtevritPredany(const QString& soubor);
 
-    // The engine pass of a block command over the program's text, or over
-    // the selected bytes vyber (of radku lines): the pass reads the text in
-    // place and writes a new one, which replaces the text in one undo step,
-    // also when the pass fails; the failure then goes on and the status bar
-    // stays, else the status bar shows the percentage and the statistics line.
-    // A renumbering writes the edits of the references too (odkazy: what
-    // OdkazyPrikazu found for it), in the selection and around it.
-    void ProvestPruchod(const cnc::TZadani<char>& zadani, std::optional<TEditorProgramu::TUsek> vyber,
-                        std::size_t radku, TPrubeh& prubeh, const TVysledekOdkazu* odkazy = nullptr);
+    // The second pass of a block command over the program's text: the new
+    // text replaces the text (the selection, when the command concerns one)
+    // in one undo step, also when the pass fails; the failure then goes on
+    // and the status bar stays, else the status bar shows the percentage
+    // and the statistics line.
+    void ProvestPruchod(const TPrikazNadTextem& prikaz, TPrubeh& prubeh,
+                        const std::optional<TPrikazNadTextem::TVyber>& vyber);
+    // The selected bytes and their lines, as a command takes them; none
+    // without a selection.
+    std::optional<TPrikazNadTextem::TVyber> VyberPrikazu() const;
 
     // Work that takes long (a pass, opening, saving): the busy cursor, no
     // commands and no editing meanwhile; the window serves its events about
@@ -189,12 +185,13 @@ private:
     // A block command may run: no pass is running and a program is open (else
     // the user is told).
     bool PrikazMuzeBezet();
-    // Lines and block lines of a text.
-    cnc::TPocty Spocitat(std::string_view text) const;
     // The numbering settings as a command takes them when it starts.
     TUlozeneNastaveni CislovaniPrikazu();
-    // What a command does, with the active file type and the numbering.
-    cnc::TZadani<char> Zadani(cnc::TPrikaz prikaz, const TUlozeneNastaveni& c) const;
+    // A block command on the program: the command layer decides and writes,
+    // the window asks, shows and replaces the text.
+    void SpustitPrikaz(TPrikazProgramu druh);
+    // A command's message in a box of its kind.
+    void Ohlasit(const THlaseniPrikazu& hlaseni);
     // The selected bytes go back with CR LF after each of their lines.
     void VratitVyber(TEditorProgramu::TUsek vyber);
     void AktualizovatStavovyRadek(std::uint8_t procenta);
@@ -205,17 +202,6 @@ private:
     void PrelozitPrepinacOdkazu();
     // The lines of the selected bytes, as the reference pass takes them.
     TVyberRadku RadkyVyberu(TEditorProgramu::TUsek usek) const;
-    // The references of the whole text as the command sees them: for a
-    // renumbering (of the selection vyber) what it updates and those it
-    // cannot, else all of them; pocty gets the lines and block lines of the
-    // whole text, read in the same pass.
-    TVysledekOdkazu OdkazyPrikazu(const cnc::TZadani<char>& zadani, std::optional<TEditorProgramu::TUsek> vyber,
-                                  cnc::TPocty& pocty) const;
-    // Before removing the numbers of a program with references: the user is
-    // asked; false for No.
-    bool OdstranitPresOdkazy(const TVysledekOdkazu& odkazy);
-    // After a command that found references: how many were updated, which not.
-    void OhlasitOdkazy(const TVysledekOdkazu& odkazy, bool precislovani);
 
     std::unique_ptr<::Ui::THlavniForm> ui;
     TRegistr& registr_;
@@ -229,9 +215,7 @@ private:
     QString filtr_;
     int poziceFiltru_ = 1;
     TKodovani kodovaniSouboru_ = TKodovani::Utf8;
-    TAktivniTypSouboru aktivniTyp_;
-    // Its five fields as the engine's UTF-8 passes take them.
-    std::array<cnc::TZnackaUtf8, 5> znacky_;
+    TTypSouboru typ_;
     bool stavUlozeniZnam_ = false;
     // The file type list is saved at exit (not when the store could not be read).
     bool ulozitSeznam_ = true;

@@ -419,8 +419,8 @@ TEST_F(Dialogy, FiltrSledujeSeznam) {
     Otevrit("b.abc", 2);
     EXPECT_EQ(scenar.NabidnutyFiltr.back(), std::make_pair(HlavniForm->Filtr(), 2));
     EXPECT_EQ(HlavniForm->Panel(1)->text(), "Nový");
-    EXPECT_EQ(HlavniForm->AktivniTypSouboru().HlavniZnak, "N");
-    EXPECT_EQ(HlavniForm->AktivniTypSouboru().Komentar, "(");
+    EXPECT_EQ(HlavniForm->AktivniTypSouboru().HlavniZnak, u"N");
+    EXPECT_EQ(HlavniForm->AktivniTypSouboru().Komentar, u"(");
 
     // Moving with OK: the entries follow the new order.
     Nastaveni([&](QDialog&) {

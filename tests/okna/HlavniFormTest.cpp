@@ -392,7 +392,7 @@ TEST_F(HlavniOkno, NecitelnySouborNicNezmeni) {
     EXPECT_EQ(HlavniForm->AktualniSoubor(), QString::fromStdString(dobry));
     EXPECT_EQ(Text(), "N10 X\r\n");
     EXPECT_EQ(HlavniForm->Panel(1)->text(), "Frézka");
-    EXPECT_EQ(HlavniForm->AktivniTypSouboru().HlavniZnak, ":");
+    EXPECT_EQ(HlavniForm->AktivniTypSouboru().HlavniZnak, u":");
 
     // Cancelling the dialog changes nothing either.
     HlavniForm->aOtevritExecute();
@@ -476,10 +476,11 @@ TEST_F(HlavniOkno, PruchodKterySelzeVratiRadky) {
         void ObslouzitUdalosti(std::size_t, std::size_t) override { throw TChyba(u"Selhalo"); }
         void UkoncitPruchod() override {}
     } selhani;
-    const cnc::TZnackaUtf8 hlavni(u":"), vedlejsi(u"N");
-    cnc::TZadani<char> z;
-    z.HlavniZnak = hlavni.Znacka();
-    z.VedlejsiZnak = vedlejsi.Znacka();
+    TZadaniPrikazu zadani;
+    zadani.Prikaz = TPrikazProgramu::Precislovat;
+    zadani.Typ.HlavniZnak = u":";
+    zadani.Typ.VedlejsiZnak = u"N";
+    zadani.Cislovani.AktualizovatOdkazy = false;
     struct Pripad {
         const char* nazev;
         int od, delka;  // the selection
@@ -493,9 +494,9 @@ TEST_F(HlavniOkno, PruchodKterySelzeVratiRadky) {
         Otevrit(Soubor("p.nc", "N1 A\r\n  N2 B\r\nN3 C"));
         const QString statistiky = HlavniForm->Panel(0)->text();
         VybratZnaky(p.od, p.delka);
-        const TEditorProgramu::TUsek usek = HlavniForm->memProgram()->Vyber();
-        const auto vyber = usek.Po > usek.Od ? std::optional(usek) : std::nullopt;
-        EXPECT_THROW(HlavniForm->ProvestPruchod(z, vyber, vyber ? 2 : 3, selhani), TChyba) << p.nazev;
+        const auto vyber = HlavniForm->VyberPrikazu();
+        const TPrikazNadTextem prikaz(zadani, HlavniForm->memProgram()->Utf8(), vyber);
+        EXPECT_THROW(HlavniForm->ProvestPruchod(prikaz, selhani, vyber), TChyba) << p.nazev;
         EXPECT_EQ(Text(), p.text) << p.nazev;
         EXPECT_TRUE(HlavniForm->Zmeneno()) << p.nazev;
         EXPECT_EQ(HlavniForm->Panel(0)->text(), statistiky) << p.nazev;
