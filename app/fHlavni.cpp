@@ -10,7 +10,6 @@
 #include "katalog/Zpravy.h"
 #include "katalog/convar.h"
 #include "platform/SlozkyDat.h"
-#include "platform/TextovySoubor.h"
 #include "ui/Hlaseni.h"
 #include "ui/Modalni.h"
 #include "ui/Prvky.h"
@@ -20,11 +19,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
-#include <QDir>
-#include <QDropEvent>
-#include <QFileInfo>
-#include <QMimeData>
-#include <QFontMetrics>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QToolButton>
@@ -56,30 +50,6 @@ std::string RadkySCrLf(std::string_view text) {
     }
     return v;
 }
-
-// The files a drag carries: local files only, else nothing.
-std::optional<QStringList> PretazeneSoubory(const QMimeData* data) {
-    if (!data || !data->hasUrls()) return std::nullopt;
-    QStringList soubory;
-    for (const QUrl& url : data->urls()) {
-        if (!url.isLocalFile()) return std::nullopt;
-        soubory << url.toLocalFile();
-    }
-    if (soubory.isEmpty()) return std::nullopt;
-    return soubory;
-}
-
-// Long work in the window, ended also when it fails.
-class TPrace {
-public:
-    explicit TPrace(THlavniForm& okno) : okno_(okno) { okno_.ZacitPraci(); }
-    ~TPrace() { okno_.UkoncitPraci(); }
-    TPrace(const TPrace&) = delete;
-    TPrace& operator=(const TPrace&) = delete;
-
-private:
-    THlavniForm& okno_;
-};
 
 }  // namespace
 
@@ -292,259 +262,12 @@ void THlavniForm::closeEvent(QCloseEvent* udalost) {
 
 void THlavniForm::FormClose() { UlozitNastaveni(); }
 
-// ---------------------------------------------------------------- open and save
-
-QString THlavniForm::SestavitFiltr() const {
-    QStringList polozky;
-    for (const TTypSouboru& typ : NastaveniForm->Typy()) {
-        // A "|" inside a name or an extension would shift every later entry.
-        const QString pripona = Q(typ.Pripona).replace(u'|', u'/');
-        const QString nazev = Q(typ.Nazev).replace(u'|', u'/');
-        polozky << nazev + QStringLiteral(" (*") + pripona + QStringLiteral(")|*") + pripona;
-    }
-    return polozky.join(u'|');
-}
-
-QString THlavniForm::ZkratitCestu(const QString& cesta, const QFont& pismo, int sirka) {
-    const QFontMetrics miry(pismo);
-    QString vysledek = cesta;
-    // Both separators count, so that paths of either platform are fitted.
-    QString c = cesta;
-    c.replace(u'/', u'\\');
-    const qsizetype posledni = c.lastIndexOf(u'\\');
-    QString d = c.left(posledni + 1);
-    const QString n = c.mid(posledni + 1);
-    QString v;
-    if (d.size() >= 2 && d[1] == u':') {
-        v = d.left(2);
-        d.remove(0, 2);
-    }
-    const auto zpet = [&](QString s) {
-        // Shown with the separator the path came with.
-        if (!cesta.contains(u'\\')) s.replace(u'\\', u'/');
-        return s;
-    };
-    while ((!d.isEmpty() || !v.isEmpty()) && miry.horizontalAdvance(vysledek) > sirka) {
-        if (d == u"\\...\\") {
-            v.clear();
-            d = QStringLiteral("...\\");
-        } else if (d.isEmpty()) {
-            v.clear();
-        } else if (d == u"\\") {
-            d.clear();
-        } else {
-            const bool lomitko = d.startsWith(u'\\');
-            if (lomitko) d.remove(0, 1);
-            if (d.startsWith(u'.')) d.remove(0, 4);
-            const qsizetype p = d.indexOf(u'\\');
-            if (p >= 0) {
-                d = QStringLiteral("...\\") + d.mid(p + 1);
-            } else {
-                d.clear();
-            }
-            if (lomitko) d.prepend(u'\\');
-        }
-        vysledek = zpet(v + d + n);
-    }
-    return vysledek;
-}
+// ---------------------------------------------------------------- statistics
 
 QString THlavniForm::TextStatistiky() const {
     const TStatistiky s =
         SpocitatStatistiky(ui->memProgram->Utf8(), typ_.HlavniZnak, typ_.VedlejsiZnak);
     return Q(::TextStatistiky(s.Radku, s.Znaku, s.Bloku));
-}
-
-bool THlavniForm::MoznaUlozit() {
-    if (!Zmeneno()) return true;
-    const QString text = Q(rsULOZITSOUBOR) + u'\r' + u'"' + aktualniSoubor_ + u'"' + u'?';
-    const int odpoved = Hlaseni->ZobrazitHlaseni(thDotaz, text, Q(rsPOTVRZENI));
-    if (odpoved == Tlacitko::Storno) return false;
-    if (odpoved == Tlacitko::Ano) UlozitSoubor();
-    return true;
-}
-
-void THlavniForm::aOtevritExecute() {
-    Chranene([this] { OtevritSoubor(); });
-}
-
-void THlavniForm::OtevritSoubor() {
-    if (pruchodBezi_) return;
-    // Whatever the answer, the dialog follows (unless the save fails).
-    MoznaUlozit();
-    const auto volba = Modalni::OtevritSoubor(this, filtr_, poziceFiltru_,
-                                              nabizenySoubor_.isEmpty() ? aktualniSoubor_ : nabizenySoubor_);
-    if (!volba) return;
-    // The dialog keeps what was chosen, also when the file then cannot be read.
-    nabizenySoubor_ = volba->Soubor;
-    poziceFiltru_ = volba->PoziceFiltru;
-
-    const QString cesta = QFileInfo(volba->Soubor).absoluteFilePath();
-    // The whole file is read before anything shown changes: a file that cannot
-    // be read leaves the document, its name and the file type as they were.
-    const std::filesystem::path soubor(cesta.toStdU16String());
-    const std::size_t odhad = OdhadTextu(soubor);
-    TEditorProgramu::TNovyText program(*ui->memProgram, odhad), puvodni(*ui->memPuvodni, odhad);
-    const TKodovani kodovani = PrecistProgram(soubor, program, puvodni, odhad);
-    // The row at the chosen filter position (none past the list).
-    NastavitAktualniSoubor(cesta, kodovani, program, puvodni, NastaveniForm->TypNaRadku(poziceFiltru_ - 1));
-}
-
-std::size_t THlavniForm::OdhadTextu(const std::filesystem::path& soubor) {
-    std::error_code ec;
-    const auto velikost = static_cast<std::size_t>(std::filesystem::file_size(soubor, ec));
-    // Room for LF breaks that become CR LF, too.
-    return ec ? 0 : velikost + velikost / 32;
-}
-
-TKodovani THlavniForm::PrecistProgram(const std::filesystem::path& soubor, TEditorProgramu::TNovyText& program,
-                                      TEditorProgramu::TNovyText& puvodni, std::size_t odhad) {
-    // Both text areas get their documents as the file is read.
-    const TPrace prace(*this);
-    return NacistTextEditoru(
-        soubor,
-        [&](std::string_view kus) {
-            program.Pridat(kus);
-            puvodni.Pridat(kus);
-            PrubehPrace(std::min(program.Delka(), odhad), odhad);
-        },
-        [&] {
-            program.Vyprazdnit();
-            puvodni.Vyprazdnit();
-        });
-}
-
-void THlavniForm::OtevritPredany(const QString& soubor) {
-    Chranene([&] {
-        if (pruchodBezi_) return;
-        if (!MoznaUlozit()) return;
-        const QString cesta = QFileInfo(soubor).absoluteFilePath();
-        const std::filesystem::path p(cesta.toStdU16String());
-        const std::size_t odhad = OdhadTextu(p);
-        TEditorProgramu::TNovyText program(*ui->memProgram, odhad), puvodni(*ui->memPuvodni, odhad);
-        const TKodovani kodovani = PrecistProgram(p, program, puvodni, odhad);
-        const std::vector<TTypSouboru> typy = NastaveniForm->Typy();
-        const std::optional<std::size_t> typ = ZvolitTypSouboru(typy, p);
-        nabizenySoubor_ = cesta;
-        if (typ) poziceFiltru_ = int(*typ) + 1;
-        NastavitAktualniSoubor(cesta, kodovani, program, puvodni,
-                               typ ? std::optional<TTypSouboru>(typy[*typ]) : std::nullopt);
-    });
-}
-
-bool THlavniForm::Pretazeni(QEvent* udalost) {
-    const auto typ = udalost->type();
-    if (typ != QEvent::DragEnter && typ != QEvent::DragMove && typ != QEvent::Drop) return false;
-    auto* pretazeni = static_cast<QDropEvent*>(udalost);
-    const std::optional<QStringList> soubory = PretazeneSoubory(pretazeni->mimeData());
-    if (!soubory) return false;
-    // One program, never moved away from where it came from.
-    const bool lze = !pruchodBezi_ && soubory->size() == 1 && QFileInfo(soubory->front()).isFile() &&
-                     pretazeni->possibleActions().testFlag(Qt::CopyAction);
-    if (!lze) {
-        pretazeni->ignore();
-        return true;
-    }
-    pretazeni->setDropAction(Qt::CopyAction);
-    pretazeni->accept();
-    if (typ == QEvent::Drop) {
-        // Opened once the drop has ended, so that the program the file came
-        // from does not wait for the question or the reading.
-        QMetaObject::invokeMethod(
-            this, [this, soubor = soubory->front()] { OtevritPredany(soubor); }, Qt::QueuedConnection);
-    }
-    return true;
-}
-
-void THlavniForm::dragEnterEvent(QDragEnterEvent* udalost) {
-    if (!Pretazeni(udalost)) QMainWindow::dragEnterEvent(udalost);
-}
-
-void THlavniForm::dragMoveEvent(QDragMoveEvent* udalost) {
-    if (!Pretazeni(udalost)) QMainWindow::dragMoveEvent(udalost);
-}
-
-void THlavniForm::dropEvent(QDropEvent* udalost) {
-    if (!Pretazeni(udalost)) QMainWindow::dropEvent(udalost);
-}
-
-bool THlavniForm::eventFilter(QObject* objekt, QEvent* udalost) {
-    // Files dragged onto a text area are the window's; text stays the area's.
-    if (Pretazeni(udalost)) return true;
-    return QMainWindow::eventFilter(objekt, udalost);
-}
-
-void THlavniForm::NastavitAktualniSoubor(const QString& cesta, TKodovani kodovani, TEditorProgramu::TNovyText& program,
-                                         TEditorProgramu::TNovyText& puvodni, const std::optional<TTypSouboru>& typ) {
-    ui->memProgram->Nacist(program);
-    ui->memPuvodni->Nacist(puvodni);
-    aktualniSoubor_ = cesta;
-    kodovaniSouboru_ = kodovani;
-    ui->lblSoubor->setText(ZkratitCestu(QDir::toNativeSeparators(cesta), ui->lblSoubor->font(),
-                                        ui->lblSoubor->width()));
-    typ_ = typ.value_or(TTypSouboru{});
-    stavUlozeniZnam_ = true;
-    ObnovitStavUlozeni();
-    panel0_->setText(TextStatistiky());
-    panel1_->setText(typ ? Q(typ->Nazev) : QString());
-}
-
-void THlavniForm::aUlozitExecute() {
-    Chranene([this] { UlozitSoubor(); });
-}
-
-void THlavniForm::UlozitSoubor() {
-    if (pruchodBezi_) return;
-    if (aktualniSoubor_.isEmpty()) {
-        Hlaseni->ZobrazitHlaseni(thChyba, Q(ZpravaNeniSoubor()), Q(rsCHYBA));
-        return;
-    }
-    const std::string_view text = ui->memProgram->Utf8();
-    const TKodovani pozadovane = KodovaniProZapis(kodovaniSouboru_);
-    // A character the encoding cannot hold, or a start that would read back
-    // as a mark: the file becomes UTF-8 with a mark.
-    const bool lze = LzeZakodovatUtf8(text, pozadovane);
-    const TKodovani pouzite = lze ? KodovaniZapisu(pozadovane, text.substr(0, 16)) : TKodovani::Utf8Znacka;
-    const bool jakJe = pouzite == TKodovani::Utf8 && JePlatneUtf8(text);
-    {
-        // Written in pieces that end after a line break, the window served between them.
-        const TPrace prace(*this);
-        TZapisSouboru zapis(std::filesystem::path(aktualniSoubor_.toStdU16String()));
-        std::string bajty(ZnackaKodovani(pouzite));
-        constexpr std::size_t Kus = std::size_t{1} << 20;
-        for (std::size_t od = 0; od < text.size();) {
-            std::size_t konec = std::min(text.size(), od + Kus);
-            if (konec < text.size()) {
-                konec = cnc::KonecRadku(text, konec);
-                if (konec < text.size()) konec += text.compare(konec, 2, "\r\n") == 0 ? 2 : 1;
-            }
-            if (jakJe) {
-                zapis.Zapsat(text.substr(od, konec - od));
-            } else {
-                PrevestZUtf8(bajty, text.substr(od, konec - od), pouzite);
-                zapis.Zapsat(bajty);
-                bajty.clear();
-            }
-            od = konec;
-            PrubehPrace(od, text.size());
-        }
-        if (!bajty.empty()) zapis.Zapsat(bajty);
-        zapis.Dokoncit();
-    }
-    ui->memProgram->NastavitBodUlozeni();
-    stavUlozeniZnam_ = true;
-    ObnovitStavUlozeni();
-    if (pouzite != pozadovane) {
-        // The program is read in the new encoding from now on.
-        kodovaniSouboru_ = pouzite;
-        if (!lze)
-            Hlaseni->ZobrazitHlaseni(
-                thInformace,
-                QStringLiteral("Program obsahuje znaky, které kódování %1 neumí zapsat.\rSoubor byl proto "
-                               "uložen v kódování %2.")
-                    .arg(QLatin1String(NazevKodovani(pozadovane)), QLatin1String(NazevKodovani(pouzite))),
-                Q(rsINFORMACE));
-    }
 }
 
 // ---------------------------------------------------------------- block commands
