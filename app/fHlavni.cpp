@@ -3,10 +3,10 @@
 #include "ui_fHlavni.h"
 
 #include "app/ObecnaChyba.h"
-#include "filetypes/Nastaveni.h"
+#include "ui/Nastaveni.h"
 #include "filetypes/SeznamTypu.h"
-#include "filetypes/fASCII.h"
-#include "filetypes/fNastaveni.h"
+#include "ui/fASCII.h"
+#include "ui/fNastaveni.h"
 #include "katalog/Zpravy.h"
 #include "katalog/convar.h"
 #include "platform/SlozkyDat.h"

@@ -2,9 +2,9 @@
 #include "fHlavni.h"
 
 #include "app/ObecnaChyba.h"
-#include "filetypes/fASCII.h"
-#include "filetypes/fNastaveni.h"
-#include "filetypes/fTypSouboru.h"
+#include "ui/fASCII.h"
+#include "ui/fNastaveni.h"
+#include "ui/fTypSouboru.h"
 #include "katalog/convar.h"
 #include "lang/JazykyXML.h"
 #include "lang/fJazyk.h"

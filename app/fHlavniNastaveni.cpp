@@ -7,7 +7,7 @@
 #include "ui_fHlavni.h"
 
 #include "filetypes/SeznamTypu.h"
-#include "filetypes/fNastaveni.h"
+#include "ui/fNastaveni.h"
 #include "katalog/convar.h"
 #include "lang/JazykyXML.h"
 #include "platform/Chyba.h"

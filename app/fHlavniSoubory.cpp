@@ -6,7 +6,7 @@
 #include "ui_fHlavni.h"
 
 #include "app/ObecnaChyba.h"
-#include "filetypes/fNastaveni.h"
+#include "ui/fNastaveni.h"
 #include "katalog/Zpravy.h"
 #include "katalog/convar.h"
 #include "platform/TextovySoubor.h"

@@ -8,10 +8,10 @@
 #include "ui_fTypSouboru.h"
 
 #include "app/fHlavni.h"
-#include "filetypes/Nastaveni.h"
-#include "filetypes/fASCII.h"
-#include "filetypes/fNastaveni.h"
-#include "filetypes/fTypSouboru.h"
+#include "ui/Nastaveni.h"
+#include "ui/fASCII.h"
+#include "ui/fNastaveni.h"
+#include "ui/fTypSouboru.h"
 
 #include <Qsci/qsciscintilla.h>
 

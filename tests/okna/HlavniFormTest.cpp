@@ -5,9 +5,9 @@
 #include "ui_fHlavni.h"
 
 #include "app/fHlavni.h"
-#include "filetypes/Nastaveni.h"
+#include "ui/Nastaveni.h"
 #include "filetypes/SeznamTypu.h"
-#include "filetypes/fNastaveni.h"
+#include "ui/fNastaveni.h"
 #include "platform/Chyba.h"
 #include "platform/RegistrSoubor.h"
 #include "platform/TextovySoubor.h"

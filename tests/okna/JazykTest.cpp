@@ -5,9 +5,9 @@
 #include "ui_fHlavni.h"
 
 #include "app/fHlavni.h"
-#include "filetypes/fASCII.h"
-#include "filetypes/fNastaveni.h"
-#include "filetypes/fTypSouboru.h"
+#include "ui/fASCII.h"
+#include "ui/fNastaveni.h"
+#include "ui/fTypSouboru.h"
 #include "katalog/convar.h"
 #include "lang/JazykyXML.h"
 #include "lang/fJazyk.h"

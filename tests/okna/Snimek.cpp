@@ -6,9 +6,9 @@
 #include "Scenar.h"
 
 #include "app/fHlavni.h"
-#include "filetypes/fASCII.h"
-#include "filetypes/fNastaveni.h"
-#include "filetypes/fTypSouboru.h"
+#include "ui/fASCII.h"
+#include "ui/fNastaveni.h"
+#include "ui/fTypSouboru.h"
 #include "lang/JazykyXML.h"
 #include "lang/fJazyk.h"
 #include "platform/RegistrSoubor.h"

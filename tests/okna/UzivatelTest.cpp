@@ -11,9 +11,9 @@
 
 #include "katalog/convar.h"
 #include "app/fHlavni.h"
-#include "filetypes/Nastaveni.h"
-#include "filetypes/fASCII.h"
-#include "filetypes/fNastaveni.h"
+#include "ui/Nastaveni.h"
+#include "ui/fASCII.h"
+#include "ui/fNastaveni.h"
 #include "lang/JazykyXML.h"
 #include "lang/fJazyk.h"
 #include "ui/Hlaseni.h"

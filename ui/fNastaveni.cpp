@@ -2,9 +2,9 @@
 
 #include "ui_fNastaveni.h"
 
-#include "filetypes/Nastaveni.h"
-#include "filetypes/Retezce.h"
-#include "filetypes/fTypSouboru.h"
+#include "ui/Nastaveni.h"
+#include "ui/Retezce.h"
+#include "ui/fTypSouboru.h"
 #include "katalog/convar.h"
 #include "ui/Hlaseni.h"
 #include "ui/Modalni.h"

@@ -2,7 +2,7 @@
 
 #include "ui_fASCII.h"
 
-#include "filetypes/Nastaveni.h"
+#include "ui/Nastaveni.h"
 #include "ui/Modalni.h"
 
 #include <QFileInfo>

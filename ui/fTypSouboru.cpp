@@ -2,8 +2,8 @@
 
 #include "ui_fTypSouboru.h"
 
-#include "filetypes/Nastaveni.h"
-#include "filetypes/fASCII.h"
+#include "ui/Nastaveni.h"
+#include "ui/fASCII.h"
 
 #include <optional>
 
