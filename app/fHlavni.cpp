@@ -84,11 +84,7 @@ THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
     connect(ui->aOAplikaci, &QAction::triggered, this, &THlavniForm::aOAplikaciExecute);
 
     zvyrazneni_ = new TZvyrazneniVstupu(*Nastaveni, this);
-    for (TSpinEdit* s : {ui->speZacitOd, ui->spePrirustek, ui->speMaximum}) {
-        s->SetMinValue(TUlozeneNastaveni::NejmensiCislo);
-        s->SetMaxValue(TUlozeneNastaveni::NejvetsiCislo);
-        zvyrazneni_->Sledovat(s);
-    }
+    PripravitOvladaceNastaveni();
     connect(ui->speMaximum, &TSpinEdit::Opusteno, this, &THlavniForm::speMaximumExit);
     PrelozitPrepinacOdkazu();
 
@@ -282,7 +278,7 @@ bool THlavniForm::PrikazMuzeBezet() {
 TUlozeneNastaveni THlavniForm::CislovaniPrikazu() {
     // Typed values are checked as on leaving the control, also when the
     // command comes from a shortcut or a tool button that takes no focus.
-    for (TSpinEdit* s : {ui->speZacitOd, ui->spePrirustek, ui->speMaximum}) s->Zkontrolovat();
+    for (TSpinEdit* s : CiselneOvladace()) s->Zkontrolovat();
     NastavitMeze();
     return NastaveniOvladacu();
 }

@@ -27,6 +27,7 @@ class QProgressBar;
 class QRadioButton;
 class TChyba;
 class TRegistr;
+class TSpinEdit;
 class TZvyrazneniVstupu;
 
 class THlavniForm : public QMainWindow {
@@ -158,6 +159,9 @@ private:
     // read them), and the controls showing settings.
     TUlozeneNastaveni NastaveniOvladacu() const;
     void ZobrazitNastaveni(const TUlozeneNastaveni& nastaveni);
+    // The spin edits of the numbering, and their bounds and highlighting.
+    std::vector<TSpinEdit*> CiselneOvladace() const;
+    void PripravitOvladaceNastaveni();
     static void NastavitPrepinac(QRadioButton* prepinac, bool vybrany);
     void NacistUmisteni();
     void UlozitUmisteni();

@@ -13,10 +13,39 @@
 #include "platform/Chyba.h"
 #include "platform/Registr.h"
 #include "ui/Hlaseni.h"
+#include "ui/Nastaveni.h"
 
 namespace {
 
 QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
+
+using TN = TUlozeneNastaveni;
+using TU = ::Ui::THlavniForm;
+
+// The controls of the numbering settings and the stored fields they show:
+// the one place that wires a control to the store.
+struct TCiselnyOvladac {
+    TSpinEdit* TU::* Ovladac;
+    std::int32_t TN::* Pole;
+};
+constexpr TCiselnyOvladac CiselneOvladaceNastaveni[] = {
+    {&TU::speZacitOd, &TN::PrvniBlok},
+    {&TU::spePrirustek, &TN::Prirustek},
+    {&TU::speMaximum, &TN::MaximalniBlok},
+    {&TU::speSirka, &TN::SirkaCisla},
+};
+struct TPrepinacOvladac {
+    QAbstractButton* (*Ovladac)(TU&);
+    bool TN::* Pole;
+};
+constexpr TPrepinacOvladac PrepinaceNastaveni[] = {
+    {[](TU& u) -> QAbstractButton* { return u.rbtCislovatOdZacatku; }, &TN::CislovatOdZacatku},
+    {[](TU& u) -> QAbstractButton* { return u.rbtPonechatMaximum; }, &TN::PonechatMaximum},
+    {[](TU& u) -> QAbstractButton* { return u.chkBlokPredKomentar; }, &TN::BlokPredZnakKomentare},
+    {[](TU& u) -> QAbstractButton* { return u.chkBlokPredProgram; }, &TN::BlokPredZnakZacatku},
+    {[](TU& u) -> QAbstractButton* { return u.chkBlokPredKoncem; }, &TN::BlokPredZnakKonce},
+    {[](TU& u) -> QAbstractButton* { return u.chkAktualizovatOdkazy; }, &TN::AktualizovatOdkazy},
+};
 
 }  // namespace
 
@@ -113,30 +142,39 @@ TUlozeneNastaveni THlavniForm::NastaveniOvladacu() const {
     TUlozeneNastaveni n;
     n.Jazyk = JazykXML->Jazyk.toStdU16String();
     n.IndexObrazku = indexObrazku_;
-    n.PrvniBlok = ui->speZacitOd->Value();
-    n.Prirustek = ui->spePrirustek->Value();
-    n.MaximalniBlok = ui->speMaximum->Value();
-    n.CislovatOdZacatku = ui->rbtCislovatOdZacatku->isChecked();
-    n.PonechatMaximum = ui->rbtPonechatMaximum->isChecked();
-    n.BlokPredZnakKomentare = ui->chkBlokPredKomentar->isChecked();
-    n.BlokPredZnakZacatku = ui->chkBlokPredProgram->isChecked();
-    n.BlokPredZnakKonce = ui->chkBlokPredKoncem->isChecked();
-    n.AktualizovatOdkazy = ui->chkAktualizovatOdkazy->isChecked();
+    for (const auto& o : CiselneOvladaceNastaveni) n.*o.Pole = (*ui.*o.Ovladac)->Value();
+    for (const auto& o : PrepinaceNastaveni) n.*o.Pole = o.Ovladac(*ui)->isChecked();
     return n;
 }
 
 void THlavniForm::ZobrazitNastaveni(const TUlozeneNastaveni& n) {
     JazykXML->Jazyk = Q(n.Jazyk);
     NastavitIndexObrazku(n.IndexObrazku);
-    ui->speZacitOd->SetValue(n.PrvniBlok);
-    ui->spePrirustek->SetValue(n.Prirustek);
-    ui->speMaximum->SetValue(n.MaximalniBlok);
-    NastavitPrepinac(ui->rbtCislovatOdZacatku, n.CislovatOdZacatku);
-    NastavitPrepinac(ui->rbtPonechatMaximum, n.PonechatMaximum);
-    ui->chkBlokPredKomentar->setChecked(n.BlokPredZnakKomentare);
-    ui->chkBlokPredProgram->setChecked(n.BlokPredZnakZacatku);
-    ui->chkBlokPredKoncem->setChecked(n.BlokPredZnakKonce);
-    ui->chkAktualizovatOdkazy->setChecked(n.AktualizovatOdkazy);
+    for (const auto& o : CiselneOvladaceNastaveni) (*ui.*o.Ovladac)->SetValue(n.*o.Pole);
+    for (const auto& o : PrepinaceNastaveni) {
+        QAbstractButton* b = o.Ovladac(*ui);
+        if (auto* r = qobject_cast<QRadioButton*>(b))
+            NastavitPrepinac(r, n.*o.Pole);
+        else
+            b->setChecked(n.*o.Pole);
+    }
+}
+
+std::vector<TSpinEdit*> THlavniForm::CiselneOvladace() const {
+    std::vector<TSpinEdit*> v;
+    for (const auto& o : CiselneOvladaceNastaveni) v.push_back(*ui.*o.Ovladac);
+    return v;
+}
+
+void THlavniForm::PripravitOvladaceNastaveni() {
+    // Each number's bounds come from its stored value's row.
+    for (const auto& o : CiselneOvladaceNastaveni) {
+        TSpinEdit* s = *ui.*o.Ovladac;
+        const TUlozeneNastaveni::TMeze meze = TUlozeneNastaveni::Meze(o.Pole);
+        s->SetMinValue(meze.Min);
+        s->SetMaxValue(meze.Max);
+        zvyrazneni_->Sledovat(s);
+    }
 }
 
 void THlavniForm::NastavitPrepinac(QRadioButton* prepinac, bool vybrany) {

@@ -104,3 +104,10 @@ void TUlozeneNastaveni::NastavitMeze() {
     PrvniBlok = std::min(PrvniBlok, MaximalniBlok);
     Prirustek = std::min(Prirustek, MaximalniBlok);
 }
+
+TUlozeneNastaveni::TMeze TUlozeneNastaveni::Meze(std::int32_t T::* pole) {
+    for (const THodnota& h : Hodnoty) {
+        if (const auto* p = std::get_if<std::int32_t T::*>(&h.Pole); p && *p == pole) return {h.Min, h.Max};
+    }
+    return {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()};
+}

@@ -53,5 +53,11 @@ struct TUlozeneNastaveni {
     // first number and the increment.
     void NastavitMeze();
 
+    // The bounds of a stored number, as its row in the table gives them.
+    struct TMeze {
+        std::int32_t Min, Max;
+    };
+    static TMeze Meze(std::int32_t TUlozeneNastaveni::* pole);
+
     bool operator==(const TUlozeneNastaveni&) const = default;
 };
