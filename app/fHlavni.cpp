@@ -315,13 +315,18 @@ void THlavniForm::SpustitPrikaz(TPrikazProgramu druh) {
         // Renumbering takes only the selected lines when there is a selection.
         const std::optional<TPrikazNadTextem::TVyber> vyber =
             druh == TPrikazProgramu::Precislovat ? VyberPrikazu() : std::nullopt;
-        const TPrikazNadTextem prikaz(zadani, ui->memProgram->Utf8(), vyber);
+        // Both passes are one work: the progress shows from the first.
+        std::optional<TPrace> prace(std::in_place, *this);
+        const TPrikazNadTextem prikaz(zadani, ui->memProgram->Utf8(), vyber,
+                                      [this](std::size_t hotovo, std::size_t celkem) { PrubehPrace(hotovo, celkem); });
         if (const std::optional<THlaseniPrikazu>& odmitnuti = prikaz.Posudek().Odmitnuti) {
+            prace.reset();
             if (odmitnuti->Druh == TDruhHlaseni::Dotaz) {
                 // Removing numbers that references name: only when the user agrees.
                 if (Hlaseni->ZobrazitHlaseni(thDotaz, Q(odmitnuti->Text + u'\r' + odmitnuti->Otazka),
                                              Q(rsPOTVRZENI)) != Tlacitko::Ano)
                     return;
+                prace.emplace(*this);
             } else {
                 Ohlasit(*odmitnuti);
                 // A selection is written back all the same.
@@ -330,6 +335,7 @@ void THlavniForm::SpustitPrikaz(TPrikazProgramu druh) {
             }
         }
         ProvestPruchod(prikaz, CNCFile->Prubeh(), vyber);
+        prace.reset();
         // After removing, the user has just been asked about the references.
         if (druh != TPrikazProgramu::Odstranit)
             if (const auto hlaseni = prikaz.HlaseniOdkazu(RadkuVeZprave)) Ohlasit(*hlaseni);
@@ -371,6 +377,8 @@ void THlavniForm::PovolitPrikazy(bool povolit) {
 }
 
 void THlavniForm::ZacitPraci() {
+    // Work within work (a command's pass) goes on as the same work.
+    if (hloubkaPrace_++ > 0) return;
     pruchodBezi_ = true;
     zacatekPruchodu_ = QDateTime::currentMSecsSinceEpoch();
     posledniObsluha_ = zacatekPruchodu_;
@@ -379,8 +387,7 @@ void THlavniForm::ZacitPraci() {
 }
 
 void THlavniForm::PrubehPrace(std::size_t hotovo, std::size_t celkem) {
-    // Serve the window about every 30 ms, not after every line.
-    if ((hotovo & 0x3FF) != 0 && hotovo != celkem) return;
+    // Serve the window about every 30 ms.
     const qint64 ted = QDateTime::currentMSecsSinceEpoch();
     if (ted - posledniObsluha_ < 30) return;
     posledniObsluha_ = ted;
@@ -395,6 +402,7 @@ void THlavniForm::PrubehPrace(std::size_t hotovo, std::size_t celkem) {
 }
 
 void THlavniForm::UkoncitPraci() {
+    if (--hloubkaPrace_ > 0) return;
     prubeh_->setVisible(false);
     PovolitPrikazy(true);
     // The default cursor, whatever was set before the work.
@@ -404,7 +412,10 @@ void THlavniForm::UkoncitPraci() {
 
 void THlavniForm::ZacitPruchod() { ZacitPraci(); }
 
-void THlavniForm::PrubehPruchodu(std::size_t hotovo, std::size_t celkem) { PrubehPrace(hotovo, celkem); }
+void THlavniForm::PrubehPruchodu(std::size_t hotovo, std::size_t celkem) {
+    // A pass tells every line: the clock is read every 1024th.
+    if ((hotovo & 0x3FF) == 0 || hotovo == celkem) PrubehPrace(hotovo, celkem);
+}
 
 void THlavniForm::UkoncitPruchod() {
     UkoncitPraci();

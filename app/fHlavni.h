@@ -111,9 +111,22 @@ public:
     // Work that takes long (a pass, opening, saving): the busy cursor, no
     // commands and no editing meanwhile; the window serves its events about
     // every 30 ms, and shows the progress once the work has taken 200 ms.
+    // Work may hold work (a command holds its pass): the inner one goes on
+    // as the outer.
     void ZacitPraci();
     void PrubehPrace(std::size_t hotovo, std::size_t celkem);
     void UkoncitPraci();
+    // Long work in the window, ended also when it fails.
+    class TPrace {
+    public:
+        explicit TPrace(THlavniForm& okno) : okno_(okno) { okno_.ZacitPraci(); }
+        ~TPrace() { okno_.UkoncitPraci(); }
+        TPrace(const TPrace&) = delete;
+        TPrace& operator=(const TPrace&) = delete;
+
+    private:
+        THlavniForm& okno_;
+    };
 
     // Called by the engine's interface around and during a pass: the work
     // of a pass, which ends with the beep.
@@ -231,6 +244,7 @@ private:
     bool formShowNaplanovan_ = false;
 
     bool pruchodBezi_ = false;
+    int hloubkaPrace_ = 0;
     qint64 zacatekPruchodu_ = 0;
     qint64 posledniObsluha_ = 0;
 };

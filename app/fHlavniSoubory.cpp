@@ -35,18 +35,6 @@ std::optional<QStringList> PretazeneSoubory(const QMimeData* data) {
     return soubory;
 }
 
-// Long work in the window, ended also when it fails.
-class TPrace {
-public:
-    explicit TPrace(THlavniForm& okno) : okno_(okno) { okno_.ZacitPraci(); }
-    ~TPrace() { okno_.UkoncitPraci(); }
-    TPrace(const TPrace&) = delete;
-    TPrace& operator=(const TPrace&) = delete;
-
-private:
-    THlavniForm& okno_;
-};
-
 }  // namespace
 
 QString THlavniForm::SestavitFiltr() const {

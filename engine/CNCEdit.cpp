@@ -229,6 +229,12 @@ std::size_t KonecRadku(std::u16string_view text, std::size_t i) {
     return i;
 }
 
+std::size_t KonecKusu(std::string_view text, std::size_t od, std::size_t velikost) {
+    if (velikost >= text.size() - std::min(od, text.size())) return text.size();
+    const std::size_t konec = KonecRadku(text, od + velikost);
+    return konec < text.size() ? ZaZlomem(text, konec) : konec;
+}
+
 // Calls radek(line, zlom) for every line of kus; zlom: a break follows it.
 template <typename C, typename F>
 inline void ProRadky(TPohled<C> kus, F radek) {

@@ -130,6 +130,18 @@ TPocty Spocitat(std::basic_string_view<C> text, TZnacka<C> hlavni, TZnacka<C> ve
 std::size_t KonecRadku(std::string_view text, std::size_t od);
 std::size_t KonecRadku(std::u16string_view text, std::size_t od);
 
+// Where the next line starts after the break at konec (a position KonecRadku
+// gave, before the end): past a CR LF, a lone CR or a lone LF.
+template <typename C>
+constexpr std::size_t ZaZlomem(std::basic_string_view<C> text, std::size_t konec) {
+    return konec + ((text[konec] == C('\r') && konec + 1 < text.size() && text[konec + 1] == C('\n')) ? 2 : 1);
+}
+
+// The end of a piece of a text from od: the start of the first line that
+// begins at least velikost units after od, or the end of the text. A piece
+// holds whole lines, and a CR LF is never cut.
+std::size_t KonecKusu(std::string_view text, std::size_t od, std::size_t velikost);
+
 // The buffer a pass writes the new text into. It hands its content on
 // (Odevzdat) whenever it holds a piece of about a megabyte, so that a long
 // text never needs a second copy of itself.

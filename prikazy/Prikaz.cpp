@@ -148,11 +148,18 @@ std::optional<THlaseniPrikazu> HlaseniOdkazu(TPrikazProgramu prikaz, const TVysl
 
 // ---------------------------------------------------------------- a text in memory
 
-TPrikazNadTextem::TPrikazNadTextem(const TZadaniPrikazu& zadani, std::string_view text, std::optional<TVyber> vyber)
+TPrikazNadTextem::TPrikazNadTextem(const TZadaniPrikazu& zadani, std::string_view text, std::optional<TVyber> vyber,
+                                   const TPrubehCteni& prubeh)
     : uloha_(zadani), text_(text), vyber_(vyber) {
     // The references of the whole text: one outside the selection may lead into it.
     TPrvniPruchod prvni(uloha_, vyber_ ? std::optional(vyber_->Radky) : std::nullopt);
-    prvni.Pridat(text_);
+    constexpr std::size_t Kus = std::size_t{1} << 20;
+    for (std::size_t od = 0; od < text_.size();) {
+        const std::size_t po = cnc::KonecKusu(text_, od, Kus);
+        prvni.Pridat(text_.substr(od, po - od));
+        od = po;
+        if (prubeh) prubeh(od, text_.size());
+    }
     posudek_ = prvni.Dokoncit();
     if (vyber_) {
         // The selection's own lines and block lines decide and pace the pass.

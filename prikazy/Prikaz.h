@@ -144,7 +144,11 @@ public:
         std::size_t Od = 0, Po = 0;
         TVyberRadku Radky;
     };
-    TPrikazNadTextem(const TZadaniPrikazu& zadani, std::string_view text, std::optional<TVyber> vyber = std::nullopt);
+    // The first pass reads the text in pieces, telling prubeh how many of
+    // its bytes it has read (the window shows the progress of long work).
+    using TPrubehCteni = std::function<void(std::size_t hotovo, std::size_t celkem)>;
+    TPrikazNadTextem(const TZadaniPrikazu& zadani, std::string_view text, std::optional<TVyber> vyber = std::nullopt,
+                     const TPrubehCteni& prubeh = {});
 
     const TUloha& Uloha() const { return uloha_; }
     const TPosudek& Posudek() const { return posudek_; }
