@@ -277,6 +277,12 @@ bool RezimSlozek(const TVolby& v) {
 int Zpracovat(const TVolby& v, const TProstrediDavky& prostredi, TVystupDavky& vystup) {
     const TNastaveniDavky nastaveni = NacistNastaveni(prostredi, vystup);
     const std::vector<TTypSouboru>& typy = nastaveni.typy;
+    // Without a file type the markers of a program are unknown: a guess
+    // would number the start line and every other line in digit mode.
+    const bool znackyZVoleb = v.hlavni && v.vedlejsi && v.zacatek && v.konec && v.komentar;
+    if (typy.empty() && v.cinnost == TCinnost::Program && !znackyZVoleb)
+        throw TChyba(u"No file type list was found (neither in the settings nor files.ftd), so the program's "
+                     u"markers are unknown; give them with --main, --secondary, --start, --end and --comment");
     if (v.cinnost == TCinnost::Typy) {
         std::string seznam;
         for (const auto& t : typy) {

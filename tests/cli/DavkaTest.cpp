@@ -371,14 +371,42 @@ TEST_F(Davka, ZnakMimoKodovaniPredPrvnimBajtem) {
 
 #endif
 
+// Without any file type list the markers are unknown: nothing is guessed,
+// unless the options give every marker.
 TEST_F(Davka, BezSeznamuTypu) {
     fs::remove(prostredi.SouborTypu);
-    const std::string program = Soubor("p.nc", "10 X\nN20\n");
-    EXPECT_EQ(Spustit({"count", program}), 0);
-    EXPECT_EQ(vystup.program, "1\n");  // no type: digit mode
-    EXPECT_EQ(vystup.hlaseni, "Varování: Nepodařilo se nalézt soubor s defaultními typy souborů.\n");
-    EXPECT_EQ(Spustit({"count", "--main", ":", "--secondary", "N", program}), 0);
-    EXPECT_EQ(vystup.program, "1\n");
+    const std::string program = Soubor("p.nc", "%\nG0 X1\nM30\n");
+    struct Pripad {
+        const char* nazev;
+        std::vector<std::string> argumenty;
+        int kod;
+        const char* vysledek;
+    };
+    const std::vector<std::string> znacky = {"--main", ":", "--secondary", "N", "--start", "%", "--end", "M30",
+                                             "--comment", "("};
+    const auto s = [&](std::vector<std::string> a, bool sZnackami) {
+        if (sZnackami) a.insert(a.end(), znacky.begin(), znacky.end());
+        a.push_back(program);
+        return a;
+    };
+    const Pripad pripady[] = {
+        {"count", s({"count"}, false), 2, ""},
+        {"introduce", s({"introduce"}, false), 2, ""},
+        {"introduce with some markers", s({"introduce", "--secondary", "N"}, false), 2, ""},
+        {"types lists none", {"types"}, 0, ""},
+        {"introduce with every marker", s({"introduce", "--first", "10", "--increment", "10"}, true), 0,
+         "%\r\nN10 G0 X1\r\nM30\r\n"},
+        {"count with every marker", s({"count"}, true), 0, "0\n"},
+    };
+    for (const auto& p : pripady) {
+        SCOPED_TRACE(p.nazev);
+        EXPECT_EQ(Spustit(p.argumenty), p.kod) << vystup.hlaseni;
+        EXPECT_EQ(vystup.program, p.vysledek);
+        EXPECT_TRUE(vystup.hlaseni.starts_with("Varování: Nepodařilo se nalézt soubor s defaultními typy souborů.\n"))
+            << vystup.hlaseni;
+        if (p.kod == 2) EXPECT_NE(vystup.hlaseni.find("markers are unknown"), std::string::npos) << vystup.hlaseni;
+    }
+    EXPECT_EQ(TDocasnaSlozka::Precist(program), "%\nG0 X1\nM30\n");
 }
 
 TEST_F(Davka, Napoveda) {
