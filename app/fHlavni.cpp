@@ -121,6 +121,7 @@ THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
     PrelozitPrepinacOdkazu();
 
     ui->memPuvodni->NastavitJenKeCteni();
+    ui->memProgram->NastavitPuvodni(ui->memPuvodni);
     // The commands' shortcuts win over the text areas' own keys.
     for (TEditorProgramu* e : {ui->memProgram, ui->memPuvodni}) e->UvolnitKlavesy(zkratky);
     // ... and over the spin edits' own (Copy, delete a word), whatever has the focus.
@@ -476,6 +477,7 @@ void THlavniForm::NastavitAktualniSoubor(const QString& cesta, TKodovani kodovan
                                          TEditorProgramu::TNovyText& puvodni, const std::optional<TTypSouboru>& typ) {
     ui->memProgram->Nacist(program);
     ui->memPuvodni->Nacist(puvodni);
+    for (TEditorProgramu* e : {ui->memProgram, ui->memPuvodni}) e->NastavitTypSouboru(typ);
     aktualniSoubor_ = cesta;
     kodovaniSouboru_ = kodovani;
     ui->lblSoubor->setText(ZkratitCestu(QDir::toNativeSeparators(cesta), ui->lblSoubor->font(),
