@@ -29,9 +29,9 @@ protected:
         beh->Zavrit();
         std::filesystem::current_path(std::filesystem::temp_directory_path());
     }
-    void Otevrit(const std::string& obsah) {
-        TDocasnaSlozka::Zapsat(slozka / "p.nc", obsah);
-        scenar.Otevreni.push_back(Modalni::TOtevreni{QString::fromStdU16String((slozka / "p.nc").u16string()), 1});
+    void Otevrit(const std::string& obsah, const char* jmeno = "p.nc") {
+        TDocasnaSlozka::Zapsat(slozka / jmeno, obsah);
+        scenar.Otevreni.push_back(Modalni::TOtevreni{QString::fromStdU16String((slozka / jmeno).u16string()), 1});
         Klavesa(Qt::Key_O, Qt::ControlModifier);
     }
     TEditorProgramu& e() { return *HlavniForm->memProgram(); }
@@ -141,6 +141,51 @@ TEST_F(Historie, ZnackyZmenenychRadku) {
     EXPECT_EQ(znacky(), precislovano);
     // The original itself has no marks.
     EXPECT_EQ(HlavniForm->memPuvodni()->ZmenaRadku(1), Z::Zadna);
+}
+
+// As painted: the words in their colours, the bars of changed and new lines
+// in the margin. With TARVIK_SNIMEK=FILE.png the window is saved there (the
+// picture of the coloured editor).
+TEST_F(Historie, VykresleniBarevAZnacek) {
+    Otevrit("%\r\nO1002 (VIKO LOZISKA)\r\nN10 G21 G40 G80 G90\r\nN20 T1 M6 (FREZA D10)\r\n"
+            "N30 G54 G00 X0 Y0 S3000 M3\r\nN40 G43 H1 Z50. M8\r\nN50 #1=3\r\nN60 G01 Z-1. F150\r\n"
+            "N70 G02 X30. Y25. I-10. J0\r\nN80 #1=#1-1\r\nN90 IF [#1 GT 0] GOTO 60\r\n"
+            "N100 G71 P110 Q130 U0.5 F0.25\r\nN110 G00 X20.\r\nN120 G01 Z-20. F0.2\r\nN130 X40.\r\n"
+            "N140 G70 P110 Q130\r\nN150 M30\r\n%\r\n",
+            "viko.nc");
+    HlavniForm->resize(760, 640);
+    const auto zacatek = [&](int r) { return e().SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, r); };
+    e().SendScintilla(QsciScintillaBase::SCI_SETSEL, zacatek(3), zacatek(6));
+    Klavesa(Qt::Key_F9);
+    Vybrat(16, 0);
+    QTest::keyClicks(&e(), "G4 X2\r");
+    ZpracovatUdalosti();
+    const QImage obraz = e().viewport()->grab().toImage();
+    const int vyska = int(e().SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, 0));
+    const int xZnacky = int(e().SendScintilla(QsciScintillaBase::SCI_GETMARGINWIDTHN, 0)) + 3;
+    using Z = TEditorProgramu::TZmenaRadku;
+    for (int r = 0; r < 19; ++r) {
+        const Z z = r >= 3 && r <= 5 ? Z::Zmeneny : r == 16 ? Z::Novy : Z::Zadna;
+        const QColor barva = obraz.pixelColor(xZnacky, r * vyska + vyska / 2);
+        EXPECT_EQ(barva == TEditorProgramu::BarvaZmeny(z), z != Z::Zadna) << "line " << r;
+    }
+    // Ink of a word's colour on the line of its word (the glyphs are smoothed: near it).
+    const auto barvaNaRadku = [&](int r, TDruhSlova druh) {
+        const QColor c = TEditorProgramu::BarvaSlova(druh);
+        for (int y = r * vyska; y < (r + 1) * vyska; ++y)
+            for (int x = xZnacky; x < obraz.width(); ++x) {
+                const QColor p = obraz.pixelColor(x, y);
+                if (std::abs(p.red() - c.red()) + std::abs(p.green() - c.green()) + std::abs(p.blue() - c.blue()) < 60)
+                    return true;
+            }
+        return false;
+    };
+    EXPECT_TRUE(barvaNaRadku(2, TDruhSlova::CisloBloku));
+    EXPECT_TRUE(barvaNaRadku(2, TDruhSlova::KodG));
+    EXPECT_TRUE(barvaNaRadku(10, TDruhSlova::Odkaz));
+    EXPECT_FALSE(barvaNaRadku(6, TDruhSlova::KodG));
+    if (const QString soubor = qEnvironmentVariable("TARVIK_SNIMEK"); !soubor.isEmpty())
+        HlavniForm->grab().save(soubor);
 }
 
 }  // namespace
