@@ -3,6 +3,9 @@
 #include "engine/CNCEdit.h"
 
 #include <bit>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <cstdint>
 #include <cstring>
 
@@ -19,12 +22,21 @@ std::size_t ZaRadkem(std::string_view t, std::size_t od) {
     return k + ((t[k] == '\r' && k + 1 < t.size() && t[k + 1] == '\n') ? 2 : 1);
 }
 
-// How many bytes a[i..] and b[j..] have in common from their start, eight at a time.
+// How many bytes a[i..] and b[j..] have in common from their start, sixteen or eight at a time.
 std::size_t Shodnych(std::string_view a, std::size_t i, std::string_view b, std::size_t j) {
     const std::size_t n = std::min(a.size() - i, b.size() - j);
     const char* x = a.data() + i;
     const char* y = b.data() + j;
     std::size_t k = 0;
+#ifdef __SSE2__
+    while (k + 16 <= n) {
+        const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x + k));
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y + k));
+        const unsigned stejne = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(u, v)));
+        if (stejne != 0xFFFF) return k + static_cast<std::size_t>(std::countr_zero(~stejne));
+        k += 16;
+    }
+#endif
     while (k + 8 <= n) {
         std::uint64_t u, v;
         std::memcpy(&u, x + k, 8);
@@ -120,6 +132,22 @@ std::optional<std::pair<std::size_t, std::size_t>> Navazani(std::string_view a, 
     while (ca > 0 && cb > 0 && x[ca - 1] == y[cb - 1]) --ca, --cb;
     if ((ca > 0 || cb > 0) && ca <= Skok && cb <= Skok && Navazuji(x + ca, zbA - ca, y + cb, zbB - cb))
         return std::pair{ca, cb};
+    // A block number gone or come (removed, introduced): a letter and its
+    // digits, with the blank after them or without it.
+    const auto cislo = [](const char* t, std::size_t n, bool mezera) -> std::size_t {
+        if (n == 0 || !((t[0] >= 'A' && t[0] <= 'Z') || (t[0] >= 'a' && t[0] <= 'z') || t[0] == ':')) return 0;
+        std::size_t k = 1;
+        while (k < n && k <= Skok && t[k] >= '0' && t[k] <= '9') ++k;
+        if (k == 1) return 0;
+        if (mezera && k < n && t[k] == ' ') ++k;
+        return k <= Skok ? k : 0;
+    };
+    for (const bool mezera : {false, true}) {
+        if (const std::size_t k = cislo(x, zbA, mezera); k > 0 && Navazuji(x + k, zbA - k, y, zbB))
+            return std::pair{k, std::size_t{0}};
+        if (const std::size_t k = cislo(y, zbB, mezera); k > 0 && Navazuji(x, zbA, y + k, zbB - k))
+            return std::pair{std::size_t{0}, k};
+    }
     for (std::size_t soucet = 1; soucet <= 2 * Skok; ++soucet) {
         for (std::size_t dx = soucet > Skok ? soucet - Skok : 0; dx <= std::min(soucet, Skok); ++dx) {
             const std::size_t dy = soucet - dx;
@@ -169,8 +197,10 @@ private:
         // Most spans hold no line break and follow none that they could join or split.
         const auto zlom = [](std::string_view t, std::size_t od, std::size_t n) {
             if (od > 0 && t[od - 1] == '\r') return true;
-            for (std::size_t k = od; k < od + n; ++k)
-                if (t[k] == '\r' || t[k] == '\n') return true;
+            for (std::size_t k = od; k < od + n; ++k) {
+                const auto c = static_cast<unsigned char>(t[k]);
+                if (c <= '\r' && ((1U << c) & (1U << '\r' | 1U << '\n'))) return true;
+            }
             return false;
         };
         if (!zlom(a_, a0_, na_) && !zlom(b_, b0_, nb_)) return;
@@ -330,6 +360,25 @@ std::size_t TZaznamZmen::CistCislo(TBajty::TCteni& c) {
 }
 
 void TZaznamZmen::Pridat(std::size_t mezera, std::size_t delkaZobrazene, std::string_view jine) {
+    ++useku_;
+    delkaZobrazene_ += mezera + delkaZobrazene;
+    delkaJine_ += mezera + jine.size();
+    if (mezera < 0x4000 && delkaZobrazene < 15 && jine.size() <= 16 && data_.Volno() >= 4 + 16) {
+        // The common span, a few bytes a line apart, written in place.
+        std::uint8_t* z = data_.Zapis();
+        std::uint8_t* const zacatek = z;
+        if (mezera < 0x80) {
+            *z++ = static_cast<std::uint8_t>(mezera);
+        } else {
+            *z++ = static_cast<std::uint8_t>(mezera | 0x80);
+            *z++ = static_cast<std::uint8_t>(mezera >> 7);
+        }
+        *z++ = static_cast<std::uint8_t>(delkaZobrazene << 4 | std::min<std::size_t>(jine.size(), 15));
+        if (jine.size() >= 15) *z++ = static_cast<std::uint8_t>(jine.size() - 15);
+        for (char c : jine) *z++ = static_cast<std::uint8_t>(c);
+        data_.Posunout(static_cast<std::size_t>(z - zacatek));
+        return;
+    }
     char hlava[40];
     std::size_t n = 0;
     const auto cislo = [&](std::size_t c) {
@@ -346,9 +395,6 @@ void TZaznamZmen::Pridat(std::size_t mezera, std::size_t delkaZobrazene, std::st
     if (j == 15) cislo(jine.size() - 15);
     data_.Pridat(hlava, n);
     data_.Pridat(jine.data(), jine.size());
-    ++useku_;
-    delkaZobrazene_ += mezera + delkaZobrazene;
-    delkaJine_ += mezera + jine.size();
 }
 
 void TZaznamZmen::Uzavrit(std::size_t delkaZbytku) {

@@ -111,6 +111,13 @@ private:
             PridatDlouhe(data, n);
         }
         std::size_t Bajtu() const { return bajtu_; }
+        // Room left in the piece being filled, written in place and then taken.
+        std::size_t Volno() const { return static_cast<std::size_t>(konec_ - zapis_); }
+        std::uint8_t* Zapis() { return zapis_; }
+        void Posunout(std::size_t n) {
+            zapis_ += n;
+            bajtu_ += n;
+        }
 
         class TCteni {
         public:
