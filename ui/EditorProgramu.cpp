@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 // Scintilla's interface of a document being filled before any view shows it,
 // given by SCI_CREATELOADER: the text is appended in pieces, and the loader
@@ -67,6 +68,8 @@ constexpr std::size_t VelkaZmena = std::size_t{1} << 20;
 
 TEditorProgramu::TNovyText::TNovyText(TEditorProgramu& editor, std::size_t odhadBajtu)
     : editor_(editor), odhad_(odhadBajtu) {
+    // Never three documents at once: the one kept for a quick undo goes first.
+    editor_.UvolnitMezipamet();
     Vyprazdnit();
 }
 
@@ -181,7 +184,12 @@ TEditorProgramu::TEditorProgramu(QWidget* rodic) : QsciScintilla(rodic) {
             });
 }
 
-TEditorProgramu::~TEditorProgramu() = default;
+TEditorProgramu::~TEditorProgramu() { UvolnitMezipamet(); }
+
+void TEditorProgramu::UvolnitMezipamet() {
+    if (mezipamet_) SendScintilla(SCI_RELEASEDOCUMENT, 0UL, mezipamet_);
+    mezipamet_ = nullptr;
+}
 
 void TEditorProgramu::NastavitStyly() {
     // Courier New at 13 pixels, or the platform's fixed-pitch font.
@@ -267,6 +275,7 @@ void TEditorProgramu::Nacist(std::string_view utf8) {
 }
 
 void TEditorProgramu::Nacist(TNovyText& novy) {
+    UvolnitMezipamet();
     Zobrazit(novy.Dokument());
     historie_.clear();
     pozice_ = 0;
@@ -296,7 +305,6 @@ void TEditorProgramu::Nahradit(TNovyText& novy, std::optional<TUsek> vybrano) {
         emit TextNahrazen();
         throw;
     }
-    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, stary);
     krok.po = krok.pred;
     if (vybrano) {
         krok.po.kotva = static_cast<long>(vybrano->Od);
@@ -305,11 +313,16 @@ void TEditorProgramu::Nahradit(TNovyText& novy, std::optional<TUsek> vybrano) {
     NastavitPohled(krok.po);
     // A result equal to the text is no step; otherwise what was undone before
     // the command cannot come back.
+    UvolnitMezipamet();
     if (!krok.zaznam.Prazdny()) {
         historie_.resize(pozice_);
         if (ulozeno_ && *ulozeno_ > pozice_) ulozeno_.reset();
         historie_.push_back(std::move(krok));
-        ++pozice_;
+        // The text before the command stays for its undo.
+        mezipamet_ = stary;
+        poziceMezipameti_ = pozice_++;
+    } else {
+        SendScintilla(SCI_RELEASEDOCUMENT, 0UL, stary);
     }
     emit TextNahrazen();
 }
@@ -330,6 +343,7 @@ void TEditorProgramu::ZmenaTextu(int pozice, int druh, const char* text, int del
     const bool novyKrok = (druh & SC_STARTACTION) || pozice_ == 0 || pozice_ != historie_.size() ||
                           historie_[pozice_ - 1].prikaz;
     if (novyKrok) {
+        if (poziceMezipameti_ > pozice_) UvolnitMezipamet();
         historie_.resize(pozice_);
         if (ulozeno_ && *ulozeno_ > pozice_) ulozeno_.reset();
         historie_.emplace_back();
@@ -388,9 +402,24 @@ void TEditorProgramu::ProvestPsani(const TKrok& krok, bool zpet) {
 
 void TEditorProgramu::ProvestPrikaz(TKrok& krok, bool zpet) {
     (zpet ? krok.po : krok.pred) = Pohled();
-    TNovyText jiny(*this, krok.zaznam.DelkaJine());
-    TZaznamZmen opacny = krok.zaznam.Pouzit(Utf8(), [&](std::string_view kus) { jiny.Pridat(kus); });
-    Zobrazit(jiny.Dokument());
+    const std::size_t cil = zpet ? pozice_ - 1 : pozice_ + 1;
+    void* zobrazeny = reinterpret_cast<void*>(SendScintilla(SCI_GETDOCPOINTER));
+    void* jiny = nullptr;
+    TZaznamZmen opacny;
+    if (mezipamet_ && poziceMezipameti_ == cil) {
+        // The other text is at hand: the record only turns round.
+        opacny = krok.zaznam.Pouzit(Utf8(), [](std::string_view) {});
+        jiny = std::exchange(mezipamet_, nullptr);
+    } else {
+        TNovyText novy(*this, krok.zaznam.DelkaJine());
+        opacny = krok.zaznam.Pouzit(Utf8(), [&](std::string_view kus) { novy.Pridat(kus); });
+        jiny = novy.Dokument();
+    }
+    // The text left stays for the way back.
+    SendScintilla(SCI_ADDREFDOCUMENT, 0UL, zobrazeny);
+    Zobrazit(jiny);
+    mezipamet_ = zobrazeny;
+    poziceMezipameti_ = pozice_;
     krok.zaznam = std::move(opacny);
     NastavitPohled(zpet ? krok.pred : krok.po);
 }

@@ -201,6 +201,14 @@ private:
     // The bytes of a line without its break, in place.
     std::string_view Radek(std::size_t radek) const;
 
+    // The document a command step last left, with the steps applied in it:
+    // undoing the command just done, or redoing the one just undone, shows
+    // it again at once. It goes before another text is built, so that no
+    // more documents are held than building one takes.
+    void UvolnitMezipamet();
+    void* mezipamet_ = nullptr;
+    std::size_t poziceMezipameti_ = 0;
+
     std::vector<TKrok> historie_;
     std::size_t pozice_ = 0;  // steps applied
     // The number of steps applied when the text was saved, if that text can still be reached.
