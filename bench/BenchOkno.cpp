@@ -267,6 +267,9 @@ int main(int argc, char** argv) {
 
         for (int r = 0; r < opakovani; ++r) {
             HlavniForm->memProgram()->setModified(false);
+            // Each round renumbers with another increment, so that the
+            // renumber changes the numbers that the last round introduced.
+            HlavniForm->Formular().spePrirustek->SetValue(5 + r);
             for (TKrok& k : kroky) {
                 HlavniForm->memProgram()->setFocus();
                 const double cpu = CpuMs();
