@@ -123,6 +123,7 @@ bool Historie(int prikazu, std::size_t radku, std::uintmax_t velikost) {
         if (i == 0) poPrvnim = PeakMb();
     }
     const long poPrikazech = PeakMb();
+    const std::size_t bajtuHistorie = HlavniForm->memProgram()->BajtuHistorie();
     const std::size_t otisk = std::hash<std::string_view>{}(HlavniForm->memProgram()->Utf8());
     for (int i = 0; i < prikazu; ++i) {
         const TCas c = Stisknout(Qt::Key_Z, Qt::ControlModifier);
@@ -155,6 +156,7 @@ bool Historie(int prikazu, std::size_t radku, std::uintmax_t velikost) {
                 "after redo all %ld\n",
                 poOtevreni, poPrvnim, prikazu, poPrikazech, poZpet, poZnovu);
     std::printf("peak after redo all / peak after 1 command: %.2f\n", double(poZnovu) / double(poPrvnim));
+    std::printf("the undo history of the %d commands holds %.1f MB\n", prikazu, double(bajtuHistorie) / 1e6);
     std::printf("undo all gave the original: %s; redo all gave the text of the commands: %s\n",
                 puvodni ? "yes" : "NO", stejny ? "yes" : "NO");
     return puvodni && stejny;

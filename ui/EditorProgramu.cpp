@@ -352,7 +352,19 @@ void TEditorProgramu::ZmenaTextu(int pozice, int druh, const char* text, int del
     TKrok& krok = historie_.back();
     const auto p = static_cast<std::size_t>(pozice);
     const std::string_view bajty(text, static_cast<std::size_t>(delka));
-    krok.psani.push_back({p, (druh & SC_MOD_INSERTTEXT) != 0, std::string(bajty)});
+    const bool vlozeno = (druh & SC_MOD_INSERTTEXT) != 0;
+    // Characters typed one after another, or deleted by Delete or Backspace, make one change.
+    TPrimitiv* posledni = krok.psani.empty() ? nullptr : &krok.psani.back();
+    if (posledni && vlozeno && posledni->vlozeno && posledni->pozice + posledni->text.size() == p) {
+        posledni->text += bajty;
+    } else if (posledni && !vlozeno && !posledni->vlozeno && posledni->pozice == p) {
+        posledni->text += bajty;
+    } else if (posledni && !vlozeno && !posledni->vlozeno && p + bajty.size() == posledni->pozice) {
+        posledni->text.insert(0, bajty);
+        posledni->pozice = p;
+    } else {
+        krok.psani.push_back({p, vlozeno, std::string(bajty)});
+    }
     if (pridanoRadku != 0) {
         // The line the change starts in goes on below it when more of it lies behind the change than before it.
         TUpravaRadku u;

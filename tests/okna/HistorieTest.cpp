@@ -69,27 +69,29 @@ TEST_F(Historie, PsaniAPrikazyTamAZpet) {
          "%\r\nN5 G0 X1\r\nN10 G1 Y2 (CUT)\r\nM30\r\n"},
         {"typing", [&] { NaKonecRadku(1); QTest::keyClicks(&e(), " F100"); },
          "%\r\nN5 G0 X1 F100\r\nN10 G1 Y2 (CUT)\r\nM30\r\n"},
+        {"two characters deleted (Backspace)", [&] { Klavesa(Qt::Key_Backspace); Klavesa(Qt::Key_Backspace); },
+         "%\r\nN5 G0 X1 F1\r\nN10 G1 Y2 (CUT)\r\nM30\r\n"},
         {"a line duplicated (Ctrl+D)", [&] { Klavesa(Qt::Key_Down); Klavesa(Qt::Key_D, Qt::ControlModifier); },
-         "%\r\nN5 G0 X1 F100\r\nN10 G1 Y2 (CUT)\r\nN10 G1 Y2 (CUT)\r\nM30\r\n"},
+         "%\r\nN5 G0 X1 F1\r\nN10 G1 Y2 (CUT)\r\nN10 G1 Y2 (CUT)\r\nM30\r\n"},
         {"paste (Ctrl+V)",
          [&] {
              QApplication::clipboard()->setText(QStringLiteral("N99 GOTO 5\r\n"));
              Vybrat(4, 0);
              Klavesa(Qt::Key_V, Qt::ControlModifier);
          },
-         "%\r\nN5 G0 X1 F100\r\nN10 G1 Y2 (CUT)\r\nN10 G1 Y2 (CUT)\r\nN99 GOTO 5\r\nM30\r\n"},
+         "%\r\nN5 G0 X1 F1\r\nN10 G1 Y2 (CUT)\r\nN10 G1 Y2 (CUT)\r\nN99 GOTO 5\r\nM30\r\n"},
         {"renumber from 10, the reference with it (F9)",
          [&] { HlavniForm->Formular().speZacitOd->SetValue(10); Vybrat(0, 0); Klavesa(Qt::Key_F9); },
-         "%\r\nN10 G0 X1 F100\r\nN15 G1 Y2 (CUT)\r\nN20 G1 Y2 (CUT)\r\nN25 GOTO 10\r\nM30\r\n"},
+         "%\r\nN10 G0 X1 F1\r\nN15 G1 Y2 (CUT)\r\nN20 G1 Y2 (CUT)\r\nN25 GOTO 10\r\nM30\r\n"},
         {"renumber a selection that ends inside a line",
          [&] { HlavniForm->Formular().speZacitOd->SetValue(100); Vybrat(3, 6); Klavesa(Qt::Key_F9); },
-         "%\r\nN10 G0 X1 F100\r\nN15 G1 Y2 (CUT)\r\nN100 G1\r\n Y2 (CUT)\r\nN25 GOTO 10\r\nM30\r\n"},
+         "%\r\nN10 G0 X1 F1\r\nN15 G1 Y2 (CUT)\r\nN100 G1\r\n Y2 (CUT)\r\nN25 GOTO 10\r\nM30\r\n"},
         {"remove (Ctrl+Delete)", [&] { Klavesa(Qt::Key_Delete, Qt::ControlModifier); },
-         "%\r\n G0 X1 F100\r\n G1 Y2 (CUT)\r\n G1\r\nY2 (CUT)\r\n GOTO 10\r\nM30\r\n"},
+         "%\r\n G0 X1 F1\r\n G1 Y2 (CUT)\r\n G1\r\nY2 (CUT)\r\n GOTO 10\r\nM30\r\n"},
         {"introduce from 100", [&] { Klavesa(Qt::Key_Insert, Qt::ControlModifier); },
-         "%\r\nN100 G0 X1 F100\r\nN105 G1 Y2 (CUT)\r\nN110 G1\r\nN115 Y2 (CUT)\r\nN120 GOTO 10\r\nM30\r\n"},
+         "%\r\nN100 G0 X1 F1\r\nN105 G1 Y2 (CUT)\r\nN110 G1\r\nN115 Y2 (CUT)\r\nN120 GOTO 10\r\nM30\r\n"},
         {"a line cut (Ctrl+L)", [&] { Vybrat(4, 0); Klavesa(Qt::Key_L, Qt::ControlModifier); },
-         "%\r\nN100 G0 X1 F100\r\nN105 G1 Y2 (CUT)\r\nN110 G1\r\nN120 GOTO 10\r\nM30\r\n"},
+         "%\r\nN100 G0 X1 F1\r\nN105 G1 Y2 (CUT)\r\nN110 G1\r\nN120 GOTO 10\r\nM30\r\n"},
     };
     for (const Krok& k : kroky) {
         k.provest();
