@@ -216,7 +216,6 @@ void TEditorProgramu::NastavitOkraje() {
         const QByteArray vzor = " " + QByteArray(cislic, '9') + " ";
         SendScintilla(SCI_SETMARGINWIDTHN, 0UL, SendScintilla(SCI_TEXTWIDTH, STYLE_LINENUMBER, vzor.constData()));
     }
-    SendScintilla(SCI_SETMARGINWIDTHN, 1UL, puvodni_ ? 6L : 0L);
 }
 
 void TEditorProgramu::NastavitJenKeCteni() {
@@ -296,6 +295,7 @@ void TEditorProgramu::Nahradit(TNovyText& novy, std::optional<TUsek> vybrano) {
     Zobrazit(novy.Dokument());
     try {
         krok.zaznam = TZaznamZmen::Rozdil(predtim, Utf8(), &krok.radky);
+        historie_.reserve(pozice_ + 1);
     } catch (...) {
         // The text before the command comes back, as if it had not run.
         SendScintilla(SCI_ADDREFDOCUMENT, 0UL, stary);
@@ -533,7 +533,7 @@ void TEditorProgramu::NastavitTypSouboru(const std::optional<TTypSouboru>& typ) 
 
 void TEditorProgramu::NastavitPuvodni(const TEditorProgramu* puvodni) {
     puvodni_ = puvodni;
-    NastavitOkraje();
+    SendScintilla(SCI_SETMARGINWIDTHN, 1UL, puvodni_ ? 6L : 0L);
     viewport()->update();
 }
 
