@@ -14,11 +14,15 @@
 // its result differs from the text before it, with the bytes of the other
 // side (TZaznamZmen), never as a copy of the text. Undoing or redoing a
 // command builds the other text from the one shown and the spans, and swaps
-// the spans' sides.
+// the spans' sides; the document a command step left is kept until another
+// text is built, so that undoing the command just done only shows it again.
 //
-// The text is coloured by the program's file type (TLexerNC), only the
-// lines shown, and when the read-only original is known (NastavitPuvodni) a
-// margin marks the lines that differ from it.
+// The text is coloured by the program's file type (TLexerNC), only the lines
+// shown, through an indicator whose value is the colour: the documents keep
+// no style bytes, which would take a byte for every byte of the program, and
+// the time to fill them, at every open and command. When the read-only
+// original is known (NastavitPuvodni) a margin marks the lines that differ
+// from it.
 #pragma once
 
 #include "ui/LexerNC.h"
@@ -142,8 +146,7 @@ public:
     // The indicator that carries the colours (its value is the colour), and the one that underlines references.
     static constexpr int IndikatorBarvy = 8, IndikatorOdkazu = 9;
 
-    // What the undo history takes: its steps and their bytes.
-    std::size_t KrokuHistorie() const { return historie_.size(); }
+    // The bytes the undo history takes (its records and typed changes).
     std::size_t BajtuHistorie() const;
 
 public slots:
