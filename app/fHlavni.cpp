@@ -89,6 +89,7 @@ THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
     PrelozitPrepinacOdkazu();
 
     ui->memPuvodni->NastavitJenKeCteni();
+    ui->memProgram->NastavitPuvodni(ui->memPuvodni);
     // The commands' shortcuts win over the text areas' own keys.
     for (TEditorProgramu* e : {ui->memProgram, ui->memPuvodni}) e->UvolnitKlavesy(zkratky);
     // ... and over the spin edits' own (Copy, delete a word), whatever has the focus.
@@ -294,7 +295,7 @@ void THlavniForm::ProvestPruchod(const TPrikazNadTextem& prikaz, TPrubeh& prubeh
     TEditorProgramu& e = *ui->memProgram;
     TEditorProgramu::TNovyText novy(e, prikaz.Odhad());
     const auto nahradit = [&] {
-        e.Nahradit(novy, vyber ? std::optional(TEditorProgramu::TUsek{vyber->Od, prikaz.KonecVyberu()}) : std::nullopt);
+        e.Nahradit(novy, vyber ? std::optional(TEditorProgramu::TUsek{prikaz.ZacatekVyberu(), prikaz.KonecVyberu()}) : std::nullopt);
     };
     std::uint8_t procenta = 0;
     try {

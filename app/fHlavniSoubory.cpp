@@ -215,6 +215,7 @@ void THlavniForm::NastavitAktualniSoubor(const QString& cesta, TKodovani kodovan
                                          TEditorProgramu::TNovyText& puvodni, const std::optional<TTypSouboru>& typ) {
     ui->memProgram->Nacist(program);
     ui->memPuvodni->Nacist(puvodni);
+    for (TEditorProgramu* e : {ui->memProgram, ui->memPuvodni}) e->NastavitTypSouboru(typ);
     aktualniSoubor_ = cesta;
     kodovaniSouboru_ = kodovani;
     ui->lblSoubor->setText(ZkratitCestu(QDir::toNativeSeparators(cesta), ui->lblSoubor->font(),

@@ -5,6 +5,11 @@
 // answered: the handler has returned and the events it left (repaints) are
 // served. One size per process, so that the peak memory belongs to it:
 //   tarvik_bench_okno --lines N [--repeat R] [--refs] [--keep-references]
+//   tarvik_bench_okno --lines N --history K
+// --history K: what the undo history costs: open, K block commands in turn
+// (renumber, remove, introduce, ...; each renumber with another increment,
+// so that every command changes the numbers), then undo all and redo all,
+// with the peak memory after each phase and the time of every undo and redo.
 // --refs: the program jumps to its own blocks (the generator's references);
 // the window then reports them after renumbering and introducing and asks
 // before removing (answered Yes). --keep-references: the window's switch
@@ -18,6 +23,8 @@
 #include "platform/Halda.h"
 #include "platform/RegistrSoubor.h"
 #include "ui/Modalni.h"
+
+#include "ui_fHlavni.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -68,6 +75,108 @@ void DoOdpovedi() {
     while (!odpovezeno) QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+// One key press, timed until the window has answered: wall and CPU ms.
+struct TCas {
+    double ms = 0, cpu = 0;
+};
+TCas Stisknout(Qt::Key klavesa, Qt::KeyboardModifiers modifikatory) {
+    HlavniForm->memProgram()->setFocus();
+    const double cpu = CpuMs();
+    QElapsedTimer t;
+    t.start();
+    QTest::keyClick(HlavniForm->memProgram(), klavesa, modifikatory);
+    DoOdpovedi();
+    return {Ms(t), CpuMs() - cpu};
+}
+
+struct TSouhrn {
+    double prvni = 0, nejvic = 0, soucet = 0;
+    int pocet = 0;
+    void Pridat(double v) {
+        if (pocet++ == 0) prvni = v;
+        nejvic = std::max(nejvic, v);
+        soucet += v;
+    }
+};
+
+// Open, K commands, undo all, redo all: the peak after each phase.
+bool Historie(int prikazu, std::size_t radku, std::uintmax_t velikost) {
+    struct TPrikaz {
+        const char* nazev;
+        Qt::Key klavesa;
+        Qt::KeyboardModifiers modifikatory;
+    };
+    const TPrikaz cyklus[] = {{"renumber", Qt::Key_F9, Qt::NoModifier},
+                              {"remove", Qt::Key_Delete, Qt::ControlModifier},
+                              {"introduce", Qt::Key_Insert, Qt::ControlModifier}};
+    const TCas otevreni = Stisknout(Qt::Key_O, Qt::ControlModifier);
+    const long poOtevreni = PeakMb();
+    TSouhrn prikazyMs, prikazyCpu, zpetMs, zpetCpu, znovuMs, znovuCpu;
+    long poPrvnim = 0;
+    const int prirustky[] = {10, 3, 7, 2, 9};
+    for (int i = 0; i < prikazu; ++i) {
+        const TPrikaz& p = cyklus[i % 3];
+        if (i % 3 == 0) HlavniForm->Formular().spePrirustek->SetValue(prirustky[(i / 3) % 5]);
+        const TCas c = Stisknout(p.klavesa, p.modifikatory);
+        prikazyMs.Pridat(c.ms);
+        prikazyCpu.Pridat(c.cpu);
+        if (i == 0) poPrvnim = PeakMb();
+    }
+    const long poPrikazech = PeakMb();
+    const std::size_t bajtuHistorie = HlavniForm->memProgram()->BajtuHistorie();
+    const std::size_t otisk = std::hash<std::string_view>{}(HlavniForm->memProgram()->Utf8());
+    for (int i = 0; i < prikazu; ++i) {
+        const TCas c = Stisknout(Qt::Key_Z, Qt::ControlModifier);
+        zpetMs.Pridat(c.ms);
+        zpetCpu.Pridat(c.cpu);
+    }
+    const long poZpet = PeakMb();
+    const bool puvodni = HlavniForm->memProgram()->Utf8() == HlavniForm->memPuvodni()->Utf8();
+    for (int i = 0; i < prikazu; ++i) {
+        const TCas c = Stisknout(Qt::Key_Y, Qt::ControlModifier);
+        znovuMs.Pridat(c.ms);
+        znovuCpu.Pridat(c.cpu);
+    }
+    const long poZnovu = PeakMb();
+    const bool stejny = std::hash<std::string_view>{}(HlavniForm->memProgram()->Utf8()) == otisk;
+    // In the middle of the program after all of it: a paint of the lines
+    // shown (their colours and the marks of changed lines, followed back
+    // through the history) and a typed character.
+    TEditorProgramu& e = *HlavniForm->memProgram();
+    e.SendScintilla(QsciScintillaBase::SCI_GOTOLINE, static_cast<unsigned long>(radku / 2));
+    e.SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(radku / 2));
+    DoOdpovedi();
+    QElapsedTimer t;
+    t.start();
+    e.viewport()->repaint();
+    const double malovani = Ms(t);
+    const TCas znak = Stisknout(Qt::Key_X, Qt::NoModifier);
+
+    std::printf("window, %s: %zu lines, %.1f MB (%.1f bytes a line); undo history of %d commands\n",
+                qPrintable(QGuiApplication::platformName()), radku, double(velikost) / 1e6,
+                double(velikost) / double(radku), prikazu);
+    std::printf("%-9s %14s %14s %14s %14s\n", "step", "first wall ms", "max wall ms", "mean wall ms", "mean CPU ms");
+    const auto radek = [](const char* nazev, const TSouhrn& ms, const TSouhrn& cpu) {
+        std::printf("%-9s %14.1f %14.1f %14.1f %14.1f\n", nazev, ms.prvni, ms.nejvic, ms.soucet / ms.pocet,
+                    cpu.soucet / cpu.pocet);
+    };
+    std::printf("%-9s %14.1f %14s %14s %14.1f\n", "open", otevreni.ms, "", "", otevreni.cpu);
+    radek("command", prikazyMs, prikazyCpu);
+    radek("undo", zpetMs, zpetCpu);
+    radek("redo", znovuMs, znovuCpu);
+    std::printf("peak MB: after open %ld, after 1 command %ld, after %d commands %ld, after undo all %ld, "
+                "after redo all %ld\n",
+                poOtevreni, poPrvnim, prikazu, poPrikazech, poZpet, poZnovu);
+    std::printf("peak after redo all / peak after 1 command: %.2f\n", double(poZnovu) / double(poPrvnim));
+    std::printf("the undo history of the %d commands holds %.1f MB\n", prikazu, double(bajtuHistorie) / 1e6);
+    std::printf("then in the middle of the program: a paint of the lines shown %.1f ms, a typed character %.1f ms "
+                "(%.1f ms CPU)\n",
+                malovani, znak.ms, znak.cpu);
+    std::printf("undo all gave the original: %s; redo all gave the text of the commands: %s\n",
+                puvodni ? "yes" : "NO", stejny ? "yes" : "NO");
+    return puvodni && stejny;
+}
+
 struct TKrok {
     const char* nazev;
     Qt::Key klavesa;
@@ -84,7 +193,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication aplikace(argc, argv);
     std::size_t radku = 100000;
-    int opakovani = 1;
+    int opakovani = 1, historie = 0;
     bool odkazy = false, aktualizovat = true;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--refs") == 0) odkazy = true;
@@ -92,6 +201,7 @@ int main(int argc, char** argv) {
         if (i + 1 == argc) break;
         if (std::strcmp(argv[i], "--lines") == 0) radku = std::stoul(argv[i + 1]);
         if (std::strcmp(argv[i], "--repeat") == 0) opakovani = std::max(1, std::stoi(argv[i + 1]));
+        if (std::strcmp(argv[i], "--history") == 0) historie = std::max(1, std::stoi(argv[i + 1]));
     }
 
     std::random_device rd;
@@ -163,9 +273,20 @@ int main(int argc, char** argv) {
         if (!QTest::qWaitForWindowActive(HlavniForm, 10000)) std::fprintf(stderr, "the window did not become active\n");
         DoOdpovedi();
         std::printf("memory before the first open: %ld MB\n", PeakMb());
+        if (historie > 0) {
+            const bool spravne = Historie(historie, radku, velikost);
+            HlavniForm->memProgram()->setModified(false);
+            std::error_code ec;
+            fs::current_path(fs::temp_directory_path(), ec);
+            fs::remove_all(slozka, ec);
+            return spravne && zprav == 0 ? 0 : 1;
+        }
 
         for (int r = 0; r < opakovani; ++r) {
             HlavniForm->memProgram()->setModified(false);
+            // Each round renumbers with another increment, so that the
+            // renumber changes the numbers that the last round introduced.
+            HlavniForm->Formular().spePrirustek->SetValue(5 + r);
             for (TKrok& k : kroky) {
                 HlavniForm->memProgram()->setFocus();
                 const double cpu = CpuMs();

@@ -203,10 +203,14 @@ std::uint8_t TPrikazNadTextem::Zapsat(const std::function<void(std::string_view)
     TKurzorUprav kurzor(upravy);
     std::optional<TZbytkySUpravami> zbytky;
     if (!upravy.empty()) zbytky.emplace(kurzor, radky.Od, radky.OdBajtu);
-    if (zbytky)
+    if (zbytky) {
         PripojitSUpravami(vystup, kurzor, text_, 0, od, 0, 0);
-    else
+        vystup.Odevzdat();
+    } else {
         primo(text_.substr(0, od));
+    }
+    // The references before the selection may have grown or shrunk.
+    zacatekVyberu_ = zapsano;
     const auto dokoncit = [&](bool upravit) {
         vystup.Odevzdat();
         konecVyberu_ = zapsano;

@@ -163,7 +163,8 @@ public:
     // lines not yet written and the rest of the text go out as they were,
     // and the failure goes on. Returns the pass's progress.
     std::uint8_t Zapsat(const std::function<void(std::string_view)>& pripojit, TPrubeh& prubeh) const;
-    // Where the selection ends in the new text (after Zapsat).
+    // Where the selection starts and ends in the new text (after Zapsat).
+    std::size_t ZacatekVyberu() const { return zacatekVyberu_; }
     std::size_t KonecVyberu() const { return konecVyberu_; }
     // The report of the references after the command; none without references.
     std::optional<THlaseniPrikazu> HlaseniOdkazu(std::size_t radku) const;
@@ -173,5 +174,5 @@ private:
     std::string_view text_;
     std::optional<TVyber> vyber_;
     TPosudek posudek_;
-    mutable std::size_t konecVyberu_ = 0;
+    mutable std::size_t zacatekVyberu_ = 0, konecVyberu_ = 0;
 };

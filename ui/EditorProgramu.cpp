@@ -1,14 +1,19 @@
 #include "EditorProgramu.h"
 
+#include "filetypes/TypSouboru.h"
+
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 
 #include <QApplication>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QPaintEvent>
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 // Scintilla's interface of a document being filled before any view shows it,
 // given by SCI_CREATELOADER: the text is appended in pieces, and the loader
@@ -51,12 +56,20 @@ private:
     bool jenKeCteni_;
 };
 
+// Pieces of a new text up to this size are gathered into one of Zasobnik bytes.
+constexpr std::size_t MalyKus = std::size_t{1} << 16, Zasobnik = std::size_t{1} << 20;
+
+// A typed change of this size is not kept twice (in the area's undo buffer too).
+constexpr std::size_t VelkaZmena = std::size_t{1} << 20;
+
 }  // namespace
 
 // ---------------------------------------------------------------- a new text
 
 TEditorProgramu::TNovyText::TNovyText(TEditorProgramu& editor, std::size_t odhadBajtu)
     : editor_(editor), odhad_(odhadBajtu) {
+    // Never three documents at once: the one kept for a quick undo goes first.
+    editor_.UvolnitMezipamet();
     Vyprazdnit();
 }
 
@@ -68,14 +81,16 @@ void TEditorProgramu::TNovyText::Vyprazdnit() {
     if (nacitac_) static_cast<ILoader*>(nacitac_)->Release();
     nacitac_ = nullptr;
     delka_ = 0;
-    // A document without style bytes (the area has no lexer), with room for the whole text.
+    kusy_.clear();
+    // A document without style bytes (the colours are indicators of the
+    // lines shown), with room for the whole text.
     nacitac_ = reinterpret_cast<void*>(editor_.SendScintilla(QsciScintillaBase::SCI_CREATELOADER,
                                                              static_cast<unsigned long>(odhad_ + 4096),
                                                              long(QsciScintillaBase::SC_DOCUMENTOPTION_STYLES_NONE)));
     if (!nacitac_) throw std::bad_alloc();
 }
 
-void TEditorProgramu::TNovyText::Pridat(std::string_view utf8) {
+void TEditorProgramu::TNovyText::Vlozit(std::string_view utf8) {
     // Pieces far below the 2 GiB that a Scintilla position can count.
     constexpr std::size_t Nejvic = std::size_t{1} << 26;
     for (std::size_t i = 0; i < utf8.size(); i += Nejvic) {
@@ -83,10 +98,27 @@ void TEditorProgramu::TNovyText::Pridat(std::string_view utf8) {
         if (static_cast<ILoader*>(nacitac_)->AddData(utf8.data() + i, static_cast<std::ptrdiff_t>(n)) != 0)
             throw std::bad_alloc();
     }
+}
+
+void TEditorProgramu::TNovyText::Odevzdat() {
+    Vlozit(kusy_);
+    kusy_.clear();
+}
+
+void TEditorProgramu::TNovyText::Pridat(std::string_view utf8) {
+    if (utf8.size() >= MalyKus) {
+        Odevzdat();
+        Vlozit(utf8);
+    } else {
+        if (kusy_.capacity() < Zasobnik) kusy_.reserve(Zasobnik);
+        if (kusy_.size() + utf8.size() > Zasobnik) Odevzdat();
+        kusy_.append(utf8);
+    }
     delka_ += utf8.size();
 }
 
 void* TEditorProgramu::TNovyText::Dokument() {
+    Odevzdat();
     void* dokument = static_cast<ILoader*>(nacitac_)->ConvertToDocument();
     nacitac_ = nullptr;
     return dokument;
@@ -95,20 +127,10 @@ void* TEditorProgramu::TNovyText::Dokument() {
 // ---------------------------------------------------------------- the area
 
 TEditorProgramu::TEditorProgramu(QWidget* rodic) : QsciScintilla(rodic) {
-    // Courier New at 13 pixels, or the platform's fixed-pitch font.
-    QString rodina = QStringLiteral("Courier New");
-    if (!QFontInfo(QFont(rodina)).fixedPitch()) rodina = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
-    const QByteArray rodinaUtf8 = rodina.toUtf8();
     setUtf8(true);
     setEolMode(QsciScintilla::EolWindows);
     setWrapMode(QsciScintilla::WrapNone);
-    for (int okraj = 0; okraj < 3; ++okraj) setMarginWidth(okraj, 0);
-    SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, rodinaUtf8.constData());
-    // 13 pixels are 9.75 points at 96 dots per inch (in hundredths of a point).
-    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, 975);
-    SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, QColor(Qt::white));
-    SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, QColor(Qt::black));
-    SendScintilla(SCI_STYLECLEARALL);
+    NastavitStyly();
     // Room above each line for the carons of capitals (Ž, Š, Ř), which reach
     // the font's full height and would touch the line above.
     SendScintilla(SCI_SETEXTRAASCENT, 1);
@@ -119,7 +141,26 @@ TEditorProgramu::TEditorProgramu(QWidget* rodic) : QsciScintilla(rodic) {
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 1);
     SendScintilla(SCI_SETCARETFORE, QColor(Qt::black));
 
-    // Undo and redo come here, whatever key the area gave them.
+    // Margins: the line numbers, then (with an original) the marks of changed lines.
+    for (int okraj = 0; okraj < 5; ++okraj) {
+        SendScintilla(SCI_SETMARGINWIDTHN, static_cast<unsigned long>(okraj), 0L);
+        SendScintilla(SCI_SETMARGINSENSITIVEN, static_cast<unsigned long>(okraj), 0L);
+    }
+    SendScintilla(SCI_SETMARGINTYPEN, 0UL, long(SC_MARGIN_NUMBER));
+    SendScintilla(SCI_SETMARGINTYPEN, 1UL, long(SC_MARGIN_SYMBOL));
+    SendScintilla(SCI_SETMARGINMASKN, 1UL, 0L);
+    NastavitOkraje();
+
+    // The colours: one indicator whose value is the colour of the text, one that underlines references.
+    SendScintilla(SCI_INDICSETSTYLE, static_cast<unsigned long>(IndikatorBarvy), long(INDIC_TEXTFORE));
+    SendScintilla(SCI_INDICSETFLAGS, static_cast<unsigned long>(IndikatorBarvy), long(SC_INDICFLAG_VALUEBEFORE));
+    SendScintilla(SCI_INDICSETSTYLE, static_cast<unsigned long>(IndikatorOdkazu), long(INDIC_PLAIN));
+    SendScintilla(SCI_INDICSETFORE, static_cast<unsigned long>(IndikatorOdkazu), BarvaSlova(TDruhSlova::Odkaz));
+    // The area asks for styles before it paints the lines shown (it has no lexer and its documents no style bytes).
+    connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, [this](int) { ObarvitViditelne(); });
+
+    // Undo and redo come here, whatever key the area gave them, and
+    // Ctrl+Shift+Z redoes as well.
     for (QsciCommand* prikaz : standardCommands()->commands()) {
         QList<int>* klavesy = prikaz->command() == QsciCommand::Undo   ? &klavesyZpet_
                               : prikaz->command() == QsciCommand::Redo ? &klavesyZnovu_
@@ -130,25 +171,58 @@ TEditorProgramu::TEditorProgramu(QWidget* rodic) : QsciScintilla(rodic) {
         prikaz->setKey(0);
         prikaz->setAlternateKey(0);
     }
-    // The document the area starts with is the first of the history.
-    TDokument prvni;
-    prvni.dokument = reinterpret_cast<void*>(SendScintilla(SCI_GETDOCPOINTER));
-    SendScintilla(SCI_ADDREFDOCUMENT, 0UL, prvni.dokument);
-    historie_.push_back(prvni);
-    ulozeny_ = 0;
-    connect(this, &QsciScintilla::textChanged, this, &TEditorProgramu::UpravaUzivatele);
-    connect(this, &QsciScintilla::modificationChanged, this, [this](bool zmeneno) {
-        if (!zmeneno) historie_[pozice_].upraven = false;
-    });
+    const int ctrlShiftZ = (Qt::CTRL | Qt::SHIFT | Qt::Key_Z).toCombined();
+    if (!klavesyZnovu_.contains(ctrlShiftZ)) klavesyZnovu_.append(ctrlShiftZ);
+    if (QsciCommand* jiny = standardCommands()->boundTo(ctrlShiftZ)) {
+        if (jiny->key() == ctrlShiftZ) jiny->setKey(0);
+        if (jiny->alternateKey() == ctrlShiftZ) jiny->setAlternateKey(0);
+    }
+
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int pozice, int druh, const char* text, int delka, int pridano, int, int, int, int, int) {
+                ZmenaTextu(pozice, druh, text, delka, pridano);
+            });
 }
 
-TEditorProgramu::~TEditorProgramu() {
-    for (const TDokument& d : historie_) SendScintilla(SCI_RELEASEDOCUMENT, 0UL, d.dokument);
+TEditorProgramu::~TEditorProgramu() { UvolnitMezipamet(); }
+
+void TEditorProgramu::UvolnitMezipamet() {
+    if (mezipamet_) SendScintilla(SCI_RELEASEDOCUMENT, 0UL, mezipamet_);
+    mezipamet_ = nullptr;
+}
+
+void TEditorProgramu::NastavitStyly() {
+    // Courier New at 13 pixels, or the platform's fixed-pitch font.
+    QString rodina = QStringLiteral("Courier New");
+    if (!QFontInfo(QFont(rodina)).fixedPitch()) rodina = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    const QByteArray rodinaUtf8 = rodina.toUtf8();
+    SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, rodinaUtf8.constData());
+    // 13 pixels are 9.75 points at 96 dots per inch (in hundredths of a point).
+    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, 975);
+    SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, QColor(Qt::white));
+    SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, QColor(Qt::black));
+    SendScintilla(SCI_STYLECLEARALL);
+    // The margins in grey, the numbers a little lighter than the text.
+    SendScintilla(SCI_STYLESETBACK, STYLE_LINENUMBER, QColor(0xF0, 0xF0, 0xF0));
+    SendScintilla(SCI_STYLESETFORE, STYLE_LINENUMBER, QColor(0x80, 0x80, 0x80));
+}
+
+void TEditorProgramu::NastavitOkraje() {
+    // Room for the digits of the last line number (at least four), and a blank on either side.
+    int cislic = 4;
+    for (long n = SendScintilla(SCI_GETLINECOUNT); n >= 10000; n /= 10) ++cislic;
+    if (cislic != cislicRadku_) {
+        cislicRadku_ = cislic;
+        const QByteArray vzor = " " + QByteArray(cislic, '9') + " ";
+        SendScintilla(SCI_SETMARGINWIDTHN, 0UL, SendScintilla(SCI_TEXTWIDTH, STYLE_LINENUMBER, vzor.constData()));
+    }
 }
 
 void TEditorProgramu::NastavitJenKeCteni() {
     SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, QApplication::palette().color(QPalette::Button));
     SendScintilla(SCI_STYLECLEARALL);
+    SendScintilla(SCI_STYLESETBACK, STYLE_LINENUMBER, QColor(0xE4, 0xE4, 0xE4));
+    SendScintilla(SCI_STYLESETFORE, STYLE_LINENUMBER, QColor(0x70, 0x70, 0x70));
     setReadOnly(true);
 }
 
@@ -163,32 +237,34 @@ void TEditorProgramu::UvolnitKlavesy(const QList<QKeySequence>& zkratky) {
     }
 }
 
-void TEditorProgramu::ZapamatovatPohled() {
-    TDokument& d = historie_[pozice_];
-    d.prvniRadek = SendScintilla(SCI_GETFIRSTVISIBLELINE);
-    d.kotva = SendScintilla(SCI_GETANCHOR);
-    d.kurzor = SendScintilla(SCI_GETCURRENTPOS);
-    d.posunX = SendScintilla(SCI_GETXOFFSET);
+TEditorProgramu::TPohled TEditorProgramu::Pohled() {
+    return {SendScintilla(SCI_GETFIRSTVISIBLELINE), SendScintilla(SCI_GETANCHOR), SendScintilla(SCI_GETCURRENTPOS),
+            SendScintilla(SCI_GETXOFFSET)};
 }
 
-void TEditorProgramu::Zobrazit(std::size_t pozice) {
+void TEditorProgramu::NastavitPohled(const TPohled& p) {
+    SendScintilla(SCI_SETSEL, static_cast<unsigned long>(p.kotva), p.kurzor);
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(p.prvniRadek));
+    SendScintilla(SCI_SETXOFFSET, static_cast<unsigned long>(p.posunX));
+}
+
+void TEditorProgramu::Zobrazit(void* dokument) {
     // Read-only, code page and line breaks belong to the document: the one shown gets them again.
     const bool jenKeCteni = isReadOnly();
-    pozice_ = pozice;
-    const TDokument& d = historie_[pozice];
-    SendScintilla(SCI_SETDOCPOINTER, 0UL, d.dokument);
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, dokument);
+    // The loader's reference goes to the area, which now holds the only one.
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, dokument);
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
     SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
     setReadOnly(jenKeCteni);
-    SendScintilla(SCI_SETSEL, static_cast<unsigned long>(d.kotva), d.kurzor);
-    SendScintilla(SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(d.prvniRadek));
-    SendScintilla(SCI_SETXOFFSET, static_cast<unsigned long>(d.posunX));
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    TextSeZmenil();
 }
 
-void TEditorProgramu::UvolnitOd(std::size_t pozice) {
-    for (std::size_t i = pozice; i < historie_.size(); ++i) SendScintilla(SCI_RELEASEDOCUMENT, 0UL, historie_[i].dokument);
-    if (pozice < historie_.size()) historie_.resize(pozice);
-    if (ulozeny_ && *ulozeny_ >= pozice) ulozeny_.reset();
+void TEditorProgramu::TextSeZmenil() {
+    ++verze_;
+    NastavitOkraje();
 }
 
 void TEditorProgramu::Nacist(std::string_view utf8) {
@@ -198,100 +274,220 @@ void TEditorProgramu::Nacist(std::string_view utf8) {
 }
 
 void TEditorProgramu::Nacist(TNovyText& novy) {
-    TDokument d;
-    d.dokument = novy.Dokument();
-    UvolnitOd(0);
-    historie_.push_back(d);
-    Zobrazit(0);
-    SendScintilla(SCI_SETUNDOCOLLECTION, 1);
-    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    UvolnitMezipamet();
+    Zobrazit(novy.Dokument());
+    historie_.clear();
+    pozice_ = 0;
+    NastavitPohled({});
     NastavitBodUlozeni();
     emit TextNahrazen();
 }
 
 void TEditorProgramu::Nahradit(TNovyText& novy, std::optional<TUsek> vybrano) {
-    ZapamatovatPohled();
-    TDokument d = historie_[pozice_];
-    d.dokument = novy.Dokument();
-    d.krokuVpred = 0;
-    if (vybrano) {
-        d.kotva = static_cast<long>(vybrano->Od);
-        d.kurzor = static_cast<long>(vybrano->Po);
+    TKrok krok;
+    krok.prikaz = true;
+    krok.pred = Pohled();
+    // The text before the command stays (and with it the view of its bytes)
+    // until its spans are kept.
+    void* stary = reinterpret_cast<void*>(SendScintilla(SCI_GETDOCPOINTER));
+    SendScintilla(SCI_ADDREFDOCUMENT, 0UL, stary);
+    const std::string_view predtim = Utf8();
+    Zobrazit(novy.Dokument());
+    try {
+        krok.zaznam = TZaznamZmen::Rozdil(predtim, Utf8(), &krok.radky);
+        historie_.reserve(pozice_ + 1);
+    } catch (...) {
+        // The text before the command comes back, as if it had not run.
+        SendScintilla(SCI_ADDREFDOCUMENT, 0UL, stary);
+        Zobrazit(stary);
+        SendScintilla(SCI_RELEASEDOCUMENT, 0UL, stary);
+        NastavitPohled(krok.pred);
+        emit TextNahrazen();
+        throw;
     }
-    // What was undone before the command cannot come back, nor can what was
-    // typed and undone in the document the command started from.
-    UvolnitOd(pozice_ + 1);
-    historie_[pozice_].krokuVpred = 0;
-    historie_.push_back(d);
-    Zobrazit(pozice_ + 1);
-    SendScintilla(SCI_SETUNDOCOLLECTION, 1);
-    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    krok.po = krok.pred;
+    if (vybrano) {
+        krok.po.kotva = static_cast<long>(vybrano->Od);
+        krok.po.kurzor = static_cast<long>(vybrano->Po);
+    }
+    NastavitPohled(krok.po);
+    // A result equal to the text is no step; otherwise what was undone before
+    // the command cannot come back.
+    UvolnitMezipamet();
+    if (!krok.zaznam.Prazdny()) {
+        historie_.resize(pozice_);
+        if (ulozeno_ && *ulozeno_ > pozice_) ulozeno_.reset();
+        historie_.push_back(std::move(krok));
+        // The text before the command stays for its undo.
+        mezipamet_ = stary;
+        poziceMezipameti_ = pozice_++;
+    } else {
+        SendScintilla(SCI_RELEASEDOCUMENT, 0UL, stary);
+    }
     emit TextNahrazen();
 }
 
-void TEditorProgramu::UpravaUzivatele() {
-    UvolnitOd(pozice_ + 1);
-    historie_[pozice_].krokuVpred = 0;
-    historie_[pozice_].upraven = true;
+void TEditorProgramu::ZmenaTextu(int pozice, int druh, const char* text, int delka, int pridanoRadku) {
+    if (!(druh & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT))) return;
+    TextSeZmenil();
+    if (!zapisovat_ || !(druh & SC_PERFORMED_USER)) return;
+    if (delka > 0 && !text) {
+        // Without its bytes the change cannot be undone: the history before it goes.
+        historie_.clear();
+        pozice_ = 0;
+        ulozeno_.reset();
+        return;
+    }
+    // Typed text is a new step, or joins the step typed last when the area
+    // groups it with it: what was undone cannot come back.
+    const bool novyKrok = (druh & SC_STARTACTION) || pozice_ == 0 || pozice_ != historie_.size() ||
+                          historie_[pozice_ - 1].prikaz;
+    if (novyKrok) {
+        if (poziceMezipameti_ > pozice_) UvolnitMezipamet();
+        historie_.resize(pozice_);
+        if (ulozeno_ && *ulozeno_ > pozice_) ulozeno_.reset();
+        historie_.emplace_back();
+        ++pozice_;
+    }
+    TKrok& krok = historie_.back();
+    const auto p = static_cast<std::size_t>(pozice);
+    const std::string_view bajty(text, static_cast<std::size_t>(delka));
+    const bool vlozeno = (druh & SC_MOD_INSERTTEXT) != 0;
+    // Characters typed one after another, or deleted by Delete or Backspace, make one change.
+    TPrimitiv* posledni = krok.psani.empty() ? nullptr : &krok.psani.back();
+    if (posledni && vlozeno && posledni->vlozeno && posledni->pozice + posledni->text.size() == p) {
+        posledni->text += bajty;
+    } else if (posledni && !vlozeno && !posledni->vlozeno && posledni->pozice == p) {
+        posledni->text += bajty;
+    } else if (posledni && !vlozeno && !posledni->vlozeno && p + bajty.size() == posledni->pozice) {
+        posledni->text.insert(0, bajty);
+        posledni->pozice = p;
+    } else {
+        krok.psani.push_back({p, vlozeno, std::string(bajty)});
+    }
+    if (pridanoRadku != 0) {
+        // The line the change starts in goes on below it when more of it lies behind the change than before it.
+        TUpravaRadku u;
+        const long radek = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(pozice));
+        const long konec = (druh & SC_MOD_INSERTTEXT) ? pozice + delka : pozice;
+        const long pred = pozice - SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(radek));
+        const long za = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(SendScintilla(
+                            SCI_LINEFROMPOSITION, static_cast<unsigned long>(konec)))) - konec;
+        u.Radek = static_cast<std::size_t>(radek);
+        u.Pridano = pridanoRadku;
+        u.NaZacatku = pred <= za;
+        krok.radky.push_back(u);
+    }
+    if (bajty.size() >= VelkaZmena) {
+        // Kept here: the area's own copy goes once the change is complete.
+        QMetaObject::invokeMethod(this, [this] { SendScintilla(SCI_EMPTYUNDOBUFFER); }, Qt::QueuedConnection);
+    }
+}
+
+void TEditorProgramu::ProvestPsani(const TKrok& krok, bool zpet) {
+    long kurzor = SendScintilla(SCI_GETCURRENTPOS);
+    {
+        const THromadnaZmena zmena(*this);
+        SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
+        const auto provest = [&](const TPrimitiv& p, bool vlozit) {
+            if (vlozit) {
+                SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(p.pozice), long(p.pozice));
+                SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(p.text.size()), p.text.data());
+            } else {
+                SendScintilla(SCI_DELETERANGE, static_cast<unsigned long>(p.pozice), long(p.text.size()));
+            }
+            // The caret where the area's own undo and redo leave it.
+            kurzor = long(p.pozice + (vlozit ? p.text.size() : 0));
+        };
+        if (zpet) {
+            for (auto p = krok.psani.rbegin(); p != krok.psani.rend(); ++p) provest(*p, !p->vlozeno);
+        } else {
+            for (const TPrimitiv& p : krok.psani) provest(p, p.vlozeno);
+        }
+        SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
+        SendScintilla(SCI_EMPTYUNDOBUFFER);
+    }
+    TextSeZmenil();
+    SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(kurzor));
+    SendScintilla(SCI_SCROLLCARET);
+}
+
+void TEditorProgramu::ProvestPrikaz(TKrok& krok, bool zpet) {
+    (zpet ? krok.po : krok.pred) = Pohled();
+    const std::size_t cil = zpet ? pozice_ - 1 : pozice_ + 1;
+    void* zobrazeny = reinterpret_cast<void*>(SendScintilla(SCI_GETDOCPOINTER));
+    void* jiny = nullptr;
+    TZaznamZmen opacny;
+    if (mezipamet_ && poziceMezipameti_ == cil) {
+        // The other text is at hand: the record only turns round.
+        opacny = krok.zaznam.Pouzit(Utf8(), [](std::string_view) {});
+        jiny = std::exchange(mezipamet_, nullptr);
+    } else {
+        TNovyText novy(*this, krok.zaznam.DelkaJine());
+        opacny = krok.zaznam.Pouzit(Utf8(), [&](std::string_view kus) { novy.Pridat(kus); });
+        jiny = novy.Dokument();
+    }
+    // The text left stays for the way back.
+    SendScintilla(SCI_ADDREFDOCUMENT, 0UL, zobrazeny);
+    Zobrazit(jiny);
+    mezipamet_ = zobrazeny;
+    poziceMezipameti_ = pozice_;
+    krok.zaznam = std::move(opacny);
+    NastavitPohled(zpet ? krok.pred : krok.po);
+}
+
+bool TEditorProgramu::Provest(TKrok& krok, bool zpet) {
+    try {
+        if (krok.prikaz)
+            ProvestPrikaz(krok, zpet);
+        else
+            ProvestPsani(krok, zpet);
+    } catch (const std::exception&) {
+        // No memory for the other text: it stays as it is.
+        QApplication::beep();
+        return false;
+    }
+    return true;
 }
 
 void TEditorProgramu::undo() {
-    if (isReadOnly()) return;
-    if (SendScintilla(SCI_CANUNDO)) {
-        {
-            const THromadnaZmena zmena(*this);
-            SendScintilla(SCI_UNDO);
-        }
-        ++historie_[pozice_].krokuVpred;
-    } else if (pozice_ > 0) {
-        ZapamatovatPohled();
-        Zobrazit(pozice_ - 1);
-    } else {
-        return;
-    }
+    if (isReadOnly() || pozice_ == 0 || !Provest(historie_[pozice_ - 1], true)) return;
+    --pozice_;
     emit TextNahrazen();
 }
 
 void TEditorProgramu::redo() {
-    if (isReadOnly()) return;
-    TDokument& d = historie_[pozice_];
-    const bool posledni = pozice_ + 1 == historie_.size();
-    if (posledni ? SendScintilla(SCI_CANREDO) != 0 : d.krokuVpred > 0) {
-        {
-            const THromadnaZmena zmena(*this);
-            SendScintilla(SCI_REDO);
-        }
-        if (d.krokuVpred > 0) --d.krokuVpred;
-    } else if (!posledni) {
-        ZapamatovatPohled();
-        Zobrazit(pozice_ + 1);
-    } else {
-        return;
-    }
+    if (isReadOnly() || pozice_ == historie_.size() || !Provest(historie_[pozice_], false)) return;
+    ++pozice_;
     emit TextNahrazen();
 }
 
-bool TEditorProgramu::MuzeZpet() const {
-    return pozice_ > 0 || const_cast<TEditorProgramu*>(this)->SendScintilla(SCI_CANUNDO) != 0;
-}
+bool TEditorProgramu::MuzeZpet() const { return pozice_ > 0; }
 
-bool TEditorProgramu::MuzeZnovu() const {
-    return pozice_ + 1 < historie_.size() || const_cast<TEditorProgramu*>(this)->SendScintilla(SCI_CANREDO) != 0;
-}
+bool TEditorProgramu::MuzeZnovu() const { return pozice_ < historie_.size(); }
 
-bool TEditorProgramu::Zmeneno() const {
-    return ulozeny_ != pozice_ || historie_[pozice_].upraven ||
-           const_cast<TEditorProgramu*>(this)->SendScintilla(SCI_GETMODIFY) != 0;
-}
+bool TEditorProgramu::Zmeneno() const { return ulozeno_ != pozice_; }
 
 void TEditorProgramu::NastavitBodUlozeni() {
-    ulozeny_ = pozice_;
+    ulozeno_ = pozice_;
+    // Typing after the save starts a step of its own.
     SendScintilla(SCI_SETSAVEPOINT);
-    historie_[pozice_].upraven = false;
 }
 
 void TEditorProgramu::setModified(bool zmeneno) {
     if (!zmeneno) NastavitBodUlozeni();
+}
+
+std::size_t TEditorProgramu::TKrok::Bajtu() const {
+    std::size_t n = zaznam.Bajtu() + radky.capacity() * sizeof(TUpravaRadku) + psani.capacity() * sizeof(TPrimitiv);
+    for (const TPrimitiv& p : psani) n += p.text.capacity();
+    return n;
+}
+
+std::size_t TEditorProgramu::BajtuHistorie() const {
+    std::size_t n = historie_.capacity() * sizeof(TKrok);
+    for (const TKrok& k : historie_) n += k.Bajtu();
+    return n;
 }
 
 void TEditorProgramu::keyPressEvent(QKeyEvent* udalost) {
@@ -307,6 +503,126 @@ void TEditorProgramu::keyPressEvent(QKeyEvent* udalost) {
         return;
     }
     QsciScintilla::keyPressEvent(udalost);
+}
+
+// ---------------------------------------------------------------- colours and marks
+
+QColor TEditorProgramu::BarvaSlova(TDruhSlova druh) {
+    switch (druh) {
+        case TDruhSlova::CisloBloku: return {0x1A, 0x4F, 0xB0};  // blue
+        case TDruhSlova::KodG: return {0xB0, 0x1C, 0x1C};        // red
+        case TDruhSlova::KodM: return {0x86, 0x2A, 0xA8};        // violet
+        case TDruhSlova::Adresa: return {0x1E, 0x62, 0x5A};      // dark teal
+        case TDruhSlova::Komentar: return {0x6A, 0x7A, 0x6A};    // grey green
+        case TDruhSlova::Znacka: return {0xB8, 0x5A, 0x00};      // brown orange
+        case TDruhSlova::Odkaz: return {0xC0, 0x00, 0x78};       // magenta
+        case TDruhSlova::Text: break;
+    }
+    return {Qt::black};
+}
+
+QColor TEditorProgramu::BarvaZmeny(TZmenaRadku zmena) {
+    return zmena == TZmenaRadku::Novy ? QColor(0x3C, 0xA0, 0x3C) : QColor(0xF0, 0x9A, 0x20);
+}
+
+void TEditorProgramu::NastavitTypSouboru(const std::optional<TTypSouboru>& typ) {
+    lexer_.NastavitTyp(typ);
+    ++verze_;
+    viewport()->update();
+}
+
+void TEditorProgramu::NastavitPuvodni(const TEditorProgramu* puvodni) {
+    puvodni_ = puvodni;
+    SendScintilla(SCI_SETMARGINWIDTHN, 1UL, puvodni_ ? 6L : 0L);
+    viewport()->update();
+}
+
+std::string_view TEditorProgramu::Radek(std::size_t radek) const {
+    auto* e = const_cast<TEditorProgramu*>(this);
+    const long od = e->SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(radek));
+    const long po = e->SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(radek));
+    if (od < 0 || po <= od) return {};
+    // In place: the buffer's gap moves only when it lies inside the line.
+    const auto* data = reinterpret_cast<const char*>(
+        e->SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(od), po - od));
+    return {data, static_cast<std::size_t>(po - od)};
+}
+
+void TEditorProgramu::ObarvitViditelne() {
+    const long radku = SendScintilla(SCI_GETLINECOUNT);
+    const long prvni = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+    const long posledni = std::min(radku, prvni + SendScintilla(SCI_LINESONSCREEN) + 1);
+    if (obarveno_.verze == verze_ && obarveno_.prvni == prvni && obarveno_.posledni == posledni) return;
+    const long maska = SendScintilla(SCI_GETMODEVENTMASK);
+    SendScintilla(SCI_SETMODEVENTMASK, 0L);
+    // The lines coloured before lose their colours (the indicators of a few
+    // screens at most, never of the whole program).
+    const long delka = SendScintilla(SCI_GETLENGTH);
+    for (int indikator : {IndikatorBarvy, IndikatorOdkazu}) {
+        SendScintilla(SCI_SETINDICATORCURRENT, indikator);
+        SendScintilla(SCI_INDICATORCLEARRANGE, 0UL, delka);
+    }
+    if (lexer_.Aktivni()) {
+        for (long r = prvni; r < posledni; ++r) {
+            const std::string_view text = Radek(static_cast<std::size_t>(r));
+            if (text.empty()) continue;
+            lexer_.Rozebrat(text, slova_);
+            const long zacatek = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(r));
+            for (const TSlovo& s : slova_) {
+                const QColor b = BarvaSlova(s.Druh);
+                // The indicator's value is the colour, as Scintilla stores it (0xBBGGRR).
+                const long hodnota = long(SC_INDICVALUEBIT) | (long(b.blue()) << 16) | (long(b.green()) << 8) | b.red();
+                SendScintilla(SCI_SETINDICATORCURRENT, IndikatorBarvy);
+                SendScintilla(SCI_SETINDICATORVALUE, hodnota);
+                SendScintilla(SCI_INDICATORFILLRANGE, static_cast<unsigned long>(zacatek + long(s.Od)),
+                              long(s.Po - s.Od));
+                if (s.Druh == TDruhSlova::Odkaz) {
+                    SendScintilla(SCI_SETINDICATORCURRENT, IndikatorOdkazu);
+                    SendScintilla(SCI_SETINDICATORVALUE, 1L);
+                    SendScintilla(SCI_INDICATORFILLRANGE, static_cast<unsigned long>(zacatek + long(s.Od)),
+                                  long(s.Po - s.Od));
+                }
+            }
+        }
+    }
+    SendScintilla(SCI_SETMODEVENTMASK, maska);
+    obarveno_ = {verze_, prvni, posledni};
+}
+
+TEditorProgramu::TZmenaRadku TEditorProgramu::ZmenaRadku(std::size_t radek) const {
+    if (!puvodni_) return TZmenaRadku::Zadna;
+    // The line of the original that this one continues, step by step back.
+    std::size_t r = radek;
+    for (std::size_t k = pozice_; k-- > 0;) {
+        const std::vector<TUpravaRadku>& radky = historie_[k].radky;
+        for (auto u = radky.rbegin(); u != radky.rend(); ++u) {
+            const std::optional<std::size_t> predtim = u->Predtim(r);
+            if (!predtim) return TZmenaRadku::Novy;
+            r = *predtim;
+        }
+    }
+    auto* p = const_cast<TEditorProgramu*>(puvodni_);
+    if (long(r) >= p->SendScintilla(SCI_GETLINECOUNT)) return TZmenaRadku::Novy;
+    return Radek(radek) == puvodni_->Radek(r) ? TZmenaRadku::Zadna : TZmenaRadku::Zmeneny;
+}
+
+void TEditorProgramu::paintEvent(QPaintEvent* udalost) {
+    QsciScintilla::paintEvent(udalost);
+    const long sirka = SendScintilla(SCI_GETMARGINWIDTHN, 1UL);
+    if (!puvodni_ || sirka <= 0) return;
+    const long x = SendScintilla(SCI_GETMARGINLEFT) + SendScintilla(SCI_GETMARGINWIDTHN, 0UL);
+    const long vyska = SendScintilla(SCI_TEXTHEIGHT, 0UL);
+    const long radku = SendScintilla(SCI_GETLINECOUNT);
+    const long prvni = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+    const QRect oblast = udalost->rect();
+    QPainter malir(viewport());
+    for (long r = prvni; r < radku && vyska > 0; ++r) {
+        const long y = (r - prvni) * vyska;
+        if (y > oblast.bottom()) break;
+        if (y + vyska <= oblast.top()) continue;
+        const TZmenaRadku z = ZmenaRadku(static_cast<std::size_t>(r));
+        if (z != TZmenaRadku::Zadna) malir.fillRect(QRect(int(x + 1), int(y), int(sirka - 2), int(vyska)), BarvaZmeny(z));
+    }
 }
 
 std::string_view TEditorProgramu::Utf8() const {

@@ -1,27 +1,47 @@
 // The text area of a program (memProgram, memPuvodni): a QsciScintilla
-// without wrapping, with both scroll bars, a fixed-pitch font and CR LF line
-// breaks, that owns its text. The text lives as UTF-8 in the area's own
-// buffer, read in place (Utf8).
+// without wrapping, with both scroll bars, a fixed-pitch font, CR LF line
+// breaks and a margin of line numbers, that owns its text. The text lives as
+// UTF-8 in the area's own buffer, read in place (Utf8).
 //
 // A new text is built piece by piece in a document of its own beside the one
 // shown (TNovyText), and replaces it in one step, without the area's
 // notifications of every change: loading (Nacist), or a block command's
-// result (Nahradit). A command's result is one undo step: undoing it shows the
-// document from before the command again, redoing it the command's document;
-// the documents of the undo history are kept. Within each document the
-// area's own undo history holds what was typed.
+// result (Nahradit).
+//
+// One undo history holds what was typed and the block commands, in order.
+// What was typed is kept as the area groups it into steps (a run of typed
+// characters is one step), with its bytes; a command as the spans in which
+// its result differs from the text before it, with the bytes of the other
+// side (TZaznamZmen), never as a copy of the text. Undoing or redoing a
+// command builds the other text from the one shown and the spans, and swaps
+// the spans' sides; the document a command step left is kept until another
+// text is built, so that undoing the command just done only shows it again.
+//
+// The text is coloured by the program's file type (TLexerNC), only the lines
+// shown, through an indicator whose value is the colour: the documents keep
+// no style bytes, which would take a byte for every byte of the program, and
+// the time to fill them, at every open and command. When the read-only
+// original is known (NastavitPuvodni) a margin marks the lines that differ
+// from it.
 #pragma once
+
+#include "ui/LexerNC.h"
+#include "ui/ZaznamZmen.h"
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QColor>
 #include <QKeySequence>
 #include <QList>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+struct TTypSouboru;
 
 class TEditorProgramu : public QsciScintilla {
     Q_OBJECT
@@ -36,7 +56,8 @@ public:
     void UvolnitKlavesy(const QList<QKeySequence>& zkratky);
 
     // A text built beside the one shown, in pieces of UTF-8 (NUL characters
-    // kept); no view shows it until Nacist or Nahradit takes it.
+    // kept); no view shows it until Nacist or Nahradit takes it. Small pieces
+    // are gathered before they go into the document.
     class TNovyText {
     public:
         // odhadBajtu: the room taken at once (the text may grow past it).
@@ -52,12 +73,15 @@ public:
 
     private:
         friend class TEditorProgramu;
+        void Odevzdat();
+        void Vlozit(std::string_view utf8);
         // The document, given away.
         void* Dokument();
         TEditorProgramu& editor_;
         std::size_t odhad_;
         void* nacitac_ = nullptr;
         std::size_t delka_ = 0;
+        std::string kusy_;  // small pieces not yet in the document
     };
 
     // The text becomes utf8 or novy as it is: no undo history, the saved
@@ -65,9 +89,13 @@ public:
     void Nacist(std::string_view utf8);
     void Nacist(TNovyText& novy);
 
-    // A block command's result replaces the text as one undo step. vybrano:
-    // the bytes of the new text that the command wrote in place of a
-    // selection, selected afterwards; the first visible line stays.
+    // A block command's result replaces the text as one undo step (none when
+    // it equals the text). vybrano: the bytes of the new text that the
+    // command wrote in place of a selection, selected afterwards; the first
+    // visible line stays. The step keeps only where the texts differ, found
+    // by a walk of both (the result differs from the text in line fronts and
+    // references). When that fails (no memory), the text stays as it was and
+    // the failure goes on.
     struct TUsek {
         std::size_t Od = 0, Po = 0;
     };
@@ -89,16 +117,41 @@ public:
     bool MuzeZpet() const;
     bool MuzeZnovu() const;
 
-    // The area's own view of these would see only the document shown, not
-    // the history of the commands: they mean the whole history here.
+    // The area's own view of these would see only its own undo buffer, not
+    // the history: they mean the whole history here.
     bool isModified() const { return Zmeneno(); }
     void setModified(bool zmeneno);
     bool isUndoAvailable() const { return MuzeZpet(); }
     bool isRedoAvailable() const { return MuzeZnovu(); }
 
+    // The program's file type, whose markers colour the text; none: no colour.
+    void NastavitTypSouboru(const std::optional<TTypSouboru>& typ);
+    // The area with the program as it was opened (memPuvodni): the lines that
+    // differ from it are marked in a margin. Null: no marks.
+    void NastavitPuvodni(const TEditorProgramu* puvodni);
+
+    enum class TZmenaRadku : std::uint8_t { Zadna, Zmeneny, Novy };
+    // How line radek (from 0) differs from the original: unchanged, changed,
+    // or a line the original does not have (typed, pasted, broken off). Lines
+    // are followed back through the history's added and removed lines, so
+    // that a line typed above does not mark all below it.
+    TZmenaRadku ZmenaRadku(std::size_t radek) const;
+
+    // Colours the lines shown, once for each text and first line (done as the
+    // area paints); public for the tests.
+    void ObarvitViditelne();
+    // The colour of a kind of word, and of a mark.
+    static QColor BarvaSlova(TDruhSlova druh);
+    static QColor BarvaZmeny(TZmenaRadku zmena);
+    // The indicator that carries the colours (its value is the colour), and the one that underlines references.
+    static constexpr int IndikatorBarvy = 8, IndikatorOdkazu = 9;
+
+    // The bytes the undo history takes (its records and typed changes).
+    std::size_t BajtuHistorie() const;
+
 public slots:
-    // Undo and redo: of what was typed within the document shown, and of the
-    // block commands, without the notifications of every change.
+    // Undo and redo of the history, typed steps and commands alike, without
+    // the notifications of every change.
     void undo() override;
     void redo() override;
 
@@ -108,30 +161,73 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* udalost) override;
+    void paintEvent(QPaintEvent* udalost) override;
 
 private:
-    // One document of the undo history of the commands: its Scintilla
-    // document (one reference is the history's), where the view stood, how
-    // many steps typed in it can be redone before the next command, and
-    // whether it was edited since it last stood at its save point (a text set
-    // through the area's own calls empties its undo history and would
-    // otherwise count as unchanged, as the area itself does not count it).
-    struct TDokument {
-        void* dokument = nullptr;
+    // Where the view stood: first line, selection, horizontal scroll.
+    struct TPohled {
         long prvniRadek = 0, kotva = 0, kurzor = 0, posunX = 0;
-        std::size_t krokuVpred = 0;
-        bool upraven = false;
     };
-    void Zobrazit(std::size_t pozice);
-    void ZapamatovatPohled();
-    void UvolnitOd(std::size_t pozice);
-    // Typed text is a new step: the commands undone before it cannot come back.
-    void UpravaUzivatele();
+    // A typed change, as the area made it: bytes inserted or deleted at a position.
+    struct TPrimitiv {
+        std::size_t pozice = 0;
+        bool vlozeno = false;
+        std::string text;
+    };
+    // One step of the history: typed changes, or a command's record (relative
+    // to the text shown on its side), with the line edits of the step (lines
+    // of the text after it).
+    struct TKrok {
+        bool prikaz = false;
+        std::vector<TPrimitiv> psani;
+        TZaznamZmen zaznam;
+        TPohled pred, po;
+        std::vector<TUpravaRadku> radky;
+        std::size_t Bajtu() const;
+    };
 
-    std::vector<TDokument> historie_;
-    std::size_t pozice_ = 0;  // the document shown
-    // The document that holds the saved text (at its own save point), if any.
-    std::optional<std::size_t> ulozeny_;
+    TPohled Pohled();
+    void NastavitPohled(const TPohled& p);
+    // Shows a document (the area's reference is the only one).
+    void Zobrazit(void* dokument);
+    // A change of the text: the colours and the line margin follow.
+    void TextSeZmenil();
+    // The area reports a change: typed text becomes a step, or joins the last one.
+    void ZmenaTextu(int pozice, int druh, const char* text, int delka, int pridanoRadku);
+    // Undoes or redoes a step; false when there was no memory for it (nothing changed).
+    bool Provest(TKrok& krok, bool zpet);
+    // Typed steps: undone or redone by their changes; commands: by their records.
+    void ProvestPsani(const TKrok& krok, bool zpet);
+    void ProvestPrikaz(TKrok& krok, bool zpet);
+    void NastavitStyly();
+    void NastavitOkraje();
+    // The bytes of a line without its break, in place.
+    std::string_view Radek(std::size_t radek) const;
+
+    // The document a command step last left, with the steps applied in it:
+    // undoing the command just done, or redoing the one just undone, shows
+    // it again at once. It goes before another text is built, so that no
+    // more documents are held than building one takes.
+    void UvolnitMezipamet();
+    void* mezipamet_ = nullptr;
+    std::size_t poziceMezipameti_ = 0;
+
+    std::vector<TKrok> historie_;
+    std::size_t pozice_ = 0;  // steps applied
+    // The number of steps applied when the text was saved, if that text can still be reached.
+    std::optional<std::size_t> ulozeno_ = 0;
+    bool zapisovat_ = true;  // typed changes are recorded
     // The keys that undo and redo (the area's own bindings, taken from it).
     QList<int> klavesyZpet_, klavesyZnovu_;
+
+    TLexerNC lexer_;
+    std::vector<TSlovo> slova_;
+    const TEditorProgramu* puvodni_ = nullptr;
+    // The text as coloured last: a count of changes, the document and the lines shown.
+    std::uint64_t verze_ = 1;
+    struct TObarveni {
+        std::uint64_t verze = 0;
+        long prvni = -1, posledni = -1;
+    } obarveno_;
+    int cislicRadku_ = 0;
 };

@@ -404,7 +404,9 @@ TEST_F(Davka, BezSeznamuTypu) {
         EXPECT_EQ(vystup.program, p.vysledek);
         EXPECT_TRUE(vystup.hlaseni.starts_with("Varování: Nepodařilo se nalézt soubor s defaultními typy souborů.\n"))
             << vystup.hlaseni;
-        if (p.kod == 2) EXPECT_NE(vystup.hlaseni.find("markers are unknown"), std::string::npos) << vystup.hlaseni;
+        if (p.kod == 2) {
+            EXPECT_NE(vystup.hlaseni.find("markers are unknown"), std::string::npos) << vystup.hlaseni;
+        }
     }
     EXPECT_EQ(TDocasnaSlozka::Precist(program), "%\nG0 X1\nM30\n");
 }

@@ -285,10 +285,13 @@ TEST_F(Uzivatel, HackyNadVelkymiPismeny) {
                                            e->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, 1)));
     const int sirka = int(e->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0,
                                            e->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, 1)));
+    // The text only, right of the margins (line numbers, marks of changed lines).
+    const int levy = int(e->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0,
+                                          e->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, 1)));
     ASSERT_GT(vyska, 0);
     int prvniRadekInkoustu = -1;
     for (int y = horni; y < horni + vyska && prvniRadekInkoustu < 0; ++y)
-        for (int x = 0; x < sirka; ++x)
+        for (int x = levy; x < sirka; ++x)
             if (qGray(obraz.pixel(x, y)) < 160) {
                 prvniRadekInkoustu = y;
                 break;

@@ -86,6 +86,19 @@ TEST(Prikaz, VyberBezBloku) {
     EXPECT_NE(v.odmitnuti->Text.find(rsBLOKYNEJSOUVYBRANE), std::u16string::npos);
 }
 
+// The selection in the new text starts where the text before it ends,
+// also when the references there grew.
+TEST(Prikaz, VyberVNovemTextu) {
+    const std::string text = "N1 GOTO 3\r\nN2 X\r\nN3 Y\r\n";
+    const std::size_t od = text.find("N3");
+    TPrikazNadTextem p(TZadaniPrikazu{TPrikazProgramu::Precislovat, Iso(), Cislovani(100, 100), false}, text,
+                       TPrikazNadTextem::TVyber{od, text.size(), TVyberRadku{2, 3}});
+    std::string novy;
+    p.Zapsat([&](std::string_view kus) { novy += kus; }, TPrubeh::Zadny());
+    EXPECT_EQ(novy, "N1 GOTO 100\r\nN2 X\r\nN100 Y\r\n");
+    EXPECT_EQ(novy.substr(p.ZacatekVyberu(), p.KonecVyberu() - p.ZacatekVyberu()), "N100 Y\r\n");
+}
+
 // The forms of numbers: a new block number is plain or as wide as the
 // setting asks; a reference keeps the width it was written with.
 TEST(Prikaz, TvaryCisel) {
