@@ -1,7 +1,7 @@
 // The changes of a program as a unified diff of its text.
 #pragma once
 
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
 
 #include <string>
 #include <string_view>

@@ -5,7 +5,8 @@
 #include "Rozdil.h"
 
 #include "platform/Chyba.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
+#include "platform/ZapisSouboru.h"
 
 #include <algorithm>
 #include <condition_variable>

@@ -2,7 +2,8 @@
 
 #include "Chyba.h"
 #include "Kodovani.h"
-#include "TextovySoubor.h"
+#include "CteniTextu.h"
+#include "ZapisSouboru.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "katalog/Zpravy.h"
 #include "katalog/convar.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "platform/Kodovani.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
 
 #include <gtest/gtest.h>
 
