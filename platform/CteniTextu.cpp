@@ -60,13 +60,106 @@ void ProRadky(std::string_view t, F radek) {
     }
 }
 
+constexpr std::uint64_t P1 = 0x9E3779B185EBCA87ull, P2 = 0xC2B2AE3D27D4EB4Full, P3 = 0x165667B19E3779F9ull,
+                        P4 = 0x85EBCA77C2B2AE63ull, P5 = 0x27D4EB2F165667C5ull;
+
+std::uint64_t Rotace(std::uint64_t x, int r) { return (x << r) | (x >> (64 - r)); }
+std::uint64_t Kolo(std::uint64_t a, std::uint64_t vstup) { return Rotace(a + vstup * P2, 31) * P1; }
+std::uint64_t Slovo64(const unsigned char* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+std::uint32_t Slovo32(const unsigned char* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
 }  // namespace
 
-TProgramPoKusech::TProgramPoKusech(TZdrojBajtu& zdroj) : zdroj_(&zdroj) {
+void TSouhrnBajtu::Pridat(const char* bajty, std::size_t n) {
+    auto p = reinterpret_cast<const unsigned char*>(bajty);
+    delka_ += n;
+    const auto pruh = [this](const unsigned char* q) {
+        for (int i = 0; i < 4; ++i) pruhy_[i] = Kolo(pruhy_[i], Slovo64(q + 8 * i));
+    };
+    if (vZbytku_ > 0) {
+        const std::size_t k = std::min(n, sizeof zbytek_ - vZbytku_);
+        std::memcpy(zbytek_ + vZbytku_, p, k);
+        vZbytku_ += k;
+        p += k;
+        n -= k;
+        if (vZbytku_ < sizeof zbytek_) return;
+        pruh(zbytek_);
+        vZbytku_ = 0;
+    }
+    for (; n >= 32; p += 32, n -= 32) pruh(p);
+    std::memcpy(zbytek_, p, n);
+    vZbytku_ = n;
+}
+
+std::uint64_t TSouhrnBajtu::Hodnota() const {
+    std::uint64_t h;
+    if (delka_ >= 32) {
+        h = Rotace(pruhy_[0], 1) + Rotace(pruhy_[1], 7) + Rotace(pruhy_[2], 12) + Rotace(pruhy_[3], 18);
+        for (const std::uint64_t v : pruhy_) h = (h ^ Kolo(0, v)) * P1 + P4;
+    } else {
+        h = P5;
+    }
+    h += delka_;
+    const unsigned char* p = zbytek_;
+    std::size_t n = vZbytku_;
+    for (; n >= 8; p += 8, n -= 8) h = Rotace(h ^ Kolo(0, Slovo64(p)), 27) * P1 + P4;
+    if (n >= 4) {
+        h = Rotace(h ^ (std::uint64_t{Slovo32(p)} * P1), 23) * P2 + P3;
+        p += 4;
+        n -= 4;
+    }
+    for (; n > 0; ++p, --n) h = Rotace(h ^ (*p * P5), 11) * P1;
+    h ^= h >> 33;
+    h *= P2;
+    h ^= h >> 29;
+    h *= P3;
+    return h ^ (h >> 32);
+}
+
+bool JeTextProgramu(std::string_view kus) { return kus.empty() || !std::memchr(kus.data(), 0, kus.size()); }
+
+TProgramPoKusech::TProgramPoKusech(TZdrojBajtu& zdroj, bool jenText)
+    : zdroj_(&zdroj),
+      jenText_(jenText),
+      zmena_(zdroj.Vada(u"It was changed by another program while it was being read").Zprava()),
+      otisk_(zdroj.Otisk()) {
     drzet_ = !zdroj_->Zpet();
 }
 
+void TProgramPoKusech::Zmena() const { throw TZmenaSouboru(zmena_); }
+
+void TProgramPoKusech::KonecPruchodu() {
+    const std::pair<std::uint64_t, std::uint64_t> tento{souhrn_.Delka(), souhrn_.Hodnota()};
+    if (!prvni_)
+        prvni_ = tento;
+    else if (*prvni_ != tento)
+        Zmena();
+}
+
+TProgramPoKusech::TStav TProgramPoKusech::Kus(std::string_view& kus, std::string_view text) {
+    if (jenText_ && !JeTextProgramu(text))
+        throw TNeniTextovyProgram(zdroj_->Vada(u"It is not a text program: it holds a NUL character").Zprava());
+    kus = text;
+    return TStav::Kus;
+}
+
 void TProgramPoKusech::CistZ(TZdrojBajtu& zdroj) {
+    if (otisk_) {
+        if (const auto otisk = zdroj.Otisk(); otisk && *otisk != *otisk_) Zmena();
+    }
+    if (const auto bajty = zdroj.VsechnyBajty(); bajty && prvni_) {
+        TSouhrnBajtu s;
+        s.Pridat(bajty->data(), bajty->size());
+        if (*prvni_ != std::pair(s.Delka(), s.Hodnota())) Zmena();
+    }
     zdroj_ = &zdroj;
     drzet_ = !zdroj_->Zpet();
     drzene_.clear();
@@ -87,6 +180,8 @@ std::size_t TProgramPoKusech::CistSurove(char* cil, std::size_t n) {
         }
     }
     precteno_ += k;
+    souhrn_.Pridat(cil, k);
+    if (k == 0 && n > 0) KonecPruchodu();
     return k;
 }
 
@@ -128,6 +223,7 @@ void TProgramPoKusech::OdZacatku() {
         throw zdroj_->Vada(u"It cannot be read a second time");
     }
     precteno_ = 0;
+    souhrn_ = TSouhrnBajtu();
     konec_ = false;
     delkaPrac_ = dano_ = bezZlomu_ = 0;
     surove_.clear();
@@ -183,14 +279,12 @@ TProgramPoKusech::TStav TProgramPoKusech::Dalsi(std::string_view& kus) {
                 OdZacatku();
                 return TStav::Znovu;
             }
-            kus = surovy;
-            return TStav::Kus;
+            return Kus(kus, surovy);
         }
         prevedene_.clear();
         PrevestDoUtf8(prevedene_, surovy, k_);
         if (k_ == TKodovani::Ansi && lzeZpet_) lzeZpet_ = LzeZakodovatUtf8(prevedene_, k_);
-        kus = prevedene_;
-        return TStav::Kus;
+        return Kus(kus, prevedene_);
     }
 }
 
@@ -266,8 +360,7 @@ TProgramPoKusech::TStav TProgramPoKusech::DalsiUtf16(std::string_view& kus) {
             else
                 PripojitUtf8(prevedene_, t.substr(i, 1));
         }
-        kus = prevedene_;
-        return TStav::Kus;
+        return Kus(kus, prevedene_);
     }
 }
 
@@ -275,7 +368,8 @@ TText NacistText(TZdrojBajtu& zdroj) {
     TText t;
     // Room for the lines (reserved, not touched): a program line takes a few bytes at least.
     t.Radky.reserve(static_cast<std::size_t>(zdroj.Velikost() / 8) + 16);
-    TProgramPoKusech cteni(zdroj);
+    // A list is read whatever it holds; only programs are refused for a NUL.
+    TProgramPoKusech cteni(zdroj, false);
     std::string_view kus;
     for (TProgramPoKusech::TStav stav; (stav = cteni.Dalsi(kus)) != TProgramPoKusech::TStav::Konec;) {
         if (stav == TProgramPoKusech::TStav::Znovu) {
@@ -374,6 +468,14 @@ TCteniSouboru::TCteniSouboru(const std::filesystem::path& soubor) : soubor_(soub
     if (h == INVALID_HANDLE_VALUE) ChybaCteniSouboru(soubor, DuvodSystemu(GetLastError()));
     soubor_h_ = h;
     ZapamatovatZacatek(h, zacatek_);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(h) == FILE_TYPE_DISK && GetFileInformationByHandle(h, &info))
+        otisk_ = TOtiskSouboru{info.dwVolumeSerialNumber,
+                               (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+                               (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
+                               static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                                         info.ftLastWriteTime.dwLowDateTime),
+                               0};
 }
 
 TCteniSouboru::TCteniSouboru(TStandardniVstup) : soubor_("-"), vlastni_(false) {
@@ -412,6 +514,18 @@ std::size_t TCteniSouboru::Precist(char* cil, std::size_t n) {
 
 #else
 
+namespace {
+
+std::optional<TOtiskSouboru> OtiskPopisovace(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    const auto ns = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
+    return TOtiskSouboru{std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::uint64_t(st.st_size),
+                         ns(st.st_mtim), ns(st.st_ctim)};
+}
+
+}  // namespace
+
 TCteniSouboru::TCteniSouboru(const std::filesystem::path& soubor) : soubor_(soubor) {
     const int fd = ::open(soubor.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) ChybaCteniSouboru(soubor, DuvodSystemu(errno));
@@ -422,10 +536,12 @@ TCteniSouboru::TCteniSouboru(const std::filesystem::path& soubor) : soubor_(soub
     }
     fd_ = fd;
     zacatek_ = ::lseek(fd_, 0, SEEK_CUR);
+    otisk_ = OtiskPopisovace(fd_);
 }
 
 TCteniSouboru::TCteniSouboru(TStandardniVstup) : soubor_("-"), vlastni_(false), fd_(STDIN_FILENO) {
     zacatek_ = ::lseek(fd_, 0, SEEK_CUR);
+    otisk_ = OtiskPopisovace(fd_);
 }
 
 bool TCteniSouboru::Zpet() { return zacatek_ >= 0 && ::lseek(fd_, zacatek_, SEEK_SET) == zacatek_; }

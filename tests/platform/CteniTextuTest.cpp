@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include <sys/stat.h>
@@ -376,3 +377,131 @@ TEST(CteniTextu, RouraSeCteJednou) {
 }  // namespace
 
 #endif
+
+namespace {
+
+// Reads a whole pass; the pieces put together.
+std::string Pruchod(TProgramPoKusech& cteni) {
+    std::string text;
+    std::string_view kus;
+    for (TProgramPoKusech::TStav stav; (stav = cteni.Dalsi(kus)) != TProgramPoKusech::TStav::Konec;)
+        text = stav == TProgramPoKusech::TStav::Znovu ? std::string() : text + std::string(kus);
+    return text;
+}
+
+// A file changed between the passes is found out, whatever kept its size and
+// time: the second pass (or CistZ) throws TZmenaSouboru, before it has given
+// the last piece; a file read twice as it was passes.
+TEST(CteniTextu, ZmenaMeziPruchody) {
+    const std::string puvodni = "N9 X12345 Y6\r\n" + std::string(600000, 'A') + "\r\nM30\r\n";
+    std::string jiny = puvodni;
+    jiny[7] = '1';  // the same size
+    struct Pripad {
+        const char* nazev;
+        std::function<void(const fs::path&)> zmenit;
+        bool zmena;
+    };
+    const auto prepsat = [&](const fs::path& p, const std::string& bajty, bool casZpet) {
+        struct stat st {};
+        ::stat(p.c_str(), &st);
+        TDocasnaSlozka::Zapsat(p, bajty);
+#ifndef _WIN32
+        if (casZpet) {
+            const timespec casy[2] = {st.st_atim, st.st_mtim};
+            ::utimensat(AT_FDCWD, p.c_str(), casy, 0);
+        }
+#else
+        (void)casZpet;
+#endif
+    };
+    const Pripad pripady[] = {
+        {"unchanged", [](const fs::path&) {}, false},
+        {"rewritten in place, its time put back", [&](const fs::path& p) { prepsat(p, jiny, true); }, true},
+        {"rewritten in place", [&](const fs::path& p) { prepsat(p, jiny, false); }, true},
+        {"replaced by another file", [&](const fs::path& p) {
+             TDocasnaSlozka::Zapsat(p.string() + ".novy", jiny);
+             fs::rename(p.string() + ".novy", p);
+         }, true},
+        {"cut", [&](const fs::path& p) { prepsat(p, puvodni.substr(0, 20), true); }, true},
+    };
+    TDocasnaSlozka slozka;
+    const fs::path soubor = slozka / "p.nc";
+    for (const Pripad& p : pripady) {
+        TDocasnaSlozka::Zapsat(soubor, puvodni);
+        std::optional<TCteniSouboru> zdroj(std::in_place, soubor);
+        TProgramPoKusech cteni(*zdroj);
+        ASSERT_EQ(Pruchod(cteni), puvodni) << p.nazev;
+        zdroj.reset();
+        p.zmenit(soubor);
+        std::string druhy;
+        const std::string chyba = ZpravaChyby([&] {
+            cteni.CistZ(zdroj.emplace(soubor));
+            cteni.OdZacatku();
+            druhy = Pruchod(cteni);
+        });
+        if (p.zmena) {
+            EXPECT_EQ(chyba, "Cannot open file \"" + soubor.string() +
+                                 "\". It was changed by another program while it was being read")
+                << p.nazev;
+            EXPECT_LT(druhy.size(), puvodni.size()) << p.nazev;
+        } else {
+            EXPECT_EQ(chyba, "(no failure)") << p.nazev;
+            EXPECT_EQ(druhy, puvodni);
+        }
+        // The old bytes as the in-place writer holds them: checked before any piece.
+        zdroj.reset();
+        TBajtyVPameti stare(p.zmena ? std::string_view(jiny) : std::string_view(puvodni));
+        EXPECT_EQ(ZpravaChyby([&] { cteni.CistZ(stare); }) != "(no failure)", p.zmena) << p.nazev;
+    }
+    // The type is TZmenaSouboru, for callers that tell it apart.
+    TBajtyVPameti a(puvodni), b(jiny);
+    TProgramPoKusech cteni(a);
+    Pruchod(cteni);
+    EXPECT_THROW(cteni.CistZ(b), TZmenaSouboru);
+}
+
+// The digest is the same however the bytes come cut, and tells one changed
+// byte apart.
+TEST(CteniTextu, SouhrnNezalezinaKusech) {
+    std::string bajty;
+    for (int i = 0; i < 1000; ++i) bajty += static_cast<char>(i * 7 + i / 13);
+    TSouhrnBajtu cely;
+    cely.Pridat(bajty.data(), bajty.size());
+    for (const std::size_t kus : {1u, 3u, 8u, 31u, 32u, 33u, 999u}) {
+        TSouhrnBajtu poKusech;
+        for (std::size_t i = 0; i < bajty.size(); i += kus)
+            poKusech.Pridat(bajty.data() + i, std::min(kus, bajty.size() - i));
+        EXPECT_EQ(poKusech.Hodnota(), cely.Hodnota()) << kus;
+    }
+    for (const std::size_t delka : {0u, 5u, 31u, 32u, 40u, 1000u}) {
+        std::string jiny = bajty.substr(0, delka) + "x";
+        TSouhrnBajtu a, b;
+        a.Pridat(bajty.data(), delka + 1);
+        b.Pridat(jiny.data(), jiny.size());
+        if (bajty[delka] != 'x') {
+            EXPECT_NE(a.Hodnota(), b.Hodnota()) << delka;
+        }
+    }
+}
+
+// A program that holds a NUL character, in any encoding, is not a text
+// program: refused with TNeniTextovyProgram; a list read whole takes it.
+TEST(CteniTextu, NulNeniTextProgramu) {
+    const std::string pripady[] = {
+        std::string("N10 X1\r\nN20\0Y\r\n", 15),
+        "\x7F" "ELF" + std::string(3, '\0') + "\xE8\xFF",
+        std::string("N10 \xE8\r\n") + std::string(1, '\0'),
+        std::string("\xFF\xFE" "N\0\0\0", 6),
+        std::string(700000, 'X') + std::string(1, '\0'),
+    };
+    for (const std::string& bajty : pripady) {
+        TBajtyVPameti zdroj(bajty);
+        TProgramPoKusech cteni(zdroj);
+        EXPECT_THROW(Pruchod(cteni), TNeniTextovyProgram) << bajty.size();
+        EXPECT_EQ(ZpravaChyby([&] { DekodovatText(bajty); }), "(no failure)");
+    }
+    EXPECT_TRUE(JeTextProgramu("N10 X1\r\n\t\x1A"));
+    EXPECT_FALSE(JeTextProgramu(std::string_view("N\0", 2)));
+}
+
+}  // namespace
