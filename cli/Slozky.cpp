@@ -4,6 +4,7 @@
 #include "Davka.h"
 #include "Rozdil.h"
 
+#include "katalog/convar.h"
 #include "platform/Chyba.h"
 #include "platform/CteniTextu.h"
 #include "platform/ZapisSouboru.h"
@@ -28,7 +29,8 @@ namespace {
 struct TProgram {
     fs::path soubor;
     fs::path cil;                       // -o: where its result goes
-    std::optional<std::u16string> chyba;  // a folder that could not be read
+    std::optional<std::u16string> chyba;  // a folder that could not be read or searched
+    std::optional<fs::path> tyz;        // another name of a program before it: not processed again
 };
 
 // What became of one program: its line on standard error, what it prints on
@@ -39,7 +41,9 @@ struct TVysledek {
     std::string vystup;
 };
 
-std::string Zobrazeni(const fs::path& p) { return DoUtf8(TextCesty(p)); }
+// A path in a status line: control characters escaped, so that a name with
+// a line break cannot split or forge a line.
+std::string Zobrazeni(const fs::path& p) { return BezRidicichZnaku(DoUtf8(TextCesty(p))); }
 
 std::string Bloku(std::int32_t n) { return std::to_string(n) + (n == 1 ? " block" : " blocks"); }
 
@@ -50,15 +54,18 @@ bool Skryty(const fs::path& p) {
 }
 
 // The programs of a folder and its subfolders, by name: hidden files and
-// folders, links to folders and everything that is not a file are left out.
+// folders, symbolic links (to files or folders: inside a folder no link is
+// followed, so that a link cannot lead the tool out of the tree) and
+// everything that is not a file are left out. An entry that cannot be
+// looked at (a folder that can be read but not searched, a path past the
+// system's limit) is told in its place.
 void ProjitSlozku(const fs::path& slozka, const fs::path& relativni, const TVolby& v,
                   const std::vector<TTypSouboru>& typy, const fs::path& cilova, std::vector<TProgram>& programy) {
     std::error_code ec;
     std::vector<fs::directory_entry> polozky;
     for (fs::directory_iterator i(slozka, ec), konec; !ec && i != konec; i.increment(ec)) polozky.push_back(*i);
     if (ec) {
-        programy.push_back({slozka, {},
-                            u"Cannot read folder \"" + TextCesty(slozka) + u"\". " + ZUtf8(ec.message())});
+        programy.push_back({slozka, {}, u"Cannot read folder \"" + TextCesty(slozka) + u"\". " + ZUtf8(ec.message()), {}});
         return;
     }
     std::sort(polozky.begin(), polozky.end(),
@@ -67,14 +74,49 @@ void ProjitSlozku(const fs::path& slozka, const fs::path& relativni, const TVolb
         const fs::path& p = polozka.path();
         if (Skryty(p)) continue;
         const fs::file_status stav = polozka.symlink_status(ec);
+        if (ec) {
+            programy.push_back({p, {}, u"Cannot read folder \"" + TextCesty(slozka) + u"\": \"" +
+                                           TextCesty(p.filename()) + u"\". " + ZUtf8(ec.message()),
+                                {}});
+            continue;
+        }
         if (fs::is_directory(stav)) {
             ProjitSlozku(p, relativni / p.filename(), v, typy, cilova, programy);
             continue;
         }
-        const bool soubor = fs::is_regular_file(stav) || (fs::is_symlink(stav) && fs::is_regular_file(polozka.status(ec)));
-        if (!soubor || (!v.vsechny && !TypPodleJmena(typy, p))) continue;
-        programy.push_back({p, cilova / relativni / p.filename(), std::nullopt});
+        if (!fs::is_regular_file(stav) || (!v.vsechny && !TypPodleJmena(typy, p))) continue;
+        programy.push_back({p, cilova / relativni / p.filename(), std::nullopt, {}});
     }
+}
+
+// The same file (the device and number of the file a path names, links
+// followed), or the path itself where there is none.
+using TKlicSouboru = std::tuple<std::uintmax_t, std::uintmax_t, std::string>;
+std::optional<TKlicSouboru> KlicSouboru(const fs::path& p) {
+#ifndef _WIN32
+    struct stat st {};
+    if (::stat(p.c_str(), &st) == 0) return TKlicSouboru{st.st_dev, st.st_ino, {}};
+    return std::nullopt;
+#else
+    std::error_code ec;
+    const fs::path kanonicka = fs::weakly_canonical(p, ec);
+    return TKlicSouboru{0, 0, (ec ? p : kanonicka).generic_string()};
+#endif
+}
+
+// True when folder vnitrni is slozka or lies below it (both as they are on
+// disk, links followed; a folder not yet made by the path it would get).
+bool VeSlozce(const fs::path& vnitrni, const fs::path& slozka) {
+    std::error_code ec;
+    const fs::path a = fs::weakly_canonical(fs::absolute(vnitrni, ec), ec);
+    const fs::path b = fs::weakly_canonical(fs::absolute(slozka, ec), ec);
+    if (ec) return false;
+    auto i = a.begin();
+    for (auto j = b.begin(); j != b.end(); ++j, ++i) {
+        if (j->empty()) continue;  // the empty last element of a path ending in a separator
+        if (i == a.end() || *i != *j) return false;
+    }
+    return true;
 }
 
 // The programs of the arguments, each once.
@@ -87,43 +129,56 @@ std::vector<TProgram> NajitProgramy(const TVolby& v, const std::vector<TTypSoubo
         if (fs::is_directory(p, ec)) {
             if (!v.rekurzivne)
                 throw TChybaPouziti("'" + BezRidicichZnaku(argument) + "' is a folder; -r takes the programs in it");
+            // -o into the folder read, or below it: its results would be
+            // read as programs, or written over programs not yet read.
+            if (v.vystup && VeSlozce(cilova, p))
+                throw TChybaPouziti("the output folder '" + Zobrazeni(cilova) + "' is inside the folder '" +
+                                    BezRidicichZnaku(argument) +
+                                    "' it reads; give a folder outside it, or -i to write each program over itself");
             ProjitSlozku(p, {}, v, typy, cilova, programy);
         } else {
-            // Named on the command line: taken whatever its extension.
-            programy.push_back({p, cilova / p.filename(), std::nullopt});
+            // Named on the command line: taken whatever its extension (a link is followed).
+            programy.push_back({p, cilova / p.filename(), std::nullopt, {}});
         }
     }
 
     // A program reached twice (named and in a folder, by a link or a hard
     // link) is processed once: two writers of one file would lose one result.
+    // Another name of it gets a line of its own, so that a name that is not
+    // written is never passed over in silence.
+    std::map<TKlicSouboru, fs::path> videne;
+    std::map<std::string, bool> jmena;
     std::vector<TProgram> jednou;
-    std::map<std::tuple<std::uintmax_t, std::uintmax_t, std::string>, bool> videne;
     for (TProgram& program : programy) {
-        std::tuple<std::uintmax_t, std::uintmax_t, std::string> klic;
-#ifndef _WIN32
-        struct stat st {};
-        if (!program.chyba && ::stat(program.soubor.c_str(), &st) == 0) klic = {st.st_dev, st.st_ino, {}};
-        else
-#endif
-        {
-            std::error_code ec;
-            fs::path kanonicka = fs::weakly_canonical(program.soubor, ec);
-            klic = {0, 0, (ec ? program.soubor : kanonicka).generic_string()};
+        if (!program.chyba) {
+            const std::optional<TKlicSouboru> klic = KlicSouboru(program.soubor);
+            const auto [prvni, novy] =
+                videne.emplace(klic.value_or(TKlicSouboru{0, 0, program.soubor.generic_string()}), program.soubor);
+            if (!novy) {
+                // The same name again (named and in a folder): nothing to tell.
+                if (!jmena.emplace(program.soubor.lexically_normal().generic_string(), true).second) continue;
+                program.tyz = prvni->second;
+            }
+            jmena.emplace(program.soubor.lexically_normal().generic_string(), true);
         }
-        if (!videne.emplace(klic, true).second) continue;
         jednou.push_back(std::move(program));
     }
 
-    // Two programs into one file of -o FOLDER: the second would replace the first.
     if (v.vystup) {
         std::map<std::string, const TProgram*> cile;
         for (const TProgram& program : jednou) {
-            if (program.chyba) continue;
+            if (program.chyba || program.tyz) continue;
+            // Two programs into one file of -o FOLDER: the second would replace the first.
             const auto [i, nove] = cile.emplace(program.cil.lexically_normal().generic_string(), &program);
             if (!nove)
-                throw TChybaPouziti("'" + BezRidicichZnaku(Zobrazeni(i->second->soubor)) + "' and '" +
-                                    BezRidicichZnaku(Zobrazeni(program.soubor)) + "' would both be written to '" +
-                                    BezRidicichZnaku(Zobrazeni(program.cil)) + "'");
+                throw TChybaPouziti("'" + Zobrazeni(i->second->soubor) + "' and '" + Zobrazeni(program.soubor) +
+                                    "' would both be written to '" + Zobrazeni(program.cil) + "'");
+            // A result written over a program to be read (not its own): that
+            // program would exist in no file.
+            if (const auto klic = KlicSouboru(program.cil); klic && videne.count(*klic) &&
+                                                            KlicSouboru(program.soubor) != klic)
+                throw TChybaPouziti("'" + Zobrazeni(program.soubor) + "' would be written to '" +
+                                    Zobrazeni(program.cil) + "', which is one of the programs to read");
         }
     }
     return jednou;
@@ -135,6 +190,11 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
                            const TProgram& program) {
     TVysledek r;
     const std::string jmeno = Zobrazeni(program.soubor);
+    if (program.tyz) {
+        r.radek = jmeno + ": skipped: the same file as " + Zobrazeni(*program.tyz);
+        if (v.vystup && v.prikaz != TPrikaz::Pocet) r.radek += "; '" + Zobrazeni(program.cil) + "' is not written";
+        return r;
+    }
     try {
         if (program.chyba) throw TChyba(*program.chyba);
         const bool porovnat = v.kontrola || v.rozdil;
@@ -160,12 +220,12 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
                                                      v.vynutit);
         if (v.prikaz == TPrikaz::Pocet) {
             r.radek = jmeno + ": " + Bloku(p.Bloku);
-            r.vystup = std::to_string(p.Bloku) + " " + BezRidicichZnaku(jmeno) + "\n";
+            r.vystup = std::to_string(p.Bloku) + " " + jmeno + "\n";
             return r;
         }
         if (p.Odmitnuto) {
             r.kod = 1;
-            r.radek = jmeno + ": refused: " + HlaseniNaRadek(p.Titulek, p.Zprava);
+            r.radek = jmeno + ": refused: " + BezRidicichZnaku(HlaseniNaRadek(p.Titulek, p.Zprava));
             return r;
         }
         std::string stav = "done";
@@ -176,7 +236,7 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
                 r.kod = 1;
                 stav = "would change";
                 const TText a = DekodovatText(stary), b = DekodovatText(novy);
-                if (v.rozdil) r.vystup = UnifikovanyRozdil(BezRidicichZnaku(jmeno), a, b);
+                if (v.rozdil) r.vystup = UnifikovanyRozdil(jmeno, a, b);
                 if (a.Radky == b.Radky && a.KoncovyZlom == b.KoncovyZlom)
                     stav += " (its line breaks or encoding only)";
             }
@@ -192,17 +252,19 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
             std::u16string text = hlaseni->first + u": " + hlaseni->second;
             for (std::size_t od = 0;;) {
                 const std::size_t cr = text.find(u'\r', od);
-                r.radek += "\n" + jmeno + ": " + DoUtf8(std::u16string_view(text).substr(od, cr - od));
+                r.radek += "\n" + jmeno + ": " + BezRidicichZnaku(DoUtf8(std::u16string_view(text).substr(od, cr - od)));
                 if (cr == std::u16string::npos) break;
                 od = cr + 1;
             }
         }
+    } catch (const TNeniTextovyProgram&) {
+        r = {1, jmeno + ": refused: " + HlaseniNaRadek(rsVAROVANI, rsNENITEXT + u"."), {}};
     } catch (const TChyba& e) {
-        r = {2, jmeno + ": failed: " + TextChyby(e.Zprava()), {}};
+        r = {2, jmeno + ": failed: " + BezRidicichZnaku(TextChyby(e.Zprava())), {}};
     } catch (const std::bad_alloc&) {
         r = {2, jmeno + ": failed: Not enough memory for this program.", {}};
     } catch (const std::exception& e) {
-        r = {2, jmeno + ": failed: " + e.what(), {}};
+        r = {2, jmeno + ": failed: " + BezRidicichZnaku(e.what()), {}};
     }
     return r;
 }
