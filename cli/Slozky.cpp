@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <system_error>
@@ -39,7 +40,16 @@ struct TVysledek {
     int kod = 0;
     std::string radek;
     std::string vystup;
+    // A replacement waiting in the run's TDavkaZapisu: the line holds until
+    // it is done, and tells its failure instead.
+    std::optional<std::size_t> zapis;
+    std::string jmeno;
 };
+
+// Replacements that wait to be finished together, each holding its new file
+// open; and the programs done ahead of the one whose line is told next.
+constexpr std::size_t MezCekajicich = 64;
+constexpr std::size_t OknoPredem = 2 * MezCekajicich;
 
 // A path in a status line: control characters escaped, so that a name with
 // a line break cannot split or forge a line.
@@ -187,9 +197,10 @@ std::vector<TProgram> NajitProgramy(const TVolby& v, const std::vector<TTypSoubo
 // One program: processed, and written over itself or into -o FOLDER, or
 // compared with itself (--check, --diff). A failure leaves it as it was.
 TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, const TUlozeneNastaveni& cislovani,
-                           const TProgram& program) {
+                           const TProgram& program, TDavkaZapisu& davka) {
     TVysledek r;
     const std::string jmeno = Zobrazeni(program.soubor);
+    r.jmeno = jmeno;
     if (program.tyz) {
         r.radek = jmeno + ": skipped: the same file as " + Zobrazeni(*program.tyz);
         if (v.vystup && v.prikaz != TPrikaz::Pocet) r.radek += "; '" + Zobrazeni(program.cil) + "' is not written";
@@ -241,7 +252,7 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
                     stav += " (its line breaks or encoding only)";
             }
         } else {
-            zapis->Dokoncit();
+            r.zapis = zapis->Dokoncit(davka);
         }
         r.radek = jmeno + ": " + stav + ", " + Bloku(p.Bloku) + ", " + std::to_string(p.Procenta) + "%";
         if (p.Pouzite != p.Pozadovane)
@@ -258,13 +269,13 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
             }
         }
     } catch (const TNeniTextovyProgram&) {
-        r = {1, jmeno + ": refused: " + HlaseniNaRadek(rsVAROVANI, rsNENITEXT + u"."), {}};
+        r = {1, jmeno + ": refused: " + HlaseniNaRadek(rsVAROVANI, rsNENITEXT + u"."), {}, {}, jmeno};
     } catch (const TChyba& e) {
-        r = {2, jmeno + ": failed: " + BezRidicichZnaku(TextChyby(e.Zprava())), {}};
+        r = {2, jmeno + ": failed: " + BezRidicichZnaku(TextChyby(e.Zprava())), {}, {}, jmeno};
     } catch (const std::bad_alloc&) {
-        r = {2, jmeno + ": failed: Not enough memory for this program.", {}};
+        r = {2, jmeno + ": failed: Not enough memory for this program.", {}, {}, jmeno};
     } catch (const std::exception& e) {
-        r = {2, jmeno + ": failed: " + BezRidicichZnaku(e.what()), {}};
+        r = {2, jmeno + ": failed: " + BezRidicichZnaku(e.what()), {}, {}, jmeno};
     }
     return r;
 }
@@ -288,22 +299,54 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
         kod = std::max(kod, r.kod);
     };
 
-    unsigned uloh = v.uloh ? v.uloh : std::max(1u, std::thread::hardware_concurrency());
-    uloh = static_cast<unsigned>(std::min<std::size_t>(uloh, programy.size()));
-    // The results wait for their turn: they are told in the order of the programs.
-    std::vector<std::optional<TVysledek>> vysledky(programy.size());
+    // The new files are flushed and take their targets' places together; a
+    // line is told once its program's replacement is done.
+    TDavkaZapisu davka(MezCekajicich);
+    std::deque<TVysledek> cekajici;
+    std::size_t vypsano = 0;
     std::mutex zamek;
     std::condition_variable hotovo;
+    const auto vypsatHotove = [&](bool vse) {
+        if (vse) davka.Provest();
+        std::size_t vypsanych = 0;
+        for (; !cekajici.empty(); cekajici.pop_front(), ++vypsanych) {
+            TVysledek& r = cekajici.front();
+            if (r.zapis) {
+                std::u16string zprava;
+                const TDavkaZapisu::TStav stav = davka.Stav(*r.zapis, &zprava);
+                if (stav == TDavkaZapisu::TStav::Ceka) break;
+                if (stav == TDavkaZapisu::TStav::Selhal)
+                    r = {2, r.jmeno + ": failed: " + BezRidicichZnaku(TextChyby(zprava)), {}, {}, r.jmeno};
+            }
+            vypsat(r);
+        }
+        {
+            std::lock_guard<std::mutex> z(zamek);
+            vypsano += vypsanych;
+        }
+        hotovo.notify_all();
+    };
+    const auto vysledek = [&](TVysledek r) {
+        cekajici.push_back(std::move(r));
+        vypsatHotove(cekajici.size() >= MezCekajicich);
+    };
+
+    unsigned uloh = v.uloh ? v.uloh : std::max(1u, std::thread::hardware_concurrency());
+    uloh = static_cast<unsigned>(std::min<std::size_t>(uloh, programy.size()));
+    // The results wait for their turn: they are told in the order of the
+    // programs; no program starts far ahead of the one told next.
+    std::vector<std::optional<TVysledek>> vysledky(programy.size());
     std::size_t dalsi = 0;
     const auto pracovat = [&] {
         for (;;) {
             std::size_t i;
             {
-                std::lock_guard<std::mutex> z(zamek);
+                std::unique_lock<std::mutex> z(zamek);
+                hotovo.wait(z, [&] { return dalsi == programy.size() || dalsi < vypsano + OknoPredem; });
                 if (dalsi == programy.size()) return;
                 i = dalsi++;
             }
-            TVysledek r = ZpracovatPolozku(v, nastaveni, cislovani, programy[i]);
+            TVysledek r = ZpracovatPolozku(v, nastaveni, cislovani, programy[i], davka);
             {
                 std::lock_guard<std::mutex> z(zamek);
                 vysledky[i] = std::move(r);
@@ -322,7 +365,7 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
         }
     }
     if (vlakna.empty()) {
-        for (const TProgram& program : programy) vypsat(ZpracovatPolozku(v, nastaveni, cislovani, program));
+        for (const TProgram& program : programy) vysledek(ZpracovatPolozku(v, nastaveni, cislovani, program, davka));
     } else {
         for (std::size_t i = 0; i < programy.size(); ++i) {
             TVysledek r;
@@ -332,10 +375,11 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
                 r = std::move(*vysledky[i]);
                 vysledky[i].reset();
             }
-            vypsat(r);
+            vysledek(std::move(r));
         }
         for (std::thread& t : vlakna) t.join();
     }
+    vypsatHotove(true);
     if (vystupSelhal) {
         vystup.Hlaseni("tarvik-cli: Cannot write to standard output.");
         kod = 2;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 #include <random>
+#include <set>
+#include <tuple>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -14,6 +16,9 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/xattr.h>
+#endif
 #endif
 
 namespace {
@@ -27,7 +32,62 @@ std::filesystem::path SlozkaSouboru(const std::filesystem::path& soubor) {
 // behind by a killed program can be told apart and removed.
 constexpr char ZnackaNovych[] = ".tarvik-";
 
+// True the first time a save of this process writes into the folder: its
+// leftovers are looked for once, not once a file (which would cost the
+// square of the files of a folder).
+template <typename K>
+bool PrvniVeSlozce(K klic) {
+    static std::mutex zamek;
+    static std::set<K> videne;
+    std::lock_guard<std::mutex> z(zamek);
+    return videne.insert(std::move(klic)).second;
+}
+
 }  // namespace
+
+std::optional<std::size_t> TZapisSouboru::Dokoncit(TDavkaZapisu& davka) {
+    if (zpusob_ != TZpusob::Nahradit) {
+        Dokoncit();
+        return std::nullopt;
+    }
+    TDavkaZapisu::TNahrazeni n{soubor_, cil_, docasny_};
+#ifdef _WIN32
+    n.h = h_;
+    h_ = nullptr;
+#else
+    if (::fchmod(fd_, mod_) != 0) ChybaZapisuSouboru(soubor_, DuvodSystemu(errno));
+    n.fd = fd_;
+    fd_ = -1;
+#endif
+    dokonceno_ = true;
+    docasny_.clear();
+    return davka.Pridat(std::move(n));
+}
+
+std::size_t TDavkaZapisu::Pridat(TNahrazeni n) {
+    std::size_t cislo;
+    bool plna;
+    {
+        std::lock_guard<std::mutex> z(zamek_);
+        cislo = dalsi_++;
+        cekajici_.emplace_back(cislo, std::move(n));
+        plna = cekajici_.size() >= mez_;
+    }
+    if (plna) Provest();
+    return cislo;
+}
+
+TDavkaZapisu::TStav TDavkaZapisu::Stav(std::size_t cislo, std::u16string* zprava) {
+    std::lock_guard<std::mutex> z(zamek_);
+    const auto i = hotove_.find(cislo);
+    if (i == hotove_.end()) return TStav::Ceka;
+    const bool selhal = i->second.has_value();
+    if (selhal && zprava) *zprava = *i->second;
+    hotove_.erase(i);
+    return selhal ? TStav::Selhal : TStav::Hotovo;
+}
+
+TDavkaZapisu::~TDavkaZapisu() { Provest(); }
 
 void TZapisSouboru::Zapsat(std::string_view bajty) {
     if (zpusob_ == TZpusob::NaMiste && !zacato_) {
@@ -42,7 +102,10 @@ void TZapisSouboru::Zapsat(std::string_view bajty) {
 
 void TZapisSouboru::Dokoncit() {
     if (zpusob_ == TZpusob::Nahradit) {
-        DokoncitNahrazeni();
+        TDavkaZapisu sama(1);
+        const std::size_t cislo = *Dokoncit(sama);
+        std::u16string zprava;
+        if (sama.Stav(cislo, &zprava) == TDavkaZapisu::TStav::Selhal) throw TChyba(zprava);
         return;
     }
     if (zpusob_ == TZpusob::NaMiste) {
@@ -79,17 +142,18 @@ TZapisSouboru::~TZapisSouboru() {
 
 namespace {
 
-// Removes new files that a killed save left beside the target: a live save
+// Removes the new files that killed saves left in a folder: a live save
 // holds its new file open without sharing, so that only those go.
-void UklidOpustenychNovych(const std::filesystem::path& cil) {
-    std::filesystem::path vzor = cil;
-    vzor += ZnackaNovych;
-    vzor += L"*.tmp";
+void UklidSlozky(const std::filesystem::path& slozka) {
+    std::error_code ec;
+    const std::filesystem::path uplna = std::filesystem::absolute(slozka, ec);
+    if (!PrvniVeSlozce(uplna.lexically_normal().wstring())) return;
+    const std::filesystem::path vzor = slozka / (std::wstring(L"*") + L".tarvik-*.tmp");
     WIN32_FIND_DATAW nalez{};
     HANDLE hledani = FindFirstFileW(vzor.c_str(), &nalez);
     if (hledani == INVALID_HANDLE_VALUE) return;
     do {
-        DeleteFileW((SlozkaSouboru(cil) / nalez.cFileName).c_str());
+        DeleteFileW((slozka / nalez.cFileName).c_str());
     } while (FindNextFileW(hledani, &nalez));
     FindClose(hledani);
 }
@@ -127,7 +191,7 @@ TZapisSouboru::TZapisSouboru(const std::filesystem::path& soubor) : soubor_(soub
 }
 
 bool TZapisSouboru::VytvoritNovy() {
-    UklidOpustenychNovych(cil_);
+    UklidSlozky(SlozkaSouboru(cil_));
     std::filesystem::path novy = cil_;
     novy += ZnackaNovych + std::to_string(GetCurrentProcessId()) + ".tmp";
     HANDLE h = CreateFileW(novy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -161,18 +225,35 @@ void TZapisSouboru::OtevritNaMiste() {
     }
 }
 
-void TZapisSouboru::DokoncitNahrazeni() {
-    HANDLE h = static_cast<HANDLE>(h_);
-    if (!FlushFileBuffers(h)) ChybaZapisuSouboru(soubor_, DuvodSystemu(GetLastError()));
-    CloseHandle(h);
-    h_ = nullptr;
-    BOOL ok = FALSE;
-    if (GetFileAttributesW(cil_.c_str()) != INVALID_FILE_ATTRIBUTES)
-        ok = ReplaceFileW(cil_.c_str(), docasny_.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-    if (!ok) ok = MoveFileExW(docasny_.c_str(), cil_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) ChybaZapisuSouboru(soubor_, DuvodSystemu(GetLastError()));  // the destructor removes the new file
-    dokonceno_ = true;
-    docasny_.clear();
+void TDavkaZapisu::Provest() {
+    std::vector<std::pair<std::size_t, TNahrazeni>> prace;
+    {
+        std::lock_guard<std::mutex> z(zamek_);
+        prace.swap(cekajici_);
+    }
+    std::vector<std::optional<std::u16string>> chyby(prace.size());
+    for (std::size_t i = 0; i < prace.size(); ++i) {
+        TNahrazeni& n = prace[i].second;
+        const auto selhat = [&](DWORD kod) {
+            chyby[i] = ZpravaSouboru("Cannot create file \"%s\". ", n.soubor, DuvodSystemu(kod));
+        };
+        HANDLE h = static_cast<HANDLE>(n.h);
+        const bool splachnuto = FlushFileBuffers(h);
+        if (!splachnuto) selhat(GetLastError());
+        CloseHandle(h);
+        if (splachnuto) {
+            BOOL ok = FALSE;
+            if (GetFileAttributesW(n.cil.c_str()) != INVALID_FILE_ATTRIBUTES)
+                ok = ReplaceFileW(n.cil.c_str(), n.docasny.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                                  nullptr);
+            if (!ok)
+                ok = MoveFileExW(n.docasny.c_str(), n.cil.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+            if (!ok) selhat(GetLastError());
+        }
+        if (chyby[i]) DeleteFileW(n.docasny.c_str());
+    }
+    std::lock_guard<std::mutex> z(zamek_);
+    for (std::size_t i = 0; i < prace.size(); ++i) hotove_[prace[i].first] = std::move(chyby[i]);
 }
 
 bool TZapisSouboru::Vyprazdnit() {
@@ -260,21 +341,46 @@ std::filesystem::path NahodneJmeno(const std::filesystem::path& cil) {
     return SlozkaSouboru(cil) / jmeno;
 }
 
-// Removes new files that a killed save left beside the target: a live save
-// holds a lock on its new file, which ends with the process.
-void UklidOpustenychNovych(const std::filesystem::path& cil) {
-    const std::string predpona = PredponaNovych(cil);
+// True for the name of a new file of a save: ".NAME.tarvik-" and six characters.
+bool JmenoNoveho(std::string_view jmeno) {
+    constexpr std::size_t Znacka = sizeof ZnackaNovych - 1;
+    return jmeno.size() > 1 + Znacka + 6 && jmeno.front() == '.' &&
+           jmeno.compare(jmeno.size() - 6 - Znacka, Znacka, ZnackaNovych) == 0;
+}
+
+// Removes the new files that killed saves left in a folder, once a run: a
+// live save holds a lock on its new file, which ends with the process.
+void UklidSlozky(const std::filesystem::path& slozka) {
+    struct stat st {};
+    // (The path too: a folder removed and another made may get its number.)
     std::error_code ec;
-    for (std::filesystem::directory_iterator i(SlozkaSouboru(cil), ec), konec; !ec && i != konec; i.increment(ec)) {
-        const std::string jmeno = i->path().filename().string();
-        if (jmeno.size() != predpona.size() + 6 || jmeno.compare(0, predpona.size(), predpona) != 0) continue;
+    const std::string cesta = std::filesystem::absolute(slozka, ec).lexically_normal().native();
+    if (::stat(slozka.c_str(), &st) != 0 || !PrvniVeSlozce(std::tuple(st.st_dev, st.st_ino, cesta))) return;
+    for (std::filesystem::directory_iterator i(slozka, ec), konec; !ec && i != konec; i.increment(ec)) {
+        if (!JmenoNoveho(i->path().filename().native())) continue;
         const int fd = ::open(i->path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
         if (fd < 0) continue;
-        struct stat st {};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        struct stat soubor {};
+        if (::fstat(fd, &soubor) == 0 && S_ISREG(soubor.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
             ::unlink(i->path().c_str());
         ::close(fd);
     }
+}
+
+// Gives the complete unnamed file fd a name beside its target; the error code
+// when it cannot.
+int Pojmenovat(int fd, const std::filesystem::path& cil, std::filesystem::path& jmeno) {
+    const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+    int kod = EEXIST;
+    for (int pokus = 0; pokus < 100 && kod == EEXIST; ++pokus) {
+        jmeno = NahodneJmeno(cil);
+        if (::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, jmeno.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+            (errno == ENOENT && ::linkat(fd, "", AT_FDCWD, jmeno.c_str(), AT_EMPTY_PATH) == 0))
+            return 0;
+        kod = errno;
+    }
+    jmeno.clear();
+    return kod;
 }
 
 }  // namespace
@@ -328,8 +434,10 @@ TZapisSouboru::TZapisSouboru(const std::filesystem::path& soubor) : soubor_(soub
     }
     struct stat novy {};
     if (::fstat(fd_, &novy) != 0 ||
-        ((novy.st_uid != st.st_uid || novy.st_gid != st.st_gid) && ::fchown(fd_, st.st_uid, st.st_gid) != 0)) {
-        // The new file cannot get the old owner: the file keeps its own.
+        ((novy.st_uid != st.st_uid || novy.st_gid != st.st_gid) && ::fchown(fd_, st.st_uid, st.st_gid) != 0) ||
+        !PrenestAtributy()) {
+        // The new file cannot get the old owner, access control list or
+        // extended attributes: the file keeps its own.
         Zavrit();
         if (!docasny_.empty()) ::unlink(docasny_.c_str());
         docasny_.clear();
@@ -337,9 +445,36 @@ TZapisSouboru::TZapisSouboru(const std::filesystem::path& soubor) : soubor_(soub
     }
 }
 
+bool TZapisSouboru::PrenestAtributy() {
+#ifdef __linux__
+    // The names, then each value: both may grow between two calls.
+    std::vector<char> jmena(1024);
+    ssize_t n;
+    while ((n = ::listxattr(cil_.c_str(), jmena.data(), jmena.size())) < 0) {
+        if (errno != ERANGE) return errno == ENOTSUP || errno == ENOSYS;
+        jmena.resize(jmena.size() * 4);
+    }
+    std::vector<char> hodnota(256);
+    for (const char* j = jmena.data(); j < jmena.data() + n; j += std::strlen(j) + 1) {
+        const std::string_view jmeno(j);
+        // The access control list and the attributes of users; security.*
+        // (labels, capabilities) is the system's to give a new file.
+        if (jmeno.rfind("user.", 0) != 0 && jmeno.rfind("trusted.", 0) != 0 && jmeno != "system.posix_acl_access")
+            continue;
+        ssize_t d;
+        while ((d = ::getxattr(cil_.c_str(), j, hodnota.data(), hodnota.size())) < 0) {
+            if (errno != ERANGE) return false;
+            hodnota.resize(hodnota.size() * 4);
+        }
+        if (::fsetxattr(fd_, j, hodnota.data(), static_cast<std::size_t>(d), 0) != 0) return false;
+    }
+#endif
+    return true;
+}
+
 bool TZapisSouboru::VytvoritNovy() {
-    UklidOpustenychNovych(cil_);
     const std::filesystem::path slozka = SlozkaSouboru(cil_);
+    UklidSlozky(slozka);
 #ifdef O_TMPFILE
     // Unnamed until it is complete, so that a killed save leaves nothing.
     fd_ = ::open(slozka.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
@@ -389,34 +524,64 @@ void TZapisSouboru::OtevritNaMiste() {
     }
 }
 
-void TZapisSouboru::DokoncitNahrazeni() {
-    if (::fchmod(fd_, mod_) != 0 || ::fsync(fd_) != 0) ChybaZapisuSouboru(soubor_, DuvodSystemu(errno));
-    const std::filesystem::path slozka = SlozkaSouboru(cil_);
-    if (docasny_.empty()) {
-        // The complete file gets a name beside the target, then the target's.
-        const std::string proc = "/proc/self/fd/" + std::to_string(fd_);
-        int kod = EEXIST;
-        for (int pokus = 0; pokus < 100 && kod == EEXIST; ++pokus) {
-            const std::filesystem::path jmeno = NahodneJmeno(cil_);
-            if (::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, jmeno.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
-                (errno == ENOENT && ::linkat(fd_, "", AT_FDCWD, jmeno.c_str(), AT_EMPTY_PATH) == 0)) {
-                docasny_ = jmeno;
-                break;
-            }
-            kod = errno;
+void TDavkaZapisu::Provest() {
+    std::vector<std::pair<std::size_t, TNahrazeni>> prace;
+    {
+        std::lock_guard<std::mutex> z(zamek_);
+        prace.swap(cekajici_);
+    }
+    if (prace.empty()) return;
+    std::vector<std::optional<std::u16string>> chyby(prace.size());
+    const auto selhat = [&](std::size_t i, int kod) {
+        if (!chyby[i]) chyby[i] = ZpravaSouboru("Cannot create file \"%s\". ", prace[i].second.soubor, DuvodSystemu(kod));
+    };
+    // Every new file on disk: one syncfs a file system, where a failure (it
+    // may be another file's) is looked into file by file; else one fsync each.
+    std::map<dev_t, std::vector<std::size_t>> systemy;
+    for (std::size_t i = 0; i < prace.size(); ++i) {
+        struct stat st {};
+#ifdef __linux__
+        if (prace.size() > 1 && ::fstat(prace[i].second.fd, &st) == 0) {
+            systemy[st.st_dev].push_back(i);
+            continue;
         }
-        if (docasny_.empty()) ChybaZapisuSouboru(soubor_, DuvodSystemu(kod));
+#endif
+        if (::fsync(prace[i].second.fd) != 0) selhat(i, errno);
     }
-    if (::rename(docasny_.c_str(), cil_.c_str()) != 0) ChybaZapisuSouboru(soubor_, DuvodSystemu(errno));
-    dokonceno_ = true;
-    docasny_.clear();
-    Zavrit();
-    // The rename itself reaches the disk.
-    const int fdSlozky = ::open(slozka.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fdSlozky >= 0) {
-        ::fsync(fdSlozky);
-        ::close(fdSlozky);
+#ifdef __linux__
+    for (const auto& [zarizeni, soubory] : systemy) {
+        if (::syncfs(prace[soubory.front()].second.fd) == 0) continue;
+        for (const std::size_t i : soubory)
+            if (::fsync(prace[i].second.fd) != 0) selhat(i, errno);
     }
+#endif
+    // Then each takes its target's place: a name beside it (an unnamed file
+    // gets it only now, so that a killed run leaves as few as it can), the
+    // rename; and each folder once on disk.
+    std::set<std::filesystem::path> slozky;
+    for (std::size_t i = 0; i < prace.size(); ++i) {
+        TNahrazeni& n = prace[i].second;
+        if (!chyby[i] && n.docasny.empty()) {
+            if (const int kod = Pojmenovat(n.fd, n.cil, n.docasny)) selhat(i, kod);
+        }
+        if (!chyby[i]) {
+            if (::rename(n.docasny.c_str(), n.cil.c_str()) == 0)
+                slozky.insert(SlozkaSouboru(n.cil));
+            else
+                selhat(i, errno);
+        }
+        ::close(n.fd);
+        if (chyby[i] && !n.docasny.empty()) ::unlink(n.docasny.c_str());
+    }
+    for (const std::filesystem::path& slozka : slozky) {
+        const int fd = ::open(slozka.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::fsync(fd);
+            ::close(fd);
+        }
+    }
+    std::lock_guard<std::mutex> z(zamek_);
+    for (std::size_t i = 0; i < prace.size(); ++i) hotove_[prace[i].first] = std::move(chyby[i]);
 }
 
 bool TZapisSouboru::Vyprazdnit() {

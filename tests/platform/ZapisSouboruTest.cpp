@@ -315,9 +315,10 @@ TEST(ZapisSouboru, NecitelnyNaMisteNenechaPopisovac) {
     EXPECT_EQ(otevrenych(), pred);
 }
 
-// New files that a killed save left behind (where the system has no unnamed
-// files) are removed by the next save of that file; those of a save still
-// running, of other files and of other programs stay.
+// New files that killed saves left behind are removed by the first save of
+// the run into their folder, whatever file they were for; those of a save
+// still running and files of other programs stay. Later saves into that
+// folder do not look again (the look costs a pass over the folder).
 TEST(ZapisSouboru, OpusteneNoveSeUklidi) {
     TDocasnaSlozka slozka;
     const fs::path soubor = slozka / "p.nc";
@@ -328,9 +329,12 @@ TEST(ZapisSouboru, OpusteneNoveSeUklidi) {
     ASSERT_EQ(::flock(bezi, LOCK_EX), 0);
     ZapsatSouborAtomicky(soubor, "N5 X\r\n");
     ::close(bezi);
-    EXPECT_EQ(Soubory(slozka.Cesta()),
-              (std::vector<std::string>{".p.nc.Ab3xYz", ".p.nc.tarvik-bezi01", ".q.nc.tarvik-Ab3xYz", "p.nc"}));
+    EXPECT_EQ(Soubory(slozka.Cesta()), (std::vector<std::string>{".p.nc.Ab3xYz", ".p.nc.tarvik-bezi01", "p.nc"}));
     EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N5 X\r\n");
+    TDocasnaSlozka::Zapsat(slozka / ".r.nc.tarvik-Cd4xYz", "N");
+    ZapsatSouborAtomicky(slozka / "r.nc", "N5 X\r\n");
+    EXPECT_EQ(Soubory(slozka.Cesta()), (std::vector<std::string>{".p.nc.Ab3xYz", ".p.nc.tarvik-bezi01",
+                                                                 ".r.nc.tarvik-Cd4xYz", "p.nc", "r.nc"}));
 }
 
 
