@@ -169,6 +169,34 @@ TRegistrSoubor::TKlic& VytvoritVeStromu(TRegistrSoubor::TStrom& strom, const std
     }
 }
 
+// A key as one line of the file names it: its parents are not made keys of
+// their own (each would hold its whole path: a key nested n levels deep
+// would cost the square of n); they exist by it (JeVeStromu).
+TRegistrSoubor::TKlic& KlicVeStromu(TRegistrSoubor::TStrom& strom, const std::u16string& cesta) {
+    auto [it, nova] = strom.try_emplace(Slozit(cesta));
+    if (nova) it->second.Cesta = cesta;
+    return it->second;
+}
+
+// The key (its composed path) is in the tree, or is the parent of one that is.
+bool JeVeStromu(const TRegistrSoubor::TStrom& strom, const std::u16string& slozena) {
+    if (slozena.empty() || strom.count(slozena)) return true;
+    const std::u16string podklice = slozena + u'\\';
+    const auto it = strom.lower_bound(podklice);
+    return it != strom.end() && it->first.compare(0, podklice.size(), podklice) == 0;
+}
+
+// The tree's entry of a key that is in it, made for a parent that exists by
+// its subkeys only; nullptr for a key that is not in it.
+TRegistrSoubor::TKlic* ZaznamKlice(TRegistrSoubor::TStrom& strom, const std::u16string& slozena) {
+    if (const auto it = strom.find(slozena); it != strom.end()) return &it->second;
+    if (!JeVeStromu(strom, slozena)) return nullptr;
+    const auto podklic = strom.lower_bound(slozena + u'\\');
+    TRegistrSoubor::TKlic& klic = strom[slozena];
+    klic.Cesta = podklic->second.Cesta.substr(0, slozena.size());
+    return &klic;
+}
+
 TRegistrSoubor::THodnota* NajitHodnotu(TRegistrSoubor::TKlic& klic, std::u16string_view nazev) {
     for (auto& h : klic.Hodnoty)
         if (StejneBezVelikosti(h.Nazev, nazev)) return &h;
@@ -374,6 +402,9 @@ TRegistrSoubor::TCteni TRegistrSoubor::Cteni(std::string_view bajty) {
     }
 
     TKlic* klic = nullptr;
+    // The values of each key by their names in capitals, so that a key of
+    // many values reads in time in proportion to them.
+    std::map<const TKlic*, std::map<std::u16string, std::size_t>> nazvy;
     bool vadnyKlic = false;  // the last key line could not be read
     for (; i < radky.size(); ++i) {
         const std::u16string_view radek = Orezat(radky[i]);
@@ -382,7 +413,7 @@ TRegistrSoubor::TCteni TRegistrSoubor::Cteni(std::string_view bajty) {
             // The values under a damaged key line are left out with it.
             std::u16string cesta;
             const TDuvod d = CistKlic(radek, cesta);
-            klic = d ? nullptr : &VytvoritVeStromu(v.Strom, cesta);
+            klic = d ? nullptr : &KlicVeStromu(v.Strom, cesta);
             vadnyKlic = d != nullptr;
             if (d) vada(i, d);
             continue;
@@ -393,10 +424,12 @@ TRegistrSoubor::TCteni TRegistrSoubor::Cteni(std::string_view bajty) {
             vada(i, d);
         } else if (!klic) {
             vada(prvni, vadnyKlic ? u"the value's key line cannot be read" : u"a value comes before the first key");
-        } else if (THodnota* stara = NajitHodnotu(*klic, h.Nazev)) {
-            *stara = std::move(h);
         } else {
-            klic->Hodnoty.push_back(std::move(h));
+            const auto [poradi, nova] = nazvy[klic].try_emplace(Slozit(h.Nazev), klic->Hodnoty.size());
+            if (nova)
+                klic->Hodnoty.push_back(std::move(h));
+            else
+                klic->Hodnoty[poradi->second] = std::move(h);
         }
     }
     // One entry a line, in the order of the lines.
@@ -591,20 +624,20 @@ bool TRegistrSoubor::OtevritKlic(std::u16string_view cesta, bool vytvorit) {
     if (vytvorit) {
         try {
             Zmenit([&](TStrom& strom) {
-                if (strom.count(slozena)) return false;
+                if (JeVeStromu(strom, slozena)) return false;
                 VytvoritVeStromu(strom, *normalni);
                 return true;
             });
         } catch (const TChyba& e) {
             Obnovit();
-            if (!strom_.count(slozena)) {
+            if (!JeVeStromu(strom_, slozena)) {
                 chybaOtevreni_ = e.Zprava();
                 return false;
             }
         }
     } else {
         Obnovit();
-        if (!slozena.empty() && !strom_.count(slozena)) return false;
+        if (!JeVeStromu(strom_, slozena)) return false;
     }
     aktualni_ = slozena;
     return true;
@@ -619,7 +652,7 @@ bool TRegistrSoubor::KlicExistuje(std::u16string_view cesta) {
     const auto normalni = NormalizovatCestu(cesta);
     if (!normalni) return false;
     if (!aktualni_) Obnovit();  // with a key open, the version read as it was opened
-    return normalni->empty() || strom_.count(Slozit(*normalni)) > 0;
+    return JeVeStromu(strom_, Slozit(*normalni));
 }
 
 bool TRegistrSoubor::SmazatKlic(std::u16string_view cesta) {
@@ -628,7 +661,8 @@ bool TRegistrSoubor::SmazatKlic(std::u16string_view cesta) {
     const std::u16string slozena = Slozit(*normalni);
     try {
         return Zmenit([&](TStrom& strom) {
-            if (strom.erase(slozena) == 0) return false;
+            if (!JeVeStromu(strom, slozena)) return false;
+            strom.erase(slozena);
             // The subkeys sort together, though not always right after the key
             // ("A2" comes between "A" and "A\\B").
             const std::u16string podklice = slozena + u'\\';
@@ -683,13 +717,13 @@ void TRegistrSoubor::ZapsatHodnotu(std::u16string_view nazev, std::uint32_t typ,
     bool klicChybi = false;
     try {
         Zmenit([&](TStrom& strom) {
-            const auto it = strom.find(*aktualni_);
-            if (it == strom.end() && !aktualni_->empty()) {
+            TKlic* zaznam = ZaznamKlice(strom, *aktualni_);
+            if (!zaznam && !aktualni_->empty()) {
                 // The key was deleted since it was opened.
                 klicChybi = true;
                 return false;
             }
-            TKlic& klic = it == strom.end() ? strom[*aktualni_] : it->second;
+            TKlic& klic = zaznam ? *zaznam : strom[*aktualni_];
             if (THodnota* h = NajitHodnotu(klic, nazev)) {
                 h->Typ = typ;
                 h->Data = std::move(data);
