@@ -11,8 +11,10 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -44,7 +46,27 @@ struct TVysledek {
     // it is done, and tells its failure instead.
     std::optional<std::size_t> zapis;
     std::string jmeno;
+    // --diff: the diff, printed on standard output in its turn.
+    std::unique_ptr<TDocasnySoubor> rozdil;
 };
+
+// True when two sources hold the same bytes, read a block at a time.
+bool StejneBajty(TZdrojBajtu& a, TZdrojBajtu& b) {
+    constexpr std::size_t Blok = std::size_t{1} << 16;
+    std::string x(Blok, '\0'), y(Blok, '\0');
+    const auto plny = [](TZdrojBajtu& z, std::string& blok) {
+        std::size_t n = 0;
+        while (n < blok.size())
+            if (const std::size_t k = z.Precist(blok.data() + n, blok.size() - n)) n += k;
+            else break;
+        return n;
+    };
+    for (;;) {
+        const std::size_t na = plny(a, x), nb = plny(b, y);
+        if (na != nb || std::memcmp(x.data(), y.data(), na) != 0) return false;
+        if (na < Blok) return true;
+    }
+}
 
 // Replacements that wait to be finished together, each holding its new file
 // open; and the programs done ahead of the one whose line is told next.
@@ -211,7 +233,9 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
         const bool porovnat = v.kontrola || v.rozdil;
         const fs::path& cil = v.naMiste ? program.soubor : program.cil;
         std::optional<TZapisSouboru> zapis;
-        std::string novy;
+        // --check, --diff: the result in a temporary file, never whole in memory.
+        std::optional<TDocasnySoubor> novy;
+        if (porovnat) novy.emplace();
         TCilProgramu kam;
         kam.Otevrit = [&]() -> std::optional<std::string_view> {
             if (porovnat) return std::nullopt;
@@ -222,7 +246,7 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
         };
         kam.Zapsat = [&](std::string_view kus) {
             if (porovnat)
-                novy += kus;
+                novy->Zapsat(kus);
             else
                 zapis->Zapsat(kus);
         };
@@ -241,15 +265,19 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
         }
         std::string stav = "done";
         if (porovnat) {
-            const std::string stary = NacistBajty(program.soubor);
+            TCteniSouboru stary(program.soubor);
             stav = "unchanged";
-            if (stary != novy) {
+            if (!StejneBajty(stary, *novy)) {
                 r.kod = 1;
                 stav = "would change";
-                const TText a = DekodovatText(stary), b = DekodovatText(novy);
-                if (v.rozdil) r.vystup = UnifikovanyRozdil(jmeno, a, b);
-                if (a.Radky == b.Radky && a.KoncovyZlom == b.KoncovyZlom)
-                    stav += " (its line breaks or encoding only)";
+                bool radky;
+                if (v.rozdil) {
+                    r.rozdil = std::make_unique<TDocasnySoubor>();
+                    radky = UnifikovanyRozdil(jmeno, stary, *novy, [&](std::string_view kus) { r.rozdil->Zapsat(kus); });
+                } else {
+                    radky = !StejneRadky(stary, *novy);
+                }
+                if (!radky) stav += " (its line breaks or encoding only)";
             }
         } else {
             r.zapis = zapis->Dokoncit(davka);
@@ -269,13 +297,13 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
             }
         }
     } catch (const TNeniTextovyProgram&) {
-        r = {1, jmeno + ": refused: " + HlaseniNaRadek(rsVAROVANI, rsNENITEXT + u"."), {}, {}, jmeno};
+        r = {1, jmeno + ": refused: " + HlaseniNaRadek(rsVAROVANI, rsNENITEXT + u"."), {}, {}, jmeno, {}};
     } catch (const TChyba& e) {
-        r = {2, jmeno + ": failed: " + BezRidicichZnaku(TextChyby(e.Zprava())), {}, {}, jmeno};
+        r = {2, jmeno + ": failed: " + BezRidicichZnaku(TextChyby(e.Zprava())), {}, {}, jmeno, {}};
     } catch (const std::bad_alloc&) {
-        r = {2, jmeno + ": failed: Not enough memory for this program.", {}, {}, jmeno};
+        r = {2, jmeno + ": failed: Not enough memory for this program.", {}, {}, jmeno, {}};
     } catch (const std::exception& e) {
-        r = {2, jmeno + ": failed: " + BezRidicichZnaku(e.what()), {}, {}, jmeno};
+        r = {2, jmeno + ": failed: " + BezRidicichZnaku(e.what()), {}, {}, jmeno, {}};
     }
     return r;
 }
@@ -295,6 +323,15 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
     bool vystupSelhal = false;
     const auto vypsat = [&](const TVysledek& r) {
         if (!r.vystup.empty() && !vystupSelhal && !vystup.Program(r.vystup)) vystupSelhal = true;
+        if (r.rozdil && !vystupSelhal) {
+            r.rozdil->Zpet();
+            char blok[1 << 16];
+            while (const std::size_t n = r.rozdil->Precist(blok, sizeof blok))
+                if (!vystup.Program(std::string_view(blok, n))) {
+                    vystupSelhal = true;
+                    break;
+                }
+        }
         vystup.Hlaseni(r.radek);
         kod = std::max(kod, r.kod);
     };
@@ -316,7 +353,7 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
                 const TDavkaZapisu::TStav stav = davka.Stav(*r.zapis, &zprava);
                 if (stav == TDavkaZapisu::TStav::Ceka) break;
                 if (stav == TDavkaZapisu::TStav::Selhal)
-                    r = {2, r.jmeno + ": failed: " + BezRidicichZnaku(TextChyby(zprava)), {}, {}, r.jmeno};
+                    r = {2, r.jmeno + ": failed: " + BezRidicichZnaku(TextChyby(zprava)), {}, {}, r.jmeno, {}};
             }
             vypsat(r);
         }

@@ -3,6 +3,7 @@
 #include "ChybySouboru.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <random>
 #include <set>
@@ -627,3 +628,134 @@ void ZapsatSouborAtomicky(const std::filesystem::path& soubor, std::string_view 
     zapis.Zapsat(bytes);
     zapis.Dokoncit();
 }
+
+TChyba TDocasnySoubor::Vada(const std::u16string& duvod) const {
+    return TChyba(ZpravaSouboru("Cannot create file \"%s\". ", slozka_, duvod));
+}
+
+bool TDocasnySoubor::Zpet() {
+    Vylit();
+    cteno_ = 0;
+    return true;
+}
+
+void TDocasnySoubor::Zapsat(std::string_view bajty) {
+    constexpr std::size_t Blok = std::size_t{1} << 16;
+    if (naPriste_.size() + bajty.size() > Blok) Vylit();
+    if (bajty.size() >= Blok) {
+        ZapsatNaDisk(bajty);
+    } else {
+        if (naPriste_.capacity() < Blok) naPriste_.reserve(Blok);
+        naPriste_ += bajty;
+    }
+    velikost_ += bajty.size();
+}
+
+void TDocasnySoubor::Vylit() {
+    if (naPriste_.empty()) return;
+    ZapsatNaDisk(naPriste_);
+    naPriste_.clear();
+}
+
+#ifdef _WIN32
+
+TDocasnySoubor::TDocasnySoubor() {
+    std::error_code ec;
+    slozka_ = std::filesystem::temp_directory_path(ec);
+    static std::atomic<unsigned> poradi{0};
+    for (int pokus = 0; pokus < 100 && !h_; ++pokus) {
+        const std::filesystem::path jmeno =
+            slozka_ / (L"tarvik-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++poradi) + L".tmp");
+        HANDLE h = CreateFileW(jmeno.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (h != INVALID_HANDLE_VALUE) h_ = h;
+        else if (GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    if (!h_) throw Vada(DuvodSystemu(GetLastError()));
+}
+
+TDocasnySoubor::~TDocasnySoubor() { CloseHandle(static_cast<HANDLE>(h_)); }
+
+void TDocasnySoubor::Vyprazdnit() {
+    LARGE_INTEGER nula{};
+    if (!SetFilePointerEx(static_cast<HANDLE>(h_), nula, nullptr, FILE_BEGIN) || !SetEndOfFile(static_cast<HANDLE>(h_)))
+        throw Vada(DuvodSystemu(GetLastError()));
+    naPriste_.clear();
+    velikost_ = cteno_ = 0;
+}
+
+void TDocasnySoubor::ZapsatNaDisk(std::string_view bajty) {
+    LARGE_INTEGER pozice{};
+    pozice.QuadPart = static_cast<LONGLONG>(velikost_ - naPriste_.size());
+    if (!SetFilePointerEx(static_cast<HANDLE>(h_), pozice, nullptr, FILE_BEGIN)) throw Vada(DuvodSystemu(GetLastError()));
+    for (std::size_t zapsano = 0; zapsano < bajty.size();) {
+        DWORD w = 0;
+        const DWORD kus = static_cast<DWORD>(std::min<std::size_t>(bajty.size() - zapsano, 1u << 30));
+        if (!WriteFile(static_cast<HANDLE>(h_), bajty.data() + zapsano, kus, &w, nullptr))
+            throw Vada(DuvodSystemu(GetLastError()));
+        zapsano += w;
+    }
+}
+
+std::size_t TDocasnySoubor::Precist(char* cil, std::size_t n) {
+    Vylit();
+    LARGE_INTEGER pozice{};
+    pozice.QuadPart = static_cast<LONGLONG>(cteno_);
+    DWORD precteno = 0;
+    const DWORD kus = static_cast<DWORD>(std::min<std::uint64_t>({n, velikost_ - cteno_, 1u << 30}));
+    if (kus == 0) return 0;
+    if (!SetFilePointerEx(static_cast<HANDLE>(h_), pozice, nullptr, FILE_BEGIN) ||
+        !ReadFile(static_cast<HANDLE>(h_), cil, kus, &precteno, nullptr))
+        throw Vada(DuvodSystemu(GetLastError()));
+    cteno_ += precteno;
+    return precteno;
+}
+
+#else
+
+TDocasnySoubor::TDocasnySoubor() {
+    std::error_code ec;
+    slozka_ = std::filesystem::temp_directory_path(ec);
+#ifdef O_TMPFILE
+    fd_ = ::open(slozka_.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+#endif
+    if (fd_ < 0) {
+        // Named for a moment, then unnamed while it is open.
+        std::string jmeno = (slozka_ / "tarvik-XXXXXX").native();
+        fd_ = ::mkostemp(jmeno.data(), O_CLOEXEC);
+        if (fd_ >= 0) ::unlink(jmeno.c_str());
+    }
+    if (fd_ < 0) throw Vada(DuvodSystemu(errno));
+}
+
+TDocasnySoubor::~TDocasnySoubor() { ::close(fd_); }
+
+void TDocasnySoubor::Vyprazdnit() {
+    naPriste_.clear();
+    if (::ftruncate(fd_, 0) != 0) throw Vada(DuvodSystemu(errno));
+    velikost_ = cteno_ = 0;
+}
+
+void TDocasnySoubor::ZapsatNaDisk(std::string_view bajty) {
+    const std::uint64_t konec = velikost_ - (bajty.data() == naPriste_.data() ? naPriste_.size() : 0);
+    for (std::size_t zapsano = 0; zapsano < bajty.size();) {
+        const ssize_t n = ::pwrite(fd_, bajty.data() + zapsano, std::min<std::size_t>(bajty.size() - zapsano, 1u << 30),
+                                   static_cast<off_t>(konec + zapsano));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw Vada(DuvodSystemu(n < 0 ? errno : ENOSPC));
+        zapsano += static_cast<std::size_t>(n);
+    }
+}
+
+std::size_t TDocasnySoubor::Precist(char* cil, std::size_t n) {
+    Vylit();
+    for (;;) {
+        const ssize_t k = ::pread(fd_, cil, std::min<std::uint64_t>(n, velikost_ - cteno_), static_cast<off_t>(cteno_));
+        if (k < 0 && errno == EINTR) continue;
+        if (k < 0) throw Vada(DuvodSystemu(errno));
+        cteno_ += static_cast<std::uint64_t>(k);
+        return static_cast<std::size_t>(k);
+    }
+}
+
+#endif

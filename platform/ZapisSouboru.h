@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ChybySouboru.h"
+#include "CteniTextu.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -139,4 +140,40 @@ private:
     std::vector<std::pair<std::size_t, TNahrazeni>> cekajici_;
     std::map<std::size_t, std::optional<std::u16string>> hotove_;
     std::size_t dalsi_ = 0;
+};
+
+// An unnamed file in the folder for temporary files (TMPDIR; on Windows
+// TEMP), for bytes too many to keep in memory: written, then read from its
+// start as often as asked. It is gone when it is closed, also when the
+// program is killed (on Windows when the handle closes). Failures throw
+// TChyba "Cannot create file "<folder>". <reason>".
+class TDocasnySoubor final : public TZdrojBajtu {
+public:
+    TDocasnySoubor();
+    ~TDocasnySoubor() override;
+    TDocasnySoubor(const TDocasnySoubor&) = delete;
+    TDocasnySoubor& operator=(const TDocasnySoubor&) = delete;
+
+    void Zapsat(std::string_view bajty);
+    // Empty again.
+    void Vyprazdnit();
+    // Reading starts again at the first byte; writing goes on at the end.
+    std::size_t Precist(char* cil, std::size_t n) override;
+    bool Zpet() override;
+    std::uint64_t Velikost() const override { return velikost_; }
+    TChyba Vada(const std::u16string& duvod) const override;
+
+private:
+    // Writes the bytes at the end of what is on disk.
+    void ZapsatNaDisk(std::string_view bajty);
+    void Vylit();
+
+    std::filesystem::path slozka_;
+    std::uint64_t velikost_ = 0, cteno_ = 0;  // velikost_ counts the bytes in naPriste_ too
+    std::string naPriste_;                    // small writes gathered, written 64 KiB at a time
+#ifdef _WIN32
+    void* h_ = nullptr;
+#else
+    int fd_ = -1;
+#endif
 };
