@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <thread>
 
@@ -19,6 +21,7 @@
 #include <sys/resource.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #endif
 
@@ -281,6 +284,46 @@ TEST(ZapisSouboru, SelhaniNaMisteVratiStaryObsah) {
     }
     EXPECT_EQ(TDocasnaSlozka::Precist(odkazovany), "N1 X\r\n");
     EXPECT_EQ(Soubory(slozka.Cesta()), (std::vector<std::string>{"a.nc", "b.nc", "c.nc"}));
+}
+
+// The output of a shell command.
+std::string Vystup(const std::string& prikaz) {
+    std::string v;
+    if (FILE* f = ::popen(prikaz.c_str(), "r")) {
+        char blok[512];
+        for (std::size_t n; (n = std::fread(blok, 1, sizeof blok, f)) > 0;) v.append(blok, n);
+        ::pclose(f);
+    }
+    return v;
+}
+
+// A replace gives the new file the old one's access control list (whose mask
+// would else become the group's permission) and its user attributes.
+TEST(ZapisSouboru, AclAAtributySeZachovaji) {
+    TDocasnaSlozka slozka;
+    const fs::path soubor = slozka / "p.nc";
+    TDocasnaSlozka::Zapsat(soubor, "N1 X\r\n");
+    ::chmod(soubor.c_str(), 0640);
+    if (std::system(("setfacl -m u:65534:rw,m::rw '" + soubor.string() + "' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "setfacl (package acl) on a file system with access control lists";
+    ASSERT_EQ(::setxattr(soubor.c_str(), "user.tarvik.puvod", "CAM 3", 5, 0), 0);
+    const std::string acl = "getfacl -cnp '" + soubor.string() + "'";
+    const std::string pred = Vystup(acl);
+    ASSERT_NE(pred.find("user:65534:rw-"), std::string::npos) << pred;
+    struct stat puvodni {};
+    ::stat(soubor.c_str(), &puvodni);
+
+    ZapsatSouborAtomicky(soubor, "N5 X\r\n");
+    EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N5 X\r\n");
+    EXPECT_EQ(Vystup(acl), pred);
+    char hodnota[16] = {};
+    EXPECT_EQ(::getxattr(soubor.c_str(), "user.tarvik.puvod", hodnota, sizeof hodnota), 5);
+    EXPECT_STREQ(hodnota, "CAM 3");
+    struct stat po {};
+    ::stat(soubor.c_str(), &po);
+    EXPECT_EQ(po.st_mode, puvodni.st_mode);
+    EXPECT_NE(po.st_ino, puvodni.st_ino);  // replaced, not written in place
+    EXPECT_EQ(Soubory(slozka.Cesta()), std::vector<std::string>{"p.nc"});
 }
 
 // A save killed before it ends leaves the file as it was and nothing beside it.
