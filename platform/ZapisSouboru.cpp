@@ -227,6 +227,7 @@ void TZapisSouboru::OtevritNaMiste() {
 }
 
 void TDavkaZapisu::Provest() {
+    std::lock_guard<std::mutex> provadeni(provadeni_);
     std::vector<std::pair<std::size_t, TNahrazeni>> prace;
     {
         std::lock_guard<std::mutex> z(zamek_);
@@ -526,6 +527,7 @@ void TZapisSouboru::OtevritNaMiste() {
 }
 
 void TDavkaZapisu::Provest() {
+    std::lock_guard<std::mutex> provadeni(provadeni_);
     std::vector<std::pair<std::size_t, TNahrazeni>> prace;
     {
         std::lock_guard<std::mutex> z(zamek_);

@@ -136,6 +136,7 @@ public:
 
 private:
     std::size_t mez_;
+    std::mutex provadeni_;  // one Provest at a time: a later one returns after the earlier's work is done
     std::mutex zamek_;
     std::vector<std::pair<std::size_t, TNahrazeni>> cekajici_;
     std::map<std::size_t, std::optional<std::u16string>> hotove_;
