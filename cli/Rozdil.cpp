@@ -261,7 +261,8 @@ std::string UnifikovanyRozdil(std::string_view nazev, const TText& stary, const 
     const auto bajty = [](const TText& t) {
         std::size_t n = t.Radky.size();
         if (!t.KoncovyZlom && n > 0 && t.Radky.back().empty()) --n;  // an empty last line without a break is none
-        std::string b;
+        // With the UTF-8 mark, so that no system reads it in its own code page.
+        std::string b = "\xEF\xBB\xBF";
         for (std::size_t i = 0; i < n; ++i) {
             if (i > 0) b += '\n';
             PripojitUtf8(b, t.Radky[i]);
