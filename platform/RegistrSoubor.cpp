@@ -488,12 +488,14 @@ void TRegistrSoubor::Obnovit() {
     if (otisk_ && *otisk_ == o) return;
     otisk_.reset();
     strom_.clear();
+    ++verze_;
     poskozeni_.reset();
     uschova_.reset();
     if (o.existuje) {
         std::string bajty = NacistBajty(soubor_);
         TCteni cteni = Cteni(bajty);
         strom_ = std::move(cteni.Strom);
+        ++verze_;
         if (!cteni.Vady.empty()) {
             const TVada& prvni = cteni.Vady.front();
             std::u16string z = u"Settings file \"" + TextCesty(soubor_) + u"\" is damaged at line " +
@@ -573,16 +575,21 @@ void TRegistrSoubor::ZapsatStrom(const TStrom& strom) {
 template <typename Zmena>
 bool TRegistrSoubor::Zmenit(Zmena zmena) {
     Obnovit();
-    if (davka_ && zmenenoVDavce_) return zmena(strom_);  // the batch's changes wait in memory
+    if (davka_ && zmenenoVDavce_) {
+        ++verze_;
+        return zmena(strom_);  // the batch's changes wait in memory
+    }
     TStrom novy = strom_;
     if (!zmena(novy)) return false;
     if (davka_) {
         strom_ = std::move(novy);
+        ++verze_;
         zmenenoVDavce_ = true;
         return true;
     }
     ZapsatStrom(novy);
     strom_ = std::move(novy);
+    ++verze_;
     return true;
 }
 
@@ -612,6 +619,20 @@ const TRegistrSoubor::TKlic* TRegistrSoubor::Aktualni() const {
     // A key deleted since it was opened, or the root without values.
     if (it == strom_.end()) return nullptr;
     return &it->second;
+}
+
+const TRegistrSoubor::THodnota* TRegistrSoubor::HodnotaAktualniho(std::u16string_view nazev) {
+    const TKlic* klic = Aktualni();
+    if (!klic || klic->Hodnoty.size() < 16) return NajitHodnotu(klic, nazev);
+    // A key of many values (a long file type list) is read value by value:
+    // its names are looked up in an index, kept while the tree and the key stay.
+    if (indexKlice_ != std::pair(verze_, *aktualni_)) {
+        index_.clear();
+        for (std::size_t i = 0; i < klic->Hodnoty.size(); ++i) index_.emplace(Slozit(klic->Hodnoty[i].Nazev), i);
+        indexKlice_ = std::pair(verze_, *aktualni_);
+    }
+    const auto i = index_.find(Slozit(nazev));
+    return i == index_.end() ? nullptr : &klic->Hodnoty[i->second];
 }
 
 // ---- keys ------------------------------------------------------------------
@@ -684,7 +705,7 @@ bool TRegistrSoubor::HodnotaExistuje(std::u16string_view nazev) {
 }
 
 TTypHodnoty TRegistrSoubor::TypHodnoty(std::u16string_view nazev) {
-    const THodnota* h = NajitHodnotu(Aktualni(), nazev);
+    const THodnota* h = HodnotaAktualniho(nazev);
     if (!h) return TTypHodnoty::Zadna;
     switch (h->Typ) {
         case RegSz: return TTypHodnoty::Retezec;
@@ -695,14 +716,14 @@ TTypHodnoty TRegistrSoubor::TypHodnoty(std::u16string_view nazev) {
 }
 
 std::u16string TRegistrSoubor::CistRetezec(std::u16string_view nazev) {
-    const THodnota* h = NajitHodnotu(Aktualni(), nazev);
+    const THodnota* h = HodnotaAktualniho(nazev);
     if (!h) return {};
     if (h->Typ != RegSz && h->Typ != RegExpandSz) ChybaTypu(nazev);
     return TextBajtu(h->Data);
 }
 
 std::int32_t TRegistrSoubor::CistCislo(std::u16string_view nazev) {
-    const THodnota* h = NajitHodnotu(Aktualni(), nazev);
+    const THodnota* h = HodnotaAktualniho(nazev);
     if (!h) ChybaCteni(nazev);
     if (h->Typ != RegDword) ChybaTypu(nazev);
     if (h->Data.size() != 4) ChybaCteni(nazev);

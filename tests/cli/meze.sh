@@ -21,6 +21,11 @@ awk 'BEGIN {
     for (i = 0; i < 20000; i++) printf "\\a"
     printf "]\r\n\"x\"=\"y\"\r\n"
 }' > hluboky.reg
+# A settings store of 100,000 file types, read value by value.
+awk 'BEGIN {
+    printf "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Orvendal\\Tarvik\\TypySouboru]\r\n"
+    for (i = 0; i < 100000; i++) printf "\"%d\"=\"Typ%d\t.n%d\t:\tN\t%%\tM30\t(\t\"\r\n", i, i, i
+}' > typy.reg
 
 # name | setup (shell) | limit (ulimit options) | command | exit | stderr holds | check afterwards
 pripady=(
@@ -30,6 +35,7 @@ pripady=(
     "--diff of 45 MB within 160 MB of memory|cp velky.nc d/a.nc|-v 160000|renumber --diff d/a.nc|1|would change|cmp -s d/a.nc velky.nc && [ \$(grep -c '^+N' out) -gt 2990000 ]"
     "--check of 45 MB within 160 MB of memory|cp velky.nc d/a.nc|-v 160000|renumber --check d/a.nc|1|would change|cmp -s d/a.nc velky.nc"
     "a settings store nested 20,000 levels, within 10 s of CPU|cp hluboky.reg config/Orvendal/Tarvik.reg|-t 10|count d/a.nc|0||rm config/Orvendal/Tarvik.reg"
+    "a settings store of 100,000 file types, within 5 s of CPU|cp typy.reg config/Orvendal/Tarvik.reg|-t 5|types|0||[ \$(wc -l < out) -eq 100000 ] && rm config/Orvendal/Tarvik.reg"
 )
 
 for radek in "${pripady[@]}"; do
