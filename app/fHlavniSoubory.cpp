@@ -9,7 +9,8 @@
 #include "ui/fNastaveni.h"
 #include "katalog/Zpravy.h"
 #include "katalog/convar.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
+#include "platform/ZapisSouboru.h"
 #include "ui/Hlaseni.h"
 #include "ui/Modalni.h"
 

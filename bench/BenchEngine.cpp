@@ -6,7 +6,7 @@
 // each rewriting operation against its copy.
 #include "GeneratorProgramu.h"
 #include "engine/CNCEdit.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
 
 #include <benchmark/benchmark.h>
 

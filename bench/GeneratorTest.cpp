@@ -4,7 +4,7 @@
 #include "GeneratorProgramu.h"
 #include "engine/CNCEdit.h"
 #include "engine/Odkazy.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
 
 #include <gtest/gtest.h>
 

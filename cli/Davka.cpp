@@ -9,7 +9,8 @@
 #include "katalog/ZpravyOdkazu.h"
 #include "katalog/convar.h"
 #include "platform/Chyba.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
+#include "platform/ZapisSouboru.h"
 
 #include <algorithm>
 #include <optional>

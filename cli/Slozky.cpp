@@ -4,12 +4,17 @@
 #include "Davka.h"
 #include "Rozdil.h"
 
+#include "katalog/convar.h"
 #include "platform/Chyba.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
+#include "platform/ZapisSouboru.h"
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstring>
+#include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -27,7 +32,8 @@ namespace {
 struct TProgram {
     fs::path soubor;
     fs::path cil;                       // -o: where its result goes
-    std::optional<std::u16string> chyba;  // a folder that could not be read
+    std::optional<std::u16string> chyba;  // a folder that could not be read or searched
+    std::optional<fs::path> tyz;        // another name of a program before it: not processed again
 };
 
 // What became of one program: its line on standard error, what it prints on
@@ -36,9 +42,40 @@ struct TVysledek {
     int kod = 0;
     std::string radek;
     std::string vystup;
+    // A replacement waiting in the run's TDavkaZapisu: the line holds until
+    // it is done, and tells its failure instead.
+    std::optional<std::size_t> zapis;
+    std::string jmeno;
+    // --diff: the diff, printed on standard output in its turn.
+    std::unique_ptr<TDocasnySoubor> rozdil;
 };
 
-std::string Zobrazeni(const fs::path& p) { return DoUtf8(TextCesty(p)); }
+// True when two sources hold the same bytes, read a block at a time.
+bool StejneBajty(TZdrojBajtu& a, TZdrojBajtu& b) {
+    constexpr std::size_t Blok = std::size_t{1} << 16;
+    std::string x(Blok, '\0'), y(Blok, '\0');
+    const auto plny = [](TZdrojBajtu& z, std::string& blok) {
+        std::size_t n = 0;
+        while (n < blok.size())
+            if (const std::size_t k = z.Precist(blok.data() + n, blok.size() - n)) n += k;
+            else break;
+        return n;
+    };
+    for (;;) {
+        const std::size_t na = plny(a, x), nb = plny(b, y);
+        if (na != nb || std::memcmp(x.data(), y.data(), na) != 0) return false;
+        if (na < Blok) return true;
+    }
+}
+
+// Replacements that wait to be finished together, each holding its new file
+// open; and the programs done ahead of the one whose line is told next.
+constexpr std::size_t MezCekajicich = 64;
+constexpr std::size_t OknoPredem = 2 * MezCekajicich;
+
+// A path in a status line: control characters escaped, so that a name with
+// a line break cannot split or forge a line.
+std::string Zobrazeni(const fs::path& p) { return BezRidicichZnaku(DoUtf8(TextCesty(p))); }
 
 std::string Bloku(std::int32_t n) { return std::to_string(n) + (n == 1 ? " block" : " blocks"); }
 
@@ -49,15 +86,18 @@ bool Skryty(const fs::path& p) {
 }
 
 // The programs of a folder and its subfolders, by name: hidden files and
-// folders, links to folders and everything that is not a file are left out.
+// folders, symbolic links (to files or folders: inside a folder no link is
+// followed, so that a link cannot lead the tool out of the tree) and
+// everything that is not a file are left out. An entry that cannot be
+// looked at (a folder that can be read but not searched, a path past the
+// system's limit) is told in its place.
 void ProjitSlozku(const fs::path& slozka, const fs::path& relativni, const TVolby& v,
                   const std::vector<TTypSouboru>& typy, const fs::path& cilova, std::vector<TProgram>& programy) {
     std::error_code ec;
     std::vector<fs::directory_entry> polozky;
     for (fs::directory_iterator i(slozka, ec), konec; !ec && i != konec; i.increment(ec)) polozky.push_back(*i);
     if (ec) {
-        programy.push_back({slozka, {},
-                            u"Cannot read folder \"" + TextCesty(slozka) + u"\". " + ZUtf8(ec.message())});
+        programy.push_back({slozka, {}, u"Cannot read folder \"" + TextCesty(slozka) + u"\". " + ZUtf8(ec.message()), {}});
         return;
     }
     std::sort(polozky.begin(), polozky.end(),
@@ -66,14 +106,49 @@ void ProjitSlozku(const fs::path& slozka, const fs::path& relativni, const TVolb
         const fs::path& p = polozka.path();
         if (Skryty(p)) continue;
         const fs::file_status stav = polozka.symlink_status(ec);
+        if (ec) {
+            programy.push_back({p, {}, u"Cannot read folder \"" + TextCesty(slozka) + u"\": \"" +
+                                           TextCesty(p.filename()) + u"\". " + ZUtf8(ec.message()),
+                                {}});
+            continue;
+        }
         if (fs::is_directory(stav)) {
             ProjitSlozku(p, relativni / p.filename(), v, typy, cilova, programy);
             continue;
         }
-        const bool soubor = fs::is_regular_file(stav) || (fs::is_symlink(stav) && fs::is_regular_file(polozka.status(ec)));
-        if (!soubor || (!v.vsechny && !TypPodleJmena(typy, p))) continue;
-        programy.push_back({p, cilova / relativni / p.filename(), std::nullopt});
+        if (!fs::is_regular_file(stav) || (!v.vsechny && !TypPodleJmena(typy, p))) continue;
+        programy.push_back({p, cilova / relativni / p.filename(), std::nullopt, {}});
     }
+}
+
+// The same file (the device and number of the file a path names, links
+// followed), or the path itself where there is none.
+using TKlicSouboru = std::tuple<std::uintmax_t, std::uintmax_t, std::string>;
+std::optional<TKlicSouboru> KlicSouboru(const fs::path& p) {
+#ifndef _WIN32
+    struct stat st {};
+    if (::stat(p.c_str(), &st) == 0) return TKlicSouboru{st.st_dev, st.st_ino, {}};
+    return std::nullopt;
+#else
+    std::error_code ec;
+    const fs::path kanonicka = fs::weakly_canonical(p, ec);
+    return TKlicSouboru{0, 0, (ec ? p : kanonicka).generic_string()};
+#endif
+}
+
+// True when folder vnitrni is slozka or lies below it (both as they are on
+// disk, links followed; a folder not yet made by the path it would get).
+bool VeSlozce(const fs::path& vnitrni, const fs::path& slozka) {
+    std::error_code ec;
+    const fs::path a = fs::weakly_canonical(fs::absolute(vnitrni, ec), ec);
+    const fs::path b = fs::weakly_canonical(fs::absolute(slozka, ec), ec);
+    if (ec) return false;
+    auto i = a.begin();
+    for (auto j = b.begin(); j != b.end(); ++j, ++i) {
+        if (j->empty()) continue;  // the empty last element of a path ending in a separator
+        if (i == a.end() || *i != *j) return false;
+    }
+    return true;
 }
 
 // The programs of the arguments, each once.
@@ -86,43 +161,56 @@ std::vector<TProgram> NajitProgramy(const TVolby& v, const std::vector<TTypSoubo
         if (fs::is_directory(p, ec)) {
             if (!v.rekurzivne)
                 throw TChybaPouziti("'" + BezRidicichZnaku(argument) + "' is a folder; -r takes the programs in it");
+            // -o into the folder read, or below it: its results would be
+            // read as programs, or written over programs not yet read.
+            if (v.vystup && VeSlozce(cilova, p))
+                throw TChybaPouziti("the output folder '" + Zobrazeni(cilova) + "' is inside the folder '" +
+                                    BezRidicichZnaku(argument) +
+                                    "' it reads; give a folder outside it, or -i to write each program over itself");
             ProjitSlozku(p, {}, v, typy, cilova, programy);
         } else {
-            // Named on the command line: taken whatever its extension.
-            programy.push_back({p, cilova / p.filename(), std::nullopt});
+            // Named on the command line: taken whatever its extension (a link is followed).
+            programy.push_back({p, cilova / p.filename(), std::nullopt, {}});
         }
     }
 
     // A program reached twice (named and in a folder, by a link or a hard
     // link) is processed once: two writers of one file would lose one result.
+    // Another name of it gets a line of its own, so that a name that is not
+    // written is never passed over in silence.
+    std::map<TKlicSouboru, fs::path> videne;
+    std::map<std::string, bool> jmena;
     std::vector<TProgram> jednou;
-    std::map<std::tuple<std::uintmax_t, std::uintmax_t, std::string>, bool> videne;
     for (TProgram& program : programy) {
-        std::tuple<std::uintmax_t, std::uintmax_t, std::string> klic;
-#ifndef _WIN32
-        struct stat st {};
-        if (!program.chyba && ::stat(program.soubor.c_str(), &st) == 0) klic = {st.st_dev, st.st_ino, {}};
-        else
-#endif
-        {
-            std::error_code ec;
-            fs::path kanonicka = fs::weakly_canonical(program.soubor, ec);
-            klic = {0, 0, (ec ? program.soubor : kanonicka).generic_string()};
+        if (!program.chyba) {
+            const std::optional<TKlicSouboru> klic = KlicSouboru(program.soubor);
+            const auto [prvni, novy] =
+                videne.emplace(klic.value_or(TKlicSouboru{0, 0, program.soubor.generic_string()}), program.soubor);
+            if (!novy) {
+                // The same name again (named and in a folder): nothing to tell.
+                if (!jmena.emplace(program.soubor.lexically_normal().generic_string(), true).second) continue;
+                program.tyz = prvni->second;
+            }
+            jmena.emplace(program.soubor.lexically_normal().generic_string(), true);
         }
-        if (!videne.emplace(klic, true).second) continue;
         jednou.push_back(std::move(program));
     }
 
-    // Two programs into one file of -o FOLDER: the second would replace the first.
     if (v.vystup) {
         std::map<std::string, const TProgram*> cile;
         for (const TProgram& program : jednou) {
-            if (program.chyba) continue;
+            if (program.chyba || program.tyz) continue;
+            // Two programs into one file of -o FOLDER: the second would replace the first.
             const auto [i, nove] = cile.emplace(program.cil.lexically_normal().generic_string(), &program);
             if (!nove)
-                throw TChybaPouziti("'" + BezRidicichZnaku(Zobrazeni(i->second->soubor)) + "' and '" +
-                                    BezRidicichZnaku(Zobrazeni(program.soubor)) + "' would both be written to '" +
-                                    BezRidicichZnaku(Zobrazeni(program.cil)) + "'");
+                throw TChybaPouziti("'" + Zobrazeni(i->second->soubor) + "' and '" + Zobrazeni(program.soubor) +
+                                    "' would both be written to '" + Zobrazeni(program.cil) + "'");
+            // A result written over a program to be read (not its own): that
+            // program would exist in no file.
+            if (const auto klic = KlicSouboru(program.cil); klic && videne.count(*klic) &&
+                                                            KlicSouboru(program.soubor) != klic)
+                throw TChybaPouziti("'" + Zobrazeni(program.soubor) + "' would be written to '" +
+                                    Zobrazeni(program.cil) + "', which is one of the programs to read");
         }
     }
     return jednou;
@@ -130,15 +218,24 @@ std::vector<TProgram> NajitProgramy(const TVolby& v, const std::vector<TTypSoubo
 
 // One program: processed, and written over itself or into -o FOLDER, or
 // compared with itself (--check, --diff). A failure leaves it as it was.
-TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, const TProgram& program) {
+TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, const TProgram& program,
+                           TDavkaZapisu& davka) {
     TVysledek r;
     const std::string jmeno = Zobrazeni(program.soubor);
+    r.jmeno = jmeno;
+    if (program.tyz) {
+        r.radek = jmeno + ": skipped: the same file as " + Zobrazeni(*program.tyz);
+        if (v.vystup && v.prikaz != TPrikazProgramu::Pocet) r.radek += "; '" + Zobrazeni(program.cil) + "' is not written";
+        return r;
+    }
     try {
         if (program.chyba) throw TChyba(*program.chyba);
         const bool porovnat = v.kontrola || v.rozdil;
         const fs::path& cil = v.naMiste ? program.soubor : program.cil;
         std::optional<TZapisSouboru> zapis;
-        std::string novy;
+        // --check, --diff: the result in a temporary file, never whole in memory.
+        std::optional<TDocasnySoubor> novy;
+        if (porovnat) novy.emplace();
         TCilProgramu kam;
         kam.Otevrit = [&]() -> std::optional<std::string_view> {
             if (porovnat) return std::nullopt;
@@ -149,35 +246,39 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
         };
         kam.Zapsat = [&](std::string_view kus) {
             if (porovnat)
-                novy += kus;
+                novy->Zapsat(kus);
             else
                 zapis->Zapsat(kus);
         };
         const TVysledekProgramu p = ZpracovatProgram(ZadaniProgramu(v, nastaveni, program.soubor), program.soubor, kam);
         if (v.prikaz == TPrikazProgramu::Pocet) {
             r.radek = jmeno + ": " + Bloku(p.Bloku);
-            r.vystup = std::to_string(p.Bloku) + " " + BezRidicichZnaku(jmeno) + "\n";
+            r.vystup = std::to_string(p.Bloku) + " " + jmeno + "\n";
             return r;
         }
         if (p.Odmitnuti) {
             r.kod = 1;
-            r.radek = jmeno + ": refused: " + HlaseniNaRadek(*p.Odmitnuti);
+            r.radek = jmeno + ": refused: " + BezRidicichZnaku(HlaseniNaRadek(*p.Odmitnuti));
             return r;
         }
         std::string stav = "done";
         if (porovnat) {
-            const std::string stary = NacistBajty(program.soubor);
+            TCteniSouboru stary(program.soubor);
             stav = "unchanged";
-            if (stary != novy) {
+            if (!StejneBajty(stary, *novy)) {
                 r.kod = 1;
                 stav = "would change";
-                const TText a = DekodovatText(stary), b = DekodovatText(novy);
-                if (v.rozdil) r.vystup = UnifikovanyRozdil(BezRidicichZnaku(jmeno), a, b);
-                if (a.Radky == b.Radky && a.KoncovyZlom == b.KoncovyZlom)
-                    stav += " (its line breaks or encoding only)";
+                bool radky;
+                if (v.rozdil) {
+                    r.rozdil = std::make_unique<TDocasnySoubor>();
+                    radky = UnifikovanyRozdil(jmeno, stary, *novy, [&](std::string_view kus) { r.rozdil->Zapsat(kus); });
+                } else {
+                    radky = !StejneRadky(stary, *novy);
+                }
+                if (!radky) stav += " (its line breaks or encoding only)";
             }
         } else {
-            zapis->Dokoncit();
+            r.zapis = zapis->Dokoncit(davka);
         }
         r.radek = jmeno + ": " + stav + ", " + Bloku(p.Bloku) + ", " + std::to_string(p.Procenta) + "%";
         if (p.Pouzite != p.Pozadovane)
@@ -188,17 +289,19 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
             std::u16string text = hlaseni->Titulek + u": " + hlaseni->Text;
             for (std::size_t od = 0;;) {
                 const std::size_t cr = text.find(u'\r', od);
-                r.radek += "\n" + jmeno + ": " + DoUtf8(std::u16string_view(text).substr(od, cr - od));
+                r.radek += "\n" + jmeno + ": " + BezRidicichZnaku(DoUtf8(std::u16string_view(text).substr(od, cr - od)));
                 if (cr == std::u16string::npos) break;
                 od = cr + 1;
             }
         }
+    } catch (const TNeniTextovyProgram&) {
+        r = {1, jmeno + ": refused: " + HlaseniNaRadek(THlaseniPrikazu{TDruhHlaseni::Varovani, rsVAROVANI, rsNENITEXT + u".", {}}), {}, {}, jmeno, {}};
     } catch (const TChyba& e) {
-        r = {2, jmeno + ": failed: " + TextChyby(e.Zprava()), {}};
+        r = {2, jmeno + ": failed: " + BezRidicichZnaku(TextChyby(e.Zprava())), {}, {}, jmeno, {}};
     } catch (const std::bad_alloc&) {
-        r = {2, jmeno + ": failed: Not enough memory for this program.", {}};
+        r = {2, jmeno + ": failed: Not enough memory for this program.", {}, {}, jmeno, {}};
     } catch (const std::exception& e) {
-        r = {2, jmeno + ": failed: " + e.what(), {}};
+        r = {2, jmeno + ": failed: " + BezRidicichZnaku(e.what()), {}, {}, jmeno, {}};
     }
     return r;
 }
@@ -217,26 +320,67 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
     bool vystupSelhal = false;
     const auto vypsat = [&](const TVysledek& r) {
         if (!r.vystup.empty() && !vystupSelhal && !vystup.Program(r.vystup)) vystupSelhal = true;
+        if (r.rozdil && !vystupSelhal) {
+            r.rozdil->Zpet();
+            char blok[1 << 16];
+            while (const std::size_t n = r.rozdil->Precist(blok, sizeof blok))
+                if (!vystup.Program(std::string_view(blok, n))) {
+                    vystupSelhal = true;
+                    break;
+                }
+        }
         vystup.Hlaseni(r.radek);
         kod = std::max(kod, r.kod);
     };
 
-    unsigned uloh = v.uloh ? v.uloh : std::max(1u, std::thread::hardware_concurrency());
-    uloh = static_cast<unsigned>(std::min<std::size_t>(uloh, programy.size()));
-    // The results wait for their turn: they are told in the order of the programs.
-    std::vector<std::optional<TVysledek>> vysledky(programy.size());
+    // The new files are flushed and take their targets' places together; a
+    // line is told once its program's replacement is done.
+    TDavkaZapisu davka(MezCekajicich);
+    std::deque<TVysledek> cekajici;
+    std::size_t vypsano = 0;
     std::mutex zamek;
     std::condition_variable hotovo;
+    const auto vypsatHotove = [&](bool vse) {
+        if (vse) davka.Provest();
+        std::size_t vypsanych = 0;
+        for (; !cekajici.empty(); cekajici.pop_front(), ++vypsanych) {
+            TVysledek& r = cekajici.front();
+            if (r.zapis) {
+                std::u16string zprava;
+                const TDavkaZapisu::TStav stav = davka.Stav(*r.zapis, &zprava);
+                if (stav == TDavkaZapisu::TStav::Ceka) break;
+                if (stav == TDavkaZapisu::TStav::Selhal)
+                    r = {2, r.jmeno + ": failed: " + BezRidicichZnaku(TextChyby(zprava)), {}, {}, r.jmeno, {}};
+            }
+            vypsat(r);
+        }
+        {
+            std::lock_guard<std::mutex> z(zamek);
+            vypsano += vypsanych;
+        }
+        hotovo.notify_all();
+    };
+    const auto vysledek = [&](TVysledek r) {
+        cekajici.push_back(std::move(r));
+        vypsatHotove(cekajici.size() >= MezCekajicich);
+    };
+
+    unsigned uloh = v.uloh ? v.uloh : std::max(1u, std::thread::hardware_concurrency());
+    uloh = static_cast<unsigned>(std::min<std::size_t>(uloh, programy.size()));
+    // The results wait for their turn: they are told in the order of the
+    // programs; no program starts far ahead of the one told next.
+    std::vector<std::optional<TVysledek>> vysledky(programy.size());
     std::size_t dalsi = 0;
     const auto pracovat = [&] {
         for (;;) {
             std::size_t i;
             {
-                std::lock_guard<std::mutex> z(zamek);
+                std::unique_lock<std::mutex> z(zamek);
+                hotovo.wait(z, [&] { return dalsi == programy.size() || dalsi < vypsano + OknoPredem; });
                 if (dalsi == programy.size()) return;
                 i = dalsi++;
             }
-            TVysledek r = ZpracovatPolozku(v, nastaveni, programy[i]);
+            TVysledek r = ZpracovatPolozku(v, nastaveni, programy[i], davka);
             {
                 std::lock_guard<std::mutex> z(zamek);
                 vysledky[i] = std::move(r);
@@ -255,7 +399,7 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
         }
     }
     if (vlakna.empty()) {
-        for (const TProgram& program : programy) vypsat(ZpracovatPolozku(v, nastaveni, program));
+        for (const TProgram& program : programy) vysledek(ZpracovatPolozku(v, nastaveni, program, davka));
     } else {
         for (std::size_t i = 0; i < programy.size(); ++i) {
             TVysledek r;
@@ -265,10 +409,11 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
                 r = std::move(*vysledky[i]);
                 vysledky[i].reset();
             }
-            vypsat(r);
+            vysledek(std::move(r));
         }
         for (std::thread& t : vlakna) t.join();
     }
+    vypsatHotove(true);
     if (vystupSelhal) {
         vystup.Hlaseni("tarvik-cli: Cannot write to standard output.");
         kod = 2;

@@ -3,6 +3,7 @@
 #include "filetypes/TypSouboru.h"
 #include "platform/Registr.h"
 
+#include <csignal>
 #include <cstdio>
 
 #ifdef _WIN32
@@ -32,6 +33,10 @@ public:
 int main(int argc, char** argv) {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
+#endif
+#ifdef SIGXFSZ
+    // A file size limit (ulimit -f) fails the write (EFBIG) as a full disk does, instead of ending the tool.
+    std::signal(SIGXFSZ, SIG_IGN);
 #endif
     std::vector<std::string> argumenty(argv + 1, argv + argc);
     TProstrediDavky prostredi;

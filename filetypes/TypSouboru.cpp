@@ -1,7 +1,7 @@
 #include "TypSouboru.h"
 
 #include "platform/SlozkyDat.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
 
 namespace {
 

@@ -42,6 +42,7 @@ constexpr std::u16string_view vODKAZU = u"Počet odkazů na čísla bloků";
 constexpr std::u16string_view vAKTUALIZOVATODKAZY = u"Aktualizovat odkazy na bloky";
 constexpr std::u16string_view vAKTUALIZOVATODKAZYNAPOVEDA =
     u"Při přečíslování upravit také odkazy na čísla bloků (GOTO, M99 P, M97 P, P a Q cyklů G70 až G73)";
+constexpr std::u16string_view vNENITEXT = u"Soubor není textový program";
 }  // namespace
 
 std::u16string rsCHYBA{vCHYBA};
@@ -84,6 +85,7 @@ std::u16string rsRADEKCILE{vRADEKCILE};
 std::u16string rsODKAZU{vODKAZU};
 std::u16string rsAKTUALIZOVATODKAZY{vAKTUALIZOVATODKAZY};
 std::u16string rsAKTUALIZOVATODKAZYNAPOVEDA{vAKTUALIZOVATODKAZYNAPOVEDA};
+std::u16string rsNENITEXT{vNENITEXT};
 
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
     static const std::array<TPolozkaKatalogu, PocetPolozekKatalogu> katalog = {{
@@ -127,6 +129,7 @@ const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
         {"rsODKAZU", vODKAZU, &rsODKAZU},
         {"rsAKTUALIZOVATODKAZY", vAKTUALIZOVATODKAZY, &rsAKTUALIZOVATODKAZY},
         {"rsAKTUALIZOVATODKAZYNAPOVEDA", vAKTUALIZOVATODKAZYNAPOVEDA, &rsAKTUALIZOVATODKAZYNAPOVEDA},
+        {"rsNENITEXT", vNENITEXT, &rsNENITEXT},
     }};
     return katalog;
 }

@@ -47,6 +47,7 @@ extern std::u16string rsRADEKCILE;
 extern std::u16string rsODKAZU;
 extern std::u16string rsAKTUALIZOVATODKAZY;
 extern std::u16string rsAKTUALIZOVATODKAZYNAPOVEDA;
+extern std::u16string rsNENITEXT;
 
 struct TPolozkaKatalogu {
     std::string_view Klic;         // the key, also its element name in the language file
@@ -54,7 +55,7 @@ struct TPolozkaKatalogu {
     std::u16string* Text;           // the entry as the last catalogue pass left it
 };
 
-constexpr std::size_t PocetPolozekKatalogu = 40;
+constexpr std::size_t PocetPolozekKatalogu = 41;
 
 // All entries, in the order in which the catalogue pass refreshes them.
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog();

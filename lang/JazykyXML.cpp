@@ -24,6 +24,7 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 TJazykXML* JazykXML = nullptr;
@@ -131,6 +132,10 @@ constexpr qint64 MezVelikosti = 1024 * 1024;  // bytes of the file
 constexpr int MezHloubky = 64;                // levels of nested elements
 constexpr qsizetype MezTextu = 4096;          // characters of one text or attribute value
 constexpr qsizetype MezDeklaraci = 256;       // entity declarations
+// Attributes of one element: Qt's reader looks for a repeated name among the
+// ones before each, so that an element's attributes cost the square of
+// their number (a 1 MiB file of them took minutes).
+constexpr qsizetype MezAtributu = 256;
 // Entities: external ones are never resolved (the parser does not fetch
 // anything); internal ones expand, and so do default attribute values. A file
 // whose document type could make it expand beyond this many characters is
@@ -228,12 +233,79 @@ void ZkontrolovatDeklarace(const QXmlStreamReader& ctecka, const QByteArray& baj
         OdmitnoutRozvinuti(nazevSouboru);
 }
 
+// Refuses a file with an element of more attributes than MezAtributu, before
+// any XML reader sees it: the start tags are found in the bytes themselves
+// (an encoding whose ASCII characters are single bytes, or UTF-16 by its
+// mark or its first "<"), and the "=" outside quotes in each counted. Comments,
+// CDATA sections, declarations and instructions are passed over.
+void ZkontrolovatAtributy(const QByteArray& bajty, const QString& nazevSouboru) {
+    const auto b = [&](qsizetype i) { return static_cast<unsigned char>(bajty[i]); };
+    qsizetype krok = 1, posun = 0;  // a unit's bytes; where its low byte is
+    if (bajty.size() >= 2 && ((b(0) == 0xFF && b(1) == 0xFE) || (b(0) == '<' && b(1) == 0))) {
+        krok = 2;
+    } else if (bajty.size() >= 2 && ((b(0) == 0xFE && b(1) == 0xFF) || (b(0) == 0 && b(1) == '<'))) {
+        krok = 2;
+        posun = 1;
+    }
+    const qsizetype n = bajty.size() / krok;
+    // The unit at i: its ASCII character, 0 for any other.
+    const auto z = [&](qsizetype i) -> char {
+        if (krok == 1) return b(i) < 0x80 ? static_cast<char>(b(i)) : 0;
+        return b(2 * i + 1 - posun) == 0 && b(2 * i + posun) < 0x80 ? static_cast<char>(b(2 * i + posun)) : 0;
+    };
+    const auto najit = [&](qsizetype od, const char* konec) {
+        const qsizetype d = static_cast<qsizetype>(std::strlen(konec));
+        for (qsizetype i = od; i + d <= n; ++i) {
+            qsizetype k = 0;
+            while (k < d && z(i + k) == konec[k]) ++k;
+            if (k == d) return i + d;
+        }
+        return n;
+    };
+    qsizetype radek = 1;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = z(i);
+        if (c == '\n') ++radek;
+        if (c != '<' || i + 1 >= n) continue;
+        const char dalsi = z(i + 1);
+        if (dalsi == '!' && i + 3 < n && z(i + 2) == '-' && z(i + 3) == '-') {
+            i = najit(i + 4, "-->") - 1;
+        } else if (dalsi == '!' && i + 2 < n && z(i + 2) == '[') {
+            i = najit(i + 3, "]]>") - 1;
+        } else if (dalsi == '?') {
+            i = najit(i + 2, "?>") - 1;
+        } else if (dalsi != '!' && dalsi != '/') {
+            // A start tag: its attributes, each one "=" outside the quotes.
+            char uvozovka = 0;
+            qsizetype atributu = 0;
+            for (++i; i < n; ++i) {
+                const char t = z(i);
+                if (t == '\n') ++radek;
+                if (uvozovka) {
+                    if (t == uvozovka) uvozovka = 0;
+                } else if (t == '"' || t == '\'') {
+                    uvozovka = t;
+                } else if (t == '=') {
+                    if (++atributu > MezAtributu)
+                        Odmitnout(nazevSouboru,
+                                  QStringLiteral("has an element with more than %1 attributes (line %2)")
+                                      .arg(MezAtributu)
+                                      .arg(radek));
+                } else if (t == '>' || t == '<') {
+                    break;
+                }
+            }
+        }
+    }
+}
+
 // Refuses a file past the limits, reading it as a stream (which needs no
 // more memory or time for a deep file than for a flat one). A file that is
 // not well-formed is left to the parser, which says where.
 void ZkontrolovatMeze(const QByteArray& bajty, const QString& nazevSouboru) {
     if (bajty.size() > MezVelikosti)
         Odmitnout(nazevSouboru, QStringLiteral("is larger than %1 bytes").arg(MezVelikosti));
+    ZkontrolovatAtributy(bajty, nazevSouboru);
     QXmlStreamReader ctecka(bajty);
     const auto misto = [&] { return QStringLiteral(" (line %1)").arg(ctecka.lineNumber()); };
     const auto dlouhy = [&](qsizetype delka) {
@@ -478,7 +550,11 @@ void TXMLDokument::Nacist() {
     QFile soubor(nazevSouboru_);
     if (!soubor.open(QIODevice::ReadOnly))
         Selhat(QStringLiteral("Cannot open file \"%1\". %2").arg(nazevSouboru_, soubor.errorString()));
-    const QByteArray bajty = soubor.readAll();
+    // The size before the bytes: a file far past the limit is never read
+    // (nor one that is no file and never ends: no more than the limit and a byte).
+    if (soubor.size() > MezVelikosti)
+        Odmitnout(nazevSouboru_, QStringLiteral("is larger than %1 bytes").arg(MezVelikosti));
+    const QByteArray bajty = soubor.read(MezVelikosti + 1);
     if (soubor.error() != QFileDevice::NoError)
         Selhat(QStringLiteral("Cannot read file \"%1\". %2").arg(nazevSouboru_, soubor.errorString()));
     dokument_ = NacistJazykovyDokument(bajty, nazevSouboru_);

@@ -117,10 +117,12 @@ private:
 
 // Parses a language file's bytes. External entities are never resolved. A
 // file past sane limits is refused before it is parsed: larger than 1 MiB,
-// elements nested deeper than 64 levels, a text or attribute value longer
-// than 4096 characters, more than 256 entity declarations, or
-// entities that would expand beyond 16 Mi characters. Throws TChyba naming
-// the file on failure.
+// elements nested deeper than 64 levels, an element with more than 256
+// attributes, a text or attribute value longer than 4096 characters, more
+// than 256 entity declarations, or entities that would expand beyond 16 Mi
+// characters. Within them a file loads in time in proportion to its size.
+// Throws TChyba naming the file on failure. (TXMLDokument::Nacist refuses a
+// file larger than 1 MiB before it reads it.)
 QDomDocument NacistJazykovyDokument(const QByteArray& bajty, const QString& nazevSouboru);
 
 class TJazykXML {

@@ -260,10 +260,24 @@ std::optional<TZnacka> NajitZnacku(std::string_view b) {
     return std::nullopt;
 }
 
+TKodovaniTextu::TKodovaniTextu(bool znackaUtf8)
+    : k_(znackaUtf8 ? TKodovani::Utf8Znacka : BezZnackyUtf8() ? TKodovani::Utf8 : TKodovani::Ansi),
+      overovat_(k_ != TKodovani::Ansi) {}
+
+bool TKodovaniTextu::Pridat(std::string_view kus) {
+    if (!overovat_ || JePlatneUtf8(kus)) return true;
+    k_ = TKodovani::Cp1250;
+    overovat_ = false;
+    return false;
+}
+
 TZnacka RozpoznatZnacku(std::string_view b) {
-    if (const auto znacka = NajitZnacku(b)) return *znacka;
-    if (!BezZnackyUtf8()) return {TKodovani::Ansi, 0};
-    return {JePlatneUtf8(b) ? TKodovani::Utf8 : TKodovani::Cp1250, 0};
+    const std::optional<TZnacka> znacka = NajitZnacku(b);
+    if (znacka && znacka->kodovani != TKodovani::Utf8Znacka) return *znacka;
+    const std::size_t delka = znacka ? znacka->delka : 0;
+    TKodovaniTextu k(znacka.has_value());
+    k.Pridat(b.substr(delka));
+    return {k.Kodovani(), delka};
 }
 
 bool JePlatneUtf8(std::string_view b) {
@@ -336,6 +350,17 @@ std::string_view ZnackaKodovani(TKodovani k) {
         case TKodovani::Utf16BE: return "\xFE\xFF";
         default: return "";
     }
+}
+
+TKodovani ZakodovatText(std::string& cil, std::u16string_view text, TKodovani k) {
+    const std::size_t zacatek = cil.size();
+    // UTF-16, the last, holds every code unit.
+    for (TKodovani pokus : {k, TKodovani::Utf8Znacka, TKodovani::Utf16LE}) {
+        cil.resize(zacatek);
+        cil += ZnackaKodovani(pokus);
+        if (ZakodovatDo(cil, text, pokus)) return pokus;
+    }
+    return TKodovani::Utf16LE;
 }
 
 TKodovani KodovaniProZapis(TKodovani k) {

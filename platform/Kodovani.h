@@ -20,13 +20,11 @@ enum class TKodovani : std::uint8_t {
 // Readable name of an encoding, for messages.
 const char* NazevKodovani(TKodovani k);
 
-// The encoding of a file without a byte-order mark, and the length of the
-// mark at the start of bytes (0 when there is none).
+// An encoding and the length of its byte-order mark (0 when there is none).
 struct TZnacka {
     TKodovani kodovani;
     std::size_t delka;
 };
-TZnacka RozpoznatZnacku(std::string_view bytes);
 
 // The byte-order mark at the start of bytes (FF FE, FE FF, EF BB BF), if
 // there is one: its encoding and length. It needs the first three bytes of
@@ -37,6 +35,32 @@ std::optional<TZnacka> NajitZnacku(std::string_view zacatek);
 // UTF-8, else as Windows-1250; false (Windows with another code page), in
 // the ANSI code page.
 bool BezZnackyUtf8();
+
+// The one rule for the encoding of a text that is not UTF-16: every reader
+// of program text decides by it. A text with the UTF-8 mark, or without a
+// mark where files without one are UTF-8 (BezZnackyUtf8), is UTF-8 as long
+// as all of it is valid UTF-8, and Windows-1250 (every byte kept) as soon as
+// a piece is not; without a mark elsewhere it is the ANSI code page. The text
+// comes in pieces that cut no character (each ends after a line break, or at
+// the end of the text).
+class TKodovaniTextu {
+public:
+    explicit TKodovaniTextu(bool znackaUtf8);
+    // False when this piece turned the text to Windows-1250: what was taken
+    // as UTF-8 before it is void, and the text is to be read again.
+    bool Pridat(std::string_view kus);
+    // The whole text has been read: the encoding is final.
+    void Potvrdit() { overovat_ = false; }
+    TKodovani Kodovani() const { return k_; }
+
+private:
+    TKodovani k_;
+    bool overovat_;
+};
+
+// The encoding and mark of a whole text by the rules above (the encoding of
+// a text that is not UTF-16 decided from all of its bytes).
+TZnacka RozpoznatZnacku(std::string_view bytes);
 
 // True when bytes are well-formed UTF-8: no overlong forms, no surrogates,
 // nothing above U+10FFFF, no cut-off sequence.
@@ -65,6 +89,12 @@ bool LzeZakodovatUtf8(std::string_view utf8, TKodovani k);
 
 // The byte-order mark written in front of a text in encoding k ("" for none).
 std::string_view ZnackaKodovani(TKodovani k);
+
+// Encodes a text that already holds its line breaks in encoding k with its
+// mark; when k cannot hold a character, as UTF-8 with a mark instead (UTF-16
+// LE with a mark for a lone surrogate, which UTF-8 cannot hold). Returns the
+// encoding used.
+TKodovani ZakodovatText(std::string& cil, std::u16string_view text, TKodovani k);
 
 // The encoding that a text read in k is written back in: the 8-bit encoding
 // it came in (ANSI on Windows), UTF-8 without a mark for a file that came

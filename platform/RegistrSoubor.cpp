@@ -2,7 +2,8 @@
 
 #include "Chyba.h"
 #include "Kodovani.h"
-#include "TextovySoubor.h"
+#include "CteniTextu.h"
+#include "ZapisSouboru.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -166,6 +167,34 @@ TRegistrSoubor::TKlic& VytvoritVeStromu(TRegistrSoubor::TStrom& strom, const std
         if (p == std::u16string::npos) return it->second;
         ++p;
     }
+}
+
+// A key as one line of the file names it: its parents are not made keys of
+// their own (each would hold its whole path: a key nested n levels deep
+// would cost the square of n); they exist by it (JeVeStromu).
+TRegistrSoubor::TKlic& KlicVeStromu(TRegistrSoubor::TStrom& strom, const std::u16string& cesta) {
+    auto [it, nova] = strom.try_emplace(Slozit(cesta));
+    if (nova) it->second.Cesta = cesta;
+    return it->second;
+}
+
+// The key (its composed path) is in the tree, or is the parent of one that is.
+bool JeVeStromu(const TRegistrSoubor::TStrom& strom, const std::u16string& slozena) {
+    if (slozena.empty() || strom.count(slozena)) return true;
+    const std::u16string podklice = slozena + u'\\';
+    const auto it = strom.lower_bound(podklice);
+    return it != strom.end() && it->first.compare(0, podklice.size(), podklice) == 0;
+}
+
+// The tree's entry of a key that is in it, made for a parent that exists by
+// its subkeys only; nullptr for a key that is not in it.
+TRegistrSoubor::TKlic* ZaznamKlice(TRegistrSoubor::TStrom& strom, const std::u16string& slozena) {
+    if (const auto it = strom.find(slozena); it != strom.end()) return &it->second;
+    if (!JeVeStromu(strom, slozena)) return nullptr;
+    const auto podklic = strom.lower_bound(slozena + u'\\');
+    TRegistrSoubor::TKlic& klic = strom[slozena];
+    klic.Cesta = podklic->second.Cesta.substr(0, slozena.size());
+    return &klic;
 }
 
 TRegistrSoubor::THodnota* NajitHodnotu(TRegistrSoubor::TKlic& klic, std::u16string_view nazev) {
@@ -373,6 +402,9 @@ TRegistrSoubor::TCteni TRegistrSoubor::Cteni(std::string_view bajty) {
     }
 
     TKlic* klic = nullptr;
+    // The values of each key by their names in capitals, so that a key of
+    // many values reads in time in proportion to them.
+    std::map<const TKlic*, std::map<std::u16string, std::size_t>> nazvy;
     bool vadnyKlic = false;  // the last key line could not be read
     for (; i < radky.size(); ++i) {
         const std::u16string_view radek = Orezat(radky[i]);
@@ -381,7 +413,7 @@ TRegistrSoubor::TCteni TRegistrSoubor::Cteni(std::string_view bajty) {
             // The values under a damaged key line are left out with it.
             std::u16string cesta;
             const TDuvod d = CistKlic(radek, cesta);
-            klic = d ? nullptr : &VytvoritVeStromu(v.Strom, cesta);
+            klic = d ? nullptr : &KlicVeStromu(v.Strom, cesta);
             vadnyKlic = d != nullptr;
             if (d) vada(i, d);
             continue;
@@ -392,10 +424,12 @@ TRegistrSoubor::TCteni TRegistrSoubor::Cteni(std::string_view bajty) {
             vada(i, d);
         } else if (!klic) {
             vada(prvni, vadnyKlic ? u"the value's key line cannot be read" : u"a value comes before the first key");
-        } else if (THodnota* stara = NajitHodnotu(*klic, h.Nazev)) {
-            *stara = std::move(h);
         } else {
-            klic->Hodnoty.push_back(std::move(h));
+            const auto [poradi, nova] = nazvy[klic].try_emplace(Slozit(h.Nazev), klic->Hodnoty.size());
+            if (nova)
+                klic->Hodnoty.push_back(std::move(h));
+            else
+                klic->Hodnoty[poradi->second] = std::move(h);
         }
     }
     // One entry a line, in the order of the lines.
@@ -454,12 +488,14 @@ void TRegistrSoubor::Obnovit() {
     if (otisk_ && *otisk_ == o) return;
     otisk_.reset();
     strom_.clear();
+    ++verze_;
     poskozeni_.reset();
     uschova_.reset();
     if (o.existuje) {
         std::string bajty = NacistBajty(soubor_);
         TCteni cteni = Cteni(bajty);
         strom_ = std::move(cteni.Strom);
+        ++verze_;
         if (!cteni.Vady.empty()) {
             const TVada& prvni = cteni.Vady.front();
             std::u16string z = u"Settings file \"" + TextCesty(soubor_) + u"\" is damaged at line " +
@@ -539,16 +575,21 @@ void TRegistrSoubor::ZapsatStrom(const TStrom& strom) {
 template <typename Zmena>
 bool TRegistrSoubor::Zmenit(Zmena zmena) {
     Obnovit();
-    if (davka_ && zmenenoVDavce_) return zmena(strom_);  // the batch's changes wait in memory
+    if (davka_ && zmenenoVDavce_) {
+        ++verze_;
+        return zmena(strom_);  // the batch's changes wait in memory
+    }
     TStrom novy = strom_;
     if (!zmena(novy)) return false;
     if (davka_) {
         strom_ = std::move(novy);
+        ++verze_;
         zmenenoVDavce_ = true;
         return true;
     }
     ZapsatStrom(novy);
     strom_ = std::move(novy);
+    ++verze_;
     return true;
 }
 
@@ -580,6 +621,20 @@ const TRegistrSoubor::TKlic* TRegistrSoubor::Aktualni() const {
     return &it->second;
 }
 
+const TRegistrSoubor::THodnota* TRegistrSoubor::HodnotaAktualniho(std::u16string_view nazev) {
+    const TKlic* klic = Aktualni();
+    if (!klic || klic->Hodnoty.size() < 16) return NajitHodnotu(klic, nazev);
+    // A key of many values (a long file type list) is read value by value:
+    // its names are looked up in an index, kept while the tree and the key stay.
+    if (indexKlice_ != std::pair(verze_, *aktualni_)) {
+        index_.clear();
+        for (std::size_t i = 0; i < klic->Hodnoty.size(); ++i) index_.emplace(Slozit(klic->Hodnoty[i].Nazev), i);
+        indexKlice_ = std::pair(verze_, *aktualni_);
+    }
+    const auto i = index_.find(Slozit(nazev));
+    return i == index_.end() ? nullptr : &klic->Hodnoty[i->second];
+}
+
 // ---- keys ------------------------------------------------------------------
 
 bool TRegistrSoubor::OtevritKlic(std::u16string_view cesta, bool vytvorit) {
@@ -590,20 +645,20 @@ bool TRegistrSoubor::OtevritKlic(std::u16string_view cesta, bool vytvorit) {
     if (vytvorit) {
         try {
             Zmenit([&](TStrom& strom) {
-                if (strom.count(slozena)) return false;
+                if (JeVeStromu(strom, slozena)) return false;
                 VytvoritVeStromu(strom, *normalni);
                 return true;
             });
         } catch (const TChyba& e) {
             Obnovit();
-            if (!strom_.count(slozena)) {
+            if (!JeVeStromu(strom_, slozena)) {
                 chybaOtevreni_ = e.Zprava();
                 return false;
             }
         }
     } else {
         Obnovit();
-        if (!slozena.empty() && !strom_.count(slozena)) return false;
+        if (!JeVeStromu(strom_, slozena)) return false;
     }
     aktualni_ = slozena;
     return true;
@@ -618,7 +673,7 @@ bool TRegistrSoubor::KlicExistuje(std::u16string_view cesta) {
     const auto normalni = NormalizovatCestu(cesta);
     if (!normalni) return false;
     if (!aktualni_) Obnovit();  // with a key open, the version read as it was opened
-    return normalni->empty() || strom_.count(Slozit(*normalni)) > 0;
+    return JeVeStromu(strom_, Slozit(*normalni));
 }
 
 bool TRegistrSoubor::SmazatKlic(std::u16string_view cesta) {
@@ -627,7 +682,8 @@ bool TRegistrSoubor::SmazatKlic(std::u16string_view cesta) {
     const std::u16string slozena = Slozit(*normalni);
     try {
         return Zmenit([&](TStrom& strom) {
-            if (strom.erase(slozena) == 0) return false;
+            if (!JeVeStromu(strom, slozena)) return false;
+            strom.erase(slozena);
             // The subkeys sort together, though not always right after the key
             // ("A2" comes between "A" and "A\\B").
             const std::u16string podklice = slozena + u'\\';
@@ -649,7 +705,7 @@ bool TRegistrSoubor::HodnotaExistuje(std::u16string_view nazev) {
 }
 
 TTypHodnoty TRegistrSoubor::TypHodnoty(std::u16string_view nazev) {
-    const THodnota* h = NajitHodnotu(Aktualni(), nazev);
+    const THodnota* h = HodnotaAktualniho(nazev);
     if (!h) return TTypHodnoty::Zadna;
     switch (h->Typ) {
         case RegSz: return TTypHodnoty::Retezec;
@@ -660,14 +716,14 @@ TTypHodnoty TRegistrSoubor::TypHodnoty(std::u16string_view nazev) {
 }
 
 std::u16string TRegistrSoubor::CistRetezec(std::u16string_view nazev) {
-    const THodnota* h = NajitHodnotu(Aktualni(), nazev);
+    const THodnota* h = HodnotaAktualniho(nazev);
     if (!h) return {};
     if (h->Typ != RegSz && h->Typ != RegExpandSz) ChybaTypu(nazev);
     return TextBajtu(h->Data);
 }
 
 std::int32_t TRegistrSoubor::CistCislo(std::u16string_view nazev) {
-    const THodnota* h = NajitHodnotu(Aktualni(), nazev);
+    const THodnota* h = HodnotaAktualniho(nazev);
     if (!h) ChybaCteni(nazev);
     if (h->Typ != RegDword) ChybaTypu(nazev);
     if (h->Data.size() != 4) ChybaCteni(nazev);
@@ -682,13 +738,13 @@ void TRegistrSoubor::ZapsatHodnotu(std::u16string_view nazev, std::uint32_t typ,
     bool klicChybi = false;
     try {
         Zmenit([&](TStrom& strom) {
-            const auto it = strom.find(*aktualni_);
-            if (it == strom.end() && !aktualni_->empty()) {
+            TKlic* zaznam = ZaznamKlice(strom, *aktualni_);
+            if (!zaznam && !aktualni_->empty()) {
                 // The key was deleted since it was opened.
                 klicChybi = true;
                 return false;
             }
-            TKlic& klic = it == strom.end() ? strom[*aktualni_] : it->second;
+            TKlic& klic = zaznam ? *zaznam : strom[*aktualni_];
             if (THodnota* h = NajitHodnotu(klic, nazev)) {
                 h->Typ = typ;
                 h->Data = std::move(data);

@@ -140,6 +140,11 @@ private:
     };
     std::optional<TUschova> uschova_;
     std::optional<std::u16string> aktualni_;   // the current key
+    // A value of the current key by its name, through an index for a key of many.
+    const THodnota* HodnotaAktualniho(std::u16string_view nazev);
+    std::uint64_t verze_ = 0;  // counts the trees strom_ has held
+    std::map<std::u16string, std::size_t> index_;
+    std::optional<std::pair<std::uint64_t, std::u16string>> indexKlice_;
     // Why the last key could not be created, for the writes that follow.
     std::optional<std::u16string> chybaOtevreni_;
     // Inside a batch: the changes wait in strom_ until DokoncitDavku.

@@ -1,9 +1,11 @@
 #include "SlozkyDat.h"
 
-#include "TextovySoubor.h"
-
 #include <cstdlib>
 #include <string_view>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #ifndef TARVIK_SDILENA_DATA
 #define TARVIK_SDILENA_DATA "../share/tarvik"
@@ -20,6 +22,26 @@ std::optional<std::filesystem::path> AbsolutniSlozka(std::string_view s) {
 #endif
 
 }  // namespace
+
+std::filesystem::path SlozkaProgramu() {
+#ifdef _WIN32
+    std::wstring cesta(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, cesta.data(), static_cast<DWORD>(cesta.size()));
+        if (n < cesta.size()) {
+            cesta.resize(n);
+            break;
+        }
+        cesta.resize(cesta.size() * 2);
+    }
+    return std::filesystem::path(cesta).parent_path() / L"";
+#else
+    std::error_code ec;
+    const auto cesta = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return std::filesystem::current_path(ec) / "";
+    return cesta.parent_path() / "";
+#endif
+}
 
 std::vector<std::filesystem::path> SlozkyDat() {
     const std::filesystem::path program = SlozkaProgramu();

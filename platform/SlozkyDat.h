@@ -14,6 +14,9 @@
 // Relative XDG folders are not valid and are left out.
 std::vector<std::filesystem::path> SlozkyDat();
 
+// The folder of the running executable, with its trailing separator.
+std::filesystem::path SlozkaProgramu();
+
 // The file of that name in the first folder that holds one (a file, not a
 // folder); nothing when none does.
 std::optional<std::filesystem::path> NajitSoubor(const std::vector<std::filesystem::path>& slozky,

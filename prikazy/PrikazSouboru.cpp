@@ -2,7 +2,8 @@
 
 #include "katalog/Zpravy.h"
 #include "platform/Chyba.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
+#include "platform/ZapisSouboru.h"
 
 namespace {
 

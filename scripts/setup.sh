@@ -11,7 +11,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   fonts-wine fonts-liberation fonts-dejavu-core fonts-dejavu-extra
   qt6-translations-l10n
-  xvfb openbox xdotool x11-utils imagemagick
+  xvfb openbox xdotool x11-utils imagemagick acl
   dpkg-dev desktop-file-utils appstream shared-mime-info groff-base
 )
 

@@ -2,7 +2,7 @@
 // (or keeps them with --keep-references), remove refuses without --force,
 // introduce reports them, refs lists them; one program, a pipe, a folder.
 #include "cli/Davka.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
 #include "../support/DavkaVTestu.h"
 #include "../support/RadkyTextu.h"
 #include "../support/DocasnaSlozka.h"

@@ -1,7 +1,7 @@
 #include "cli/Davka.h"
 #include "engine/CNCEdit.h"
 #include "filetypes/SeznamTypu.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
 #include "../support/DavkaVTestu.h"
 #include "../support/DocasnaSlozka.h"
 #include "../support/ZkusebniUloziste.h"

@@ -6,8 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #ifndef _WIN32
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -49,6 +53,34 @@ protected:
         vystup = TZachycenyVystup();
         return SpustitDavku(argumenty, prostredi, vystup);
     }
+#ifndef _WIN32
+    // The same in a child process of an ordinary user (uid and gid 65534),
+    // when the tests run as root, which folder permissions do not stop.
+    int SpustitJakoUzivatel(const std::vector<std::string>& argumenty) {
+        if (::geteuid() != 0) return Spustit(argumenty);
+        int roura[2];
+        if (::pipe(roura) != 0) return -1;
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(roura[0]);
+            int kod = -2;
+            if (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0) kod = Spustit(argumenty);
+            const std::string zprava = static_cast<char>('0' + kod + 2) + vystup.hlaseni;
+            if (::write(roura[1], zprava.data(), zprava.size()) < 0) ::_exit(2);
+            ::_exit(0);
+        }
+        ::close(roura[1]);
+        std::string zprava;
+        char blok[512];
+        for (ssize_t n; (n = ::read(roura[0], blok, sizeof blok)) > 0;) zprava.append(blok, static_cast<std::size_t>(n));
+        ::close(roura[0]);
+        ::waitpid(pid, nullptr, 0);
+        if (zprava.empty()) return -3;
+        vystup = TZachycenyVystup();
+        vystup.hlaseni = zprava.substr(1);
+        return zprava[0] - '0' - 2;
+    }
+#endif
     // Every file below the folder with its bytes, for "nothing changed".
     std::map<std::string, std::string> Obsah(const std::string& jmeno = "p") const {
         std::map<std::string, std::string> obsah;
@@ -193,12 +225,12 @@ TEST_F(Slozky, SelhaniJednohoProgramu) {
 }
 
 #ifndef _WIN32
-// A folder that cannot be read is told in its place; links to folders are not
-// followed, links to programs are.
+// A folder that cannot be read is told in its place; inside a folder no link
+// is followed, to a folder or to a program; a link named is.
 TEST_F(Slozky, NectenaSlozkaAOdkazy) {
     fs::create_directory_symlink(slozka / "p", slozka / "p/pod/zpet");
     fs::create_symlink(slozka / "p/a.nc", slozka / "p/pod/odkaz.nc");
-    EXPECT_EQ(Spustit({"count", "-r", "p/pod"}), 0) << vystup.hlaseni;
+    EXPECT_EQ(Spustit({"count", "-r", "p/pod", "p/pod/odkaz.nc"}), 0) << vystup.hlaseni;
     EXPECT_EQ(vystup.hlaseni, "p/pod/c.MPF: 1 block\np/pod/odkaz.nc: 2 blocks\n");
     if (::geteuid() != 0) {
         // (root reads any folder)
@@ -210,6 +242,105 @@ TEST_F(Slozky, NectenaSlozkaAOdkazy) {
         ::chmod((slozka / "p/pod").c_str(), 0755);
     }
 }
+#endif
+
+#ifndef _WIN32
+// Trees made to mislead the tool: an output folder inside the input, links
+// out of the tree, a binary, a name with a line break, hard links, a path
+// past the system's limit. Each is told, and nothing outside what was asked
+// for is written.
+TEST_F(Slozky, NepratelskeStromy) {
+    Zapsat("venku.nc", Cislovany);
+    Zapsat("ls", std::string("\x7F" "ELF\2\1\1\0\0\0N1 X\r\n", 16));
+    struct Pripad {
+        const char* nazev;
+        std::function<void()> pripravit;
+        std::vector<std::string> argumenty;
+        int kod;
+        std::string hlaseni;
+    };
+    const Pripad pripady[] = {
+        {"-o inside the folder read", [] {}, {"renumber", "-r", "-o", "p/pod/ven", "p"}, 2,
+         "tarvik-cli: the output folder 'p/pod/ven' is inside the folder 'p' it reads; give a folder outside it, "
+         "or -i to write each program over itself\n"},
+        {"-o the folder read", [] {}, {"renumber", "-r", "-o", "./p/", "p"}, 2,
+         "tarvik-cli: the output folder './p/' is inside the folder 'p' it reads"},
+        {"-o over a program to read, by a hard link",
+         [&] {
+             fs::create_directories(slozka / "ven");
+             fs::create_hard_link(slozka / "q/a.nc", slozka / "ven/a.nc");
+         },
+         {"renumber", "-o", "ven", "p/a.nc", "q/a.nc"}, 2,
+         "tarvik-cli: 'p/a.nc' would be written to 'ven/a.nc', which is one of the programs to read\n"},
+        {"a link out of the tree is not followed",
+         [&] { fs::create_symlink(slozka / "venku.nc", slozka / "p/pod/odkaz.nc"); }, {"renumber", "-r", "-i", "p/pod"},
+         0, "p/pod/c.MPF: done, 1 block, 0%\n"},
+        {"a link to a folder out of the tree is not followed",
+         [&] { fs::create_directory_symlink(slozka / "q", slozka / "p/pod/q"); }, {"renumber", "-r", "--all", "-i", "p/pod"},
+         0, "p/pod/c.MPF: done, 1 block, 0%\n"},
+        {"a binary is not a text program", [&] { fs::copy_file(slozka / "ls", slozka / "p/pod/ls"); },
+         {"renumber", "-r", "--all", "-i", "p/pod"}, 1,
+         "p/pod/c.MPF: done, 1 block, 0%\np/pod/ls: refused: Varování: Soubor není textový program.\n"},
+        {"a line break in a name", [&] { Zapsat("p/pod/a\nb: done.nc", "N1 X\r\n"); }, {"renumber", "-r", "-i", "p/pod"},
+         0, "p/pod/a\\x0ab: done.nc: done, 1 block, 0%\np/pod/c.MPF: done, 1 block, 0%\n"},
+        {"a hard link in the tree, -o", [&] { fs::create_hard_link(slozka / "p/pod/c.MPF", slozka / "p/pod/d.mpf"); },
+         {"renumber", "-r", "-o", "ven", "p/pod"}, 0,
+         "p/pod/c.MPF: done, 1 block, 0%\np/pod/d.mpf: skipped: the same file as p/pod/c.MPF; 'ven/d.mpf' is not "
+         "written\n"},
+        {"a link named and its target in the tree", [&] { fs::create_symlink(slozka / "p/pod/c.MPF", slozka / "odkaz.nc"); },
+         {"renumber", "--check", "-r", "p/pod", "odkaz.nc"}, 1,
+         "p/pod/c.MPF: would change, 1 block, 0%\nodkaz.nc: skipped: the same file as p/pod/c.MPF\n"},
+        {"a folder that can be read but not searched",
+         [&] {
+             fs::create_directories(slozka / "p/pod/zamcena");
+             Zapsat("p/pod/zamcena/a.nc", "N1\r\n");
+             ::chmod(slozka.Cesta().c_str(), 0755);
+             ::chmod((slozka / "p/pod/zamcena").c_str(), 0744);
+         },
+         {"(as a user)", "count", "-r", "p/pod"}, 2,
+         "p/pod/c.MPF: 1 block\np/pod/zamcena/a.nc: failed: Cannot read folder \"p/pod/zamcena\": \"a.nc\". "
+         "Permission denied.\n"},
+        {"a path past the system's limit",
+         [&] {
+             // Folders made one inside the other, each by a short path from the one before.
+             const fs::path domov = fs::current_path();
+             fs::current_path(slozka / "p/pod");
+             for (int i = 0; i < 20; ++i) {
+                 fs::create_directory(std::string(250, char('a' + i)));
+                 fs::current_path(std::string(250, char('a' + i)));
+             }
+             TDocasnaSlozka::Zapsat("x.nc", "N1\r\n");
+             fs::current_path(domov);
+         },
+         {"count", "-r", "p/pod"}, 2, "p/pod/" + std::string(250, 'a')},
+    };
+    for (const Pripad& p : pripady) {
+        fs::remove_all(slozka / "p/pod");
+        fs::remove_all(slozka / "ven");
+        fs::create_directories(slozka / "p/pod");
+        Zapsat("p/pod/c.MPF", "N7 X\n");
+        p.pripravit();
+        const auto pred = p.argumenty[0] == "count" ? decltype(Obsah())() : Obsah();
+        const int kod = p.argumenty.front() == "(as a user)"
+                            ? SpustitJakoUzivatel({p.argumenty.begin() + 1, p.argumenty.end()})
+                            : Spustit(p.argumenty);
+        EXPECT_EQ(kod, p.kod) << p.nazev << "\n" << vystup.hlaseni;
+        EXPECT_EQ(vystup.hlaseni.substr(0, p.hlaseni.size()), p.hlaseni) << p.nazev;
+        // One line a program; a failure names what could not be read.
+        if (std::string_view(p.nazev) == "a path past the system's limit") {
+            EXPECT_NE(vystup.hlaseni.find("\". File name too long.\np/pod/c.MPF: 1 block\n"), std::string::npos)
+                << vystup.hlaseni;
+        }
+        // Nothing written outside what was asked for.
+        EXPECT_EQ(TDocasnaSlozka::Precist(slozka / "venku.nc"), Cislovany) << p.nazev;
+        EXPECT_EQ(TDocasnaSlozka::Precist(slozka / "ls").size(), 16u) << p.nazev;
+        EXPECT_EQ(Precist("q/a.nc"), Cislovany) << p.nazev;
+        if (p.kod == 2 && p.argumenty[0] != "count") {
+            EXPECT_EQ(Obsah(), pred) << p.nazev;
+        }
+    }
+}
+
 #endif
 
 // The same lines, output and files whatever the number of programs at once.

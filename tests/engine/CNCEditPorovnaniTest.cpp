@@ -8,7 +8,7 @@
 
 #include "engine/CNCEdit.h"
 #include "platform/Kodovani.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,7 @@
 #include "filetypes/TypSouboru.h"
 #include "platform/Chyba.h"
 #include "platform/Kodovani.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
 
 #include <charconv>
 #include <cstdint>

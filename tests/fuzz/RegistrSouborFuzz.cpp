@@ -8,7 +8,7 @@
 
 #include "platform/Kodovani.h"
 #include "platform/RegistrSoubor.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
 
 #include <cstdint>
 

@@ -10,7 +10,7 @@
 #include "ui/fNastaveni.h"
 #include "platform/Chyba.h"
 #include "platform/RegistrSoubor.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
 #include "ui/Hlaseni.h"
 #include "ui/Prvky.h"
 

@@ -218,6 +218,29 @@ std::string RetezEntit(int n) {
     return v;
 }
 
+// n attributes a0="v" a1="v" ...
+std::string Atributy(int n, const std::string& hodnota) {
+    std::string v;
+    for (int i = 0; i < n; ++i) {
+        v += 'a';
+        v += std::to_string(i);
+        v += "=\"";
+        v += hodnota;
+        v += "\" ";
+    }
+    return v;
+}
+
+// A text as UTF-16 LE with its mark.
+std::string Utf16(const std::string& ascii) {
+    std::string v = "\xFF\xFE";
+    for (char c : ascii) {
+        v.push_back(c);
+        v.push_back('\0');
+    }
+    return v;
+}
+
 TEST(JazykovySoubor, SouborPresMezeSeOdmitne) {
     // Files that would crash the program, hang the parser or make windows
     // that the window system refuses: each is refused before it is parsed,
@@ -246,6 +269,13 @@ TEST(JazykovySoubor, SouborPresMezeSeOdmitne) {
          "holds a text longer than 4096 characters (line 2)"},
         {"an attribute", Hlavicka + "<P><JAZYKY><EN index='" + std::string(4097, '1') + "'/></JAZYKY></P>",
          "holds a text longer than 4096 characters (line 2)"},
+        // Qt's reader takes the square of an element's attributes: minutes for 1 MiB of them.
+        {"257 attributes", Hlavicka + "<P>\n<S " + Atributy(257, "") + "/></P>",
+         "has an element with more than 256 attributes (line 3)"},
+        {"1 MiB of attributes", Hlavicka + "<P><S " + Atributy(85000, "") + "/></P>",
+         "has an element with more than 256 attributes (line 2)"},
+        {"attributes in UTF-16", Utf16("<?xml version='1.0' encoding='UTF-16'?><P><S " + Atributy(300, "") + "/></P>"),
+         "has an element with more than 256 attributes (line 1)"},
     };
     for (const auto& p : pripady)
         EXPECT_EQ(ChybaNacteni(p.xml), "The language file \"tarvik.xml\" " + p.duvod + "; it is not read") << p.popis;
@@ -260,6 +290,21 @@ TEST(JazykovySoubor, SouborPresMezeSeOdmitne) {
     jazyk.Dokument = &entity;
     EXPECT_EQ(jazyk.DejText(QStringLiteral("S"), QStringLiteral("k"), {}), u"x");
     EXPECT_EQ(ChybaNacteni(Hlavicka + Opakovat("<a>", 64) + Opakovat("</a>", 64)), "(loaded)");
+    // 256 attributes an element; "=", ">" and quotes in their values, and "=" in comments, count for nothing.
+    std::string vsude = Hlavicka + "<P><!-- a=b c=d -->";
+    while (vsude.size() < 1000000) vsude += "<S " + Atributy(256, "=>") + "/>";
+    EXPECT_EQ(ChybaNacteni(vsude + "<S " + Atributy(256, "'") + "/></P>"), "(loaded)");
+    EXPECT_EQ(ChybaNacteni(Utf16("<P><S " + Atributy(256, "=") + "/></P>")), "(loaded)");
+#ifndef _WIN32
+    // Its size is known before the bytes are read: what never ends is not read to its end.
+    TXMLDokument nekonecny(QStringLiteral("/dev/zero"));
+    try {
+        nekonecny.Nacist();
+        ADD_FAILURE() << "/dev/zero loaded";
+    } catch (const TChyba& e) {
+        EXPECT_STREQ(e.what(), "The language file \"/dev/zero\" is larger than 1048576 bytes; it is not read");
+    }
+#endif
 }
 
 // ---------------------------------------------------------------- the language list

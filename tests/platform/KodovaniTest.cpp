@@ -1,5 +1,5 @@
 #include "platform/Kodovani.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
 
 #include <gtest/gtest.h>
 
@@ -25,10 +25,10 @@ std::string ZlomyNaCrLf(std::string_view b) {
 
 // Reads bytes as a program file, as UTF-8 in pieces, and writes them back
 // unedited in the encoding they are written in, as the batch tool and the
-// window do.
+// window do (all bytes, a NUL too, which programs refuse).
 std::string ZpetNaBajty(std::string_view bajty, TKodovani* pouzite = nullptr) {
     TBajtyVPameti zdroj(bajty);
-    TProgramPoKusech cteni(zdroj);
+    TProgramPoKusech cteni(zdroj, false);
     std::string utf8;
     std::string_view kus;
     for (TProgramPoKusech::TStav stav; (stav = cteni.Dalsi(kus)) != TProgramPoKusech::TStav::Konec;) {

@@ -3,7 +3,7 @@
 #include "platform/Chyba.h"
 #include "platform/Kodovani.h"
 #include "platform/RegistrSoubor.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
 #include "../support/DocasnaSlozka.h"
 #include "../support/ZpravaChyby.h"
 

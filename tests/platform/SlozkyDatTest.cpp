@@ -1,5 +1,5 @@
 #include "platform/SlozkyDat.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
 #include "../support/DocasnaSlozka.h"
 
 #include <gtest/gtest.h>

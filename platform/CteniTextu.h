@@ -1,13 +1,15 @@
-// Program files as text: reading with byte-order-mark detection and the three
-// kinds of line break, writing with CR LF and a replace that loses nothing.
+// Program files read as text: byte-order-mark detection, the encoding of a
+// text without a mark, the three kinds of line break; a program of any size
+// read in pieces, a small text read whole.
 #pragma once
 
-#include "Chyba.h"
+#include "ChybySouboru.h"
 #include "Kodovani.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +28,57 @@ struct TText {
 void RozdelitNaRadky(std::u16string_view text, std::vector<std::u16string>& radky,
                      bool& koncovyZlom);
 
+// What tells whether a file is still the one that was read: its identity
+// (device and file number), size, and the times its content and its entry
+// last changed (nanoseconds; on Windows the content's only).
+struct TOtiskSouboru {
+    std::uint64_t Zarizeni = 0, Cislo = 0, Velikost = 0;
+    std::int64_t ZmenaObsahu = 0, ZmenaZaznamu = 0;
+    bool operator==(const TOtiskSouboru&) const = default;
+};
+
+// A 64-bit digest of a stream of bytes, the same however the stream is cut
+// into pieces: four lanes of multiply-rotate rounds over 32-byte stripes,
+// then the rest, mixed with the length. It tells whether a second reading
+// of a file gave the bytes of the first; it is no defence against bytes
+// made to collide.
+class TSouhrnBajtu {
+public:
+    void Pridat(const char* bajty, std::size_t n);
+    std::uint64_t Hodnota() const;
+    std::uint64_t Delka() const { return delka_; }
+
+private:
+    std::uint64_t pruhy_[4] = {0x9E3779B185EBCA87ull + 0xC2B2AE3D27D4EB4Full, 0xC2B2AE3D27D4EB4Full, 0,
+                               0 - 0x9E3779B185EBCA87ull};
+    unsigned char zbytek_[32] = {};
+    std::size_t vZbytku_ = 0;
+    std::uint64_t delka_ = 0;
+};
+
+// Thrown when the second reading of a file is not what the first read: the
+// file was replaced, or written, by another program in between. Its message:
+// "Cannot open file "<path>". It was changed by another program while it
+// was being read".
+class TZmenaSouboru : public TChyba {
+public:
+    using TChyba::TChyba;
+};
+
+// Thrown when the bytes are not a text program: they hold a NUL character,
+// as executables, images and archives do. Its message: "Cannot open file
+// "<path>". It is not a text program: it holds a NUL character"; the batch
+// tool and the window show the catalogue's rsNENITEXT for it.
+class TNeniTextovyProgram : public TChyba {
+public:
+    using TChyba::TChyba;
+};
+
+// True when a piece of a text, in UTF-8 as TProgramPoKusech gives it, can be
+// part of a text program: it holds no NUL character. The reader of programs
+// refuses a text with a piece that cannot.
+bool JeTextProgramu(std::string_view kusUtf8);
+
 // The bytes a program is read from: a file, standard input, bytes in memory.
 class TZdrojBajtu {
 public:
@@ -38,6 +91,11 @@ public:
     virtual std::uint64_t Velikost() const = 0;
     // The failure to throw when the text cannot be read (damaged UTF-16).
     virtual TChyba Vada(const std::u16string& duvod) const = 0;
+    // The file's identity, size and times as it was opened; none for what
+    // is not a file.
+    virtual std::optional<TOtiskSouboru> Otisk() const { return std::nullopt; }
+    // All the bytes at once, for a source that holds them in memory.
+    virtual std::optional<std::string_view> VsechnyBajty() const { return std::nullopt; }
 };
 
 // Bytes in memory as a source of a text; a damaged text fails with the reason alone.
@@ -51,6 +109,7 @@ public:
     }
     std::uint64_t Velikost() const override { return b_.size(); }
     TChyba Vada(const std::u16string& duvod) const override { return TChyba(duvod); }
+    std::optional<std::string_view> VsechnyBajty() const override { return b_; }
 
 private:
     std::string_view b_;
@@ -77,9 +136,11 @@ public:
     // Back to where reading began (standard input need not start at its first byte).
     bool Zpet() override;
     TChyba Vada(const std::u16string& duvod) const override;
+    std::optional<TOtiskSouboru> Otisk() const override { return otisk_; }
 
 private:
     std::filesystem::path soubor_;
+    std::optional<TOtiskSouboru> otisk_;  // a regular file's, as it was opened
     bool vlastni_ = true;  // closed at the end (standard input is not)
     std::int64_t zacatek_ = -1;  // the position reading began at; -1: none (a pipe)
 #ifdef _WIN32
@@ -99,9 +160,16 @@ private:
 // a lone surrogate is refused with its reason.
 // A text can be read again from its start, for a second pass: a file is read
 // again, the bytes of a source that cannot go back (a pipe) are kept.
+// Every pass that reads the text to its end must give the bytes of the first
+// one that did (their number and TSouhrnBajtu), and a file read again
+// (CistZ) must be the same file, of the same size and times, as the one
+// first read: else TZmenaSouboru is thrown, before the end of the pass (so
+// before its last piece), or by CistZ itself for bytes in memory.
+// A program (jenText) is refused with TNeniTextovyProgram as soon as a piece
+// is not JeTextProgramu.
 class TProgramPoKusech {
 public:
-    explicit TProgramPoKusech(TZdrojBajtu& zdroj);
+    explicit TProgramPoKusech(TZdrojBajtu& zdroj, bool jenText = true);
 
     enum class TStav : std::uint8_t {
         Kus,    // kus holds the next piece, valid until the next call
@@ -113,7 +181,8 @@ public:
     TStav Dalsi(std::string_view& kus);
     // The next pass, from the start of the text.
     void OdZacatku();
-    // The next passes read the same bytes from zdroj.
+    // The next passes read the same bytes from zdroj; throws TZmenaSouboru
+    // when zdroj is not the file first read as it was, or holds other bytes.
     void CistZ(TZdrojBajtu& zdroj);
 
     // The encoding, final once a pass has reached the end.
@@ -123,6 +192,10 @@ public:
 
 private:
     std::size_t CistSurove(char* cil, std::size_t n);
+    // The source has given its last byte: the pass is compared with the first.
+    void KonecPruchodu();
+    [[noreturn]] void Zmena() const;
+    TStav Kus(std::string_view& kus, std::string_view text);
     void Rozhodnout();
     void Docist();
     TStav DalsiUtf16(std::string_view& kus);
@@ -130,6 +203,11 @@ private:
     [[noreturn]] void VadaNahradniku(char16_t jednotka);
 
     TZdrojBajtu* zdroj_;
+    bool jenText_;
+    std::u16string zmena_;  // the message of TZmenaSouboru, naming the first source
+    std::optional<TOtiskSouboru> otisk_;  // of the file first read
+    TSouhrnBajtu souhrn_;                 // of this pass's bytes so far
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> prvni_;  // the first whole pass: length, digest
     bool drzet_ = false;     // the source cannot go back: its bytes are kept
     std::string drzene_;
     std::size_t prehrat_ = 0;  // the next kept byte to give again
@@ -138,7 +216,7 @@ private:
     bool rozhodnuto_ = false;
     TKodovani k_ = TKodovani::Utf8;
     std::size_t delkaZnacky_ = 0;
-    bool overovat_ = false;  // UTF-8 not yet confirmed
+    TKodovaniTextu kodovaniTextu_{false};  // a text that is not UTF-16
     bool lzeZpet_ = true;
 
     bool konec_ = false;
@@ -153,70 +231,6 @@ private:
     std::size_t danoJednotek_ = 0;
     std::size_t radek_ = 1;  // UTF-16: the line, for messages
     bool crPred_ = false;
-};
-
-// Writes a file so that nothing is lost:
-// - a regular file is replaced atomically: the bytes go to a new file beside
-//   it (unnamed until Dokoncit where the system allows), which Dokoncit
-//   flushes and renames over it; without Dokoncit the file stays as it was
-//   and nothing is left behind;
-// - where a new file could not take the old one's place whole (the folder
-//   cannot be written, the file has other hard links, or the new file could
-//   not get the old owner) the file is written in place: cut, written,
-//   flushed; a failure on the way, or no Dokoncit, writes the old bytes back;
-// - a device, a pipe or a descriptor named by a path (/dev/stdout) is
-//   written through, never replaced by a file.
-// A link is followed: it stays a link and its target is written. A file
-// marked read-only is not written. Failures throw TChyba
-// "Cannot create file "<path>". <reason>", the reason naming the folder when
-// the folder is the cause.
-class TZapisSouboru {
-public:
-    explicit TZapisSouboru(const std::filesystem::path& soubor);
-    ~TZapisSouboru();
-    TZapisSouboru(const TZapisSouboru&) = delete;
-    TZapisSouboru& operator=(const TZapisSouboru&) = delete;
-
-    void Zapsat(std::string_view bajty);
-    void Dokoncit();
-
-    // The file is written in place, not replaced; its old bytes are kept
-    // (StaryObsah), so that a failure writes them back.
-    bool NaMiste() const { return zpusob_ == TZpusob::NaMiste; }
-    std::string_view StaryObsah() const { return stary_; }
-
-private:
-    enum class TZpusob : std::uint8_t { Nahradit, NaMiste, Primo };
-    void OtevritNaMiste();
-    // Creates the new file beside the target; false (the system's error
-    // kept) when the folder does not allow it.
-    bool VytvoritNovy();
-    void DokoncitNahrazeni();
-    // Cuts the file to nothing; writes all bytes at the current position;
-    // flushes to disk; the reason of the last of them that failed.
-    bool Vyprazdnit();
-    bool ZapsatVse(std::string_view bajty);
-    bool Splachnout();
-    std::u16string Duvod() const;
-    bool Zavrit();
-    // In place: writes the old bytes back, then throws with both outcomes.
-    [[noreturn]] void Selhani(const std::u16string& duvod);
-
-    std::filesystem::path soubor_;   // as given, for messages
-    std::filesystem::path cil_;      // the file written (a link's target)
-    std::filesystem::path docasny_;  // the new file's name, once it has one
-    TZpusob zpusob_ = TZpusob::Nahradit;
-    bool dokonceno_ = false;
-    bool zacato_ = false;  // in place: the old content has been cut
-    std::string stary_;    // in place: the old content
-#ifdef _WIN32
-    void* h_ = nullptr;
-    unsigned long chyba_ = 0;
-#else
-    int fd_ = -1;
-    int chyba_ = 0;
-    unsigned mod_ = 0;
-#endif
 };
 
 // The whole file's bytes. Throws TChyba "Cannot open file "<path>". <reason>".
@@ -237,20 +251,3 @@ TText NacistText(TZdrojBajtu& zdroj);
 // encoding the file was read in.
 TKodovani NacistTextEditoru(const std::filesystem::path& soubor, const std::function<void(std::string_view)>& kus,
                             const std::function<void()>& znovu);
-
-// Encodes a text that already holds its line breaks in encoding k with its
-// mark; when k cannot hold a character, as UTF-8 with a mark instead (UTF-16
-// LE with a mark for a lone surrogate, which UTF-8 cannot hold). Returns the
-// encoding used.
-TKodovani ZakodovatText(std::string& cil, std::u16string_view text, TKodovani k);
-
-// Writes the file with bytes as TZapisSouboru does: replaced atomically where
-// that is sound, so that a failure leaves the old file whole.
-// Throws TChyba "Cannot create file "<path>". <reason>".
-void ZapsatSouborAtomicky(const std::filesystem::path& soubor, std::string_view bytes);
-
-// The path as the user sees it in messages.
-std::u16string TextCesty(const std::filesystem::path& soubor);
-
-// The folder of the running executable, with its trailing separator.
-std::filesystem::path SlozkaProgramu();

@@ -1,12 +1,13 @@
 #include "platform/Chyba.h"
 #include "platform/Kodovani.h"
-#include "platform/TextovySoubor.h"
+#include "platform/CteniTextu.h"
 #include "../support/DocasnaSlozka.h"
 #include "../support/ZpravaChyby.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include <sys/stat.h>
@@ -25,7 +26,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-TEST(TextovySoubor, NecitelnySouborHlasiCestuADuvod) {
+TEST(CteniTextu, NecitelnySouborHlasiCestuADuvod) {
     TDocasnaSlozka slozka;
     const fs::path chybi = slozka / "chybi.nc";
     EXPECT_EQ(ZpravaChyby([&] { NacistTextovySoubor(chybi); }),
@@ -34,62 +35,7 @@ TEST(TextovySoubor, NecitelnySouborHlasiCestuADuvod) {
               "Cannot open file \"" + slozka.Cesta().string() + "\". Is a directory");
 }
 
-TEST(TextovySoubor, ZapisNahradiSouborCely) {
-    TDocasnaSlozka slozka;
-    const fs::path soubor = slozka / "program.nc";
-    TDocasnaSlozka::Zapsat(soubor, "stary obsah, delsi nez novy\r\n");
-    fs::permissions(soubor, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    ZapsatSouborAtomicky(soubor, "N10 G0\r\n");
-    EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N10 G0\r\n");
-    // The file keeps its permissions, and nothing is left beside it.
-    EXPECT_EQ(fs::status(soubor).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    EXPECT_EQ(std::distance(fs::directory_iterator(slozka.Cesta()), fs::directory_iterator()), 1);
-}
-
-TEST(TextovySoubor, OdkazZustaneOdkazem) {
-    TDocasnaSlozka slozka;
-    const fs::path cil = slozka / "cil.nc";
-    const fs::path odkaz = slozka / "odkaz.nc";
-    TDocasnaSlozka::Zapsat(cil, "A");
-    fs::create_symlink(cil, odkaz);
-    ZapsatSouborAtomicky(odkaz, "B");
-    EXPECT_TRUE(fs::is_symlink(odkaz));
-    EXPECT_EQ(TDocasnaSlozka::Precist(cil), "B");
-}
-
-TEST(TextovySoubor, NezapsatelnySouborZustaneBezeZmeny) {
-    TDocasnaSlozka slozka;
-    const fs::path jenKCteni = slozka / "jen-ke-cteni.nc";
-    TDocasnaSlozka::Zapsat(jenKCteni, "N10 X\r\n");
-    fs::permissions(jenKCteni, fs::perms::owner_read | fs::perms::group_read);
-    EXPECT_EQ(ZpravaChyby([&] { ZapsatSouborAtomicky(jenKCteni, "jine"); }),
-              "Cannot create file \"" + jenKCteni.string() + "\". Permission denied");
-    EXPECT_EQ(TDocasnaSlozka::Precist(jenKCteni), "N10 X\r\n");
-
-    const fs::path bezSlozky = slozka / "neni" / "x.nc";
-    EXPECT_EQ(ZpravaChyby([&] { ZapsatSouborAtomicky(bezSlozky, "x"); }),
-              "Cannot create file \"" + bezSlozky.string() + "\". Folder \"" +
-                  bezSlozky.parent_path().string() + "\": No such file or directory");
-    EXPECT_FALSE(fs::exists(bezSlozky));
-
-    EXPECT_EQ(ZpravaChyby([&] { ZapsatSouborAtomicky(slozka.Cesta(), "x"); }),
-              "Cannot create file \"" + slozka.Cesta().string() + "\". Is a directory");
-    EXPECT_EQ(std::distance(fs::directory_iterator(slozka.Cesta()), fs::directory_iterator()), 1);
-}
-
-TEST(TextovySoubor, NovySouborPodleMasky) {
-    TDocasnaSlozka slozka;
-    const fs::path novy = slozka / "novy.nc";
-    const mode_t puvodni = ::umask(022);
-    ZapsatSouborAtomicky(novy, "X");
-    ::umask(puvodni);
-    EXPECT_EQ(TDocasnaSlozka::Precist(novy), "X");
-    EXPECT_EQ(fs::status(novy).permissions(), fs::perms::owner_read | fs::perms::owner_write |
-                                                  fs::perms::group_read | fs::perms::others_read);
-}
-
-TEST(TextovySoubor, DlouhyRadekANulovyBajt) {
+TEST(CteniTextu, DlouhyRadekANulovyBajt) {
     TDocasnaSlozka slozka;
     const fs::path soubor = slozka / "dlouhy.nc";
     constexpr std::size_t Delka = 20 * 1000 * 1000;
@@ -139,7 +85,7 @@ std::string TextSCrLf(const TText& t) {
 
 // The file is read in pieces of a megabyte: what straddles a piece's end
 // reads as if the file were read whole.
-TEST(TextovySoubor, CteniPoKusechJakoVcelku) {
+TEST(CteniTextu, CteniPoKusechJakoVcelku) {
     constexpr std::size_t Kus = 1 << 20;
     const std::string vypln(Kus - 1, 'X');
     struct Pripad {
@@ -179,7 +125,7 @@ TEST(TextovySoubor, CteniPoKusechJakoVcelku) {
 
 // UTF-8 converted piece by piece gives the bytes of the whole text in the
 // encoding; what an encoding cannot hold is found before anything is written.
-TEST(TextovySoubor, PrevodZUtf8PoKusech) {
+TEST(CteniTextu, PrevodZUtf8PoKusech) {
     const std::u16string radek = u"N10 G01 X12.5 Y-4.25 (\u010D\u00E1st \u20AC\u0081)\r\n";
     std::u16string text;
     for (int i = 0; i < 2000; ++i) text += radek;
@@ -221,7 +167,7 @@ namespace {
 
 // One reading for the batch tool's lines and the window's text: the encoding
 // is decided by the whole file, never by its first bytes.
-TEST(TextovySoubor, KodovaniRozhodujeCelySoubor) {
+TEST(CteniTextu, KodovaniRozhodujeCelySoubor) {
     struct Pripad {
         const char* nazev;
         std::string bajty;
@@ -323,7 +269,7 @@ TEST(ProgramPoKusech, DvaPruchody) {
 
 // UTF-16 that cannot be read whole is refused with its reason, never read
 // with U+FFFD in place of what is there.
-TEST(TextovySoubor, PoskozeneUtf16SeOhlasi) {
+TEST(CteniTextu, PoskozeneUtf16SeOhlasi) {
     const auto b = [](std::initializer_list<unsigned char> bajty) { return std::string(bajty.begin(), bajty.end()); };
     struct Pripad {
         const char* nazev;
@@ -375,255 +321,9 @@ TEST(TextovySoubor, PoskozeneUtf16SeOhlasi) {
 
 namespace {
 
-// Runs akce in a child process, as an ordinary user (uid and gid 65534) when
-// the tests run as root, which folder permissions do not stop. Returns what
-// akce returns, or the message of the failure it throws.
-std::string VPotomkovi(const std::function<std::string()>& akce, bool jakoUzivatel = true) {
-    int roura[2];
-    if (::pipe(roura) != 0) return "(no pipe)";
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(roura[0]);
-        std::string vysledek;
-        if (jakoUzivatel && ::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-            vysledek = "(cannot become an ordinary user)";
-        } else {
-            try {
-                vysledek = akce();
-            } catch (const std::exception& e) {
-                vysledek = e.what();
-            }
-        }
-        if (::write(roura[1], vysledek.data(), vysledek.size()) < 0) ::_exit(2);
-        ::_exit(0);
-    }
-    ::close(roura[1]);
-    std::string vysledek;
-    char blok[512];
-    for (ssize_t n; (n = ::read(roura[0], blok, sizeof blok)) > 0;) vysledek.append(blok, static_cast<std::size_t>(n));
-    ::close(roura[0]);
-    int stav = 0;
-    ::waitpid(pid, &stav, 0);
-    if (!WIFEXITED(stav) || WEXITSTATUS(stav) != 0) return "(the child process ended abnormally)";
-    return vysledek;
-}
-
-std::vector<std::string> Soubory(const fs::path& slozka) {
-    std::vector<std::string> v;
-    for (const auto& p : fs::directory_iterator(slozka)) v.push_back(p.path().filename().string());
-    std::sort(v.begin(), v.end());
-    return v;
-}
-
-// Devices, pipes and descriptors named by a path are written through, never
-// replaced by a file.
-TEST(ZapisSouboru, CoNeniSouborSeNenahradi) {
-    TDocasnaSlozka slozka;
-    const fs::path roura = slozka / "roura";
-    ASSERT_EQ(::mkfifo(roura.c_str(), 0644), 0);
-    const fs::path odkaz = slozka / "odkaz";
-    fs::create_symlink(roura, odkaz);
-    for (const fs::path& cil : {roura, odkaz}) {
-        // A reader that does not wait for the writer; the bytes fit the pipe.
-        const int ctenar = ::open(roura.c_str(), O_RDONLY | O_NONBLOCK);
-        ASSERT_GE(ctenar, 0);
-        EXPECT_EQ(ZpravaChyby([&] { ZapsatSouborAtomicky(cil, "N5 X\r\n"); }), "(no failure)") << cil;
-        char blok[64] = {};
-        EXPECT_EQ(::read(ctenar, blok, sizeof blok), 6) << cil;
-        EXPECT_STREQ(blok, "N5 X\r\n");
-        ::close(ctenar);
-        EXPECT_TRUE(fs::is_fifo(fs::symlink_status(roura)));
-    }
-    EXPECT_TRUE(fs::is_symlink(odkaz));
-
-    // A character device of the test's own, the kind of /dev/null.
-    const fs::path zarizeni = slozka / "nic";
-    if (::mknod(zarizeni.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
-        ZapsatSouborAtomicky(zarizeni, "N5 X\r\n");
-        EXPECT_TRUE(fs::is_character_file(fs::symlink_status(zarizeni)));
-    }
-
-    // A descriptor by its path, as /dev/stdout: a pipe, and a file open for
-    // appending, which keeps what it held.
-    int konce[2];
-    ASSERT_EQ(::pipe(konce), 0);
-    ZapsatSouborAtomicky("/dev/fd/" + std::to_string(konce[1]), "N10\r\n");
-    ::close(konce[1]);
-    char blok[64] = {};
-    EXPECT_EQ(::read(konce[0], blok, sizeof blok), 5);
-    EXPECT_STREQ(blok, "N10\r\n");
-    ::close(konce[0]);
-    const fs::path zaznam = slozka / "zaznam.txt";
-    TDocasnaSlozka::Zapsat(zaznam, "stary\n");
-    const int pripojit = ::open(zaznam.c_str(), O_WRONLY | O_APPEND);
-    ASSERT_GE(pripojit, 0);
-    ZapsatSouborAtomicky("/proc/self/fd/" + std::to_string(pripojit), "novy\n");
-    ::close(pripojit);
-    EXPECT_EQ(TDocasnaSlozka::Precist(zaznam), "stary\nnovy\n");
-    // Nothing was made beside them.
-    std::vector<std::string> ocekavane = {"odkaz", "roura", "zaznam.txt"};
-    if (fs::exists(fs::symlink_status(zarizeni))) ocekavane.insert(ocekavane.begin(), "nic");
-    EXPECT_EQ(Soubory(slozka.Cesta()), ocekavane);
-}
-
-// A file with other hard links is written in place: every name sees the new
-// content.
-TEST(ZapisSouboru, PevneOdkazyZustanou) {
-    TDocasnaSlozka slozka;
-    const fs::path soubor = slozka / "a.nc";
-    const fs::path druhy = slozka / "b.nc";
-    TDocasnaSlozka::Zapsat(soubor, "N1 X\r\nN2 Y\r\n");
-    fs::create_hard_link(soubor, druhy);
-    ZapsatSouborAtomicky(soubor, "N5 X\r\n");
-    EXPECT_EQ(TDocasnaSlozka::Precist(druhy), "N5 X\r\n");
-    EXPECT_EQ(fs::hard_link_count(soubor), 2u);
-    EXPECT_TRUE(fs::equivalent(soubor, druhy));
-    EXPECT_EQ(Soubory(slozka.Cesta()), (std::vector<std::string>{"a.nc", "b.nc"}));
-}
-
-// The folder cannot be written, the file can: written in place. A new file
-// there cannot be made, and the message says the folder is why.
-TEST(ZapisSouboru, NezapisovatelnaSlozka) {
-    TDocasnaSlozka slozka;
-    const fs::path jenCteni = slozka / "jen-cteni";
-    fs::create_directory(jenCteni);
-    const fs::path soubor = jenCteni / "p.nc";
-    const fs::path novy = jenCteni / "novy.nc";
-    TDocasnaSlozka::Zapsat(soubor, "N1 X\r\n");
-    if (::geteuid() == 0) {
-        ASSERT_EQ(::chown(jenCteni.c_str(), 65534, 65534), 0);
-        ASSERT_EQ(::chown(soubor.c_str(), 65534, 65534), 0);
-    }
-    ::chmod(soubor.c_str(), 0644);
-    ::chmod(jenCteni.c_str(), 0555);
-    EXPECT_EQ(VPotomkovi([&] {
-                  ZapsatSouborAtomicky(soubor, "N5 X\r\n");
-                  return std::string();
-              }),
-              "");
-    EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N5 X\r\n");
-    EXPECT_EQ(VPotomkovi([&] {
-                  ZapsatSouborAtomicky(novy, "X");
-                  return std::string();
-              }),
-              "Cannot create file \"" + novy.string() + "\". Folder \"" + jenCteni.string() + "\": Permission denied");
-    ::chmod(jenCteni.c_str(), 0755);
-    EXPECT_EQ(Soubory(jenCteni), std::vector<std::string>{"p.nc"});
-}
-
-// A file of another owner that the writer may write but cannot give away:
-// written in place, so that it keeps its owner.
-TEST(ZapisSouboru, CiziSouborSiNechaVlastnika) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs a second user: runs as root only";
-    TDocasnaSlozka slozka;
-    ::chmod(slozka.Cesta().c_str(), 0777);
-    const fs::path soubor = slozka / "p.nc";
-    TDocasnaSlozka::Zapsat(soubor, "N1 X\r\n");
-    ASSERT_EQ(::chown(soubor.c_str(), 65533, 65533), 0);
-    ::chmod(soubor.c_str(), 0666);
-    EXPECT_EQ(VPotomkovi([&] {
-                  ZapsatSouborAtomicky(soubor, "N5 X\r\n");
-                  return std::string();
-              }),
-              "");
-    EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N5 X\r\n");
-    struct stat st {};
-    ASSERT_EQ(::stat(soubor.c_str(), &st), 0);
-    EXPECT_EQ(st.st_uid, 65533u);
-    EXPECT_EQ(st.st_gid, 65533u);
-    EXPECT_EQ(st.st_mode & 07777, 0666u);
-    EXPECT_EQ(Soubory(slozka.Cesta()), std::vector<std::string>{"p.nc"});
-}
-
-// A failure part-way through writing in place (the file size limit here)
-// writes the old bytes back and says so; a replace leaves the old file.
-TEST(ZapisSouboru, SelhaniNaMisteVratiStaryObsah) {
-    TDocasnaSlozka slozka;
-    const fs::path odkazovany = slozka / "a.nc";
-    const fs::path samotny = slozka / "c.nc";
-    TDocasnaSlozka::Zapsat(odkazovany, "N1 X\r\n");
-    TDocasnaSlozka::Zapsat(samotny, "N1 X\r\n");
-    fs::create_hard_link(odkazovany, slozka / "b.nc");
-    const auto sLimitem = [&](const fs::path& soubor) {
-        return VPotomkovi(
-            [&] {
-                ::signal(SIGXFSZ, SIG_IGN);
-                const rlimit limit{16, 16};
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-                ZapsatSouborAtomicky(soubor, std::string(100, 'X'));
-                return std::string();
-            },
-            false);
-    };
-    EXPECT_EQ(sLimitem(odkazovany),
-              "Cannot create file \"" + odkazovany.string() + "\". File too large; the old content was written back");
-    EXPECT_EQ(TDocasnaSlozka::Precist(odkazovany), "N1 X\r\n");
-    EXPECT_EQ(sLimitem(samotny), "Cannot create file \"" + samotny.string() + "\". File too large");
-    EXPECT_EQ(TDocasnaSlozka::Precist(samotny), "N1 X\r\n");
-
-    // Left without Dokoncit (an exception between two pieces): the old content.
-    {
-        TZapisSouboru zapis(odkazovany);
-        zapis.Zapsat("N5 ");
-    }
-    EXPECT_EQ(TDocasnaSlozka::Precist(odkazovany), "N1 X\r\n");
-    EXPECT_EQ(Soubory(slozka.Cesta()), (std::vector<std::string>{"a.nc", "b.nc", "c.nc"}));
-}
-
-// A save killed before it ends leaves the file as it was and nothing beside it.
-TEST(ZapisSouboru, ZabityZapisNicNenecha) {
-    TDocasnaSlozka slozka;
-    const fs::path soubor = slozka / "p.nc";
-    TDocasnaSlozka::Zapsat(soubor, "N1 X\r\n");
-    EXPECT_EQ(VPotomkovi(
-                  [&] {
-                      TZapisSouboru zapis(soubor);
-                      zapis.Zapsat(std::string(1 << 20, 'X'));
-                      ::raise(SIGKILL);
-                      return std::string();
-                  },
-                  false),
-              "(the child process ended abnormally)");
-    EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N1 X\r\n");
-    EXPECT_EQ(Soubory(slozka.Cesta()), std::vector<std::string>{"p.nc"});
-}
-
-// A file that cannot be read to be written in place (reading it fails at
-// once) is not written, and leaves no descriptor open.
-TEST(ZapisSouboru, NecitelnyNaMisteNenechaPopisovac) {
-    const auto otevrenych = [] {
-        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
-    };
-    const auto pred = otevrenych();
-    // (Reading at its start fails with an I/O error; where the system does
-    // not even let it be opened, that fails.)
-    EXPECT_EQ(ZpravaChyby([] { TZapisSouboru zapis("/proc/self/mem"); }).rfind("Cannot create file \"/proc/self/mem\". ", 0),
-              0u);
-    EXPECT_EQ(otevrenych(), pred);
-}
-
-// New files that a killed save left behind (where the system has no unnamed
-// files) are removed by the next save of that file; those of a save still
-// running, of other files and of other programs stay.
-TEST(ZapisSouboru, OpusteneNoveSeUklidi) {
-    TDocasnaSlozka slozka;
-    const fs::path soubor = slozka / "p.nc";
-    TDocasnaSlozka::Zapsat(soubor, "N1 X\r\n");
-    for (const char* jmeno : {".p.nc.tarvik-Ab3xYz", ".p.nc.tarvik-bezi01", ".q.nc.tarvik-Ab3xYz", ".p.nc.Ab3xYz"})
-        TDocasnaSlozka::Zapsat(slozka / jmeno, "N");
-    const int bezi = ::open((slozka / ".p.nc.tarvik-bezi01").c_str(), O_RDONLY);
-    ASSERT_EQ(::flock(bezi, LOCK_EX), 0);
-    ZapsatSouborAtomicky(soubor, "N5 X\r\n");
-    ::close(bezi);
-    EXPECT_EQ(Soubory(slozka.Cesta()),
-              (std::vector<std::string>{".p.nc.Ab3xYz", ".p.nc.tarvik-bezi01", ".q.nc.tarvik-Ab3xYz", "p.nc"}));
-    EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N5 X\r\n");
-}
-
 // A pipe is read in one pass: nothing is read twice, also when the text turns
 // out not to be UTF-8 at its very end, or is UTF-16.
-TEST(TextovySoubor, RouraSeCteJednou) {
+TEST(CteniTextu, RouraSeCteJednou) {
     const std::string radek = "N10 G01 X12.5 (\xC4\x8C\xC3\x81ST)\r\n";
     std::string utf8;
     while (utf8.size() < 3 * (1u << 20)) utf8 += radek;
@@ -677,3 +377,131 @@ TEST(TextovySoubor, RouraSeCteJednou) {
 }  // namespace
 
 #endif
+
+namespace {
+
+// Reads a whole pass; the pieces put together.
+std::string Pruchod(TProgramPoKusech& cteni) {
+    std::string text;
+    std::string_view kus;
+    for (TProgramPoKusech::TStav stav; (stav = cteni.Dalsi(kus)) != TProgramPoKusech::TStav::Konec;)
+        text = stav == TProgramPoKusech::TStav::Znovu ? std::string() : text + std::string(kus);
+    return text;
+}
+
+// A file changed between the passes is found out, whatever kept its size and
+// time: the second pass (or CistZ) throws TZmenaSouboru, before it has given
+// the last piece; a file read twice as it was passes.
+TEST(CteniTextu, ZmenaMeziPruchody) {
+    const std::string puvodni = "N9 X12345 Y6\r\n" + std::string(600000, 'A') + "\r\nM30\r\n";
+    std::string jiny = puvodni;
+    jiny[7] = '1';  // the same size
+    struct Pripad {
+        const char* nazev;
+        std::function<void(const fs::path&)> zmenit;
+        bool zmena;
+    };
+    const auto prepsat = [&](const fs::path& p, const std::string& bajty, bool casZpet) {
+        struct stat st {};
+        ::stat(p.c_str(), &st);
+        TDocasnaSlozka::Zapsat(p, bajty);
+#ifndef _WIN32
+        if (casZpet) {
+            const timespec casy[2] = {st.st_atim, st.st_mtim};
+            ::utimensat(AT_FDCWD, p.c_str(), casy, 0);
+        }
+#else
+        (void)casZpet;
+#endif
+    };
+    const Pripad pripady[] = {
+        {"unchanged", [](const fs::path&) {}, false},
+        {"rewritten in place, its time put back", [&](const fs::path& p) { prepsat(p, jiny, true); }, true},
+        {"rewritten in place", [&](const fs::path& p) { prepsat(p, jiny, false); }, true},
+        {"replaced by another file", [&](const fs::path& p) {
+             TDocasnaSlozka::Zapsat(p.string() + ".novy", jiny);
+             fs::rename(p.string() + ".novy", p);
+         }, true},
+        {"cut", [&](const fs::path& p) { prepsat(p, puvodni.substr(0, 20), true); }, true},
+    };
+    TDocasnaSlozka slozka;
+    const fs::path soubor = slozka / "p.nc";
+    for (const Pripad& p : pripady) {
+        TDocasnaSlozka::Zapsat(soubor, puvodni);
+        std::optional<TCteniSouboru> zdroj(std::in_place, soubor);
+        TProgramPoKusech cteni(*zdroj);
+        ASSERT_EQ(Pruchod(cteni), puvodni) << p.nazev;
+        zdroj.reset();
+        p.zmenit(soubor);
+        std::string druhy;
+        const std::string chyba = ZpravaChyby([&] {
+            cteni.CistZ(zdroj.emplace(soubor));
+            cteni.OdZacatku();
+            druhy = Pruchod(cteni);
+        });
+        if (p.zmena) {
+            EXPECT_EQ(chyba, "Cannot open file \"" + soubor.string() +
+                                 "\". It was changed by another program while it was being read")
+                << p.nazev;
+            EXPECT_LT(druhy.size(), puvodni.size()) << p.nazev;
+        } else {
+            EXPECT_EQ(chyba, "(no failure)") << p.nazev;
+            EXPECT_EQ(druhy, puvodni);
+        }
+        // The old bytes as the in-place writer holds them: checked before any piece.
+        zdroj.reset();
+        TBajtyVPameti stare(p.zmena ? std::string_view(jiny) : std::string_view(puvodni));
+        EXPECT_EQ(ZpravaChyby([&] { cteni.CistZ(stare); }) != "(no failure)", p.zmena) << p.nazev;
+    }
+    // The type is TZmenaSouboru, for callers that tell it apart.
+    TBajtyVPameti a(puvodni), b(jiny);
+    TProgramPoKusech cteni(a);
+    Pruchod(cteni);
+    EXPECT_THROW(cteni.CistZ(b), TZmenaSouboru);
+}
+
+// The digest is the same however the bytes come cut, and tells one changed
+// byte apart.
+TEST(CteniTextu, SouhrnNezalezinaKusech) {
+    std::string bajty;
+    for (int i = 0; i < 1000; ++i) bajty += static_cast<char>(i * 7 + i / 13);
+    TSouhrnBajtu cely;
+    cely.Pridat(bajty.data(), bajty.size());
+    for (const std::size_t kus : {1u, 3u, 8u, 31u, 32u, 33u, 999u}) {
+        TSouhrnBajtu poKusech;
+        for (std::size_t i = 0; i < bajty.size(); i += kus)
+            poKusech.Pridat(bajty.data() + i, std::min(kus, bajty.size() - i));
+        EXPECT_EQ(poKusech.Hodnota(), cely.Hodnota()) << kus;
+    }
+    for (const std::size_t delka : {0u, 5u, 31u, 32u, 40u, 1000u}) {
+        std::string jiny = bajty.substr(0, delka) + "x";
+        TSouhrnBajtu a, b;
+        a.Pridat(bajty.data(), delka + 1);
+        b.Pridat(jiny.data(), jiny.size());
+        if (bajty[delka] != 'x') {
+            EXPECT_NE(a.Hodnota(), b.Hodnota()) << delka;
+        }
+    }
+}
+
+// A program that holds a NUL character, in any encoding, is not a text
+// program: refused with TNeniTextovyProgram; a list read whole takes it.
+TEST(CteniTextu, NulNeniTextProgramu) {
+    const std::string pripady[] = {
+        std::string("N10 X1\r\nN20\0Y\r\n", 15),
+        "\x7F" "ELF" + std::string(3, '\0') + "\xE8\xFF",
+        std::string("N10 \xE8\r\n") + std::string(1, '\0'),
+        std::string("\xFF\xFE" "N\0\0\0", 6),
+        std::string(700000, 'X') + std::string(1, '\0'),
+    };
+    for (const std::string& bajty : pripady) {
+        TBajtyVPameti zdroj(bajty);
+        TProgramPoKusech cteni(zdroj);
+        EXPECT_THROW(Pruchod(cteni), TNeniTextovyProgram) << bajty.size();
+        EXPECT_EQ(ZpravaChyby([&] { DekodovatText(bajty); }), "(no failure)");
+    }
+    EXPECT_TRUE(JeTextProgramu("N10 X1\r\n\t\x1A"));
+    EXPECT_FALSE(JeTextProgramu(std::string_view("N\0", 2)));
+}
+
+}  // namespace
