@@ -6,9 +6,12 @@
 #include "platform/Halda.h"
 #include "platform/Registr.h"
 
+#include "TarvikVerze.h"
+
 #include <QApplication>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -27,9 +30,38 @@ public:
     }
 };
 
+const char* const Pouziti =
+    "Usage: tarvik [PROGRAM]\n"
+    "Opens the NC program PROGRAM, if given, in Tarvik's window.\n"
+    "\n"
+    "  -h, --help     show this help\n"
+    "      --version  show the version\n"
+    "\n"
+    "Qt's own options (-platform, -style, ...) are taken too. A PROGRAM whose\n"
+    "name starts with \"-\" follows \"--\".\n";
+
+// --help and --version are answered before the window system is asked for:
+// they need no display. Qt's options are not known here, so either may
+// follow them; a "--" ends the options.
+int OdpovedetBezOkna(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0) break;
+        if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(Pouziti, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::fputs("tarvik " TARVIK_VERZE "\n" TARVIK_O_LICENCI, stdout);
+            return 0;
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const int vysledek = OdpovedetBezOkna(argc, argv); vysledek >= 0) return vysledek;
     ZapnoutVelkeStranky(argv);
     TTarvikAplikace aplikace(argc, argv);
     // The desktop entry the windows belong to (their icon on Wayland).
@@ -41,10 +73,8 @@ int main(int argc, char** argv) {
     if (volba && argumenty.front() == QStringLiteral("--")) {
         argumenty.removeFirst();
     } else if (volba || argumenty.size() > 1) {
-        const bool napoveda = argumenty.front() == QStringLiteral("-h") || argumenty.front() == QStringLiteral("--help");
-        std::fputs("Usage: tarvik [PROGRAM]\nOpens the NC program PROGRAM, if given, in Tarvik's window.\n",
-                   napoveda ? stdout : stderr);
-        return napoveda ? 0 : 2;
+        std::fputs(Pouziti, stderr);
+        return 2;
     }
     TAplikace tarvik(VytvoritRegistr());
     if (!argumenty.isEmpty()) HlavniForm->SouborPriStartu = argumenty.front();

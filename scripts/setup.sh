@@ -1,19 +1,47 @@
 #!/usr/bin/env bash
-# Installs what Tarvik needs to build and test on Debian 12, skipping what is
-# already there.
+# Installs what Tarvik needs on Debian 12, skipping what is already there.
+#
+#   scripts/setup.sh           what the window and the batch tool need to build
+#                              and run, and to build the Debian package
+#   scripts/setup.sh --tests   that, and what the tests and benchmarks need
+#
+# As root it runs apt-get; otherwise through sudo where sudo is installed,
+# else it prints the command to run as root and fails.
 set -euo pipefail
 
-packages=(
-  g++ cmake ninja-build pkg-config gawk mawk time
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
+# The window and the batch tool: the compiler and build tools, Qt with its SVG
+# module and QScintilla, the fonts the windows are laid out for, Qt's own
+# texts in the window's languages, and dpkg-dev for Debian's hardening flags
+# (dpkg-buildflags) and the package's dependencies (dpkg-shlibdeps).
+build=(
+  g++ cmake ninja-build dpkg-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqscintilla2-qt6-dev libgl-dev
-  g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64
-  clang-14 libclang-rt-14-dev
-  fonts-wine fonts-liberation fonts-dejavu-core fonts-dejavu-extra
-  qt6-translations-l10n
-  xvfb openbox xdotool x11-utils imagemagick acl
-  dpkg-dev desktop-file-utils appstream shared-mime-info groff-base
+  fonts-liberation fonts-dejavu-core qt6-translations-l10n
 )
+
+# The tests and benchmarks: GoogleTest and Google Benchmark, the Windows check
+# (MinGW-w64, Wine), the checks under sanitizers and the fuzz targets (clang),
+# the virtual desktop (Xvfb, openbox, xdotool, screenshots), setfacl for the
+# tests of access control lists, the checks of the
+# installation and the package (the desktop's validators, the MIME database and
+# a query of it, groff for the manual pages, lintian, bash-completion), and
+# the awks and /usr/bin/time the batch tool is compared with.
+tests=(
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64 fonts-wine
+  clang-14 libclang-rt-14-dev
+  fonts-dejavu-extra
+  xvfb openbox xdotool x11-utils imagemagick acl
+  desktop-file-utils appstream shared-mime-info libglib2.0-bin groff-base lintian bash-completion
+  pkg-config gawk mawk time
+)
+
+packages=("${build[@]}")
+case "${1:-}" in
+  "") ;;
+  --tests) packages+=("${tests[@]}") ;;
+  *) echo "Usage: scripts/setup.sh [--tests]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -21,8 +49,17 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
+install="apt-get install -y --no-install-recommends ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  sudo=()
+elif command -v sudo >/dev/null; then
+  sudo=(sudo)
+else
+  echo "These packages are missing: ${missing[*]}" >&2
+  echo "Install them as root (su -), then run this script again:" >&2
+  echo "  apt-get update && $install" >&2
+  exit 1
+fi
 echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,5 +1,6 @@
 #include "fOAplikaci.h"
 
+#include "TarvikVerze.h"
 #include "ui_fOAplikaci.h"
 
 #include <QDesktopServices>
@@ -21,7 +22,11 @@ TOAplikaciForm::TOAplikaciForm(QWidget* rodic) : QDialog(rodic), ui(std::make_un
 
     ui->Image1->setPixmap(QIcon(QStringLiteral(":/icons/tarvik.svg")).pixmap(32, 32));
 
-    // The name: Tahoma 27 pixels, bold, olive; the version right-aligned under it.
+    // The name with the major version: Tahoma 27 pixels, bold, olive; the
+    // whole version under it, ending where the name ends (the layout keeps
+    // both as wide as the name).
+    ui->lblNazev->setText(QStringLiteral("Tarvik " TARVIK_VERZE_HLAVNI));
+    ui->Label1->setText(QStringLiteral(TARVIK_VERZE));
     QFont nazev = font();
     nazev.setPixelSize(27);
     nazev.setBold(true);
@@ -29,8 +34,6 @@ TOAplikaciForm::TOAplikaciForm(QWidget* rodic) : QDialog(rodic), ui(std::make_un
     QPalette olivova = ui->lblNazev->palette();
     olivova.setColor(QPalette::WindowText, QColor(128, 128, 0));
     ui->lblNazev->setPalette(olivova);
-    const int konecNazvu = ui->lblNazev->x() + ui->lblNazev->sizeHint().width();
-    ui->Label1->move(konecNazvu - ui->Label1->width(), ui->Label1->y());
 
     QFont popis = font();
     popis.setPixelSize(13);
@@ -45,10 +48,9 @@ TOAplikaciForm::TOAplikaciForm(QWidget* rodic) : QDialog(rodic), ui(std::make_un
     modra.setColor(QPalette::WindowText, QColor(0, 0, 255));
     ui->lblURL->setPalette(modra);
     ui->lblURL->setCursor(Qt::PointingHandCursor);
-    // Only the address itself is the link: the label ends at the right margin.
-    const QRect u = ui->lblURL->geometry();
-    const int sirka = ui->lblURL->sizeHint().width();
-    ui->lblURL->setGeometry(u.right() + 1 - sirka, u.y(), sirka, u.height());
+    // Only the address itself is the link: the layout keeps the label as wide
+    // as its text, at the right margin.
+    ui->lblURL->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     ui->lblURL->installEventFilter(this);
 
     // Close and Escape (QDialog's own) end the dialog with Cancel.

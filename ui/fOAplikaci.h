@@ -1,5 +1,5 @@
 // The About dialog: the application's name, version, a line on what it does,
-// the maker's notice and web address.
+// the maker's notice and web address, and the licence.
 #pragma once
 
 #include <QDialog>

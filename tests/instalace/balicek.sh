@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package: built with cpack, its control fields and contents
 # checked, unpacked into a folder of its own (dpkg-deb -x) and its programs
-# run from there, and its installation with apt simulated on this machine.
+# run from there, and its installation with apt simulated on this machine
+# (also where the package is installed already).
 # (A real installation into a clean Debian needs root and a network; see
 # README.)
 #
@@ -38,9 +39,10 @@ dpkg-deb -c "$balicek" | awk '{print $2}' | grep -v '^root/root$' && selhat "fil
 cd "$PRACE/jinde" || selhat "cd"
 typy_instalace "$PRACE/koren/usr/bin/tarvik-cli"
 
-# apt would install it here: every dependency resolves.
+# apt would install it here: every dependency resolves. --reinstall, so that
+# an installed package of the same version is installed again, not skipped.
 if command -v apt-get >/dev/null; then
-    apt-get install --simulate --no-install-recommends "$balicek" >"$PRACE/apt.log" 2>&1 ||
+    apt-get install --simulate --reinstall --no-install-recommends "$balicek" >"$PRACE/apt.log" 2>&1 ||
         { cat "$PRACE/apt.log" >&2; selhat "apt-get install --simulate"; }
     grep -q "^Inst tarvik " "$PRACE/apt.log" || { cat "$PRACE/apt.log" >&2; selhat "apt would not install tarvik"; }
 fi

@@ -7,8 +7,10 @@
 #   instalace.sh BUILD_DIR SOURCE_DIR WORK_DIR
 set -u
 
-. "$(dirname "$0")/spolecne.sh" "$@" desktop-file-validate appstreamcli update-mime-database
+. "$(dirname "$0")/spolecne.sh" "$@" desktop-file-validate appstreamcli update-mime-database gio
 STAGE=$PRACE/stage
+DOPLNOVANI_BASH=/usr/share/bash-completion/bash_completion
+[ -f "$DOPLNOVANI_BASH" ] || selhat "bash-completion is missing (scripts/setup.sh --tests installs it)"
 
 rm -rf "$PRACE"
 mkdir -p "$PRACE/jinde" "$PRACE/cli"
@@ -25,13 +27,47 @@ done
 desktop-file-validate "$STAGE/share/applications/cz.orvendal.Tarvik.desktop" || selhat "desktop-file-validate"
 appstreamcli validate --no-net --strict "$STAGE/share/metainfo/cz.orvendal.Tarvik.metainfo.xml" >"$PRACE/appstream.log" 2>&1 ||
     { cat "$PRACE/appstream.log" >&2; selhat "appstreamcli validate"; }
-cp -r "$STAGE/share/mime" "$PRACE/mime"
-update-mime-database "$PRACE/mime" >"$PRACE/mime.log" 2>&1 || { cat "$PRACE/mime.log" >&2; selhat "update-mime-database"; }
-[ -f "$PRACE/mime/text/x-nc-program.xml" ] || selhat "no MIME type text/x-nc-program"
+# The MIME database as the package leaves it: the system's definitions and
+# ours in one cache.
+mkdir -p "$PRACE/mime/mime/packages"
+cp /usr/share/mime/packages/*.xml "$STAGE/share/mime/packages/"*.xml "$PRACE/mime/mime/packages/"
+update-mime-database "$PRACE/mime/mime" >"$PRACE/mime.log" 2>&1 || { cat "$PRACE/mime.log" >&2; selhat "update-mime-database"; }
+[ -f "$PRACE/mime/mime/text/x-nc-program.xml" ] || selhat "no MIME type text/x-nc-program"
 for pripona in nc ngc tap mpf spf eia iso; do
-    grep -q ":text/x-nc-program:\*\.$pripona$" "$PRACE/mime/globs2" || selhat "no MIME glob *.$pripona"
+    grep -q ":text/x-nc-program:\*\.$pripona$" "$PRACE/mime/mime/globs2" || selhat "no MIME glob *.$pripona"
 done
-grep -q "text/x-nc-program:\*\.h$" "$PRACE/mime/globs2" && selhat "*.h is claimed"
+grep -q "text/x-nc-program:\*\.h$" "$PRACE/mime/mime/globs2" && selhat "*.h is claimed"
+
+# The type the desktop gives a file, by its name and content, asked of GIO
+# (GNOME's file manager, "Open with") and of Qt (KDE's): the text files with
+# our extensions are NC programs, the binary files other types claim those
+# extensions for keep their types.
+mkdir -p "$PRACE/typy"
+while IFS='|' read -r soubor obsah typ; do
+    if [ "$obsah" = cd ]; then
+        { head -c 32769 /dev/zero; printf 'CD001\001'; head -c 4096 /dev/zero; } >"$PRACE/typy/$soubor"
+    else
+        printf "$obsah" >"$PRACE/typy/$soubor"
+    fi
+    gio_typ=$(XDG_DATA_DIRS=$PRACE/mime XDG_DATA_HOME=$PRACE/zadna GIO_USE_VFS=local \
+        gio info -a standard::content-type "$PRACE/typy/$soubor" 2>&1 | sed -n 's/^ *standard::content-type: //p')
+    qt_typ=$(XDG_DATA_DIRS=$PRACE/mime XDG_DATA_HOME=$PRACE/zadna "$BUILD/bin/tarvik-typ-mime" "$PRACE/typy/$soubor" | cut -f2)
+    [ "$gio_typ" = "$typ" ] && [ "$qt_typ" = "$typ" ] ||
+        selhat "$soubor ($obsah) is $typ, GIO says '$gio_typ', Qt '$qt_typ'"
+done <<'TYPY'
+iso.nc|%%\nN10 G0 X1\nM30\n%%\n|text/x-nc-program
+fanuc.nc|O1000\r\nN10 G0\r\n|text/x-nc-program
+heidenhain.nc|BEGIN PGM 1 MM\n1 L X+0 FMAX\nEND PGM 1 MM\n|text/x-nc-program
+linuxcnc.ngc|%%\r\nN10 G21\r\n%%\r\n|text/x-nc-program
+program.iso|:1000\nN10 G0\n|text/x-nc-program
+program.tap|(PART)\nG21\n|text/x-nc-program
+program.mpf|%%_N_PART_MPF\nN10 G0\n|text/x-nc-program
+klasicky.nc|CDF\001\000\000\000\000\000\000\000\012\000\000\000\001|application/x-netcdf
+posun64.nc|CDF\002\000\000\000\000\000\000\000\012\000\000\000\001|application/x-netcdf
+netcdf4.nc|\211HDF\r\n\032\n\000\000\000\000\000\010\010\000|application/x-netcdf
+neogeo.ngc|COPYRIGHT BY SNK CORPORATION\000\000\000\000\000\000\000\020\000\000|application/x-neo-geo-pocket-color-rom
+disk.iso|cd|application/x-cd-image
+TYPY
 if command -v groff >/dev/null; then
     for manual in tarvik-cli tarvik; do
         varovani=$(zcat "$STAGE/share/man/man1/$manual.1.gz" | groff -man -Tutf8 -ww -z 2>&1)
@@ -39,9 +75,66 @@ if command -v groff >/dev/null; then
     done
 fi
 
+cd "$PRACE/jinde" || selhat "cd"
+
+# --help and --version need no display; the version is the project's
+# everywhere it is shown.
+for volba in --help --version; do
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$STAGE/bin/tarvik" $volba >vystup.txt 2>chyby.txt ||
+        selhat "tarvik $volba without a display: exit $?: $(cat chyby.txt)"
+    [ -s vystup.txt ] && [ ! -s chyby.txt ] || selhat "tarvik $volba printed '$(cat vystup.txt)', told '$(cat chyby.txt)'"
+done
+verze=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD/CMakeCache.txt")
+[ -n "$verze" ] || selhat "no project version in $BUILD/CMakeCache.txt"
+[ "$(head -n 1 vystup.txt)" = "tarvik $verze" ] || selhat "tarvik --version printed: $(cat vystup.txt)"
+for manual in tarvik tarvik-cli; do
+    zcat "$STAGE/share/man/man1/$manual.1.gz" | grep -q "^\.TH .* \"Tarvik $verze\" " ||
+        selhat "the manual page $manual does not carry the version $verze"
+done
+grep -m 1 '<release ' "$STAGE/share/metainfo/cz.orvendal.Tarvik.metainfo.xml" | grep -q "version=\"$verze\"" ||
+    selhat "the newest release of the metainfo is not $verze"
+[ "$(zcat "$STAGE/share/doc/tarvik/changelog.gz" | head -n 1 | cut -d' ' -f1-2)" = "tarvik ($verze)" ] ||
+    selhat "the changelog does not begin with $verze"
+
+# bash completes the installed tool's commands, options (those its --help
+# lists, also ones added later) and file types.
+doplnit() {  # TOOL WORD... (the last is completed): the completions, one a line
+    LC_ALL=C.UTF-8 bash --norc -c '
+        . "$0"; . "$1"; nastroj=$2; shift 2
+        COMP_WORDS=("$@"); COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+        COMP_LINE="$*"; COMP_LINE=${COMP_LINE// = /=}; COMP_POINT=${#COMP_LINE}
+        _tarvik_cli "$nastroj" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+        printf "%s\n" "${COMPREPLY[@]}"' \
+        "$DOPLNOVANI_BASH" "$STAGE/share/bash-completion/completions/tarvik-cli" "$@"
+}
+cat >novy-nastroj <<'NAPOVEDA'
+#!/bin/sh
+printf 'Usage: novy-nastroj zkouska [options] FILE\n\n  zkouska     a command\n\n  -z, --zkusebni N    an option\n  --jina              another option\n'
+NAPOVEDA
+chmod +x novy-nastroj
+touch program.nc
+while IFS='|' read -r nastroj slova ocekavane; do
+    IFS=';' read -ra slova <<<"$slova"
+    [ "${slova[-1]}" = "''" ] && slova[-1]=""
+    dostal=$(XDG_CONFIG_HOME=$PRACE/cli XDG_DATA_HOME=$PRACE/zadna XDG_DATA_DIRS=$PRACE/zadna \
+        doplnit "$nastroj" tarvik-cli "${slova[@]}" | paste -sd ' ')
+    [ "$dostal" = "$ocekavane" ] || selhat "tarvik-cli ${slova[*]}<TAB> offered '$dostal', not '$ocekavane'"
+done <<DOPLNENI
+$STAGE/bin/tarvik-cli|re|renumber remove refs
+$STAGE/bin/tarvik-cli|''|count introduce renumber remove refs types
+$STAGE/bin/tarvik-cli|renumber;--ke|--keep-max --keep-references
+$STAGE/bin/tarvik-cli|count;-t;Sinumerik\ p|Sinumerik\ podprogram
+$STAGE/bin/tarvik-cli|count;--type;=;Fa|Fanuc
+$STAGE/bin/tarvik-cli|renumber;--first;''|
+$STAGE/bin/tarvik-cli|renumber;program.|program.nc
+$PRACE/jinde/novy-nastroj|''|zkouska
+$PRACE/jinde/novy-nastroj|zkouska;-|-z --zkusebni --jina
+$PRACE/jinde/novy-nastroj|zkouska;-z;''|
+DOPLNENI
+rm -f novy-nastroj program.nc
+
 # The batch tool from another working directory: the file types of its
 # installation, and a folder renumbered.
-cd "$PRACE/jinde" || selhat "cd"
 typy_instalace "$STAGE/bin/tarvik-cli"
 export XDG_CONFIG_HOME=$PRACE/cli XDG_DATA_HOME=$PRACE/zadna XDG_DATA_DIRS=$PRACE/zadna
 mkdir -p programy/pod

@@ -22,6 +22,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -168,8 +169,8 @@ TEST_F(Jazyky, PrvniPruchodVUlozenemJazyce) {
     EXPECT_EQ(ui().gbxNastaveni->title(), u"Block number settings");
     // Unmarked texts stay Czech.
     EXPECT_EQ(HlavniForm->windowTitle(), u"Tarvik");
-    EXPECT_EQ(OAplikaciForm->windowTitle(), u"O aplikaci");
     // The dialogs.
+    EXPECT_EQ(OAplikaciForm->windowTitle(), u"About the application");
     EXPECT_EQ(OAplikaciForm->lblPopis()->text(), u"Block number operations for NC programs");
     EXPECT_EQ(OAplikaciForm->btnZavrit()->text(), u"Close");
     EXPECT_EQ(JazykForm->windowTitle(), u"Application language");
@@ -692,6 +693,12 @@ TEST_F(Jazyky, TextySeVejdou) {
             if (okno != HlavniForm) okno->show();
             ZpracovatUdalosti();
             EXPECT_EQ(Oriznute(okno).join(QStringLiteral(" | ")).toStdString(), "") << okno->objectName().toStdString();
+            // A window laid out by a layout has room for what it holds.
+            if (const QLayout* vrstva = okno->layout())
+                EXPECT_LE(vrstva->hasHeightForWidth() ? vrstva->heightForWidth(okno->width())
+                                                      : vrstva->totalMinimumSize().height(),
+                          okno->height())
+                    << okno->objectName().toStdString();
             if (okno != HlavniForm) okno->hide();
         }
         Ukoncit();
