@@ -63,7 +63,36 @@ struct TRozborBloku {
     bool hlavni = false;
     std::size_t delka = 0;
     std::size_t cislic = 0;
+    std::size_t preskoceni = 0;  // units of the block-skip mark in front, counted in delka
 };
+
+// A block character that is set and begins s.
+template <typename C>
+inline bool ZnakBloku(TPohled<C> s, const cnc::TZnacka<C>& znak) {
+    return !znak.Text.empty() && ZacinaNa(s, znak);
+}
+
+// The block-skip mark of a trimmed line ("/", or "/1" to "/9") when a block
+// character that is set follows it: its units; 0 when the line has none, or
+// begins with a block character itself.
+template <typename C>
+inline std::size_t Preskoceni(TPohled<C> s, const cnc::TZnacka<C>& hlavni, const cnc::TZnacka<C>& vedlejsi) {
+    if (s.empty() || s[0] != '/' || ZnakBloku(s, hlavni) || ZnakBloku(s, vedlejsi)) return 0;
+    if (s.size() > 2 && Kod(s[1]) - '1' < 9u) {
+        const TPohled<C> za = s.substr(2);
+        if (ZnakBloku(za, hlavni) || ZnakBloku(za, vedlejsi)) return 2;
+    }
+    const TPohled<C> za = s.substr(1);
+    return ZnakBloku(za, hlavni) || ZnakBloku(za, vedlejsi) ? 1 : 0;
+}
+
+// The block-skip mark that introducing keeps in front of the new number: "/",
+// or "/1" to "/9" when no further digit follows; 0 for a line without one.
+template <typename C>
+inline std::size_t ZnackaPreskoceni(TPohled<C> s) {
+    if (s.empty() || s[0] != '/') return 0;
+    return s.size() > 1 && Kod(s[1]) - '1' < 9u && !(s.size() > 2 && Kod(s[2]) - '0' <= 9u) ? 2 : 1;
+}
 
 // The block characters at the front of s: the main one, then the secondary one.
 template <typename C>
@@ -90,18 +119,21 @@ inline bool SlovoOd(TPohled<C> s, std::size_t i) {
     return (c - 'A' < 26u) || (c - 'a' < 26u) || c == '_';
 }
 
-// The block-line test of renumbering and removing on a trimmed line: it
-// begins with either block character (an empty one begins every line) and no
-// word follows the block characters. A block line's characters and digits go
-// to blok.
+// The block-line test of renumbering and removing on a trimmed line: behind
+// its block-skip mark, if any, it begins with either block character (an
+// empty one begins every line) and no word follows the block characters. A
+// block line's mark, characters and digits go to blok.
 template <typename C>
 inline bool JeBlokovy(TPohled<C> s, const cnc::TZnacka<C>& hlavni, const cnc::TZnacka<C>& vedlejsi,
                       TRozborBloku& blok) {
+    const std::size_t skok = Preskoceni(s, hlavni, vedlejsi);
+    s.remove_prefix(skok);
     if (!ZacinaNa(s, hlavni) && !ZacinaNa(s, vedlejsi)) return false;
     blok = ZnakyBloku(s, hlavni, vedlejsi);
     if (SlovoOd(s, blok.delka)) return false;
     while (blok.delka + blok.cislic < s.size() && JeCislice(s[blok.delka + blok.cislic])) ++blok.cislic;
-    blok.delka += blok.cislic;
+    blok.delka += blok.cislic + skok;
+    blok.preskoceni = skok;
     return true;
 }
 
@@ -187,8 +219,9 @@ bool JeBlokovyRadek(TPohled<C> radek, TZnacka<C> hlavni, TZnacka<C> vedlejsi) {
     radek = OrezatZleva(radek);
     // Marker mode when both characters are set, digit mode otherwise.
     if (!hlavni.Text.empty() && !vedlejsi.Text.empty()) {
-        const std::size_t znaku = ZnakyBloku(radek, hlavni, vedlejsi).delka;
-        return znaku > 0 && !SlovoOd(radek, znaku);
+        const std::size_t skok = Preskoceni(radek, hlavni, vedlejsi);
+        const std::size_t znaku = ZnakyBloku(radek.substr(skok), hlavni, vedlejsi).delka;
+        return znaku > 0 && !SlovoOd(radek, skok + znaku);
     }
     return !radek.empty() && JeCislice(radek.front());
 }
@@ -312,7 +345,7 @@ void TPruchod<C>::Obslouzit() {
 
 template <typename C>
 bool TPruchod<C>::Zavest(TPohled<C> radek) {
-    const TPohled<C> s = OrezatZleva(radek);
+    TPohled<C> s = OrezatZleva(radek);
     bool cislovat;
     bool bezny = false;
     if (!z_.Zacatek.Text.empty() && ZacinaNa(s, z_.Zacatek)) {
@@ -330,8 +363,15 @@ bool TPruchod<C>::Zavest(TPohled<C> radek) {
     C* w = vystup_.Misto(znak.size() + 11 + s.size());
     std::size_t k = 0;
     if (cislovat) {
-        std::char_traits<C>::copy(w, znak.data(), znak.size());
-        k = znak.size();
+        // A block-skip mark stays first; the blanks behind it give way to the number's.
+        if (const std::size_t skok = znak.empty() ? 0 : ZnackaPreskoceni(s); skok > 0) {
+            std::char_traits<C>::copy(w, s.data(), skok);
+            k = skok;
+            s.remove_prefix(skok);
+            s = OrezatZleva(s);
+        }
+        std::char_traits<C>::copy(w + k, znak.data(), znak.size());
+        k += znak.size();
         k += ZapsatCislo(w + k, cislo_);
         w[k++] = ' ';
     }
@@ -343,21 +383,24 @@ bool TPruchod<C>::Zavest(TPohled<C> radek) {
 
 template <typename C>
 void TPruchod<C>::Precislovat(TPohled<C> radek) {
-    // The start test looks at the line before it is trimmed.
-    if (!z_.Zacatek.Text.empty() && ZacinaNa(radek, z_.Zacatek)) cislo_ = z_.PrvniBlok;
     const TPohled<C> s = OrezatZleva(radek);
+    // The start test looks at the trimmed line, as the line is written.
+    if (!z_.Zacatek.Text.empty() && ZacinaNa(s, z_.Zacatek)) cislo_ = z_.PrvniBlok;
     // No emptiness check here: an empty character begins every line.
     TRozborBloku blok;
     const bool blokovy = JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok);
-    // What follows the front: the block characters and the digits go.
+    // What follows the front: the block characters and the digits go; the
+    // block-skip mark stays.
     const TPohled<C> zbytek = blokovy ? s.substr(blok.delka) : s;
+    const std::size_t skok = blokovy ? blok.preskoceni : 0;
     bool psatZbytek = false;
     if constexpr (std::is_same_v<C, char>) psatZbytek = zbytky_ && i_ >= zbytky_->Dalsi();
     if (blokovy && blok.cislic > 0) {
         const TPohled<C> znak = blok.hlavni ? z_.HlavniZnak.Text : z_.VedlejsiZnak.Text;
-        C* w = vystup_.Misto(znak.size() + 10 + zbytek.size());
-        std::char_traits<C>::copy(w, znak.data(), znak.size());
-        std::size_t k = znak.size();
+        C* w = vystup_.Misto(skok + znak.size() + 10 + zbytek.size());
+        std::char_traits<C>::copy(w, s.data(), skok);
+        std::char_traits<C>::copy(w + skok, znak.data(), znak.size());
+        std::size_t k = skok + znak.size();
         k += ZapsatCislo(w + k, cislo_);
         cislo_ = TCNCFile::DalsiCislo(cislo_, z_.PrvniBlok, z_.Prirustek, z_.MaximalniBlok, z_.CislovatOdZacatku);
         if (!psatZbytek) {
@@ -366,9 +409,12 @@ void TPruchod<C>::Precislovat(TPohled<C> radek) {
             return;
         }
         vystup_.Zapsano(k);
-    } else if (!psatZbytek) {
-        vystup_.Pripojit(zbytek);
-        return;
+    } else {
+        vystup_.Pripojit(s.substr(0, skok));
+        if (!psatZbytek) {
+            vystup_.Pripojit(zbytek);
+            return;
+        }
     }
     if constexpr (std::is_same_v<C, char>) zbytky_->Zapsat(vystup_, i_, radek, radek.size() - zbytek.size());
 }
@@ -377,7 +423,9 @@ template <typename C>
 void TPruchod<C>::Odstranit(TPohled<C> radek) {
     const TPohled<C> s = OrezatZleva(radek);
     TRozborBloku blok;
-    vystup_.Pripojit(JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok) ? s.substr(blok.delka) : s);
+    if (!JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok)) return vystup_.Pripojit(s);
+    vystup_.Pripojit(s.substr(0, blok.preskoceni));
+    vystup_.Pripojit(s.substr(blok.delka));
 }
 
 template <typename C>

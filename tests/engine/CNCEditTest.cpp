@@ -257,9 +257,9 @@ TEST(PrecislovatBloky, Pripady) {
     };
     const std::u16string dlouhy = u"N7 " + std::u16string(297, u'X');
     const Pripad pripady[] = {
-        // The start test is made before the trim.
+        // The start test is made after the trim, on the line as it is written.
         {"start after blanks", {u"N1 A", u"  %", u"N2 B"}, 10, u"%", u":", u"N",
-         {u"N10 A", u"%", u"N20 B"}},
+         {u"N10 A", u"%", u"N10 B"}},
         {"start at line start", {u"N1 A", u"%", u"N2 B"}, 10, u"%", u":", u"N",
          {u"N10 A", u"%", u"N10 B"}},
         {"main then secondary", {u":N5 X"}, 10, u"%", u":", u"N", {u"N10 X"}},
