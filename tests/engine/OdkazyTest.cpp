@@ -72,7 +72,7 @@ TEST(Odkazy, DruhyOdkazu) {
         {"G70P10Q20", "G70 P=10, G70 Q=20"},
         {"G071 P0010 Q0020", "G71 P=0010, G71 Q=0020"},
         {"G72 P 10 Q 20", "G72 P=10, G72 Q=20"},
-        {"G73 P10 Q20 U1. W1. R3", "G73 P=10, G73 Q=20"},
+        {"G73 P10 Q20 U1. W1. D3", "G73 P=10, G73 Q=20"},
         {"P10 Q20 G71", "G71 P=10, G71 Q=20"},
         {"G 71 P10", "G71 P=10"},
         {"N5 GOTO 10 G70 P20 Q30", "GOTO=10, G70 P=20, G70 Q=30"},
@@ -137,20 +137,37 @@ TEST(Odkazy, ZnakyTypuSouboru) {
 
 // ---------------------------------------------------------------- resolving
 
-std::string Vyresene(const TRadkyUtf8& radky, const TZnakyOdkazu& znaky = Iso) {
-    const TVysledekOdkazu v = NajitOdkazy(Pohledy(radky), znaky);
+// What a reference reaches, after its description: "->7" (line 7), " missing", ...
+std::string CoDosahuje(const TOdkaz& o) {
+    const auto radek = [](std::size_t r) { return std::to_string(r); };
+    const std::string driv = o.PredchoziCil == std::string_view::npos ? "" : " was " + radek(o.PredchoziCil);
+    switch (o.Stav) {
+        case TStavOdkazu::Vyreseny: return "->" + radek(o.CilovyRadek);
+        case TStavOdkazu::ChybiCil: return " missing";
+        case TStavOdkazu::VicekratCil: return " duplicate";
+        case TStavOdkazu::NeniCislo: return "";
+        case TStavOdkazu::NejednoznacnyPoPrecislovani: return " ambiguous";
+        case TStavOdkazu::PrepsanyVyberem: return " cut";
+        case TStavOdkazu::NaNovyBlok: return " new->" + radek(o.CilovyRadek);
+        case TStavOdkazu::UkazujeJinam: return " now->" + radek(o.CilovyRadek) + driv;
+        case TStavOdkazu::BezCilePoPrecislovani: return " gone" + driv;
+        case TStavOdkazu::NavratDoVolajiciho: return " returns";
+    }
+    return " ?";
+}
+
+// Every reference of a result: "line:kind=target->line; ...".
+std::string Popsat(const TVysledekOdkazu& v) {
     std::string s;
     for (const TOdkaz& o : v.Odkazy) {
         if (!s.empty()) s += "; ";
-        s += std::to_string(o.Radek) + ":" + Popis(o, v.TextCile(o));
-        switch (o.Stav) {
-            case TStavOdkazu::Vyreseny: s += "->" + std::to_string(o.CilovyRadek); break;
-            case TStavOdkazu::ChybiCil: s += " missing"; break;
-            case TStavOdkazu::VicekratCil: s += " duplicate"; break;
-            default: break;
-        }
+        s += std::to_string(o.Radek) + ":" + Popis(o, v.TextCile(o)) + CoDosahuje(o);
     }
     return s;
+}
+
+std::string Vyresene(const TRadkyUtf8& radky, const TZnakyOdkazu& znaky = Iso) {
+    return Popsat(NajitOdkazy(Pohledy(radky), znaky));
 }
 
 TEST(Odkazy, Reseni) {
@@ -168,7 +185,7 @@ TEST(Odkazy, Reseni) {
         {"not a number", "N10 GOTO #1\nN20 M99 P20.", "0:GOTO=#1?; 1:M99 P=20.?"},
         {"each program its own numbers", "%\nN10 GOTO 20\nN20 X\n%\nN20 GOTO 10\nN10 Y\n%\nGOTO 10",
          "1:GOTO=20->2; 4:GOTO=10->5; 7:GOTO=10 missing"},
-        {"a start after blanks starts no program", "N10 X\n  %\nN20 GOTO 10", "2:GOTO=10->0"},
+        {"a start after blanks starts a program", "N10 X\n  %\nN20 GOTO 10", "2:GOTO=10 missing"},
         {"lines before the first start are a program", "N10 X\n%\nN20 GOTO 10", "2:GOTO=10 missing"},
         {"no number behind the block character: no target", "N X\nN10 GOTO 0", "1:GOTO=0 missing"},
         {"a word after the block character: no block", "NEWCONF\nN10 GOTO 20\nN20 X",
@@ -307,14 +324,7 @@ std::string Nevyresene(const TVysledekOdkazu& v) {
     for (const TOdkaz& o : v.Odkazy) {
         if (o.Stav == TStavOdkazu::Vyreseny) continue;
         if (!s.empty()) s += "; ";
-        s += std::to_string(o.Radek) + ":" + Popis(o, v.TextCile(o));
-        switch (o.Stav) {
-            case TStavOdkazu::ChybiCil: s += " missing"; break;
-            case TStavOdkazu::VicekratCil: s += " duplicate"; break;
-            case TStavOdkazu::NejednoznacnyPoPrecislovani: s += " ambiguous"; break;
-            case TStavOdkazu::PrepsanyVyberem: s += " cut"; break;
-            default: break;
-        }
+        s += std::to_string(o.Radek) + ":" + Popis(o, v.TextCile(o)) + CoDosahuje(o);
     }
     return s;
 }
@@ -335,16 +345,18 @@ TEST(Odkazy, Precislovani) {
     const Pripad pripady[] = {
         {"jumps forward and back", "N1 GOTO 3\nN2 X\nN3 IF [#1 GT 0] GOTO 1\n", po10, {},
          "N10 GOTO 30\nN20 X\nN30 IF [#1 GT 0] GOTO 10\n", 2, ""},
-        {"each form kept", "N1 G71 P0002 Q003 U1.\nN2 X\nN3 Z\nN4 GOTO N2\nN5 G70P2Q3\nN6 M99 P04\n", od100, {},
-         "N100 G71 P0105 Q110 U1.\nN105 X\nN110 Z\nN115 GOTO N105\nN120 G70P105Q110\nN125 M99 P115\n", 6, ""},
+        {"each form kept", "N1 G71 P0002 Q003 U1.\nN2 X\nN3 Z\nN4 GOTO N2\nN5 G70P2Q3\nN6 M99 P04\nN7 M30\n", od100,
+         {}, "N100 G71 P0105 Q110 U1.\nN105 X\nN110 Z\nN115 GOTO N105\nN120 G70P105Q110\nN125 M99 P115\nN130 M30\n", 6,
+         ""},
         {"a number that stays is no edit", "N10 GOTO 20\nN20 GOTO 25\nN25 X\n", po10, {},
          "N10 GOTO 20\nN20 GOTO 30\nN30 X\n", 1, ""},
         {"the old number now on another block", "N5 X\nN10 GOTO 5\n", TCislovaniOdkazu{10, 10, 9999, true}, {},
          "N10 X\nN20 GOTO 10\n", 1, ""},
-        {"unresolved ones stay as they are",
-         "N1 GOTO 9\nN2 GOTO #1\nN2 X\nN3 GOTO 2\nN4 G70 P1. Q4\n", po10, {},
-         "N10 GOTO 9\nN20 GOTO #1\nN30 X\nN40 GOTO 2\nN50 G70 P1. Q50\n", 1,
-         "0:GOTO=9 missing; 1:GOTO=#1?; 3:GOTO=2 duplicate; 4:G70 P=1.?"},
+        // GOTO 2 had two blocks and now has none.
+        {"unresolved ones stay as they are, and tell what they reach now",
+         "N1 GOTO 9\nN2 GOTO #1\nN2 X\nN3 GOTO 2\nN4 G70 P1. Q4\nN5 GOTO 30\n", po10, {},
+         "N10 GOTO 9\nN20 GOTO #1\nN30 X\nN40 GOTO 2\nN50 G70 P1. Q50\nN60 GOTO 30\n", 1,
+         "0:GOTO=9 missing; 1:GOTO=#1?; 3:GOTO=2 gone; 4:G70 P=1.?; 5:GOTO=30 now->2"},
         {"several programs, each its own sequence", "%\nN7 GOTO 9\nN9 X\n%\nN9 GOTO 7\nN7 Y\n", po10, {},
          "%\nN10 GOTO 20\nN20 X\n%\nN10 GOTO 20\nN20 Y\n", 2, ""},
         {"blanks and the trim", "  N7 G71 P 8 Q 9\n\tN8 X\n N9 Z\n", po10, {},
@@ -368,7 +380,7 @@ TEST(Odkazy, Precislovani) {
         {"large numbers", "N200000 GOTO 300000\nN300000 X\nN5 GOTO 200000\n", po10, {},
          "N10 GOTO 20\nN20 X\nN30 GOTO 10\n", 2, ""},
         {"a large number twice", "N200000 X\nN200000 Y\nN3 GOTO 200000\nN4 GOTO 3\n", po10, {},
-         "N10 X\nN20 Y\nN30 GOTO 200000\nN40 GOTO 30\n", 1, "2:GOTO=200000 duplicate"},
+         "N10 X\nN20 Y\nN30 GOTO 200000\nN40 GOTO 30\n", 1, "2:GOTO=200000 gone"},
         {"new numbers across 131072", "N1 GOTO 3\nN2 X\nN3 GOTO 1\n", TCislovaniOdkazu{131071, 1, 4000000000, true},
          {}, "N131071 GOTO 131073\nN131072 X\nN131073 GOTO 131071\n", 2, ""},
         {"a selection that gives a large number to a second block", "N131072 X\nN1 Y\nN2 GOTO 1\n",
