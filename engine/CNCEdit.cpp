@@ -8,6 +8,14 @@
 #include <emmintrin.h>
 #endif
 
+#if defined(__GNUC__)
+#define VZDY_INLINE [[gnu::always_inline]] inline
+#define NIKDY_INLINE [[gnu::noinline]]
+#else
+#define VZDY_INLINE inline
+#define NIKDY_INLINE
+#endif
+
 namespace {
 
 class TZadnyPrubeh final : public TPrubeh {
@@ -72,18 +80,26 @@ inline bool ZnakBloku(TPohled<C> s, const cnc::TZnacka<C>& znak) {
     return !znak.Text.empty() && ZacinaNa(s, znak);
 }
 
-// The block-skip mark of a trimmed line ("/", or "/1" to "/9") when a block
-// character that is set follows it: its units; 0 when the line has none, or
-// begins with a block character itself.
+// The block-skip mark of a trimmed line that begins with "/" ("/", or "/1"
+// to "/9"), when a block character that is set follows it: its units; 0 when
+// the line has none, or begins with a block character itself. Rare: out of
+// the line's way.
 template <typename C>
-inline std::size_t Preskoceni(TPohled<C> s, const cnc::TZnacka<C>& hlavni, const cnc::TZnacka<C>& vedlejsi) {
-    if (s.empty() || s[0] != '/' || ZnakBloku(s, hlavni) || ZnakBloku(s, vedlejsi)) return 0;
+NIKDY_INLINE std::size_t PreskoceniZaLomitkem(TPohled<C> s, const cnc::TZnacka<C>& hlavni,
+                                              const cnc::TZnacka<C>& vedlejsi) {
+    if (ZnakBloku(s, hlavni) || ZnakBloku(s, vedlejsi)) return 0;
     if (s.size() > 2 && Kod(s[1]) - '1' < 9u) {
         const TPohled<C> za = s.substr(2);
         if (ZnakBloku(za, hlavni) || ZnakBloku(za, vedlejsi)) return 2;
     }
     const TPohled<C> za = s.substr(1);
     return ZnakBloku(za, hlavni) || ZnakBloku(za, vedlejsi) ? 1 : 0;
+}
+
+// The block-skip mark of a trimmed line: its units, 0 for none.
+template <typename C>
+inline std::size_t Preskoceni(TPohled<C> s, const cnc::TZnacka<C>& hlavni, const cnc::TZnacka<C>& vedlejsi) {
+    return !s.empty() && s[0] == '/' ? PreskoceniZaLomitkem(s, hlavni, vedlejsi) : 0;
 }
 
 // The block-skip mark that introducing keeps in front of the new number: "/",
@@ -214,16 +230,31 @@ TZnackaUtf8::TZnackaUtf8(std::u16string_view z) {
     }
 }
 
+}  // namespace cnc
+
+namespace {
+
+// The count's test, inline in the count's pass over the lines.
 template <typename C>
-bool JeBlokovyRadek(TPohled<C> radek, TZnacka<C> hlavni, TZnacka<C> vedlejsi) {
+VZDY_INLINE bool BlokovyRadek(TPohled<C> radek, const cnc::TZnacka<C>& hlavni, const cnc::TZnacka<C>& vedlejsi) {
     radek = OrezatZleva(radek);
     // Marker mode when both characters are set, digit mode otherwise.
     if (!hlavni.Text.empty() && !vedlejsi.Text.empty()) {
         const std::size_t skok = Preskoceni(radek, hlavni, vedlejsi);
-        const std::size_t znaku = ZnakyBloku(radek.substr(skok), hlavni, vedlejsi).delka;
-        return znaku > 0 && !SlovoOd(radek, skok + znaku);
+        radek.remove_prefix(skok);
+        const std::size_t znaku = ZnakyBloku(radek, hlavni, vedlejsi).delka;
+        return znaku > 0 && !SlovoOd(radek, znaku);
     }
     return !radek.empty() && JeCislice(radek.front());
+}
+
+}  // namespace
+
+namespace cnc {
+
+template <typename C>
+bool JeBlokovyRadek(TPohled<C> radek, TZnacka<C> hlavni, TZnacka<C> vedlejsi) {
+    return BlokovyRadek(radek, hlavni, vedlejsi);
 }
 
 template bool JeBlokovyRadek(TPohled<char>, TZnacka<char>, TZnacka<char>);
@@ -278,7 +309,7 @@ template <typename C>
 void TPocitadlo<C>::Pridat(TPohled<C> kus) {
     ProRadky(kus, [&](TPohled<C> radek, bool) {
         ++pocty_.Radku;
-        pocty_.Bloku += JeBlokovyRadek(radek, hlavni_, vedlejsi_);
+        pocty_.Bloku += BlokovyRadek(radek, hlavni_, vedlejsi_);
     });
 }
 
@@ -365,8 +396,7 @@ bool TPruchod<C>::Zavest(TPohled<C> radek) {
     if (cislovat) {
         // A block-skip mark stays first; the blanks behind it give way to the number's.
         if (const std::size_t skok = znak.empty() ? 0 : ZnackaPreskoceni(s); skok > 0) {
-            std::char_traits<C>::copy(w, s.data(), skok);
-            k = skok;
+            for (; k < skok; ++k) w[k] = s[k];
             s.remove_prefix(skok);
             s = OrezatZleva(s);
         }
@@ -398,7 +428,7 @@ void TPruchod<C>::Precislovat(TPohled<C> radek) {
     if (blokovy && blok.cislic > 0) {
         const TPohled<C> znak = blok.hlavni ? z_.HlavniZnak.Text : z_.VedlejsiZnak.Text;
         C* w = vystup_.Misto(skok + znak.size() + 10 + zbytek.size());
-        std::char_traits<C>::copy(w, s.data(), skok);
+        for (std::size_t k = 0; k < skok; ++k) w[k] = s[k];  // at most two units
         std::char_traits<C>::copy(w + skok, znak.data(), znak.size());
         std::size_t k = skok + znak.size();
         k += ZapsatCislo(w + k, cislo_);
@@ -410,7 +440,7 @@ void TPruchod<C>::Precislovat(TPohled<C> radek) {
         }
         vystup_.Zapsano(k);
     } else {
-        vystup_.Pripojit(s.substr(0, skok));
+        if (skok > 0) vystup_.Pripojit(s.substr(0, skok));
         if (!psatZbytek) {
             vystup_.Pripojit(zbytek);
             return;
@@ -424,7 +454,7 @@ void TPruchod<C>::Odstranit(TPohled<C> radek) {
     const TPohled<C> s = OrezatZleva(radek);
     TRozborBloku blok;
     if (!JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok)) return vystup_.Pripojit(s);
-    vystup_.Pripojit(s.substr(0, blok.preskoceni));
+    if (blok.preskoceni > 0) vystup_.Pripojit(s.substr(0, blok.preskoceni));
     vystup_.Pripojit(s.substr(blok.delka));
 }
 

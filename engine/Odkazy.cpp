@@ -216,29 +216,76 @@ VZDY_INLINE bool MoznaOdkaz(std::string_view s, const TSpoustece& z) {
     return false;
 }
 
-// The first byte from i on that Spoustec could take (a letter of z in
-// either case); the end of s when there is none. Such bytes are rare in a
-// program (a line in twenty): one search runs over many lines, and a line
-// that it passes over holds no reference.
-std::size_t DalsiSpoustec(std::string_view s, std::size_t i, const TSpoustece& z) {
-    const std::size_t n = s.size();
-    const char* d = s.data();
+// The line breaks and the letters that may start a reference (Spoustec) of
+// a piece of text, as two bit masks per window of 64 bytes: one reading of
+// the bytes finds both where each line ends and whether it may hold a
+// reference. Lines are asked for in order, so only the window being read is
+// kept.
+class TOknaTextu {
+public:
+    TOknaTextu(std::string_view text, const TSpoustece& z) : d_(text.data()), n_(text.size()), z_(z) {}
+
+    // The end of the line that starts at i (< the text's size): its CR or LF,
+    // or the end of the text; spoustec: a letter of z lies in [i, end).
+    std::size_t KonecRadku(std::size_t i, bool& spoustec) {
+        std::size_t z = i & ~std::size_t{63};
+        if (z != zaklad_) Nacist(z);
+        const std::uint64_t odI = ~std::uint64_t{0} << (i - z);
+        std::uint64_t zlomy = zlomy_ & odI;
+        std::uint64_t pismena = pismena_ & odI;
+        while (zlomy == 0) {
+            if (pismena != 0) spoustec = true;
+            z += 64;
+            if (z >= n_) return n_;
+            Nacist(z);
+            zlomy = zlomy_;
+            pismena = pismena_;
+        }
+        const unsigned k = static_cast<unsigned>(std::countr_zero(zlomy));
+        if ((pismena & ((std::uint64_t{1} << k) - 1)) != 0) spoustec = true;
+        return z + k;
+    }
+
+private:
+    void Nacist(std::size_t z) {
+        zaklad_ = z;
+        const char* w = d_ + z;
+        alignas(16) char zbytek[64];
+        if (n_ - z < 64) {
+            // The text's last bytes, the rest zero (no break, no letter).
+            std::memset(zbytek, 0, sizeof zbytek);
+            std::memcpy(zbytek, w, n_ - z);
+            w = zbytek;
+        }
+        zlomy_ = pismena_ = 0;
 #ifdef __SSE2__
-    const __m128i mala = _mm_set1_epi8(0x20);
-    const __m128i p = _mm_set1_epi8(z.p), q = _mm_set1_epi8(z.q), t = _mm_set1_epi8(z.t);
-    for (; i + 16 <= n; i += 16) {
-        const __m128i w = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i)), mala);
-        const unsigned pqt = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(w, p), _mm_cmpeq_epi8(w, q)), _mm_cmpeq_epi8(w, t))));
-        if (pqt != 0) return i + static_cast<std::size_t>(std::countr_zero(pqt));
-    }
+        const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), mala = _mm_set1_epi8(0x20);
+        const __m128i p = _mm_set1_epi8(z_.p), q = _mm_set1_epi8(z_.q), t = _mm_set1_epi8(z_.t);
+        for (unsigned k = 0; k < 4; ++k) {
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + 16 * k));
+            const __m128i m = _mm_or_si128(b, mala);
+            const auto zl = static_cast<std::uint64_t>(
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(b, lf), _mm_cmpeq_epi8(b, cr)))));
+            const auto ps = static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(m, p), _mm_cmpeq_epi8(m, q)), _mm_cmpeq_epi8(m, t)))));
+            zlomy_ |= zl << (16 * k);
+            pismena_ |= ps << (16 * k);
+        }
+#else
+        for (unsigned k = 0; k < 64; ++k) {
+            const char c = w[k], m = static_cast<char>(c | 0x20);
+            zlomy_ |= static_cast<std::uint64_t>(c == '\n' || c == '\r') << k;
+            pismena_ |= static_cast<std::uint64_t>(m == z_.p || m == z_.q || m == z_.t) << k;
+        }
 #endif
-    for (; i < n; ++i) {
-        const char c = static_cast<char>(d[i] | 0x20);
-        if (c == z.p || c == z.q || c == z.t) return i;
     }
-    return n;
-}
+
+    const char* d_;
+    std::size_t n_;
+    TSpoustece z_;
+    std::size_t zaklad_ = ~std::size_t{0};
+    std::uint64_t zlomy_ = 0, pismena_ = 0;
+};
 
 // An integer value behind an address letter: blanks, then digits.
 struct TCele {
@@ -481,11 +528,12 @@ std::uint64_t CistKod(std::string_view s, std::size_t j, const TPravidlaBloku& p
     return volany;
 }
 
-// A line whose first word after the block number is M30, M02 or M2: the end of a main program.
-bool JeKonecProgramu(std::string_view s, std::size_t j) {
+// A line whose first word after the block number is M30, M02 or M2: the
+// end of a main program. Inline up to the M, which few lines begin with.
+inline bool JeKonecProgramu(std::string_view s, std::size_t j) {
     const std::size_t n = s.size();
     while (j < n && JeMezera(s[j])) ++j;
-    if (j >= n || Velke(s[j]) != 'M') return false;
+    if (j >= n || (s[j] | 0x20) != 'm') return false;
     const TCele h = CistCele(s, j + 1);
     return h.Je && (h.Hodnota == 30 || h.Hodnota == 2);
 }
@@ -631,6 +679,8 @@ TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky)
     : pravidla_(znaky), rezim_(TRezim::Vypis), dotceny_(true), rezimZnaku_(RezimZnaku(znaky)) {
     const TSpoustece z = SpousteciPismena(znaky.Druhy);
     spoustecP_ = z.p, spoustecQ_ = z.q, spoustecT_ = z.t;
+    spoustece_ = !z.Zadny();
+    navraty_ = znaky.Druhy.Ma(TRodinaOdkazu::NavratM99);
 }
 
 TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky, const TCislovaniOdkazu& cislovani,
@@ -641,6 +691,7 @@ TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky, const TCislovaniOdkazu& ci
     vyber_ = vyber;
     dotceny_ = false;
     cislo_ = cislovani.PrvniBlok;
+    celePrecislovani_ = !vyber;
 }
 
 TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky, const TZavedeniOdkazu& zavedeni) : TOdkazyBloku(znaky) {
@@ -661,8 +712,8 @@ VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
     if (radek_ >= VelkeCisloBloku) throw std::length_error("more lines than references can count");
     const TPravidlaBloku::TBlok b = RozebratRadek(pravidla_, radek);
     const bool zacatek = ZacatekOd(pravidla_, radek, b.Odsazeni);
-    // A program starts at a start line, or at a program number.
-    const std::uint64_t cisloProgramu = zacatek ? BezVolani : CisloProgramu(radek, b);
+    // A program starts at a start line, or at a program number (a block line has none).
+    const std::uint64_t cisloProgramu = zacatek || b.Cislic > 0 ? BezVolani : CisloProgramu(radek, b);
     if (zacatek || cisloProgramu != BezVolani) {
         UzavritProgram();
         ++program_;
@@ -680,7 +731,20 @@ VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
     // inside, its last one up to where the selection ends.
     bool precislovany = false;
     std::uint32_t nove = 0;
-    if (rezim_ == TRezim::Zavedeni) {
+    if (celePrecislovani_) {
+        // All the lines, each whole: the common case, without the selection's tests.
+        dotceny_ = true;
+        if (zacatek) cislo_ = cislovani_->PrvniBlok;
+        if (b.Blokovy && b.Cislic > 0) {
+            nove = cislo_;
+            if (vProgramu_ == 0) prvniNove_ = cislo_;
+            const TCislovaniOdkazu& c = *cislovani_;
+            cislo_ = TCNCFile::DalsiCislo(cislo_, c.PrvniBlok, c.Prirustek, c.MaximalniBlok, c.CislovatOdZacatku);
+            ++vProgramu_;
+            ++vPosloupnosti_;
+            precislovany = true;
+        }
+    } else if (rezim_ == TRezim::Zavedeni) {
         // The number the line gets, as introducing gives it; its old one, if any, no longer leads.
         const TZavedeniOdkazu& z = *zavedeni_;
         const std::string_view s = radek.substr(b.Odsazeni);
@@ -697,18 +761,6 @@ VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
             ZapsatBlok(cislo_, 0, false);
             const TCislovaniOdkazu& c = z.Cislovani;
             cislo_ = TCNCFile::DalsiCislo(cislo_, c.PrvniBlok, c.Prirustek, c.MaximalniBlok, c.CislovatOdZacatku);
-        }
-    } else if (cislovani_ && !vyber_) {
-        // All the lines, each whole: the common case, without the selection's tests.
-        dotceny_ = true;
-        if (zacatek) cislo_ = cislovani_->PrvniBlok;
-        if (b.Blokovy && b.Cislic > 0) {
-            nove = cislo_;
-            const TCislovaniOdkazu& c = *cislovani_;
-            cislo_ = TCNCFile::DalsiCislo(cislo_, c.PrvniBlok, c.Prirustek, c.MaximalniBlok, c.CislovatOdZacatku);
-            ++vProgramu_;
-            ++vPosloupnosti_;
-            precislovany = true;
         }
     } else if (cislovani_ && VRozsahu(radek_)) {
         dotceny_ = true;
@@ -740,13 +792,12 @@ VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
     if (rezim_ != TRezim::Zavedeni && b.Blokovy && b.Cislic > 0)
         ZapsatBlok(static_cast<std::uint32_t>(std::min<std::uint64_t>(b.Hodnota, VelkeCisloBloku)), nove, precislovany);
 
-    if (spoustecP_ == 0 && spoustecQ_ == 0 && spoustecT_ == 0) {
+    if (!spoustece_) {
         ++radek_;
         return;
     }
     // The returns tell a main program (it ends) from a subprogram.
-    if (!konecProgramu_ && pravidla_.Znaky.Druhy.Ma(TRodinaOdkazu::NavratM99))
-        konecProgramu_ = JeKonecProgramu(radek, b.Konec);
+    if (navraty_ && !konecProgramu_) konecProgramu_ = JeKonecProgramu(radek, b.Konec);
     // A line of 4 GiB or more is not read for references (edits count its bytes in 32 bits).
     const std::string_view kod = radek.substr(b.Konec);
     if (spoustec && radek.size() <= std::numeric_limits<std::uint32_t>::max() &&
@@ -765,7 +816,8 @@ VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
 
 void TOdkazyBloku::Radek(std::string_view radek) { Radek(radek, true); }
 
-void TOdkazyBloku::ZapsatBlok(std::uint32_t stare, std::uint32_t nove, bool precislovany) {
+// Inline in the pass: it runs for every block line.
+VZDY_INLINE void TOdkazyBloku::ZapsatBlok(std::uint32_t stare, std::uint32_t nove, bool precislovany) {
     const auto radek = static_cast<std::uint32_t>(radek_);
     bool jinde = false;
     if (stare < MalaCisla) {
@@ -779,8 +831,16 @@ void TOdkazyBloku::ZapsatBlok(std::uint32_t stare, std::uint32_t nove, bool prec
         jinde = true;
     }
     // The numbers after a renumber: which blocks carry them, for what the
-    // references reach in the text it writes.
-    if (rezim_ == TRezim::Precislovani || rezim_ == TRezim::PrecislovaniBezUprav) {
+    // references reach in the text it writes. A renumber of whole programs
+    // gives every block its new number: the line that got it.
+    if (celePrecislovani_) {
+        if (nove < MalaCisla) {
+            if (nove >= radkyNovych_.size()) radkyNovych_.resize(std::bit_ceil(std::size_t{nove} + 1));
+            radkyNovych_[nove] = radek;
+        } else {
+            jinde = true;
+        }
+    } else if (vyber_) {
         const std::uint32_t konecne = precislovany ? nove : stare;
         if (konecne < MalaCisla) {
             if (konecne >= konecnaCisla_.size()) konecnaCisla_.resize(std::bit_ceil(std::size_t{konecne} + 1));
@@ -798,14 +858,11 @@ void TOdkazyBloku::Pridat(std::string_view kus) {
     // The lines as cnc::TPruchod splits them: CR LF, a lone CR or a lone LF
     // ends a line, and a break at the very end opens no further line.
     const std::size_t n = kus.size();
-    const TSpoustece spoustece{spoustecP_, spoustecQ_, spoustecT_};
-    // The next byte that may start a reference, once it lies from i on; none
-    // when the file type reads no references.
-    std::size_t spoustec = spoustece.Zadny() ? n : 0;
+    TOknaTextu okna(kus, TSpoustece{spoustecP_, spoustecQ_, spoustecT_});
     for (std::size_t i = 0; i < n;) {
-        const std::size_t konec = cnc::KonecRadku(kus, i);
-        if (spoustec < i) spoustec = DalsiSpoustec(kus, i, spoustece);
-        Radek(kus.substr(i, konec - i), spoustec < konec);
+        bool spoustec = false;  // a line without the letters holds no reference
+        const std::size_t konec = okna.KonecRadku(i, spoustec);
+        Radek(kus.substr(i, konec - i), spoustec);
         if (konec == n) return;
         i = konec + ((kus[konec] == '\r' && konec + 1 < n && kus[konec + 1] == '\n') ? 2 : 1);
     }
@@ -880,8 +937,35 @@ struct TOdkazyBloku::TZiveBloky {
             if (h.Cislo < bitu) mapa[h.Cislo / 64] = 0;
     }
 
-    // The numbers after the renumber, likewise.
+    // The numbers after the renumber: of a whole program from its sequence,
+    // the lines from those that got them; of a selection from the table and
+    // the blocks, as the old ones.
     void Konecna() const {
+        if (o.celePrecislovani_) {
+            if (o.NovaStoupaji()) {
+                const std::uint64_t prvni = o.prvniNove_, krok = std::max<std::uint64_t>(o.cislovani_->Prirustek, 1);
+                for (THledany& h : o.hledane_)
+                    h.Pocet = o.vProgramu_ > 0 && h.Cislo >= prvni && (h.Cislo - prvni) % krok == 0 &&
+                              (h.Cislo - prvni) / krok < o.vProgramu_;
+            } else {
+                o.ProNovaCisla([&](std::uint64_t cislo) {
+                    if (THledany* h = o.Najit(cislo)) ++h->Pocet;
+                });
+            }
+            bool velka = false;
+            for (THledany& h : o.hledane_) {
+                if (h.Pocet == 0) continue;
+                if (h.Cislo < MalaCisla)
+                    h.Radek = o.radkyNovych_[h.Cislo];
+                else
+                    velka = true;
+            }
+            if (velka)
+                o.bloky_.ProKazdy([&](const TBlokProgramu& b) {
+                    if (THledany* h = b.Nove >= MalaCisla ? o.Najit(b.Nove) : nullptr) h->Radek = b.Radek;
+                });
+            return;
+        }
         for (THledany& h : o.hledane_) {
             if (h.Cislo >= o.konecnaCisla_.size()) break;
             const TKonecneCislo& e = o.konecnaCisla_[h.Cislo];
@@ -925,6 +1009,28 @@ struct TOdkazyBloku::TVolajici {
     void Stara() const { Hledat(o.archivStarych_, false); }
     void Konecna() const { Hledat(o.archivKonecnych_, true); }
 };
+
+// Whether the new numbers of a whole program rise all the way (the common
+// case): every one but the last below the maximum, the last within 32 bits.
+// Then they are the first one and its steps, each once.
+bool TOdkazyBloku::NovaStoupaji() const {
+    const TCislovaniOdkazu& c = *cislovani_;
+    const std::uint64_t prvni = prvniNove_, krok = c.Prirustek, n = vProgramu_;
+    return n <= 1 || (krok > 0 && prvni + (n - 2) * krok < c.MaximalniBlok &&
+                      prvni + (n - 1) * krok <= std::numeric_limits<std::uint32_t>::max());
+}
+
+// Calls f with the new number of each block of a whole program, in order:
+// the sequence from the program's first new number on.
+template <typename F>
+void TOdkazyBloku::ProNovaCisla(F f) const {
+    const TCislovaniOdkazu& c = *cislovani_;
+    std::uint32_t cislo = prvniNove_;
+    for (std::size_t k = 0; k < vProgramu_; ++k) {
+        f(cislo);
+        cislo = TCNCFile::DalsiCislo(cislo, c.PrvniBlok, c.Prirustek, c.MaximalniBlok, c.CislovatOdZacatku);
+    }
+}
 
 bool TOdkazyBloku::NoveCislaRuzna() const {
     // Only a renumber of whole programs that updates the references can know
@@ -1159,7 +1265,28 @@ void TOdkazyBloku::Archivovat() {
     zaradit(archivStarych_, velkych);
     p.PoStarych = archivStarych_.size();
     p.OdKonecnych = p.PoKonecnych = archivKonecnych_.size();
-    if (rezim_ == TRezim::Precislovani || rezim_ == TRezim::PrecislovaniBezUprav) {
+    if (celePrecislovani_) {
+        // The numbers of the sequence counted by number in the table of a
+        // selection's renumber, which a whole one leaves free; their lines
+        // those that got them. The larger ones from their blocks.
+        ProNovaCisla([&](std::uint64_t cislo) {
+            if (cislo >= MalaCisla) return;
+            if (cislo >= konecnaCisla_.size()) konecnaCisla_.resize(std::bit_ceil(std::size_t{cislo} + 1));
+            TKonecneCislo& e = konecnaCisla_[cislo];
+            if (e.Generace != generace_) e = {.Generace = generace_, .Pocet = 0, .Radek = radkyNovych_[cislo]};
+            ++e.Pocet;
+        });
+        for (std::size_t c = 0; c < konecnaCisla_.size(); ++c) {
+            const TKonecneCislo& e = konecnaCisla_[c];
+            if (e.Generace == generace_) archivKonecnych_.push_back({c, e.Radek, 0, e.Pocet, false});
+        }
+        const std::size_t velkychKonecnych = archivKonecnych_.size();
+        bloky_.ProKazdy([&](const TBlokProgramu& b) {
+            if (b.Nove >= MalaCisla) archivKonecnych_.push_back({b.Nove, b.Radek, 0, 1, false});
+        });
+        zaradit(archivKonecnych_, velkychKonecnych);
+        p.PoKonecnych = archivKonecnych_.size();
+    } else if (vyber_) {
         for (std::size_t c = 0; c < konecnaCisla_.size(); ++c) {
             const TKonecneCislo& e = konecnaCisla_[c];
             if (e.Generace == generace_) archivKonecnych_.push_back({c, e.Radek, 0, e.Pocet, false});

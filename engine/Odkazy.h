@@ -423,8 +423,10 @@ private:
         std::uint8_t Pocet = 0;
         bool Precislovany = false;
     };
-    // The blocks that carry a number below MalaCisla after the renumber: how
-    // many, and the first of them.
+    // The blocks that carry a number below MalaCisla after the renumber of a
+    // selection: how many, and the first of them. (A renumber of whole
+    // programs knows how many from its sequence, and keeps only the line
+    // that last got each number: radkyNovych_.)
     struct TKonecneCislo {
         std::uint32_t Generace = 0;
         std::uint32_t Pocet = 0;
@@ -472,6 +474,9 @@ private:
     template <typename Z>
     void Vyresit(const Z& zdroj, bool vsechnyRuzne);
     bool NoveCislaRuzna() const;
+    bool NovaStoupaji() const;
+    template <typename F>
+    void ProNovaCisla(F f) const;
     void ZapsatBlok(std::uint32_t stare, std::uint32_t nove, bool precislovany);
     void Archivovat();
     void VyresitNavraty();
@@ -504,9 +509,13 @@ private:
     // Where the selection ends inside its last line (npos: it does not).
     std::size_t useknuto_ = std::string_view::npos;
     // The running number of the renumber or of introducing; the blocks it has
-    // numbered in the program, and in the sequence up to the program.
-    std::uint32_t cislo_ = 0;
+    // numbered in the program, and in the sequence up to the program; the
+    // program's first new number.
+    std::uint32_t cislo_ = 0, prvniNove_ = 0;
     std::size_t vProgramu_ = 0, vPosloupnosti_ = 0, predProgramem_ = 0;
+    bool celePrecislovani_ = false;  // a renumber of whole programs (no selection)
+    bool spoustece_ = false;         // the file type reads references
+    bool navraty_ = false;           // ... and M99 P among them
 
     TVysledekOdkazu vysledek_;
     std::size_t odkazyProgramu_ = 0;  // the program's references: from here to the end of Odkazy
@@ -515,6 +524,7 @@ private:
     // the renumber; the blocks with a larger one of the two in bloky_.
     std::vector<TStareCislo> staraCisla_;
     std::vector<TKonecneCislo> konecnaCisla_;
+    std::vector<std::uint32_t> radkyNovych_;  // by a new number below MalaCisla: the line that got it last
     std::uint32_t generace_ = 1;
     TBlokyProgramu bloky_;
     std::vector<THledany> hledane_;   // sorted by number
@@ -583,7 +593,13 @@ public:
     };
     struct TDoVystupu {
         cnc::TVystup<char>& cil;
-        void operator()(std::string_view s) const { cil.Pripojit(s); }
+        // The pieces around an edit are mostly a few bytes: copied in place, without a call.
+        void operator()(std::string_view s) const {
+            if (s.size() > 32) return cil.Pripojit(s);
+            char* w = cil.Misto(s.size());
+            for (std::size_t i = 0; i < s.size(); ++i) w[i] = s[i];
+            cil.Zapsano(s.size());
+        }
     };
 
 private:

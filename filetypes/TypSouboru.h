@@ -33,7 +33,7 @@ struct TTypSouboru {
     std::u16string Komentar;      // comment start character
     // The references to block numbers its control reads; nothing when the
     // type does not say (DruhyOdkazuTypu gives the default then).
-    std::optional<TDruhyOdkazu> DruhyOdkazu;
+    std::optional<TDruhyOdkazu> DruhyOdkazu = std::nullopt;
 
     // The seven text fields (the references are not one of them).
     static constexpr std::size_t PocetPoli = 7;
