@@ -712,9 +712,16 @@ VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
     if (radek_ >= VelkeCisloBloku) throw std::length_error("more lines than references can count");
     const TPravidlaBloku::TBlok b = RozebratRadek(pravidla_, radek);
     const bool zacatek = ZacatekOd(pravidla_, radek, b.Odsazeni);
-    // A program starts at a start line, or at a program number (a block line has none).
-    const std::uint64_t cisloProgramu = zacatek || b.Cislic > 0 ? BezVolani : CisloProgramu(radek, b);
-    if (zacatek || cisloProgramu != BezVolani) {
+    // A program starts at a start line, or at a program number (a block line
+    // has none). Introducing reads the text it writes: a line it numbers
+    // (every program number, a start line when they get numbers) starts none there.
+    bool noveProgram = zacatek;
+    std::uint64_t cisloProgramu = BezVolani;
+    if (rezim_ != TRezim::Zavedeni)
+        cisloProgramu = zacatek || b.Cislic > 0 ? BezVolani : CisloProgramu(radek, b);
+    else
+        noveProgram = zacatek && !zavedeni_->BlokPredZnakZacatku;
+    if (noveProgram || cisloProgramu != BezVolani) {
         UzavritProgram();
         ++program_;
         if (zacatek) vPosloupnosti_ = 0;
@@ -731,6 +738,7 @@ VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
     // inside, its last one up to where the selection ends.
     bool precislovany = false;
     std::uint32_t nove = 0;
+    std::size_t konecOd = b.Konec;  // where the line's first word is looked for, as the command writes the line
     if (celePrecislovani_) {
         // All the lines, each whole: the common case, without the selection's tests.
         dotceny_ = true;
@@ -758,6 +766,13 @@ VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
             cislovat = z.BlokPredZnakKomentare;
         }
         if (cislovat) {
+            // The line's first word follows the number, behind a block-skip mark.
+            konecOd = b.Odsazeni;
+            if (!pravidla_.Znaky.VedlejsiZnak.empty() && konecOd < radek.size() && radek[konecOd] == '/')
+                konecOd += konecOd + 1 < radek.size() && radek[konecOd + 1] >= '1' && radek[konecOd + 1] <= '9' &&
+                                   !(konecOd + 2 < radek.size() && JeCislice(radek[konecOd + 2]))
+                               ? 2
+                               : 1;
             ZapsatBlok(cislo_, 0, false);
             const TCislovaniOdkazu& c = z.Cislovani;
             cislo_ = TCNCFile::DalsiCislo(cislo_, c.PrvniBlok, c.Prirustek, c.MaximalniBlok, c.CislovatOdZacatku);
@@ -797,7 +812,7 @@ VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
         return;
     }
     // The returns tell a main program (it ends) from a subprogram.
-    if (navraty_ && !konecProgramu_) konecProgramu_ = JeKonecProgramu(radek, b.Konec);
+    if (navraty_ && !konecProgramu_) konecProgramu_ = JeKonecProgramu(radek, konecOd);
     // A line of 4 GiB or more is not read for references (edits count its bytes in 32 bits).
     const std::string_view kod = radek.substr(b.Konec);
     if (spoustec && radek.size() <= std::numeric_limits<std::uint32_t>::max() &&

@@ -358,7 +358,9 @@ public:
     TOdkazyBloku(const TZnakyOdkazu& znaky, const TCislovaniOdkazu& cislovani,
                  std::optional<TVyberRadku> vyber = std::nullopt, bool upravovat = true);
     // Introducing: the references resolve against the numbers the lines will
-    // get; one that then reaches a block is NaNovyBlok.
+    // get, in the programs of the text it writes (a numbered start line or
+    // program number starts none there); one that then reaches a block is
+    // NaNovyBlok.
     TOdkazyBloku(const TZnakyOdkazu& znaky, const TZavedeniOdkazu& zavedeni);
 
     void Radek(std::string_view radek);
