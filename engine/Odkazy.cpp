@@ -420,14 +420,14 @@ inline bool JeSlovo(std::string_view slovo, std::string_view klic) {
     return true;
 }
 
-// No program call on a line (CistKod).
-constexpr std::uint64_t BezVolani = ~std::uint64_t{0};
+// No number: a line that calls no program (CistKod), or starts none (CisloProgramu).
+constexpr std::uint64_t BezCisla = ~std::uint64_t{0};
 
 // Reads the code of line s from byte j on, for the families of the file
 // type: the references go to odkazy, the P and Q words wait in slova until
 // the end of the line tells whether the line holds a cycle or a return that
 // makes them references. Returns the P of a program call (M98, G65, G66)
-// when the file type reads returns (BezVolani for none): where they return to.
+// when the file type reads returns (BezCisla for none): where they return to.
 std::uint64_t CistKod(std::string_view s, std::size_t j, const TPravidlaBloku& p, std::size_t radek,
                       std::vector<TOdkaz>& odkazy, std::vector<TOdkaz>& slova, std::string& texty) {
     const std::size_t prvni = odkazy.size();
@@ -507,10 +507,10 @@ std::uint64_t CistKod(std::string_view s, std::size_t j, const TPravidlaBloku& p
         j = o.Konec;
     }
     const bool profil = cyklus != 0 && !souradnice;
-    std::uint64_t volany = BezVolani;
+    std::uint64_t volany = BezCisla;
     for (TOdkaz& o : slova) {
         const bool p = o.Druh == TDruhOdkazu::G70P;
-        if (volani && p && volany == BezVolani && o.Stav != TStavOdkazu::NeniCislo) volany = o.Cil;
+        if (volani && p && volany == BezCisla && o.Stav != TStavOdkazu::NeniCislo) volany = o.Cil;
         if (profil) {
             const auto posun = static_cast<int>(2 * (cyklus - 70));
             o.Druh = static_cast<TDruhOdkazu>(static_cast<int>(o.Druh) + posun);
@@ -546,15 +546,15 @@ inline bool ZacatekOd(const TPravidlaBloku& p, std::string_view radek, std::size
 }
 
 // The number of a program that a line starts: "O" and digits (O1234), or
-// ":" and digits where ":" begins no block number, after the trim; BezVolani
+// ":" and digits where ":" begins no block number, after the trim; BezCisla
 // when the line starts none.
 inline std::uint64_t CisloProgramu(std::string_view radek, const TPravidlaBloku::TBlok& b) {
     const std::size_t i = b.Odsazeni;
-    if (i + 1 >= radek.size() || (radek[i] != 'O' && radek[i] != ':') || !JeCislice(radek[i + 1])) return BezVolani;
-    if (b.Blokovy && b.Cislic > 0) return BezVolani;  // a block number: a block line, no program
+    if (i + 1 >= radek.size() || (radek[i] != 'O' && radek[i] != ':') || !JeCislice(radek[i + 1])) return BezCisla;
+    if (b.Blokovy && b.Cislic > 0) return BezCisla;  // a block number: a block line, no program
     std::size_t k = i + 1;
     while (k < radek.size() && JeCislice(radek[k])) ++k;
-    return std::min(Hodnota(radek.substr(i + 1, k - i - 1)), BezVolani - 1);
+    return std::min(Hodnota(radek.substr(i + 1, k - i - 1)), BezCisla - 1);
 }
 
 }  // namespace
@@ -653,7 +653,7 @@ TPravidlaBloku::TBlok TPravidlaBloku::Rozebrat(std::string_view radek) const { r
 
 std::optional<std::uint64_t> TPravidlaBloku::CisloProgramu(std::string_view radek) const {
     const std::uint64_t c = ::CisloProgramu(radek, Rozebrat(radek));
-    if (c == BezVolani) return std::nullopt;
+    if (c == BezCisla) return std::nullopt;
     return c;
 }
 
@@ -716,18 +716,18 @@ VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
     // has none). Introducing reads the text it writes: a line it numbers
     // (every program number, a start line when they get numbers) starts none there.
     bool noveProgram = zacatek;
-    std::uint64_t cisloProgramu = BezVolani;
+    std::uint64_t cisloProgramu = BezCisla;
     if (rezim_ != TRezim::Zavedeni)
-        cisloProgramu = zacatek || b.Cislic > 0 ? BezVolani : CisloProgramu(radek, b);
+        cisloProgramu = zacatek || b.Cislic > 0 ? BezCisla : CisloProgramu(radek, b);
     else
         noveProgram = zacatek && !zavedeni_->BlokPredZnakZacatku;
-    if (noveProgram || cisloProgramu != BezVolani) {
+    if (noveProgram || cisloProgramu != BezCisla) {
         UzavritProgram();
         ++program_;
         if (zacatek) vPosloupnosti_ = 0;
         predProgramem_ = vPosloupnosti_;
         cisloProgramu_ = cisloProgramu;
-        if (cisloProgramu != BezVolani) cislaProgramu_.push_back(cisloProgramu);
+        if (cisloProgramu != BezCisla) cislaProgramu_.push_back(cisloProgramu);
     }
     // The count's test: in marker mode the block line of the renumbering,
     // else a digit after the trim.
@@ -821,7 +821,7 @@ VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
         const std::uint64_t volany =
             CistKod(radek, b.Konec, pravidla_, radek_, vysledek_.Odkazy, slova_, vysledek_.Texty);
         for (std::size_t i = prvni; i < vysledek_.Odkazy.size(); ++i) vysledek_.Odkazy[i].Program = program_;
-        if (volany != BezVolani) {
+        if (volany != BezCisla) {
             volani_.push_back({program_, volany});
             volaProgram_ = true;
         }
@@ -1182,7 +1182,7 @@ void TOdkazyBloku::UzavritProgram() {
             TOdkaz& o = odkazy[i];
             if (o.Druh != TDruhOdkazu::M99P || o.Stav != TStavOdkazu::ChybiCil) continue;
             o.Stav = TStavOdkazu::NavratDoVolajiciho;
-            odlozit = odlozit || cisloProgramu_ != BezVolani;
+            odlozit = odlozit || cisloProgramu_ != BezCisla;
         }
     if (dotceny_ && od < odkazy.size()) {
         for (std::size_t i = od; i < odkazy.size(); ++i) {
@@ -1205,7 +1205,7 @@ void TOdkazyBloku::UzavritProgram() {
 
     // The references kept: those the report needs, and the returns that wait.
     const auto odlozeny = [&](const TOdkaz& o) {
-        return cisloProgramu_ != BezVolani && o.Druh == TDruhOdkazu::M99P && o.Stav == TStavOdkazu::NavratDoVolajiciho;
+        return cisloProgramu_ != BezCisla && o.Druh == TDruhOdkazu::M99P && o.Stav == TStavOdkazu::NavratDoVolajiciho;
     };
     std::size_t nechat = 0, vsech = 0;
     for (std::size_t i = od; i < odkazy.size(); ++i) {
@@ -1245,7 +1245,7 @@ void TOdkazyBloku::UzavritProgram() {
     dotceny_ = rezim_ == TRezim::Vypis || rezim_ == TRezim::Zavedeni;
     vProgramu_ = 0;
     konecProgramu_ = volaProgram_ = false;
-    cisloProgramu_ = BezVolani;
+    cisloProgramu_ = BezCisla;
 }
 
 void TOdkazyBloku::Archivovat() {
