@@ -4,8 +4,9 @@
 // finds the references, then the rewriting pass into the output buffer).
 // Generated ISO programs of 10,000, 100,000 and 1,000,000 lines, as they are
 // and with references (a jump, a cycle's profile or a return on every 25th
-// block). Each pass is also timed alone, and the listing of tarvik-cli refs.
-// A summary after the table gives the two commands side by side.
+// block). Each pass is also timed alone, the listing of tarvik-cli refs, and
+// the renumber that keeps the references and reports those that now lead
+// elsewhere. A summary after the table gives the commands side by side.
 #include "GeneratorProgramu.h"
 #include "engine/CNCEdit.h"
 #include "engine/Odkazy.h"
@@ -87,8 +88,8 @@ public:
         p.Pridat(text);
         return p.Pocty();
     }
-    TVysledekOdkazu NajitOdkazy(std::string_view text, cnc::TPocty& pocty) const {
-        TOdkazyBloku o(ZnakyOdkazu(z_), Cislovani);
+    TVysledekOdkazu NajitOdkazy(std::string_view text, cnc::TPocty& pocty, bool upravovat = true) const {
+        TOdkazyBloku o(ZnakyOdkazu(z_), Cislovani, std::nullopt, upravovat);
         o.NechatJenNevyresene();
         o.Pridat(text);
         pocty = o.Pocty();
@@ -118,6 +119,15 @@ public:
         const TVysledekOdkazu o = NajitOdkazy(text, pocty);
         Prepsat(text, pocty.Radku, o.Upravy);
         return o.Upravy.size();
+    }
+    // The command that keeps the references: the reference pass reports
+    // those that now lead elsewhere; the rewriting pass edits none. The
+    // references it reports.
+    std::size_t PrecislovatBezUprav(std::string_view text) {
+        cnc::TPocty pocty;
+        const TVysledekOdkazu o = NajitOdkazy(text, pocty, false);
+        Prepsat(text, pocty.Radku);
+        return o.Odkazy.size();
     }
 
 private:
@@ -150,6 +160,16 @@ void PrecislovaniSOdkazy(benchmark::State& state, TDruh druh) {
     for (auto _ : state) upravy = p.Precislovat(v.Bajty, true);
     Popsat(state, v);
     state.counters["edits"] = benchmark::Counter(static_cast<double>(upravy));
+}
+
+// The renumber command that keeps the references and reports them (--keep-references).
+void PrecislovaniBezUprav(benchmark::State& state, TDruh druh) {
+    const TVzorek& v = Vzorek(druh, static_cast<std::size_t>(state.range(0)));
+    TPrikaz p;
+    std::size_t hlaseno = 0;
+    for (auto _ : state) hlaseno = p.PrecislovatBezUprav(v.Bajty);
+    Popsat(state, v);
+    state.counters["reported"] = benchmark::Counter(static_cast<double>(hlaseno));
 }
 
 // The rewriting pass alone, as both commands end.
@@ -200,6 +220,7 @@ constexpr TBeh Behy[] = {
     {"SkenOdkazu", Sken},
     {"Prepis", Prepis},
     {"VypisOdkazu", Vypis},
+    {"PrecislovaniBezUprav", PrecislovaniBezUprav},
 };
 
 std::string Nazev(const TBeh& b, TDruh d) {
@@ -242,18 +263,19 @@ void VypsatSouhrn(const TZapisovac& z) {
     std::printf("\nThe renumber command with references against the plain one on the same text\n"
                 "(ms of CPU time; the best of the repetitions, or of one run). plain: the count\n"
                 "pass and the rewriting pass; with refs: the reference pass and the rewriting pass\n"
-                "with the edits; then the passes alone:\n");
-    std::printf("%10s  %-7s %10s %12s %8s %10s %10s %10s\n", "lines", "program", "plain", "with refs", "ratio",
-                "count", "refs pass", "rewrite");
+                "with the edits; then the passes alone, and the command that keeps the references\n"
+                "and reports those that now lead elsewhere:\n");
+    std::printf("%10s  %-7s %10s %12s %8s %10s %10s %10s %10s\n", "lines", "program", "plain", "with refs", "ratio",
+                "count", "refs pass", "rewrite", "kept refs");
     std::optional<double> cil;
     for (const std::int64_t n : Velikosti)
         for (const TDruh d : {TDruh::BezOdkazu, TDruh::SOdkazy}) {
             const auto cas = [&](std::size_t b) { return z.Cas(Nazev(Behy[b], d), n); };
             const auto prosty = cas(0), sOdkazy = cas(1);
             if (!prosty || !sOdkazy) continue;
-            std::printf("%10lld  %-7s %10.2f %12.2f %8.2f %10.2f %10.2f %10.2f\n", static_cast<long long>(n),
+            std::printf("%10lld  %-7s %10.2f %12.2f %8.2f %10.2f %10.2f %10.2f %10.2f\n", static_cast<long long>(n),
                         d == TDruh::SOdkazy ? "refs" : "plain", *prosty, *sOdkazy, *sOdkazy / *prosty,
-                        cas(2).value_or(0), cas(3).value_or(0), cas(4).value_or(0));
+                        cas(2).value_or(0), cas(3).value_or(0), cas(4).value_or(0), cas(6).value_or(0));
             if (n == VelikostCile && d == TDruh::SOdkazy) cil = *sOdkazy / *prosty;
         }
     if (cil)

@@ -8,6 +8,14 @@
 #include <emmintrin.h>
 #endif
 
+#if defined(__GNUC__)
+#define VZDY_INLINE [[gnu::always_inline]] inline
+#define NIKDY_INLINE [[gnu::noinline]]
+#else
+#define VZDY_INLINE inline
+#define NIKDY_INLINE
+#endif
+
 namespace {
 
 class TZadnyPrubeh final : public TPrubeh {
@@ -63,7 +71,44 @@ struct TRozborBloku {
     bool hlavni = false;
     std::size_t delka = 0;
     std::size_t cislic = 0;
+    std::size_t preskoceni = 0;  // units of the block-skip mark in front, counted in delka
 };
+
+// A block character that is set and begins s.
+template <typename C>
+inline bool ZnakBloku(TPohled<C> s, const cnc::TZnacka<C>& znak) {
+    return !znak.Text.empty() && ZacinaNa(s, znak);
+}
+
+// The block-skip mark of a trimmed line that begins with "/" ("/", or "/1"
+// to "/9"), when a block character that is set follows it: its units; 0 when
+// the line has none, or begins with a block character itself. Rare: out of
+// the line's way.
+template <typename C>
+NIKDY_INLINE std::size_t PreskoceniZaLomitkem(TPohled<C> s, const cnc::TZnacka<C>& hlavni,
+                                              const cnc::TZnacka<C>& vedlejsi) {
+    if (ZnakBloku(s, hlavni) || ZnakBloku(s, vedlejsi)) return 0;
+    if (s.size() > 2 && Kod(s[1]) - '1' < 9u) {
+        const TPohled<C> za = s.substr(2);
+        if (ZnakBloku(za, hlavni) || ZnakBloku(za, vedlejsi)) return 2;
+    }
+    const TPohled<C> za = s.substr(1);
+    return ZnakBloku(za, hlavni) || ZnakBloku(za, vedlejsi) ? 1 : 0;
+}
+
+// The block-skip mark of a trimmed line: its units, 0 for none.
+template <typename C>
+inline std::size_t Preskoceni(TPohled<C> s, const cnc::TZnacka<C>& hlavni, const cnc::TZnacka<C>& vedlejsi) {
+    return !s.empty() && s[0] == '/' ? PreskoceniZaLomitkem(s, hlavni, vedlejsi) : 0;
+}
+
+// The block-skip mark that introducing keeps in front of the new number: "/",
+// or "/1" to "/9" when no further digit follows; 0 for a line without one.
+template <typename C>
+inline std::size_t ZnackaPreskoceni(TPohled<C> s) {
+    if (s.empty() || s[0] != '/') return 0;
+    return s.size() > 1 && Kod(s[1]) - '1' < 9u && !(s.size() > 2 && Kod(s[2]) - '0' <= 9u) ? 2 : 1;
+}
 
 // The block characters at the front of s: the main one, then the secondary one.
 template <typename C>
@@ -90,18 +135,21 @@ inline bool SlovoOd(TPohled<C> s, std::size_t i) {
     return (c - 'A' < 26u) || (c - 'a' < 26u) || c == '_';
 }
 
-// The block-line test of renumbering and removing on a trimmed line: it
-// begins with either block character (an empty one begins every line) and no
-// word follows the block characters. A block line's characters and digits go
-// to blok.
+// The block-line test of renumbering and removing on a trimmed line: behind
+// its block-skip mark, if any, it begins with either block character (an
+// empty one begins every line) and no word follows the block characters. A
+// block line's mark, characters and digits go to blok.
 template <typename C>
 inline bool JeBlokovy(TPohled<C> s, const cnc::TZnacka<C>& hlavni, const cnc::TZnacka<C>& vedlejsi,
                       TRozborBloku& blok) {
+    const std::size_t skok = Preskoceni(s, hlavni, vedlejsi);
+    s.remove_prefix(skok);
     if (!ZacinaNa(s, hlavni) && !ZacinaNa(s, vedlejsi)) return false;
     blok = ZnakyBloku(s, hlavni, vedlejsi);
     if (SlovoOd(s, blok.delka)) return false;
     while (blok.delka + blok.cislic < s.size() && JeCislice(s[blok.delka + blok.cislic])) ++blok.cislic;
-    blok.delka += blok.cislic;
+    blok.delka += blok.cislic + skok;
+    blok.preskoceni = skok;
     return true;
 }
 
@@ -184,15 +232,31 @@ TZnackaUtf8::TZnackaUtf8(std::u16string_view z) {
     }
 }
 
+}  // namespace cnc
+
+namespace {
+
+// The count's test, inline in the count's pass over the lines.
 template <typename C>
-bool JeBlokovyRadek(TPohled<C> radek, TZnacka<C> hlavni, TZnacka<C> vedlejsi) {
+VZDY_INLINE bool BlokovyRadek(TPohled<C> radek, const cnc::TZnacka<C>& hlavni, const cnc::TZnacka<C>& vedlejsi) {
     radek = OrezatZleva(radek);
     // Marker mode when both characters are set, digit mode otherwise.
     if (!hlavni.Text.empty() && !vedlejsi.Text.empty()) {
+        const std::size_t skok = Preskoceni(radek, hlavni, vedlejsi);
+        radek.remove_prefix(skok);
         const std::size_t znaku = ZnakyBloku(radek, hlavni, vedlejsi).delka;
         return znaku > 0 && !SlovoOd(radek, znaku);
     }
     return !radek.empty() && JeCislice(radek.front());
+}
+
+}  // namespace
+
+namespace cnc {
+
+template <typename C>
+bool JeBlokovyRadek(TPohled<C> radek, TZnacka<C> hlavni, TZnacka<C> vedlejsi) {
+    return BlokovyRadek(radek, hlavni, vedlejsi);
 }
 
 template bool JeBlokovyRadek(TPohled<char>, TZnacka<char>, TZnacka<char>);
@@ -253,7 +317,7 @@ template <typename C>
 void TPocitadlo<C>::Pridat(TPohled<C> kus) {
     ProRadky(kus, [&](TPohled<C> radek, bool) {
         ++pocty_.Radku;
-        pocty_.Bloku += JeBlokovyRadek(radek, hlavni_, vedlejsi_);
+        pocty_.Bloku += BlokovyRadek(radek, hlavni_, vedlejsi_);
     });
 }
 
@@ -320,7 +384,7 @@ void TPruchod<C>::Obslouzit() {
 
 template <typename C>
 bool TPruchod<C>::Zavest(TPohled<C> radek) {
-    const TPohled<C> s = OrezatZleva(radek);
+    TPohled<C> s = OrezatZleva(radek);
     bool cislovat;
     bool bezny = false;
     if (!z_.Zacatek.Text.empty() && ZacinaNa(s, z_.Zacatek)) {
@@ -338,8 +402,14 @@ bool TPruchod<C>::Zavest(TPohled<C> radek) {
     C* w = vystup_.Misto(znak.size() + 11 + s.size());
     std::size_t k = 0;
     if (cislovat) {
-        std::char_traits<C>::copy(w, znak.data(), znak.size());
-        k = znak.size();
+        // A block-skip mark stays first; the blanks behind it give way to the number's.
+        if (const std::size_t skok = znak.empty() ? 0 : ZnackaPreskoceni(s); skok > 0) {
+            for (; k < skok; ++k) w[k] = s[k];
+            s.remove_prefix(skok);
+            s = OrezatZleva(s);
+        }
+        std::char_traits<C>::copy(w + k, znak.data(), znak.size());
+        k += znak.size();
         k += ZapsatCislo(w + k, cislo_, z_.SirkaCisla);
         w[k++] = ' ';
     }
@@ -351,21 +421,24 @@ bool TPruchod<C>::Zavest(TPohled<C> radek) {
 
 template <typename C>
 void TPruchod<C>::Precislovat(TPohled<C> radek) {
-    // The start test looks at the line before it is trimmed.
-    if (!z_.Zacatek.Text.empty() && ZacinaNa(radek, z_.Zacatek)) cislo_ = z_.PrvniBlok;
     const TPohled<C> s = OrezatZleva(radek);
+    // The start test looks at the trimmed line, as the line is written.
+    if (!z_.Zacatek.Text.empty() && ZacinaNa(s, z_.Zacatek)) cislo_ = z_.PrvniBlok;
     // No emptiness check here: an empty character begins every line.
     TRozborBloku blok;
     const bool blokovy = JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok);
-    // What follows the front: the block characters and the digits go.
+    // What follows the front: the block characters and the digits go; the
+    // block-skip mark stays.
     const TPohled<C> zbytek = blokovy ? s.substr(blok.delka) : s;
+    const std::size_t skok = blokovy ? blok.preskoceni : 0;
     bool psatZbytek = false;
     if constexpr (std::is_same_v<C, char>) psatZbytek = zbytky_ && i_ >= zbytky_->Dalsi();
     if (blokovy && blok.cislic > 0) {
         const TPohled<C> znak = blok.hlavni ? z_.HlavniZnak.Text : z_.VedlejsiZnak.Text;
-        C* w = vystup_.Misto(znak.size() + 10 + zbytek.size());
-        std::char_traits<C>::copy(w, znak.data(), znak.size());
-        std::size_t k = znak.size();
+        C* w = vystup_.Misto(skok + znak.size() + 10 + zbytek.size());
+        for (std::size_t k = 0; k < skok; ++k) w[k] = s[k];  // at most two units
+        std::char_traits<C>::copy(w + skok, znak.data(), znak.size());
+        std::size_t k = skok + znak.size();
         k += ZapsatCislo(w + k, cislo_, z_.SirkaCisla);
         cislo_ = TCNCFile::DalsiCislo(cislo_, z_.PrvniBlok, z_.Prirustek, z_.MaximalniBlok, z_.CislovatOdZacatku);
         if (!psatZbytek) {
@@ -374,9 +447,12 @@ void TPruchod<C>::Precislovat(TPohled<C> radek) {
             return;
         }
         vystup_.Zapsano(k);
-    } else if (!psatZbytek) {
-        vystup_.Pripojit(zbytek);
-        return;
+    } else {
+        if (skok > 0) vystup_.Pripojit(s.substr(0, skok));
+        if (!psatZbytek) {
+            vystup_.Pripojit(zbytek);
+            return;
+        }
     }
     if constexpr (std::is_same_v<C, char>) zbytky_->Zapsat(vystup_, i_, radek, radek.size() - zbytek.size());
 }
@@ -385,7 +461,9 @@ template <typename C>
 void TPruchod<C>::Odstranit(TPohled<C> radek) {
     const TPohled<C> s = OrezatZleva(radek);
     TRozborBloku blok;
-    vystup_.Pripojit(JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok) ? s.substr(blok.delka) : s);
+    if (!JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok)) return vystup_.Pripojit(s);
+    if (blok.preskoceni > 0) vystup_.Pripojit(s.substr(0, blok.preskoceni));
+    vystup_.Pripojit(s.substr(blok.delka));
 }
 
 template <typename C>

@@ -89,11 +89,22 @@ struct TZadani {
     bool BlokPredZnakZacatku = false, BlokPredZnakKonce = false, BlokPredZnakKomentare = false;
 };
 
+// The line rules that every pass shares (the count, introducing,
+// renumbering, removing and the references):
+// - A program starts at a line that begins with the start marker after the
+//   left trim (blanks and control characters): "  %" starts one as "%" does.
+// - A block-skip mark, "/" or "/1" to "/9", may stand in front of the block
+//   character: "/N100 G0 X5" is a block line like "N100 G0 X5", and keeps its
+//   mark first when it is renumbered, stripped or numbered ("/G0 X5" is
+//   introduced as "/N10 G0 X5"). The mark counts only where a block character
+//   that is not empty follows it (a type numbered with bare digits has none),
+//   and only where the line does not begin with a block character itself.
+//
 // The block-line test of the count on one line (not trimmed yet): in marker
-// mode (both characters set) the line begins, after the left trim, with
-// either character, the block characters not followed by an ASCII letter or
-// "_" (NEWCONF is a word); in digit mode (either character empty) its first
-// character is a digit.
+// mode (both characters set) the line begins, after the left trim and a
+// block-skip mark, with either character, the block characters not followed
+// by an ASCII letter or "_" (NEWCONF is a word); in digit mode (either
+// character empty) its first character is a digit.
 template <typename C>
 bool JeBlokovyRadek(std::basic_string_view<C> radek, TZnacka<C> hlavni, TZnacka<C> vedlejsi);
 
@@ -293,9 +304,9 @@ public:
     // of interruption are processed, the rest are as they were, the interface
     // is told that the pass ended, and the exception goes on.
 
-    // Puts VedlejsiZnak + number + blank in front of every ordinary line, and of
-    // start, end and comment lines when their switch is on. The numbering
-    // restarts at every start line.
+    // Puts VedlejsiZnak + number + blank in front of every ordinary line (behind
+    // its block-skip mark), and of start, end and comment lines when their
+    // switch is on. The numbering restarts at every start line.
     std::uint8_t ZavestBloky(TRadky& Radky, std::u16string_view Zacatek,
                              std::u16string_view Konec, std::u16string_view Komentar,
                              std::uint32_t PrvniBlok, std::uint32_t Prirustek,
@@ -304,7 +315,8 @@ public:
                              std::u16string_view VedlejsiZnak, bool CislovatOdZacatku) const;
 
     // Replaces the digits after the block character of every block line with
-    // the next number of a fresh sequence, keeping the kind of block character.
+    // the next number of a fresh sequence, keeping the kind of block character
+    // and the block-skip mark. The sequence restarts at every start line.
     std::uint8_t PrecislovatBloky(TRadky& Radky, std::uint32_t PrvniBlok,
                                   std::uint32_t Prirustek, std::uint32_t MaximalniBlok,
                                   std::u16string_view Zacatek, std::u16string_view HlavniZnak,
@@ -312,7 +324,7 @@ public:
                                   bool CislovatOdZacatku) const;
 
     // Removes the block character and the digits that follow it from every
-    // block line; the rest of the line stays.
+    // block line; the rest of the line, a block-skip mark included, stays.
     std::uint8_t OdstranitBloky(TRadky& Radky, std::u16string_view HlavniZnak,
                                 std::u16string_view VedlejsiZnak) const;
 

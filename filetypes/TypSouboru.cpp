@@ -39,7 +39,15 @@ std::optional<TTypSouboru> RozdelitRadek(std::u16string_view radek) {
     while (!zbytek.empty()) {
         std::u16string cast;
         OddelitCast(u'\t', zbytek, cast);
-        if (i < pole.size()) *pole[i] = std::move(cast);
+        if (i < pole.size()) {
+            *pole[i] = std::move(cast);
+        } else if (i == pole.size()) {
+            // The short names are ASCII; any other character belongs to no name.
+            std::string ascii(cast.size(), '?');
+            for (std::size_t k = 0; k < cast.size(); ++k)
+                if (cast[k] < 0x80) ascii[k] = static_cast<char>(cast[k]);
+            typ.DruhyOdkazu = PrecistDruhy(ascii);
+        }
         ++i;
     }
     return typ;
@@ -51,7 +59,25 @@ std::u16string SestavitRadek(const TTypSouboru& typ) {
         radek += BezOddelovacu(*pole);
         radek += u'\t';
     }
+    if (typ.DruhyOdkazu) {
+        const std::string druhy = ZapsatDruhy(*typ.DruhyOdkazu);
+        radek.append(druhy.begin(), druhy.end());
+        radek += u'\t';
+    }
     return radek;
+}
+
+TDruhyOdkazu VychoziDruhyOdkazu(const TTypSouboru& typ) {
+    std::u16string pripona = typ.Pripona;
+    for (char16_t& c : pripona)
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    if (pripona == u".mpf" || pripona == u".spf") return {TRodinaOdkazu::Skoky};
+    if (pripona == u".h" || pripona == u".i" || pripona == u".ngc" || pripona == u".tap") return {};
+    return TDruhyOdkazu::Dosavadni();
+}
+
+TDruhyOdkazu DruhyOdkazuTypu(const TTypSouboru& typ) {
+    return typ.DruhyOdkazu.value_or(VychoziDruhyOdkazu(typ));
 }
 
 std::vector<TTypSouboru> TypyZRadku(const std::vector<std::u16string>& radky) {

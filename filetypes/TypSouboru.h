@@ -1,6 +1,20 @@
 // CNC file types: the record, its stored line (seven fields, each followed by
-// a TAB) and the default list file files.ftd.
+// a TAB, and an eighth for the references to block numbers when the type
+// names them) and the default list file files.ftd.
+//
+// The eighth field lists the families of references that the type's control
+// reads, by their short names separated by a blank, in this order:
+// "GOTO" (GOTO, GOTOF, GOTOB, GOTOC), "M99P" (M99 P), "M97P" (M97 P),
+// "G70-G73" (P and Q of the lathe profile cycles, G-code systems A and B),
+// "G72-G75" (the same cycles in G-code system C); "-" when it reads none.
+// Reading takes the names in either case, separated by blanks or commas,
+// and leaves out a name it does not know. A line without the field (stored
+// before types had it, or by a program that knows only seven fields), or
+// whose field names no family it knows, keeps DruhyOdkazu empty: the type
+// then reads the conservative default of VychoziDruhyOdkazu.
 #pragma once
+
+#include "engine/Odkazy.h"
 
 #include <array>
 #include <filesystem>
@@ -17,7 +31,11 @@ struct TTypSouboru {
     std::u16string Zacatek;       // program start marker
     std::u16string Konec;         // program end marker
     std::u16string Komentar;      // comment start character
+    // The references to block numbers its control reads; nothing when the
+    // type does not say (DruhyOdkazuTypu gives the default then).
+    std::optional<TDruhyOdkazu> DruhyOdkazu = std::nullopt;
 
+    // The seven text fields (the references are not one of them).
     static constexpr std::size_t PocetPoli = 7;
     // The fields in their binding order.
     std::array<std::u16string*, PocetPoli> Pole() {
@@ -35,14 +53,28 @@ struct TTypSouboru {
 void OddelitCast(char16_t oddelovac, std::u16string& zbytek, std::u16string& cast);
 
 // Reads a stored line: the fields split at TAB, the first seven taken, the
-// rest ignored. A line with fewer than seven fields is completed with empty
-// fields, so that every type has all seven. An empty line, or one of blanks
-// only without any TAB, holds no file type: the result is empty.
+// eighth read for the references, the rest ignored. A line with fewer than
+// seven fields is completed with empty fields, so that every type has all
+// seven. An empty line, or one of blanks only without any TAB, holds no file
+// type: the result is empty.
 std::optional<TTypSouboru> RozdelitRadek(std::u16string_view radek);
 
-// The stored line: every field followed by one TAB. TAB, CR, LF and NUL
-// inside a field (which the line and the store cannot carry) are left out.
+// The stored line: every field followed by one TAB, the references as the
+// eighth field when the type names them. TAB, CR, LF and NUL inside a field
+// (which the line and the store cannot carry) are left out.
 std::u16string SestavitRadek(const TTypSouboru& typ);
+
+// The families a type reads when it does not say, by its extension (letters
+// in either case), conservatively: Sinumerik programs (.mpf, .spf) the GOTO
+// family only; Heidenhain (.h, .i), RS-274/LinuxCNC (.ngc) and Mach3 (.tap)
+// none, as their controls jump by labels and subroutine names; any other the
+// families read before types chose them (TDruhyOdkazu::Dosavadni). The
+// profile cycles there are safe on a mill too: a cycle call's line carries
+// X, Y, Z or R, and its P and Q are then no references.
+TDruhyOdkazu VychoziDruhyOdkazu(const TTypSouboru& typ);
+
+// The families a type reads: its own, else the default.
+TDruhyOdkazu DruhyOdkazuTypu(const TTypSouboru& typ);
 
 // The file types of the lines, in order, blank lines left out.
 std::vector<TTypSouboru> TypyZRadku(const std::vector<std::u16string>& radky);

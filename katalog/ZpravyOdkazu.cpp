@@ -4,6 +4,8 @@
 
 #include "platform/Kodovani.h"
 
+#include <algorithm>
+
 namespace {
 
 std::u16string Cislo(std::size_t n) {
@@ -33,7 +35,39 @@ std::u16string_view DuvodOdkazu(TStavOdkazu stav) {
         case TStavOdkazu::NeniCislo: return rsODKAZNENICISLO;
         case TStavOdkazu::NejednoznacnyPoPrecislovani: return rsODKAZPOPRECISLOVANI;
         case TStavOdkazu::PrepsanyVyberem: return rsODKAZVYBER;
+        case TStavOdkazu::NaNovyBlok: return rsODKAZNANOVYBLOK;
+        case TStavOdkazu::UkazujeJinam: return rsODKAZJINYBLOK;
+        case TStavOdkazu::BezCilePoPrecislovani: return rsODKAZBEZCILEPO;
+        case TStavOdkazu::NavratDoVolajiciho: return rsODKAZNAVRAT;
         case TStavOdkazu::Vyreseny: break;
+    }
+    return {};
+}
+
+std::u16string PopisStavu(const TOdkaz& o) {
+    std::u16string s(DuvodOdkazu(o.Stav));
+    if (o.Stav == TStavOdkazu::NaNovyBlok || o.Stav == TStavOdkazu::UkazujeJinam) {
+        s += u' ';
+        s += Cislo(o.CilovyRadek + 1);
+    }
+    if ((o.Stav == TStavOdkazu::UkazujeJinam || o.Stav == TStavOdkazu::BezCilePoPrecislovani) &&
+        o.PredchoziCil != static_cast<std::size_t>(-1)) {
+        s += u" (";
+        s += rsODKAZDRIVE;
+        s += u' ';
+        s += Cislo(o.PredchoziCil + 1);
+        s += u')';
+    }
+    return s;
+}
+
+std::u16string_view NazevRodiny(TRodinaOdkazu rodina) {
+    switch (rodina) {
+        case TRodinaOdkazu::Skoky: return rsDRUHODKAZUSKOKY;
+        case TRodinaOdkazu::NavratM99: return rsDRUHODKAZUM99;
+        case TRodinaOdkazu::VolaniM97: return rsDRUHODKAZUM97;
+        case TRodinaOdkazu::CyklyA: return rsDRUHODKAZUCYKLYA;
+        case TRodinaOdkazu::CyklyC: return rsDRUHODKAZUCYKLYC;
     }
     return {};
 }
@@ -60,22 +94,27 @@ std::u16string ZpravaOdkazyPredOdstranenim(const TVysledekOdkazu& v, bool otazka
 std::u16string ZpravaOdkazu(const TVysledekOdkazu& v, bool precislovani, std::size_t radku) {
     std::u16string s;
     if (precislovani) s = rsODKAZYAKTUALIZOVANO + u": " + Cislo(v.PocetAktualizovanych()) + u".";
-    const std::size_t nevyresenych = v.PocetNevyresenych();
-    if (nevyresenych == 0) return s;
-    if (!s.empty()) s += u'\r';
-    s += rsODKAZYBEZCILE + u": " + Cislo(nevyresenych) + u".";
-    std::size_t vypsano = 0;
-    for (const TOdkaz& o : v.Odkazy) {
-        if (o.Stav == TStavOdkazu::Vyreseny) continue;
-        s += u'\r';
-        if (vypsano++ == radku) {
-            s += Vypustka;
-            break;
+    // The references whose target changed, then those without a definite one.
+    const auto skupina = [&](const std::u16string& nadpis, bool zmenene) {
+        const auto patri = [&](const TOdkaz& o) { return o.Stav != TStavOdkazu::Vyreseny && ZmenilCil(o.Stav) == zmenene; };
+        const std::size_t pocet =
+            static_cast<std::size_t>(std::count_if(v.Odkazy.begin(), v.Odkazy.end(), patri));
+        if (pocet == 0) return;
+        if (!s.empty()) s += u'\r';
+        s += nadpis + u": " + Cislo(pocet) + u".";
+        std::size_t vypsano = 0;
+        for (const TOdkaz& o : v.Odkazy) {
+            if (!patri(o)) continue;
+            s += u'\r';
+            if (vypsano++ == radku) {
+                s += Vypustka;
+                break;
+            }
+            s += rsRADEK + u" " + Cislo(o.Radek + 1) + u" (" + TextOdkazu(v, o) + u"): " + PopisStavu(o) + u".";
         }
-        s += rsRADEK + u" " + Cislo(o.Radek + 1) + u" (" + TextOdkazu(v, o) + u"): ";
-        s += DuvodOdkazu(o.Stav);
-        s += u'.';
-    }
+    };
+    skupina(rsODKAZYJINAM, true);
+    skupina(rsODKAZYBEZCILE, false);
     return s;
 }
 
@@ -88,7 +127,7 @@ std::vector<std::u16string> VypisOdkazu(const TVysledekOdkazu& v) {
         if (o.Stav == TStavOdkazu::Vyreseny)
             r += Cislo(o.CilovyRadek + 1);
         else
-            r += DuvodOdkazu(o.Stav);
+            r += PopisStavu(o);
         radky.push_back(std::move(r));
     }
     radky.push_back(rsODKAZU + u": " + Cislo(v.Odkazy.size()) + u".");

@@ -15,8 +15,18 @@
 // How a reference reads now: "GOTO N100", "G71 P90", "M99 P#1".
 std::u16string TextOdkazu(const TVysledekOdkazu& v, const TOdkaz& o);
 
-// Why a reference has no definite target: its state's catalogue entry; empty when it has one.
+// Why a reference has no definite target, or how its target changed: its
+// state's catalogue entry; empty for Vyreseny.
 std::u16string_view DuvodOdkazu(TStavOdkazu stav);
+
+// The state with the lines it names: "leads to another block, on line 21
+// (before: line 12)", "leads to the newly numbered block on line 9"; the
+// others as DuvodOdkazu. Lines count from 1.
+std::u16string PopisStavu(const TOdkaz& o);
+
+// The display name of a family of references, for the file type editor and
+// the listing of the types: "Jumps GOTO, GOTOF, GOTOB, GOTOC", ...
+std::u16string_view NazevRodiny(TRodinaOdkazu rodina);
 
 // Before removing the numbers of a program with references (v.Odkazy not empty):
 //   "<rsODKAZYJSOU>: 3x.\r<rsODKAZYNARADCICH>: 12, 40, 57\r<rsODKAZYPRESTANOU>.\r<rsODKAZYPRESTO>?"
@@ -24,14 +34,17 @@ std::u16string_view DuvodOdkazu(TStavOdkazu stav);
 // there are more. Without the question (the batch tool's refusal) the last line is left out.
 std::u16string ZpravaOdkazyPredOdstranenim(const TVysledekOdkazu& v, bool otazka, std::size_t radku = 10);
 
-// After a command that found references: for a renumber "<rsODKAZYAKTUALIZOVANO>: 4.";
-// then, when some have no definite target, "<rsODKAZYBEZCILE>: 2." and a line for each
-// of the first `radku` of them, "<rsRADEK> 12 (GOTO #1): <why>.", and "…" when there
-// are more. The lines are joined by CR.
+// After a command that found references: for a renumber that updates them
+// "<rsODKAZYAKTUALIZOVANO>: 4."; then, when some now reach another block than
+// before the command (a new one, another one or none: ZmenilCil),
+// "<rsODKAZYJINAM>: 2." and a line for each of the first `radku` of them,
+// "<rsRADEK> 12 (GOTO 90): <PopisStavu>.", and "…" when there are more; then
+// likewise those without a definite target, under "<rsODKAZYBEZCILE>: 2.".
+// The lines are joined by CR.
 std::u16string ZpravaOdkazu(const TVysledekOdkazu& v, bool precislovani,
                             std::size_t radku = std::numeric_limits<std::size_t>::max());
 
 // The listing of "tarvik-cli refs": the head "<rsRADEK>\t<rsODKAZ>\t<rsCIL>\t<rsRADEKCILE>",
-// a line per reference, "12\tG71 P\t90\t11" (the target's line, or why there is none),
+// a line per reference, "12\tG71 P\t90\t11" (the target's line, or PopisStavu),
 // and "<rsODKAZU>: 7." at the end.
 std::vector<std::u16string> VypisOdkazu(const TVysledekOdkazu& v);

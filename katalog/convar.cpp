@@ -43,6 +43,17 @@ constexpr std::u16string_view vAKTUALIZOVATODKAZY = u"Aktualizovat odkazy na blo
 constexpr std::u16string_view vAKTUALIZOVATODKAZYNAPOVEDA =
     u"Při přečíslování upravit také odkazy na čísla bloků (GOTO, M99 P, M97 P, P a Q cyklů G70 až G73)";
 constexpr std::u16string_view vNENITEXT = u"Soubor není textový program";
+constexpr std::u16string_view vODKAZNAVRAT = u"vrací se do volajícího programu, který v souboru není";
+constexpr std::u16string_view vODKAZYJINAM = u"Odkazy, které nyní vedou jinam";
+constexpr std::u16string_view vODKAZNANOVYBLOK = u"vede na nově očíslovaný blok na řádku";
+constexpr std::u16string_view vODKAZJINYBLOK = u"vede na jiný blok, na řádku";
+constexpr std::u16string_view vODKAZBEZCILEPO = u"po přečíslování nevede na žádný blok";
+constexpr std::u16string_view vODKAZDRIVE = u"dříve na řádku";
+constexpr std::u16string_view vDRUHODKAZUSKOKY = u"Skoky GOTO, GOTOF, GOTOB, GOTOC";
+constexpr std::u16string_view vDRUHODKAZUM99 = u"Návrat na blok M99 P";
+constexpr std::u16string_view vDRUHODKAZUM97 = u"Volání podprogramu v programu M97 P";
+constexpr std::u16string_view vDRUHODKAZUCYKLYA = u"Profil cyklů soustružení G70 až G73 (P, Q), G-kódy A a B";
+constexpr std::u16string_view vDRUHODKAZUCYKLYC = u"Profil cyklů soustružení G72 až G75 (P, Q), G-kódy C";
 }  // namespace
 
 std::u16string rsCHYBA{vCHYBA};
@@ -86,6 +97,17 @@ std::u16string rsODKAZU{vODKAZU};
 std::u16string rsAKTUALIZOVATODKAZY{vAKTUALIZOVATODKAZY};
 std::u16string rsAKTUALIZOVATODKAZYNAPOVEDA{vAKTUALIZOVATODKAZYNAPOVEDA};
 std::u16string rsNENITEXT{vNENITEXT};
+std::u16string rsODKAZNAVRAT{vODKAZNAVRAT};
+std::u16string rsODKAZYJINAM{vODKAZYJINAM};
+std::u16string rsODKAZNANOVYBLOK{vODKAZNANOVYBLOK};
+std::u16string rsODKAZJINYBLOK{vODKAZJINYBLOK};
+std::u16string rsODKAZBEZCILEPO{vODKAZBEZCILEPO};
+std::u16string rsODKAZDRIVE{vODKAZDRIVE};
+std::u16string rsDRUHODKAZUSKOKY{vDRUHODKAZUSKOKY};
+std::u16string rsDRUHODKAZUM99{vDRUHODKAZUM99};
+std::u16string rsDRUHODKAZUM97{vDRUHODKAZUM97};
+std::u16string rsDRUHODKAZUCYKLYA{vDRUHODKAZUCYKLYA};
+std::u16string rsDRUHODKAZUCYKLYC{vDRUHODKAZUCYKLYC};
 
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
     static const std::array<TPolozkaKatalogu, PocetPolozekKatalogu> katalog = {{
@@ -130,6 +152,17 @@ const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
         {"rsAKTUALIZOVATODKAZY", vAKTUALIZOVATODKAZY, &rsAKTUALIZOVATODKAZY},
         {"rsAKTUALIZOVATODKAZYNAPOVEDA", vAKTUALIZOVATODKAZYNAPOVEDA, &rsAKTUALIZOVATODKAZYNAPOVEDA},
         {"rsNENITEXT", vNENITEXT, &rsNENITEXT},
+        {"rsODKAZNAVRAT", vODKAZNAVRAT, &rsODKAZNAVRAT},
+        {"rsODKAZYJINAM", vODKAZYJINAM, &rsODKAZYJINAM},
+        {"rsODKAZNANOVYBLOK", vODKAZNANOVYBLOK, &rsODKAZNANOVYBLOK},
+        {"rsODKAZJINYBLOK", vODKAZJINYBLOK, &rsODKAZJINYBLOK},
+        {"rsODKAZBEZCILEPO", vODKAZBEZCILEPO, &rsODKAZBEZCILEPO},
+        {"rsODKAZDRIVE", vODKAZDRIVE, &rsODKAZDRIVE},
+        {"rsDRUHODKAZUSKOKY", vDRUHODKAZUSKOKY, &rsDRUHODKAZUSKOKY},
+        {"rsDRUHODKAZUM99", vDRUHODKAZUM99, &rsDRUHODKAZUM99},
+        {"rsDRUHODKAZUM97", vDRUHODKAZUM97, &rsDRUHODKAZUM97},
+        {"rsDRUHODKAZUCYKLYA", vDRUHODKAZUCYKLYA, &rsDRUHODKAZUCYKLYA},
+        {"rsDRUHODKAZUCYKLYC", vDRUHODKAZUCYKLYC, &rsDRUHODKAZUCYKLYC},
     }};
     return katalog;
 }

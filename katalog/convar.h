@@ -48,6 +48,17 @@ extern std::u16string rsODKAZU;
 extern std::u16string rsAKTUALIZOVATODKAZY;
 extern std::u16string rsAKTUALIZOVATODKAZYNAPOVEDA;
 extern std::u16string rsNENITEXT;
+extern std::u16string rsODKAZNAVRAT;
+extern std::u16string rsODKAZYJINAM;
+extern std::u16string rsODKAZNANOVYBLOK;
+extern std::u16string rsODKAZJINYBLOK;
+extern std::u16string rsODKAZBEZCILEPO;
+extern std::u16string rsODKAZDRIVE;
+extern std::u16string rsDRUHODKAZUSKOKY;
+extern std::u16string rsDRUHODKAZUM99;
+extern std::u16string rsDRUHODKAZUM97;
+extern std::u16string rsDRUHODKAZUCYKLYA;
+extern std::u16string rsDRUHODKAZUCYKLYC;
 
 struct TPolozkaKatalogu {
     std::string_view Klic;         // the key, also its element name in the language file
@@ -55,7 +66,7 @@ struct TPolozkaKatalogu {
     std::u16string* Text;           // the entry as the last catalogue pass left it
 };
 
-constexpr std::size_t PocetPolozekKatalogu = 41;
+constexpr std::size_t PocetPolozekKatalogu = 52;
 
 // All entries, in the order in which the catalogue pass refreshes them.
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog();

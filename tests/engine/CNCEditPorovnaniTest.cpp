@@ -42,7 +42,8 @@ private:
 const std::vector<std::u16string>& Kousky() {
     static const std::vector<std::u16string> k = {
         u" ", u"\t", u"\x01", u"\x1f", u"\x7f", u"\u00A0", u"N", u"N", u":", u"%", u"(", u";", u"M30",
-        u"BEGIN PGM", u"END", u"BLK", u"0", u"1", u"7", u"42", u"00", u"G", u"X", u"a", u"_", u"n", u"Z",
+        u"BEGIN PGM", u"END", u"BLK", u"0", u"1", u"7", u"42", u"00", u"G", u"X", u"a", u"_", u"n", u"Z", u"/", u"/",
+        u"/3",
         u"\u010C", u"\u017E", u"\u20AC", u"\U0001F600", u"\uFFFD", u"!", u"+", std::u16string(200, u'\u010C'),
         std::u16string(256, u'N')};
     return k;

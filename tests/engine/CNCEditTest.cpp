@@ -257,9 +257,9 @@ TEST(PrecislovatBloky, Pripady) {
     };
     const std::u16string dlouhy = u"N7 " + std::u16string(297, u'X');
     const Pripad pripady[] = {
-        // The start test is made before the trim.
+        // The start test is made after the trim, on the line as it is written.
         {"start after blanks", {u"N1 A", u"  %", u"N2 B"}, 10, u"%", u":", u"N",
-         {u"N10 A", u"%", u"N20 B"}},
+         {u"N10 A", u"%", u"N10 B"}},
         {"start at line start", {u"N1 A", u"%", u"N2 B"}, 10, u"%", u":", u"N",
          {u"N10 A", u"%", u"N10 B"}},
         {"main then secondary", {u":N5 X"}, 10, u"%", u":", u"N", {u"N10 X"}},
@@ -339,6 +339,63 @@ TEST(OdstranitBloky, PrazdnySeznamUkonciPruchod) {
     TZaznamPrubehu prubeh;
     EXPECT_EQ(Odstranit(radky, H, V, prubeh), 0);
     EXPECT_EQ(prubeh.zaznam, "ZK");
+}
+
+// A block-skip mark ("/", "/1" to "/9") in front of a block character that
+// is set: the line is a block line like any other, counted, renumbered and
+// stripped with its mark kept first; introducing puts the number behind it.
+TEST(BlokovyRadek, ZnackaPreskoceni) {
+    struct Pripad {
+        std::u16string radek;
+        std::u16string hlavni, vedlejsi;
+        bool blok;
+        std::u16string precislovany, bezCisla;
+    };
+    const Pripad pripady[] = {
+        {u"/N100 G0 X5", u":", u"N", true, u"/N10 G0 X5", u"/ G0 X5"},
+        {u"  /1N100 G0", u":", u"N", true, u"/1N10 G0", u"/1 G0"},
+        {u"/9:20 T1", u":", u"N", true, u"/9:10 T1", u"/9 T1"},
+        {u"/:N20 T1", u":", u"N", true, u"/N10 T1", u"/ T1"},
+        {u"/N G02", u":", u"N", true, u"/ G02", u"/ G02"},
+        {u"/NEWCONF", u":", u"N", false, u"/NEWCONF", u"/NEWCONF"},
+        {u"/0N5 X", u":", u"N", false, u"/0N5 X", u"/0N5 X"},
+        {u"/12N5 X", u":", u"N", false, u"/12N5 X", u"/12N5 X"},
+        {u"/G01 X5", u":", u"N", false, u"/G01 X5", u"/G01 X5"},
+        {u"N100 /X", u":", u"N", true, u"N10 /X", u" /X"},
+        // A mark is a mark only before a block character that is set.
+        {u"/N5 X", u"", u"N", true, u"/N10 X", u"/ X"},
+        {u"/G01", u"", u"N", true, u"/G01", u"/G01"},
+        {u"/10 L", u"", u"", false, u"/10 L", u"/10 L"},
+    };
+    const TCNCFile cnc;
+    for (const auto& p : pripady) {
+        const std::string nazev(p.radek.begin(), p.radek.end());
+        if (!p.hlavni.empty() && !p.vedlejsi.empty())
+            EXPECT_EQ(cnc.PocetBloku({p.radek}, p.hlavni, p.vedlejsi), p.blok ? 1 : 0) << nazev;
+        TRadky radky = {p.radek};
+        cnc.PrecislovatBloky(radky, 10, 10, 9999, u"%", p.hlavni, p.vedlejsi, true);
+        EXPECT_EQ(radky[0], p.precislovany) << nazev;
+        radky = {p.radek};
+        cnc.OdstranitBloky(radky, p.hlavni, p.vedlejsi);
+        EXPECT_EQ(radky[0], p.bezCisla) << nazev;
+    }
+
+    // Introducing: the mark first, the blanks behind it give way to the number's.
+    const std::pair<std::u16string, std::u16string> zavedene[] = {
+        {u"/G01 X5", u"/N10 G01 X5"}, {u"  /3 G01", u"/3N10 G01"}, {u"/12 X", u"/N10 12 X"}, {u"/", u"/N10 "},
+    };
+    for (const auto& [radek, ocekavany] : zavedene) {
+        TRadky radky = {radek};
+        Zavest(radky, {});
+        EXPECT_EQ(radky[0], ocekavany);
+        // Counted, renumbered and stripped as a block line.
+        EXPECT_EQ(cnc.PocetBloku(radky, H, V), 1);
+    }
+    TNastaveniZavedeni cislice;
+    cislice.vedlejsi = u"";
+    TRadky radky = {u"/G01"};
+    Zavest(radky, cislice);
+    EXPECT_EQ(radky[0], u"10 /G01");
 }
 
 // A block character followed by an ASCII letter or "_" starts a word (a

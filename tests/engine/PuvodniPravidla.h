@@ -1,7 +1,8 @@
-// The engine's rules as they were first built: line by line on a list of
-// UTF-16 strings, each line rewritten in place. Kept as the yardstick of the
-// byte-level passes (CNCEditPorovnaniTest), which must give the same text,
-// progress and calls of the user interface.
+// The engine's rules written plainly: line by line on a list of UTF-16
+// strings, each line rewritten in place, as they were first built (with the
+// start test after the trim and the block-skip mark since). Kept as the
+// yardstick of the byte-level passes (CNCEditPorovnaniTest), which must give
+// the same text, progress and calls of the user interface.
 #pragma once
 
 #include "engine/CNCEdit.h"
@@ -59,7 +60,22 @@ inline bool SlovoOd(std::u16string_view s, std::size_t i) {
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_';
 }
 
-inline bool JeBlokovy(std::u16string_view s, std::u16string_view hlavni, std::u16string_view vedlejsi, TRozbor& b) {
+// "/" or "/1" to "/9" in front of a block character that is set, on a line
+// that does not begin with one: its length.
+inline std::size_t Preskoceni(std::u16string_view s, std::u16string_view hlavni, std::u16string_view vedlejsi) {
+    const auto znak = [&](std::u16string_view t) {
+        return (!hlavni.empty() && ZacinaNa(t, hlavni)) || (!vedlejsi.empty() && ZacinaNa(t, vedlejsi));
+    };
+    if (s.empty() || s[0] != u'/' || znak(s)) return 0;
+    if (s.size() > 2 && s[1] >= u'1' && s[1] <= u'9' && znak(s.substr(2))) return 2;
+    if (s.size() > 1 && znak(s.substr(1))) return 1;
+    return 0;
+}
+
+inline bool JeBlokovy(std::u16string_view s, std::u16string_view hlavni, std::u16string_view vedlejsi, TRozbor& b,
+                      std::size_t& skok) {
+    skok = Preskoceni(s, hlavni, vedlejsi);
+    s.remove_prefix(skok);
     if (!ZacinaNa(s, hlavni) && !ZacinaNa(s, vedlejsi)) return false;
     b = ZnakyBloku(s, hlavni, vedlejsi);
     if (SlovoOd(s, b.delka)) return false;
@@ -71,6 +87,7 @@ inline bool JeBlokovy(std::u16string_view s, std::u16string_view hlavni, std::u1
 inline bool JeBlokovyRadek(std::u16string_view r, std::u16string_view hlavni, std::u16string_view vedlejsi) {
     r.remove_prefix(DelkaOdsazeni(r));
     if (!hlavni.empty() && !vedlejsi.empty()) {
+        r.remove_prefix(Preskoceni(r, hlavni, vedlejsi));
         const std::size_t znaku = ZnakyBloku(r, hlavni, vedlejsi).delka;
         return znaku > 0 && !SlovoOd(r, znaku);
     }
@@ -112,7 +129,15 @@ inline std::uint8_t ZavestBloky(TRadky& radky, std::u16string_view zacatek, std:
         } else {
             cislovat = bezny = true;
         }
-        if (cislovat) s.insert(0, Cislo(vedlejsi, cislo, true));
+        if (cislovat) {
+            // A block-skip mark ("/", "/1" to "/9" without a further digit) stays in front.
+            std::size_t skok = 0;
+            if (!vedlejsi.empty() && !s.empty() && s[0] == u'/')
+                skok = s.size() > 1 && s[1] >= u'1' && s[1] <= u'9' && !(s.size() > 2 && JeCislice(s[2])) ? 2 : 1;
+            std::size_t mezer = 0;
+            while (skok > 0 && skok + mezer < s.size() && s[skok + mezer] <= 32) ++mezer;
+            s.replace(skok, mezer, Cislo(vedlejsi, cislo, true));
+        }
         if (bezny) {
             procenta = cnc::Procenta(i, n);
             prubeh.ObslouzitUdalosti(i + 1, n);
@@ -131,15 +156,16 @@ inline std::uint8_t PrecislovatBloky(TRadky& radky, std::uint32_t prvni, std::ui
     std::uint8_t procenta = 0;
     for (std::size_t i = 0; i < n; ++i) {
         std::u16string& s = radky[i];
-        if (!zacatek.empty() && ZacinaNa(s, zacatek)) cislo = prvni;
         s.erase(0, DelkaOdsazeni(s));
+        if (!zacatek.empty() && ZacinaNa(s, zacatek)) cislo = prvni;
         TRozbor b;
-        if (JeBlokovy(s, hlavni, vedlejsi, b)) {
+        std::size_t skok = 0;
+        if (JeBlokovy(s, hlavni, vedlejsi, b, skok)) {
             if (b.cislic > 0) {
-                s.replace(0, b.delka, Cislo(b.hlavni ? hlavni : vedlejsi, cislo, false));
+                s.replace(skok, b.delka, Cislo(b.hlavni ? hlavni : vedlejsi, cislo, false));
                 cislo = TCNCFile::DalsiCislo(cislo, prvni, prirustek, maximum, odZacatku);
             } else {
-                s.erase(0, b.delka);
+                s.erase(skok, b.delka);
             }
         }
         procenta = cnc::Procenta(i, n);
@@ -158,10 +184,10 @@ inline std::uint8_t OdstranitBloky(TRadky& radky, std::u16string_view hlavni, st
         const std::size_t odsazeni = DelkaOdsazeni(s);
         std::u16string_view orezany(s);
         orezany.remove_prefix(odsazeni);
-        std::size_t smazat = odsazeni;
         TRozbor b;
-        if (JeBlokovy(orezany, hlavni, vedlejsi, b)) smazat += b.delka;
-        s.erase(0, smazat);
+        std::size_t skok = 0;
+        if (JeBlokovy(orezany, hlavni, vedlejsi, b, skok)) s.erase(odsazeni + skok, b.delka);
+        s.erase(0, odsazeni);
         procenta = cnc::Procenta(i, n);
         prubeh.ObslouzitUdalosti(i + 1, n);
     }

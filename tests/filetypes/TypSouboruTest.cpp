@@ -1,7 +1,10 @@
 #include "filetypes/TypSouboru.h"
+#include "platform/Kodovani.h"
 #include "../support/DocasnaSlozka.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -73,6 +76,48 @@ TEST(RadekTypu, ZapisAZpet) {
               u"AB\t.nc\t\t\t%\tM30\t\t");
 }
 
+// The references a type's control reads: the eighth field of its line.
+TEST(RadekTypu, DruhyOdkazu) {
+    using R = TRodinaOdkazu;
+    struct Pripad {
+        const char* nazev;
+        std::u16string radek;
+        std::optional<TDruhyOdkazu> druhy;  // as read
+        TDruhyOdkazu plati;                 // what the type then reads
+    };
+    const Pripad pripady[] = {
+        {"named", u"Soustruh\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P G70-G73\t", TDruhyOdkazu{R::Skoky, R::NavratM99, R::CyklyA},
+         TDruhyOdkazu{R::Skoky, R::NavratM99, R::CyklyA}},
+        {"none", u"Dialog\t.h\t\t\tBEGIN PGM\tEND PGM\t;\t-\t", TDruhyOdkazu{}, TDruhyOdkazu{}},
+        {"without the closing TAB, in lower case", u"A\t.nc\t:\tN\t%\tM30\t(\tg72-g75", TDruhyOdkazu{R::CyklyC},
+         TDruhyOdkazu{R::CyklyC}},
+        {"a name of a later version left out", u"A\t.nc\t:\tN\t%\tM30\t(\tGOTO,G99\t", TDruhyOdkazu{R::Skoky},
+         TDruhyOdkazu{R::Skoky}},
+        // Stored before types had the field, or nothing known in it: the default of the extension.
+        {"seven fields, Sinumerik", u"S\t.MPF\t:\tN\t%\tM30\t;\t", std::nullopt, TDruhyOdkazu{R::Skoky}},
+        {"seven fields, RS-274", u"G\t.ngc\tN\tN\t%\tM2\t(\t", std::nullopt, TDruhyOdkazu{}},
+        {"seven fields, Mach3", u"M\t.tap\tN\tN\t%\tM30\t(\t", std::nullopt, TDruhyOdkazu{}},
+        {"seven fields, Heidenhain", u"H\t.h\t\t\tBEGIN PGM\tEND PGM\t;\t", std::nullopt, TDruhyOdkazu{}},
+        {"seven fields, ISO", u"I\t.nc\t:\tN\t%\tM30\t(\t", std::nullopt, TDruhyOdkazu::Dosavadni()},
+        {"an empty eighth field", u"I\t.nc\t:\tN\t%\tM30\t(\t\t", std::nullopt, TDruhyOdkazu::Dosavadni()},
+        {"nothing known", u"I\t.nc\t:\tN\t%\tM30\t(\tx\u010C\t", std::nullopt, TDruhyOdkazu::Dosavadni()},
+    };
+    for (const auto& p : pripady) {
+        SCOPED_TRACE(p.nazev);
+        const auto typ = RozdelitRadek(p.radek);
+        ASSERT_TRUE(typ.has_value());
+        EXPECT_EQ(typ->DruhyOdkazu, p.druhy);
+        EXPECT_EQ(DruhyOdkazuTypu(*typ), p.plati);
+        // Written back: the field when the type names them, else seven fields as before.
+        const std::u16string radek = SestavitRadek(*typ);
+        EXPECT_EQ(std::count(radek.begin(), radek.end(), u'\t'), p.druhy ? 8 : 7);
+        EXPECT_EQ(RozdelitRadek(radek), typ);
+    }
+    TTypSouboru t = Typ(u"A", u".nc", u":", u"N", u"%", u"M30", u"(");
+    t.DruhyOdkazu = TDruhyOdkazu::Vsechny();
+    EXPECT_EQ(SestavitRadek(t), u"A\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P G70-G73 G72-G75\t");
+}
+
 TEST(SouborTypu, ZnackyAKonceRadku) {
     TDocasnaSlozka slozka;
     const std::string radek1 = "Frézka\t.nc\t:\tN\t%\tM30\t\t";
@@ -119,6 +164,24 @@ TEST(SouborTypu, DodavanySeznam) {
     }
     EXPECT_TRUE(strednik);
     EXPECT_TRUE(cislice);
+
+    // Every shipped type names the references its control reads: none reads
+    // a family that its dialect writes otherwise.
+    using R = TRodinaOdkazu;
+    const auto druhy = [&](std::u16string_view nazev) -> std::optional<TDruhyOdkazu> {
+        for (const auto& t : typy)
+            if (t.Nazev == nazev) return t.DruhyOdkazu;
+        ADD_FAILURE() << "no type";
+        return std::nullopt;
+    };
+    for (const auto& t : typy) EXPECT_TRUE(t.DruhyOdkazu.has_value());
+    EXPECT_EQ(druhy(u"ISO frézování"), (TDruhyOdkazu{R::Skoky, R::NavratM99, R::VolaniM97}));
+    EXPECT_EQ(druhy(u"ISO soustružení"), TDruhyOdkazu::Dosavadni());
+    EXPECT_EQ(druhy(u"ISO soustružení, G-kódy C"), (TDruhyOdkazu{R::Skoky, R::NavratM99, R::VolaniM97, R::CyklyC}));
+    EXPECT_EQ(druhy(u"Sinumerik hlavní program"), TDruhyOdkazu{R::Skoky});
+    EXPECT_EQ(druhy(u"Sinumerik podprogram"), TDruhyOdkazu{R::Skoky});
+    for (const char16_t* zadne : {u"Heidenhain dialog", u"G-kód RS-274", u"Mach3"})
+        EXPECT_EQ(druhy(zadne), TDruhyOdkazu{}) << DoUtf8(zadne);
 }
 
 TEST(SouborTypu, PodlePripony) {

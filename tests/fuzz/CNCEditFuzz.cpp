@@ -6,8 +6,9 @@
 //
 // What must hold: count, renumber and remove agree on which lines are block
 // lines; a block character followed by a letter or "_" starts no block
-// number; introduced numbers are counted and removed again, giving back the
-// program; renumbering what was introduced changes nothing.
+// number; introduced numbers (behind a block-skip mark) are counted and
+// removed again, giving back the program; renumbering what was introduced
+// changes nothing.
 #include "Fuzz.h"
 
 #include "engine/CNCEdit.h"
@@ -92,6 +93,13 @@ bool JenSlovo(std::u16string_view radek, std::u16string_view hlavni, std::u16str
 }
 
 bool JeCislice(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// The block-skip mark that introducing keeps first ("/", or "/1" to "/9"
+// without a further digit) when it writes a block character.
+std::size_t ZnackaPreskoceni(std::u16string_view s, std::u16string_view vedlejsi) {
+    if (vedlejsi.empty() || s.empty() || s[0] != u'/') return 0;
+    return s.size() > 1 && s[1] >= u'1' && s[1] <= u'9' && !(s.size() > 2 && JeCislice(s[2])) ? 2 : 1;
+}
 
 // A block character as the file type dialog is meant for: printable, no
 // digit, and short enough to be a marker at all (at most 255 characters).
@@ -182,9 +190,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             OVERIT(r == orezany);
             continue;
         }
-        // The block character, the number and one blank in front of the line.
-        OVERIT(r.size() > orezany.size() + V.size() + 1 && r.substr(r.size() - orezany.size()) == orezany);
-        const std::u16string_view predpona = r.substr(0, r.size() - orezany.size());
+        // The block character, the number and one blank in front of the line,
+        // behind its block-skip mark, which the blanks after it give way to.
+        const std::u16string_view znacka = orezany.substr(0, ZnackaPreskoceni(orezany, V));
+        const std::u16string_view zbytek = Orezany(orezany.substr(znacka.size()));
+        OVERIT(r.size() > znacka.size() + zbytek.size() + V.size() + 1 && ZacinaNa(r, znacka) &&
+               r.substr(r.size() - zbytek.size()) == zbytek);
+        const std::u16string_view predpona = r.substr(znacka.size(), r.size() - zbytek.size() - znacka.size());
         OVERIT(ZacinaNa(predpona, V) && predpona.back() == u' ');
         for (char16_t c : predpona.substr(V.size(), predpona.size() - V.size() - 1)) OVERIT(JeCislice(c));
         ocislovany[i] = true;
@@ -196,11 +208,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     cnc.OdstranitBloky(zpet, H, V);
     for (std::size_t i = 0; i < program.size(); ++i) {
         const std::u16string_view orezany = Orezany(program[i]);
-        OVERIT(ocislovany[i] ? zpet[i] == u" " + std::u16string(orezany) : zpet[i] == orezany);
+        const std::u16string_view znacka = orezany.substr(0, ZnackaPreskoceni(orezany, V));
+        OVERIT(ocislovany[i] ? zpet[i] == std::u16string(znacka) + u" " +
+                                              std::u16string(Orezany(orezany.substr(znacka.size())))
+                             : zpet[i] == orezany);
     }
 
-    // The start test of renumbering looks at the untrimmed line: only where
-    // no numbered line begins with the start marker do both agree.
+    // Renumbering restarts where a line begins with the start marker: only
+    // where no numbered line does, and start lines are not numbered, do both
+    // passes restart alike.
     const std::u16string_view zacatek = z.typ.Zacatek;
     for (std::size_t i = 0; i < program.size(); ++i)
         if (ocislovany[i] && ZacinaZnackou(zavedeny[i], zacatek)) return 0;

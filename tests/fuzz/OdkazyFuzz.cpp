@@ -1,6 +1,8 @@
 // The references to block numbers through a renumber, on any program. The
-// input's first six bytes choose the file type's markers, the numbering and
-// a selection of whole lines; the rest is the program (UTF-8, or any bytes).
+// input's first seven bytes choose the file type's markers, the numbering, a
+// selection of whole lines and the families of references the control reads
+// (any of them: those of every shipped type among them); the rest is the
+// program (UTF-8, or any bytes).
 //
 // What must hold: the reference pass gives the same edits line by line and
 // over the text in two pieces; the renumbering, written as the window and
@@ -10,7 +12,8 @@
 // the digits of a reference that resolved; and afterwards every reference
 // that resolved before resolves to the same line, unless the report says its
 // target's number now stands on more blocks, while every other reference
-// reads as before.
+// reads as before, and reaches what the report says it reaches now. A
+// renumber that keeps the references reports what its text reaches.
 #include "Fuzz.h"
 
 #include "engine/CNCEdit.h"
@@ -19,6 +22,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,19 +61,52 @@ TRadkyTextu Rozdelit(std::string_view text) {
     return r;
 }
 
+// What a report says a reference reaches in the text the command wrote,
+// against that text read again.
+bool SouhlasiSVysledkem(const TOdkaz& o, const TOdkaz& po) {
+    switch (o.Stav) {
+        case TStavOdkazu::Vyreseny:
+        case TStavOdkazu::NaNovyBlok:
+        case TStavOdkazu::UkazujeJinam: return po.Stav == TStavOdkazu::Vyreseny && po.CilovyRadek == o.CilovyRadek;
+        case TStavOdkazu::ChybiCil:
+        case TStavOdkazu::BezCilePoPrecislovani: return po.Stav == TStavOdkazu::ChybiCil;
+        case TStavOdkazu::VicekratCil:
+        case TStavOdkazu::NejednoznacnyPoPrecislovani: return po.Stav == TStavOdkazu::VicekratCil;
+        case TStavOdkazu::NeniCislo:
+        case TStavOdkazu::NavratDoVolajiciho: return po.Stav == o.Stav;
+        case TStavOdkazu::PrepsanyVyberem: return true;
+    }
+    return false;
+}
+
+// The reference of vysledek that is reference i of hlaseni in the same text:
+// the same line, the same kind, the same place among the line's references
+// of that kind (the digits of those before it may have changed length).
+const TOdkaz* Protejsek(const TVysledekOdkazu& hlaseni, std::size_t i, const TVysledekOdkazu& vysledek) {
+    const TOdkaz& o = hlaseni.Odkazy[i];
+    std::size_t poradi = 0;
+    for (std::size_t k = i; k-- > 0 && hlaseni.Odkazy[k].Radek == o.Radek;) poradi += hlaseni.Odkazy[k].Druh == o.Druh;
+    const auto od = std::lower_bound(vysledek.Odkazy.begin(), vysledek.Odkazy.end(), o.Radek,
+                                     [](const TOdkaz& x, std::size_t r) { return x.Radek < r; });
+    for (auto k = od; k != vysledek.Odkazy.end() && k->Radek == o.Radek; ++k)
+        if (k->Druh == o.Druh && poradi-- == 0) return &*k;
+    return nullptr;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 6) return 0;
+    if (size < 7) return 0;
     const TTyp& typ = Typy[data[0] % std::size(Typy)];
-    const TZnakyOdkazu& znaky = typ.znaky;
+    TZnakyOdkazu znaky = typ.znaky;
+    znaky.Druhy = TDruhyOdkazu::ZBitu(data[6]);
     TCislovaniOdkazu c;
     c.PrvniBlok = 1 + data[1] % 100;
     c.Prirustek = 1 + data[2] % 20;
     c.MaximalniBlok = (data[3] & 0x7F) == 0 ? 9999 : (data[3] & 0x7F);
     c.CislovatOdZacatku = (data[3] & 0x80) == 0;
     const bool vybrat = (data[0] & 0x80) != 0;
-    const std::string text(reinterpret_cast<const char*>(data) + 6, size - 6);
+    const std::string text(reinterpret_cast<const char*>(data) + 7, size - 7);
     const TRadkyTextu pred = Rozdelit(text);
     const std::size_t n = pred.radky.size();
     if (n == 0) return 0;
@@ -110,31 +147,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     z.MaximalniBlok = c.MaximalniBlok;
     z.CislovatOdZacatku = c.CislovatOdZacatku;
     const TPravidlaBloku pravidla(znaky);
+    const auto precislovat = [&](std::span<const TUpravaOdkazu> upravy, std::string& novy) {
+        cnc::TVystup<char> vystup([&](std::string_view k) { novy += k; }, 64);
+        TKurzorUprav kurzor(upravy);
+        PripojitSUpravami(vystup, kurzor, text, 0, od, 0, 0);
+        {
+            const std::size_t prvni = vyber ? vyber->Od : 0;
+            TZbytkySUpravami zbytky(kurzor, prvni, 0);
+            const std::string_view kus = std::string_view(text).substr(od, po - od);
+            cnc::TPruchod<char> pruchod(z, cnc::Spocitat(kus, z.HlavniZnak, z.VedlejsiZnak).Radku, vystup,
+                                        TPrubeh::Zadny(), vyber.has_value());
+            pruchod.PsatZbytky(&zbytky);
+            pruchod.Pridat(kus);
+        }
+        if (vyber) PripojitSUpravami(vystup, kurzor, text, po, text.size(), vyber->Po, 0);
+        vystup.Odevzdat();
+        OVERIT(kurzor.Dalsi() == std::string_view::npos);
+        TRadkyTextu r = Rozdelit(novy);
+        // A last line without a break that the renumbering writes as nothing
+        // (blanks, a block character without digits) leaves no line.
+        const TPravidlaBloku::TBlok posledni = pravidla.Rozebrat(pred.radky.back());
+        if (r.radky.size() + 1 == n && (!vyber || vyber->Po == n) && posledni.Cislic == 0 &&
+            posledni.Konec == pred.radky.back().size())
+            r.radky.emplace_back();
+        OVERIT(r.radky.size() == n);
+        return r;
+    };
     std::string novy;
-    cnc::TVystup<char> vystup([&](std::string_view k) { novy += k; }, 64);
-    TKurzorUprav kurzor(v.Upravy);
-    PripojitSUpravami(vystup, kurzor, text, 0, od, 0, 0);
-    {
-        const std::size_t prvni = vyber ? vyber->Od : 0;
-        TZbytkySUpravami zbytky(kurzor, prvni, 0);
-        const std::string_view kus = std::string_view(text).substr(od, po - od);
-        cnc::TPruchod<char> pruchod(z, cnc::Spocitat(kus, z.HlavniZnak, z.VedlejsiZnak).Radku, vystup,
-                                    TPrubeh::Zadny(), vyber.has_value());
-        pruchod.PsatZbytky(&zbytky);
-        pruchod.Pridat(kus);
-    }
-    if (vyber) PripojitSUpravami(vystup, kurzor, text, po, text.size(), vyber->Po, 0);
-    vystup.Odevzdat();
-    OVERIT(kurzor.Dalsi() == std::string_view::npos);
-
-    TRadkyTextu poRadky = Rozdelit(novy);
-    // A last line without a break that the renumbering writes as nothing
-    // (blanks, a block character without digits) leaves no line.
-    const TPravidlaBloku::TBlok posledni = pravidla.Rozebrat(pred.radky.back());
-    if (poRadky.radky.size() + 1 == n && (!vyber || vyber->Po == n) && posledni.Cislic == 0 &&
-        posledni.Konec == pred.radky.back().size())
-        poRadky.radky.emplace_back();
-    OVERIT(poRadky.radky.size() == n);
+    const TRadkyTextu poRadky = precislovat(v.Upravy, novy);
     const TVysledekOdkazu a = NajitOdkazy(pred.radky, znaky);
     const TVysledekOdkazu b = NajitOdkazy(poRadky.radky, znaky);
 
@@ -165,8 +205,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!prepsany) {
             OVERIT(front.empty());
         } else if (!front.empty()) {
+            // A block-skip mark alone stays of a block line without digits.
+            const bool znacka = front == "/" || (front.size() == 2 && front[0] == '/' && front[1] >= '1' && front[1] <= '9');
             const TPravidlaBloku::TBlok f = pravidla.Rozebrat(front);
-            OVERIT(f.Blokovy && f.Odsazeni == 0 && f.Cislic > 0 && f.Konec == front.size());
+            OVERIT(znacka || (f.Blokovy && f.Odsazeni == 0 && f.Cislic > 0 && f.Konec == front.size()));
         }
         // The trim can make a line a program start, and when a block
         // character without digits goes, the digits behind it can become a
@@ -174,6 +216,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // or their blocks change, not only their numbers.
         const TPravidlaBloku::TBlok x = pravidla.Rozebrat(r), y = pravidla.Rozebrat(s);
         stejnaStavba = stejnaStavba && pravidla.JeZacatek(r) == pravidla.JeZacatek(s) &&
+                       pravidla.CisloProgramu(r) == pravidla.CisloProgramu(s) &&
                        (x.Blokovy && x.Cislic > 0) == (y.Blokovy && y.Cislic > 0);
     }
     if (!stejnaStavba) return 0;
@@ -201,6 +244,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (hlaseny) OVERIT(hlaseny->Stav == TStavOdkazu::Vyreseny && hlaseny->CilovyRadek == x.CilovyRadek);
         OVERIT(y.Stav == TStavOdkazu::Vyreseny);
         OVERIT(y.CilovyRadek == x.CilovyRadek);
+    }
+    // What the report says the others reach now.
+    for (std::size_t i = 0; i < v.Odkazy.size(); ++i) {
+        const TOdkaz& o = v.Odkazy[i];
+        if (o.Stav == TStavOdkazu::Vyreseny || o.Stav == TStavOdkazu::NejednoznacnyPoPrecislovani) continue;
+        const TOdkaz* x = Protejsek(v, i, b);
+        OVERIT(x != nullptr);
+        OVERIT(SouhlasiSVysledkem(o, *x));
+    }
+
+    // The references kept: the renumbered text without edits, as the report says.
+    const TVysledekOdkazu bez = PrecislovatOdkazy(pred.radky, znaky, c, vyber, false);
+    OVERIT(bez.Upravy.empty());
+    std::string bezUprav;
+    const TRadkyTextu bezRadky = precislovat({}, bezUprav);
+    const TVysledekOdkazu poBez = NajitOdkazy(bezRadky.radky, znaky);
+    OVERIT(poBez.Odkazy.size() == a.Odkazy.size());
+    for (std::size_t i = 0; i < bez.Odkazy.size(); ++i) {
+        const TOdkaz* x = Protejsek(bez, i, poBez);
+        OVERIT(x != nullptr);
+        OVERIT(SouhlasiSVysledkem(bez.Odkazy[i], *x));
     }
     return 0;
 }

@@ -1,8 +1,9 @@
 // Any bytes as a file type list (files.ftd): its types go to the settings
 // store, as at the first exit, and come back from it, as at the next start.
 // Every field must come back whole, without the characters the stored line
-// cannot carry (TAB, CR, LF; NUL may go too), and no field may run into the
-// next one.
+// cannot carry (TAB, CR, LF; NUL may go too), no field may run into the
+// next one, and the references a type names (its eighth field) come back as
+// they were, or stay unnamed.
 #include "Fuzz.h"
 
 #include "filetypes/SeznamTypu.h"
@@ -47,6 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto zpet = RozdelitRadek(radek);
         OVERIT(zpet.has_value());
         for (std::size_t i = 0; i < TTypSouboru::PocetPoli; ++i) OVERIT(ZachovanePole(*typ.Pole()[i], *zpet->Pole()[i]));
+        OVERIT(zpet->DruhyOdkazu == typ.DruhyOdkazu);
         OVERIT(SestavitRadek(*zpet) == radek);
     }
 
@@ -60,8 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TNacteneTypy nactene = NacistTypySouboru(znovu, false, seznam);
     OVERIT(!nactene.ChybaUloziste);
     OVERIT(nactene.Typy.size() == typy.size());
-    for (std::size_t t = 0; t < typy.size(); ++t)
+    for (std::size_t t = 0; t < typy.size(); ++t) {
         for (std::size_t i = 0; i < TTypSouboru::PocetPoli; ++i)
             OVERIT(ZachovanePole(*typy[t].Pole()[i], *nactene.Typy[t].Pole()[i]));
+        OVERIT(nactene.Typy[t].DruhyOdkazu == typy[t].DruhyOdkazu);
+    }
     return 0;
 }

@@ -17,14 +17,15 @@ struct TProgram {
     std::vector<std::string_view> pohledy;
 };
 
-// A program with a reference of every state but one: resolved, missing, no
-// number, on two blocks.
+// A program with a reference of every state a listing knows but one:
+// resolved, missing, no number, on two blocks.
 const TProgram Program({
     "N1 GOTO 2",         // line 1: to line 2
     "N2 G71 P9 Q3 U1.",  // line 2: P missing, Q to line 3
     "N3 GOTO #1",        // line 3: no number
     "N5 X",
     "N5 M99 P5",         // line 5: two blocks carry 5
+    "M30",               // a main program: M99 P jumps within it
 });
 
 TEST(ZpravyOdkazu, PredOdstranenim) {
@@ -39,12 +40,14 @@ TEST(ZpravyOdkazu, PredOdstranenim) {
 }
 
 TEST(ZpravyOdkazu, PoPrikazu) {
-    // Renumbered 10, 20, ...: GOTO 2 and Q3 follow, the others stay and are named.
+    // Renumbered 10, 20, ...: GOTO 2 and Q3 follow, the others stay and are
+    // named; P5, on two blocks before, now finds none.
     EXPECT_EQ(ZpravaOdkazu(PrecislovatOdkazy(Program.pohledy, Iso, {10, 10, 9999, true}), true),
-              u"Aktualizováno odkazů na čísla bloků: 2.\rOdkazy bez jednoznačného cíle: 3.\r"
+              u"Aktualizováno odkazů na čísla bloků: 2.\rOdkazy, které nyní vedou jinam: 1.\r"
+              u"Řádek 5 (M99 P5): po přečíslování nevede na žádný blok.\r"
+              u"Odkazy bez jednoznačného cíle: 2.\r"
               u"Řádek 2 (G71 P9): blok s tímto číslem v programu není.\r"
-              u"Řádek 3 (GOTO #1): cíl není zapsán číslem.\r"
-              u"Řádek 5 (M99 P5): toto číslo má v programu více bloků.");
+              u"Řádek 3 (GOTO #1): cíl není zapsán číslem.");
     // The sequence starts again after 20: the target's new number 10 is also line 1's. The
     // reference reads as the line does now.
     const TProgram dokola({"N1 GOTO 3", "N2 X", "N3 Y"});
@@ -58,6 +61,39 @@ TEST(ZpravyOdkazu, PoPrikazu) {
     const TProgram dobry({"N1 GOTOF N2", "N2 X"});
     EXPECT_EQ(ZpravaOdkazu(PrecislovatOdkazy(dobry.pohledy, Iso, {5, 5, 9999, true}), true),
               u"Aktualizováno odkazů na čísla bloků: 1.");
+}
+
+// What each command tells of the references whose target it changed: the
+// lines they now reach, and before.
+TEST(ZpravyOdkazu, ZmenyCilu) {
+    const TProgram bezCisel({"G00 X0", "GOTO 3", "G01 X5", "GOTO 9"});
+    const TProgram cisla({"N1 X", "N2 GOTO 1", "N3 GOTO 4", "N4 Y", "M30"});
+    const TProgram podprogram({"O2000", "N1 X", "N2 M99 P1"});
+    TZavedeniOdkazu zavedeni;
+    zavedeni.Cislovani = {1, 1, 9999, true};
+    struct Pripad {
+        const char* nazev;
+        TVysledekOdkazu vysledek;
+        bool precislovani;
+        std::u16string zprava;
+    };
+    const Pripad pripady[] = {
+        {"introducing: GOTO 3 now reaches the third line", ZavestOdkazy(bezCisel.pohledy, Iso, zavedeni), false,
+         u"Odkazy, které nyní vedou jinam: 1.\r"
+         u"Řádek 2 (GOTO 3): vede na nově očíslovaný blok na řádku 3.\r"
+         u"Odkazy bez jednoznačného cíle: 1.\r"
+         u"Řádek 4 (GOTO 9): blok s tímto číslem v programu není."},
+        // Kept from 2 by 1: N1 becomes N2, N3 becomes N4.
+        {"kept references", PrecislovatOdkazy(cisla.pohledy, Iso, {2, 1, 9999, true}, std::nullopt, false), false,
+         u"Odkazy, které nyní vedou jinam: 2.\r"
+         u"Řádek 2 (GOTO 1): po přečíslování nevede na žádný blok (dříve na řádku 1).\r"
+         u"Řádek 3 (GOTO 4): vede na jiný blok, na řádku 3 (dříve na řádku 4)."},
+        {"a subprogram's return", NajitOdkazy(podprogram.pohledy, Iso), false,
+         u"Odkazy bez jednoznačného cíle: 1.\r"
+         u"Řádek 3 (M99 P1): vrací se do volajícího programu, který v souboru není."},
+    };
+    for (const auto& p : pripady) EXPECT_EQ(ZpravaOdkazu(p.vysledek, p.precislovani), p.zprava) << p.nazev;
+    EXPECT_EQ(NazevRodiny(TRodinaOdkazu::CyklyC), u"Profil cyklů soustružení G72 až G75 (P, Q), G-kódy C");
 }
 
 TEST(ZpravyOdkazu, Vypis) {

@@ -119,7 +119,7 @@ TEST(Prikaz, TvaryCisel) {
         {"a reference with a leading zero keeps it", TPrikazProgramu::Precislovat, 5, 5, 0,
          "N1 X\r\nN2 GOTO 01\r\n", "N5 X\r\nN10 GOTO 05\r\n"},
         {"a reference of four digits keeps four", TPrikazProgramu::Precislovat, 10, 10, 0,
-         "N1 X\r\nN2 M99 P0001\r\n", "N10 X\r\nN20 M99 P0010\r\n"},
+         "N1 X\r\nN2 M97 P0001\r\n", "N10 X\r\nN20 M97 P0010\r\n"},
         {"a plain reference stays plain beside wide blocks", TPrikazProgramu::Precislovat, 10, 10, 4,
          "N1 X\r\nN2 GOTO 1\r\n", "N0010 X\r\nN0020 GOTO 10\r\n"},
         {"a reference wider than its new number's digits", TPrikazProgramu::Precislovat, 100, 100, 0,
