@@ -3,6 +3,8 @@
 #include "katalog/TextyDavky.h"
 #include "platform/Kodovani.h"
 
+#include <algorithm>
+
 namespace {
 
 // The lines of the help are kept under 80 columns, whatever the language.
@@ -28,13 +30,25 @@ void Zalomit(std::string& napoveda, std::string_view zacatek, const std::u16stri
     radek.resize(odsazeni + radek.size() - Sloupcu(radek), ' ');
     bool prazdny = true;
     const std::string slova = DoUtf8(text);
+    constexpr std::string_view Mezery = " \t\n\r";
     for (std::size_t od = 0; od < slova.size();) {
-        if (slova[od] == ' ' || slova[od] == '\t' || slova[od] == '\n' || slova[od] == '\r') {
+        if (Mezery.find(slova[od]) != std::string_view::npos) {
             ++od;
             continue;
         }
-        const std::size_t konec = slova.find_first_of(" \t\n\r", od);
-        const std::string_view slovo = std::string_view(slova).substr(od, konec - od);
+        // A word with the punctuation that follows it after a blank (French
+        // " : ", " ;"), which never starts a line.
+        std::size_t konec = std::min(slova.find_first_of(Mezery, od), slova.size());
+        std::string slovo = slova.substr(od, konec - od);
+        for (;;) {
+            const std::size_t dalsi = slova.find_first_not_of(Mezery, konec);
+            if (dalsi == std::string::npos) break;
+            const std::size_t za = std::min(slova.find_first_of(Mezery, dalsi), slova.size());
+            if (za != dalsi + 1 || std::string_view(":;!?").find(slova[dalsi]) == std::string_view::npos) break;
+            slovo += ' ';
+            slovo += slova[dalsi];
+            konec = za;
+        }
         if (!prazdny && Sloupcu(radek) + 1 + Sloupcu(slovo) > Sirka) {
             napoveda += radek + "\n";
             radek.assign(odsazeni, ' ');
@@ -43,7 +57,7 @@ void Zalomit(std::string& napoveda, std::string_view zacatek, const std::u16stri
         if (!prazdny) radek += ' ';
         radek += slovo;
         prazdny = false;
-        od = konec == std::string::npos ? slova.size() : konec;
+        od = konec;
     }
     napoveda += radek + "\n";
 }
