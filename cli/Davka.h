@@ -43,11 +43,12 @@ struct TProstrediDavky {
     std::filesystem::path SouborJazyku;
 };
 
-// The language: --lang, else the one stored with the settings, else CZ
-// (NastavitJazyk; a language that cannot be used is warned of, and the
-// built-in Czech texts speak). Exit codes: 0 done, 1 refused (the program's block lines do not fit the
-// command; with --check or --diff also a program that would change), 2 usage
-// error or a file that cannot be read or written.
+// Runs the tool in its language: --lang, else the one stored with the
+// settings, else CZ (NastavitJazyk: a language that cannot be used is warned
+// of, and the built-in Czech texts speak). Exit codes: 0 done, 1 refused (the
+// program's block lines do not fit the command; with --check or --diff also
+// a program that would change), 2 usage error or a file that cannot be read
+// or written.
 int SpustitDavku(const std::vector<std::string>& argumenty, const TProstrediDavky& prostredi,
                  TVystupDavky& vystup);
 

@@ -122,9 +122,11 @@ std::vector<std::u16string> NastavitJazyk(std::string_view kod, const std::files
         }
     }
     try {
-        for (const auto& [sekce, polozky] : {std::pair{std::string_view("Obecne"), std::span<const TPolozkaKatalogu>(Katalog())},
-                                             std::pair{SekceDavky, std::span<const TPolozkaKatalogu>(KatalogDavky())}})
+        const auto prelozit = [&](std::string_view sekce, std::span<const TPolozkaKatalogu> polozky) {
             PrelozitKatalog(polozky, [&](std::string_view klic) { return jazyky->Text(sekce, klic, zvoleny); });
+        };
+        prelozit("Obecne", Katalog());
+        prelozit(SekceDavky, KatalogDavky());
     } catch (const TChyba& e) {
         VestaveneTexty();
         return varovani(ZUtf8(Vyplnit(rsDJAZYKCHYBA, {DoUtf8(e.Zprava())})));

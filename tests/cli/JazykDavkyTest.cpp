@@ -47,8 +47,8 @@ protected:
 };
 
 // Each language: the head of the help, a refusal (a message of the window's
-// catalogue), a usage error and its pointer to the help; chosen by --lang and
-// by the stored choice.
+// catalogue), a usage error and its pointer to the help, the folder mode's
+// word for a program done; chosen by --lang and by the stored choice.
 TEST_F(JazykDavky, SestJazyku) {
     const struct {
         const char16_t* kod;
@@ -56,19 +56,20 @@ TEST_F(JazykDavky, SestJazyku) {
         const char* odmitnuti;
         const char* chybaPouziti;
         const char* zkusit;
+        const char* hotovo;
     } pripady[] = {
         {u"CZ", "Použití: tarvik-cli count|", "Informace: Program neobsahuje žádné NC bloky.\n",
-         "tarvik-cli: neznámý příkaz 'x'", "Více řekne 'tarvik-cli --help'."},
+         "tarvik-cli: neznámý příkaz 'x'", "Více řekne 'tarvik-cli --help'.", "hotovo"},
         {u"EN", "Usage: tarvik-cli count|", "Information: The program contains no NC block numbers.\n",
-         "tarvik-cli: unknown command 'x'", "Try 'tarvik-cli --help' for more information."},
+         "tarvik-cli: unknown command 'x'", "Try 'tarvik-cli --help' for more information.", "done"},
         {u"SK", "Použitie: tarvik-cli count|", "Informácia: Program neobsahuje žiadne NC bloky.\n",
-         "tarvik-cli: neznámy príkaz 'x'", "Viac povie 'tarvik-cli --help'."},
+         "tarvik-cli: neznámy príkaz 'x'", "Viac povie 'tarvik-cli --help'.", "hotovo"},
         {u"DE", "Aufruf: tarvik-cli count|", "Information: Das Programm enthält keine Satznummern.\n",
-         "tarvik-cli: unbekannter Befehl 'x'", "Mehr dazu mit 'tarvik-cli --help'."},
+         "tarvik-cli: unbekannter Befehl 'x'", "Mehr dazu mit 'tarvik-cli --help'.", "fertig"},
         {u"FR", "Usage : tarvik-cli count|", "Information: Le programme ne contient aucun numéro de bloc.\n",
-         "tarvik-cli: commande inconnue 'x'", "Essayez 'tarvik-cli --help' pour en savoir plus."},
+         "tarvik-cli: commande inconnue 'x'", "Essayez 'tarvik-cli --help' pour en savoir plus.", "fait"},
         {u"ES", "Uso: tarvik-cli count|", "Información: El programa no contiene números de bloque.\n",
-         "tarvik-cli: orden desconocida 'x'", "Pruebe 'tarvik-cli --help' para más información."},
+         "tarvik-cli: orden desconocida 'x'", "Pruebe 'tarvik-cli --help' para más información.", "hecho"},
     };
     for (const auto& p : pripady) {
         const std::string kod = DoUtf8(p.kod);
@@ -87,6 +88,7 @@ TEST_F(JazykDavky, SestJazyku) {
             EXPECT_EQ(vystup.hlaseni.substr(0, vystup.hlaseni.find('\n') + 1), p.odmitnuti);
             EXPECT_EQ(s({"x"}), 2);
             EXPECT_EQ(vystup.hlaseni, std::string(p.chybaPouziti) + "\n" + p.zkusit + "\n");
+            EXPECT_EQ(TextStavu(TStavProgramu::Hotovo), p.hotovo);
         }
     }
 }

@@ -62,23 +62,6 @@ TEST_F(TextyDavky, PocetBloku) {
     }
 }
 
-TEST_F(TextyDavky, StavyProgramu) {
-    const struct {
-        const char* jazyk;
-        std::vector<std::string> slova;  // Hotovo, BezZmeny, ZmenilBy, Odmitnut, Selhal
-    } pripady[] = {
-        {"CZ", {"hotovo", "beze změny", "změnil by se", "odmítnut", "selhal"}},
-        {"EN", {"done", "unchanged", "would change", "refused", "failed"}},
-        {"DE", {"fertig", "unverändert", "würde sich ändern", "abgelehnt", "fehlgeschlagen"}},
-    };
-    for (const auto& p : pripady) {
-        NastavitJazyk(p.jazyk, TARVIK_JAZYKY_XML);
-        const TStavProgramu stavy[] = {TStavProgramu::Hotovo, TStavProgramu::BezZmeny, TStavProgramu::ZmenilBy,
-                                       TStavProgramu::Odmitnut, TStavProgramu::Selhal};
-        for (std::size_t i = 0; i < std::size(stavy); ++i) EXPECT_EQ(TextStavu(stavy[i]), p.slova[i]) << p.jazyk;
-    }
-}
-
 // The language chosen, or why it cannot be, in Czech; then every text is built in.
 TEST_F(TextyDavky, VolbaJazyka) {
     TDocasnaSlozka::Zapsat(slozka / "vadny.xml", "<Preklad><Obecne>");
