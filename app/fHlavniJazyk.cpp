@@ -51,13 +51,14 @@ void THlavniForm::PrelozitAplikaci() {
     NastavitJazykQt(JazykXML->Jazyk);
     JazykXML->Dokument = &NactenyDokument(*xdcJazyk);
 
-    // The messages always fall back on their built-in Czech texts.
+    // The messages always fall back on their built-in Czech texts (the
+    // catalogue pass the batch tool makes too).
     const QString obecne = QStringLiteral("Obecne");
-    for (const TPolozkaKatalogu& polozka : Katalog()) {
-        const QString vestaveny = QString::fromStdU16String(std::u16string(polozka.Vestaveny));
-        const QString klic = QString::fromLatin1(polozka.Klic.data(), qsizetype(polozka.Klic.size()));
-        *polozka.Text = JazykXML->DejText(obecne, klic, vestaveny).toStdU16String();
-    }
+    PrelozitKatalog(Katalog(), [&](std::string_view klic) -> std::optional<std::u16string> {
+        const QString text = JazykXML->DejText(obecne, QString::fromLatin1(klic.data(), qsizetype(klic.size())), {});
+        if (text.isEmpty()) return std::nullopt;
+        return text.toStdU16String();
+    });
 
     for (QWidget* okno : {static_cast<QWidget*>(this), static_cast<QWidget*>(OAplikaciForm),
                           static_cast<QWidget*>(JazykForm), static_cast<QWidget*>(NastaveniForm),

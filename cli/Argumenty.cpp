@@ -1,35 +1,60 @@
 #include "Argumenty.h"
 
+#include "katalog/TextyDavky.h"
 #include "platform/Kodovani.h"
 
 #include <algorithm>
 
 namespace {
 
+// The options that take a value, as the next argument or after '='.
+constexpr std::string_view VolbySHodnotou[] = {"-t",  "--type",      "--main",  "--secondary", "--start",
+                                               "--end", "--comment", "--first", "--increment", "--max",
+                                               "--width", "-o",      "-j",      "--jobs",      "--lang"};
+
+bool BereHodnotu(std::string_view volba) {
+    return std::find(std::begin(VolbySHodnotou), std::end(VolbySHodnotou), volba) != std::end(VolbySHodnotou);
+}
+
+[[noreturn]] void Chyba(const std::u16string& vzor, std::initializer_list<std::string_view> hodnoty = {}) {
+    throw TChybaPouziti(Vyplnit(vzor, hodnoty));
+}
+
 std::int32_t Cislo(const std::string& volba, const std::string& hodnota) {
-    if (hodnota.empty() || hodnota.size() > 4 ||
-        hodnota.find_first_not_of("0123456789") != std::string::npos)
-        throw TChybaPouziti(volba + " needs a whole number from 1 to 9999, not '" + hodnota + "'");
-    const auto n = static_cast<std::int32_t>(std::stol(hodnota));
-    if (n < 1) throw TChybaPouziti(volba + " needs a whole number from 1 to 9999, not '" + hodnota + "'");
-    return n;
+    if (hodnota.empty() || hodnota.size() > 4 || hodnota.find_first_not_of("0123456789") != std::string::npos ||
+        std::stol(hodnota) < 1)
+        Chyba(rsDCISLO, {volba, hodnota});
+    return static_cast<std::int32_t>(std::stol(hodnota));
 }
 
 std::int32_t Sirka(const std::string& volba, const std::string& hodnota) {
-    if (hodnota.size() != 1 || hodnota[0] < '0' || hodnota[0] > '9')
-        throw TChybaPouziti(volba + " needs a width from 0 to 9 digits, not '" + hodnota + "'");
+    if (hodnota.size() != 1 || hodnota[0] < '0' || hodnota[0] > '9') Chyba(rsDSIRKA, {volba, hodnota});
     return hodnota[0] - '0';
 }
 
 std::u16string Znak(const std::string& volba, const std::string& hodnota) {
     std::u16string z = ZUtf8(hodnota);
     const bool jedenZnak = z.size() == 1 || (z.size() == 2 && z[0] >= 0xD800 && z[0] <= 0xDBFF);
-    if (!z.empty() && !jedenZnak)
-        throw TChybaPouziti(volba + " takes one character or \"\", not '" + hodnota + "'");
+    if (!z.empty() && !jedenZnak) Chyba(rsDZNAK, {volba, hodnota});
     return z;
 }
 
 }  // namespace
+
+std::optional<std::string> JazykZArgumentu(const std::vector<std::string>& a) {
+    std::optional<std::string> jazyk;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const std::string& arg = a[i];
+        if (arg == "--") break;
+        if (arg.rfind("--lang=", 0) == 0) {
+            jazyk = arg.substr(7);
+        } else if (BereHodnotu(arg) && i + 1 < a.size()) {
+            if (arg == "--lang") jazyk = a[i + 1];
+            ++i;
+        }
+    }
+    return jazyk;
+}
 
 TVolby RozebratArgumenty(const std::vector<std::string>& a) {
     TVolby v;
@@ -50,11 +75,12 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
         }
         const auto hodnota = [&]() -> std::string {
             if (pripojena) return *pripojena;
-            if (i + 1 >= a.size()) throw TChybaPouziti("option " + arg + " needs a value");
+            if (!BereHodnotu(arg)) throw std::logic_error(arg + " is not among the options that take a value");
+            if (i + 1 >= a.size()) Chyba(rsDHODNOTA, {arg});
             return a[++i];
         };
         const auto bezHodnoty = [&]() {
-            if (pripojena) throw TChybaPouziti("option " + arg + " takes no value");
+            if (pripojena) Chyba(rsDBEZHODNOTY, {arg});
         };
         if (jenSoubory || arg.empty() || arg[0] != '-' || arg == "-") {
             if (!mamPrikaz) {
@@ -64,7 +90,7 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
                 else if (arg == "remove") v.prikaz = TPrikazProgramu::Odstranit;
                 else if (arg == "types") v.cinnost = TCinnost::Typy;
                 else if (arg == "refs") v.prikaz = TPrikazProgramu::Odkazy;
-                else throw TChybaPouziti("unknown command '" + arg + "'");
+                else Chyba(rsDNEZNAMYPRIKAZ, {arg});
                 mamPrikaz = true;
             } else {
                 v.soubory.push_back(arg);
@@ -98,7 +124,7 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
             bezHodnoty();
             const bool odZacatku = arg == "--restart";
             if (v.cislovatOdZacatku && *v.cislovatOdZacatku != odZacatku)
-                throw TChybaPouziti("--keep-max and --restart exclude each other");
+                Chyba(rsDVYLUCUJISE, {"--keep-max", "--restart"});
             v.cislovatOdZacatku = odZacatku;
         } else if (arg == "--number-start") {
             bezHodnoty();
@@ -113,14 +139,14 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
             bezHodnoty();
             const bool aktualizovat = arg == "--update-references";
             if (v.aktualizovatOdkazy && *v.aktualizovatOdkazy != aktualizovat)
-                throw TChybaPouziti("--keep-references and --update-references exclude each other");
+                Chyba(rsDVYLUCUJISE, {"--keep-references", "--update-references"});
             v.aktualizovatOdkazy = aktualizovat;
         } else if (arg == "--force") {
             bezHodnoty();
             v.vynutit = true;
         } else if (arg == "-o") {
             v.vystup = hodnota();
-            if (v.vystup->empty()) throw TChybaPouziti("option -o needs a file name");
+            if (v.vystup->empty()) Chyba(rsDVYSTUPJMENO);
         } else if (arg == "-i" || arg == "--in-place") {
             bezHodnoty();
             v.naMiste = true;
@@ -140,47 +166,41 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
             // -j N, -jN, --jobs N, --jobs=N
             const bool pripojene = arg.size() > 2 && arg[1] == 'j';
             v.uloh = static_cast<unsigned>(Cislo(pripojene ? "-j" : arg, pripojene ? arg.substr(2) : hodnota()));
+        } else if (arg == "--lang") {
+            // (Taken before the command line is read: JazykZArgumentu.)
+            v.jazyk = hodnota();
         } else {
-            throw TChybaPouziti("unknown option '" + arg + "'");
+            Chyba(rsDNEZNAMAVOLBA, {arg});
         }
     }
     if (napoveda) {
         v.cinnost = TCinnost::Napoveda;
         return v;
     }
-    if (!mamPrikaz) throw TChybaPouziti("no command given");
+    if (!mamPrikaz) Chyba(rsDBEZPRIKAZU);
     if (v.cinnost == TCinnost::Typy) {
-        if (!v.soubory.empty()) throw TChybaPouziti("types takes no FILE");
+        if (!v.soubory.empty()) Chyba(rsDTYPYBEZSOUBORU);
         return v;
     }
-    if (v.soubory.empty()) throw TChybaPouziti("no FILE given");
+    if (v.soubory.empty()) Chyba(rsDBEZSOUBORU);
     const bool standardniVstup = std::find(v.soubory.begin(), v.soubory.end(), "-") != v.soubory.end();
-    if (standardniVstup && v.soubory.size() > 1)
-        throw TChybaPouziti("standard input (\"-\") is a FILE of its own, not one of several");
-    if (v.vystup && v.naMiste) throw TChybaPouziti("-o and --in-place exclude each other");
-    if (v.naMiste && standardniVstup) throw TChybaPouziti("--in-place needs a FILE, not standard input");
-    if (v.prikaz == TPrikazProgramu::Pocet && (v.vystup || v.naMiste))
-        throw TChybaPouziti("count writes no program: -o and --in-place do not apply");
-    if (v.prikaz == TPrikazProgramu::Pocet && (v.kontrola || v.rozdil))
-        throw TChybaPouziti("count changes nothing: --check and --diff do not apply");
-    if ((v.kontrola || v.rozdil) && (v.vystup || v.naMiste))
-        throw TChybaPouziti("--check and --diff change nothing: -o and --in-place do not apply");
-    if ((v.kontrola || v.rozdil) && standardniVstup)
-        throw TChybaPouziti("--check and --diff compare with a FILE, not standard input");
-    if (v.vsechny && !v.rekurzivne) throw TChybaPouziti("--all applies to the folders of -r only");
-    if (volbaZavedeni && v.prikaz != TPrikazProgramu::Zavest)
-        throw TChybaPouziti("--number-start, --number-end and --number-comments apply to introduce only");
-    if (v.aktualizovatOdkazy && v.prikaz != TPrikazProgramu::Precislovat)
-        throw TChybaPouziti("--keep-references and --update-references apply to renumber only");
+    if (standardniVstup && v.soubory.size() > 1) Chyba(rsDVSTUPSAM);
+    if (v.vystup && v.naMiste) Chyba(rsDVYLUCUJISE, {"-o", "--in-place"});
+    if (v.naMiste && standardniVstup) Chyba(rsDNAMISTEVSTUP);
+    if (v.prikaz == TPrikazProgramu::Pocet && (v.vystup || v.naMiste)) Chyba(rsDCOUNTZAPIS);
+    if (v.prikaz == TPrikazProgramu::Pocet && (v.kontrola || v.rozdil)) Chyba(rsDCOUNTKONTROLA);
+    if ((v.kontrola || v.rozdil) && (v.vystup || v.naMiste)) Chyba(rsDKONTROLAZAPIS);
+    if ((v.kontrola || v.rozdil) && standardniVstup) Chyba(rsDKONTROLAVSTUP);
+    if (v.vsechny && !v.rekurzivne) Chyba(rsDALLBEZR);
+    if (volbaZavedeni && v.prikaz != TPrikazProgramu::Zavest) Chyba(rsDJENZAVEST);
+    if (v.aktualizovatOdkazy && v.prikaz != TPrikazProgramu::Precislovat) Chyba(rsDJENPRECISLOVAT);
     if (v.sirka && v.prikaz != TPrikazProgramu::Zavest && v.prikaz != TPrikazProgramu::Precislovat)
-        throw TChybaPouziti("--width applies to introduce and renumber only");
-    if (v.vynutit && v.prikaz != TPrikazProgramu::Odstranit) throw TChybaPouziti("--force applies to remove only");
+        Chyba(rsDJENSIRKA);
+    if (v.vynutit && v.prikaz != TPrikazProgramu::Odstranit) Chyba(rsDJENODSTRANIT);
     if (v.prikaz == TPrikazProgramu::Odkazy) {
-        if (v.soubory.size() > 1 || v.rekurzivne) throw TChybaPouziti("refs takes one FILE");
-        if (v.vystup || v.naMiste || v.kontrola || v.rozdil)
-            throw TChybaPouziti("refs writes no program: -o, --in-place, --check and --diff do not apply");
-        if (v.prvni || v.prirustek || v.maximum || v.cislovatOdZacatku)
-            throw TChybaPouziti("refs numbers nothing: --first, --increment, --max, --keep-max and --restart do not apply");
+        if (v.soubory.size() > 1 || v.rekurzivne) Chyba(rsDREFSJEDEN);
+        if (v.vystup || v.naMiste || v.kontrola || v.rozdil) Chyba(rsDREFSZAPIS);
+        if (v.prvni || v.prirustek || v.maximum || v.cislovatOdZacatku) Chyba(rsDREFSCISLOVANI);
     }
     return v;
 }

@@ -40,7 +40,14 @@ struct TVolby {
     bool kontrola = false;    // --check: change nothing, tell what would change
     bool rozdil = false;      // --diff: as --check, and print the changes
     unsigned uloh = 0;        // -j: programs at once; 0: one per core
+    std::optional<std::string> jazyk;  // --lang: the language of this run
 };
 
-// Reads the command line (without the program's name). Throws TChybaPouziti.
+// Reads the command line (without the program's name). Throws TChybaPouziti,
+// its message in the catalogue's language.
 TVolby RozebratArgumenty(const std::vector<std::string>& argumenty);
+
+// The language that --lang asks for, the last one given, read before the
+// command line is (its errors are told in that language); the same value
+// RozebratArgumenty gives. Never throws.
+std::optional<std::string> JazykZArgumentu(const std::vector<std::string>& argumenty);

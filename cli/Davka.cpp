@@ -5,6 +5,7 @@
 #include "filetypes/SeznamTypu.h"
 #include "filetypes/TypSouboru.h"
 #include "filetypes/UlozeneNastaveni.h"
+#include "katalog/TextyDavky.h"
 #include "katalog/Zpravy.h"
 #include "katalog/ZpravyOdkazu.h"
 #include "katalog/convar.h"
@@ -92,14 +93,10 @@ private:
     TVystupDavky& vystup_;
 };
 
-// The window's message when the settings cannot be read.
-void HlaseniNastaveni(TVystupDavky& vystup, const std::u16string& zprava) {
-    VypsatHlaseni(vystup, rsCHYBA, rsNELZEZEREGISTRU + u".\r(" + zprava + u".)");
-}
-
 // The file type list and the numbering settings as the window reads them:
-// the list from the store when its key exists, else from files.ftd.
-TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi, TVystupDavky& vystup) {
+// the list from the store when its key exists, else from files.ftd. What
+// went wrong is kept, to be told once the language is known (OhlasitNastaveni).
+TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi) {
     TNastaveniDavky n;
     TNacteneTypy typy;
     if (prostredi.Registr) {
@@ -114,10 +111,10 @@ TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi, TVystupDavky& 
         } catch (const TChyba& e) {
             registr->ZavritKlic();
             chyba = e.Zprava();
-            HlaseniNastaveni(vystup, *chyba);
+            n.chybyUloziste.push_back(*chyba);
         }
         // A damaged store is read as far as it goes; the message says what was lost.
-        if (const auto poskozeni = registr->Poskozeni()) HlaseniNastaveni(vystup, *poskozeni);
+        if (const auto poskozeni = registr->Poskozeni()) n.chybyUloziste.push_back(*poskozeni);
         const std::u16string klicTypu = KlicTypuSouboruPod(prostredi.KlicNastaveni);
         bool zeSouboru = false;
         try {
@@ -129,15 +126,23 @@ TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi, TVystupDavky& 
         if (typy.ChybaUloziste) {
             // A damaged store: nothing of it is used.
             n.ulozene = TUlozeneNastaveni();
-            if (typy.ChybaUloziste != chyba) HlaseniNastaveni(vystup, *typy.ChybaUloziste);
-            vystup.Hlaseni("tarvik-cli: files.ftd and the built-in defaults are used instead.");
+            if (typy.ChybaUloziste != chyba) n.chybyUloziste.push_back(*typy.ChybaUloziste);
+            n.nahradni = true;
         }
     } else {
         typy = NacistTypyZeSouboru(prostredi.SouborTypu);
     }
-    if (typy.ChybiSoubor) VypsatHlaseni(vystup, rsVAROVANI, rsNEDEFSOUBORY + u".");
+    n.chybiSoubor = typy.ChybiSoubor;
     n.typy = std::move(typy.Typy);
     return n;
+}
+
+// What reading the settings met, in the current language: the window's messages.
+void OhlasitNastaveni(const TNastaveniDavky& n, TVystupDavky& vystup) {
+    for (const std::u16string& zprava : n.chybyUloziste)
+        VypsatHlaseni(vystup, rsCHYBA, rsNELZEZEREGISTRU + u".\r(" + zprava + u".)");
+    if (n.nahradni) vystup.Hlaseni("tarvik-cli: " + DoUtf8(rsDNAHRADNI));
+    if (n.chybiSoubor) VypsatHlaseni(vystup, rsVAROVANI, rsNEDEFSOUBORY + u".");
 }
 
 }  // namespace
@@ -152,10 +157,10 @@ TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy, con
                 break;
             }
         if (!nalezeny) {
-            std::string znami;
-            for (const auto& t : typy) znami += "\n  " + BezRidicichZnaku(DoUtf8(t.Nazev));
-            throw TChybaPouziti("no file type named '" + BezRidicichZnaku(DoUtf8(*v.typ)) + "'" +
-                                (znami.empty() ? std::string() : "; the file types are:" + znami));
+            std::string zprava = Vyplnit(rsDNEZNAMYTYP, {BezRidicichZnaku(DoUtf8(*v.typ))});
+            if (!typy.empty()) zprava += "; " + DoUtf8(rsDTYPYSOUBORU);
+            for (const auto& t : typy) zprava += "\n  " + BezRidicichZnaku(DoUtf8(t.Nazev));
+            throw TChybaPouziti(zprava);
         }
         typ = *nalezeny;
     } else if (soubor != "-") {
@@ -214,7 +219,7 @@ int VypsatOdkazy(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDavky
         }
         vypis += '\n';
     }
-    if (!vystup.Program(vypis)) throw TChyba(u"Cannot write to standard output");
+    if (!vystup.Program(vypis)) throw TChyba(rsDNELZEVYSTUP);
     return r.Odkazy->PocetNevyresenych() > 0 ? 1 : 0;
 }
 
@@ -243,24 +248,23 @@ int ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDav
         if (zapis) {
             zapis->Zapsat(kus);
         } else if (!vystup.Program(kus)) {
-            throw TChyba(u"Cannot write to standard output");
+            throw TChyba(rsDNELZEVYSTUP);
         }
     };
     const auto r = ZpracovatProgram(zadani, jmeno, kam);
     if (v.prikaz == TPrikazProgramu::Pocet) {
-        if (!vystup.Program(std::to_string(r.Bloku) + "\n")) throw TChyba(u"Cannot write to standard output");
+        if (!vystup.Program(std::to_string(r.Bloku) + "\n")) throw TChyba(rsDNELZEVYSTUP);
         return 0;
     }
     if (r.Odmitnuti) {
         VypsatHlaseni(vystup, *r.Odmitnuti);
         if (r.Odmitnuti->Druh == TDruhHlaseni::Dotaz)
-            vystup.Hlaseni("tarvik-cli: --force removes the numbers all the same.");
+            vystup.Hlaseni("tarvik-cli: " + DoUtf8(rsDVYNUTIT));
         return 1;
     }
     if (zapis) zapis->Dokoncit();
     if (r.Pouzite != r.Pozadovane)
-        vystup.Hlaseni("tarvik-cli: " + DuvodJinehoKodovani(r) + "; it is written as " + NazevKodovani(r.Pouzite) +
-                       ".");
+        vystup.Hlaseni("tarvik-cli: " + Vyplnit(rsDZAPISUJESEJAKO, {DuvodJinehoKodovani(r), NazevKodovani(r.Pouzite)}));
     vystup.Hlaseni(std::to_string(r.Procenta) + "%");
     vystup.Hlaseni(DoUtf8(TextStatistiky(r.Radku, r.Znaku, r.Bloku)));
     if (r.Odkazy)
@@ -275,15 +279,14 @@ bool RezimSlozek(const TVolby& v) {
     return v.soubory.front() != "-" && std::filesystem::is_directory(v.soubory.front(), ec);
 }
 
-int Zpracovat(const TVolby& v, const TProstrediDavky& prostredi, TVystupDavky& vystup) {
-    const TNastaveniDavky nastaveni = NacistNastaveni(prostredi, vystup);
+int Zpracovat(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDavky& vystup) {
+    OhlasitNastaveni(nastaveni, vystup);
     const std::vector<TTypSouboru>& typy = nastaveni.typy;
     // Without a file type the markers of a program are unknown: a guess
     // would number the start line and every other line in digit mode.
     const bool znackyZVoleb = v.hlavni && v.vedlejsi && v.zacatek && v.konec && v.komentar;
     if (typy.empty() && v.cinnost == TCinnost::Program && !znackyZVoleb)
-        throw TChyba(u"No file type list was found (neither in the settings nor files.ftd), so the program's "
-                     u"markers are unknown; give them with --main, --secondary, --start, --end and --comment");
+        throw TChyba(rsDBEZTYPU);
     if (v.cinnost == TCinnost::Typy) {
         std::string seznam;
         for (const auto& t : typy) {
@@ -294,7 +297,7 @@ int Zpracovat(const TVolby& v, const TProstrediDavky& prostredi, TVystupDavky& v
             }
             seznam += '\n';
         }
-        if (!vystup.Program(seznam)) throw TChyba(u"Cannot write to standard output");
+        if (!vystup.Program(seznam)) throw TChyba(rsDNELZEVYSTUP);
         return 0;
     }
     if (v.prikaz == TPrikazProgramu::Odkazy) return VypsatOdkazy(v, nastaveni, vystup);
@@ -308,20 +311,28 @@ int SpustitDavku(const std::vector<std::string>& argumenty, const TProstrediDavk
                  TVystupDavky& vystupProgramu) {
     TBezpecnaHlaseni vystup(vystupProgramu);
     try {
+        // The language comes first, so that everything is told in it: --lang,
+        // else the one stored with the settings (read before the command line
+        // is; what reading them met is told once it is read).
+        const TNastaveniDavky nastaveni = NacistNastaveni(prostredi);
+        const std::optional<std::string> jazyk = JazykZArgumentu(argumenty);
+        for (const std::u16string& varovani :
+             NastavitJazyk(jazyk ? *jazyk : DoUtf8(nastaveni.ulozene.Jazyk), prostredi.SouborJazyku))
+            VypsatHlaseni(vystup, rsVAROVANI, varovani + u".");
         const TVolby v = RozebratArgumenty(argumenty);
         if (v.cinnost == TCinnost::Napoveda) return vystup.Program(NapovedaDavky()) ? 0 : 2;
-        return Zpracovat(v, prostredi, vystup);
+        return Zpracovat(v, nastaveni, vystup);
     } catch (const TChybaPouziti& e) {
         vystup.Hlaseni(std::string("tarvik-cli: ") + e.what());
-        vystup.Hlaseni("Try 'tarvik-cli --help' for more information.");
+        vystup.Hlaseni(DoUtf8(rsDZKUSTNAPOVEDU));
     } catch (const TChyba& e) {
         vystup.Hlaseni("tarvik-cli: " + TextChyby(e.Zprava()));
     } catch (const std::bad_alloc&) {
-        vystup.Hlaseni("tarvik-cli: Not enough memory for this program; nothing was written.");
+        vystup.Hlaseni("tarvik-cli: " + DoUtf8(rsDMALOPAMETI));
     } catch (const std::exception& e) {
         // Nothing may end the tool without a word: an unforeseen failure is
         // told as one, and what was being written is left as it was.
-        vystup.Hlaseni(std::string("tarvik-cli: unexpected failure: ") + e.what());
+        vystup.Hlaseni("tarvik-cli: " + Vyplnit(rsDNECEKANE, {e.what()}));
     }
     return 2;
 }

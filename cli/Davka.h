@@ -39,20 +39,29 @@ struct TProstrediDavky {
     std::function<std::unique_ptr<TRegistr>()> Registr;
     // The settings key in the store; its subkey TypySouboru holds the list.
     std::u16string KlicNastaveni{::KlicNastaveni};
+    // The language file; empty: none was found (the built-in Czech texts).
+    std::filesystem::path SouborJazyku;
 };
 
-// Exit codes: 0 done, 1 refused (the program's block lines do not fit the
-// command; with --check or --diff also a program that would change), 2 usage
-// error or a file that cannot be read or written.
+// Runs the tool in its language: --lang, else the one stored with the
+// settings, else CZ (NastavitJazyk: a language that cannot be used is warned
+// of, and the built-in Czech texts speak). Exit codes: 0 done, 1 refused (the
+// program's block lines do not fit the command; with --check or --diff also
+// a program that would change), 2 usage error or a file that cannot be read
+// or written.
 int SpustitDavku(const std::vector<std::string>& argumenty, const TProstrediDavky& prostredi,
                  TVystupDavky& vystup);
 
 // ---------------------------------------------------------------- for the folder mode
 
-// The file type list and the numbering settings, read once for a whole run.
+// The file type list and the numbering settings, read once for a whole run,
+// and what reading them met, told once the language is known.
 struct TNastaveniDavky {
     std::vector<TTypSouboru> typy;
     TUlozeneNastaveni ulozene;
+    std::vector<std::u16string> chybyUloziste;  // the store could not be read (whole)
+    bool nahradni = false;    // so files.ftd and the built-in defaults are used instead
+    bool chybiSoubor = false;  // no file type list was found
 };
 
 // The file type for a program: -t, else by its name (ZvolitTypSouboru), with

@@ -1,100 +1,125 @@
 #include "Napoveda.h"
 
+#include "katalog/TextyDavky.h"
+#include "platform/Kodovani.h"
+
+#include <algorithm>
+
 namespace {
 
-constexpr std::string_view Text =
-    "Usage: tarvik-cli count|introduce|renumber|remove [options] FILE|FOLDER...\n"
-    "       tarvik-cli refs [options] FILE\n"
-    "       tarvik-cli types\n"
-    "\n"
-    "Counts, introduces, renumbers or removes the block numbers (N10, N20, ...)\n"
-    "of NC programs by the rules of their CNC file type.\n"
-    "\n"
-    "  count       print the number of block lines\n"
-    "  introduce   number a program that has no block numbers yet\n"
-    "  renumber    give the block lines a fresh sequence of numbers\n"
-    "  remove      strip the block numbers\n"
-    "  refs        list the references to block numbers (GOTO, GOTOF/B/C, M99 P,\n"
-    "              M97 P, P and Q of G70 to G73): line, kind, target, and the\n"
-    "              line of the target block or why there is none; exit 1 when\n"
-    "              any has no definite target\n"
-    "  types       list the file types, their seven fields TAB-separated\n"
-    "\n"
-    "  -t, --type NAME     file type by its name; default: the first type whose\n"
-    "                      extension matches the file's (case-insensitive; a file\n"
-    "                      without one takes the type whose extension is \".\"),\n"
-    "                      else the first\n"
-    "  --main C            main block character of the chosen type (\"\" clears it)\n"
-    "  --secondary C       secondary block character, written before new numbers\n"
-    "  --start TEXT        program start marker\n"
-    "  --end TEXT          program end marker\n"
-    "  --comment C         comment start character\n"
-    "  --first N           first block number, 1..9999 (default 5)\n"
-    "  --increment N       increment, 1..9999 (default 5)\n"
-    "  --max N             maximum block number, 1..9999 (default 9999); a first\n"
-    "                      number or increment above it is lowered to it\n"
-    "  --width W           introduce, renumber: new numbers with leading zeros to W\n"
-    "                      digits, 1..9 (N0010 with 4); 0: none (the default)\n"
-    "  --keep-max          after the maximum keep the last number\n"
-    "  --restart           after the maximum start again at the first number\n"
-    "                      (the default)\n"
-    "  --number-start      introduce: number program start lines too\n"
-    "  --number-end        introduce: number program end lines too\n"
-    "  --number-comments   introduce: number comment lines too\n"
-    "  --keep-references   renumber: leave the references to block numbers as they\n"
-    "                      are (by default they follow their blocks' new numbers)\n"
-    "  --update-references renumber: update them (the default)\n"
-    "  --force             remove: remove the numbers also from a program whose\n"
-    "                      references to them would then point nowhere\n"
-    "  -o OUT              write the result to OUT (\"-\": standard output); with\n"
-    "                      several programs or a FOLDER, OUT is a folder that\n"
-    "                      receives them, keeping their paths below each FOLDER\n"
-    "  -i, --in-place      write the result over each file\n"
-    "                      (neither: the result of one FILE goes to standard output)\n"
-    "  -r, --recursive     take the programs in each FOLDER and its subfolders:\n"
-    "                      the files whose extension belongs to a file type\n"
-    "                      (hidden files and folders and links to folders left out)\n"
-    "  --all               with -r, every file, whatever its extension\n"
-    "  --check             change nothing; tell which programs would change, and\n"
-    "                      exit 1 when any would (or is refused)\n"
-    "  --diff              as --check, and print the changes as a unified diff of\n"
-    "                      the texts on standard output\n"
-    "  -j, --jobs N        process N programs at once (default: one per core)\n"
-    "  -h, --help          show this help\n"
-    "\n"
-    "The file types, and the defaults of --first, --increment, --max, --width and\n"
-    "of the policy after the maximum, come from the settings the window saved (on Linux\n"
-    "$XDG_CONFIG_HOME/Orvendal/Tarvik.reg, ~/.config by default; on Windows the\n"
-    "registry); without them from files.ftd beside the executable and the defaults\n"
-    "above. The tool never writes the settings. Settings that cannot be read are\n"
-    "reported, and files.ftd and the built-in defaults are used instead.\n"
-    "\n"
-    "FILE \"-\" reads the program from standard input.\n"
-    "\n"
-    "With several programs, a FOLDER, --check or --diff, each program is done on\n"
-    "its own: one line per program on standard error (the file, then \"done\",\n"
-    "\"unchanged\", \"would change\", \"refused: \" and the reason, or \"failed: \"\n"
-    "and the reason), in the order given whatever -j; count prints \"N FILE\" for\n"
-    "each on standard output. A program that fails or is refused is left as it\n"
-    "was; the others are done all the same.\n"
-    "\n"
-    "References to block numbers: renumber gives them the new numbers of their\n"
-    "blocks, each program of the file on its own, and tells on standard error how\n"
-    "many it updated and which it could not (a target that is missing, on more\n"
-    "than one block, or not a number), which it leaves as they are; introduce\n"
-    "tells which references the program has, none of them has a target; remove\n"
-    "refuses a program with references unless --force.\n"
-    "\n"
-    "The result is written with CR LF line breaks in the encoding the program was\n"
-    "read in. A file is replaced whole, or written in place where a new file\n"
-    "could not take its place (a folder that cannot be written, hard links,\n"
-    "another owner); a device or a pipe is written through. Progress and the\n"
-    "statistics line go to standard error.\n"
-    "Exit status: 0 done, 1 refused (block numbers present or missing, references\n"
-    "that remove would break; with --check or --diff also a program that would\n"
-    "change; refs: a reference without a definite target), 2 usage error or a\n"
-    "file that cannot be read or written (the highest of all programs).\n";
+// The lines of the help are kept under 80 columns, whatever the language.
+constexpr std::size_t Sirka = 79;
+
+// The characters of a UTF-8 text (each one column wide in the help's languages).
+std::size_t Sloupcu(std::string_view utf8) {
+    std::size_t n = 0;
+    for (const char c : utf8)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+// The text's words wrapped to the width, each line indented to odsazeni; the
+// first line starts after zacatek (a command or option, or nothing), on a
+// line of its own when zacatek reaches the text's column.
+void Zalomit(std::string& napoveda, std::string_view zacatek, const std::u16string& text, std::size_t odsazeni) {
+    std::string radek(zacatek);
+    if (Sloupcu(radek) + 1 > odsazeni && !radek.empty()) {
+        napoveda += radek + "\n";
+        radek.clear();
+    }
+    radek.resize(odsazeni + radek.size() - Sloupcu(radek), ' ');
+    bool prazdny = true;
+    const std::string slova = DoUtf8(text);
+    constexpr std::string_view Mezery = " \t\n\r";
+    for (std::size_t od = 0; od < slova.size();) {
+        if (Mezery.find(slova[od]) != std::string_view::npos) {
+            ++od;
+            continue;
+        }
+        // A word with the punctuation that follows it after a blank (French
+        // " : ", " ;"), which never starts a line.
+        std::size_t konec = std::min(slova.find_first_of(Mezery, od), slova.size());
+        std::string slovo = slova.substr(od, konec - od);
+        for (;;) {
+            const std::size_t dalsi = slova.find_first_not_of(Mezery, konec);
+            if (dalsi == std::string::npos) break;
+            const std::size_t za = std::min(slova.find_first_of(Mezery, dalsi), slova.size());
+            if (za != dalsi + 1 || std::string_view(":;!?").find(slova[dalsi]) == std::string_view::npos) break;
+            slovo += ' ';
+            slovo += slova[dalsi];
+            konec = za;
+        }
+        if (!prazdny && Sloupcu(radek) + 1 + Sloupcu(slovo) > Sirka) {
+            napoveda += radek + "\n";
+            radek.assign(odsazeni, ' ');
+            prazdny = true;
+        }
+        if (!prazdny) radek += ' ';
+        radek += slovo;
+        prazdny = false;
+        od = konec;
+    }
+    napoveda += radek + "\n";
+}
+
+struct TRadek {
+    std::string_view Nazev;  // the command or option, as it is typed
+    const std::u16string* Text;
+};
+
+const TRadek Prikazy[] = {
+    {"count", &rsHCOUNT},   {"introduce", &rsHINTRODUCE}, {"renumber", &rsHRENUMBER},
+    {"remove", &rsHREMOVE}, {"refs", &rsHREFS},           {"types", &rsHTYPES},
+};
+
+const TRadek Volby[] = {
+    {"-t, --type NAME", &rsHTYPE},
+    {"--main C", &rsHMAIN},
+    {"--secondary C", &rsHSECONDARY},
+    {"--start TEXT", &rsHSTART},
+    {"--end TEXT", &rsHEND},
+    {"--comment C", &rsHCOMMENT},
+    {"--first N", &rsHFIRST},
+    {"--increment N", &rsHINCREMENT},
+    {"--max N", &rsHMAX},
+    {"--width W", &rsHWIDTH},
+    {"--keep-max", &rsHKEEPMAX},
+    {"--restart", &rsHRESTART},
+    {"--number-start", &rsHNUMBERSTART},
+    {"--number-end", &rsHNUMBEREND},
+    {"--number-comments", &rsHNUMBERCOMMENTS},
+    {"--keep-references", &rsHKEEPREFERENCES},
+    {"--update-references", &rsHUPDATEREFERENCES},
+    {"--force", &rsHFORCE},
+    {"-o OUT", &rsHVYSTUP},
+    {"-i, --in-place", &rsHNAMISTE},
+    {"-r, --recursive", &rsHREKURZIVNE},
+    {"--all", &rsHVSECHNY},
+    {"--check", &rsHKONTROLA},
+    {"--diff", &rsHROZDIL},
+    {"-j, --jobs N", &rsHULOH},
+    {"--lang CODE", &rsHJAZYK},
+    {"-h, --help", &rsHNAPOVEDA},
+};
+
+const std::u16string* const Odstavce[] = {&rsHNASTAVENI, &rsHJAZYKY, &rsHVSTUP, &rsHSLOZKY,
+                                          &rsHODKAZY,    &rsHZAPIS,  &rsHKONEC};
 
 }  // namespace
 
-std::string_view NapovedaDavky() { return Text; }
+std::string NapovedaDavky() {
+    const std::string pouziti = DoUtf8(rsHPOUZITI) + " ";
+    const std::string odsazeni(Sloupcu(pouziti), ' ');
+    std::string napoveda = pouziti + "tarvik-cli count|introduce|renumber|remove [options] FILE|FOLDER...\n" +
+                           odsazeni + "tarvik-cli refs [options] FILE\n" + odsazeni + "tarvik-cli types\n\n";
+    Zalomit(napoveda, "", rsHPOPIS, 0);
+    napoveda += "\n";
+    for (const TRadek& r : Prikazy) Zalomit(napoveda, "  " + std::string(r.Nazev), *r.Text, 14);
+    napoveda += "\n";
+    for (const TRadek& r : Volby) Zalomit(napoveda, "  " + std::string(r.Nazev), *r.Text, 22);
+    for (const std::u16string* odstavec : Odstavce) {
+        napoveda += "\n";
+        Zalomit(napoveda, "", *odstavec, 0);
+    }
+    return napoveda;
+}

@@ -1,6 +1,6 @@
-// The batch tool's help text (tarvik-cli --help).
+// The batch tool's help text (tarvik-cli --help), in the catalogue's language.
 #pragma once
 
-#include <string_view>
+#include <string>
 
-std::string_view NapovedaDavky();
+std::string NapovedaDavky();

@@ -2,6 +2,7 @@
 
 #include "filetypes/TypSouboru.h"
 #include "platform/Registr.h"
+#include "platform/SlozkyDat.h"
 
 #include <csignal>
 #include <cstdio>
@@ -42,6 +43,8 @@ int main(int argc, char** argv) {
     TProstrediDavky prostredi;
     prostredi.SouborTypu = CestaVychozichTypu();
     prostredi.Registr = [] { return VytvoritRegistr(); };
+    // The window's language file where the program's data files are.
+    prostredi.SouborJazyku = NajitSoubor(SlozkyDat(), "tarvik.xml").value_or(std::filesystem::path());
     TStandardniVystup vystup;
     return SpustitDavku(argumenty, prostredi, vystup);
 }

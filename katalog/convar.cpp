@@ -176,3 +176,13 @@ const TPolozkaKatalogu* PolozkaKatalogu(std::string_view klic) {
 void ObnovitVestaveneTexty() {
     for (const auto& p : Katalog()) p.Text->assign(p.Vestaveny);
 }
+
+void PrelozitKatalog(std::span<const TPolozkaKatalogu> polozky, const THledaniTextu& najit) {
+    for (const auto& p : polozky) {
+        std::optional<std::u16string> text = najit(p.Klic);
+        if (text && !text->empty())
+            *p.Text = std::move(*text);
+        else
+            p.Text->assign(p.Vestaveny);
+    }
+}

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -76,3 +79,13 @@ const TPolozkaKatalogu* PolozkaKatalogu(std::string_view klic);
 
 // Every entry back to its built-in text.
 void ObnovitVestaveneTexty();
+
+// Where the catalogue pass takes the texts: the text of a key in the current
+// language, nothing when there is none (or an empty one). A failure to read
+// it is thrown.
+using THledaniTextu = std::function<std::optional<std::u16string>(std::string_view klic)>;
+
+// The catalogue pass over entries, in their order: each takes the text found
+// for its key, else its built-in text. A failure ends the pass there: the
+// entries before it keep their new texts, the others what they held.
+void PrelozitKatalog(std::span<const TPolozkaKatalogu> polozky, const THledaniTextu& najit);

@@ -1,5 +1,6 @@
 #include "PrikazSouboru.h"
 
+#include "katalog/TextyDavky.h"
 #include "katalog/Zpravy.h"
 #include "platform/Chyba.h"
 #include "platform/CteniTextu.h"
@@ -24,10 +25,7 @@ std::uint8_t Projit(TProgramPoKusech& cteni, const cnc::TZadani<char>& z, std::s
 }  // namespace
 
 std::string DuvodJinehoKodovani(const TVysledekProgramu& r) {
-    if (r.ZacatekJakoZnacka)
-        return std::string("the program's first bytes in ") + NazevKodovani(r.Pozadovane) +
-               " would read back as a byte-order mark";
-    return std::string(NazevKodovani(r.Pozadovane)) + " cannot hold every character of the program";
+    return Vyplnit(r.ZacatekJakoZnacka ? rsDKODOVANIZNACKA : rsDKODOVANINEPOJME, {NazevKodovani(r.Pozadovane)});
 }
 
 std::optional<std::string_view> OtevritZapis(std::optional<TZapisSouboru>& zapis, const std::filesystem::path& soubor,

@@ -39,7 +39,8 @@ struct TVysledekProgramu {
 };
 
 // Why a result is written in another encoding than its own:
-// "UTF-8 cannot hold every character" and the like.
+// "UTF-8 cannot hold every character" and the like, in the
+// catalogue's language.
 std::string DuvodJinehoKodovani(const TVysledekProgramu& r);
 
 // Where the result of one program goes.

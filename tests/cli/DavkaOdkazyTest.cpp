@@ -164,7 +164,7 @@ TEST_F(DavkaOdkazy, Prikazy) {
          "Varování: Program obsahuje odkazy na čísla bloků: 2x.\n"
          "Odkazy jsou na řádcích: 2, 4\n"
          "Odstraněním čísel bloků přestanou odkazy platit.\n"
-         "tarvik-cli: --force removes the numbers all the same.\n"},
+         "tarvik-cli: --force čísla přesto odstraní.\n"},
         {"remove forced", {"remove", "--force"}, sOdkazy, 0, "%\r\n GOTO 30\r\n X\r\n M99 P20\r\nM30\r\n",
          "Varování: Program obsahuje odkazy na čísla bloků: 2x.\n"
          "Odkazy jsou na řádcích: 2, 4\n"
@@ -212,14 +212,14 @@ TEST_F(DavkaOdkazy, VypisOdkazu) {
 
     // Options that do not fit the commands.
     const std::pair<std::vector<std::string>, const char*> chyby[] = {
-        {{"refs", program, program}, "refs takes one FILE"},
-        {{"refs", "-o", "x.nc", program}, "refs writes no program: -o, --in-place, --check and --diff do not apply"},
+        {{"refs", program, program}, "refs bere jeden FILE"},
+        {{"refs", "-o", "x.nc", program}, "refs nezapisuje žádný program: -o, --in-place, --check a --diff zde neplatí"},
         {{"refs", "--first", "10", program},
-         "refs numbers nothing: --first, --increment, --max, --keep-max and --restart do not apply"},
-        {{"renumber", "--force", program}, "--force applies to remove only"},
-        {{"remove", "--keep-references", program}, "--keep-references and --update-references apply to renumber only"},
+         "refs nic nečísluje: --first, --increment, --max, --keep-max a --restart zde neplatí"},
+        {{"renumber", "--force", program}, "--force platí jen pro remove"},
+        {{"remove", "--keep-references", program}, "--keep-references a --update-references platí jen pro renumber"},
         {{"renumber", "--keep-references", "--update-references", program},
-         "--keep-references and --update-references exclude each other"},
+         "--keep-references a --update-references se navzájem vylučují"},
     };
     for (const auto& [argumenty, zprava] : chyby) {
         EXPECT_EQ(Spustit(argumenty), 2) << zprava;

@@ -135,8 +135,8 @@ TEST_F(Davka, KodovaniZustane) {
     EXPECT_EQ(Spustit({"renumber", dve}), 0);
     EXPECT_EQ(vystup.program, "\xEF\xBB\xBF\xEF\xBB\xBF(A)\r\nN5 X\r\n");
     EXPECT_EQ(vystup.hlaseni.substr(0, vystup.hlaseni.find('\n')),
-              "tarvik-cli: the program's first bytes in UTF-8 would read back as a byte-order mark; it is written "
-              "as UTF-8 with byte-order mark.");
+              "tarvik-cli: první bajty programu v UTF-8 by se zpět přečetly jako značka pořadí bajtů; zapisuje se "
+              "jako UTF-8 with byte-order mark.");
     const std::string utf16 = Soubor("u16.nc", std::string("\xFF\xFE\xFF\xFE(\0A\0)\0\n\0N\0" "1\0\n\0", 18));
     EXPECT_EQ(Spustit({"renumber", utf16}), 0);
     EXPECT_EQ(vystup.program, "\xEF\xBB\xBF\xEF\xBB\xBF(A)\r\nN5\r\n");
@@ -150,19 +150,19 @@ TEST_F(Davka, ChybyPouzitiASouboru) {
         std::string prvniRadek;
     };
     const Pripad pripady[] = {
-        {{}, "tarvik-cli: no command given"},
-        {{"renumbr", program}, "tarvik-cli: unknown command 'renumbr'"},
-        {{"renumber"}, "tarvik-cli: no FILE given"},
-        {{"renumber", "--first", "0", program}, "tarvik-cli: --first needs a whole number from 1 to 9999, not '0'"},
-        {{"renumber", "--max", "10000", program}, "tarvik-cli: --max needs a whole number from 1 to 9999, not '10000'"},
-        {{"renumber", "--increment", "x", program}, "tarvik-cli: --increment needs a whole number from 1 to 9999, not 'x'"},
-        {{"renumber", "--main", "NN", program}, "tarvik-cli: --main takes one character or \"\", not 'NN'"},
-        {{"renumber", "--first"}, "tarvik-cli: option --first needs a value"},
-        {{"renumber", "-o", "x", "-i", program}, "tarvik-cli: -o and --in-place exclude each other"},
-        {{"renumber", "--number-end", program}, "tarvik-cli: --number-start, --number-end and --number-comments apply to introduce only"},
-        {{"renumber", "--bogus", program}, "tarvik-cli: unknown option '--bogus'"},
+        {{}, "tarvik-cli: nebyl zadán žádný příkaz"},
+        {{"renumbr", program}, "tarvik-cli: neznámý příkaz 'renumbr'"},
+        {{"renumber"}, "tarvik-cli: nebyl zadán žádný FILE"},
+        {{"renumber", "--first", "0", program}, "tarvik-cli: --first potřebuje celé číslo od 1 do 9999, ne '0'"},
+        {{"renumber", "--max", "10000", program}, "tarvik-cli: --max potřebuje celé číslo od 1 do 9999, ne '10000'"},
+        {{"renumber", "--increment", "x", program}, "tarvik-cli: --increment potřebuje celé číslo od 1 do 9999, ne 'x'"},
+        {{"renumber", "--main", "NN", program}, "tarvik-cli: --main bere jeden znak nebo \"\", ne 'NN'"},
+        {{"renumber", "--first"}, "tarvik-cli: volba --first potřebuje hodnotu"},
+        {{"renumber", "-o", "x", "-i", program}, "tarvik-cli: -o a --in-place se navzájem vylučují"},
+        {{"renumber", "--number-end", program}, "tarvik-cli: --number-start, --number-end a --number-comments platí jen pro introduce"},
+        {{"renumber", "--bogus", program}, "tarvik-cli: neznámá volba '--bogus'"},
         {{"renumber", program, program}, "tarvik-cli: several programs or a FOLDER need -i, -o FOLDER, --check or --diff"},
-        {{"renumber", "-t", "Nic", program}, "tarvik-cli: no file type named 'Nic'; the file types are:"},
+        {{"renumber", "-t", "Nic", program}, "tarvik-cli: žádný typ souboru se nejmenuje 'Nic'; typy souborů jsou:"},
         {{"renumber", chybi}, "tarvik-cli: Cannot open file \"" + chybi + "\". No such file or directory."},
         {{"renumber", "-o", (slozka / "neni" / "x.nc").string(), program},
          "tarvik-cli: Cannot create file \"" + (slozka / "neni" / "x.nc").string() + "\". Folder \"" +
@@ -177,7 +177,7 @@ TEST_F(Davka, ChybyPouzitiASouboru) {
 
     vystup.plny = true;
     EXPECT_EQ(SpustitDavku({"renumber", program}, prostredi, vystup), 2);
-    EXPECT_NE(vystup.hlaseni.find("Cannot write to standard output."), std::string::npos);
+    EXPECT_NE(vystup.hlaseni.find("Nelze zapisovat na standardní výstup."), std::string::npos);
 }
 
 // A program whose fourth byte lies inside a UTF-8 character is UTF-8, and
@@ -233,9 +233,9 @@ TEST_F(Davka, RidiciZnakyEscapovane) {
     EXPECT_EQ(Spustit({"types"}), 0);
     EXPECT_EQ(vystup.program, "Zl\\x1b[31my\\x7f\\u009b\t.nc\t:\tN\t%\tM30\t(\n");
     EXPECT_EQ(Spustit({"count", "-t", "Nic\x1b]0;x\x07", Soubor("p.nc", "N1\n")}), 2);
-    EXPECT_EQ(vystup.hlaseni, "tarvik-cli: no file type named 'Nic\\x1b]0;x\\x07'; the file types are:\n"
+    EXPECT_EQ(vystup.hlaseni, "tarvik-cli: žádný typ souboru se nejmenuje 'Nic\\x1b]0;x\\x07'; typy souborů jsou:\n"
                               "  Zl\\x1b[31my\\x7f\\u009b\n"
-                              "Try 'tarvik-cli --help' for more information.\n");
+                              "Více řekne 'tarvik-cli --help'.\n");
 }
 
 // A word that begins with the block character is no block number.
@@ -270,7 +270,7 @@ TEST_F(Davka, StandardniVstupAVystup) {
     EXPECT_EQ(TDocasnaSlozka::Precist(cil), "N5 X\r\n");
     EXPECT_EQ(Spustit({"renumber", "-i", "-"}), 2);
     EXPECT_EQ(vystup.hlaseni.substr(0, vystup.hlaseni.find('\n')),
-              "tarvik-cli: --in-place needs a FILE, not standard input");
+              "tarvik-cli: --in-place potřebuje FILE, ne standardní vstup");
     EXPECT_FALSE(fs::exists("-"));
 }
 
@@ -360,8 +360,7 @@ TEST_F(Davka, ZnakMimoKodovaniPredPrvnimBajtem) {
     EXPECT_EQ(Spustit({"introduce", "--secondary", "\xD0\x96", program}), 0);
     EXPECT_EQ(vystup.program, "\xEF\xBB\xBF\xD0\x96" "5 G0 (\xC4\x8D)\r\n(\xC3\xA1)\r\n");
     EXPECT_EQ(vystup.hlaseni.substr(0, vystup.hlaseni.find('\n')),
-              "tarvik-cli: Windows-1250 cannot hold every character of the program; it is written as UTF-8 with "
-              "byte-order mark.");
+              "tarvik-cli: Windows-1250 nepojme všechny znaky programu; zapisuje se jako UTF-8 with byte-order mark.");
     // Only comment lines, which introducing leaves without a number: the program stays as it was.
     const std::string komentare = Soubor("k.nc", "(\xE8)\r\n(\xE1)\r\n");
     EXPECT_EQ(Spustit({"introduce", "--secondary", "\xD0\x96", komentare}), 0);
@@ -405,7 +404,7 @@ TEST_F(Davka, BezSeznamuTypu) {
         EXPECT_TRUE(vystup.hlaseni.starts_with("Varování: Nepodařilo se nalézt soubor s defaultními typy souborů.\n"))
             << vystup.hlaseni;
         if (p.kod == 2) {
-            EXPECT_NE(vystup.hlaseni.find("markers are unknown"), std::string::npos) << vystup.hlaseni;
+            EXPECT_NE(vystup.hlaseni.find("značky programu nejsou známé"), std::string::npos) << vystup.hlaseni;
         }
     }
     EXPECT_EQ(TDocasnaSlozka::Precist(program), "%\nG0 X1\nM30\n");
@@ -413,7 +412,7 @@ TEST_F(Davka, BezSeznamuTypu) {
 
 TEST_F(Davka, Napoveda) {
     EXPECT_EQ(Spustit({"--help"}), 0);
-    EXPECT_NE(vystup.program.find("Usage: tarvik-cli count|introduce|renumber|remove [options] FILE"),
+    EXPECT_NE(vystup.program.find("Použití: tarvik-cli count|introduce|renumber|remove [options] FILE"),
               std::string::npos);
 }
 
@@ -507,7 +506,7 @@ TEST_P(DavkaSNastavenim, CislovaniZUlozenehoNastaveni) {
     }
     EXPECT_EQ(Spustit({"renumber", "--keep-max", "--restart", program}), 2);
     EXPECT_EQ(vystup.hlaseni.substr(0, vystup.hlaseni.find('\n')),
-              "tarvik-cli: --keep-max and --restart exclude each other");
+              "tarvik-cli: --keep-max a --restart se navzájem vylučují");
 }
 
 // The window's switch "update references to blocks" is the default of renumber.

@@ -1,8 +1,14 @@
 // Any bytes as the language file tarvik.xml: it loads or is refused with a
 // message, never crashes or hangs (libFuzzer's -timeout), and looking up the
-// texts of a loaded file never fails but with a message.
+// texts of a loaded file never fails but with a message. The batch tool's
+// reader (katalog/JazykovySoubor, without Qt) and the window's agree: what
+// one refuses the other refuses (unless the batch tool's refuses it as a
+// file it does not take: a document type, another encoding, a name beyond
+// ASCII), and they give the same text, or fail alike, for every key and
+// language of every section, and the same languages.
 #include "Fuzz.h"
 
+#include "katalog/JazykovySoubor.h"
 #include "lang/JazykyXML.h"
 #include "platform/Chyba.h"
 
@@ -11,16 +17,58 @@
 #include <QDomElement>
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace {
+
+// A text or the failure to give it, from either reader.
+struct TVysledek {
+    bool chyba = false;
+    std::u16string text;  // empty: none
+    bool operator==(const TVysledek&) const = default;
+};
+
+TVysledek ZOkna(const TJazykXML& jazyk, const QString& sekce, const QString& klic) {
+    try {
+        return {false, jazyk.DejText(sekce, klic, QString()).toStdU16String()};
+    } catch (const TChyba& e) {
+        OVERIT(!e.Zprava().empty());
+        return {true, {}};
+    }
+}
+
+TVysledek ZDavky(const TJazykovySoubor& soubor, const QString& sekce, const QString& klic, const QString& kod) {
+    try {
+        return {false, soubor.Text(sekce.toStdString(), klic.toStdString(), kod.toStdString()).value_or(u"")};
+    } catch (const TChyba& e) {
+        OVERIT(!e.Zprava().empty());
+        return {true, {}};
+    }
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bajty = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    std::optional<TJazykovySoubor> davka;
+    bool nepodporovany = false;
+    try {
+        davka = TJazykovySoubor::Precist(std::string_view(reinterpret_cast<const char*>(data), size), u"tarvik.xml");
+    } catch (const TOdmitnutyJazykovySoubor& e) {
+        OVERIT(!e.Zprava().empty());
+        nepodporovany = e.Nepodporovany();
+    }
     QDomDocument dokument;
     try {
         dokument = NacistJazykovyDokument(bajty, QStringLiteral("tarvik.xml"));
     } catch (const TChyba& e) {
         OVERIT(!e.Zprava().empty());
+        OVERIT(!davka);
         return 0;
     }
+    OVERIT(davka || nepodporovany);
 
     // Every text of the file, as the windows ask for it: section, key and
     // language by name; a bounded number, so that a wide file stays quick.
@@ -35,13 +83,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (QDomElement kod = klic.firstChildElement(); !kod.isNull() && dotazu < 1000;
                  kod = kod.nextSiblingElement(), ++dotazu) {
                 jazyk.Jazyk = kod.tagName();
-                try {
-                    jazyk.DejText(sekce.tagName(), klic.tagName(), QStringLiteral("výchozí"));
-                } catch (const TChyba& e) {
-                    OVERIT(!e.Zprava().empty());
-                }
+                const TVysledek okno = ZOkna(jazyk, sekce.tagName(), klic.tagName());
+                if (davka) OVERIT(ZDavky(*davka, sekce.tagName(), klic.tagName(), kod.tagName()) == okno);
             }
         }
+    }
+    if (davka) {
+        std::vector<std::string> kody;
+        for (QDomElement j = koren.firstChildElement(QStringLiteral("JAZYKY")).firstChildElement(); !j.isNull();
+             j = j.nextSiblingElement())
+            kody.push_back(j.tagName().toStdString());
+        OVERIT(davka->Jazyky() == kody);
     }
     return 0;
 }

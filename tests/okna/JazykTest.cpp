@@ -8,6 +8,7 @@
 #include "ui/fASCII.h"
 #include "ui/fNastaveni.h"
 #include "ui/fTypSouboru.h"
+#include "katalog/TextyDavky.h"
 #include "katalog/convar.h"
 #include "lang/JazykyXML.h"
 #include "lang/fJazyk.h"
@@ -438,8 +439,8 @@ TEST_F(Jazyky, OAplikaci) {
 const QStringList Prelozene{QStringLiteral("EN"), QStringLiteral("SK"), QStringLiteral("DE"), QStringLiteral("FR"),
                             QStringLiteral("ES")};
 
-// Every key that the running windows and the message catalogue look up in
-// the language file, with its Czech text: section -> key -> text.
+// Every key that the running windows, the message catalogue and the batch
+// tool look up in the language file, with its Czech text: section -> key -> text.
 std::map<QString, std::map<QString, QString>> HledaneKlice() {
     // The save-state indicator has a hint once the text changed.
     HlavniForm->memProgram()->setText(QStringLiteral("N10 G0\n"));
@@ -455,6 +456,10 @@ std::map<QString, std::map<QString, QString>> HledaneKlice() {
     for (const TPolozkaKatalogu& p : Katalog())
         hledane[QStringLiteral("Obecne")][QString::fromLatin1(p.Klic.data(), qsizetype(p.Klic.size()))] =
             Q(std::u16string(p.Vestaveny));
+    // The batch tool's own texts.
+    for (const TPolozkaKatalogu& p : KatalogDavky())
+        hledane[QString::fromLatin1(SekceDavky.data(), qsizetype(SekceDavky.size()))]
+               [QString::fromLatin1(p.Klic.data(), qsizetype(p.Klic.size()))] = Q(std::u16string(p.Vestaveny));
     return hledane;
 }
 
