@@ -10,6 +10,7 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -63,6 +64,11 @@ int OdpovedetBezOkna(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (const int vysledek = OdpovedetBezOkna(argc, argv); vysledek >= 0) return vysledek;
     ZapnoutVelkeStranky(argv);
+#ifdef SIGXFSZ
+    // A file size limit (ulimit -f) fails a save (EFBIG) as a full disk does,
+    // and the old file comes back, instead of ending the window.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     TTarvikAplikace aplikace(argc, argv);
     // The desktop entry the windows belong to (their icon on Wayland).
     QGuiApplication::setDesktopFileName(QStringLiteral("cz.orvendal.Tarvik"));

@@ -61,7 +61,7 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
     v.cinnost = TCinnost::Program;
     bool mamPrikaz = false;
     bool jenSoubory = false;
-    bool napoveda = false;
+    bool napoveda = false, verze = false;
     bool volbaZavedeni = false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         std::string arg = a[i];
@@ -100,6 +100,9 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
         } else if (arg == "-h" || arg == "--help") {
             bezHodnoty();
             napoveda = true;
+        } else if (arg == "--version") {
+            bezHodnoty();
+            verze = true;
         } else if (arg == "-t" || arg == "--type") {
             v.typ = ZUtf8(hodnota());
         } else if (arg == "--main") {
@@ -173,8 +176,8 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
             Chyba(rsDNEZNAMAVOLBA, {arg});
         }
     }
-    if (napoveda) {
-        v.cinnost = TCinnost::Napoveda;
+    if (napoveda || verze) {
+        v.cinnost = napoveda ? TCinnost::Napoveda : TCinnost::Verze;
         return v;
     }
     if (!mamPrikaz) Chyba(rsDBEZPRIKAZU);

@@ -16,7 +16,7 @@ struct TChybaPouziti : std::runtime_error {
 
 // What the tool is asked to do: a command on programs, the list of file
 // types, or its help.
-enum class TCinnost : std::uint8_t { Program, Typy, Napoveda };
+enum class TCinnost : std::uint8_t { Program, Typy, Napoveda, Verze };
 
 // The command line.
 struct TVolby {

@@ -1,6 +1,7 @@
 #include "Davka.h"
 
 #include "Napoveda.h"
+#include "TarvikVerze.h"
 
 #include "filetypes/SeznamTypu.h"
 #include "filetypes/TypSouboru.h"
@@ -206,6 +207,10 @@ namespace {
 int VypsatOdkazy(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDavky& vystup) {
     const std::string& jmeno = v.soubory.front();
     const TVysledekProgramu r = ZpracovatProgram(ZadaniProgramu(v, nastaveni, jmeno), jmeno, {});
+    if (r.Odmitnuti) {
+        VypsatHlaseni(vystup, *r.Odmitnuti);
+        return 1;
+    }
     std::string vypis;
     for (const std::u16string& radek : VypisOdkazu(*r.Odkazy)) {
         // The fields TAB-separated, what they hold escaped.
@@ -252,15 +257,15 @@ int ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDav
         }
     };
     const auto r = ZpracovatProgram(zadani, jmeno, kam);
-    if (v.prikaz == TPrikazProgramu::Pocet) {
-        if (!vystup.Program(std::to_string(r.Bloku) + "\n")) throw TChyba(rsDNELZEVYSTUP);
-        return 0;
-    }
     if (r.Odmitnuti) {
         VypsatHlaseni(vystup, *r.Odmitnuti);
         if (r.Odmitnuti->Druh == TDruhHlaseni::Dotaz)
             vystup.Hlaseni("tarvik-cli: " + DoUtf8(rsDVYNUTIT));
         return 1;
+    }
+    if (v.prikaz == TPrikazProgramu::Pocet) {
+        if (!vystup.Program(std::to_string(r.Bloku) + "\n")) throw TChyba(rsDNELZEVYSTUP);
+        return 0;
     }
     if (zapis) zapis->Dokoncit();
     if (r.Pouzite != r.Pozadovane)
@@ -321,6 +326,7 @@ int SpustitDavku(const std::vector<std::string>& argumenty, const TProstrediDavk
             VypsatHlaseni(vystup, rsVAROVANI, varovani + u".");
         const TVolby v = RozebratArgumenty(argumenty);
         if (v.cinnost == TCinnost::Napoveda) return vystup.Program(NapovedaDavky()) ? 0 : 2;
+        if (v.cinnost == TCinnost::Verze) return vystup.Program("tarvik-cli " TARVIK_VERZE "\n" TARVIK_O_LICENCI) ? 0 : 2;
         return Zpracovat(v, nastaveni, vystup);
     } catch (const TChybaPouziti& e) {
         vystup.Hlaseni(std::string("tarvik-cli: ") + e.what());

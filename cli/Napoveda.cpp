@@ -100,6 +100,7 @@ const TRadek Volby[] = {
     {"-j, --jobs N", &rsHULOH},
     {"--lang CODE", &rsHJAZYK},
     {"-h, --help", &rsHNAPOVEDA},
+    {"--version", &rsHVERZE},
 };
 
 const std::u16string* const Odstavce[] = {&rsHNASTAVENI, &rsHJAZYKY, &rsHVSTUP, &rsHSLOZKY,

@@ -251,14 +251,14 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
                 zapis->Zapsat(kus);
         };
         const TVysledekProgramu p = ZpracovatProgram(ZadaniProgramu(v, nastaveni, program.soubor), program.soubor, kam);
-        if (v.prikaz == TPrikazProgramu::Pocet) {
-            r.radek = jmeno + ": " + Bloku(p.Bloku);
-            r.vystup = std::to_string(p.Bloku) + " " + jmeno + "\n";
-            return r;
-        }
         if (p.Odmitnuti) {
             r.kod = 1;
             r.radek = jmeno + ": refused: " + BezRidicichZnaku(HlaseniNaRadek(*p.Odmitnuti));
+            return r;
+        }
+        if (v.prikaz == TPrikazProgramu::Pocet) {
+            r.radek = jmeno + ": " + Bloku(p.Bloku);
+            r.vystup = std::to_string(p.Bloku) + " " + jmeno + "\n";
             return r;
         }
         std::string stav = "done";
@@ -294,8 +294,6 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
                 od = cr + 1;
             }
         }
-    } catch (const TNeniTextovyProgram&) {
-        r = {1, jmeno + ": refused: " + HlaseniNaRadek(THlaseniPrikazu{TDruhHlaseni::Varovani, rsVAROVANI, rsNENITEXT + u".", {}}), {}, {}, jmeno, {}};
     } catch (const TChyba& e) {
         r = {2, jmeno + ": failed: " + BezRidicichZnaku(TextChyby(e.Zprava())), {}, {}, jmeno, {}};
     } catch (const std::bad_alloc&) {

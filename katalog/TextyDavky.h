@@ -140,6 +140,7 @@
         u"jazyk zpráv a této nápovědy pro tento běh: CZ, EN, SK, DE, FR, ES nebo jiný z jazykového " \
         u"souboru (výchozí: jazyk zvolený v okně)") \
     X(rsHNAPOVEDA, u"zobrazit tuto nápovědu") \
+    X(rsHVERZE, u"zobrazit verzi a licenci") \
     X(rsHNASTAVENI, \
         u"Typy souborů a výchozí hodnoty --first, --increment, --max, --width a chování po dosažení " \
         u"maxima pocházejí z nastavení uloženého oknem (v Linuxu $XDG_CONFIG_HOME/Orvendal/Tarvik.reg, " \

@@ -2,6 +2,7 @@
 
 #include "katalog/TextyDavky.h"
 #include "katalog/Zpravy.h"
+#include "katalog/convar.h"
 #include "platform/Chyba.h"
 #include "platform/CteniTextu.h"
 #include "platform/ZapisSouboru.h"
@@ -54,11 +55,17 @@ TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const std::file
     // go forward.
     TPrvniPruchod prvni(uloha);
     std::string_view kus;
-    for (TProgramPoKusech::TStav stav; (stav = cteni.Dalsi(kus)) != TProgramPoKusech::TStav::Konec;) {
-        if (stav == TProgramPoKusech::TStav::Znovu)
-            prvni.Znovu();
-        else
-            prvni.Pridat(kus);
+    try {
+        for (TProgramPoKusech::TStav stav; (stav = cteni.Dalsi(kus)) != TProgramPoKusech::TStav::Konec;) {
+            if (stav == TProgramPoKusech::TStav::Znovu)
+                prvni.Znovu();
+            else
+                prvni.Pridat(kus);
+        }
+    } catch (const TNeniTextovyProgram&) {
+        // A binary file is no program: refused, never rewritten.
+        vysledek.Odmitnuti = THlaseniPrikazu{TDruhHlaseni::Varovani, rsVAROVANI, rsNENITEXT + u".", {}};
+        return vysledek;
     }
     TPosudek posudek = prvni.Dokoncit();
     const std::size_t radku = posudek.Pocty.Radku;

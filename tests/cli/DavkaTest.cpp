@@ -6,6 +6,8 @@
 #include "../support/DocasnaSlozka.h"
 #include "../support/ZkusebniUloziste.h"
 
+#include "TarvikVerze.h"
+
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
@@ -408,6 +410,26 @@ TEST_F(Davka, BezSeznamuTypu) {
         }
     }
     EXPECT_EQ(TDocasnaSlozka::Precist(program), "%\nG0 X1\nM30\n");
+}
+
+// A file that is no text is refused by every command, and stays as it was.
+TEST_F(Davka, BinarniSouborOdmitnut) {
+    const std::string bajty("N10 X\0\x7f" "ELF\x02\x01", 11);
+    const std::string soubor = Soubor("p.nc", bajty);
+    for (const std::vector<std::string>& a : std::vector<std::vector<std::string>>{
+             {"count", soubor}, {"renumber", "-i", soubor}, {"remove", soubor}, {"refs", soubor}}) {
+        SCOPED_TRACE(a.front());
+        EXPECT_EQ(Spustit(a), 1);
+        EXPECT_EQ(vystup.program, "");
+        EXPECT_NE(vystup.hlaseni.find("Soubor není textový program."), std::string::npos) << vystup.hlaseni;
+        EXPECT_EQ(TDocasnaSlozka::Precist(soubor), bajty);
+    }
+}
+
+TEST_F(Davka, Verze) {
+    EXPECT_EQ(Spustit({"--version"}), 0);
+    EXPECT_TRUE(vystup.program.starts_with("tarvik-cli " TARVIK_VERZE "\n")) << vystup.program;
+    EXPECT_NE(vystup.program.find("GPL"), std::string::npos);
 }
 
 TEST_F(Davka, Napoveda) {

@@ -87,6 +87,8 @@ done
 verze=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD/CMakeCache.txt")
 [ -n "$verze" ] || selhat "no project version in $BUILD/CMakeCache.txt"
 [ "$(head -n 1 vystup.txt)" = "tarvik $verze" ] || selhat "tarvik --version printed: $(cat vystup.txt)"
+"$STAGE/bin/tarvik-cli" --version >vystup.txt 2>chyby.txt || selhat "tarvik-cli --version: exit $?: $(cat chyby.txt)"
+[ "$(head -n 1 vystup.txt)" = "tarvik-cli $verze" ] || selhat "tarvik-cli --version printed: $(cat vystup.txt)"
 for manual in tarvik tarvik-cli; do
     zcat "$STAGE/share/man/man1/$manual.1.gz" | grep -q "^\.TH .* \"Tarvik $verze\" " ||
         selhat "the manual page $manual does not carry the version $verze"
