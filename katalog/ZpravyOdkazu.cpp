@@ -91,25 +91,36 @@ std::u16string ZpravaOdkazyPredOdstranenim(const TVysledekOdkazu& v, bool otazka
     return s;
 }
 
-std::u16string ZpravaOdkazu(const TVysledekOdkazu& v, bool precislovani, std::size_t radku) {
+std::u16string ZpravaOdkazu(const TVysledekOdkazu& v, bool precislovani, std::size_t radku,
+                            std::vector<std::size_t>* radkyProgramu) {
     std::u16string s;
-    if (precislovani) s = rsODKAZYAKTUALIZOVANO + u": " + Cislo(v.PocetAktualizovanych()) + u".";
+    // Each line of the text, and the program's line it names (npos: none).
+    const auto novyRadek = [&](std::size_t radekProgramu) {
+        if (!s.empty()) s += u'\r';
+        if (radkyProgramu) radkyProgramu->push_back(radekProgramu);
+    };
+    if (radkyProgramu) radkyProgramu->clear();
+    if (precislovani) {
+        novyRadek(std::u16string::npos);
+        s += rsODKAZYAKTUALIZOVANO + u": " + Cislo(v.PocetAktualizovanych()) + u".";
+    }
     // The references whose target changed, then those without a definite one.
     const auto skupina = [&](const std::u16string& nadpis, bool zmenene) {
         const auto patri = [&](const TOdkaz& o) { return o.Stav != TStavOdkazu::Vyreseny && ZmenilCil(o.Stav) == zmenene; };
         const std::size_t pocet =
             static_cast<std::size_t>(std::count_if(v.Odkazy.begin(), v.Odkazy.end(), patri));
         if (pocet == 0) return;
-        if (!s.empty()) s += u'\r';
+        novyRadek(std::u16string::npos);
         s += nadpis + u": " + Cislo(pocet) + u".";
         std::size_t vypsano = 0;
         for (const TOdkaz& o : v.Odkazy) {
             if (!patri(o)) continue;
-            s += u'\r';
             if (vypsano++ == radku) {
+                novyRadek(std::u16string::npos);
                 s += Vypustka;
                 break;
             }
+            novyRadek(o.Radek);
             s += rsRADEK + u" " + Cislo(o.Radek + 1) + u" (" + TextOdkazu(v, o) + u"): " + PopisStavu(o) + u".";
         }
     };

@@ -42,7 +42,8 @@ std::u16string ZpravaOdkazyPredOdstranenim(const TVysledekOdkazu& v, bool otazka
 // likewise those without a definite target, under "<rsODKAZYBEZCILE>: 2.".
 // The lines are joined by CR.
 std::u16string ZpravaOdkazu(const TVysledekOdkazu& v, bool precislovani,
-                            std::size_t radku = std::numeric_limits<std::size_t>::max());
+                            std::size_t radku = std::numeric_limits<std::size_t>::max(),
+                            std::vector<std::size_t>* radkyProgramu = nullptr);
 
 // The listing of "tarvik-cli refs": the head "<rsRADEK>\t<rsODKAZ>\t<rsCIL>\t<rsRADEKCILE>",
 // a line per reference, "12\tG71 P\t90\t11" (the target's line, or PopisStavu),

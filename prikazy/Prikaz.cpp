@@ -71,7 +71,7 @@ TOdkazyBloku TUloha::NoveOdkazy(std::optional<TVyberRadku> vyber) const {
 std::optional<THlaseniPrikazu> Posoudit(const TUloha& uloha, const cnc::TPocty& pocty,
                                         const std::optional<TVysledekOdkazu>& odkazy, bool vyber) {
     const auto hlaseni = [](TDruhHlaseni druh, std::u16string text) {
-        return THlaseniPrikazu{druh, druh == TDruhHlaseni::Varovani ? rsVAROVANI : rsINFORMACE, std::move(text), {}};
+        return THlaseniPrikazu{druh, druh == TDruhHlaseni::Varovani ? rsVAROVANI : rsINFORMACE, std::move(text), {}, {}};
     };
     switch (uloha.Prikaz()) {
         case TPrikazProgramu::Zavest:
@@ -87,7 +87,7 @@ std::optional<THlaseniPrikazu> Posoudit(const TUloha& uloha, const cnc::TPocty& 
             // Removing the numbers breaks every reference to them: not without consent.
             if (odkazy && !odkazy->Odkazy.empty() && !uloha.Vynutit())
                 return THlaseniPrikazu{TDruhHlaseni::Dotaz, rsVAROVANI, ZpravaOdkazyPredOdstranenim(*odkazy, false),
-                                       rsODKAZYPRESTO + u"?"};
+                                       rsODKAZYPRESTO + u"?", {}};
             break;
         default: break;
     }
@@ -132,16 +132,21 @@ std::optional<THlaseniPrikazu> HlaseniOdkazu(TPrikazProgramu prikaz, const TVysl
     switch (prikaz) {
         case TPrikazProgramu::Precislovat: {
             const bool vse = o.PocetNevyresenych() == 0;
-            return THlaseniPrikazu{vse ? TDruhHlaseni::Informace : TDruhHlaseni::Varovani,
-                                   vse ? rsINFORMACE : rsVAROVANI, ZpravaOdkazu(o, true, radku), {}};
+            THlaseniPrikazu h{vse ? TDruhHlaseni::Informace : TDruhHlaseni::Varovani, vse ? rsINFORMACE : rsVAROVANI,
+                              {}, {}, {}};
+            h.Text = ZpravaOdkazu(o, true, radku, &h.RadkyProgramu);
+            return h;
         }
-        case TPrikazProgramu::Zavest:
-            return THlaseniPrikazu{TDruhHlaseni::Varovani, rsVAROVANI, ZpravaOdkazu(o, false, radku), {}};
+        case TPrikazProgramu::Zavest: {
+            THlaseniPrikazu h{TDruhHlaseni::Varovani, rsVAROVANI, {}, {}, {}};
+            h.Text = ZpravaOdkazu(o, false, radku, &h.RadkyProgramu);
+            return h;
+        }
         case TPrikazProgramu::Odstranit:
             // Removed all the same: the references that now point nowhere.
             if (o.Odkazy.empty()) return std::nullopt;
             return THlaseniPrikazu{TDruhHlaseni::Varovani, rsVAROVANI,
-                                   ZpravaOdkazyPredOdstranenim(o, false, std::min<std::size_t>(radku, 10)), {}};
+                                   ZpravaOdkazyPredOdstranenim(o, false, std::min<std::size_t>(radku, 10)), {}, {}};
         default: return std::nullopt;
     }
 }

@@ -24,6 +24,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What a command does to a program.
 enum class TPrikazProgramu : std::uint8_t {
@@ -89,6 +90,9 @@ struct THlaseniPrikazu {
     // user agrees (Vynutit). The batch tool asks nobody: it refuses with
     // Titulek and Text.
     std::u16string Otazka;
+    // For each line of Text, the program's line (from 0) that it names, or
+    // npos: the window lets the user go there.
+    std::vector<std::size_t> RadkyProgramu;
 };
 
 // What the first pass found out about a program.

@@ -64,7 +64,7 @@ TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const std::file
         }
     } catch (const TNeniTextovyProgram&) {
         // A binary file is no program: refused, never rewritten.
-        vysledek.Odmitnuti = THlaseniPrikazu{TDruhHlaseni::Varovani, rsVAROVANI, rsNENITEXT + u".", {}};
+        vysledek.Odmitnuti = THlaseniPrikazu{TDruhHlaseni::Varovani, rsVAROVANI, rsNENITEXT + u".", {}, {}};
         return vysledek;
     }
     TPosudek posudek = prvni.Dokoncit();

@@ -99,6 +99,30 @@ TEST(Prikaz, VyberVNovemTextu) {
     EXPECT_EQ(novy.substr(p.ZacatekVyberu(), p.KonecVyberu() - p.ZacatekVyberu()), "N100 Y\r\n");
 }
 
+// A report names the lines of its references, line for line of its text.
+TEST(Prikaz, RadkyHlaseni) {
+    const std::string text = "N1 GOTO 7\r\nN2 X\r\nN3 GOTO 2\r\nN4 GOTO #1\r\n";
+    TPrikazNadTextem p(TZadaniPrikazu{TPrikazProgramu::Precislovat, Iso(), Cislovani(10, 10), false}, text);
+    const auto h = p.HlaseniOdkazu(10);
+    ASSERT_TRUE(h);
+    std::vector<std::u16string> radky;
+    for (std::size_t od = 0;;) {
+        const std::size_t cr = h->Text.find(u'\r', od);
+        radky.push_back(h->Text.substr(od, cr - od));
+        if (cr == std::u16string::npos) break;
+        od = cr + 1;
+    }
+    ASSERT_EQ(h->RadkyProgramu.size(), radky.size());
+    std::vector<std::size_t> jmenovane;
+    for (std::size_t i = 0; i < radky.size(); ++i) {
+        if (h->RadkyProgramu[i] == std::u16string::npos) continue;
+        jmenovane.push_back(h->RadkyProgramu[i]);
+        const std::string c = std::to_string(h->RadkyProgramu[i] + 1);
+        EXPECT_NE(radky[i].find(rsRADEK + u" " + std::u16string(c.begin(), c.end()) + u" "), std::u16string::npos);
+    }
+    EXPECT_EQ(jmenovane, (std::vector<std::size_t>{0, 3}));
+}
+
 // The forms of numbers: a new block number is plain or as wide as the
 // setting asks; a reference keeps the width it was written with.
 TEST(Prikaz, TvaryCisel) {
