@@ -41,7 +41,9 @@ constexpr std::u16string_view vRADEKCILE = u"Řádek cíle";
 constexpr std::u16string_view vODKAZU = u"Počet odkazů na čísla bloků";
 constexpr std::u16string_view vAKTUALIZOVATODKAZY = u"Aktualizovat odkazy na bloky";
 constexpr std::u16string_view vAKTUALIZOVATODKAZYNAPOVEDA =
-    u"Při přečíslování upravit také odkazy na čísla bloků (GOTO, M99 P, M97 P, P a Q cyklů G70 až G73)";
+    u"Při přečíslování upravit také odkazy na čísla bloků, které čte řídicí systém typu souboru (jejich druhy "
+    u"určuje typ souboru: GOTO, M99 P, M97 P, P a Q cyklů soustružení); vypnuto: odkazy zůstanou, jak jsou, a "
+    u"přečíslování ohlásí ty, které pak vedou jinam";
 constexpr std::u16string_view vNENITEXT = u"Soubor není textový program";
 constexpr std::u16string_view vODKAZNAVRAT = u"vrací se do volajícího programu, který v souboru není";
 constexpr std::u16string_view vODKAZYJINAM = u"Odkazy, které nyní vedou jinam";
@@ -54,6 +56,7 @@ constexpr std::u16string_view vDRUHODKAZUM99 = u"Návrat na blok M99 P";
 constexpr std::u16string_view vDRUHODKAZUM97 = u"Volání podprogramu v programu M97 P";
 constexpr std::u16string_view vDRUHODKAZUCYKLYA = u"Profil cyklů soustružení G70 až G73 (P, Q), G-kódy A a B";
 constexpr std::u16string_view vDRUHODKAZUCYKLYC = u"Profil cyklů soustružení G72 až G75 (P, Q), G-kódy C";
+constexpr std::u16string_view vODKAZYNANOVE = u"Odkazy, které nyní vedou na nově očíslované bloky";
 }  // namespace
 
 std::u16string rsCHYBA{vCHYBA};
@@ -108,6 +111,7 @@ std::u16string rsDRUHODKAZUM99{vDRUHODKAZUM99};
 std::u16string rsDRUHODKAZUM97{vDRUHODKAZUM97};
 std::u16string rsDRUHODKAZUCYKLYA{vDRUHODKAZUCYKLYA};
 std::u16string rsDRUHODKAZUCYKLYC{vDRUHODKAZUCYKLYC};
+std::u16string rsODKAZYNANOVE{vODKAZYNANOVE};
 
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
     static const std::array<TPolozkaKatalogu, PocetPolozekKatalogu> katalog = {{
@@ -163,6 +167,7 @@ const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
         {"rsDRUHODKAZUM97", vDRUHODKAZUM97, &rsDRUHODKAZUM97},
         {"rsDRUHODKAZUCYKLYA", vDRUHODKAZUCYKLYA, &rsDRUHODKAZUCYKLYA},
         {"rsDRUHODKAZUCYKLYC", vDRUHODKAZUCYKLYC, &rsDRUHODKAZUCYKLYC},
+        {"rsODKAZYNANOVE", vODKAZYNANOVE, &rsODKAZYNANOVE},
     }};
     return katalog;
 }

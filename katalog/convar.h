@@ -62,6 +62,7 @@ extern std::u16string rsDRUHODKAZUM99;
 extern std::u16string rsDRUHODKAZUM97;
 extern std::u16string rsDRUHODKAZUCYKLYA;
 extern std::u16string rsDRUHODKAZUCYKLYC;
+extern std::u16string rsODKAZYNANOVE;
 
 struct TPolozkaKatalogu {
     std::string_view Klic;         // the key, also its element name in the language file
@@ -69,7 +70,7 @@ struct TPolozkaKatalogu {
     std::u16string* Text;           // the entry as the last catalogue pass left it
 };
 
-constexpr std::size_t PocetPolozekKatalogu = 52;
+constexpr std::size_t PocetPolozekKatalogu = 53;
 
 // All entries, in the order in which the catalogue pass refreshes them.
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog();
