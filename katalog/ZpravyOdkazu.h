@@ -25,8 +25,8 @@ std::u16string_view DuvodOdkazu(TStavOdkazu stav);
 // others as DuvodOdkazu. Lines count from 1.
 std::u16string PopisStavu(const TOdkaz& o);
 
-// The display name of a family of references, for the file type editor and
-// the listing of the types: "Jumps GOTO, GOTOF, GOTOB, GOTOC", ...
+// The display name of a family of references, for the check boxes of the
+// file type editor: "Skoky GOTO, GOTOF, GOTOB, GOTOC", ...
 std::u16string_view NazevRodiny(TRodinaOdkazu rodina);
 
 // Before removing the numbers of a program with references (v.Odkazy not empty):
