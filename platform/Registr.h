@@ -90,6 +90,13 @@ public:
     // as it always does.
     virtual void ZacitDavku() {}
     virtual void DokoncitDavku() {}
+
+    // One snapshot for a reader: from the next read on, every read sees the
+    // store as that read found it, whatever another program writes meanwhile
+    // (the batch tool reads its settings and its file type list as one
+    // version). A change ends the snapshot. The registry, which has no
+    // versions to read, reads on as always.
+    virtual void Zmrazit() {}
 };
 
 // The settings store of this platform: the registry on Windows, elsewhere

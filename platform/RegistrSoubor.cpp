@@ -484,6 +484,7 @@ std::string CasovaZnacka() {
 
 void TRegistrSoubor::Obnovit() {
     if (davka_ && zmenenoVDavce_) return;  // the batch's changes are the store now
+    if (zmrazeno_ && otisk_) return;       // the snapshot
     const TOtisk o = OtiskSouboru<TOtisk>(soubor_);
     if (otisk_ && *otisk_ == o) return;
     otisk_.reset();
@@ -574,6 +575,8 @@ void TRegistrSoubor::ZapsatStrom(const TStrom& strom) {
 
 template <typename Zmena>
 bool TRegistrSoubor::Zmenit(Zmena zmena) {
+    // A writer works on the file as it is now.
+    zmrazeno_ = false;
     Obnovit();
     if (davka_ && zmenenoVDavce_) {
         ++verze_;
