@@ -57,6 +57,49 @@ TEST(CteniTextu, DlouhyRadekANulovyBajt) {
     }
 }
 
+// A program's line is read up to its limit, in UTF-8 and in UTF-16; a
+// longer one fails the reading.
+TEST(CteniTextu, NejdelsiRadekProgramu) {
+    constexpr std::size_t N = TProgramPoKusech::NejdelsiRadek;
+    struct Pripad {
+        const char* nazev;
+        std::size_t delka;  // bytes of the long line in the file
+        bool utf16;
+        bool cte;
+    };
+    const Pripad pripady[] = {
+        {"UTF-8 at the limit", N, false, true},
+        {"UTF-8 past the limit", N + (1u << 20), false, false},
+        {"UTF-16 at the limit", N, true, true},
+        {"UTF-16 past the limit", N + (1u << 20), true, false},
+    };
+    for (const auto& p : pripady) {
+        SCOPED_TRACE(p.nazev);
+        std::string bajty;
+        if (p.utf16) {
+            bajty = "\xFF\xFE";
+            for (std::size_t i = 0; i < p.delka / 2; ++i) bajty += {'X', '\0'};
+            bajty += {'\n', '\0', 'A', '\0'};
+        } else {
+            bajty = std::string(p.delka, 'X') + "\nA";
+        }
+        TBajtyVPameti zdroj(bajty);
+        TProgramPoKusech cteni(zdroj);
+        std::size_t precteno = 0;
+        const auto projit = [&] {
+            std::string_view kus;
+            for (TProgramPoKusech::TStav s; (s = cteni.Dalsi(kus)) != TProgramPoKusech::TStav::Konec;)
+                if (s == TProgramPoKusech::TStav::Kus) precteno += kus.size();
+        };
+        if (p.cte) {
+            projit();
+            EXPECT_EQ(precteno, (p.utf16 ? p.delka / 2 : p.delka) + 2);
+        } else {
+            EXPECT_THROW(projit(), TChyba);
+        }
+    }
+}
+
 }  // namespace
 
 namespace {
