@@ -99,6 +99,15 @@ public:
     virtual void Zmrazit() {}
 };
 
+// The failures of a value, alike in every store (the texts of the Windows
+// registry's own errors, which stored settings' messages have always named).
+namespace ChybyHodnot {
+[[noreturn]] void ChybaTypu(std::u16string_view nazev);
+[[noreturn]] void ChybaCteni(std::u16string_view nazev);
+// duvod: why, when the store knows it.
+[[noreturn]] void ChybaZapisu(std::u16string_view nazev, std::u16string_view duvod = {});
+}  // namespace ChybyHodnot
+
 // The settings store of this platform: the registry on Windows, elsewhere
 // the file CestaUlozisteNastaveni().
 std::unique_ptr<TRegistr> VytvoritRegistr();

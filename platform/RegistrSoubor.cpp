@@ -207,17 +207,9 @@ const TRegistrSoubor::THodnota* NajitHodnotu(const TRegistrSoubor::TKlic* klic, 
     return klic ? NajitHodnotu(const_cast<TRegistrSoubor::TKlic&>(*klic), nazev) : nullptr;
 }
 
-[[noreturn]] void ChybaTypu(std::u16string_view nazev) {
-    throw TChyba(u"Invalid data type for '" + std::u16string(nazev) + u"'");
-}
-[[noreturn]] void ChybaCteni(std::u16string_view nazev) {
-    throw TChyba(u"Failed to get data for '" + std::u16string(nazev) + u"'");
-}
-[[noreturn]] void ChybaZapisu(std::u16string_view nazev, std::u16string_view duvod = {}) {
-    std::u16string z = u"Failed to set data for '" + std::u16string(nazev) + u"'";
-    if (!duvod.empty()) z += u": " + std::u16string(duvod);
-    throw TChyba(std::move(z));
-}
+using ChybyHodnot::ChybaCteni;
+using ChybyHodnot::ChybaTypu;
+using ChybyHodnot::ChybaZapisu;
 
 std::u16string Cislo(std::size_t n) { return ZUtf8(std::to_string(n)); }
 
