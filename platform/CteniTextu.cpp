@@ -16,10 +16,6 @@
 
 namespace {
 
-// Bytes read at a time: small enough to stay in the cache and to touch few
-// pages, large enough that the calls do not count.
-constexpr std::size_t Blok = std::size_t{256} << 10;
-
 bool JeUtf16(TKodovani k) { return k == TKodovani::Utf16LE || k == TKodovani::Utf16BE; }
 bool JeUtf8(TKodovani k) { return k == TKodovani::Utf8 || k == TKodovani::Utf8Znacka; }
 

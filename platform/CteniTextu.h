@@ -177,6 +177,10 @@ public:
     // such a block; a longer line fails the reading with its reason. Other
     // texts (lists) have no limit.
     static constexpr std::size_t NejdelsiRadek = std::size_t{16} << 20;
+    // The bytes read from the source at a time (small enough to stay in the
+    // cache, large enough that the calls do not count); a piece holds the
+    // whole lines of what has been read (a CR LF across two reads is never cut).
+    static constexpr std::size_t Blok = std::size_t{256} << 10;
 
     enum class TStav : std::uint8_t {
         Kus,    // kus holds the next piece, valid until the next call

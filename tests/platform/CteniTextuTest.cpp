@@ -126,10 +126,10 @@ std::string TextSCrLf(const TText& t) {
     return v;
 }
 
-// The file is read in pieces of a megabyte: what straddles a piece's end
-// reads as if the file were read whole.
+// The file is read in pieces: what straddles a piece's end reads as if the
+// file were read whole.
 TEST(CteniTextu, CteniPoKusechJakoVcelku) {
-    constexpr std::size_t Kus = 1 << 20;
+    constexpr std::size_t Kus = TProgramPoKusech::Blok;
     const std::string vypln(Kus - 1, 'X');
     struct Pripad {
         const char* nazev;
@@ -369,7 +369,7 @@ namespace {
 TEST(CteniTextu, RouraSeCteJednou) {
     const std::string radek = "N10 G01 X12.5 (\xC4\x8C\xC3\x81ST)\r\n";
     std::string utf8;
-    while (utf8.size() < 3 * (1u << 20)) utf8 += radek;
+    while (utf8.size() < 3 * TProgramPoKusech::Blok) utf8 += radek;
     const std::string pripady[] = {utf8, utf8 + "M30 (\xE8)\r\n", std::string("\xFF\xFE" "A\0\r\0\n\0", 8)};
     for (const std::string& bajty : pripady) {
         int konce[2];
