@@ -102,6 +102,8 @@ TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi) {
     TNacteneTypy typy;
     if (prostredi.Registr) {
         const std::unique_ptr<TRegistr> registr = prostredi.Registr();
+        // The settings and the file type list of one run are one version of the store.
+        registr->Zmrazit();
         std::optional<std::u16string> chyba;
         try {
             // As the window reads them: a value of the wrong type ends the reading.

@@ -444,7 +444,7 @@ TEST_F(DavkaOdkazy, DopredneOdkazyPresKusy) {
     std::string bajty = "%\r\nN1 GOTO 500\r\nN2 G71 P3 Q400\r\nN3 X0\r\n";
     for (int i = 0; i < 100000; ++i) bajty += "G01 X" + std::to_string(i % 977) + " Y" + std::to_string(i) + " (\xC4\x8D)\r\n";
     bajty += "N400 Z0\r\nN500 M99 P1 (\xE8)\r\nM30\r\n";
-    ASSERT_GT(bajty.size(), 2u << 20);
+    ASSERT_GT(bajty.size(), 2 * TProgramPoKusech::Blok);
     int kod;
     {
         const TVstupZRoury roura(bajty);

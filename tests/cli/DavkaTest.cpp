@@ -306,6 +306,20 @@ TEST_F(Davka, ZapisPresZarizeniAOdkazy) {
 // a file, in place over a file with another link (read from the old bytes
 // the writing keeps), and from a pipe whose text turns out to be
 // Windows-1250 only at its end.
+// A line break across the reader's pieces is one break: the batch tool
+// writes as many lines as the program has, wherever the CR falls.
+TEST_F(Davka, ZlomNaHraniciKusu) {
+    for (const std::size_t posun : {std::size_t{2}, std::size_t{1}, std::size_t{0}}) {
+        SCOPED_TRACE(posun);
+        // "N1 " and the filler end the first piece posun bytes before its CR.
+        const std::string vypln(TProgramPoKusech::Blok - 3 - posun, 'X');
+        const std::string program = Soubor("p.nc", "N1 " + vypln + "\r\nN2 Y\r\n");
+        EXPECT_EQ(Spustit({"renumber", "--first", "10", "--increment", "10", program}), 0) << vystup.hlaseni;
+        EXPECT_EQ(vystup.program, "N10 " + vypln + "\r\nN20 Y\r\n");
+        EXPECT_NE(vystup.hlaseni.find(": 2,"), std::string::npos) << vystup.hlaseni;  // lines: 2
+    }
+}
+
 TEST_F(Davka, VelkyProgramPoKusech) {
     std::string bajty;
     const char* const zlomy[] = {"\r\n", "\n", "\r"};
@@ -316,7 +330,7 @@ TEST_F(Davka, VelkyProgramPoKusech) {
     }
     // Valid UTF-8 up to its last line, which makes the whole program Windows-1250.
     bajty += "M30 (\xE8)\r\n";
-    ASSERT_GT(bajty.size(), 3u << 20);
+    ASSERT_GT(bajty.size(), 3 * TProgramPoKusech::Blok);
 
     // What the engine makes of the lines.
     TText text = DekodovatText(bajty);
