@@ -46,7 +46,7 @@ std::string RadkySCrLf(std::string_view text) {
         v += text.substr(i, konec - i);
         v += "\r\n";
         if (konec == text.size()) break;
-        i = konec + ((text[konec] == '\r' && konec + 1 < text.size() && text[konec + 1] == '\n') ? 2 : 1);
+        i = cnc::ZaZlomem(text, konec);
     }
     return v;
 }

@@ -1,5 +1,6 @@
 #include "Rozdil.h"
 
+#include "engine/CNCEdit.h"
 #include "platform/ZapisSouboru.h"
 
 #include <algorithm>
@@ -13,9 +14,9 @@ constexpr std::size_t Kontext = 3;
 
 // The lines of a program text in order, from its start as often as asked. A
 // first pass settles the encoding and counts them.
-class TRadky {
+class TCteniRadku {
 public:
-    explicit TRadky(TZdrojBajtu& zdroj) : cteni_(zdroj, false) {
+    explicit TCteniRadku(TZdrojBajtu& zdroj) : cteni_(zdroj, false) {
         std::string_view radek;
         bool zlom = false;
         std::size_t znovu = 0;
@@ -49,11 +50,10 @@ public:
             }
         }
         // A piece holds whole lines: it ends after a break, or at the end of the text.
-        std::size_t j = 0;
-        while (j < kus_.size() && kus_[j] != '\n' && kus_[j] != '\r') ++j;
+        const std::size_t j = cnc::KonecRadku(kus_, 0);
         radek = kus_.substr(0, j);
         zlom = j < kus_.size();
-        kus_.remove_prefix(!zlom ? j : j + ((kus_[j] == '\r' && j + 1 < kus_.size() && kus_[j + 1] == '\n') ? 2 : 1));
+        kus_.remove_prefix(zlom ? cnc::ZaZlomem(kus_, j) : j);
         ++i_;
         return true;
     }
@@ -125,7 +125,7 @@ public:
 
     // Texts of as many lines: paired one to one, each run of differing lines
     // one change; changes closer than twice the context share a hunk.
-    void PoRadcich(TRadky& a, TRadky& b) {
+    void PoRadcich(TCteniRadku& a, TCteniRadku& b) {
         std::deque<TRadek> pred;       // equal lines before a hunk, the last Kontext
         std::vector<TRadek> cekajici;  // equal lines after a change in a hunk
         TDocasnySoubor telo, plus;     // the hunk's lines; a run's new lines, after its old ones
@@ -187,7 +187,7 @@ public:
 
     // Texts of different lengths: what lies between their common start and
     // end replaced whole, in one hunk.
-    void Nahrazeni(TRadky& a, TRadky& b) {
+    void Nahrazeni(TCteniRadku& a, TCteniRadku& b) {
         const std::size_t na = a.Pocet(), nb = b.Pocet();
         std::string_view x, y;
         std::size_t zacatek = 0;
@@ -206,7 +206,7 @@ public:
         const std::size_t od = zacatek - pred;
         Hlavicka(od, na - konec + po - od, od, nb - konec + po - od);
         std::string v;
-        const auto radky = [&](TRadky& t, std::size_t kolik, char znak) {
+        const auto radky = [&](TCteniRadku& t, std::size_t kolik, char znak) {
             for (std::size_t k = 0; k < kolik && t.Dalsi(x); ++k) {
                 Radek(v, znak, x, t.BezZlomu());
                 if (v.size() >= (1u << 16)) {
@@ -239,7 +239,7 @@ private:
 
 bool UnifikovanyRozdil(std::string_view nazev, TZdrojBajtu& stary, TZdrojBajtu& novy,
                        const std::function<void(std::string_view)>& vystup) {
-    TRadky a(stary), b(novy);
+    TCteniRadku a(stary), b(novy);
     TRozdil rozdil(nazev, vystup);
     if (a.Pocet() == b.Pocet())
         rozdil.PoRadcich(a, b);
@@ -249,7 +249,7 @@ bool UnifikovanyRozdil(std::string_view nazev, TZdrojBajtu& stary, TZdrojBajtu& 
 }
 
 bool StejneRadky(TZdrojBajtu& stary, TZdrojBajtu& novy) {
-    TRadky a(stary), b(novy);
+    TCteniRadku a(stary), b(novy);
     if (a.Pocet() != b.Pocet()) return false;
     std::string_view x, y;
     while (a.Dalsi(x) && b.Dalsi(y))

@@ -19,7 +19,7 @@ bool JeKonec(std::string_view t, std::size_t p) {
 std::size_t ZaRadkem(std::string_view t, std::size_t od) {
     const std::size_t k = cnc::KonecRadku(t, od);
     if (k == t.size()) return k;
-    return k + ((t[k] == '\r' && k + 1 < t.size() && t[k + 1] == '\n') ? 2 : 1);
+    return cnc::ZaZlomem(t, k);
 }
 
 // How many bytes a[i..] and b[j..] have in common from their start, sixteen or eight at a time.
