@@ -1,5 +1,7 @@
 #include "EditorProgramu.h"
 
+#include "ui/DostupnostEditoru.h"
+
 #include "filetypes/TypSouboru.h"
 
 #include <Qsci/qscicommand.h>
@@ -127,6 +129,7 @@ void* TEditorProgramu::TNovyText::Dokument() {
 // ---------------------------------------------------------------- the area
 
 TEditorProgramu::TEditorProgramu(QWidget* rodic) : QsciScintilla(rodic) {
+    ZlehcitDostupnostEditoru();
     setUtf8(true);
     setEolMode(QsciScintilla::EolWindows);
     setWrapMode(QsciScintilla::WrapNone);

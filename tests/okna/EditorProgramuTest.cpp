@@ -4,6 +4,7 @@
 // and one undo history of commands and typing.
 #include "ui/EditorProgramu.h"
 
+#include <QAccessible>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -203,3 +204,45 @@ TEST(EditorProgramu, VyberABodUlozeni) {
 }
 
 }  // namespace
+
+namespace {
+
+// Assistive technology switched on for a test, and off again after it.
+struct TAktivniDostupnost {
+    TAktivniDostupnost() { QAccessible::setActive(true); }
+    ~TAktivniDostupnost() { QAccessible::setActive(false); }
+};
+
+}  // namespace
+
+// Without assistive technology a text area answers as a plain editable text
+// (the full object counts the text on every caret move); while it is there,
+// the full one reads the text, characters not bytes.
+TEST(EditorProgramu, DostupnostJenSeCtenarem) {
+    ASSERT_FALSE(QAccessible::isActive());
+    TEditorProgramu e;
+    e.setText(QStringLiteral("N10 Ž\r\nN20\r\n"));
+    e.show();
+    QAccessibleInterface* prosty = QAccessible::queryAccessibleInterface(&e);
+    ASSERT_NE(prosty, nullptr);
+    EXPECT_EQ(prosty->role(), QAccessible::EditableText);
+    EXPECT_EQ(prosty->textInterface(), nullptr);
+    {
+        const TAktivniDostupnost ctenar;
+        QAccessibleInterface* plny = QAccessible::queryAccessibleInterface(&e);
+        ASSERT_NE(plny, nullptr);
+        ASSERT_NE(plny->textInterface(), nullptr);
+        EXPECT_EQ(plny->textInterface()->characterCount(), 12);
+        EXPECT_EQ(plny->textInterface()->text(4, 5), QStringLiteral("Ž"));
+        // An area made while it is active gets the full object at once.
+        TEditorProgramu dalsi;
+        dalsi.show();
+        QAccessibleInterface* dalsiObjekt = QAccessible::queryAccessibleInterface(&dalsi);
+        ASSERT_NE(dalsiObjekt, nullptr);
+        EXPECT_NE(dalsiObjekt->textInterface(), nullptr);
+    }
+    // Gone again: plain once more.
+    QAccessibleInterface* zase = QAccessible::queryAccessibleInterface(&e);
+    ASSERT_NE(zase, nullptr);
+    EXPECT_EQ(zase->textInterface(), nullptr);
+}
