@@ -15,6 +15,7 @@
 #include "platform/Kodovani.h"
 #include "platform/RegistrSoubor.h"
 #include "ui/fOAplikaci.h"
+#include "ui/fPrejit.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -326,7 +327,7 @@ TEST_F(Jazyky, SouborKteryNelzeNacist) {
     // The first pass ends in the general error box; the built-in texts stay.
     ASSERT_EQ(scenar.Zpravy.size(), 1u);
     EXPECT_EQ(PosledniZprava().Ikona, QMessageBox::Critical);
-    EXPECT_EQ(PosledniZprava().Titulek, u"Tarvik");
+    EXPECT_EQ(PosledniZprava().Titulek, u"Chyba");
     EXPECT_TRUE(PosledniZprava().Text.startsWith(u"The language file \"tarvik.xml\" is not well-formed XML: "))
         << PosledniZprava().Text.toStdString();
     // It ends in the place of the fault, with no full stop after the ")".
@@ -356,7 +357,7 @@ TEST_F(Jazyky, SouborPresMezeSeNecte) {
     Ulozit([](TRegistr& r) { r.ZapsatRetezec(u"Jazyk", u"EN"); });
     Spustit();
     ASSERT_EQ(scenar.Zpravy.size(), 1u);
-    EXPECT_EQ(PosledniZprava().Titulek, u"Tarvik");
+    EXPECT_EQ(PosledniZprava().Titulek, u"Chyba");
     EXPECT_EQ(PosledniZprava().Text.toStdString(),
               "The language file \"tarvik.xml\" holds a text longer than 4096 characters (line 13); it is not read.");
     EXPECT_EQ(rsCHYBA, u"Chyba");
@@ -370,7 +371,7 @@ TEST_F(Jazyky, ChybnyJazykVSeznamu) {
     Spustit();
     HlavniForm->aJazykExecute();
     ASSERT_EQ(scenar.Zpravy.size(), 1u);
-    EXPECT_EQ(PosledniZprava().Titulek, u"Tarvik");
+    EXPECT_EQ(PosledniZprava().Titulek, u"Chyba");
     EXPECT_EQ(PosledniZprava().Text,
               u"The language \"XX\" of the language file has no whole number in its attribute index (\"dva\")");
     EXPECT_EQ(PocetBehu("JazykForm"), 0);
@@ -446,7 +447,7 @@ std::map<QString, std::map<QString, QString>> HledaneKlice() {
     HlavniForm->memProgram()->setText(QStringLiteral("N10 G0\n"));
     std::map<QString, std::map<QString, QString>> hledane;
     for (QWidget* okno : std::initializer_list<QWidget*>{HlavniForm, OAplikaciForm, JazykForm, NastaveniForm,
-                                                          TypSouboruForm, ASCIIForm}) {
+                                                          TypSouboruForm, ASCIIForm, PrejitForm}) {
         auto& klice = hledane[okno->objectName()];
         ProjitFormular(okno, [&](const QString& k, const QString& vychozi) {
             klice.emplace(k, vychozi);
@@ -694,7 +695,7 @@ TEST_F(Jazyky, TextySeVejdou) {
         ASSERT_EQ(JazykXML->Jazyk, QLatin1String(kod));
         HlavniForm->memProgram()->setText(QStringLiteral("N10 G0\n"));
         for (QWidget* okno : std::initializer_list<QWidget*>{HlavniForm, OAplikaciForm, JazykForm, NastaveniForm,
-                                                              TypSouboruForm, ASCIIForm}) {
+                                                              TypSouboruForm, ASCIIForm, PrejitForm}) {
             if (okno != HlavniForm) okno->show();
             ZpracovatUdalosti();
             EXPECT_EQ(Oriznute(okno).join(QStringLiteral(" | ")).toStdString(), "") << okno->objectName().toStdString();

@@ -120,7 +120,7 @@ TEST_F(OtevreniZvenku, RelativniAChybejiciProgram) {
 
     Spustit((slozka / "chybi.nc").string());
     ASSERT_EQ(scenar.Zpravy.size(), 1u);
-    EXPECT_TRUE(scenar.Zpravy[0].Text.startsWith("Cannot open file")) << scenar.Zpravy[0].Text.toStdString();
+    EXPECT_TRUE(scenar.Zpravy[0].Text.startsWith("Nelze otevřít soubor")) << scenar.Zpravy[0].Text.toStdString();
     EXPECT_TRUE(HlavniForm->AktualniSoubor().isEmpty());
     // The file types are there all the same.
     EXPECT_EQ(HlavniForm->Filtr().count(u'|'), 5);
@@ -150,8 +150,8 @@ TEST_F(OtevreniZvenku, PretazenyProgram) {
     EXPECT_TRUE(scenar.Zpravy.empty());
 }
 
-// Only one local file is taken, and only as a copy: two files, a folder, a
-// file elsewhere or one the source would move away are refused, and nothing
+// Only one local file is taken, and only as a copy: two files, a file
+// elsewhere or one the source would move away are refused, and nothing
 // changes. (A web address is text to the text areas, as in any editor.)
 TEST_F(OtevreniZvenku, OdmitnutePretazeni) {
     Spustit();
@@ -164,7 +164,6 @@ TEST_F(OtevreniZvenku, OdmitnutePretazeni) {
     };
     const Pripad pripady[] = {
         {"two files", {Adresa(program), Adresa(druhy)}, Qt::CopyAction},
-        {"a folder", {Adresa(slozka.Cesta().string())}, Qt::CopyAction},
         {"a web address", {QUrl(QStringLiteral("https://www.orvendal.cz/p.nc"))}, Qt::CopyAction},
         {"a missing file", {Adresa((slozka / "chybi.nc").string())}, Qt::CopyAction},
         {"moved only", {Adresa(program)}, Qt::MoveAction},
