@@ -1,12 +1,16 @@
 // References to block numbers: the renumber command that updates them set
-// against the plain renumber command, on the same text, both run through the
-// engine's passes as the batch tool runs them (a first pass that counts or
-// finds the references, then the rewriting pass into the output buffer).
-// Generated ISO programs of 10,000, 100,000 and 1,000,000 lines, as they are
-// and with references (a jump, a cycle's profile or a return on every 25th
-// block). Each pass is also timed alone, the listing of tarvik-cli refs, and
-// the renumber that keeps the references and reports those that now lead
-// elsewhere. A summary after the table gives the commands side by side.
+// against the plain renumber command (a file type that reads none), on the
+// same text, both run through the engine's passes as the batch tool runs
+// them (a first pass that counts or finds the references, then the
+// rewriting pass into the output buffer), the reference pass made as the
+// command layer makes it (OdkazyPrikazu). Generated ISO programs of 10,000,
+// 100,000 and 1,000,000 lines, as they are and with references (a jump, a
+// cycle's profile or a return on every 25th block). Each pass is also timed
+// alone, the listing of tarvik-cli refs, the renumber that keeps the
+// references and reports those that now lead elsewhere (--keep-references),
+// and introducing into the same programs without their numbers, plain and
+// with the pass that tells which references land on new blocks. A summary
+// after the table gives the commands side by side.
 #include "GeneratorProgramu.h"
 #include "engine/CNCEdit.h"
 #include "engine/Odkazy.h"
@@ -21,6 +25,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -45,16 +50,30 @@ struct TVzorek {
 
 enum class TDruh { BezOdkazu, SOdkazy };
 
-const TVzorek& Vzorek(TDruh druh, std::size_t radku) {
-    static std::map<std::pair<TDruh, std::size_t>, std::unique_ptr<TVzorek>> hotove;
-    auto& v = hotove[{druh, radku}];
+// The families the benchmark's type reads: those of a .nc type without its
+// own (every family the generator writes).
+constexpr TDruhyOdkazu Druhy = TDruhyOdkazu::Dosavadni();
+
+class TPrikaz;
+std::string BezCisel(std::string_view text);
+
+// The program; bezCisel: the same without its block numbers, for introducing.
+const TVzorek& Vzorek(TDruh druh, std::size_t radku, bool bezCisel = false) {
+    static std::map<std::tuple<TDruh, std::size_t, bool>, std::unique_ptr<TVzorek>> hotove;
+    auto& v = hotove[{druh, radku, bezCisel}];
     if (!v) {
-        TParametryGeneratoru p;
-        p.Radku = radku;
-        p.Programu = std::max<std::size_t>(1, radku / RadkuProgramu);
         v = std::make_unique<TVzorek>();
-        p.Odkazy = druh == TDruh::SOdkazy;
-        v->Odkazu = GenerovatProgram(v->Bajty, p);
+        if (bezCisel) {
+            const TVzorek& cislovany = Vzorek(druh, radku);
+            v->Bajty = BezCisel(cislovany.Bajty);
+            v->Odkazu = cislovany.Odkazu;
+        } else {
+            TParametryGeneratoru p;
+            p.Radku = radku;
+            p.Programu = std::max<std::size_t>(1, radku / RadkuProgramu);
+            p.Odkazy = druh == TDruh::SOdkazy;
+            v->Odkazu = GenerovatProgram(v->Bajty, p);
+        }
         v->Radku = radku;
     }
     return *v;
@@ -67,10 +86,13 @@ const TVzorek& Vzorek(TDruh druh, std::size_t radku) {
 // nobody); with references, the rest of the lines through the edits.
 class TPrikaz {
 public:
-    TPrikaz()
+    explicit TPrikaz(cnc::TPrikaz prikaz = cnc::TPrikaz::Precislovat)
         : hlavni_(u":"), vedlejsi_(u"N"), zacatek_(u"%"), konec_(u"M30"), komentar_(u"("),
-          vystup_([this](std::string_view kus) { bajtu_ += kus.size(); }) {
-        z_.Prikaz = cnc::TPrikaz::Precislovat;
+          vystup_([this](std::string_view kus) {
+              bajtu_ += kus.size();
+              if (zachytit_) zachytit_->append(kus);
+          }) {
+        z_.Prikaz = prikaz;
         z_.HlavniZnak = hlavni_.Znacka();
         z_.VedlejsiZnak = vedlejsi_.Znacka();
         z_.Zacatek = zacatek_.Znacka();
@@ -88,15 +110,19 @@ public:
         p.Pridat(text);
         return p.Pocty();
     }
+    // The command's reference pass, as the command layer makes it: it keeps
+    // only what the report names.
     TVysledekOdkazu NajitOdkazy(std::string_view text, cnc::TPocty& pocty, bool upravovat = true) const {
-        TOdkazyBloku o(ZnakyOdkazu(z_), Cislovani, std::nullopt, upravovat);
+        TOdkazyBloku o = OdkazyPrikazu(z_, Druhy, upravovat);
         o.NechatJenNevyresene();
         o.Pridat(text);
         pocty = o.Pocty();
         return o.Dokoncit();
     }
-    // The rewriting pass alone.
-    void Prepsat(std::string_view text, std::size_t radku, std::span<const TUpravaOdkazu> upravy = {}) {
+    // The rewriting pass alone; its output into zachytit, when given.
+    void Prepsat(std::string_view text, std::size_t radku, std::span<const TUpravaOdkazu> upravy = {},
+                 std::string* zachytit = nullptr) {
+        zachytit_ = zachytit;
         TKurzorUprav kurzor(upravy);
         std::optional<TZbytkySUpravami> zbytky;
         if (!upravy.empty()) zbytky.emplace(kurzor);
@@ -106,6 +132,7 @@ public:
             p.Pridat(text);
         }
         vystup_.Odevzdat();
+        zachytit_ = nullptr;
         benchmark::DoNotOptimize(bajtu_);
     }
     // The whole command; the edits it made.
@@ -120,10 +147,10 @@ public:
         Prepsat(text, pocty.Radku, o.Upravy);
         return o.Upravy.size();
     }
-    // The command that keeps the references: the reference pass reports
-    // those that now lead elsewhere; the rewriting pass edits none. The
-    // references it reports.
-    std::size_t PrecislovatBezUprav(std::string_view text) {
+    // The command that keeps the references (renumbering), or introducing:
+    // the reference pass reports those that now lead elsewhere, or to new
+    // blocks; the rewriting pass edits none. The references it reports.
+    std::size_t SHlasenim(std::string_view text) {
         cnc::TPocty pocty;
         const TVysledekOdkazu o = NajitOdkazy(text, pocty, false);
         Prepsat(text, pocty.Radku);
@@ -134,8 +161,17 @@ private:
     cnc::TZnackaUtf8 hlavni_, vedlejsi_, zacatek_, konec_, komentar_;
     cnc::TZadani<char> z_;
     std::size_t bajtu_ = 0;
+    std::string* zachytit_ = nullptr;
     cnc::TVystup<char> vystup_;
 };
+
+// The text with its block numbers removed, as the remove command leaves it.
+std::string BezCisel(std::string_view text) {
+    TPrikaz odstraneni(cnc::TPrikaz::Odstranit);
+    std::string vysledek;
+    odstraneni.Prepsat(text, odstraneni.Spocitat(text).Radku, {}, &vysledek);
+    return vysledek;
+}
 
 void Popsat(benchmark::State& state, const TVzorek& v) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(v.Radku));
@@ -167,7 +203,26 @@ void PrecislovaniBezUprav(benchmark::State& state, TDruh druh) {
     const TVzorek& v = Vzorek(druh, static_cast<std::size_t>(state.range(0)));
     TPrikaz p;
     std::size_t hlaseno = 0;
-    for (auto _ : state) hlaseno = p.PrecislovatBezUprav(v.Bajty);
+    for (auto _ : state) hlaseno = p.SHlasenim(v.Bajty);
+    Popsat(state, v);
+    state.counters["reported"] = benchmark::Counter(static_cast<double>(hlaseno));
+}
+
+// Introducing into the program without its numbers, as a type that reads no
+// references does it: the count pass and the rewriting pass.
+void Zavedeni(benchmark::State& state, TDruh druh) {
+    const TVzorek& v = Vzorek(druh, static_cast<std::size_t>(state.range(0)), true);
+    TPrikaz p(cnc::TPrikaz::Zavest);
+    for (auto _ : state) p.Prepsat(v.Bajty, p.Spocitat(v.Bajty).Radku);
+    Popsat(state, v);
+}
+
+// Introducing with the pass that tells which references land on new blocks.
+void ZavedeniSOdkazy(benchmark::State& state, TDruh druh) {
+    const TVzorek& v = Vzorek(druh, static_cast<std::size_t>(state.range(0)), true);
+    TPrikaz p(cnc::TPrikaz::Zavest);
+    std::size_t hlaseno = 0;
+    for (auto _ : state) hlaseno = p.SHlasenim(v.Bajty);
     Popsat(state, v);
     state.counters["reported"] = benchmark::Counter(static_cast<double>(hlaseno));
 }
@@ -221,6 +276,8 @@ constexpr TBeh Behy[] = {
     {"Prepis", Prepis},
     {"VypisOdkazu", Vypis},
     {"PrecislovaniBezUprav", PrecislovaniBezUprav},
+    {"Zavedeni", Zavedeni},
+    {"ZavedeniSOdkazy", ZavedeniSOdkazy},
 };
 
 std::string Nazev(const TBeh& b, TDruh d) {
@@ -263,25 +320,42 @@ void VypsatSouhrn(const TZapisovac& z) {
     std::printf("\nThe renumber command with references against the plain one on the same text\n"
                 "(ms of CPU time; the best of the repetitions, or of one run). plain: the count\n"
                 "pass and the rewriting pass; with refs: the reference pass and the rewriting pass\n"
-                "with the edits; then the passes alone, and the command that keeps the references\n"
-                "and reports those that now lead elsewhere:\n");
-    std::printf("%10s  %-7s %10s %12s %8s %10s %10s %10s %10s\n", "lines", "program", "plain", "with refs", "ratio",
-                "count", "refs pass", "rewrite", "kept refs");
-    std::optional<double> cil;
+                "with the edits; then the passes alone; kept refs: the command that keeps the\n"
+                "references and reports those that now lead elsewhere; introduce: into the same\n"
+                "text without its numbers, plain and with the pass that reports the references:\n");
+    std::printf("%10s  %-7s %9s %10s %6s %9s %9s %9s %10s %6s %9s %10s %6s\n", "lines", "program", "plain",
+                "with refs", "ratio", "count", "refs pass", "rewrite", "kept refs", "ratio", "introduce",
+                "with refs", "ratio");
+    std::optional<double> cil, cilBezUprav, cilZavedeni;
     for (const std::int64_t n : Velikosti)
         for (const TDruh d : {TDruh::BezOdkazu, TDruh::SOdkazy}) {
             const auto cas = [&](std::size_t b) { return z.Cas(Nazev(Behy[b], d), n); };
-            const auto prosty = cas(0), sOdkazy = cas(1);
+            const auto prosty = cas(0), sOdkazy = cas(1), bezUprav = cas(6), zavedeni = cas(7), zavedeniSOdkazy = cas(8);
             if (!prosty || !sOdkazy) continue;
-            std::printf("%10lld  %-7s %10.2f %12.2f %8.2f %10.2f %10.2f %10.2f %10.2f\n", static_cast<long long>(n),
-                        d == TDruh::SOdkazy ? "refs" : "plain", *prosty, *sOdkazy, *sOdkazy / *prosty,
-                        cas(2).value_or(0), cas(3).value_or(0), cas(4).value_or(0), cas(6).value_or(0));
-            if (n == VelikostCile && d == TDruh::SOdkazy) cil = *sOdkazy / *prosty;
+            const auto pomer = [](std::optional<double> a, std::optional<double> b) {
+                return a && b && *b > 0 ? *a / *b : 0.0;
+            };
+            std::printf("%10lld  %-7s %9.2f %10.2f %6.2f %9.2f %9.2f %9.2f %10.2f %6.2f %9.2f %10.2f %6.2f\n",
+                        static_cast<long long>(n), d == TDruh::SOdkazy ? "refs" : "plain", *prosty, *sOdkazy,
+                        *sOdkazy / *prosty, cas(2).value_or(0), cas(3).value_or(0), cas(4).value_or(0),
+                        bezUprav.value_or(0), pomer(bezUprav, prosty), zavedeni.value_or(0),
+                        zavedeniSOdkazy.value_or(0), pomer(zavedeniSOdkazy, zavedeni));
+            if (n == VelikostCile && d == TDruh::SOdkazy) {
+                cil = *sOdkazy / *prosty;
+                if (bezUprav) cilBezUprav = pomer(bezUprav, prosty);
+                if (zavedeni && zavedeniSOdkazy) cilZavedeni = pomer(zavedeniSOdkazy, zavedeni);
+            }
         }
-    if (cil)
-        std::printf("\nTarget at %lld lines with references: at most %.1fx the plain renumbering: %s (%.2fx)\n",
-                    static_cast<long long>(VelikostCile), NejvyssiPomer, *cil <= NejvyssiPomer ? "met" : "MISSED",
-                    *cil);
+    const auto cilovy = [](const char* co, std::optional<double> pomer) {
+        if (pomer)
+            std::printf("%s at %lld lines with references: at most %.1fx the plain command: %s (%.2fx)\n", co,
+                        static_cast<long long>(VelikostCile), NejvyssiPomer, *pomer <= NejvyssiPomer ? "met" : "MISSED",
+                        *pomer);
+    };
+    std::printf("\n");
+    cilovy("Target: renumbering", cil);
+    cilovy("Kept references", cilBezUprav);
+    cilovy("Introducing", cilZavedeni);
 }
 
 }  // namespace

@@ -10,7 +10,8 @@ namespace {
 // The options that take a value, as the next argument or after '='.
 constexpr std::string_view VolbySHodnotou[] = {"-t",  "--type",      "--main",  "--secondary", "--start",
                                                "--end", "--comment", "--first", "--increment", "--max",
-                                               "--width", "-o",      "-j",      "--jobs",      "--lang"};
+                                               "--width", "-o",      "-j",      "--jobs",      "--lang",
+                                               "--references"};
 
 bool BereHodnotu(std::string_view volba) {
     return std::find(std::begin(VolbySHodnotou), std::end(VolbySHodnotou), volba) != std::end(VolbySHodnotou);
@@ -37,6 +38,30 @@ std::u16string Znak(const std::string& volba, const std::string& hodnota) {
     const bool jedenZnak = z.size() == 1 || (z.size() == 2 && z[0] >= 0xD800 && z[0] <= 0xDBFF);
     if (!z.empty() && !jedenZnak) Chyba(rsDZNAK, {volba, hodnota});
     return z;
+}
+
+// The families of --references: their short names separated by commas (or
+// blanks), in either case, or "none" (also "-"). A name the tool does not
+// know is an error, not left out as a stored line leaves it.
+TDruhyOdkazu Druhy(const std::string& volba, const std::string& hodnota) {
+    std::string mala = hodnota;
+    for (char& c : mala)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (mala == "none" || mala == "-") return {};
+    TDruhyOdkazu druhy;
+    bool nejaky = false;
+    for (std::size_t od = 0; od <= hodnota.size();) {
+        const std::size_t konec = std::min(hodnota.find_first_of(", \t", od), hodnota.size());
+        const std::string nazev = hodnota.substr(od, konec - od);
+        od = konec + 1;
+        if (nazev.empty()) continue;
+        const std::optional<TDruhyOdkazu> rodina = nazev == "-" ? std::nullopt : PrecistDruhy(nazev);
+        if (!rodina) Chyba(rsDODKAZY, {volba, hodnota});
+        druhy = TDruhyOdkazu::ZBitu(static_cast<std::uint8_t>(druhy.Bity() | rodina->Bity()));
+        nejaky = true;
+    }
+    if (!nejaky) Chyba(rsDODKAZY, {volba, hodnota});
+    return druhy;
 }
 
 }  // namespace
@@ -144,6 +169,8 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
             if (v.aktualizovatOdkazy && *v.aktualizovatOdkazy != aktualizovat)
                 Chyba(rsDVYLUCUJISE, {"--keep-references", "--update-references"});
             v.aktualizovatOdkazy = aktualizovat;
+        } else if (arg == "--references") {
+            v.druhyOdkazu = Druhy(arg, hodnota());
         } else if (arg == "--force") {
             bezHodnoty();
             v.vynutit = true;
@@ -200,6 +227,7 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
     if (v.sirka && v.prikaz != TPrikazProgramu::Zavest && v.prikaz != TPrikazProgramu::Precislovat)
         Chyba(rsDJENSIRKA);
     if (v.vynutit && v.prikaz != TPrikazProgramu::Odstranit) Chyba(rsDJENODSTRANIT);
+    if (v.druhyOdkazu && v.prikaz == TPrikazProgramu::Pocet) Chyba(rsDJENODKAZY);
     if (v.prikaz == TPrikazProgramu::Odkazy) {
         if (v.soubory.size() > 1 || v.rekurzivne) Chyba(rsDREFSJEDEN);
         if (v.vystup || v.naMiste || v.kontrola || v.rozdil) Chyba(rsDREFSZAPIS);

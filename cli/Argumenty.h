@@ -30,6 +30,9 @@ struct TVolby {
     bool blokZacatek = false, blokKonec = false, blokKomentar = false;
     // Unset: the stored setting, else on.
     std::optional<bool> aktualizovatOdkazy;
+    // --references: the families of references the control reads, for this
+    // run in place of the file type's.
+    std::optional<TDruhyOdkazu> druhyOdkazu;
     bool vynutit = false;  // --force: remove also from a program with references
     std::optional<std::string> vystup;
     bool naMiste = false;

@@ -102,6 +102,8 @@ TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi) {
     TNacteneTypy typy;
     if (prostredi.Registr) {
         const std::unique_ptr<TRegistr> registr = prostredi.Registr();
+        // The settings and the file type list of one run are one version of the store.
+        registr->Zmrazit();
         std::optional<std::u16string> chyba;
         try {
             // As the window reads them: a value of the wrong type ends the reading.
@@ -174,6 +176,7 @@ TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy, con
     if (v.zacatek) typ.Zacatek = *v.zacatek;
     if (v.konec) typ.Konec = *v.konec;
     if (v.komentar) typ.Komentar = *v.komentar;
+    if (v.druhyOdkazu) typ.DruhyOdkazu = *v.druhyOdkazu;
     return typ;
 }
 
@@ -273,7 +276,8 @@ int ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDav
     vystup.Hlaseni(std::to_string(r.Procenta) + "%");
     vystup.Hlaseni(DoUtf8(TextStatistiky(r.Radku, r.Znaku, r.Bloku)));
     if (r.Odkazy)
-        if (const auto hlaseni = HlaseniOdkazu(v.prikaz, *r.Odkazy)) VypsatHlaseni(vystup, *hlaseni);
+        if (const auto hlaseni = HlaseniOdkazu(v.prikaz, zadani.Cislovani.AktualizovatOdkazy, *r.Odkazy))
+            VypsatHlaseni(vystup, *hlaseni);
     return 0;
 }
 
@@ -293,14 +297,12 @@ int Zpracovat(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDavky& v
     if (typy.empty() && v.cinnost == TCinnost::Program && !znackyZVoleb)
         throw TChyba(rsDBEZTYPU);
     if (v.cinnost == TCinnost::Typy) {
+        // The seven fields, then the families of references the type reads
+        // (its own or its default) in the stored short form.
         std::string seznam;
         for (const auto& t : typy) {
-            const auto pole = t.Pole();
-            for (std::size_t i = 0; i < pole.size(); ++i) {
-                if (i > 0) seznam += '\t';
-                seznam += BezRidicichZnaku(DoUtf8(*pole[i]));
-            }
-            seznam += '\n';
+            for (const std::u16string* pole : t.Pole()) seznam += BezRidicichZnaku(DoUtf8(*pole)) + '\t';
+            seznam += ZapsatDruhy(DruhyOdkazuTypu(t)) + '\n';
         }
         if (!vystup.Program(seznam)) throw TChyba(rsDNELZEVYSTUP);
         return 0;

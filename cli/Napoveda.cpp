@@ -90,6 +90,7 @@ const TRadek Volby[] = {
     {"--number-comments", &rsHNUMBERCOMMENTS},
     {"--keep-references", &rsHKEEPREFERENCES},
     {"--update-references", &rsHUPDATEREFERENCES},
+    {"--references LIST", &rsHREFERENCES},
     {"--force", &rsHFORCE},
     {"-o OUT", &rsHVYSTUP},
     {"-i, --in-place", &rsHNAMISTE},

@@ -4,6 +4,7 @@
 #include "Davka.h"
 #include "Rozdil.h"
 
+#include "katalog/TextyDavky.h"
 #include "katalog/convar.h"
 #include "platform/Chyba.h"
 #include "platform/CteniTextu.h"
@@ -77,7 +78,8 @@ constexpr std::size_t OknoPredem = 2 * MezCekajicich;
 // a line break cannot split or forge a line.
 std::string Zobrazeni(const fs::path& p) { return BezRidicichZnaku(DoUtf8(TextCesty(p))); }
 
-std::string Bloku(std::int32_t n) { return std::to_string(n) + (n == 1 ? " block" : " blocks"); }
+// ": failed: " in the catalogue's language, between a program's name and the reason.
+std::string Selhal() { return ": " + TextStavu(TStavProgramu::Selhal) + ": "; }
 
 bool Skryty(const fs::path& p) {
     // filename() is a temporary: its name is copied, never referred to.
@@ -97,7 +99,8 @@ void ProjitSlozku(const fs::path& slozka, const fs::path& relativni, const TVolb
     std::vector<fs::directory_entry> polozky;
     for (fs::directory_iterator i(slozka, ec), konec; !ec && i != konec; i.increment(ec)) polozky.push_back(*i);
     if (ec) {
-        programy.push_back({slozka, {}, u"Cannot read folder \"" + TextCesty(slozka) + u"\". " + ZUtf8(ec.message()), {}});
+        programy.push_back(
+            {slozka, {}, ZUtf8(Vyplnit(rsDNELZECISTSLOZKU, {DoUtf8(TextCesty(slozka))}) + " " + ec.message()), {}});
         return;
     }
     std::sort(polozky.begin(), polozky.end(),
@@ -107,8 +110,9 @@ void ProjitSlozku(const fs::path& slozka, const fs::path& relativni, const TVolb
         if (Skryty(p)) continue;
         const fs::file_status stav = polozka.symlink_status(ec);
         if (ec) {
-            programy.push_back({p, {}, u"Cannot read folder \"" + TextCesty(slozka) + u"\": \"" +
-                                           TextCesty(p.filename()) + u"\". " + ZUtf8(ec.message()),
+            programy.push_back({p, {},
+                                ZUtf8(Vyplnit(rsDNELZECISTPOLOZKU, {DoUtf8(TextCesty(slozka)), DoUtf8(TextCesty(p.filename()))}) +
+                                      " " + ec.message()),
                                 {}});
             continue;
         }
@@ -160,13 +164,11 @@ std::vector<TProgram> NajitProgramy(const TVolby& v, const std::vector<TTypSoubo
         std::error_code ec;
         if (fs::is_directory(p, ec)) {
             if (!v.rekurzivne)
-                throw TChybaPouziti("'" + BezRidicichZnaku(argument) + "' is a folder; -r takes the programs in it");
+                throw TChybaPouziti(Vyplnit(rsDJESLOZKA, {BezRidicichZnaku(argument)}));
             // -o into the folder read, or below it: its results would be
             // read as programs, or written over programs not yet read.
             if (v.vystup && VeSlozce(cilova, p))
-                throw TChybaPouziti("the output folder '" + Zobrazeni(cilova) + "' is inside the folder '" +
-                                    BezRidicichZnaku(argument) +
-                                    "' it reads; give a folder outside it, or -i to write each program over itself");
+                throw TChybaPouziti(Vyplnit(rsDVYSTUPUVNITR, {Zobrazeni(cilova), BezRidicichZnaku(argument)}));
             ProjitSlozku(p, {}, v, typy, cilova, programy);
         } else {
             // Named on the command line: taken whatever its extension (a link is followed).
@@ -203,14 +205,13 @@ std::vector<TProgram> NajitProgramy(const TVolby& v, const std::vector<TTypSoubo
             // Two programs into one file of -o FOLDER: the second would replace the first.
             const auto [i, nove] = cile.emplace(program.cil.lexically_normal().generic_string(), &program);
             if (!nove)
-                throw TChybaPouziti("'" + Zobrazeni(i->second->soubor) + "' and '" + Zobrazeni(program.soubor) +
-                                    "' would both be written to '" + Zobrazeni(program.cil) + "'");
+                throw TChybaPouziti(Vyplnit(
+                    rsDSTEJNYCIL, {Zobrazeni(i->second->soubor), Zobrazeni(program.soubor), Zobrazeni(program.cil)}));
             // A result written over a program to be read (not its own): that
             // program would exist in no file.
             if (const auto klic = KlicSouboru(program.cil); klic && videne.count(*klic) &&
                                                             KlicSouboru(program.soubor) != klic)
-                throw TChybaPouziti("'" + Zobrazeni(program.soubor) + "' would be written to '" +
-                                    Zobrazeni(program.cil) + "', which is one of the programs to read");
+                throw TChybaPouziti(Vyplnit(rsDZAPSALBYPRES, {Zobrazeni(program.soubor), Zobrazeni(program.cil)}));
         }
     }
     return jednou;
@@ -224,8 +225,9 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
     const std::string jmeno = Zobrazeni(program.soubor);
     r.jmeno = jmeno;
     if (program.tyz) {
-        r.radek = jmeno + ": skipped: the same file as " + Zobrazeni(*program.tyz);
-        if (v.vystup && v.prikaz != TPrikazProgramu::Pocet) r.radek += "; '" + Zobrazeni(program.cil) + "' is not written";
+        r.radek = jmeno + ": " + TextStavu(TStavProgramu::Preskocen) + ": " + Vyplnit(rsDTYZSOUBOR, {Zobrazeni(*program.tyz)});
+        if (v.vystup && v.prikaz != TPrikazProgramu::Pocet)
+            r.radek += "; " + Vyplnit(rsDNEZAPISE, {Zobrazeni(program.cil)});
         return r;
     }
     try {
@@ -250,24 +252,26 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
             else
                 zapis->Zapsat(kus);
         };
-        const TVysledekProgramu p = ZpracovatProgram(ZadaniProgramu(v, nastaveni, program.soubor), program.soubor, kam);
+        const TZadaniPrikazu zadani = ZadaniProgramu(v, nastaveni, program.soubor);
+        const TVysledekProgramu p = ZpracovatProgram(zadani, program.soubor, kam);
         if (p.Odmitnuti) {
             r.kod = 1;
-            r.radek = jmeno + ": refused: " + BezRidicichZnaku(HlaseniNaRadek(*p.Odmitnuti));
+            r.radek = jmeno + ": " + TextStavu(TStavProgramu::Odmitnut) + ": " +
+                      BezRidicichZnaku(HlaseniNaRadek(*p.Odmitnuti));
             return r;
         }
         if (v.prikaz == TPrikazProgramu::Pocet) {
-            r.radek = jmeno + ": " + Bloku(p.Bloku);
+            r.radek = jmeno + ": " + TextPoctuBloku(p.Bloku);
             r.vystup = std::to_string(p.Bloku) + " " + jmeno + "\n";
             return r;
         }
-        std::string stav = "done";
+        std::string stav = TextStavu(TStavProgramu::Hotovo);
         if (porovnat) {
             TCteniSouboru stary(program.soubor);
-            stav = "unchanged";
+            stav = TextStavu(TStavProgramu::BezZmeny);
             if (!StejneBajty(stary, *novy)) {
                 r.kod = 1;
-                stav = "would change";
+                stav = TextStavu(TStavProgramu::ZmenilBy);
                 bool radky;
                 if (v.rozdil) {
                     r.rozdil = std::make_unique<TDocasnySoubor>();
@@ -275,17 +279,18 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
                 } else {
                     radky = !StejneRadky(stary, *novy);
                 }
-                if (!radky) stav += " (its line breaks or encoding only)";
+                if (!radky) stav += " " + DoUtf8(rsDJENZLOMY);
             }
         } else {
             r.zapis = zapis->Dokoncit(davka);
         }
-        r.radek = jmeno + ": " + stav + ", " + Bloku(p.Bloku) + ", " + std::to_string(p.Procenta) + "%";
+        r.radek = jmeno + ": " + stav + ", " + TextPoctuBloku(p.Bloku) + ", " + std::to_string(p.Procenta) + "%";
         if (p.Pouzite != p.Pozadovane)
-            r.radek += std::string(porovnat ? "; it would be written as " : "; written as ") + NazevKodovani(p.Pouzite) +
-                       ", since " + DuvodJinehoKodovani(p);
+            r.radek += "; " + Vyplnit(porovnat ? rsDBYLBYZAPSAN : rsDZAPSAN,
+                                      {NazevKodovani(p.Pouzite), DuvodJinehoKodovani(p)});
         // What became of the references, a line each, under the program's name.
-        if (const auto hlaseni = p.Odkazy ? HlaseniOdkazu(v.prikaz, *p.Odkazy) : std::nullopt) {
+        if (const auto hlaseni =
+                p.Odkazy ? HlaseniOdkazu(v.prikaz, zadani.Cislovani.AktualizovatOdkazy, *p.Odkazy) : std::nullopt) {
             std::u16string text = hlaseni->Titulek + u": " + hlaseni->Text;
             for (std::size_t od = 0;;) {
                 const std::size_t cr = text.find(u'\r', od);
@@ -295,11 +300,11 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
             }
         }
     } catch (const TChyba& e) {
-        r = {2, jmeno + ": failed: " + BezRidicichZnaku(TextChyby(e.Zprava())), {}, {}, jmeno, {}};
+        r = {2, jmeno + Selhal() + BezRidicichZnaku(TextChyby(e.Zprava())), {}, {}, jmeno, {}};
     } catch (const std::bad_alloc&) {
-        r = {2, jmeno + ": failed: Not enough memory for this program.", {}, {}, jmeno, {}};
+        r = {2, jmeno + Selhal() + DoUtf8(rsDMALOPAMETIPROGRAM), {}, {}, jmeno, {}};
     } catch (const std::exception& e) {
-        r = {2, jmeno + ": failed: " + BezRidicichZnaku(e.what()), {}, {}, jmeno, {}};
+        r = {2, jmeno + Selhal() + BezRidicichZnaku(e.what()), {}, {}, jmeno, {}};
     }
     return r;
 }
@@ -311,8 +316,8 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
     (void)ZvolitTyp(v, nastaveni.typy, {});
     const std::vector<TProgram> programy = NajitProgramy(v, nastaveni.typy);
     if (v.prikaz != TPrikazProgramu::Pocet && !v.naMiste && !v.vystup && !v.kontrola && !v.rozdil)
-        throw TChybaPouziti("several programs or a FOLDER need -i, -o FOLDER, --check or --diff");
-    if (v.vystup && *v.vystup == "-") throw TChybaPouziti("several programs or a FOLDER need -o FOLDER, not -o -");
+        throw TChybaPouziti(Vyplnit(rsDVICEPROGRAMU));
+    if (v.vystup && *v.vystup == "-") throw TChybaPouziti(Vyplnit(rsDVICEPROGRAMUVYSTUP));
 
     int kod = 0;
     bool vystupSelhal = false;
@@ -348,7 +353,7 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
                 const TDavkaZapisu::TStav stav = davka.Stav(*r.zapis, &zprava);
                 if (stav == TDavkaZapisu::TStav::Ceka) break;
                 if (stav == TDavkaZapisu::TStav::Selhal)
-                    r = {2, r.jmeno + ": failed: " + BezRidicichZnaku(TextChyby(zprava)), {}, {}, r.jmeno, {}};
+                    r = {2, r.jmeno + Selhal() + BezRidicichZnaku(TextChyby(zprava)), {}, {}, r.jmeno, {}};
             }
             vypsat(r);
         }
@@ -413,7 +418,7 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
     }
     vypsatHotove(true);
     if (vystupSelhal) {
-        vystup.Hlaseni("tarvik-cli: Cannot write to standard output.");
+        vystup.Hlaseni("tarvik-cli: " + TextChyby(rsDNELZEVYSTUP));
         kod = 2;
     }
     return kod;

@@ -309,7 +309,7 @@ inline void ProRadky(TPohled<C> kus, F radek) {
         const bool zlom = konec < n;
         radek(kus.substr(i, konec - i), zlom);
         if (!zlom) return;
-        i = konec + ((kus[konec] == '\r' && konec + 1 < n && kus[konec + 1] == '\n') ? 2 : 1);
+        i = ZaZlomem(kus, konec);
     }
 }
 

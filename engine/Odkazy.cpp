@@ -879,7 +879,7 @@ void TOdkazyBloku::Pridat(std::string_view kus) {
         const std::size_t konec = okna.KonecRadku(i, spoustec);
         Radek(kus.substr(i, konec - i), spoustec);
         if (konec == n) return;
-        i = konec + ((kus[konec] == '\r' && konec + 1 < n && kus[konec + 1] == '\n') ? 2 : 1);
+        i = cnc::ZaZlomem(kus, konec);
     }
 }
 
@@ -1452,7 +1452,7 @@ void PripojitSUpravami(cnc::TVystup<char>& cil, TKurzorUprav& kurzor, std::strin
     // Where the line that ends at konec is followed by the next one.
     const auto zaZlomem = [&](std::size_t konec) {
         if (konec == text.size()) return konec;
-        return konec + ((text[konec] == '\r' && konec + 1 < text.size() && text[konec + 1] == '\n') ? 2 : 1);
+        return cnc::ZaZlomem(text, konec);
     };
     po = std::min(po, text.size());
     std::size_t zacatek = od - std::min(odBajtu, od);  // where line radek begins

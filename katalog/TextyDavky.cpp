@@ -80,6 +80,7 @@ std::string TextStavu(TStavProgramu stav) {
         case TStavProgramu::ZmenilBy: return DoUtf8(rsDZMENILBY);
         case TStavProgramu::Odmitnut: return DoUtf8(rsDODMITNUT);
         case TStavProgramu::Selhal: return DoUtf8(rsDSELHAL);
+        case TStavProgramu::Preskocen: return DoUtf8(rsDPRESKOCEN);
     }
     return {};
 }

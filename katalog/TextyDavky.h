@@ -45,6 +45,8 @@
     X(rsDJENPRECISLOVAT, u"--keep-references a --update-references platí jen pro renumber") \
     X(rsDJENSIRKA, u"--width platí jen pro introduce a renumber") \
     X(rsDJENODSTRANIT, u"--force platí jen pro remove") \
+    X(rsDODKAZY, u"%1 bere druhy odkazů GOTO, M99P, M97P, G70-G73 a G72-G75 oddělené čárkou, nebo none, ne '%2'") \
+    X(rsDJENODKAZY, u"--references neplatí pro count") \
     X(rsDREFSJEDEN, u"refs bere jeden FILE") \
     X(rsDREFSZAPIS, u"refs nezapisuje žádný program: -o, --in-place, --check a --diff zde neplatí") \
     X(rsDREFSCISLOVANI, u"refs nic nečísluje: --first, --increment, --max, --keep-max a --restart zde neplatí") \
@@ -54,6 +56,10 @@
     X(rsDSTEJNYCIL, u"'%1' i '%2' by se zapsaly do '%3'") \
     X(rsDVICEPROGRAMU, u"několik programů nebo FOLDER potřebuje -i, -o FOLDER, --check nebo --diff") \
     X(rsDVICEPROGRAMUVYSTUP, u"několik programů nebo FOLDER potřebuje -o FOLDER, ne -o -") \
+    X(rsDVYSTUPUVNITR, \
+        u"výstupní složka '%1' je uvnitř složky '%2', kterou čte; zadejte složku mimo ni, nebo -i, aby se " \
+        u"každý program zapsal přes sebe") \
+    X(rsDZAPSALBYPRES, u"'%1' by se zapsal do '%2', což je jeden z programů ke čtení") \
     X(rsDZKUSTNAPOVEDU, u"Více řekne 'tarvik-cli --help'.") \
     /* the run */ \
     X(rsDNELZEVYSTUP, u"Nelze zapisovat na standardní výstup") \
@@ -74,6 +80,11 @@
     X(rsDZMENILBY, u"změnil by se") \
     X(rsDODMITNUT, u"odmítnut") \
     X(rsDSELHAL, u"selhal") \
+    X(rsDPRESKOCEN, u"přeskočen") \
+    X(rsDTYZSOUBOR, u"tentýž soubor jako %1") \
+    X(rsDNEZAPISE, u"'%1' se nezapíše") \
+    X(rsDNELZECISTSLOZKU, u"Nelze číst složku \"%1\".") \
+    X(rsDNELZECISTPOLOZKU, u"Nelze číst složku \"%1\": \"%2\".") \
     X(rsDJENZLOMY, u"(jen zlomy řádků nebo kódování)") \
     X(rsDZAPSAN, u"zapsán jako %1, protože %2") \
     X(rsDBYLBYZAPSAN, u"zapsal by se jako %1, protože %2") \
@@ -95,10 +106,11 @@
     X(rsHRENUMBER, u"dá řádkům s bloky novou řadu čísel") \
     X(rsHREMOVE, u"odstraní čísla bloků") \
     X(rsHREFS, \
-        u"vypíše odkazy na čísla bloků (GOTO, GOTOF/B/C, M99 P, M97 P, P a Q cyklů G70 až G73): řádek, " \
-        u"druh, cíl a řádek cílového bloku nebo proč žádný není; skončí s 1, když některý nemá " \
-        u"jednoznačný cíl") \
-    X(rsHTYPES, u"vypíše typy souborů, jejich sedm polí oddělených tabulátorem") \
+        u"vypíše odkazy na čísla bloků (ty druhy, které čte řídicí systém typu souboru): řádek, druh, cíl a " \
+        u"řádek cílového bloku nebo proč žádný není; skončí s 1, když některý nemá jednoznačný cíl") \
+    X(rsHTYPES, \
+        u"vypíše typy souborů, jejich sedm polí a druhy odkazů, které čte jejich řídicí systém (GOTO M99P " \
+        u"M97P G70-G73 G72-G75, - pro žádné), oddělené tabulátorem") \
     X(rsHTYPE, \
         u"typ souboru podle jména; výchozí: první typ, jehož přípona odpovídá příponě souboru (bez ohledu " \
         u"na velikost písmen; soubor bez přípony dostane typ s příponou \".\"), jinak první") \
@@ -119,8 +131,12 @@
     X(rsHNUMBEREND, u"introduce: očíslovat i řádky konce programu") \
     X(rsHNUMBERCOMMENTS, u"introduce: očíslovat i řádky s komentářem") \
     X(rsHKEEPREFERENCES, \
-        u"renumber: ponechat odkazy na čísla bloků, jak jsou (jinak následují nová čísla svých bloků)") \
+        u"renumber: ponechat odkazy na čísla bloků, jak jsou, a ohlásit ty, které pak vedou na jiný blok " \
+        u"nebo na žádný (jinak následují nová čísla svých bloků)") \
     X(rsHUPDATEREFERENCES, u"renumber: odkazy aktualizovat (výchozí)") \
+    X(rsHREFERENCES, \
+        u"druhy odkazů na čísla bloků, které čte řídicí systém, pro tento běh místo druhů typu souboru: " \
+        u"GOTO, M99P, M97P, G70-G73, G72-G75 oddělené čárkou, nebo none") \
     X(rsHFORCE, u"remove: odstranit čísla i z programu, jehož odkazy na ně by pak nikam nevedly") \
     X(rsHVYSTUP, \
         u"zapsat výsledek do OUT (\"-\": standardní výstup); u několika programů nebo FOLDER je OUT " \
@@ -158,10 +174,14 @@
         u"count vypíše pro každý \"N FILE\" na standardní výstup. Program, který selže nebo je odmítnut, " \
         u"zůstane, jak byl; ostatní se přesto zpracují.") \
     X(rsHODKAZY, \
-        u"Odkazy na čísla bloků: renumber jim dá nová čísla jejich bloků, každému programu souboru " \
-        u"zvlášť, a na standardní chybový výstup řekne, kolik jich aktualizoval a které nemohl (cíl " \
-        u"chybí, je na více blocích nebo není číslo), ty ponechá, jak jsou; introduce řekne, jaké odkazy " \
-        u"program má, žádný z nich nemá cíl; remove program s odkazy odmítne, není-li zadáno --force.") \
+        u"Odkazy na čísla bloků (jejich druhy, které čte řídicí systém, určuje typ souboru, viz types, nebo " \
+        u"--references): renumber jim dá nová čísla jejich bloků, každému programu souboru zvlášť, a na " \
+        u"standardní chybový výstup řekne, kolik jich aktualizoval a kam vedou ostatní: odkaz, jehož cíl " \
+        u"chybí, je na více blocích nebo není číslo, zůstane, jak je; odkaz, jehož blok dostane číslo, které " \
+        u"pak mají i jiné bloky, dostane to číslo přesto a uvede se mezi odkazy bez jednoznačného cíle. S " \
+        u"--keep-references zůstanou všechny, jak jsou, a renumber uvede ty, které pak vedou na jiný blok " \
+        u"nebo na žádný. introduce řekne, které odkazy nyní vedou na nově očíslovaný blok a které na žádný; " \
+        u"remove program s odkazy odmítne, není-li zadáno --force.") \
     X(rsHZAPIS, \
         u"Výsledek se zapisuje se zlomy řádků CR LF v kódování, ve kterém byl program přečten. Soubor se " \
         u"nahradí celý, nebo se zapíše na místě, kde by ho nový soubor nemohl nahradit (složka, do které " \
@@ -197,7 +217,7 @@ std::string Vyplnit(std::u16string_view vzor, std::initializer_list<std::string_
 std::string TextPoctuBloku(std::int64_t n);
 
 // What became of a program in the folder mode, and its word.
-enum class TStavProgramu : std::uint8_t { Hotovo, BezZmeny, ZmenilBy, Odmitnut, Selhal };
+enum class TStavProgramu : std::uint8_t { Hotovo, BezZmeny, ZmenilBy, Odmitnut, Selhal, Preskocen };
 std::string TextStavu(TStavProgramu stav);
 
 // The code of the language the catalogue speaks, as the language file spells

@@ -83,9 +83,9 @@ void TPocitadloStatistik::Pridat(std::string_view t) {
         ++s_.Radku;
         s_.Bloku += cnc::JeBlokovyRadek(t.substr(i, konec - i), h, v);
         if (konec == n) break;
-        const bool crLf = t[konec] == '\r' && konec + 1 < n && t[konec + 1] == '\n';
-        if (!crLf) ++s_.Znaku;
-        i = konec + (crLf ? 2 : 1);
+        // Every line break counts as two characters, as CR LF.
+        i = cnc::ZaZlomem(t, konec);
+        if (i - konec == 1) ++s_.Znaku;
     }
 }
 

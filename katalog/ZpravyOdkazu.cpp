@@ -91,7 +91,7 @@ std::u16string ZpravaOdkazyPredOdstranenim(const TVysledekOdkazu& v, bool otazka
     return s;
 }
 
-std::u16string ZpravaOdkazu(const TVysledekOdkazu& v, bool precislovani, std::size_t radku,
+std::u16string ZpravaOdkazu(const TVysledekOdkazu& v, TZpravaPo po, std::size_t radku,
                             std::vector<std::size_t>* radkyProgramu) {
     std::u16string s;
     // Each line of the text, and the program's line it names (npos: none).
@@ -100,7 +100,7 @@ std::u16string ZpravaOdkazu(const TVysledekOdkazu& v, bool precislovani, std::si
         if (radkyProgramu) radkyProgramu->push_back(radekProgramu);
     };
     if (radkyProgramu) radkyProgramu->clear();
-    if (precislovani) {
+    if (po == TZpravaPo::Aktualizaci) {
         novyRadek(std::u16string::npos);
         s += rsODKAZYAKTUALIZOVANO + u": " + Cislo(v.PocetAktualizovanych()) + u".";
     }
@@ -124,7 +124,7 @@ std::u16string ZpravaOdkazu(const TVysledekOdkazu& v, bool precislovani, std::si
             s += rsRADEK + u" " + Cislo(o.Radek + 1) + u" (" + TextOdkazu(v, o) + u"): " + PopisStavu(o) + u".";
         }
     };
-    skupina(rsODKAZYJINAM, true);
+    skupina(po == TZpravaPo::Zavedeni ? rsODKAZYNANOVE : rsODKAZYJINAM, true);
     skupina(rsODKAZYBEZCILE, false);
     return s;
 }

@@ -7,6 +7,7 @@
 #include "engine/Odkazy.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -24,8 +25,8 @@ std::u16string_view DuvodOdkazu(TStavOdkazu stav);
 // others as DuvodOdkazu. Lines count from 1.
 std::u16string PopisStavu(const TOdkaz& o);
 
-// The display name of a family of references, for the file type editor and
-// the listing of the types: "Jumps GOTO, GOTOF, GOTOB, GOTOC", ...
+// The display name of a family of references, for the check boxes of the
+// file type editor: "Skoky GOTO, GOTOF, GOTOB, GOTOC", ...
 std::u16string_view NazevRodiny(TRodinaOdkazu rodina);
 
 // Before removing the numbers of a program with references (v.Odkazy not empty):
@@ -34,14 +35,24 @@ std::u16string_view NazevRodiny(TRodinaOdkazu rodina);
 // there are more. Without the question (the batch tool's refusal) the last line is left out.
 std::u16string ZpravaOdkazyPredOdstranenim(const TVysledekOdkazu& v, bool otazka, std::size_t radku = 10);
 
-// After a command that found references: for a renumber that updates them
+// What a report of references follows.
+enum class TZpravaPo : std::uint8_t {
+    Aktualizaci,  // a renumber that updated them: their count comes first
+    Ponechani,    // a renumber that kept them as they are
+    Zavedeni,     // introducing
+    Vypisu,       // a listing, or another command: the groups alone
+};
+
+// After a command that found references: after updating them
 // "<rsODKAZYAKTUALIZOVANO>: 4."; then, when some now reach another block than
 // before the command (a new one, another one or none: ZmenilCil),
-// "<rsODKAZYJINAM>: 2." and a line for each of the first `radku` of them,
-// "<rsRADEK> 12 (GOTO 90): <PopisStavu>.", and "…" when there are more; then
-// likewise those without a definite target, under "<rsODKAZYBEZCILE>: 2.".
-// The lines are joined by CR.
-std::u16string ZpravaOdkazu(const TVysledekOdkazu& v, bool precislovani,
+// "<rsODKAZYJINAM>: 2." (after introducing "<rsODKAZYNANOVE>: 2.") and a
+// line for each of the first `radku` of them, "<rsRADEK> 12 (GOTO 90):
+// <PopisStavu>.", and "…" when there are more; then likewise those without a
+// definite target, under "<rsODKAZYBEZCILE>: 2.". The lines are joined by CR.
+// radkyProgramu, when given, gets for each line of the text the program's
+// line it names (a reference's line), or npos (a heading, "…").
+std::u16string ZpravaOdkazu(const TVysledekOdkazu& v, TZpravaPo po,
                             std::size_t radku = std::numeric_limits<std::size_t>::max(),
                             std::vector<std::size_t>* radkyProgramu = nullptr);
 

@@ -41,7 +41,9 @@ constexpr std::u16string_view vRADEKCILE = u"Řádek cíle";
 constexpr std::u16string_view vODKAZU = u"Počet odkazů na čísla bloků";
 constexpr std::u16string_view vAKTUALIZOVATODKAZY = u"Aktualizovat odkazy na bloky";
 constexpr std::u16string_view vAKTUALIZOVATODKAZYNAPOVEDA =
-    u"Při přečíslování upravit také odkazy na čísla bloků (GOTO, M99 P, M97 P, P a Q cyklů G70 až G73)";
+    u"Při přečíslování upravit také odkazy na čísla bloků, které čte řídicí systém typu souboru (jejich druhy "
+    u"určuje typ souboru: GOTO, M99 P, M97 P, P a Q cyklů soustružení); vypnuto: odkazy zůstanou, jak jsou, a "
+    u"přečíslování ohlásí ty, které pak vedou jinam";
 constexpr std::u16string_view vNENITEXT = u"Soubor není textový program";
 constexpr std::u16string_view vODKAZNAVRAT = u"vrací se do volajícího programu, který v souboru není";
 constexpr std::u16string_view vODKAZYJINAM = u"Odkazy, které nyní vedou jinam";
@@ -68,6 +70,7 @@ constexpr std::u16string_view vPREJITNEPLATNE = u"Zadejte číslo bloku, nebo L 
 constexpr std::u16string_view vBLOKNENALEZEN = u"V této části programu není blok s číslem";
 constexpr std::u16string_view vBLOKZAPOSLEDNIM = u"Číslo je za posledním blokem této části programu, ten má číslo";
 constexpr std::u16string_view vRADEKNENI = u"Program nemá řádek s číslem";
+constexpr std::u16string_view vODKAZYNANOVE = u"Odkazy, které nyní vedou na nově očíslované bloky";
 }  // namespace
 
 std::u16string rsCHYBA{vCHYBA};
@@ -136,6 +139,7 @@ std::u16string rsPREJITNEPLATNE{vPREJITNEPLATNE};
 std::u16string rsBLOKNENALEZEN{vBLOKNENALEZEN};
 std::u16string rsBLOKZAPOSLEDNIM{vBLOKZAPOSLEDNIM};
 std::u16string rsRADEKNENI{vRADEKNENI};
+std::u16string rsODKAZYNANOVE{vODKAZYNANOVE};
 
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
     static const std::array<TPolozkaKatalogu, PocetPolozekKatalogu> katalog = {{
@@ -205,6 +209,7 @@ const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
         {"rsBLOKNENALEZEN", vBLOKNENALEZEN, &rsBLOKNENALEZEN},
         {"rsBLOKZAPOSLEDNIM", vBLOKZAPOSLEDNIM, &rsBLOKZAPOSLEDNIM},
         {"rsRADEKNENI", vRADEKNENI, &rsRADEKNENI},
+        {"rsODKAZYNANOVE", vODKAZYNANOVE, &rsODKAZYNANOVE},
     }};
     return katalog;
 }

@@ -76,6 +76,7 @@ extern std::u16string rsPREJITNEPLATNE;
 extern std::u16string rsBLOKNENALEZEN;
 extern std::u16string rsBLOKZAPOSLEDNIM;
 extern std::u16string rsRADEKNENI;
+extern std::u16string rsODKAZYNANOVE;
 
 struct TPolozkaKatalogu {
     std::string_view Klic;         // the key, also its element name in the language file
@@ -83,7 +84,7 @@ struct TPolozkaKatalogu {
     std::u16string* Text;           // the entry as the last catalogue pass left it
 };
 
-constexpr std::size_t PocetPolozekKatalogu = 66;
+constexpr std::size_t PocetPolozekKatalogu = 67;
 
 // All entries, in the order in which the catalogue pass refreshes them.
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog();

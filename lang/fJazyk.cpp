@@ -13,6 +13,7 @@ TJazykForm::TJazykForm(QWidget* rodic) : QDialog(rodic), ui(std::make_unique<::U
     ui->setupUi(this);
     setWindowFlags(Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::CustomizeWindowHint);
+    // The size it was designed at; the layout places the controls.
     setFixedSize(409, 194);
 
     for (const char* vlajka : {"cz", "gb", "sk", "de", "fr", "es"})

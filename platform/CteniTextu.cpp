@@ -16,10 +16,6 @@
 
 namespace {
 
-// Bytes read at a time: small enough to stay in the cache and to touch few
-// pages, large enough that the calls do not count.
-constexpr std::size_t Blok = std::size_t{256} << 10;
-
 bool JeUtf16(TKodovani k) { return k == TKodovani::Utf16LE || k == TKodovani::Utf16BE; }
 bool JeUtf8(TKodovani k) { return k == TKodovani::Utf8 || k == TKodovani::Utf8Znacka; }
 
@@ -240,6 +236,11 @@ void TProgramPoKusech::OdZacatku() {
     }
 }
 
+void TProgramPoKusech::DlouhyRadek() {
+    throw zdroj_->Vada(u"A line longer than " + ZUtf8(std::to_string(NejdelsiRadek >> 20)) +
+                       u" MiB, which no program holds");
+}
+
 void TProgramPoKusech::Docist() {
     // The buffer grows for a long line only; its room is never filled first.
     if (prac_.size() < delkaPrac_ + Blok) prac_.resize(delkaPrac_ + Blok);
@@ -266,6 +267,7 @@ TProgramPoKusech::TStav TProgramPoKusech::Dalsi(std::string_view& kus) {
                 return TStav::Konec;
             }
             // A line longer than what has been read: the next bytes are searched only.
+            if (jenText_ && delkaPrac_ > NejdelsiRadek) DlouhyRadek();
             bezZlomu_ = delkaPrac_ == 0 ? 0 : delkaPrac_ - 1;
             Docist();
             continue;
@@ -336,6 +338,7 @@ TProgramPoKusech::TStav TProgramPoKusech::DalsiUtf16(std::string_view& kus) {
                 return TStav::Konec;
             }
             // A line longer than what has been read: the next units are searched only.
+            if (jenText_ && 2 * jednotky_.size() > NejdelsiRadek) DlouhyRadek();
             bezZlomu_ = jednotky_.empty() ? 0 : jednotky_.size() - 1;
             DocistUtf16();
             continue;

@@ -171,6 +171,17 @@ class TProgramPoKusech {
 public:
     explicit TProgramPoKusech(TZdrojBajtu& zdroj, bool jenText = true);
 
+    // The longest line of a program (jenText), in bytes of the file: a
+    // piece holds whole lines, so a file of gigabytes without a line break
+    // would be held whole (and its new text beside it). No control reads
+    // such a block; a longer line fails the reading with its reason. Other
+    // texts (lists) have no limit.
+    static constexpr std::size_t NejdelsiRadek = std::size_t{16} << 20;
+    // The bytes read from the source at a time (small enough to stay in the
+    // cache, large enough that the calls do not count); a piece holds the
+    // whole lines of what has been read (a CR LF across two reads is never cut).
+    static constexpr std::size_t Blok = std::size_t{256} << 10;
+
     enum class TStav : std::uint8_t {
         Kus,    // kus holds the next piece, valid until the next call
         Konec,  // the text has ended
@@ -198,6 +209,7 @@ private:
     TStav Kus(std::string_view& kus, std::string_view text);
     void Rozhodnout();
     void Docist();
+    [[noreturn]] void DlouhyRadek();
     TStav DalsiUtf16(std::string_view& kus);
     void DocistUtf16();
     [[noreturn]] void VadaNahradniku(char16_t jednotka);

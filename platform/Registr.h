@@ -90,7 +90,23 @@ public:
     // as it always does.
     virtual void ZacitDavku() {}
     virtual void DokoncitDavku() {}
+
+    // One snapshot for a reader: from the next read on, every read sees the
+    // store as that read found it, whatever another program writes meanwhile
+    // (the batch tool reads its settings and its file type list as one
+    // version). A change ends the snapshot. The registry, which has no
+    // versions to read, reads on as always.
+    virtual void Zmrazit() {}
 };
+
+// The failures of a value, alike in every store (the texts of the Windows
+// registry's own errors, which stored settings' messages have always named).
+namespace ChybyHodnot {
+[[noreturn]] void ChybaTypu(std::u16string_view nazev);
+[[noreturn]] void ChybaCteni(std::u16string_view nazev);
+// duvod: why, when the store knows it.
+[[noreturn]] void ChybaZapisu(std::u16string_view nazev, std::u16string_view duvod = {});
+}  // namespace ChybyHodnot
 
 // The settings store of this platform: the registry on Windows, elsewhere
 // the file CestaUlozisteNastaveni().

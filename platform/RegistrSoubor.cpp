@@ -207,17 +207,9 @@ const TRegistrSoubor::THodnota* NajitHodnotu(const TRegistrSoubor::TKlic* klic, 
     return klic ? NajitHodnotu(const_cast<TRegistrSoubor::TKlic&>(*klic), nazev) : nullptr;
 }
 
-[[noreturn]] void ChybaTypu(std::u16string_view nazev) {
-    throw TChyba(u"Invalid data type for '" + std::u16string(nazev) + u"'");
-}
-[[noreturn]] void ChybaCteni(std::u16string_view nazev) {
-    throw TChyba(u"Failed to get data for '" + std::u16string(nazev) + u"'");
-}
-[[noreturn]] void ChybaZapisu(std::u16string_view nazev, std::u16string_view duvod = {}) {
-    std::u16string z = u"Failed to set data for '" + std::u16string(nazev) + u"'";
-    if (!duvod.empty()) z += u": " + std::u16string(duvod);
-    throw TChyba(std::move(z));
-}
+using ChybyHodnot::ChybaCteni;
+using ChybyHodnot::ChybaTypu;
+using ChybyHodnot::ChybaZapisu;
 
 std::u16string Cislo(std::size_t n) { return ZUtf8(std::to_string(n)); }
 
@@ -484,6 +476,7 @@ std::string CasovaZnacka() {
 
 void TRegistrSoubor::Obnovit() {
     if (davka_ && zmenenoVDavce_) return;  // the batch's changes are the store now
+    if (zmrazeno_ && otisk_) return;       // the snapshot
     const TOtisk o = OtiskSouboru<TOtisk>(soubor_);
     if (otisk_ && *otisk_ == o) return;
     otisk_.reset();
@@ -574,6 +567,8 @@ void TRegistrSoubor::ZapsatStrom(const TStrom& strom) {
 
 template <typename Zmena>
 bool TRegistrSoubor::Zmenit(Zmena zmena) {
+    // A writer works on the file as it is now.
+    zmrazeno_ = false;
     Obnovit();
     if (davka_ && zmenenoVDavce_) {
         ++verze_;

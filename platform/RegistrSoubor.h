@@ -71,6 +71,7 @@ public:
 
     void ZacitDavku() override;
     void DokoncitDavku() override;
+    void Zmrazit() override { zmrazeno_ = true; }
 
     const std::filesystem::path& Soubor() const { return soubor_; }
 
@@ -149,5 +150,6 @@ private:
     std::optional<std::u16string> chybaOtevreni_;
     // Inside a batch: the changes wait in strom_ until DokoncitDavku.
     bool davka_ = false;
+    bool zmrazeno_ = false;  // reads keep the version once read
     bool zmenenoVDavce_ = false;
 };

@@ -20,15 +20,9 @@ std::optional<std::wstring> CestaKlice(std::u16string_view cesta) {
 
 std::wstring Nazev(std::u16string_view nazev) { return std::wstring(nazev.begin(), nazev.end()); }
 
-[[noreturn]] void ChybaTypu(std::u16string_view nazev) {
-    throw TChyba(u"Invalid data type for '" + std::u16string(nazev) + u"'");
-}
-[[noreturn]] void ChybaCteni(std::u16string_view nazev) {
-    throw TChyba(u"Failed to get data for '" + std::u16string(nazev) + u"'");
-}
-[[noreturn]] void ChybaZapisu(std::u16string_view nazev) {
-    throw TChyba(u"Failed to set data for '" + std::u16string(nazev) + u"'");
-}
+using ChybyHodnot::ChybaCteni;
+using ChybyHodnot::ChybaTypu;
+using ChybyHodnot::ChybaZapisu;
 
 class TRegistrWin32 final : public TRegistr {
 public:

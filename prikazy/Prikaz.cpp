@@ -29,6 +29,7 @@ TUloha::TUloha(const TZadaniPrikazu& z)
       typ_(z.Typ),
       cislovani_(Ohranicene(z.Cislovani)),
       vynutit_(z.Vynutit),
+      druhy_(DruhyOdkazuTypu(typ_)),
       znacky_{cnc::TZnackaUtf8(typ_.HlavniZnak), cnc::TZnackaUtf8(typ_.VedlejsiZnak),
               cnc::TZnackaUtf8(typ_.Zacatek), cnc::TZnackaUtf8(typ_.Konec), cnc::TZnackaUtf8(typ_.Komentar)} {
     zadani_.Prikaz = PrikazPruchodu(prikaz_);
@@ -51,20 +52,21 @@ TUloha::TUloha(const TZadaniPrikazu& z)
 bool TUloha::HledatOdkazy() const {
     switch (prikaz_) {
         case TPrikazProgramu::Pocet: return false;
-        case TPrikazProgramu::Precislovat: return cislovani_.AktualizovatOdkazy;
-        default: return true;
+        case TPrikazProgramu::Odkazy: return true;
+        // Nothing to find: the plain count is the first pass.
+        default: return !druhy_.Prazdne();
     }
 }
 
 TOdkazyBloku TUloha::NoveOdkazy(std::optional<TVyberRadku> vyber) const {
-    const TZnakyOdkazu znaky = ZnakyOdkazu(zadani_);
-    if (prikaz_ != TPrikazProgramu::Precislovat) return TOdkazyBloku(znaky);
-    TOdkazyBloku o(znaky,
-                   TCislovaniOdkazu{zadani_.PrvniBlok, zadani_.Prirustek, zadani_.MaximalniBlok,
-                                    zadani_.CislovatOdZacatku},
-                   vyber);
-    // The report of a renumber needs only those that cannot be updated.
-    o.NechatJenNevyresene();
+    // The listing (and a count, which never asks) has no pass of the engine's
+    // own: it finds and resolves, as removing does.
+    if (prikaz_ == TPrikazProgramu::Odkazy || prikaz_ == TPrikazProgramu::Pocet)
+        return TOdkazyBloku(ZnakyOdkazu(zadani_, druhy_));
+    TOdkazyBloku o = OdkazyPrikazu(zadani_, druhy_, Aktualizovat(), vyber);
+    // The reports of introducing and renumbering name only the references
+    // that did not keep their target; removing asks about every one.
+    if (prikaz_ == TPrikazProgramu::Zavest || prikaz_ == TPrikazProgramu::Precislovat) o.NechatJenNevyresene();
     return o;
 }
 
@@ -127,26 +129,39 @@ TPosudek TPrvniPruchod::Dokoncit() {
     return p;
 }
 
-std::optional<THlaseniPrikazu> HlaseniOdkazu(TPrikazProgramu prikaz, const TVysledekOdkazu& o, std::size_t radku) {
+std::optional<THlaseniPrikazu> HlaseniOdkazu(TPrikazProgramu prikaz, bool aktualizovat, const TVysledekOdkazu& o,
+                                             std::size_t radku) {
     if (o.Nalezenych == 0) return std::nullopt;
+    const auto zprava = [&](TZpravaPo po) {
+        const bool vse = o.PocetNevyresenych() == 0;
+        THlaseniPrikazu h{vse ? TDruhHlaseni::Informace : TDruhHlaseni::Varovani, vse ? rsINFORMACE : rsVAROVANI,
+                          {}, {}, {}};
+        h.Text = ZpravaOdkazu(o, po, radku, &h.RadkyProgramu);
+        return h;
+    };
     switch (prikaz) {
-        case TPrikazProgramu::Precislovat: {
-            const bool vse = o.PocetNevyresenych() == 0;
-            THlaseniPrikazu h{vse ? TDruhHlaseni::Informace : TDruhHlaseni::Varovani, vse ? rsINFORMACE : rsVAROVANI,
-                              {}, {}, {}};
-            h.Text = ZpravaOdkazu(o, true, radku, &h.RadkyProgramu);
-            return h;
-        }
+        case TPrikazProgramu::Precislovat:
+            if (aktualizovat) return zprava(TZpravaPo::Aktualizaci);
+            // Kept as they are: a word only when some now lead elsewhere, or nowhere.
+            if (o.PocetNevyresenych() == 0) return std::nullopt;
+            return zprava(TZpravaPo::Ponechani);
         case TPrikazProgramu::Zavest: {
-            THlaseniPrikazu h{TDruhHlaseni::Varovani, rsVAROVANI, {}, {}, {}};
-            h.Text = ZpravaOdkazu(o, false, radku, &h.RadkyProgramu);
+            // Even those that now reach a block: the user wrote them for other numbers.
+            THlaseniPrikazu h = zprava(TZpravaPo::Zavedeni);
+            h.Druh = TDruhHlaseni::Varovani;
+            h.Titulek = rsVAROVANI;
             return h;
         }
-        case TPrikazProgramu::Odstranit:
-            // Removed all the same: the references that now point nowhere.
+        case TPrikazProgramu::Odstranit: {
+            // Removed all the same: the references that now point nowhere
+            // (their lines in one line of the text, which names none alone).
             if (o.Odkazy.empty()) return std::nullopt;
-            return THlaseniPrikazu{TDruhHlaseni::Varovani, rsVAROVANI,
-                                   ZpravaOdkazyPredOdstranenim(o, false, std::min<std::size_t>(radku, 10)), {}, {}};
+            THlaseniPrikazu h{TDruhHlaseni::Varovani, rsVAROVANI,
+                              ZpravaOdkazyPredOdstranenim(o, false, std::min<std::size_t>(radku, 10)), {}, {}};
+            h.RadkyProgramu.assign(static_cast<std::size_t>(std::count(h.Text.begin(), h.Text.end(), u'\r')) + 1,
+                                   std::u16string::npos);
+            return h;
+        }
         default: return std::nullopt;
     }
 }
@@ -247,5 +262,5 @@ std::uint8_t TPrikazNadTextem::Zapsat(const std::function<void(std::string_view)
 
 std::optional<THlaseniPrikazu> TPrikazNadTextem::HlaseniOdkazu(std::size_t radku) const {
     if (!posudek_.Odkazy) return std::nullopt;
-    return ::HlaseniOdkazu(uloha_.Prikaz(), *posudek_.Odkazy, radku);
+    return ::HlaseniOdkazu(uloha_.Prikaz(), uloha_.Aktualizovat(), *posudek_.Odkazy, radku);
 }

@@ -38,6 +38,9 @@ enum class TPrikazProgramu : std::uint8_t {
 // A command on one program: what, with which file type and numbering.
 struct TZadaniPrikazu {
     TPrikazProgramu Prikaz = TPrikazProgramu::Precislovat;
+    // The file type; the families of references its control reads are its
+    // DruhyOdkazu, else the default (the batch tool's --references sets them
+    // for a run).
     TTypSouboru Typ;
     // The numbering settings as they stand (bounded when the task is made).
     TUlozeneNastaveni Cislovani;
@@ -58,13 +61,22 @@ public:
     const TTypSouboru& Typ() const { return typ_; }
     const TUlozeneNastaveni& Cislovani() const { return cislovani_; }
     bool Vynutit() const { return vynutit_; }
+    // The families of references the file type's control reads (its own,
+    // else the default of its extension).
+    TDruhyOdkazu DruhyOdkazu() const { return druhy_; }
+    // A renumber rewrites the references to follow their blocks (the
+    // window's switch, --update-references); otherwise it keeps them.
+    bool Aktualizovat() const { return prikaz_ == TPrikazProgramu::Precislovat && cislovani_.AktualizovatOdkazy; }
     // The pass of a block command (introduce, renumber, remove).
     const cnc::TZadani<char>& Zadani() const { return zadani_; }
-    // The first pass looks for references: every command but a count, and a
-    // renumber only while they follow their blocks.
+    // The first pass looks for references: every command but a count, unless
+    // the file type reads none (a listing looks all the same, to list none).
+    // A renumber that keeps them looks too, to tell which now lead elsewhere.
     bool HledatOdkazy() const;
-    // A new reference pass for the first pass: a renumber keeps only what it
-    // changes and those it cannot update; the others find them all.
+    // A new reference pass for the first pass, as the command reads them:
+    // introducing against the numbers it gives, a renumber with or without
+    // the edits, keeping only the references it reports; removing and the
+    // listing find them all.
     TOdkazyBloku NoveOdkazy(std::optional<TVyberRadku> vyber = std::nullopt) const;
 
 private:
@@ -72,6 +84,7 @@ private:
     TTypSouboru typ_;
     TUlozeneNastaveni cislovani_;
     bool vynutit_;
+    TDruhyOdkazu druhy_;
     std::array<cnc::TZnackaUtf8, 5> znacky_;
     cnc::TZadani<char> zadani_;
 };
@@ -91,7 +104,8 @@ struct THlaseniPrikazu {
     // Titulek and Text.
     std::u16string Otazka;
     // For each line of Text, the program's line (from 0) that it names, or
-    // npos: the window lets the user go there.
+    // npos: the window lets the user go there. Every report of references
+    // has an entry a line; a refusal may have none.
     std::vector<std::size_t> RadkyProgramu;
 };
 
@@ -131,10 +145,20 @@ private:
 };
 
 // What the batch tool and the window tell of the references after a command
-// that met them (the report of a renumber, the references of a program that
-// was introduced, those that a forced remove left without targets); none
-// when there were none. radku: the lines of references listed at most.
-std::optional<THlaseniPrikazu> HlaseniOdkazu(TPrikazProgramu prikaz, const TVysledekOdkazu& odkazy,
+// that met them; none when there is nothing to tell:
+// - a renumber that updated them: how many, then those that now lead to
+//   another block or none, and those without a definite target (always,
+//   when it found references);
+// - a renumber that kept them: those that now lead to another block or to
+//   none, and those without a definite target (nothing when every one still
+//   reaches the block it reached);
+// - introducing: those that now lead to a freshly numbered block, and those
+//   that lead to none;
+// - a forced remove: the references it left without targets.
+// aktualizovat: the renumber updated the references (TUloha::Aktualizovat).
+// radku: the lines of references listed at most. RadkyProgramu names the
+// program's line of each line of the text.
+std::optional<THlaseniPrikazu> HlaseniOdkazu(TPrikazProgramu prikaz, bool aktualizovat, const TVysledekOdkazu& odkazy,
                                              std::size_t radku = static_cast<std::size_t>(-1));
 
 // A command over a program held in memory as UTF-8 (the window's text), or

@@ -20,6 +20,21 @@ namespace {
 
 QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
 
+// The families of references a row's type names, in its caption's data (the
+// bits of TDruhyOdkazu); none: the type follows its default. Qt::UserRole
+// holds the row's image index.
+constexpr int RoleDruhuOdkazu = Qt::UserRole + 1;
+
+std::optional<TDruhyOdkazu> DruhyRadku(const QTreeWidgetItem& radek) {
+    const QVariant v = radek.data(0, RoleDruhuOdkazu);
+    if (!v.isValid()) return std::nullopt;
+    return TDruhyOdkazu::ZBitu(static_cast<std::uint8_t>(v.toUInt()));
+}
+
+void ZapsatDruhyRadku(QTreeWidgetItem& radek, const std::optional<TDruhyOdkazu>& druhy) {
+    radek.setData(0, RoleDruhuOdkazu, druhy ? QVariant(static_cast<uint>(druhy->Bity())) : QVariant());
+}
+
 }  // namespace
 
 TNastaveniForm::TNastaveniForm(QWidget* rodic)
@@ -69,18 +84,21 @@ TTypSouboru TNastaveniForm::TypRadku(const QTreeWidgetItem& radek) {
     TTypSouboru typ;
     const auto pole = typ.Pole();
     for (std::size_t i = 0; i < pole.size(); ++i) *pole[i] = radek.text(int(i)).toStdU16String();
+    typ.DruhyOdkazu = DruhyRadku(radek);
     return typ;
 }
 
 void TNastaveniForm::ZapsatTyp(QTreeWidgetItem& radek, const TTypSouboru& typ) {
     const auto pole = typ.Pole();
     for (std::size_t i = 0; i < pole.size(); ++i) radek.setText(int(i), Q(*pole[i]));
+    ZapsatDruhyRadku(radek, typ.DruhyOdkazu);
 }
 
 void TNastaveniForm::PridatTyp(const TTypSouboru& typ) {
     QStringList polozky;
     for (std::size_t i = 1; i < TTypSouboru::PocetPoli; ++i) polozky << Q(*typ.Pole()[i]);
     Retezce->PridatRadek(ui->livSoubory, Q(typ.Nazev), polozky, -1);
+    ZapsatDruhyRadku(*ui->livSoubory->topLevelItem(ui->livSoubory->topLevelItemCount() - 1), typ.DruhyOdkazu);
 }
 
 int TNastaveniForm::PocetTypu() const { return ui->livSoubory->topLevelItemCount(); }

@@ -1,6 +1,7 @@
 // The settings dialog: the file type list, whose rows are the list itself
 // (caption Nazev, sub-items Pripona, HlavniZnak, VedlejsiZnak, Zacatek, Konec,
-// Komentar). Adding and editing go through the file type editor; every change
+// Komentar; the families of references a type names travel with its row, in
+// the caption's data, and are shown by the editor). Adding and editing go through the file type editor; every change
 // takes effect in the list at once, whichever way the dialog then closes. The
 // other windows reach the list as file types (TypNaRadku, Typy), never by its
 // columns.
@@ -60,7 +61,8 @@ protected:
 
 private:
     // A row and its file type: the row caption is the first field, the
-    // sub-items are the other six in their order.
+    // sub-items are the other six in their order, the caption's data the
+    // families of references.
     static TTypSouboru TypRadku(const QTreeWidgetItem& radek);
     static void ZapsatTyp(QTreeWidgetItem& radek, const TTypSouboru& typ);
     void PridatTyp(const TTypSouboru& typ);

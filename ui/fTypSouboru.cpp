@@ -2,8 +2,12 @@
 
 #include "ui_fTypSouboru.h"
 
+#include "katalog/ZpravyOdkazu.h"
 #include "ui/Nastaveni.h"
 #include "ui/fASCII.h"
+
+#include <QCheckBox>
+#include <QSignalBlocker>
 
 #include <optional>
 
@@ -25,6 +29,13 @@ TTypSouboruForm::TTypSouboruForm(QWidget* rodic)
     connect(ui->sbtHlavniZnak, &QToolButton::clicked, this, &TTypSouboruForm::sbtHlavniZnakClick);
     connect(ui->sbtVedlejsiZnak, &QToolButton::clicked, this, &TTypSouboruForm::sbtVedlejsiZnakClick);
     connect(ui->sbtKomentar, &QToolButton::clicked, this, &TTypSouboruForm::sbtKomentarClick);
+    for (QCheckBox* rodina : Rodiny()) connect(rodina, &QCheckBox::toggled, this, [this] { ZmenitDruhy(); });
+    connect(ui->btnVychoziOdkazy, &QPushButton::clicked, this, &TTypSouboruForm::btnVychoziOdkazyClick);
+    // The default follows the extension as it is typed.
+    connect(ui->edtPripona, &QLineEdit::textChanged, this, [this] {
+        if (!druhy_) ZobrazitDruhy();
+    });
+    ZobrazitDruhy();
     connect(ui->btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui->btnStorno, &QPushButton::clicked, this, &QDialog::reject);
     // The first control in tab order has the focus when the editor first opens;
@@ -44,6 +55,8 @@ void TTypSouboruForm::NastavitTyp(const TTypSouboru& typ) {
     const auto pole = Pole();
     for (std::size_t i = 0; i < pole.size(); ++i) pole[i]->setText(QString::fromStdU16String(*typ.Pole()[i]));
     ui->edtPripona->setText(QString::fromStdU16String(typ.Pripona).mid(1));
+    druhy_ = typ.DruhyOdkazu;
+    ZobrazitDruhy();
 }
 
 TTypSouboru TTypSouboruForm::Typ() const {
@@ -51,7 +64,46 @@ TTypSouboru TTypSouboruForm::Typ() const {
     const auto pole = Pole();
     for (std::size_t i = 0; i < pole.size(); ++i) *typ.Pole()[i] = pole[i]->text().toStdU16String();
     typ.Pripona.insert(typ.Pripona.begin(), u'.');
+    typ.DruhyOdkazu = druhy_;
     return typ;
+}
+
+void TTypSouboruForm::showEvent(QShowEvent* udalost) {
+    // The names in the catalogue's language, which may have changed since the editor last showed.
+    const auto rodiny = Rodiny();
+    for (std::size_t i = 0; i < rodiny.size(); ++i)
+        rodiny[i]->setText(QString::fromStdU16String(std::u16string(NazevRodiny(static_cast<TRodinaOdkazu>(i)))));
+    QDialog::showEvent(udalost);
+}
+
+std::array<QCheckBox*, PocetRodinOdkazu> TTypSouboruForm::Rodiny() const {
+    return {ui->chkOdkazySkoky, ui->chkOdkazyM99, ui->chkOdkazyM97, ui->chkOdkazyCyklyA, ui->chkOdkazyCyklyC};
+}
+
+void TTypSouboruForm::ZobrazitDruhy() {
+    TTypSouboru typ;
+    typ.Pripona = u'.' + ui->edtPripona->text().toStdU16String();
+    const TDruhyOdkazu druhy = druhy_.value_or(VychoziDruhyOdkazu(typ));
+    const auto rodiny = Rodiny();
+    for (std::size_t i = 0; i < rodiny.size(); ++i) {
+        const QSignalBlocker ticho(rodiny[i]);
+        rodiny[i]->setChecked(druhy.Ma(static_cast<TRodinaOdkazu>(i)));
+    }
+    ui->btnVychoziOdkazy->setEnabled(druhy_.has_value());
+}
+
+void TTypSouboruForm::ZmenitDruhy() {
+    TDruhyOdkazu druhy;
+    const auto rodiny = Rodiny();
+    for (std::size_t i = 0; i < rodiny.size(); ++i)
+        if (rodiny[i]->isChecked()) druhy.Pridat(static_cast<TRodinaOdkazu>(i));
+    druhy_ = druhy;
+    ui->btnVychoziOdkazy->setEnabled(true);
+}
+
+void TTypSouboruForm::btnVychoziOdkazyClick() {
+    druhy_.reset();
+    ZobrazitDruhy();
 }
 
 std::array<QLineEdit*, TTypSouboru::PocetPoli> TTypSouboruForm::Pole() const {

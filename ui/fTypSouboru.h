@@ -1,7 +1,17 @@
-// The file type editor: the seven fields of one file type in edit boxes. The
-// settings dialog fills them before showing it (NastavitTyp) and reads them
-// after OK (Typ); the editor keeps its values and its three code labels
-// between uses.
+// The file type editor: the seven fields of one file type in edit boxes, and
+// the families of references to block numbers its control reads as check
+// boxes (their names from the message catalogue, NazevRodiny, set each time
+// the editor shows). The settings dialog fills them before showing it
+// (NastavitTyp) and reads them after OK (Typ); the editor keeps its values
+// and its three code labels between uses.
+//
+// A type that names no families of its own reads the default of its
+// extension: the check boxes show that default, and follow the extension as
+// it is typed, while the type still names none; "Výchozí" is then disabled.
+// Once the user checks or clears one, the type names its own families (all
+// five, as checked), and keeps them whatever its extension; "Výchozí" gives
+// it back the default (it names none again). So a type the user never set
+// keeps following the default of its extension.
 //
 // The highlight of the focused edit (PrvekEnter, PrvekExit) is wired through
 // TZvyrazneniVstupu and the extension's key filter (ZnakyPouzeProSoubor)
@@ -11,8 +21,9 @@
 //
 // Translation marks: a component takes part when its dynamic property "tag"
 // is -1 (set in fTypSouboru.ui): the window, the seven labels and edits, the
-// three "..." buttons and OK and Storno; not the three code labels,
-// lblOddelovacPripony and Bevel1.
+// three "..." buttons, the group of references and its "Výchozí" button, OK
+// and Storno; not the three code labels, lblOddelovacPripony, Bevel1 and the
+// check boxes of the families (catalogue texts).
 #pragma once
 
 #include "filetypes/TypSouboru.h"
@@ -21,10 +32,12 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class TTypSouboruForm;
 }
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 
@@ -38,7 +51,8 @@ public:
     // stop (an extension of one character or none gives an empty field).
     void NastavitTyp(const TTypSouboru& typ);
     // The file type the edits hold, each value as entered; the extension
-    // with a full stop in front.
+    // with a full stop in front; the families the user chose (none when he
+    // left the default).
     TTypSouboru Typ() const;
 
     // The controls, for the tests.
@@ -51,8 +65,19 @@ public slots:
     void sbtHlavniZnakClick();
     void sbtVedlejsiZnakClick();
     void sbtKomentarClick();
+    void btnVychoziOdkazyClick();
+
+protected:
+    void showEvent(QShowEvent* udalost) override;
 
 private:
+    // The check boxes in the order of the families (TRodinaOdkazu).
+    std::array<QCheckBox*, PocetRodinOdkazu> Rodiny() const;
+    // The check boxes show the type's own families, else the default of the
+    // extension in the edit.
+    void ZobrazitDruhy();
+    // The user checked or cleared one: the type names its own families.
+    void ZmenitDruhy();
     // The seven edits in the order of the file type's fields.
     std::array<QLineEdit*, TTypSouboru::PocetPoli> Pole() const;
     // Picks a character for the edit in the character picker; after OK the
@@ -61,6 +86,7 @@ private:
     void OdstranitOddelovace(QLineEdit* edit);
 
     std::unique_ptr<::Ui::TTypSouboruForm> ui;
+    std::optional<TDruhyOdkazu> druhy_;
 };
 
 // The file type editor, one for the whole run (created and destroyed by the application).

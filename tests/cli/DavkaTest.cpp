@@ -105,7 +105,7 @@ TEST_F(Davka, TypPodlePriponyAJmena) {
     EXPECT_EQ(vystup.program, "1\n");
     EXPECT_EQ(Spustit({"types"}), 0);
     EXPECT_EQ(vystup.program,
-              "Frézka\t.nc\t:\tN\t%\tM30\t(\nDialog\t.h\t\t\tBEGIN PGM\tEND PGM\t;\n");
+              "Frézka\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P G70-G73\nDialog\t.h\t\t\tBEGIN PGM\tEND PGM\t;\t-\n");
 }
 
 TEST_F(Davka, ZapisDoSouboru) {
@@ -163,7 +163,7 @@ TEST_F(Davka, ChybyPouzitiASouboru) {
         {{"renumber", "-o", "x", "-i", program}, "tarvik-cli: -o a --in-place se navzájem vylučují"},
         {{"renumber", "--number-end", program}, "tarvik-cli: --number-start, --number-end a --number-comments platí jen pro introduce"},
         {{"renumber", "--bogus", program}, "tarvik-cli: neznámá volba '--bogus'"},
-        {{"renumber", program, program}, "tarvik-cli: several programs or a FOLDER need -i, -o FOLDER, --check or --diff"},
+        {{"renumber", program, program}, "tarvik-cli: několik programů nebo FOLDER potřebuje -i, -o FOLDER, --check nebo --diff"},
         {{"renumber", "-t", "Nic", program}, "tarvik-cli: žádný typ souboru se nejmenuje 'Nic'; typy souborů jsou:"},
         {{"renumber", chybi}, "tarvik-cli: Cannot open file \"" + chybi + "\". No such file or directory."},
         {{"renumber", "-o", (slozka / "neni" / "x.nc").string(), program},
@@ -191,7 +191,7 @@ TEST_F(Davka, Utf8PodleCelehoSouboru) {
     EXPECT_EQ(TDocasnaSlozka::Precist(cil), "(\xC4\x8C\xC3\x81ST 1)\r\n\xC5\x98" "5 G0 X1\r\nM30\r\n");
     TDocasnaSlozka::Zapsat(prostredi.SouborTypu, "Obr\xC3\xA1\xC4\x9B\x63\xC3\xAD centrum\t.nc\t:\tN\t%\tM30\t(\t\r\n");
     EXPECT_EQ(Spustit({"types"}), 0);
-    EXPECT_EQ(vystup.program, "Obr\xC3\xA1\xC4\x9B\x63\xC3\xAD centrum\t.nc\t:\tN\t%\tM30\t(\n");
+    EXPECT_EQ(vystup.program, "Obr\xC3\xA1\xC4\x9B\x63\xC3\xAD centrum\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P G70-G73\n");
 }
 
 // The statistics line counts the lines of the text written: an empty last
@@ -233,7 +233,7 @@ TEST_F(Davka, BezPriponyTypSTeckou) {
 TEST_F(Davka, RidiciZnakyEscapovane) {
     TDocasnaSlozka::Zapsat(prostredi.SouborTypu, "Zl\x1b[31my\x7f\xC2\x9b\t.nc\t:\tN\t%\tM30\t(\t\r\n");
     EXPECT_EQ(Spustit({"types"}), 0);
-    EXPECT_EQ(vystup.program, "Zl\\x1b[31my\\x7f\\u009b\t.nc\t:\tN\t%\tM30\t(\n");
+    EXPECT_EQ(vystup.program, "Zl\\x1b[31my\\x7f\\u009b\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P G70-G73\n");
     EXPECT_EQ(Spustit({"count", "-t", "Nic\x1b]0;x\x07", Soubor("p.nc", "N1\n")}), 2);
     EXPECT_EQ(vystup.hlaseni, "tarvik-cli: žádný typ souboru se nejmenuje 'Nic\\x1b]0;x\\x07'; typy souborů jsou:\n"
                               "  Zl\\x1b[31my\\x7f\\u009b\n"
@@ -306,6 +306,20 @@ TEST_F(Davka, ZapisPresZarizeniAOdkazy) {
 // a file, in place over a file with another link (read from the old bytes
 // the writing keeps), and from a pipe whose text turns out to be
 // Windows-1250 only at its end.
+// A line break across the reader's pieces is one break: the batch tool
+// writes as many lines as the program has, wherever the CR falls.
+TEST_F(Davka, ZlomNaHraniciKusu) {
+    for (const std::size_t posun : {std::size_t{2}, std::size_t{1}, std::size_t{0}}) {
+        SCOPED_TRACE(posun);
+        // "N1 " and the filler end the first piece posun bytes before its CR.
+        const std::string vypln(TProgramPoKusech::Blok - 3 - posun, 'X');
+        const std::string program = Soubor("p.nc", "N1 " + vypln + "\r\nN2 Y\r\n");
+        EXPECT_EQ(Spustit({"renumber", "--first", "10", "--increment", "10", program}), 0) << vystup.hlaseni;
+        EXPECT_EQ(vystup.program, "N10 " + vypln + "\r\nN20 Y\r\n");
+        EXPECT_NE(vystup.hlaseni.find(": 2,"), std::string::npos) << vystup.hlaseni;  // lines: 2
+    }
+}
+
 TEST_F(Davka, VelkyProgramPoKusech) {
     std::string bajty;
     const char* const zlomy[] = {"\r\n", "\n", "\r"};
@@ -316,7 +330,7 @@ TEST_F(Davka, VelkyProgramPoKusech) {
     }
     // Valid UTF-8 up to its last line, which makes the whole program Windows-1250.
     bajty += "M30 (\xE8)\r\n";
-    ASSERT_GT(bajty.size(), 3u << 20);
+    ASSERT_GT(bajty.size(), 3 * TProgramPoKusech::Blok);
 
     // What the engine makes of the lines.
     TText text = DekodovatText(bajty);
@@ -561,14 +575,14 @@ TEST_P(DavkaSNastavenim, SeznamTypuJakoOkno) {
     // No list key: files.ftd.
     Ulozit({{u"PrvniBlok", 10}});
     EXPECT_EQ(Spustit({"types"}), 0);
-    EXPECT_EQ(vystup.program, "Ze souboru\t.nc\t:\tN\t%\tM30\t(\n");
+    EXPECT_EQ(vystup.program, "Ze souboru\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P G70-G73\n");
 
     // The stored list, in its order; files.ftd is not needed then.
     ZapsatSeznam(*uloziste.Otevrit(), uloziste.Klic(u"TypySouboru"),
                  {u"Uložený\t.mpf\t\t\tBEGIN\tEND\t;\t", u"Druhý\t.nc\t:\tN\t%\tM30\t\t"});
     std::filesystem::remove(prostredi.SouborTypu);
     EXPECT_EQ(Spustit({"types"}), 0);
-    EXPECT_EQ(vystup.program, "Uložený\t.mpf\t\t\tBEGIN\tEND\t;\nDruhý\t.nc\t:\tN\t%\tM30\t\n");
+    EXPECT_EQ(vystup.program, "Uložený\t.mpf\t\t\tBEGIN\tEND\t;\tGOTO\nDruhý\t.nc\t:\tN\t%\tM30\t\tGOTO M99P M97P G70-G73\n");
     EXPECT_EQ(vystup.hlaseni, "");
     EXPECT_EQ(Spustit({"count", program}), 0);
     EXPECT_EQ(vystup.program, "3\n");  // .nc: the second stored type
@@ -620,7 +634,7 @@ TEST(DavkaSeSouborem, NastaveniNikdyNezapise) {
     EXPECT_EQ(spustit({"renumber", "-i", program}, vystup), 0);
     EXPECT_EQ(TDocasnaSlozka::Precist(program), "N100 X\r\n");
     EXPECT_EQ(spustit({"types"}, vystup), 0);
-    EXPECT_EQ(vystup.program, "Uložený\t.nc\t:\tN\t%\tM30\t\n");
+    EXPECT_EQ(vystup.program, "Uložený\t.nc\t:\tN\t%\tM30\t\tGOTO M99P M97P G70-G73\n");
     TDocasnaSlozka::Zapsat(program, "N1 X\n");
     auto po = soubory();
     EXPECT_EQ(po, pred);
@@ -641,7 +655,7 @@ TEST(DavkaSeSouborem, NastaveniNikdyNezapise) {
     EXPECT_EQ(vystup.hlaseni.substr(0, hlaseni.size()), hlaseni);
     vystup = TZachycenyVystup();
     EXPECT_EQ(spustit({"types"}, vystup), 0);
-    EXPECT_EQ(vystup.program, "Ze souboru\t.nc\t:\tN\t%\tM30\t(\n");
+    EXPECT_EQ(vystup.program, "Ze souboru\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P G70-G73\n");
     EXPECT_EQ(soubory(), pred);
 }
 

@@ -57,19 +57,20 @@ TEST_F(JazykDavky, SestJazyku) {
         const char* chybaPouziti;
         const char* zkusit;
         const char* hotovo;
+        const char* preskocen;
     } pripady[] = {
         {u"CZ", "Použití: tarvik-cli count|", "Informace: Program neobsahuje žádné NC bloky.\n",
-         "tarvik-cli: neznámý příkaz 'x'", "Více řekne 'tarvik-cli --help'.", "hotovo"},
+         "tarvik-cli: neznámý příkaz 'x'", "Více řekne 'tarvik-cli --help'.", "hotovo", "přeskočen"},
         {u"EN", "Usage: tarvik-cli count|", "Information: The program contains no NC block numbers.\n",
-         "tarvik-cli: unknown command 'x'", "Try 'tarvik-cli --help' for more information.", "done"},
+         "tarvik-cli: unknown command 'x'", "Try 'tarvik-cli --help' for more information.", "done", "skipped"},
         {u"SK", "Použitie: tarvik-cli count|", "Informácia: Program neobsahuje žiadne NC bloky.\n",
-         "tarvik-cli: neznámy príkaz 'x'", "Viac povie 'tarvik-cli --help'.", "hotovo"},
+         "tarvik-cli: neznámy príkaz 'x'", "Viac povie 'tarvik-cli --help'.", "hotovo", "preskočený"},
         {u"DE", "Aufruf: tarvik-cli count|", "Information: Das Programm enthält keine Satznummern.\n",
-         "tarvik-cli: unbekannter Befehl 'x'", "Mehr dazu mit 'tarvik-cli --help'.", "fertig"},
+         "tarvik-cli: unbekannter Befehl 'x'", "Mehr dazu mit 'tarvik-cli --help'.", "fertig", "übersprungen"},
         {u"FR", "Usage : tarvik-cli count|", "Information: Le programme ne contient aucun numéro de bloc.\n",
-         "tarvik-cli: commande inconnue 'x'", "Essayez 'tarvik-cli --help' pour en savoir plus.", "fait"},
+         "tarvik-cli: commande inconnue 'x'", "Essayez 'tarvik-cli --help' pour en savoir plus.", "fait", "ignoré"},
         {u"ES", "Uso: tarvik-cli count|", "Información: El programa no contiene números de bloque.\n",
-         "tarvik-cli: orden desconocida 'x'", "Pruebe 'tarvik-cli --help' para más información.", "hecho"},
+         "tarvik-cli: orden desconocida 'x'", "Pruebe 'tarvik-cli --help' para más información.", "hecho", "omitido"},
     };
     for (const auto& p : pripady) {
         const std::string kod = DoUtf8(p.kod);
@@ -89,6 +90,7 @@ TEST_F(JazykDavky, SestJazyku) {
             EXPECT_EQ(s({"x"}), 2);
             EXPECT_EQ(vystup.hlaseni, std::string(p.chybaPouziti) + "\n" + p.zkusit + "\n");
             EXPECT_EQ(TextStavu(TStavProgramu::Hotovo), p.hotovo);
+            EXPECT_EQ(TextStavu(TStavProgramu::Preskocen), p.preskocen);
         }
     }
 }
@@ -118,7 +120,7 @@ TEST_F(JazykDavky, NapovedaVeVsechJazycich) {
         }
         EXPECT_GT(radku, 60u);
         EXPECT_EQ(odstavcu, 10u);
-        for (const char* volba : {"\n  count ", "\n  refs ", "\n  -t, --type NAME ", "\n  --update-references ",
+        for (const char* volba : {"\n  count ", "\n  refs ", "\n  -t, --type NAME ", "\n  --update-references ", "\n  --references LIST ",
                                   "\n  -o OUT ", "\n  --lang CODE ", "\n  -h, --help "})
             EXPECT_NE(napoveda.find(volba), std::string::npos) << volba;
         if (std::string(kod) != "CZ") {

@@ -103,30 +103,30 @@ TEST_F(Slozky, ProgramyVeSlozce) {
         std::string program;
     };
     const std::string odmitnuti =
-        "p/b.nc: refused: Informace: Program neobsahuje žádné NC bloky. Můžete zavést nové NC bloky.\n";
+        "p/b.nc: odmítnut: Informace: Program neobsahuje žádné NC bloky. Můžete zavést nové NC bloky.\n";
     const Pripad pripady[] = {
-        {{"count", "-r", "p"}, 0, "p/a.nc: 2 blocks\np/b.nc: 0 blocks\np/pod/c.MPF: 1 block\n",
+        {{"count", "-r", "p"}, 0, "p/a.nc: 2 bloky\np/b.nc: 0 bloků\np/pod/c.MPF: 1 blok\n",
          "2 p/a.nc\n0 p/b.nc\n1 p/pod/c.MPF\n"},
         // --all: every file but the hidden ones.
         {{"count", "-r", "--all", "p"}, 0,
-         "p/O1234: 2 blocks\np/a.nc: 2 blocks\np/b.nc: 0 blocks\np/pod/c.MPF: 1 block\np/poznamky.txt: 2 blocks\n",
+         "p/O1234: 2 bloky\np/a.nc: 2 bloky\np/b.nc: 0 bloků\np/pod/c.MPF: 1 blok\np/poznamky.txt: 2 bloky\n",
          "2 p/O1234\n2 p/a.nc\n0 p/b.nc\n1 p/pod/c.MPF\n2 p/poznamky.txt\n"},
         // A file named is taken whatever its name; one reached twice once.
         {{"count", "p/poznamky.txt", "-r", "p", "p/a.nc", "./p/a.nc"}, 0,
-         "p/poznamky.txt: 2 blocks\np/a.nc: 2 blocks\np/b.nc: 0 blocks\np/pod/c.MPF: 1 block\n", ""},
+         "p/poznamky.txt: 2 bloky\np/a.nc: 2 bloky\np/b.nc: 0 bloků\np/pod/c.MPF: 1 blok\n", ""},
         {{"renumber", "--check", "-r", "p"}, 1,
-         "p/a.nc: would change, 2 blocks, 75%\n" + odmitnuti + "p/pod/c.MPF: would change, 1 block, 0%\n", ""},
-        {{"renumber", "--check", "p/pod/c.MPF"}, 1, "p/pod/c.MPF: would change, 1 block, 0%\n", ""},
+         "p/a.nc: změnil by se, 2 bloky, 75%\n" + odmitnuti + "p/pod/c.MPF: změnil by se, 1 blok, 0%\n", ""},
+        {{"renumber", "--check", "p/pod/c.MPF"}, 1, "p/pod/c.MPF: změnil by se, 1 blok, 0%\n", ""},
         {{"renumber", "--diff", "-r", "p"}, 1,
-         "p/a.nc: would change, 2 blocks, 75%\n" + odmitnuti + "p/pod/c.MPF: would change, 1 block, 0%\n",
+         "p/a.nc: změnil by se, 2 bloky, 75%\n" + odmitnuti + "p/pod/c.MPF: změnil by se, 1 blok, 0%\n",
          "--- p/a.nc\n+++ p/a.nc\n@@ -1,4 +1,4 @@\n %\n-N1 G90\n-N2 X1\n+N5 G90\n+N10 X1\n M30\n"
          "--- p/pod/c.MPF\n+++ p/pod/c.MPF\n@@ -1 +1 @@\n-N7 X\n+N5 X\n"},
         // Usage errors touch nothing.
-        {{"renumber", "p"}, 2, "tarvik-cli: 'p' is a folder; -r takes the programs in it\n", ""},
-        {{"renumber", "-r", "p"}, 2, "tarvik-cli: several programs or a FOLDER need -i, -o FOLDER, --check or --diff\n", ""},
-        {{"renumber", "-r", "-o", "-", "p"}, 2, "tarvik-cli: several programs or a FOLDER need -o FOLDER, not -o -\n", ""},
+        {{"renumber", "p"}, 2, "tarvik-cli: 'p' je složka; programy v ní vezme -r\n", ""},
+        {{"renumber", "-r", "p"}, 2, "tarvik-cli: několik programů nebo FOLDER potřebuje -i, -o FOLDER, --check nebo --diff\n", ""},
+        {{"renumber", "-r", "-o", "-", "p"}, 2, "tarvik-cli: několik programů nebo FOLDER potřebuje -o FOLDER, ne -o -\n", ""},
         {{"renumber", "-r", "-o", "ven", "p", "q/a.nc"}, 2,
-         "tarvik-cli: 'p/a.nc' and 'q/a.nc' would both be written to 'ven/a.nc'\n", ""},
+         "tarvik-cli: 'p/a.nc' i 'q/a.nc' by se zapsaly do 'ven/a.nc'\n", ""},
         {{"renumber", "--check", "-i", "p/a.nc"}, 2,
          "tarvik-cli: --check a --diff nic nemění: -o a --in-place zde neplatí\n", ""},
         {{"count", "--diff", "p/a.nc"}, 2, "tarvik-cli: count nic nemění: --check a --diff zde neplatí\n", ""},
@@ -161,10 +161,10 @@ TEST_F(Slozky, ProgramyVeSlozce) {
 TEST_F(Slozky, ZapisNaMisteADoSlozky) {
     const auto pred = Obsah();
     EXPECT_EQ(Spustit({"renumber", "-r", "-o", "ven/nova", "p", "p/poznamky.txt"}), 1) << vystup.hlaseni;
-    EXPECT_EQ(vystup.hlaseni, "p/a.nc: done, 2 blocks, 75%\n"
-                              "p/b.nc: refused: Informace: Program neobsahuje žádné NC bloky. Můžete zavést nové NC bloky.\n"
-                              "p/pod/c.MPF: done, 1 block, 0%\n"
-                              "p/poznamky.txt: done, 2 blocks, 75%\n");
+    EXPECT_EQ(vystup.hlaseni, "p/a.nc: hotovo, 2 bloky, 75%\n"
+                              "p/b.nc: odmítnut: Informace: Program neobsahuje žádné NC bloky. Můžete zavést nové NC bloky.\n"
+                              "p/pod/c.MPF: hotovo, 1 blok, 0%\n"
+                              "p/poznamky.txt: hotovo, 2 bloky, 75%\n");
     EXPECT_EQ(Obsah(), pred);
     EXPECT_EQ(Obsah("ven"), (std::map<std::string, std::string>{
                                 {(slozka / "ven/nova/a.nc").generic_string(), Precislovany},
@@ -181,15 +181,15 @@ TEST_F(Slozky, ZapisNaMisteADoSlozky) {
     // Renumbered once, the programs are as --check wants them.
     EXPECT_EQ(Spustit({"renumber", "--check", "p/a.nc", "p/pod"}), 2);  // a folder without -r
     EXPECT_EQ(Spustit({"renumber", "--check", "-r", "p/a.nc", "p/pod"}), 0) << vystup.hlaseni;
-    EXPECT_EQ(vystup.hlaseni, "p/a.nc: unchanged, 2 blocks, 75%\np/pod/c.MPF: unchanged, 1 block, 0%\n");
+    EXPECT_EQ(vystup.hlaseni, "p/a.nc: beze změny, 2 bloky, 75%\np/pod/c.MPF: beze změny, 1 blok, 0%\n");
     EXPECT_EQ(Spustit({"renumber", "--diff", "-r", "p/a.nc", "p/pod"}), 0);
     EXPECT_EQ(vystup.program, "");
 
     // Line breaks alone: the program would change, the diff of its text is empty.
     Zapsat("p/lf.nc", "%\nN5 G90\nN10 X1\nM30\n");
     EXPECT_EQ(Spustit({"renumber", "--diff", "p/lf.nc", "p/a.nc"}), 1);
-    EXPECT_EQ(vystup.hlaseni, "p/lf.nc: would change (its line breaks or encoding only), 2 blocks, 75%\n"
-                              "p/a.nc: unchanged, 2 blocks, 75%\n");
+    EXPECT_EQ(vystup.hlaseni, "p/lf.nc: změnil by se (jen zlomy řádků nebo kódování), 2 bloky, 75%\n"
+                              "p/a.nc: beze změny, 2 bloky, 75%\n");
     EXPECT_EQ(vystup.program, "");
 }
 
@@ -203,14 +203,14 @@ TEST_F(Slozky, SelhaniJednohoProgramu) {
 #endif
     EXPECT_EQ(Spustit({"renumber", "-i", "-r", "-j", "3", "p", "p/chybi.nc"}), 2);
     std::string ocekavane =
-        "p/a.nc: done, 2 blocks, 75%\n"
-        "p/b.nc: refused: Informace: Program neobsahuje žádné NC bloky. Můžete zavést nové NC bloky.\n"
-        "p/chybny.nc: failed: Cannot open file \"p/chybny.nc\". Damaged UTF-16: a lone surrogate D800 in line 1.\n";
+        "p/a.nc: hotovo, 2 bloky, 75%\n"
+        "p/b.nc: odmítnut: Informace: Program neobsahuje žádné NC bloky. Můžete zavést nové NC bloky.\n"
+        "p/chybny.nc: selhal: Cannot open file \"p/chybny.nc\". Damaged UTF-16: a lone surrogate D800 in line 1.\n";
 #ifndef _WIN32
-    ocekavane += "p/jen-ke-cteni.nc: failed: Cannot create file \"p/jen-ke-cteni.nc\". Permission denied.\n";
+    ocekavane += "p/jen-ke-cteni.nc: selhal: Cannot create file \"p/jen-ke-cteni.nc\". Permission denied.\n";
 #endif
-    ocekavane += "p/pod/c.MPF: done, 1 block, 0%\n";
-    ocekavane += "p/chybi.nc: failed: Cannot open file \"p/chybi.nc\". No such file or directory.\n";
+    ocekavane += "p/pod/c.MPF: hotovo, 1 blok, 0%\n";
+    ocekavane += "p/chybi.nc: selhal: Cannot open file \"p/chybi.nc\". No such file or directory.\n";
     EXPECT_EQ(vystup.hlaseni, ocekavane);
     EXPECT_EQ(Precist("p/a.nc"), Precislovany);
     EXPECT_EQ(Precist("p/pod/c.MPF"), "N5 X\r\n");
@@ -231,12 +231,12 @@ TEST_F(Slozky, NectenaSlozkaAOdkazy) {
     fs::create_directory_symlink(slozka / "p", slozka / "p/pod/zpet");
     fs::create_symlink(slozka / "p/a.nc", slozka / "p/pod/odkaz.nc");
     EXPECT_EQ(Spustit({"count", "-r", "p/pod", "p/pod/odkaz.nc"}), 0) << vystup.hlaseni;
-    EXPECT_EQ(vystup.hlaseni, "p/pod/c.MPF: 1 block\np/pod/odkaz.nc: 2 blocks\n");
+    EXPECT_EQ(vystup.hlaseni, "p/pod/c.MPF: 1 blok\np/pod/odkaz.nc: 2 bloky\n");
     if (::geteuid() != 0) {
         // (root reads any folder)
         ASSERT_EQ(::chmod((slozka / "p/pod").c_str(), 0), 0);
         EXPECT_EQ(Spustit({"count", "-r", "p"}), 2);
-        EXPECT_NE(vystup.hlaseni.find("p/pod: failed: Cannot read folder \"p/pod\". Permission denied.\n"),
+        EXPECT_NE(vystup.hlaseni.find("p/pod: selhal: Nelze číst složku \"p/pod\". Permission denied.\n"),
                   std::string::npos)
             << vystup.hlaseni;
         ::chmod((slozka / "p/pod").c_str(), 0755);
@@ -261,35 +261,35 @@ TEST_F(Slozky, NepratelskeStromy) {
     };
     const Pripad pripady[] = {
         {"-o inside the folder read", [] {}, {"renumber", "-r", "-o", "p/pod/ven", "p"}, 2,
-         "tarvik-cli: the output folder 'p/pod/ven' is inside the folder 'p' it reads; give a folder outside it, "
-         "or -i to write each program over itself\n"},
+         "tarvik-cli: výstupní složka 'p/pod/ven' je uvnitř složky 'p', kterou čte; zadejte složku mimo ni, nebo "
+         "-i, aby se každý program zapsal přes sebe\n"},
         {"-o the folder read", [] {}, {"renumber", "-r", "-o", "./p/", "p"}, 2,
-         "tarvik-cli: the output folder './p/' is inside the folder 'p' it reads"},
+         "tarvik-cli: výstupní složka './p/' je uvnitř složky 'p', kterou čte"},
         {"-o over a program to read, by a hard link",
          [&] {
              fs::create_directories(slozka / "ven");
              fs::create_hard_link(slozka / "q/a.nc", slozka / "ven/a.nc");
          },
          {"renumber", "-o", "ven", "p/a.nc", "q/a.nc"}, 2,
-         "tarvik-cli: 'p/a.nc' would be written to 'ven/a.nc', which is one of the programs to read\n"},
+         "tarvik-cli: 'p/a.nc' by se zapsal do 'ven/a.nc', což je jeden z programů ke čtení\n"},
         {"a link out of the tree is not followed",
          [&] { fs::create_symlink(slozka / "venku.nc", slozka / "p/pod/odkaz.nc"); }, {"renumber", "-r", "-i", "p/pod"},
-         0, "p/pod/c.MPF: done, 1 block, 0%\n"},
+         0, "p/pod/c.MPF: hotovo, 1 blok, 0%\n"},
         {"a link to a folder out of the tree is not followed",
          [&] { fs::create_directory_symlink(slozka / "q", slozka / "p/pod/q"); }, {"renumber", "-r", "--all", "-i", "p/pod"},
-         0, "p/pod/c.MPF: done, 1 block, 0%\n"},
+         0, "p/pod/c.MPF: hotovo, 1 blok, 0%\n"},
         {"a binary is not a text program", [&] { fs::copy_file(slozka / "ls", slozka / "p/pod/ls"); },
          {"renumber", "-r", "--all", "-i", "p/pod"}, 1,
-         "p/pod/c.MPF: done, 1 block, 0%\np/pod/ls: refused: Varování: Soubor není textový program.\n"},
+         "p/pod/c.MPF: hotovo, 1 blok, 0%\np/pod/ls: odmítnut: Varování: Soubor není textový program.\n"},
         {"a line break in a name", [&] { Zapsat("p/pod/a\nb: done.nc", "N1 X\r\n"); }, {"renumber", "-r", "-i", "p/pod"},
-         0, "p/pod/a\\x0ab: done.nc: done, 1 block, 0%\np/pod/c.MPF: done, 1 block, 0%\n"},
+         0, "p/pod/a\\x0ab: done.nc: hotovo, 1 blok, 0%\np/pod/c.MPF: hotovo, 1 blok, 0%\n"},
         {"a hard link in the tree, -o", [&] { fs::create_hard_link(slozka / "p/pod/c.MPF", slozka / "p/pod/d.mpf"); },
          {"renumber", "-r", "-o", "ven", "p/pod"}, 0,
-         "p/pod/c.MPF: done, 1 block, 0%\np/pod/d.mpf: skipped: the same file as p/pod/c.MPF; 'ven/d.mpf' is not "
-         "written\n"},
+         "p/pod/c.MPF: hotovo, 1 blok, 0%\np/pod/d.mpf: přeskočen: tentýž soubor jako p/pod/c.MPF; 'ven/d.mpf' se "
+         "nezapíše\n"},
         {"a link named and its target in the tree", [&] { fs::create_symlink(slozka / "p/pod/c.MPF", slozka / "odkaz.nc"); },
          {"renumber", "--check", "-r", "p/pod", "odkaz.nc"}, 1,
-         "p/pod/c.MPF: would change, 1 block, 0%\nodkaz.nc: skipped: the same file as p/pod/c.MPF\n"},
+         "p/pod/c.MPF: změnil by se, 1 blok, 0%\nodkaz.nc: přeskočen: tentýž soubor jako p/pod/c.MPF\n"},
         {"a folder that can be read but not searched",
          [&] {
              fs::create_directories(slozka / "p/pod/zamcena");
@@ -298,7 +298,7 @@ TEST_F(Slozky, NepratelskeStromy) {
              ::chmod((slozka / "p/pod/zamcena").c_str(), 0744);
          },
          {"(as a user)", "count", "-r", "p/pod"}, 2,
-         "p/pod/c.MPF: 1 block\np/pod/zamcena/a.nc: failed: Cannot read folder \"p/pod/zamcena\": \"a.nc\". "
+         "p/pod/c.MPF: 1 blok\np/pod/zamcena/a.nc: selhal: Nelze číst složku \"p/pod/zamcena\": \"a.nc\". "
          "Permission denied.\n"},
         {"a path past the system's limit",
          [&] {
@@ -328,7 +328,7 @@ TEST_F(Slozky, NepratelskeStromy) {
         EXPECT_EQ(vystup.hlaseni.substr(0, p.hlaseni.size()), p.hlaseni) << p.nazev;
         // One line a program; a failure names what could not be read.
         if (std::string_view(p.nazev) == "a path past the system's limit") {
-            EXPECT_NE(vystup.hlaseni.find("\". File name too long.\np/pod/c.MPF: 1 block\n"), std::string::npos)
+            EXPECT_NE(vystup.hlaseni.find("\". File name too long.\np/pod/c.MPF: 1 blok\n"), std::string::npos)
                 << vystup.hlaseni;
         }
         // Nothing written outside what was asked for.

@@ -45,6 +45,39 @@ if(NOT rc EQUAL 1)
   message(FATAL_ERROR "introduce into a numbered program should be refused (exit 1), got ${rc}")
 endif()
 
+# Peck drilling on a mill, with the shipped file types: the Q of a G73 cycle
+# call names no block (here one that moves), whatever type reads it; the
+# profile of a lathe's G71 follows its blocks in the generic Fanuc type.
+file(WRITE ${WORK}/vrtani.nc "%\r\nO1000\r\nN10 G90 G54 G0 X0 Y0\r\nN50 G73 Z-30. R2. Q500 F250\r\nN60 G80\r\nN500 M30\r\n%\r\n")
+file(WRITE ${WORK}/soustruh.nc "%\r\nN10 G71 U1. R0.5\r\nN20 G71 P30 Q40 U0.4 W0.1\r\nN30 G0 X20.\r\nN40 G1 Z-20.\r\nN50 G70 P30 Q40\r\nN60 M30\r\n%\r\n")
+foreach(typ "ISO frézování" "Fanuc" "ISO soustružení" "ISO soustružení, G-kódy C")
+  execute_process(COMMAND ${CLI} renumber --first 10 --increment 10 -t ${typ} ${WORK}/vrtani.nc
+    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  string(FIND "${out}" "N20 G73 Z-30. R2. Q500 F250" at)
+  if(NOT rc EQUAL 0 OR at EQUAL -1)
+    message(FATAL_ERROR "renumber -t ${typ} touched the peck depth (exit ${rc}): ${err}${out}")
+  endif()
+endforeach()
+execute_process(COMMAND ${CLI} renumber --first 10 --increment 10 -t Fanuc ${WORK}/soustruh.nc
+  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+string(REGEX MATCH "N20 G71 P30 Q40 U0.4 W0.1\r?\nN30 G0 X20.\r?\nN40 G1 Z-20.\r?\nN50 G70 P30 Q40" shoda "${out}")
+if(NOT rc EQUAL 0 OR NOT shoda)
+  message(FATAL_ERROR "renumber -t Fanuc did not keep the profile (exit ${rc}): ${err}${out}")
+endif()
+execute_process(COMMAND ${CLI} renumber --first 100 --increment 100 -t Fanuc ${WORK}/soustruh.nc
+  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+string(REGEX MATCH "N200 G71 P300 Q400 U0.4 W0.1\r?\n.*N500 G70 P300 Q400" shoda "${out}")
+if(NOT rc EQUAL 0 OR NOT shoda OR NOT err MATCHES "Aktualizováno odkazů na čísla bloků: 4\\.")
+  message(FATAL_ERROR "renumber -t Fanuc did not update the profile (exit ${rc}): ${err}${out}")
+endif()
+# --references none for one run: the profile stays, and nothing is said of it.
+execute_process(COMMAND ${CLI} renumber --first 100 --increment 100 -t Fanuc --references none ${WORK}/soustruh.nc
+  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+string(FIND "${out}" "N200 G71 P30 Q40" at)
+if(NOT rc EQUAL 0 OR at EQUAL -1 OR err MATCHES "odkaz")
+  message(FATAL_ERROR "renumber --references none (exit ${rc}): ${err}${out}")
+endif()
+
 # The numbering settings and the file type list the window saved.
 file(WRITE ${WORK}/config/Orvendal/Tarvik.reg
   "Windows Registry Editor Version 5.00\r\n\r\n"
@@ -60,7 +93,7 @@ if(NOT rc EQUAL 0 OR NOT shoda)
   message(FATAL_ERROR "renumber did not follow the stored settings (exit ${rc}): ${err}${out}")
 endif()
 execute_process(COMMAND ${CLI} types RESULT_VARIABLE rc OUTPUT_VARIABLE out)
-if(NOT out STREQUAL "Uložený\t.nc\t:\tN\t%\tM30\t(\n")
+if(NOT out STREQUAL "Uložený\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P G70-G73\n")
   message(FATAL_ERROR "types did not list the stored file types: ${out}")
 endif()
 file(READ ${WORK}/config/Orvendal/Tarvik.reg store_after HEX)

@@ -143,8 +143,8 @@ mkdir -p programy/pod
 cp "$SOURCE/tests/data/vzor.nc" programy/a.nc
 cp "$SOURCE/tests/data/vzor.nc" programy/pod/b.nc
 "$STAGE/bin/tarvik-cli" renumber --first 10 --increment 10 -i -r programy 2>zapis.txt || selhat "renumber -i -r: $(cat zapis.txt)"
-[ "$(cat zapis.txt)" = "programy/a.nc: done, 13 blocks, 94%
-programy/pod/b.nc: done, 13 blocks, 94%" ] || selhat "renumber -i -r told: $(cat zapis.txt)"
+[ "$(cat zapis.txt)" = "programy/a.nc: hotovo, 13 bloků, 94%
+programy/pod/b.nc: hotovo, 13 bloků, 94%" ] || selhat "renumber -i -r told: $(cat zapis.txt)"
 grep -q "^N130 M30" programy/pod/b.nc || selhat "renumber -i -r did not renumber"
 "$STAGE/bin/tarvik-cli" renumber --first 10 --increment 10 --check -r programy 2>/dev/null ||
     selhat "renumbered programs would change again"

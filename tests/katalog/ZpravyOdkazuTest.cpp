@@ -42,7 +42,7 @@ TEST(ZpravyOdkazu, PredOdstranenim) {
 TEST(ZpravyOdkazu, PoPrikazu) {
     // Renumbered 10, 20, ...: GOTO 2 and Q3 follow, the others stay and are
     // named; P5, on two blocks before, now finds none.
-    EXPECT_EQ(ZpravaOdkazu(PrecislovatOdkazy(Program.pohledy, Iso, {10, 10, 9999, true}), true),
+    EXPECT_EQ(ZpravaOdkazu(PrecislovatOdkazy(Program.pohledy, Iso, {10, 10, 9999, true}), TZpravaPo::Aktualizaci),
               u"Aktualizováno odkazů na čísla bloků: 2.\rOdkazy, které nyní vedou jinam: 1.\r"
               u"Řádek 5 (M99 P5): po přečíslování nevede na žádný blok.\r"
               u"Odkazy bez jednoznačného cíle: 2.\r"
@@ -51,15 +51,15 @@ TEST(ZpravyOdkazu, PoPrikazu) {
     // The sequence starts again after 20: the target's new number 10 is also line 1's. The
     // reference reads as the line does now.
     const TProgram dokola({"N1 GOTO 3", "N2 X", "N3 Y"});
-    EXPECT_EQ(ZpravaOdkazu(PrecislovatOdkazy(dokola.pohledy, Iso, {10, 10, 20, true}), true),
+    EXPECT_EQ(ZpravaOdkazu(PrecislovatOdkazy(dokola.pohledy, Iso, {10, 10, 20, true}), TZpravaPo::Aktualizaci),
               u"Aktualizováno odkazů na čísla bloků: 1.\rOdkazy bez jednoznačného cíle: 1.\r"
               u"Řádek 1 (GOTO 10): po přečíslování má toto číslo více bloků.");
     // Introducing: nothing is updated; the window shows the first lines only.
-    EXPECT_EQ(ZpravaOdkazu(NajitOdkazy(Program.pohledy, Iso), false, 1),
+    EXPECT_EQ(ZpravaOdkazu(NajitOdkazy(Program.pohledy, Iso), TZpravaPo::Vypisu, 1),
               u"Odkazy bez jednoznačného cíle: 3.\rŘádek 2 (G71 P9): blok s tímto číslem v programu není.\r\u2026");
     // Everything resolved: the count alone.
     const TProgram dobry({"N1 GOTOF N2", "N2 X"});
-    EXPECT_EQ(ZpravaOdkazu(PrecislovatOdkazy(dobry.pohledy, Iso, {5, 5, 9999, true}), true),
+    EXPECT_EQ(ZpravaOdkazu(PrecislovatOdkazy(dobry.pohledy, Iso, {5, 5, 9999, true}), TZpravaPo::Aktualizaci),
               u"Aktualizováno odkazů na čísla bloků: 1.");
 }
 
@@ -74,25 +74,25 @@ TEST(ZpravyOdkazu, ZmenyCilu) {
     struct Pripad {
         const char* nazev;
         TVysledekOdkazu vysledek;
-        bool precislovani;
+        TZpravaPo po;
         std::u16string zprava;
     };
     const Pripad pripady[] = {
-        {"introducing: GOTO 3 now reaches the third line", ZavestOdkazy(bezCisel.pohledy, Iso, zavedeni), false,
-         u"Odkazy, které nyní vedou jinam: 1.\r"
+        {"introducing: GOTO 3 now reaches the third line", ZavestOdkazy(bezCisel.pohledy, Iso, zavedeni), TZpravaPo::Zavedeni,
+         u"Odkazy, které nyní vedou na nově očíslované bloky: 1.\r"
          u"Řádek 2 (GOTO 3): vede na nově očíslovaný blok na řádku 3.\r"
          u"Odkazy bez jednoznačného cíle: 1.\r"
          u"Řádek 4 (GOTO 9): blok s tímto číslem v programu není."},
         // Kept from 2 by 1: N1 becomes N2, N3 becomes N4.
-        {"kept references", PrecislovatOdkazy(cisla.pohledy, Iso, {2, 1, 9999, true}, std::nullopt, false), false,
+        {"kept references", PrecislovatOdkazy(cisla.pohledy, Iso, {2, 1, 9999, true}, std::nullopt, false), TZpravaPo::Ponechani,
          u"Odkazy, které nyní vedou jinam: 2.\r"
          u"Řádek 2 (GOTO 1): po přečíslování nevede na žádný blok (dříve na řádku 1).\r"
          u"Řádek 3 (GOTO 4): vede na jiný blok, na řádku 3 (dříve na řádku 4)."},
-        {"a subprogram's return", NajitOdkazy(podprogram.pohledy, Iso), false,
+        {"a subprogram's return", NajitOdkazy(podprogram.pohledy, Iso), TZpravaPo::Vypisu,
          u"Odkazy bez jednoznačného cíle: 1.\r"
          u"Řádek 3 (M99 P1): vrací se do volajícího programu, který v souboru není."},
     };
-    for (const auto& p : pripady) EXPECT_EQ(ZpravaOdkazu(p.vysledek, p.precislovani), p.zprava) << p.nazev;
+    for (const auto& p : pripady) EXPECT_EQ(ZpravaOdkazu(p.vysledek, p.po), p.zprava) << p.nazev;
     EXPECT_EQ(NazevRodiny(TRodinaOdkazu::CyklyC), u"Profil cyklů soustružení G72 až G75 (P, Q), G-kódy C");
 }
 
@@ -116,7 +116,7 @@ TEST(ZpravyOdkazu, SlovaZKatalogu) {
     const TProgram p({"GOTO #5"});
     const TVysledekOdkazu v = NajitOdkazy(p.pohledy, Iso);
     EXPECT_EQ(VypisOdkazu(v)[1], u"1\tGOTO\t#5\tthe target is not written as a number");
-    EXPECT_EQ(ZpravaOdkazu(v, false),
+    EXPECT_EQ(ZpravaOdkazu(v, TZpravaPo::Vypisu),
               u"Odkazy bez jednoznačného cíle: 1.\rLine 1 (GOTO #5): the target is not written as a number.");
     ObnovitVestaveneTexty();
     EXPECT_EQ(rsRADEK, u"Řádek");

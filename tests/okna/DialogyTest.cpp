@@ -8,6 +8,7 @@
 #include "ui_fTypSouboru.h"
 
 #include "app/fHlavni.h"
+#include "katalog/ZpravyOdkazu.h"
 #include "ui/Nastaveni.h"
 #include "ui/fASCII.h"
 #include "ui/fNastaveni.h"
@@ -16,6 +17,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -454,6 +456,146 @@ TEST_F(Dialogy, SeznamPrezijeRestart) {
     EXPECT_EQ(Radek(2), (QStringList{"Heidenhain", ".", "", "", "BEGIN", "END", ";"}));
 }
 
+// The families of references each type names: from files.ftd into the
+// list, through moving and editing a row (the editor left alone keeps
+// them), into the store and back at the next start, and into the type a
+// program opens with.
+TEST_F(Dialogy, DruhyOdkazuPrezijiSeznamIRestart) {
+    using R = TRodinaOdkazu;
+    struct Typ {
+        const char* radek;  // the line of files.ftd
+        std::optional<TDruhyOdkazu> druhy;
+    };
+    const Typ typy[] = {
+        {"Frézka\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P\t\r\n", TDruhyOdkazu{R::Skoky, R::NavratM99}},
+        {"Žádné\t.txt\t:\tN\t%\tM30\t(\t-\t\r\n", TDruhyOdkazu{}},
+        {"Výchozí\t.mpf\t:\tN\t%\tM30\t;\t\r\n", std::nullopt},
+        {"Soustruh C\t.lat\t:\tN\t%\tM30\t(\tG72-G75 GOTO\t\r\n", TDruhyOdkazu{R::Skoky, R::CyklyC}},
+    };
+    std::string soubor;
+    for (const Typ& t : typy) soubor += t.radek;
+    Spustit(soubor);
+    const auto druhy = [] {
+        std::vector<std::optional<TDruhyOdkazu>> v;
+        for (const TTypSouboru& t : NastaveniForm->Typy()) v.push_back(t.DruhyOdkazu);
+        return v;
+    };
+    std::vector<std::optional<TDruhyOdkazu>> ocekavane;
+    for (const Typ& t : typy) ocekavane.push_back(t.druhy);
+    EXPECT_EQ(druhy(), ocekavane);
+
+    // The last row moved to the top, the first edited without a look at its families.
+    Zaradit([&](QDialog&) {
+        Editor().edtNazev->setText("Frézka 2");
+        Klepnout(Editor().btnOK);
+    });
+    Nastaveni([&](QDialog&) {
+        Klepnout(Seznam().livSoubory, 3);
+        for (int i = 0; i < 3; ++i) Klepnout(Seznam().sbtNahoru);
+        Klepnout(Seznam().livSoubory, 1);
+        Klepnout(Seznam().btnUpravit);
+        Klepnout(Seznam().btnOK);
+    });
+    EXPECT_EQ(Nazvy(), (QStringList{"Soustruh C", "Frézka 2", "Žádné", "Výchozí"}));
+    ocekavane = {typy[3].druhy, typy[0].druhy, typy[1].druhy, typy[2].druhy};
+    EXPECT_EQ(druhy(), ocekavane);
+
+    Restartovat();
+    EXPECT_FALSE(HlavniForm->NacistZeSouboru);
+    EXPECT_EQ(Nazvy(), (QStringList{"Soustruh C", "Frézka 2", "Žádné", "Výchozí"}));
+    EXPECT_EQ(druhy(), ocekavane);
+    Otevrit("a.lat", 1);
+    EXPECT_EQ(HlavniForm->AktivniTypSouboru().DruhyOdkazu, typy[3].druhy);
+    Otevrit("b.mpf", 4);
+    EXPECT_EQ(HlavniForm->AktivniTypSouboru().DruhyOdkazu, std::nullopt);
+}
+
+// The editor's check boxes: the type's own families, else the default of
+// the extension (which follows what is typed); a box the user changes makes
+// the families the type's own, "Výchozí" gives the default back.
+TEST_F(Dialogy, EditorDruhuOdkazu) {
+    using R = TRodinaOdkazu;
+    const TDruhyOdkazu dosavadni = TDruhyOdkazu::Dosavadni();
+    struct Pripad {
+        const char* nazev;
+        const char* radek;  // the type, a line of files.ftd
+        TDruhyOdkazu zobrazene;     // checked when the editor opens
+        bool vychozi;               // "Výchozí" enabled when it opens
+        std::function<void()> akce;
+        TDruhyOdkazu nakonec;       // checked when OK is clicked
+        std::optional<TDruhyOdkazu> druhy;  // the type's families after OK
+    };
+    const Pripad pripady[] = {
+        {"Sinumerik's default, left", "A\t.mpf\t:\tN\t%\tM30\t;\t\r\n", {R::Skoky}, false, [] {}, {R::Skoky},
+         std::nullopt},
+        {"the default follows the extension typed", "B\t.nc\t:\tN\t%\tM30\t(\t\r\n", dosavadni, false,
+         [] {
+             Editor().edtPripona->selectAll();
+             Psat(Editor().edtPripona, "ngc");
+         },
+         {}, std::nullopt},
+        {"a box checked: the type's own, whatever the extension then", "C\t.nc\t:\tN\t%\tM30\t(\t\r\n", dosavadni,
+         false,
+         [] {
+             Klepnout(Editor().chkOdkazyCyklyC);
+             EXPECT_TRUE(Editor().btnVychoziOdkazy->isEnabled());
+             Editor().edtPripona->selectAll();
+             Psat(Editor().edtPripona, "ngc");
+         },
+         TDruhyOdkazu(dosavadni).Pridat(R::CyklyC), TDruhyOdkazu(dosavadni).Pridat(R::CyklyC)},
+        {"the only box cleared: none of its own", "D\t.mpf\t:\tN\t%\tM30\t;\t\r\n", {R::Skoky}, false,
+         [] { Klepnout(Editor().chkOdkazySkoky); }, {}, TDruhyOdkazu{}},
+        {"its own, and the default given back", "E\t.nc\t:\tN\t%\tM30\t(\tM97P\t\r\n", {R::VolaniM97}, true,
+         [] {
+             Klepnout(Editor().btnVychoziOdkazy);
+             EXPECT_FALSE(Editor().btnVychoziOdkazy->isEnabled());
+         },
+         dosavadni, std::nullopt},
+        {"none of its own, kept", "F\t.nc\t:\tN\t%\tM30\t(\t-\t\r\n", {}, true, [] {}, {}, TDruhyOdkazu{}},
+    };
+    std::string soubor;
+    for (const Pripad& p : pripady) soubor += p.radek;
+    Spustit(soubor);
+    const auto zaskrtnute = [] {
+        const std::array<QCheckBox*, PocetRodinOdkazu> boxy = {Editor().chkOdkazySkoky, Editor().chkOdkazyM99,
+                                                              Editor().chkOdkazyM97, Editor().chkOdkazyCyklyA,
+                                                              Editor().chkOdkazyCyklyC};
+        TDruhyOdkazu d;
+        for (std::size_t i = 0; i < boxy.size(); ++i) {
+            // The names in the catalogue's language.
+            EXPECT_EQ(boxy[i]->text().toStdU16String(), NazevRodiny(static_cast<R>(i)));
+            if (boxy[i]->isChecked()) d.Pridat(static_cast<R>(i));
+        }
+        return d;
+    };
+    for (int i = 0; i < int(std::size(pripady)); ++i) {
+        const Pripad& p = pripady[i];
+        SCOPED_TRACE(p.nazev);
+        Zaradit([&](QDialog&) {
+            EXPECT_EQ(zaskrtnute(), p.zobrazene);
+            EXPECT_EQ(Editor().btnVychoziOdkazy->isEnabled(), p.vychozi);
+            p.akce();
+            EXPECT_EQ(zaskrtnute(), p.nakonec);
+            Klepnout(Editor().btnOK);
+        });
+        Nastaveni([&](QDialog&) {
+            Klepnout(Seznam().livSoubory, i);
+            Klepnout(Seznam().btnUpravit);
+            Klepnout(Seznam().btnOK);
+        });
+        ASSERT_TRUE(NastaveniForm->TypNaRadku(i));
+        EXPECT_EQ(NastaveniForm->TypNaRadku(i)->DruhyOdkazu, p.druhy);
+    }
+    // Adding offers what the editor held last: the last case's families.
+    Zaradit([&](QDialog&) { Klepnout(Editor().btnOK); });
+    Nastaveni([&](QDialog&) {
+        Klepnout(Seznam().btnPridat);
+        Klepnout(Seznam().btnOK);
+    });
+    EXPECT_EQ(NastaveniForm->TypNaRadku(int(std::size(pripady)))->DruhyOdkazu, TDruhyOdkazu{});
+    EXPECT_TRUE(scenar.Zpravy.empty());
+}
+
 // ---------------------------------------------------------------- the editor
 
 TEST_F(Dialogy, PriponaOdmitaZnakyMimoJmenoSouboru) {
@@ -496,17 +638,19 @@ TEST_F(Dialogy, OddelovaceSeDoPoleNedostanou) {
 TEST_F(Dialogy, ZvyrazneniPoliAPoradiTabulatoru) {
     Spustit();
     Zaradit([&](QDialog& d) {
-        // The first control in tab order has the focus; Tab walks the edits.
+        // The first control in tab order has the focus; Tab walks the edits
+        // and the families ("Výchozí" is disabled while the type has none of its own).
         EXPECT_EQ(d.focusWidget(), Editor().btnOK);
+        const std::vector<QWidget*> ocekavano{
+            Editor().btnStorno,      Editor().edtNazev,       Editor().edtPripona,      Editor().edtHlavniZnak,
+            Editor().edtVedlejsiZnak, Editor().edtZacatek,    Editor().edtKonec,        Editor().edtKomentar,
+            Editor().chkOdkazySkoky, Editor().chkOdkazyM99,   Editor().chkOdkazyM97,    Editor().chkOdkazyCyklyA,
+            Editor().chkOdkazyCyklyC, Editor().btnOK};
         std::vector<QWidget*> poradi;
-        for (int i = 0; i < 9; ++i) {
+        for (std::size_t i = 0; i < ocekavano.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             poradi.push_back(QApplication::focusWidget());
         }
-        const std::vector<QWidget*> ocekavano{Editor().btnStorno,      Editor().edtNazev,   Editor().edtPripona,
-                                             Editor().edtHlavniZnak,  Editor().edtVedlejsiZnak,
-                                             Editor().edtZacatek,     Editor().edtKonec,   Editor().edtKomentar,
-                                             Editor().btnOK};
         EXPECT_EQ(poradi, ocekavano);
         // Each edit is pale yellow while it has the focus, and only then.
         for (QLineEdit* pole : Pole()) {
@@ -679,19 +823,26 @@ TEST_F(Dialogy, OknaPodleNavrhu) {
          {"pgcNastaveni", "tshSoubory", "livSoubory", "btnPridat", "btnUpravit", "btnSmazat", "sbtNahoru", "sbtDolu",
           "btnOK", "btnStorno"},
          {}},
-        {TypSouboruForm, {340, 273}, true, Editor().btnOK,
+        // The editor takes the size its layout needs (the families' names
+        // differ in length from language to language).
+        {TypSouboruForm, {}, true, Editor().btnOK,
          {"lblNazev", "lblPripona", "lblHlavniZnak", "lblVedlejsiZnak", "lblZacatek", "lblKonec", "lblKomentar",
           "edtNazev", "edtPripona", "edtHlavniZnak", "edtVedlejsiZnak", "edtZacatek", "edtKonec", "edtKomentar",
-          "sbtHlavniZnak", "sbtVedlejsiZnak", "sbtKomentar", "btnOK", "btnStorno"},
+          "sbtHlavniZnak", "sbtVedlejsiZnak", "sbtKomentar", "gbxOdkazy", "btnVychoziOdkazy", "btnOK", "btnStorno"},
          {"lblVybranyHlavniZnak", "lblVybranyVedlejsiZnak", "lblVybranyZnakKomentare", "lblOddelovacPripony",
-          "Bevel1"}},
+          "Bevel1", "chkOdkazySkoky", "chkOdkazyM99", "chkOdkazyM97", "chkOdkazyCyklyA", "chkOdkazyCyklyC"}},
         {ASCIIForm, {172, 224}, true, Tabulka().btnOK, {"livASCII", "btnOK", "btnStorno"}, {}},
     };
     for (const Okno& o : okna) {
         SCOPED_TRACE(qPrintable(o.dialog->objectName()));
         EXPECT_EQ(o.dialog->property("tag").toInt(), -1);
-        EXPECT_EQ(o.dialog->minimumSize(), o.velikost);
-        EXPECT_EQ(o.dialog->maximumSize(), o.velikost);
+        if (o.velikost.isValid()) {
+            EXPECT_EQ(o.dialog->minimumSize(), o.velikost);
+            EXPECT_EQ(o.dialog->maximumSize(), o.velikost);
+        } else {
+            ASSERT_NE(o.dialog->layout(), nullptr);
+            EXPECT_EQ(o.dialog->layout()->sizeConstraint(), QLayout::SetFixedSize);
+        }
         EXPECT_EQ(o.dialog->windowType() == Qt::Tool, o.nastroj);
         EXPECT_EQ(o.dialog->parentWidget(), HlavniForm);
         EXPECT_TRUE(o.vychozi->isDefault());

@@ -122,6 +122,7 @@ TEST_F(OdkazyOkna, PrecislovaniVzorovychProgramu) {
         // Lines of the result (from 1) and what they read.
         std::vector<std::pair<std::size_t, std::string>> radky;
         QString zprava;  // the report, empty for none
+        QMessageBox::Icon ikona = QMessageBox::Information;
     };
     const Pripad pripady[] = {
         {"lathe, whole", Soustruh, 5, 5, nullptr, nullptr, true,
@@ -133,8 +134,15 @@ TEST_F(OdkazyOkna, PrecislovaniVzorovychProgramu) {
          {{11, "N80 G71 P900 Q980 U0.4 W0.1 F0.25"}, {12, "N900 G00 G42 X18."}, {20, "N980 G01 X50. G40"},
           {25, "N220 G70 P900 Q980"}},
          "Aktualizováno odkazů na čísla bloků: 4."},
+        // Kept: N90 now stands on line 21, and no block is N170.
         {"lathe, switch off", Soustruh, 5, 5, nullptr, nullptr, false,
-         {{11, "N40 G71 P90 Q170 U0.4 W0.1 F0.25"}, {25, "N110 G70 P90 Q170"}}, ""},
+         {{11, "N40 G71 P90 Q170 U0.4 W0.1 F0.25"}, {25, "N110 G70 P90 Q170"}},
+         "Odkazy, které nyní vedou jinam: 4.\r"
+         "Řádek 11 (G71 P90): vede na jiný blok, na řádku 21 (dříve na řádku 12).\r"
+         "Řádek 11 (G71 Q170): po přečíslování nevede na žádný blok (dříve na řádku 20).\r"
+         "Řádek 25 (G70 P90): vede na jiný blok, na řádku 21 (dříve na řádku 12).\r"
+         "Řádek 25 (G70 Q170): po přečíslování nevede na žádný blok (dříve na řádku 20).",
+         QMessageBox::Warning},
         {"macro, whole", Makro, 5, 5, nullptr, nullptr, true,
          {{10, "N35 M97 P85 (JEDNA DIRA)"}, {12, "N45 IF [#1 LT 6] GOTO 30"}, {14, "N55 IF [#100 GE 20] GOTO 75"},
           {17, "N70 M99 P15"}, {20, "N85 G83 Z-25. R2. Q3. F120"}},
@@ -144,7 +152,13 @@ TEST_F(OdkazyOkna, PrecislovaniVzorovychProgramu) {
          {{10, "N70 M97 P600 (JEDNA DIRA)"}, {12, "N90 IF [#1 LT 6] GOTO 60"}, {20, "N600 G83 Z-25. R2. Q3. F120"}},
          "Aktualizováno odkazů na čísla bloků: 1."},
         {"macro, switch off", Makro, 5, 5, nullptr, nullptr, false,
-         {{10, "N35 M97 P500 (JEDNA DIRA)"}, {12, "N45 IF [#1 LT 6] GOTO 60"}, {17, "N70 M99 P30"}}, ""},
+         {{10, "N35 M97 P500 (JEDNA DIRA)"}, {12, "N45 IF [#1 LT 6] GOTO 60"}, {17, "N70 M99 P30"}},
+         "Odkazy, které nyní vedou jinam: 4.\r"
+         "Řádek 10 (M97 P500): po přečíslování nevede na žádný blok (dříve na řádku 20).\r"
+         "Řádek 12 (GOTO 60): vede na jiný blok, na řádku 15 (dříve na řádku 9).\r"
+         "Řádek 14 (GOTO 200): po přečíslování nevede na žádný blok (dříve na řádku 18).\r"
+         "Řádek 17 (M99 P30): vede na jiný blok, na řádku 9 (dříve na řádku 6).",
+         QMessageBox::Warning},
     };
     Spustit();
     for (const auto& p : pripady) {
@@ -172,7 +186,7 @@ TEST_F(OdkazyOkna, PrecislovaniVzorovychProgramu) {
             EXPECT_TRUE(scenar.Zpravy.empty());
         } else {
             ASSERT_EQ(scenar.Zpravy.size(), 1u);
-            EXPECT_EQ(scenar.Zpravy[0].Ikona, QMessageBox::Information);
+            EXPECT_EQ(scenar.Zpravy[0].Ikona, p.ikona);
             EXPECT_EQ(scenar.Zpravy[0].Text, p.zprava);
         }
         // One step back gives the program as it was, references and all.
@@ -265,17 +279,71 @@ TEST_F(OdkazyOkna, OdstraneniSeZepta) {
     EXPECT_TRUE(scenar.Zpravy.empty());
 }
 
-// Introducing into a program with references: their targets do not exist
-// yet, and the window says so after introducing the numbers.
-TEST_F(OdkazyOkna, ZavedeniOhlasiOdkazy) {
+// Introducing, and renumbering with the switch off (the whole program or a
+// selection): the window tells which references now lead to a newly
+// numbered block, to another block or to none; nothing when every one
+// still reaches its block.
+TEST_F(OdkazyOkna, ZavedeniAPonechaneOdkazyOhlasi) {
+    struct Pripad {
+        const char* nazev;
+        TPrikazProgramu prikaz;
+        const char* program;
+        const char* prvniVybrany;  // the selection's first and last line (none: the whole program)
+        const char* posledniVybrany;
+        const char* text;
+        QString zprava;  // empty: none
+    };
+    const Pripad pripady[] = {
+        {"introduce: the jump now lands on its own line's new number", TPrikazProgramu::Zavest,
+         "G0 X0\r\nIF [#1 GT 5] GOTO 10\r\nM30\r\n", nullptr, nullptr,
+         "N5 G0 X0\r\nN10 IF [#1 GT 5] GOTO 10\r\nM30\r\n",
+         "Odkazy, které nyní vedou na nově očíslované bloky: 1.\r"
+         "Řádek 2 (GOTO 10): vede na nově očíslovaný blok na řádku 2."},
+        {"introduce: one lands, one does not", TPrikazProgramu::Zavest, "G0 X0\r\nGOTO 7\r\nM99 P5\r\nM30\r\n",
+         nullptr, nullptr, "N5 G0 X0\r\nN10 GOTO 7\r\nN15 M99 P5\r\nM30\r\n",
+         "Odkazy, které nyní vedou na nově očíslované bloky: 1.\r"
+         "Řádek 3 (M99 P5): vede na nově očíslovaný blok na řádku 1.\r"
+         "Odkazy bez jednoznačného cíle: 1.\r"
+         "Řádek 2 (GOTO 7): blok s tímto číslem v programu není."},
+        {"kept, a selection moves the target", TPrikazProgramu::Precislovat, "N1 GOTO 3\r\nN2 X\r\nN3 Y\r\n", "N2 ",
+         "N3 ", "N1 GOTO 3\r\nN5 X\r\nN10 Y\r\n",
+         "Odkazy, které nyní vedou jinam: 1.\r"
+         "Řádek 1 (GOTO 3): po přečíslování nevede na žádný blok (dříve na řádku 3)."},
+        {"kept, every target the same", TPrikazProgramu::Precislovat, "N5 GOTO 10\r\nN10 X\r\n", nullptr, nullptr,
+         "N5 GOTO 10\r\nN10 X\r\n", ""},
+    };
     Spustit();
-    Otevrit("G0 X0\r\nIF [#1 GT 5] GOTO 10\r\nM30\r\n");
-    HlavniForm->aZavestExecute();
-    EXPECT_EQ(Text(), "N5 G0 X0\r\nN10 IF [#1 GT 5] GOTO 10\r\nM30\r\n");
-    ASSERT_EQ(scenar.Zpravy.size(), 1u);
-    EXPECT_EQ(scenar.Zpravy[0].Ikona, QMessageBox::Warning);
-    EXPECT_EQ(scenar.Zpravy[0].Text,
-              "Odkazy bez jednoznačného cíle: 1.\rŘádek 2 (GOTO 10): blok s tímto číslem v programu není.");
+    ui().chkAktualizovatOdkazy->setChecked(false);
+    for (const auto& p : pripady) {
+        SCOPED_TRACE(p.nazev);
+        Otevrit(p.program);
+        if (p.prvniVybrany) VybratRadky(p.prvniVybrany, p.posledniVybrany);
+        if (p.prikaz == TPrikazProgramu::Zavest)
+            HlavniForm->aZavestExecute();
+        else
+            HlavniForm->aPrecislovatExecute();
+        EXPECT_EQ(Text(), p.text);
+        if (p.zprava.isEmpty()) {
+            EXPECT_TRUE(scenar.Zpravy.empty());
+            continue;
+        }
+        ASSERT_EQ(scenar.Zpravy.size(), 1u);
+        EXPECT_EQ(scenar.Zpravy[0].Ikona, QMessageBox::Warning);
+        EXPECT_EQ(scenar.Zpravy[0].Text, p.zprava);
+    }
+}
+
+// The families the file type names reach the window's command: a type that
+// reads no references leaves GOTO alone and says nothing, with the switch on.
+TEST_F(OdkazyOkna, DruhyOdkazuTypu) {
+    TDocasnaSlozka::Zapsat(slozka / "files.ftd", "ISO\t.nc\t:\tN\t%\tM30\t(\t-\t\r\n");
+    Spustit();
+    ASSERT_TRUE(ui().chkAktualizovatOdkazy->isChecked());
+    Otevrit("N1 GOTO 2\r\nN2 X\r\n");
+    HlavniForm->aPrecislovatExecute();
+    EXPECT_EQ(Text(), "N5 GOTO 2\r\nN10 X\r\n");
+    EXPECT_TRUE(scenar.Zpravy.empty());
+    EXPECT_EQ(HlavniForm->AktivniTypSouboru().DruhyOdkazu, TDruhyOdkazu{});
 }
 
 // The switch is on at the first start, and what the user left it at comes

@@ -57,6 +57,49 @@ TEST(CteniTextu, DlouhyRadekANulovyBajt) {
     }
 }
 
+// A program's line is read up to its limit, in UTF-8 and in UTF-16; a
+// longer one fails the reading.
+TEST(CteniTextu, NejdelsiRadekProgramu) {
+    constexpr std::size_t N = TProgramPoKusech::NejdelsiRadek;
+    struct Pripad {
+        const char* nazev;
+        std::size_t delka;  // bytes of the long line in the file
+        bool utf16;
+        bool cte;
+    };
+    const Pripad pripady[] = {
+        {"UTF-8 at the limit", N, false, true},
+        {"UTF-8 past the limit", N + (1u << 20), false, false},
+        {"UTF-16 at the limit", N, true, true},
+        {"UTF-16 past the limit", N + (1u << 20), true, false},
+    };
+    for (const auto& p : pripady) {
+        SCOPED_TRACE(p.nazev);
+        std::string bajty;
+        if (p.utf16) {
+            bajty = "\xFF\xFE";
+            for (std::size_t i = 0; i < p.delka / 2; ++i) bajty += {'X', '\0'};
+            bajty += {'\n', '\0', 'A', '\0'};
+        } else {
+            bajty = std::string(p.delka, 'X') + "\nA";
+        }
+        TBajtyVPameti zdroj(bajty);
+        TProgramPoKusech cteni(zdroj);
+        std::size_t precteno = 0;
+        const auto projit = [&] {
+            std::string_view kus;
+            for (TProgramPoKusech::TStav s; (s = cteni.Dalsi(kus)) != TProgramPoKusech::TStav::Konec;)
+                if (s == TProgramPoKusech::TStav::Kus) precteno += kus.size();
+        };
+        if (p.cte) {
+            projit();
+            EXPECT_EQ(precteno, (p.utf16 ? p.delka / 2 : p.delka) + 2);
+        } else {
+            EXPECT_THROW(projit(), TChyba);
+        }
+    }
+}
+
 }  // namespace
 
 namespace {
@@ -83,10 +126,10 @@ std::string TextSCrLf(const TText& t) {
     return v;
 }
 
-// The file is read in pieces of a megabyte: what straddles a piece's end
-// reads as if the file were read whole.
+// The file is read in pieces: what straddles a piece's end reads as if the
+// file were read whole.
 TEST(CteniTextu, CteniPoKusechJakoVcelku) {
-    constexpr std::size_t Kus = 1 << 20;
+    constexpr std::size_t Kus = TProgramPoKusech::Blok;
     const std::string vypln(Kus - 1, 'X');
     struct Pripad {
         const char* nazev;
@@ -326,7 +369,7 @@ namespace {
 TEST(CteniTextu, RouraSeCteJednou) {
     const std::string radek = "N10 G01 X12.5 (\xC4\x8C\xC3\x81ST)\r\n";
     std::string utf8;
-    while (utf8.size() < 3 * (1u << 20)) utf8 += radek;
+    while (utf8.size() < 3 * TProgramPoKusech::Blok) utf8 += radek;
     const std::string pripady[] = {utf8, utf8 + "M30 (\xE8)\r\n", std::string("\xFF\xFE" "A\0\r\0\n\0", 8)};
     for (const std::string& bajty : pripady) {
         int konce[2];

@@ -155,6 +155,42 @@ TEST(RegistrSoubor, PrazdnyAChybejiciSoubor) {
     EXPECT_TRUE(TRegistrSoubor(soubor).KlicExistuje(Klic));
 }
 
+// A snapshot: what another program writes after the first read is not seen
+// by the reads that follow, whether the store is replaced or first created;
+// a change of the reader's own ends the snapshot.
+TEST(RegistrSoubor, SnimekProCteni) {
+    TDocasnaSlozka slozka;
+    const fs::path soubor = slozka / "Tarvik.reg";
+    for (const bool existoval : {true, false}) {
+        SCOPED_TRACE(existoval ? "replaced" : "created");
+        fs::remove(soubor);
+        if (existoval) {
+            TRegistrSoubor w(soubor);
+            ASSERT_TRUE(w.OtevritKlic(Klic, true));
+            w.ZapsatCislo(u"PrvniBlok", 10);
+        }
+        TRegistrSoubor r(soubor);
+        r.Zmrazit();
+        EXPECT_EQ(r.KlicExistuje(Klic), existoval);
+        {
+            TRegistrSoubor w(soubor);
+            ASSERT_TRUE(w.OtevritKlic(Klic, true));
+            w.ZapsatCislo(u"PrvniBlok", 20);
+            w.ZavritKlic();
+            ASSERT_TRUE(w.OtevritKlic(Klic + std::u16string(u"\\TypySouboru"), true));
+        }
+        EXPECT_EQ(r.KlicExistuje(Klic + std::u16string(u"\\TypySouboru")), false);
+        if (existoval) {
+            ASSERT_TRUE(r.OtevritKlic(Klic, false));
+            EXPECT_EQ(r.CistCislo(u"PrvniBlok"), 10);
+            r.ZapsatCislo(u"Prirustek", 5);  // a change sees the file as it is now
+            EXPECT_EQ(r.CistCislo(u"PrvniBlok"), 20);
+        } else {
+            EXPECT_FALSE(r.OtevritKlic(Klic, false));
+        }
+    }
+}
+
 // The copies of damaged files kept beside the store file.
 std::vector<fs::path> Kopie(const fs::path& slozka) {
     std::vector<fs::path> v;
