@@ -232,6 +232,8 @@ private:
     // with the settings, and the menu follows.
     void ZapamatovatSoubor(const QString& cesta);
     void ObnovitMenuPoslednich();
+    // A program chosen from the menu of the recent ones.
+    void OtevritPosledni(const QString& soubor);
     // The document becomes the file: both text areas, its name in the file
     // bar, its encoding, the file type (none: no characters and markers), the
     // saved state and the status bar.

@@ -128,7 +128,9 @@ bool THlavniForm::StatistikyCekaji() const {
 }
 
 void THlavniForm::NaplanovatStatistiky() {
-    if (ui->memProgram->Verze() == verzeStatistik_) return;
+    // No comparison of counts of changes here: the text area tells of a
+    // change before it counts it, so one keystroke after a finished count
+    // would look like none. The count itself sees whether the text changed.
     if (!casovacStatistik_) {
         casovacStatistik_ = new QTimer(this);
         casovacStatistik_->setSingleShot(true);

@@ -376,7 +376,17 @@ void THlavniForm::ObnovitMenuPoslednich() {
         const QString text = QStringLiteral("&%1 ").arg(i + 1) + QDir::toNativeSeparators(posledni_[i]).replace(
                                                                       u'&', QStringLiteral("&&"));
         QAction* a = menuPoslednich_->addAction(text);
-        connect(a, &QAction::triggered, this, [this, soubor = posledni_[i]] { OtevritPredany(soubor); });
+        // Opened once the menu is gone: the list, and this entry, are made anew.
+        connect(a, &QAction::triggered, this, [this, soubor = posledni_[i]] { OtevritPosledni(soubor); },
+                Qt::QueuedConnection);
     }
     ui->aPosledni->setEnabled(!posledni_.isEmpty() && !pruchodBezi_);
+}
+
+void THlavniForm::OtevritPosledni(const QString& soubor) {
+    OtevritPredany(soubor);
+    // A program no longer there (told by the reading) leaves the list.
+    if (QFileInfo::exists(soubor) || !posledni_.contains(soubor)) return;
+    posledni_.removeAll(soubor);
+    ObnovitMenuPoslednich();
 }
