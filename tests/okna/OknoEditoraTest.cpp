@@ -359,6 +359,51 @@ TEST_F(HlavniOknoEditor, OdkazyZpravy) {
     }
 }
 
+// ---------------------------------------------------------------- a command that changes nothing
+
+// F9 whose result is the text as it is: no change, no undo step, no question
+// on closing; a result that differs is a change as always.
+TEST_F(HlavniOknoEditor, PrecislovaniBezZmeny) {
+    struct Pripad {
+        const char* nazev;
+        std::string obsah;
+        bool upravit;  // typed and saved before the command
+        bool zmeneno;
+    };
+    const Pripad pripady[] = {
+        {"numbers as they would be", "%\r\nN5 A\r\nN10 B\r\nM30\r\n", false, false},
+        {"after a saved edit", "%\r\nN5 A\r\nN10 B\r\nM30\r\n", true, false},
+        {"numbers that change", "%\r\nN5 A\r\nN20 B\r\nM30\r\n", false, true},
+        {"no blocks (refused)", "%\r\nA\r\nM30\r\n", false, false},
+    };
+    for (const auto& p : pripady) {
+        SCOPED_TRACE(p.nazev);
+        Spustit();
+        const std::string soubor = Soubor("p.nc", p.obsah);
+        Otevrit(soubor);
+        TEditorProgramu* e = HlavniForm->memProgram();
+        if (p.upravit) {
+            e->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+            QTest::keyClicks(e, QStringLiteral("(X)"));
+            HlavniForm->aUlozitExecute();
+            ASSERT_FALSE(HlavniForm->Zmeneno());
+        }
+        const bool zpet = e->MuzeZpet();
+        scenar.Zpravy.clear();
+        QTest::keyClick(e, Qt::Key_F9);
+        EXPECT_EQ(HlavniForm->Zmeneno(), p.zmeneno);
+        EXPECT_EQ(ui().shpStavUlozeni->Barva(), p.zmeneno ? QColor(255, 0, 0) : QColor(0, 128, 0));
+        if (!p.zmeneno) EXPECT_EQ(e->MuzeZpet(), zpet);
+        const std::size_t zprav = scenar.Zpravy.size();
+        scenar.Odpovedi = {QMessageBox::No};
+        EXPECT_TRUE(beh->Zavrit());
+        // The question on closing comes only after a change.
+        EXPECT_EQ(scenar.Zpravy.size(), zprav + (p.zmeneno ? 1 : 0));
+        beh.reset();
+        fs::remove(slozka / "Tarvik.reg");
+    }
+}
+
 // ---------------------------------------------------------------- statistics
 
 // The statistics line follows undo, redo and typing once the idle count ran.
