@@ -719,3 +719,84 @@ TEST_F(Jazyky, TextySeVejdou) {
 }
 
 }  // namespace
+
+namespace {
+
+// The texts a window shows, by where they stand: its title, the captions of
+// its labels, buttons, group boxes and tabs, the hints, the tool bar's
+// commands. Marked for translation or not: a text left out of the walk is
+// what this looks for.
+std::map<QString, QString> ZobrazeneTexty(QWidget* okno) {
+    std::map<QString, QString> texty;
+    const auto pridat = [&](const QObject* o, const char* druh, const QString& text) {
+        if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); }))
+            texty[o->objectName() + u'/' + QLatin1String(druh)] = text;
+    };
+    pridat(okno, "title", okno->windowTitle());
+    for (QWidget* w : okno->findChildren<QWidget*>()) {
+        if (w->objectName().isEmpty() || w->objectName().startsWith(u"qt_")) continue;
+        pridat(w, "hint", w->toolTip());
+        if (auto* l = qobject_cast<QLabel*>(w)) pridat(l, "text", l->text());
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) pridat(b, "text", b->text());
+        if (auto* g = qobject_cast<QGroupBox*>(w)) pridat(g, "text", g->title());
+        if (auto* t = qobject_cast<QTabWidget*>(w))
+            for (int i = 0; i < t->count(); ++i) pridat(t->widget(i), "tab", t->tabText(i));
+    }
+    for (QAction* a : okno->findChildren<QAction*>()) {
+        if (a->objectName().isEmpty()) continue;
+        pridat(a, "text", a->text());
+        pridat(a, "hint", a->toolTip());
+    }
+    return texty;
+}
+
+// Every text the windows show in Czech is another in each translated
+// language, unless the language file gives it the same (as "OK"): a text no
+// entry covers (hard-coded, or on a control the translation does not walk)
+// would stay Czech in every language.
+TEST_F(Jazyky, ZadnyTextBezPrekladu) {
+    DodanySoubor();
+    TXMLDokument soubor(QStringLiteral(TARVIK_JAZYKY_XML));
+    soubor.Nacist();
+    const auto okna = [] {
+        return std::vector<QWidget*>{HlavniForm, OAplikaciForm, JazykForm, NastaveniForm,
+                                     TypSouboruForm, ASCIIForm, PrejitForm};
+    };
+    std::map<QString, std::map<QString, QString>> ceske;
+    Spustit();
+    HlavniForm->memProgram()->setText(QStringLiteral("N10 G0\n"));  // the save state's hint
+    for (QWidget* okno : okna()) ceske[okno->objectName()] = ZobrazeneTexty(okno);
+    Ukoncit();
+    EXPECT_EQ(ceske[QStringLiteral("OAplikaciForm")][QStringLiteral("OAplikaciForm/title")], u"O aplikaci");
+    for (const char* kod : {"EN", "SK", "DE", "FR", "ES"}) {
+        SCOPED_TRACE(kod);
+        // The language's texts in the file: those may equal the Czech ones.
+        std::set<QString> vSouboru;
+        const QDomNodeList uzly = soubor.Dokument().elementsByTagName(QLatin1String(kod));
+        for (int i = 0; i < uzly.size(); ++i) {
+            // A hint is "short|long": either part is shown.
+            const QString text = uzly.at(i).toElement().text();
+            vSouboru.insert(text);
+            for (const QString& cast : text.split(u'|')) vSouboru.insert(cast);
+            // A command's hint is its caption without the access key.
+            vSouboru.insert(QString(text).remove(u'&'));
+        }
+        Ulozit([&](TRegistr& r) { r.ZapsatRetezec(u"Jazyk", QString::fromLatin1(kod).toStdU16String()); });
+        Spustit();
+        HlavniForm->memProgram()->setText(QStringLiteral("N10 G0\n"));
+        QStringList neprelozene;
+        for (QWidget* okno : okna())
+            for (const auto& [kde, text] : ZobrazeneTexty(okno)) {
+                const auto cesky = ceske[okno->objectName()].find(kde);
+                // Names are the same in every language: the program's, its maker's, its address.
+                const bool jmeno = text.startsWith(u"Tarvik") || text.startsWith(u"©") || text.startsWith(u"https://");
+                if (cesky != ceske[okno->objectName()].end() && cesky->second == text && !vSouboru.count(text) &&
+                    !jmeno)
+                    neprelozene << kde + QStringLiteral(": ") + text;
+            }
+        EXPECT_EQ(neprelozene.join(QStringLiteral(" | ")).toStdString(), "");
+        Ukoncit();
+    }
+}
+
+}  // namespace
