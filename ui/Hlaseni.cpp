@@ -137,6 +137,9 @@ std::int32_t Zobrazit(std::uint8_t Typ, const QString& Text, const QString& Titu
         // The links are reached by Tab and followed by Enter, as by the mouse.
         box.setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
         if (auto* popis = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+            // The box's label would hand its links to the desktop (a browser)
+            // and never tell of them: they are program lines, followed here.
+            popis->setOpenExternalLinks(false);
             QObject::connect(popis, &QLabel::linkActivated, &box, [&box, zvoleny](const QString& adresa) {
                 if (zvoleny) *zvoleny = THlaseni::RadekOdkazu(adresa);
                 if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->click();
