@@ -145,7 +145,7 @@ std::array<QAction*, 11> THlavniForm::Prikazy() const {
 
 void THlavniForm::PripravitNabidky() {
     // The recent programs: the open button's drop-down and a submenu of the
-X
+    // text area's context menu (the menu key from the keyboard).
     menuPoslednich_ = new QMenu(this);
     menuPoslednich_->setObjectName(QStringLiteral("menuPoslednich"));
     ui->aPosledni->setMenu(menuPoslednich_);
