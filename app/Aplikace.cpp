@@ -14,6 +14,7 @@
 #include "ui/Hlaseni.h"
 #include "ui/PrekladQt.h"
 #include "ui/fOAplikaci.h"
+#include "ui/fPrejit.h"
 
 #include <QApplication>
 
@@ -83,6 +84,7 @@ TAplikace::TAplikace(std::unique_ptr<TRegistr> registr)
     NastaveniForm = new TNastaveniForm(HlavniForm);
     OAplikaciForm = new TOAplikaciForm(HlavniForm);
     TypSouboruForm = new TTypSouboruForm(HlavniForm);
+    PrejitForm = new TPrejitForm(HlavniForm);
 }
 
 TAplikace::~TAplikace() {
@@ -96,6 +98,7 @@ TAplikace::~TAplikace() {
     NastaveniForm = nullptr;
     OAplikaciForm = nullptr;
     TypSouboruForm = nullptr;
+    PrejitForm = nullptr;
     jazykXML_.reset();
     JazykXML = nullptr;
     hlaseni_.reset();

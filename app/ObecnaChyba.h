@@ -4,13 +4,29 @@
 
 #include <QString>
 
-// The application title, caption of the general error box.
+#include <exception>
+#include <string>
+
+class TChyba;
+
+// The application title.
 extern const QString TitulekAplikace;
 
 // Shows a failure that no command caught in the general error box: error icon,
-// OK, the application title as caption, the message with a full stop added
-// when its last character's code is above that of the full stop.
+// OK, the caption of the program's errors (rsCHYBA), the message with a full
+// stop added when its last character's code is above that of the full stop.
 void ZobrazitObecnouChybu(const QString& zprava);
+
+// The message of a failure in the user's language. The file layer speaks
+// English (the batch tool shares it): its failures are told by their kind
+// (a file that cannot be opened or created, that is no text program, that
+// another program changed while it was read) with the path, and the
+// system's reason kept; a failure of memory by the catalogue's text; any
+// other as it is.
+QString TextChyby(const std::exception_ptr& chyba);
+
+// "<uvod> "<path>". <reason>": a file's failure as the window tells it.
+QString ZpravaOSouboru(const std::u16string& uvod, const QString& cesta, const QString& duvod);
 
 // Shows the current exception so; only inside a catch block.
 void ZobrazitVyjimku();

@@ -16,6 +16,7 @@
 #include "ui/fOAplikaci.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
@@ -76,6 +77,8 @@ THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
     connect(ui->aKonec, &QAction::triggered, this, &THlavniForm::aKonecExecute);
     connect(ui->aOtevrit, &QAction::triggered, this, &THlavniForm::aOtevritExecute);
     connect(ui->aUlozit, &QAction::triggered, this, &THlavniForm::aUlozitExecute);
+    connect(ui->aUlozitJako, &QAction::triggered, this, &THlavniForm::aUlozitJakoExecute);
+    connect(ui->aPrejit, &QAction::triggered, this, &THlavniForm::aPrejitExecute);
     connect(ui->aZavest, &QAction::triggered, this, &THlavniForm::aZavestExecute);
     connect(ui->aPrecislovat, &QAction::triggered, this, &THlavniForm::aPrecislovatExecute);
     connect(ui->aOdstranit, &QAction::triggered, this, &THlavniForm::aOdstranitExecute);
@@ -95,8 +98,6 @@ THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
     // ... and over the spin edits' own (Copy, delete a word), whatever has the focus.
     const auto prikazy = Prikazy();
     new TPrednostZkratek(this, QList<QAction*>(prikazy.begin(), prikazy.end()));
-    ui->memProgram->setContextMenuPolicy(Qt::ActionsContextMenu);
-    ui->memProgram->addAction(ui->aOtevrit);
     ui->memPuvodni->setContextMenuPolicy(Qt::NoContextMenu);
     connect(ui->memProgram, &QsciScintilla::textChanged, this, &THlavniForm::memProgramChange);
     connect(ui->memProgram, &QsciScintilla::modificationChanged, this, &THlavniForm::memProgramChange);
@@ -121,6 +122,10 @@ THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
     ui->StatusBar1->addWidget(prubeh_);
     ui->StatusBar1->addPermanentWidget(panel1_);
     ui->StatusBar1->setSizeGripEnabled(true);
+    PripravitNabidky();
+    // The text area's long steps serve the window while it works.
+    ui->memProgram->NastavitObsluhu([this] { ObslouzitPraci(); });
+    ui->memPuvodni->NastavitObsluhu([this] { ObslouzitPraci(); });
 
     resize(NavrhovaVelikost);
     move(0, 0);
@@ -133,9 +138,28 @@ THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
 
 THlavniForm::~THlavniForm() = default;
 
-std::array<QAction*, 9> THlavniForm::Prikazy() const {
-    return {ui->aKonec, ui->aOtevrit, ui->aUlozit, ui->aZavest, ui->aPrecislovat,
-            ui->aOdstranit, ui->aNastaveni, ui->aJazyk, ui->aOAplikaci};
+std::array<QAction*, 11> THlavniForm::Prikazy() const {
+    return {ui->aKonec,      ui->aOtevrit, ui->aUlozit, ui->aZavest,     ui->aPrecislovat, ui->aOdstranit,
+            ui->aNastaveni, ui->aJazyk,   ui->aOAplikaci, ui->aUlozitJako, ui->aPrejit};
+}
+
+void THlavniForm::PripravitNabidky() {
+    // The recent programs: the open button's drop-down and a submenu of the
+    // text area's context menu (the menu key from the keyboard).
+    menuPoslednich_ = new QMenu(this);
+    menuPoslednich_->setObjectName(QStringLiteral("menuPoslednich"));
+    ui->aPosledni->setMenu(menuPoslednich_);
+    // Held down, the open button shows them (a drop-down arrow beside it
+    // would push the last buttons off the tool bar in the longer languages).
+    if (auto* tlacitko = qobject_cast<QToolButton*>(ui->ActionToolBar1->widgetForAction(ui->aOtevrit))) {
+        tlacitko->setMenu(menuPoslednich_);
+        tlacitko->setPopupMode(QToolButton::DelayedPopup);
+    }
+    // Save as and go to block are no tool bar buttons: their shortcuts are the window's.
+    addActions({ui->aUlozitJako, ui->aPrejit});
+    ui->memProgram->setContextMenuPolicy(Qt::ActionsContextMenu);
+    ui->memProgram->addActions({ui->aOtevrit, ui->aPosledni, ui->aUlozitJako, ui->aPrejit});
+    ObnovitMenuPoslednich();
 }
 
 TEditorProgramu* THlavniForm::memProgram() const { return ui->memProgram; }
@@ -224,6 +248,7 @@ void THlavniForm::NacistTypySouboru(bool zeSouboru) {
 void THlavniForm::memProgramChange() {
     stavUlozeniZnam_ = true;
     ObnovitStavUlozeni();
+    NaplanovatStatistiky();
 }
 
 void THlavniForm::ObnovitStavUlozeni() {
@@ -258,14 +283,6 @@ void THlavniForm::closeEvent(QCloseEvent* udalost) {
 }
 
 void THlavniForm::FormClose() { UlozitNastaveni(); }
-
-// ---------------------------------------------------------------- statistics
-
-QString THlavniForm::TextStatistiky() const {
-    const TStatistiky s =
-        SpocitatStatistiky(ui->memProgram->Utf8(), typ_.HlavniZnak, typ_.VedlejsiZnak);
-    return Q(::TextStatistiky(s.Radku, s.Znaku, s.Bloku));
-}
 
 // ---------------------------------------------------------------- block commands
 
@@ -339,7 +356,7 @@ void THlavniForm::SpustitPrikaz(TPrikazProgramu druh) {
         prace.reset();
         // After removing, the user has just been asked about the references.
         if (druh != TPrikazProgramu::Odstranit)
-            if (const auto hlaseni = prikaz.HlaseniOdkazu(RadkuVeZprave)) Ohlasit(*hlaseni);
+            if (const auto hlaseni = prikaz.HlaseniOdkazu(RadkuVeZprave)) OhlasitSOdkazy(*hlaseni);
     });
 }
 
@@ -359,69 +376,11 @@ void THlavniForm::VratitVyber(TEditorProgramu::TUsek vyber) {
     e.Nahradit(novy, TEditorProgramu::TUsek{vyber.Od, vyber.Od + usek.size()});
 }
 
-void THlavniForm::AktualizovatStavovyRadek(std::uint8_t procenta) {
-    panel0_->setText(QString::number(procenta) + u'%');
-    panel0_->setText(TextStatistiky());
-}
-
 void THlavniForm::aZavestExecute() { SpustitPrikaz(TPrikazProgramu::Zavest); }
 
 void THlavniForm::aOdstranitExecute() { SpustitPrikaz(TPrikazProgramu::Odstranit); }
 
 void THlavniForm::aPrecislovatExecute() { SpustitPrikaz(TPrikazProgramu::Precislovat); }
-
-// ---------------------------------------------------------------- long passes
-
-void THlavniForm::PovolitPrikazy(bool povolit) {
-    for (QAction* a : Prikazy()) a->setEnabled(povolit);
-    ui->memProgram->setReadOnly(!povolit);
-}
-
-void THlavniForm::ZacitPraci() {
-    // Work within work (a command's pass) goes on as the same work.
-    if (hloubkaPrace_++ > 0) return;
-    pruchodBezi_ = true;
-    zacatekPruchodu_ = QDateTime::currentMSecsSinceEpoch();
-    posledniObsluha_ = zacatekPruchodu_;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    PovolitPrikazy(false);
-}
-
-void THlavniForm::PrubehPrace(std::size_t hotovo, std::size_t celkem) {
-    // Serve the window about every 30 ms.
-    const qint64 ted = QDateTime::currentMSecsSinceEpoch();
-    if (ted - posledniObsluha_ < 30) return;
-    posledniObsluha_ = ted;
-    if (ted - zacatekPruchodu_ > 200) {
-        prubeh_->setVisible(true);
-        prubeh_->setValue(celkem ? int(100 * std::min(hotovo, celkem) / celkem) : 0);
-    }
-    QCoreApplication::processEvents();
-    // Whatever the events asked of the program's text, its bytes are where
-    // the work reads them again (the area's buffer keeps its gap at the end).
-    ui->memProgram->Utf8();
-}
-
-void THlavniForm::UkoncitPraci() {
-    if (--hloubkaPrace_ > 0) return;
-    prubeh_->setVisible(false);
-    PovolitPrikazy(true);
-    // The default cursor, whatever was set before the work.
-    while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
-    pruchodBezi_ = false;
-}
-
-void THlavniForm::ZacitPruchod() { ZacitPraci(); }
-
-void THlavniForm::PrubehPruchodu(std::size_t hotovo, std::size_t celkem) {
-    // A pass tells every line: the clock is read every 1024th.
-    if ((hotovo & 0x3FF) == 0 || hotovo == celkem) PrubehPrace(hotovo, celkem);
-}
-
-void THlavniForm::UkoncitPruchod() {
-    UkoncitPraci();
-    QApplication::beep();
-}
 
 // ---------------------------------------------------------------- other commands
 

@@ -10,6 +10,7 @@
 
 #include <QLabel>
 #include <QMainWindow>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -23,7 +24,9 @@ namespace Ui {
 class THlavniForm;
 }
 class QAction;
+class QMenu;
 class QProgressBar;
+class QTimer;
 class QRadioButton;
 class TChyba;
 class TRegistr;
@@ -74,6 +77,10 @@ public:
     QString SestavitFiltr() const;
     // The statistics line of the program text.
     QString TextStatistiky() const;
+    // The statistics line follows the text: counted when the window is idle
+    // after a change (a few megabytes at a time, so that typing into a long
+    // program waits for none of it). True while a count is due or running.
+    bool StatistikyCekaji() const;
     // Fits a path into a width by cutting directories from its front.
     static QString ZkratitCestu(const QString& cesta, const QFont& pismo, int sirka);
 
@@ -96,6 +103,19 @@ public:
     // the open dialog then offers the file and that type, so that the user
     // can open it again as another type.
     void OtevritPredany(const QString& soubor);
+    // The programs opened or saved last, the latest first (at most 8).
+    const QStringList& PosledniSoubory() const { return posledni_; }
+    // The menu of the recent programs (the open command's drop-down and the
+    // text area's context menu).
+    QMenu* MenuPoslednich() const { return menuPoslednich_; }
+
+    // Go to block: "123" (or "N123", with a block character of the file type)
+    // goes to the block of that number in the program section of the caret
+    // (from a program start, or an O-program, to the next), "L123" to line
+    // 123; the user is told when there is none. False then.
+    bool PrejitNa(const QString& cil);
+    // Puts the caret at the start of a line (from 0) of the program and shows it.
+    void PrejitNaRadek(std::size_t radek);
 
     // The second pass of a block command over the program's text: the new
     // text replaces the text (the selection, when the command concerns one)
@@ -115,6 +135,9 @@ public:
     // as the outer.
     void ZacitPraci();
     void PrubehPrace(std::size_t hotovo, std::size_t celkem);
+    // Serves the window during work whose progress is not known (the last
+    // progress stays shown); nothing outside work.
+    void ObslouzitPraci();
     void UkoncitPraci();
     // Long work in the window, ended also when it fails.
     class TPrace {
@@ -138,6 +161,8 @@ public slots:
     void aKonecExecute();
     void aOtevritExecute();
     void aUlozitExecute();
+    void aUlozitJakoExecute();
+    void aPrejitExecute();
     void aZavestExecute();
     void aPrecislovatExecute();
     void aOdstranitExecute();
@@ -156,8 +181,10 @@ protected:
     bool eventFilter(QObject* objekt, QEvent* udalost) override;
 
 private:
-    // The nine commands, in tool bar order.
-    std::array<QAction*, 9> Prikazy() const;
+    // The commands: the nine of the tool bar in its order, then save as and go to block.
+    std::array<QAction*, 11> Prikazy() const;
+    // The drop-downs of the open and save buttons, and the text area's context menu.
+    void PripravitNabidky();
     void PrizpusobitRamu();
     // A drag or drop of files: accepted when it carries one program file
     // and no pass runs; a drop then opens it. False for other drags.
@@ -181,11 +208,32 @@ private:
     static QString ChybaUloziste(const std::u16string& uvod, const std::u16string& zprava);
 
     // When the program is modified, asks whether to save it first, and saves
-    // it on Yes (a failed save throws). False when the answer keeps things as
-    // they are (Cancel).
+    // it on Yes (a failed save throws). False when things are to stay as they
+    // are: the user cancelled the name of a program that has none.
     bool MoznaUlozit();
-    void UlozitSoubor();
+    // Saves the program under its name; one without a name asks for it.
+    // False when nothing was saved (the name was not given).
+    bool UlozitSoubor();
+    // Asks for a name and saves the program under it, which becomes its name.
+    bool UlozitJako();
+    // Writes the program's text into a file, in the document's encoding (or
+    // UTF-8 with a mark when it cannot hold a character, which is told).
+    void ZapsatProgram(const QString& cesta);
     void OtevritSoubor();
+    // A path that names no regular file (a folder, a pipe, a device, a
+    // socket) is refused with a message before anything is read: reading a
+    // pipe would wait for a writer, a device might never end.
+    bool LzeCist(const QString& cesta);
+    // Reads a program into both text areas and makes it the document, as one
+    // work with its progress; nothing changes when it cannot be read (a
+    // failure to read throws; false: refused with a message).
+    bool NacistDokument(const QString& cesta, const std::optional<TTypSouboru>& typ);
+    // The recent programs: one goes first (or comes in), the list is kept
+    // with the settings, and the menu follows.
+    void ZapamatovatSoubor(const QString& cesta);
+    void ObnovitMenuPoslednich();
+    // A program chosen from the menu of the recent ones.
+    void OtevritPosledni(const QString& soubor);
     // The document becomes the file: both text areas, its name in the file
     // bar, its encoding, the file type (none: no characters and markers), the
     // saved state and the status bar.
@@ -213,6 +261,13 @@ private:
     void VratitVyber(TEditorProgramu::TUsek vyber);
     void AktualizovatStavovyRadek(std::uint8_t procenta);
     void PovolitPrikazy(bool povolit);
+    // The statistics line after a change: counted on idle (fHlavniPrace.cpp).
+    void NaplanovatStatistiky();
+    void PocitatStatistiky();
+    // The statistics line was shown for this text.
+    void StatistikyZobrazeny();
+    // A command's message; the lines that name program lines lead there.
+    void OhlasitSOdkazy(const THlaseniPrikazu& hlaseni);
 
     // References to block numbers (fHlavniOdkazy.cpp).
     // The switch's text and hint in the current language.
@@ -229,6 +284,8 @@ private:
 
     QString aktualniSoubor_;
     QString nabizenySoubor_;
+    QStringList posledni_;
+    QMenu* menuPoslednich_ = nullptr;
     QString filtr_;
     int poziceFiltru_ = 1;
     TKodovani kodovaniSouboru_ = TKodovani::Utf8;
@@ -245,8 +302,17 @@ private:
 
     bool pruchodBezi_ = false;
     int hloubkaPrace_ = 0;
+    int procentaPrace_ = 0;
     qint64 zacatekPruchodu_ = 0;
     qint64 posledniObsluha_ = 0;
+
+    // The statistics counted on idle: the text's count of changes they were
+    // shown for, and the count under way (the text's count when it started,
+    // how far it is, the counts so far).
+    QTimer* casovacStatistik_ = nullptr;
+    std::uint64_t verzeStatistik_ = 0;
+    struct TPocitani;
+    std::shared_ptr<TPocitani> pocitani_;  // shared: complete only where it is counted
 };
 
 // The main window, one for the whole run (created and destroyed by the application).

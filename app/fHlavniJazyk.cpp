@@ -13,6 +13,7 @@
 #include "ui/Modalni.h"
 #include "ui/PrekladQt.h"
 #include "ui/fOAplikaci.h"
+#include "ui/fPrejit.h"
 
 #include <QFileInfo>
 #include <QTreeWidget>
@@ -62,7 +63,8 @@ void THlavniForm::PrelozitAplikaci() {
 
     for (QWidget* okno : {static_cast<QWidget*>(this), static_cast<QWidget*>(OAplikaciForm),
                           static_cast<QWidget*>(JazykForm), static_cast<QWidget*>(NastaveniForm),
-                          static_cast<QWidget*>(TypSouboruForm), static_cast<QWidget*>(ASCIIForm)})
+                          static_cast<QWidget*>(TypSouboruForm), static_cast<QWidget*>(ASCIIForm),
+                          static_cast<QWidget*>(PrejitForm)})
         if (okno) JazykXML->PrelozFormular(okno);
     // The switch's texts are messages, not the window's own.
     PrelozitPrepinacOdkazu();

@@ -144,6 +144,9 @@ TUlozeneNastaveni THlavniForm::NastaveniOvladacu() const {
     n.IndexObrazku = indexObrazku_;
     for (const auto& o : CiselneOvladaceNastaveni) n.*o.Pole = (*ui.*o.Ovladac)->Value();
     for (const auto& o : PrepinaceNastaveni) n.*o.Pole = o.Ovladac(*ui)->isChecked();
+    const auto& posledni = TUlozeneNastaveni::PolePoslednich();
+    for (std::size_t i = 0; i < posledni.size() && i < std::size_t(posledni_.size()); ++i)
+        n.*posledni[i] = posledni_[qsizetype(i)].toStdU16String();
     return n;
 }
 
@@ -158,6 +161,10 @@ void THlavniForm::ZobrazitNastaveni(const TUlozeneNastaveni& n) {
         else
             b->setChecked(n.*o.Pole);
     }
+    posledni_.clear();
+    for (const auto pole : TUlozeneNastaveni::PolePoslednich())
+        if (!(n.*pole).empty() && !posledni_.contains(Q(n.*pole))) posledni_ << Q(n.*pole);
+    ObnovitMenuPoslednich();
 }
 
 std::vector<TSpinEdit*> THlavniForm::CiselneOvladace() const {

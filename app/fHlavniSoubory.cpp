@@ -14,11 +14,15 @@
 #include "ui/Hlaseni.h"
 #include "ui/Modalni.h"
 
+#include <QAction>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QMenu>
 #include <QMimeData>
+
+#include <system_error>
 
 namespace {
 
@@ -95,10 +99,14 @@ QString THlavniForm::ZkratitCestu(const QString& cesta, const QFont& pismo, int 
 
 bool THlavniForm::MoznaUlozit() {
     if (!Zmeneno()) return true;
-    const QString text = Q(rsULOZITSOUBOR) + u'\r' + u'"' + aktualniSoubor_ + u'"' + u'?';
+    // A program without a name (typed into the empty window) is asked about without one.
+    const QString text = aktualniSoubor_.isEmpty()
+                             ? Q(rsULOZITSOUBOR) + u'?'
+                             : Q(rsULOZITSOUBOR) + u'\r' + u'"' + aktualniSoubor_ + u'"' + u'?';
     const int odpoved = Hlaseni->ZobrazitHlaseni(thDotaz, text, Q(rsPOTVRZENI));
     if (odpoved == Tlacitko::Storno) return false;
-    if (odpoved == Tlacitko::Ano) UlozitSoubor();
+    // Yes: saved, or (without a name the user did not give) kept as it is.
+    if (odpoved == Tlacitko::Ano) return UlozitSoubor();
     return true;
 }
 
@@ -108,8 +116,9 @@ void THlavniForm::aOtevritExecute() {
 
 void THlavniForm::OtevritSoubor() {
     if (pruchodBezi_) return;
-    // Whatever the answer, the dialog follows (unless the save fails).
-    MoznaUlozit();
+    // Whatever the answer, the dialog follows (unless the save fails, or the
+    // user did not name a program that has no name).
+    if (!MoznaUlozit()) return;
     const auto volba = Modalni::OtevritSoubor(this, filtr_, poziceFiltru_,
                                               nabizenySoubor_.isEmpty() ? aktualniSoubor_ : nabizenySoubor_);
     if (!volba) return;
@@ -118,14 +127,35 @@ void THlavniForm::OtevritSoubor() {
     poziceFiltru_ = volba->PoziceFiltru;
 
     const QString cesta = QFileInfo(volba->Soubor).absoluteFilePath();
+    // The row at the chosen filter position (none past the list).
+    NacistDokument(cesta, NastaveniForm->TypNaRadku(poziceFiltru_ - 1));
+}
+
+bool THlavniForm::LzeCist(const QString& cesta) {
+    std::error_code ec;
+    const auto stav = std::filesystem::status(std::filesystem::path(cesta.toStdU16String()), ec);
+    // A path that is not there (or cannot be looked at) fails as the reading says.
+    if (ec || !std::filesystem::exists(stav) || std::filesystem::is_regular_file(stav)) return true;
+    const std::u16string& duvod = std::filesystem::is_directory(stav) ? rsJESLOZKA : rsNENIBEZNYSOUBOR;
+    Hlaseni->ZobrazitHlaseni(thChyba, ZpravaOSouboru(rsNELZEOTEVRIT, QDir::toNativeSeparators(cesta), Q(duvod)) + u'.',
+                             Q(rsCHYBA));
+    return false;
+}
+
+bool THlavniForm::NacistDokument(const QString& cesta, const std::optional<TTypSouboru>& typ) {
+    if (!LzeCist(cesta)) return false;
+    // One work from the first byte to the statistics: the documents' room
+    // (taken while the window is served), the reading, the text areas.
+    const TPrace prace(*this);
     // The whole file is read before anything shown changes: a file that cannot
     // be read leaves the document, its name and the file type as they were.
     const std::filesystem::path soubor(cesta.toStdU16String());
     const std::size_t odhad = OdhadTextu(soubor);
     TEditorProgramu::TNovyText program(*ui->memProgram, odhad), puvodni(*ui->memPuvodni, odhad);
     const TKodovani kodovani = PrecistProgram(soubor, program, puvodni, odhad);
-    // The row at the chosen filter position (none past the list).
-    NastavitAktualniSoubor(cesta, kodovani, program, puvodni, NastaveniForm->TypNaRadku(poziceFiltru_ - 1));
+    NastavitAktualniSoubor(cesta, kodovani, program, puvodni, typ);
+    ZapamatovatSoubor(cesta);
+    return true;
 }
 
 std::size_t THlavniForm::OdhadTextu(const std::filesystem::path& soubor) {
@@ -157,16 +187,12 @@ void THlavniForm::OtevritPredany(const QString& soubor) {
         if (pruchodBezi_) return;
         if (!MoznaUlozit()) return;
         const QString cesta = QFileInfo(soubor).absoluteFilePath();
-        const std::filesystem::path p(cesta.toStdU16String());
-        const std::size_t odhad = OdhadTextu(p);
-        TEditorProgramu::TNovyText program(*ui->memProgram, odhad), puvodni(*ui->memPuvodni, odhad);
-        const TKodovani kodovani = PrecistProgram(p, program, puvodni, odhad);
         const std::vector<TTypSouboru> typy = NastaveniForm->Typy();
-        const std::optional<std::size_t> typ = ZvolitTypSouboru(typy, p);
+        const std::optional<std::size_t> typ = ZvolitTypSouboru(typy, std::filesystem::path(cesta.toStdU16String()));
+        if (!NacistDokument(cesta, typ ? std::optional<TTypSouboru>(typy[*typ]) : std::nullopt)) return;
+        // The open dialog offers it next, with its type.
         nabizenySoubor_ = cesta;
         if (typ) poziceFiltru_ = int(*typ) + 1;
-        NastavitAktualniSoubor(cesta, kodovani, program, puvodni,
-                               typ ? std::optional<TTypSouboru>(typy[*typ]) : std::nullopt);
     });
 }
 
@@ -176,8 +202,9 @@ bool THlavniForm::Pretazeni(QEvent* udalost) {
     auto* pretazeni = static_cast<QDropEvent*>(udalost);
     const std::optional<QStringList> soubory = PretazeneSoubory(pretazeni->mimeData());
     if (!soubory) return false;
-    // One program, never moved away from where it came from.
-    const bool lze = !pruchodBezi_ && soubory->size() == 1 && QFileInfo(soubory->front()).isFile() &&
+    // One program, never moved away from where it came from. A folder, a
+    // pipe or a device is taken too, to be told why it does not open.
+    const bool lze = !pruchodBezi_ && soubory->size() == 1 && QFileInfo::exists(soubory->front()) &&
                      pretazeni->possibleActions().testFlag(Qt::CopyAction);
     if (!lze) {
         pretazeni->ignore();
@@ -225,6 +252,7 @@ void THlavniForm::NastavitAktualniSoubor(const QString& cesta, TKodovani kodovan
     stavUlozeniZnam_ = true;
     ObnovitStavUlozeni();
     panel0_->setText(TextStatistiky());
+    StatistikyZobrazeny();
     panel1_->setText(typ ? Q(typ->Nazev) : QString());
 }
 
@@ -232,12 +260,47 @@ void THlavniForm::aUlozitExecute() {
     Chranene([this] { UlozitSoubor(); });
 }
 
-void THlavniForm::UlozitSoubor() {
-    if (pruchodBezi_) return;
-    if (aktualniSoubor_.isEmpty()) {
-        Hlaseni->ZobrazitHlaseni(thChyba, Q(ZpravaNeniSoubor()), Q(rsCHYBA));
-        return;
+void THlavniForm::aUlozitJakoExecute() {
+    Chranene([this] { UlozitJako(); });
+}
+
+bool THlavniForm::UlozitSoubor() {
+    if (pruchodBezi_) return false;
+    // A program typed into the empty window gets its name now.
+    if (aktualniSoubor_.isEmpty()) return UlozitJako();
+    ZapsatProgram(aktualniSoubor_);
+    return true;
+}
+
+bool THlavniForm::UlozitJako() {
+    if (pruchodBezi_) return false;
+    const auto volba = Modalni::UlozitSoubor(this, filtr_, poziceFiltru_,
+                                             aktualniSoubor_.isEmpty() ? nabizenySoubor_ : aktualniSoubor_);
+    if (!volba) return false;
+    const QString cesta = QFileInfo(volba->Soubor).absoluteFilePath();
+    ZapsatProgram(cesta);
+    // The program is that file from now on; the original tab keeps the text
+    // as it was opened. A program that had no file type (typed into the
+    // empty window) takes the one chosen in the dialog.
+    aktualniSoubor_ = cesta;
+    nabizenySoubor_ = cesta;
+    if (typ_ == TTypSouboru{}) {
+        poziceFiltru_ = volba->PoziceFiltru;
+        if (const std::optional<TTypSouboru> typ = NastaveniForm->TypNaRadku(poziceFiltru_ - 1)) {
+            typ_ = *typ;
+            for (TEditorProgramu* e : {ui->memProgram, ui->memPuvodni}) e->NastavitTypSouboru(typ);
+            panel1_->setText(Q(typ->Nazev));
+            panel0_->setText(TextStatistiky());
+            StatistikyZobrazeny();
+        }
     }
+    ui->lblSoubor->setText(ZkratitCestu(QDir::toNativeSeparators(cesta), ui->lblSoubor->font(),
+                                        ui->lblSoubor->width()));
+    ZapamatovatSoubor(cesta);
+    return true;
+}
+
+void THlavniForm::ZapsatProgram(const QString& cesta) {
     const std::string_view text = ui->memProgram->Utf8();
     const TKodovani pozadovane = KodovaniProZapis(kodovaniSouboru_);
     // A character the encoding cannot hold, or a start that would read back
@@ -248,7 +311,7 @@ void THlavniForm::UlozitSoubor() {
     {
         // Written in pieces that end after a line break, the window served between them.
         const TPrace prace(*this);
-        TZapisSouboru zapis(std::filesystem::path(aktualniSoubor_.toStdU16String()));
+        TZapisSouboru zapis(std::filesystem::path(cesta.toStdU16String()));
         std::string bajty(ZnackaKodovani(pouzite));
         constexpr std::size_t Kus = std::size_t{1} << 20;
         for (std::size_t od = 0; od < text.size();) {
@@ -276,13 +339,54 @@ void THlavniForm::UlozitSoubor() {
     if (pouzite != pozadovane) {
         // The program is read in the new encoding from now on.
         kodovaniSouboru_ = pouzite;
-        if (!lze)
-            Hlaseni->ZobrazitHlaseni(
-                thInformace,
-                QStringLiteral("Program obsahuje znaky, které kódování %1 neumí zapsat.\rSoubor byl proto "
-                               "uložen v kódování %2.")
-                    .arg(QLatin1String(NazevKodovani(pozadovane)), QLatin1String(NazevKodovani(pouzite))),
-                Q(rsINFORMACE));
+        if (!lze) {
+            const auto nazev = [](TKodovani k) {
+                // The names are the encodings' own; the mark is said in the user's language.
+                return k == TKodovani::Utf8Znacka ? QStringLiteral("UTF-8 ") + Q(rsSEZNACKOU)
+                                                  : QString::fromLatin1(NazevKodovani(k));
+            };
+            Hlaseni->ZobrazitHlaseni(thInformace,
+                                     Q(rsZNAKYMIMOKODOVANI) + QStringLiteral(": ") + nazev(pozadovane) +
+                                         QStringLiteral(".\r") + Q(rsULOZENOVKODOVANI) + QStringLiteral(": ") +
+                                         nazev(pouzite) + u'.',
+                                     Q(rsINFORMACE));
+        }
     }
 }
 
+// ---------------------------------------------------------------- recent programs
+
+void THlavniForm::ZapamatovatSoubor(const QString& cesta) {
+#ifdef _WIN32
+    const Qt::CaseSensitivity velikost = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity velikost = Qt::CaseSensitive;
+#endif
+    posledni_.removeIf([&](const QString& s) { return s.compare(cesta, velikost) == 0; });
+    posledni_.prepend(cesta);
+    while (posledni_.size() > qsizetype(TUlozeneNastaveni::PocetPoslednich)) posledni_.removeLast();
+    ObnovitMenuPoslednich();
+}
+
+void THlavniForm::ObnovitMenuPoslednich() {
+    if (!menuPoslednich_) return;
+    menuPoslednich_->clear();
+    for (qsizetype i = 0; i < posledni_.size(); ++i) {
+        // "&1 path": the digit chooses it from the keyboard; an "&" of the path is no access key.
+        const QString text = QStringLiteral("&%1 ").arg(i + 1) + QDir::toNativeSeparators(posledni_[i]).replace(
+                                                                      u'&', QStringLiteral("&&"));
+        QAction* a = menuPoslednich_->addAction(text);
+        // Opened once the menu is gone: the list, and this entry, are made anew.
+        connect(a, &QAction::triggered, this, [this, soubor = posledni_[i]] { OtevritPosledni(soubor); },
+                Qt::QueuedConnection);
+    }
+    ui->aPosledni->setEnabled(!posledni_.isEmpty() && !pruchodBezi_);
+}
+
+void THlavniForm::OtevritPosledni(const QString& soubor) {
+    OtevritPredany(soubor);
+    // A program no longer there (told by the reading) leaves the list.
+    if (QFileInfo::exists(soubor) || !posledni_.contains(soubor)) return;
+    posledni_.removeAll(soubor);
+    ObnovitMenuPoslednich();
+}

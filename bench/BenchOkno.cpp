@@ -4,7 +4,7 @@
 // save (Ctrl+S). Each step is timed from the key press until the window has
 // answered: the handler has returned and the events it left (repaints) are
 // served. One size per process, so that the peak memory belongs to it:
-//   tarvik_bench_okno --lines N [--repeat R] [--refs] [--keep-references]
+//   tarvik_bench_okno --lines N [--repeat R] [--refs] [--keep-references] [--lf]
 //   tarvik_bench_okno --lines N --history K
 // --history K: what the undo history costs: open, K block commands in turn
 // (renumber, remove, introduce, ...; each renumber with another increment,
@@ -13,7 +13,11 @@
 // --refs: the program jumps to its own blocks (the generator's references);
 // the window then reports them after renumbering and introducing and asks
 // before removing (answered Yes). --keep-references: the window's switch
-// that updates them is off, as a user who turned it off left it.
+// that updates them is off, as a user who turned it off left it. --lf: the
+// program has LF line breaks (the window converts them as it reads).
+// Every step also tells the longest time the window served no events (a
+// timer of 10 ms that cannot fire meanwhile: neither input nor repaints are
+// served), and when its progress bar first showed.
 // Offscreen, unless QT_QPA_PLATFORM names another platform (xcb on a
 // virtual desktop: bench/okno_tabulka.sh --plocha).
 #include "GeneratorProgramu.h"
@@ -31,6 +35,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QTest>
 #include <QTimer>
 
@@ -67,6 +72,44 @@ long PeakMb() {
     getrusage(RUSAGE_SELF, &r);
     return r.ru_maxrss / 1024;  // kilobytes on Linux
 }
+
+// How long the window went without serving its events during a step, and
+// when the progress bar first showed: a timer of 10 ms fires only while the
+// events are served.
+class TTep {
+public:
+    TTep() {
+        casovac_.setInterval(10);
+        QObject::connect(&casovac_, &QTimer::timeout, [this] { Tik(); });
+    }
+    void Zacit() {
+        t_.start();
+        posledni_ = 0;
+        nejdelsi_ = 0;
+        prubeh_ = -1;
+        casovac_.start();
+    }
+    void Ukoncit() {
+        Tik();
+        casovac_.stop();
+    }
+    double Nejdelsi() const { return nejdelsi_; }
+    double Prubeh() const { return prubeh_; }
+
+private:
+    void Tik() {
+        const double ted = Ms(t_);
+        nejdelsi_ = std::max(nejdelsi_, ted - posledni_);
+        posledni_ = ted;
+        if (prubeh_ < 0 && HlavniForm) {
+            const auto* p = HlavniForm->findChild<QProgressBar*>(QStringLiteral("StatusBar1Prubeh"));
+            if (p && p->isVisible()) prubeh_ = ted;
+        }
+    }
+    QTimer casovac_;
+    QElapsedTimer t_;
+    double posledni_ = 0, nejdelsi_ = 0, prubeh_ = -1;
+};
 
 // Serves the events that are waiting, until an event posted now has its turn.
 void DoOdpovedi() {
@@ -188,6 +231,7 @@ struct TKrok {
     Qt::KeyboardModifiers modifikatory;
     std::vector<double> ms, cpu;
     long peakMb = 0;
+    double zamrznuti = 0, prubeh = -1;  // the first round's
 };
 
 }  // namespace
@@ -199,9 +243,10 @@ int main(int argc, char** argv) {
     QApplication aplikace(argc, argv);
     std::size_t radku = 100000;
     int opakovani = 1, historie = 0;
-    bool odkazy = false, aktualizovat = true;
+    bool odkazy = false, aktualizovat = true, lf = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--refs") == 0) odkazy = true;
+        if (std::strcmp(argv[i], "--lf") == 0) lf = true;
         if (std::strcmp(argv[i], "--keep-references") == 0) aktualizovat = false;
         if (i + 1 == argc) break;
         if (std::strcmp(argv[i], "--lines") == 0) radku = std::stoul(argv[i + 1]);
@@ -219,6 +264,7 @@ int main(int argc, char** argv) {
         TParametryGeneratoru p;
         p.Radku = radku;
         p.Odkazy = odkazy;
+        p.CrLf = !lf;
         std::string bajty;
         GenerovatProgram(bajty, p);
         std::ofstream(program, std::ios::binary).write(bajty.data(), std::streamsize(bajty.size()));
@@ -269,6 +315,7 @@ int main(int argc, char** argv) {
         {"save", Qt::Key_S, Qt::ControlModifier, {}, {}},
     };
     std::string kontrola;
+    TTep tep;
     {
         TAplikace tarvik(std::make_unique<TRegistrSoubor>(slozka / "Tarvik.reg"));
         HlavniForm->SouborTypu = slozka / "files.ftd";
@@ -297,12 +344,18 @@ int main(int argc, char** argv) {
                 const double cpu = CpuMs();
                 QElapsedTimer t;
                 t.start();
+                tep.Zacit();
                 QTest::keyClick(HlavniForm->memProgram(), k.klavesa, k.modifikatory);
                 DoOdpovedi();
+                tep.Ukoncit();
                 k.ms.push_back(Ms(t));
                 k.cpu.push_back(CpuMs() - cpu);
                 // The peak of the first round: a later open builds its documents before it lets the last ones go.
-                if (r == 0) k.peakMb = PeakMb();
+                if (r == 0) {
+                    k.peakMb = PeakMb();
+                    k.zamrznuti = tep.Nejdelsi();
+                    k.prubeh = tep.Prubeh();
+                }
             }
         }
         // What the steps left: introduced into the program the removal left.
@@ -317,15 +370,19 @@ int main(int argc, char** argv) {
     std::printf("references in the program: %s; updated by renumbering: %s; messages about them: %d\n",
                 odkazy ? "yes" : "no", aktualizovat ? "yes" : "no", oOdkazech);
     std::printf("first lines after the steps: %s\n", kontrola.c_str());
-    std::printf("%-10s %12s %12s %12s %14s %12s\n", "step", "best wall ms", "mean wall ms", "best CPU ms",
-                "CPU ns a line", "peak MB (1)");
+    std::printf("line breaks: %s\n", lf ? "LF" : "CR LF");
+    std::printf("%-10s %12s %12s %12s %14s %12s %12s %12s\n", "step", "best wall ms", "mean wall ms", "best CPU ms",
+                "CPU ns a line", "peak MB (1)", "freeze (1)", "progress (1)");
     for (auto& k : kroky) {
         const double nejlepsi = *std::min_element(k.ms.begin(), k.ms.end());
         const double nejlepsiCpu = *std::min_element(k.cpu.begin(), k.cpu.end());
         double soucet = 0;
         for (double v : k.ms) soucet += v;
-        std::printf("%-10s %12.1f %12.1f %12.1f %14.0f %12ld\n", k.nazev, nejlepsi, soucet / double(k.ms.size()),
-                    nejlepsiCpu, nejlepsiCpu * 1e6 / double(radku), k.peakMb);
+        char prubeh[32] = "-";
+        if (k.prubeh >= 0) std::snprintf(prubeh, sizeof prubeh, "%.0f", k.prubeh);
+        std::printf("%-10s %12.1f %12.1f %12.1f %14.0f %12ld %12.0f %12s\n", k.nazev, nejlepsi,
+                    soucet / double(k.ms.size()), nejlepsiCpu, nejlepsiCpu * 1e6 / double(radku), k.peakMb,
+                    k.zamrznuti, prubeh);
     }
     const long peak = kroky.back().peakMb;
     std::printf("peak memory after the first round: %ld MB (%.1f times the file); after all rounds: %ld MB\n", peak,

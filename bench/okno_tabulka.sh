@@ -48,11 +48,11 @@ hlavicka=""
 for n in $sizes; do
     vystup=$("$bench" --lines "$n" --repeat "$repeat" 2>/dev/null)
     if [ -z "$hlavicka" ]; then
-        hlavicka=$(echo "$vystup" | awk '/^step/ {tab=1; next} tab && NF == 6 {printf " %s", $1}')
+        hlavicka=$(echo "$vystup" | awk '/^step/ {tab=1; next} tab && NF == 8 {printf " %s", $1}')
         printf '%-10s%s %s\n' "lines" "$hlavicka" "peak-MB"
     fi
     echo "$vystup" | awk -v n="$n" '/^step/ {tab=1; next}
-        tab && NF == 6 {radek = radek sprintf(" %.0f/%.0f", $2, $4); peak = $6}
+        tab && NF == 8 {radek = radek sprintf(" %.0f/%.0f", $2, $4); peak = $6}
         END {printf "%-10s%s %s\n", n, radek, peak}'
 done
 echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"

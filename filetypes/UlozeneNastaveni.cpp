@@ -39,6 +39,14 @@ const THodnota Hodnoty[] = {
     {.Nazev = u"BlokPredZnakZacatku", .Pole = &T::BlokPredZnakZacatku},
     {.Nazev = u"BlokPredZnakKonce", .Pole = &T::BlokPredZnakKonce},
     {.Nazev = u"AktualizovatOdkazy", .Pole = &T::AktualizovatOdkazy, .Vychozi = 1},
+    {.Nazev = u"Posledni1", .Pole = &T::Posledni1},
+    {.Nazev = u"Posledni2", .Pole = &T::Posledni2},
+    {.Nazev = u"Posledni3", .Pole = &T::Posledni3},
+    {.Nazev = u"Posledni4", .Pole = &T::Posledni4},
+    {.Nazev = u"Posledni5", .Pole = &T::Posledni5},
+    {.Nazev = u"Posledni6", .Pole = &T::Posledni6},
+    {.Nazev = u"Posledni7", .Pole = &T::Posledni7},
+    {.Nazev = u"Posledni8", .Pole = &T::Posledni8},
 };
 
 template <typename TPole>
@@ -103,6 +111,13 @@ void TUlozeneNastaveni::NastavitMeze() {
     }
     PrvniBlok = std::min(PrvniBlok, MaximalniBlok);
     Prirustek = std::min(Prirustek, MaximalniBlok);
+}
+
+const std::array<std::u16string T::*, T::PocetPoslednich>& TUlozeneNastaveni::PolePoslednich() {
+    static constexpr std::array<std::u16string T::*, PocetPoslednich> pole = {
+        &T::Posledni1, &T::Posledni2, &T::Posledni3, &T::Posledni4,
+        &T::Posledni5, &T::Posledni6, &T::Posledni7, &T::Posledni8};
+    return pole;
 }
 
 TUlozeneNastaveni::TMeze TUlozeneNastaveni::Meze(std::int32_t T::* pole) {

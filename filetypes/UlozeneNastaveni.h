@@ -5,6 +5,8 @@
 // and a row there. The window's placement is the window's own and stays with it.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -32,6 +34,15 @@ struct TUlozeneNastaveni {
     bool BlokPredZnakZacatku{};       // introducing: number program start lines too
     bool BlokPredZnakKonce{};         // introducing: number program end lines too
     bool AktualizovatOdkazy{};        // renumbering: update the references to block numbers
+    // The programs the window opened or saved last, the latest first (full
+    // paths; empty: none). Stored last, so that a damaged one never keeps
+    // the numbering settings from being read.
+    std::u16string Posledni1{}, Posledni2{}, Posledni3{}, Posledni4{}, Posledni5{}, Posledni6{}, Posledni7{},
+        Posledni8{};
+
+    static constexpr std::size_t PocetPoslednich = 8;
+    // The fields of the recent programs, the latest first.
+    static const std::array<std::u16string TUlozeneNastaveni::*, PocetPoslednich>& PolePoslednich();
 
     // Every setting at its default.
     TUlozeneNastaveni();

@@ -56,6 +56,20 @@ constexpr std::u16string_view vDRUHODKAZUM99 = u"Návrat na blok M99 P";
 constexpr std::u16string_view vDRUHODKAZUM97 = u"Volání podprogramu v programu M97 P";
 constexpr std::u16string_view vDRUHODKAZUCYKLYA = u"Profil cyklů soustružení G70 až G73 (P, Q), G-kódy A a B";
 constexpr std::u16string_view vDRUHODKAZUCYKLYC = u"Profil cyklů soustružení G72 až G75 (P, Q), G-kódy C";
+constexpr std::u16string_view vNELZEOTEVRIT = u"Nelze otevřít soubor";
+constexpr std::u16string_view vNELZEVYTVORIT = u"Nelze vytvořit soubor";
+constexpr std::u16string_view vZMENENPRICTENI = u"Jiný program jej změnil, zatímco se četl";
+constexpr std::u16string_view vJESLOZKA = u"Je to složka";
+constexpr std::u16string_view vNENIBEZNYSOUBOR = u"Není to běžný soubor, ale roura, zařízení nebo soket";
+constexpr std::u16string_view vNEDOSTATEKPAMETI = u"Nedostatek paměti";
+constexpr std::u16string_view vNEZNAMACHYBA = u"Neznámá chyba";
+constexpr std::u16string_view vZNAKYMIMOKODOVANI = u"Program obsahuje znaky, které toto kódování neumí zapsat";
+constexpr std::u16string_view vULOZENOVKODOVANI = u"Soubor byl proto uložen v kódování";
+constexpr std::u16string_view vSEZNACKOU = u"se značkou pořadí bajtů (BOM)";
+constexpr std::u16string_view vPREJITNEPLATNE = u"Zadejte číslo bloku, nebo L a číslo řádku";
+constexpr std::u16string_view vBLOKNENALEZEN = u"V této části programu není blok s číslem";
+constexpr std::u16string_view vBLOKZAPOSLEDNIM = u"Číslo je za posledním blokem této části programu, ten má číslo";
+constexpr std::u16string_view vRADEKNENI = u"Program nemá řádek s číslem";
 constexpr std::u16string_view vODKAZYNANOVE = u"Odkazy, které nyní vedou na nově očíslované bloky";
 }  // namespace
 
@@ -111,6 +125,20 @@ std::u16string rsDRUHODKAZUM99{vDRUHODKAZUM99};
 std::u16string rsDRUHODKAZUM97{vDRUHODKAZUM97};
 std::u16string rsDRUHODKAZUCYKLYA{vDRUHODKAZUCYKLYA};
 std::u16string rsDRUHODKAZUCYKLYC{vDRUHODKAZUCYKLYC};
+std::u16string rsNELZEOTEVRIT{vNELZEOTEVRIT};
+std::u16string rsNELZEVYTVORIT{vNELZEVYTVORIT};
+std::u16string rsZMENENPRICTENI{vZMENENPRICTENI};
+std::u16string rsJESLOZKA{vJESLOZKA};
+std::u16string rsNENIBEZNYSOUBOR{vNENIBEZNYSOUBOR};
+std::u16string rsNEDOSTATEKPAMETI{vNEDOSTATEKPAMETI};
+std::u16string rsNEZNAMACHYBA{vNEZNAMACHYBA};
+std::u16string rsZNAKYMIMOKODOVANI{vZNAKYMIMOKODOVANI};
+std::u16string rsULOZENOVKODOVANI{vULOZENOVKODOVANI};
+std::u16string rsSEZNACKOU{vSEZNACKOU};
+std::u16string rsPREJITNEPLATNE{vPREJITNEPLATNE};
+std::u16string rsBLOKNENALEZEN{vBLOKNENALEZEN};
+std::u16string rsBLOKZAPOSLEDNIM{vBLOKZAPOSLEDNIM};
+std::u16string rsRADEKNENI{vRADEKNENI};
 std::u16string rsODKAZYNANOVE{vODKAZYNANOVE};
 
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
@@ -167,6 +195,20 @@ const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
         {"rsDRUHODKAZUM97", vDRUHODKAZUM97, &rsDRUHODKAZUM97},
         {"rsDRUHODKAZUCYKLYA", vDRUHODKAZUCYKLYA, &rsDRUHODKAZUCYKLYA},
         {"rsDRUHODKAZUCYKLYC", vDRUHODKAZUCYKLYC, &rsDRUHODKAZUCYKLYC},
+        {"rsNELZEOTEVRIT", vNELZEOTEVRIT, &rsNELZEOTEVRIT},
+        {"rsNELZEVYTVORIT", vNELZEVYTVORIT, &rsNELZEVYTVORIT},
+        {"rsZMENENPRICTENI", vZMENENPRICTENI, &rsZMENENPRICTENI},
+        {"rsJESLOZKA", vJESLOZKA, &rsJESLOZKA},
+        {"rsNENIBEZNYSOUBOR", vNENIBEZNYSOUBOR, &rsNENIBEZNYSOUBOR},
+        {"rsNEDOSTATEKPAMETI", vNEDOSTATEKPAMETI, &rsNEDOSTATEKPAMETI},
+        {"rsNEZNAMACHYBA", vNEZNAMACHYBA, &rsNEZNAMACHYBA},
+        {"rsZNAKYMIMOKODOVANI", vZNAKYMIMOKODOVANI, &rsZNAKYMIMOKODOVANI},
+        {"rsULOZENOVKODOVANI", vULOZENOVKODOVANI, &rsULOZENOVKODOVANI},
+        {"rsSEZNACKOU", vSEZNACKOU, &rsSEZNACKOU},
+        {"rsPREJITNEPLATNE", vPREJITNEPLATNE, &rsPREJITNEPLATNE},
+        {"rsBLOKNENALEZEN", vBLOKNENALEZEN, &rsBLOKNENALEZEN},
+        {"rsBLOKZAPOSLEDNIM", vBLOKZAPOSLEDNIM, &rsBLOKZAPOSLEDNIM},
+        {"rsRADEKNENI", vRADEKNENI, &rsRADEKNENI},
         {"rsODKAZYNANOVE", vODKAZYNANOVE, &rsODKAZYNANOVE},
     }};
     return katalog;

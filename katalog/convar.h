@@ -62,6 +62,20 @@ extern std::u16string rsDRUHODKAZUM99;
 extern std::u16string rsDRUHODKAZUM97;
 extern std::u16string rsDRUHODKAZUCYKLYA;
 extern std::u16string rsDRUHODKAZUCYKLYC;
+extern std::u16string rsNELZEOTEVRIT;
+extern std::u16string rsNELZEVYTVORIT;
+extern std::u16string rsZMENENPRICTENI;
+extern std::u16string rsJESLOZKA;
+extern std::u16string rsNENIBEZNYSOUBOR;
+extern std::u16string rsNEDOSTATEKPAMETI;
+extern std::u16string rsNEZNAMACHYBA;
+extern std::u16string rsZNAKYMIMOKODOVANI;
+extern std::u16string rsULOZENOVKODOVANI;
+extern std::u16string rsSEZNACKOU;
+extern std::u16string rsPREJITNEPLATNE;
+extern std::u16string rsBLOKNENALEZEN;
+extern std::u16string rsBLOKZAPOSLEDNIM;
+extern std::u16string rsRADEKNENI;
 extern std::u16string rsODKAZYNANOVE;
 
 struct TPolozkaKatalogu {
@@ -70,7 +84,7 @@ struct TPolozkaKatalogu {
     std::u16string* Text;           // the entry as the last catalogue pass left it
 };
 
-constexpr std::size_t PocetPolozekKatalogu = 53;
+constexpr std::size_t PocetPolozekKatalogu = 67;
 
 // All entries, in the order in which the catalogue pass refreshes them.
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog();

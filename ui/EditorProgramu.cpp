@@ -14,7 +14,10 @@
 #include <QPaintEvent>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <new>
+#include <system_error>
 #include <utility>
 
 // Scintilla's interface of a document being filled before any view shows it,
@@ -84,12 +87,8 @@ void TEditorProgramu::TNovyText::Vyprazdnit() {
     nacitac_ = nullptr;
     delka_ = 0;
     kusy_.clear();
-    // A document without style bytes (the colours are indicators of the
-    // lines shown), with room for the whole text.
-    nacitac_ = reinterpret_cast<void*>(editor_.SendScintilla(QsciScintillaBase::SCI_CREATELOADER,
-                                                             static_cast<unsigned long>(odhad_ + 4096),
-                                                             long(QsciScintillaBase::SC_DOCUMENTOPTION_STYLES_NONE)));
-    if (!nacitac_) throw std::bad_alloc();
+    // Room for the whole text.
+    nacitac_ = editor_.VytvoritNacitac(odhad_ + 4096);
 }
 
 void TEditorProgramu::TNovyText::Vlozit(std::string_view utf8) {
@@ -188,6 +187,36 @@ TEditorProgramu::TEditorProgramu(QWidget* rodic) : QsciScintilla(rodic) {
 }
 
 TEditorProgramu::~TEditorProgramu() { UvolnitMezipamet(); }
+
+void* TEditorProgramu::VytvoritNacitac(std::size_t bajtu) {
+    if (!tovarna_) tovarna_ = std::make_unique<QsciScintillaBase>();
+    // A document without style bytes (the colours are indicators of the
+    // lines shown). Creating it takes nothing but memory: the area that
+    // creates it keeps no part of it, and nothing else is ever asked of that
+    // area, so it may do so on another thread.
+    const auto vytvorit = [tovarna = tovarna_.get(), bajtu] {
+        return reinterpret_cast<void*>(tovarna->SendScintilla(QsciScintillaBase::SCI_CREATELOADER,
+                                                              static_cast<unsigned long>(bajtu),
+                                                              long(QsciScintillaBase::SC_DOCUMENTOPTION_STYLES_NONE)));
+    };
+    void* nacitac = nullptr;
+    std::future<void*> hotovo;
+    if (obsluha_ && bajtu >= VelkyDokument) {
+        try {
+            hotovo = std::async(std::launch::async, vytvorit);
+        } catch (const std::system_error&) {
+            // No thread to be had: here, then.
+        }
+    }
+    if (hotovo.valid()) {
+        while (hotovo.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) obsluha_();
+        nacitac = hotovo.get();
+    } else {
+        nacitac = vytvorit();
+    }
+    if (!nacitac) throw std::bad_alloc();
+    return nacitac;
+}
 
 void TEditorProgramu::UvolnitMezipamet() {
     if (mezipamet_) SendScintilla(SCI_RELEASEDOCUMENT, 0UL, mezipamet_);
@@ -297,7 +326,9 @@ void TEditorProgramu::Nahradit(TNovyText& novy, std::optional<TUsek> vybrano) {
     const std::string_view predtim = Utf8();
     Zobrazit(novy.Dokument());
     try {
-        krok.zaznam = TZaznamZmen::Rozdil(predtim, Utf8(), &krok.radky);
+        krok.zaznam = TZaznamZmen::Rozdil(predtim, Utf8(), &krok.radky, [this](std::size_t, std::size_t) {
+            if (obsluha_) obsluha_();
+        });
         historie_.reserve(pozice_ + 1);
     } catch (...) {
         // The text before the command comes back, as if it had not run.

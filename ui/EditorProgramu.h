@@ -6,7 +6,12 @@
 // A new text is built piece by piece in a document of its own beside the one
 // shown (TNovyText), and replaces it in one step, without the area's
 // notifications of every change: loading (Nacist), or a block command's
-// result (Nahradit).
+// result (Nahradit). The new documents come from an area of their own that
+// shows nothing (a document created by the area that shows the program, and
+// filled while it paints, leaves its caret's line blank whenever the caret
+// blinks); the room of a large one is taken on another thread, while the
+// window is served (NastavitObsluhu): the memory of a program of millions of
+// lines takes the system a good part of a second to give.
 //
 // One undo history holds what was typed and the block commands, in order.
 // What was typed is kept as the area groups it into steps (a run of typed
@@ -36,6 +41,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,6 +58,14 @@ public:
 
     // The read-only copy of a program: not editable, on the button-face colour.
     void NastavitJenKeCteni();
+    // What serves the window during a long step of the area (taking the room
+    // of a large document, comparing a command's result with the text),
+    // called every few milliseconds meanwhile; it must not change the text.
+    // None: the step runs through.
+    using TObsluha = std::function<void()>;
+    void NastavitObsluhu(TObsluha obsluha) { obsluha_ = std::move(obsluha); }
+    // A count that grows with every change of the text (and of its file type).
+    std::uint64_t Verze() const { return verze_; }
     // The keys of these shortcuts are left to the window's commands (the area
     // binds Ctrl+Insert to copying and Ctrl+Delete to deleting a word).
     void UvolnitKlavesy(const QList<QKeySequence>& zkratky);
@@ -149,6 +164,9 @@ public:
     // The bytes the undo history takes (its records and typed changes).
     std::size_t BajtuHistorie() const;
 
+    // Documents of at least this many bytes take their room on another thread.
+    static constexpr std::size_t VelkyDokument = std::size_t{16} << 20;
+
 public slots:
     // Undo and redo of the history, typed steps and commands alike, without
     // the notifications of every change.
@@ -188,6 +206,8 @@ private:
 
     TPohled Pohled();
     void NastavitPohled(const TPohled& p);
+    // A new document, filled later, with room for bajtu bytes (a loader).
+    void* VytvoritNacitac(std::size_t bajtu);
     // Shows a document (the area's reference is the only one).
     void Zobrazit(void* dokument);
     // A change of the text: the colours and the line margin follow.
@@ -230,4 +250,8 @@ private:
         long prvni = -1, posledni = -1;
     } obarveno_;
     int cislicRadku_ = 0;
+
+    TObsluha obsluha_;
+    // The area that creates the new documents; it is never shown.
+    std::unique_ptr<QsciScintillaBase> tovarna_;
 };

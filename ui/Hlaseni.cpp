@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QTextBoundaryFinder>
 
@@ -73,10 +75,14 @@ std::int32_t THlaseni::Styl(std::uint8_t Typ, std::int32_t Priznaky) {
     }
 }
 
-std::int32_t THlaseni::ZobrazitHlaseni(std::uint8_t Typ, const QString& Text, const QString& Titulek,
-                                       std::int32_t Priznaky) const {
+namespace {
+
+// A message box of a kind, its text made of lines (wrapped where a word is
+// too wide), each a link when radky names a program line for it.
+std::int32_t Zobrazit(std::uint8_t Typ, const QString& Text, const QString& Titulek, std::int32_t Priznaky,
+                      const std::vector<std::size_t>* radky, std::optional<std::size_t>* zvoleny) {
     if (Typ > thDotaz) return 0;
-    const std::int32_t styl = Styl(Typ, Priznaky);
+    const std::int32_t styl = THlaseni::Styl(Typ, Priznaky);
 
     QMessageBox::Icon ikona = QMessageBox::NoIcon;
     switch (styl & 0xF0) {
@@ -99,14 +105,47 @@ std::int32_t THlaseni::ZobrazitHlaseni(std::uint8_t Typ, const QString& Text, co
     // The box belongs to the active window and keeps the others disabled.
     QWidget* vlastnik = QApplication::activeWindow();
     QMessageBox box(ikona, Titulek, QString(), tlacitka, vlastnik);
-    // The text is plain text whatever it holds (a file name may look like markup).
-    box.setTextFormat(Qt::PlainText);
     // A word wider than the box's text (a long file type name) is broken over
     // lines: the box would cut it off at its edge. The box widens its text to
     // half the screen, at most 500 pixels, less its icon and margins.
     const QScreen* obrazovka = vlastnik ? vlastnik->screen() : QGuiApplication::primaryScreen();
     const int sirkaBoxu = obrazovka ? qMin(obrazovka->availableGeometry().width() / 2, 500) : 500;
-    box.setText(ZalomitDlouhaSlova(QString(Text).replace(u'\r', u'\n'), box.fontMetrics(), sirkaBoxu - 150));
+    const QStringList radkyTextu = Text.split(u'\r');
+    const auto odkaz = [&](qsizetype i) -> std::optional<std::size_t> {
+        if (!radky || i >= qsizetype(radky->size()) || (*radky)[std::size_t(i)] == std::size_t(-1)) return std::nullopt;
+        return (*radky)[std::size_t(i)];
+    };
+    bool odkazy = false;
+    for (qsizetype i = 0; i < radkyTextu.size(); ++i) odkazy = odkazy || odkaz(i).has_value();
+    if (!odkazy) {
+        // The text is plain text whatever it holds (a file name may look like markup).
+        box.setTextFormat(Qt::PlainText);
+        box.setText(ZalomitDlouhaSlova(radkyTextu.join(u'\n'), box.fontMetrics(), sirkaBoxu - 150));
+    } else {
+        // Rich text only for the links: every character of the lines is escaped.
+        QStringList html;
+        for (qsizetype i = 0; i < radkyTextu.size(); ++i) {
+            QString r = ZalomitDlouhaSlova(radkyTextu[i], box.fontMetrics(), sirkaBoxu - 150)
+                            .toHtmlEscaped()
+                            .replace(u'\n', QStringLiteral("<br>"));
+            if (const auto radek = odkaz(i))
+                r = QStringLiteral("<a href=\"%1\">%2</a>").arg(THlaseni::OdkazNaRadek(*radek), r);
+            html << r;
+        }
+        box.setTextFormat(Qt::RichText);
+        box.setText(html.join(QStringLiteral("<br>")));
+        // The links are reached by Tab and followed by Enter, as by the mouse.
+        box.setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+        if (auto* popis = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+            // The box's label would hand its links to the desktop (a browser)
+            // and never tell of them: they are program lines, followed here.
+            popis->setOpenExternalLinks(false);
+            QObject::connect(popis, &QLabel::linkActivated, &box, [&box, zvoleny](const QString& adresa) {
+                if (zvoleny) *zvoleny = THlaseni::RadekOdkazu(adresa);
+                if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->click();
+            });
+        }
+    }
     box.setWindowModality(Qt::ApplicationModal);
     // The text as composed, CR and all, for those who record the messages.
     box.setProperty("tarvikText", Text);
@@ -130,4 +169,31 @@ std::int32_t THlaseni::ZobrazitHlaseni(std::uint8_t Typ, const QString& Text, co
                    : tlacitka.testFlag(QMessageBox::No)   ? Tlacitko::Ne
                                                           : Tlacitko::OK;
     }
+}
+
+}  // namespace
+
+std::int32_t THlaseni::ZobrazitHlaseni(std::uint8_t Typ, const QString& Text, const QString& Titulek,
+                                       std::int32_t Priznaky) const {
+    return Zobrazit(Typ, Text, Titulek, Priznaky, nullptr, nullptr);
+}
+
+std::int32_t THlaseni::ZobrazitHlaseniSOdkazy(std::uint8_t Typ, const QString& Text, const QString& Titulek,
+                                              const std::vector<std::size_t>& Radky,
+                                              const std::function<void(std::size_t)>& Prejit) const {
+    std::optional<std::size_t> zvoleny;
+    const std::int32_t vysledek = Zobrazit(Typ, Text, Titulek, 0, &Radky, &zvoleny);
+    // Once the box is gone: the caret goes there in the window the box belonged to.
+    if (zvoleny && Prejit) Prejit(*zvoleny);
+    return vysledek;
+}
+
+QString THlaseni::OdkazNaRadek(std::size_t radek) { return QStringLiteral("radek:%1").arg(radek); }
+
+std::optional<std::size_t> THlaseni::RadekOdkazu(const QString& odkaz) {
+    if (!odkaz.startsWith(QStringLiteral("radek:"))) return std::nullopt;
+    bool cislo = false;
+    const qulonglong radek = odkaz.mid(6).toULongLong(&cislo);
+    if (!cislo) return std::nullopt;
+    return std::size_t(radek);
 }

@@ -4,7 +4,11 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
 
 enum TTypHlaseni : std::uint8_t {
     thChyba = 0,      // error, OK
@@ -41,6 +45,19 @@ public:
     // 0 for a kind above 3, which shows nothing.
     std::int32_t ZobrazitHlaseni(std::uint8_t Typ, const QString& Text, const QString& Titulek,
                                  std::int32_t Priznaky = 0) const;
+
+    // A message (kind 0 to 2, OK) whose lines lead into the program: line i
+    // of the text (lines split at CR) names program line Radky[i] (from 0),
+    // or none (npos, or past the list). Such a line is a link, reached by
+    // the mouse or by Tab and Enter; choosing it closes the box, and then
+    // Prejit gets the program line.
+    std::int32_t ZobrazitHlaseniSOdkazy(std::uint8_t Typ, const QString& Text, const QString& Titulek,
+                                        const std::vector<std::size_t>& Radky,
+                                        const std::function<void(std::size_t)>& Prejit) const;
+
+    // The name of a link to program line radek, and the line a link names.
+    static QString OdkazNaRadek(std::size_t radek);
+    static std::optional<std::size_t> RadekOdkazu(const QString& odkaz);
 
     // The style of a kind and the caller's flags, as the message box gets it.
     static std::int32_t Styl(std::uint8_t Typ, std::int32_t Priznaky);

@@ -36,6 +36,8 @@ void TLexerNC::NastavitTyp(const std::optional<TTypSouboru>& typ) {
     komentar_ = cnc::TZnackaUtf8(typ->Komentar);
     const auto h = hlavni_.Znacka(), v = vedlejsi_.Znacka(), z = zacatek_.Znacka(), k = komentar_.Znacka();
     znaky_ = TZnakyOdkazu{h.Text, v.Text, z.Text, k.Text, h.MuzeZacinat, v.MuzeZacinat, z.MuzeZacinat};
+    // The references of the families the type's control reads, as a renumber updates them.
+    znaky_.Druhy = DruhyOdkazuTypu(*typ);
     pravidla_.emplace(znaky_);
 }
 

@@ -13,6 +13,7 @@ namespace {
 TObsluhaZpravy obsluhaZpravy;
 TObsluhaDialogu obsluhaDialogu;
 TObsluhaOtevreni obsluhaOtevreni;
+TObsluhaOtevreni obsluhaUlozeni;
 
 // An empty caption gives an empty title bar. The window systems show the
 // application's name for an empty title, so the window gets a blank one;
@@ -45,6 +46,7 @@ void Vycentrovat(QWidget& okno) {
 void NastavitObsluhuZpravy(TObsluhaZpravy obsluha) { obsluhaZpravy = std::move(obsluha); }
 void NastavitObsluhuDialogu(TObsluhaDialogu obsluha) { obsluhaDialogu = std::move(obsluha); }
 void NastavitObsluhuOtevreni(TObsluhaOtevreni obsluha) { obsluhaOtevreni = std::move(obsluha); }
+void NastavitObsluhuUlozeni(TObsluhaOtevreni obsluha) { obsluhaUlozeni = std::move(obsluha); }
 
 int Zprava(QMessageBox& box) {
     PrazdnyTitulek(box);
@@ -83,12 +85,16 @@ QStringList PolozkyFiltru(const QString& filtr) {
     return polozky;
 }
 
-std::optional<TOtevreni> OtevritSoubor(QWidget* rodic, const QString& filtr, int poziceFiltru,
-                                       const QString& soubor) {
-    if (obsluhaOtevreni) return obsluhaOtevreni(filtr, poziceFiltru, soubor);
+namespace {
+
+// The file dialog of either kind, with the filter's entries and the file it offers.
+std::optional<TOtevreni> SouborovyDialog(QWidget* rodic, QFileDialog::AcceptMode druh, const QString& filtr,
+                                         int poziceFiltru, const QString& soubor) {
     QFileDialog dialog(rodic);
+    // The open dialog accepts a typed name of a file that does not exist
+    // (the reading then says so); the save dialog asks before it replaces one.
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setAcceptMode(druh);
     const QStringList polozky = PolozkyFiltru(filtr);
     if (!polozky.isEmpty()) {
         dialog.setNameFilters(polozky);
@@ -102,6 +108,20 @@ std::optional<TOtevreni> OtevritSoubor(QWidget* rodic, const QString& filtr, int
     // The chosen entry's position in the dialog's own list (the entries are unique there).
     const int pozice = polozky.isEmpty() ? 1 : int(dialog.nameFilters().indexOf(dialog.selectedNameFilter())) + 1;
     return TOtevreni{dialog.selectedFiles().front(), pozice < 1 ? 1 : pozice};
+}
+
+}  // namespace
+
+std::optional<TOtevreni> OtevritSoubor(QWidget* rodic, const QString& filtr, int poziceFiltru,
+                                       const QString& soubor) {
+    if (obsluhaOtevreni) return obsluhaOtevreni(filtr, poziceFiltru, soubor);
+    return SouborovyDialog(rodic, QFileDialog::AcceptOpen, filtr, poziceFiltru, soubor);
+}
+
+std::optional<TOtevreni> UlozitSoubor(QWidget* rodic, const QString& filtr, int poziceFiltru,
+                                      const QString& soubor) {
+    if (obsluhaUlozeni) return obsluhaUlozeni(filtr, poziceFiltru, soubor);
+    return SouborovyDialog(rodic, QFileDialog::AcceptSave, filtr, poziceFiltru, soubor);
 }
 
 }  // namespace Modalni

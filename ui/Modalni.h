@@ -1,5 +1,5 @@
 // Every modal moment of the program passes through here: message boxes,
-// dialogs and the file-open dialog. The program runs them for real; a test
+// dialogs, the file-open dialog and the save-as dialog. The program runs them for real; a test
 // installs its own handler and answers as a user would.
 #pragma once
 
@@ -30,6 +30,10 @@ struct TOtevreni {
 };
 std::optional<TOtevreni> OtevritSoubor(QWidget* rodic, const QString& filtr, int poziceFiltru,
                                        const QString& soubor);
+// The save-as dialog, with the same filter: the name to save under (a file
+// that exists is asked about by the dialog) and the entry chosen.
+std::optional<TOtevreni> UlozitSoubor(QWidget* rodic, const QString& filtr, int poziceFiltru,
+                                      const QString& soubor);
 
 // Handlers a test installs; an empty function restores the real behaviour.
 using TObsluhaZpravy = std::function<int(QMessageBox&)>;
@@ -39,6 +43,7 @@ using TObsluhaOtevreni = std::function<std::optional<TOtevreni>(const QString& f
 void NastavitObsluhuZpravy(TObsluhaZpravy obsluha);
 void NastavitObsluhuDialogu(TObsluhaDialogu obsluha);
 void NastavitObsluhuOtevreni(TObsluhaOtevreni obsluha);
+void NastavitObsluhuUlozeni(TObsluhaOtevreni obsluha);
 
 // The entries of a filter string, as the open dialog lists them ("Name (*.ext)").
 QStringList PolozkyFiltru(const QString& filtr);

@@ -402,10 +402,18 @@ void TZaznamZmen::Uzavrit(std::size_t delkaZbytku) {
     delkaJine_ += delkaZbytku;
 }
 
-TZaznamZmen TZaznamZmen::Rozdil(std::string_view a, std::string_view b, std::vector<TUpravaRadku>* radky) {
+TZaznamZmen TZaznamZmen::Rozdil(std::string_view a, std::string_view b, std::vector<TUpravaRadku>* radky,
+                                const TPrubehRozdilu& prubeh) {
     TStavitel s(a, b, radky);
     std::size_t i = 0, j = 0;  // everything before them is accounted for
+    // The progress is told each time the walk has passed this many bytes more.
+    constexpr std::size_t KrokPrubehu = std::size_t{1} << 22;
+    std::size_t dalsiPrubeh = prubeh ? KrokPrubehu : SIZE_MAX;
     for (;;) {
+        if (i >= dalsiPrubeh) {
+            prubeh(i, a.size());
+            dalsiPrubeh = i + KrokPrubehu;
+        }
         const std::size_t d = Shodnych(a, i, b, j);
         i += d;
         j += d;

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -64,8 +65,11 @@ public:
     // not match again after a few bytes), a line that only one of them has
     // is added or removed whole. Exact for any two texts; small when they
     // differ in little. The line edits, when radky is given, in order.
+    // prubeh, when given, is told every few megabytes how far the walk is
+    // in predtim (it must not change either text).
+    using TPrubehRozdilu = std::function<void(std::size_t hotovo, std::size_t celkem)>;
     static TZaznamZmen Rozdil(std::string_view predtim, std::string_view potom,
-                              std::vector<TUpravaRadku>* radky = nullptr);
+                              std::vector<TUpravaRadku>* radky = nullptr, const TPrubehRozdilu& prubeh = {});
 
     // Writes the other version of zobrazeny (the text this record is
     // relative to) through pripojit, a callable taking std::string_view

@@ -5,11 +5,14 @@
 #include "ui/Nastaveni.h"
 #include "ui/Modalni.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QShowEvent>
+
+#include <algorithm>
 
 TASCIIForm* ASCIIForm = nullptr;
 
@@ -38,6 +41,8 @@ TASCIIForm::TASCIIForm(QWidget* rodic)
     ui->setupUi(this);
     ui->livASCII->setProperty("tagSloupcu", QVariantList{-1, 0, 0});
     for (int i = 0; i < 3; ++i) ui->livASCII->header()->resizeSection(i, 50);
+    // A picker widened for its title gives the room to the last column.
+    ui->livASCII->header()->setStretchLastSection(true);
     ui->livASCII->setItemDelegate(
         new TBarvenRadkuListView([this](int radek) { return BarvenRadkuListView(radek); }, ui->livASCII));
     ZachovatViditelnyVyber(ui->livASCII);
@@ -78,6 +83,23 @@ std::optional<char16_t> TASCIIForm::Vybrat(char16_t znak) {
     if (znak != 0) Znak = znak;
     if (Modalni::Dialog(*this) != QDialog::Accepted || Znak == 0) return std::nullopt;
     return Znak;
+}
+
+void TASCIIForm::changeEvent(QEvent* udalost) {
+    QDialog::changeEvent(udalost);
+    if (udalost->type() == QEvent::WindowTitleChange) PrizpusobitSirku();
+}
+
+void TASCIIForm::PrizpusobitSirku() {
+    // Title bars write in a larger, bold font than the picker's own; beside
+    // the title they hold the icon and the close button.
+    QFont pismo = QApplication::font();
+    pismo.setBold(true);
+    constexpr int Vlastni = 172, MistoTlacitek = 96;
+    const int sirka = std::max(Vlastni, QFontMetrics(pismo).horizontalAdvance(windowTitle()) + MistoTlacitek);
+    setMinimumWidth(sirka);
+    setMaximumWidth(sirka);
+    resize(sirka, height());
 }
 
 void TASCIIForm::showEvent(QShowEvent* udalost) {

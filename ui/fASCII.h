@@ -43,9 +43,13 @@ public:
 
 protected:
     void showEvent(QShowEvent* udalost) override;
+    // A new title (another language) widens the picker when it would not fit.
+    void changeEvent(QEvent* udalost) override;
     bool eventFilter(QObject* objekt, QEvent* udalost) override;
 
 private:
+    // The picker's width: its own, or what its title needs in the title bar.
+    void PrizpusobitSirku();
     void FormCreate();
     void FormShow();
     void livASCIISelectItem(int radek);

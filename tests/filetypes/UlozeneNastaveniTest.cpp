@@ -43,6 +43,7 @@ TEST_P(UlozeneNastaveni, VychoziHodnoty) {
     EXPECT_FALSE(n.PonechatMaximum);
     EXPECT_FALSE(n.BlokPredZnakKomentare || n.BlokPredZnakZacatku || n.BlokPredZnakKonce);
     EXPECT_TRUE(n.AktualizovatOdkazy);
+    for (const auto pole : TUlozeneNastaveni::PolePoslednich()) EXPECT_TRUE((n.*pole).empty());
     // An empty key leaves every setting as it is.
     Ulozit([](TRegistr&) {});
     EXPECT_EQ(Nacist(), n);
@@ -63,12 +64,16 @@ TEST_P(UlozeneNastaveni, ZapisACteni) {
     n.BlokPredZnakZacatku = true;
     n.BlokPredZnakKonce = true;
     n.AktualizovatOdkazy = false;
+    n.Posledni1 = u"/cnc/díl 1.nc";
+    n.Posledni8 = u"C:\\CNC\\O1234";
     Ulozit([&](TRegistr& r) { n.Ulozit(r); });
     EXPECT_EQ(Nacist(), n);
 
     auto r = uloziste.Otevrit();
     ASSERT_TRUE(r->OtevritKlic(uloziste.Koren(), false));
-    EXPECT_EQ(r->PocetHodnot(), 12u);
+    EXPECT_EQ(r->PocetHodnot(), 20u);
+    EXPECT_EQ(r->CistRetezec(u"Posledni8"), u"C:\\CNC\\O1234");
+    EXPECT_EQ(r->CistRetezec(u"Posledni2"), u"");
     EXPECT_EQ(r->CistCislo(u"SirkaCisla"), 4);
     EXPECT_EQ(r->TypHodnoty(u"AktualizovatOdkazy"), TTypHodnoty::Cislo);
     EXPECT_EQ(r->CistCislo(u"AktualizovatOdkazy"), 0);

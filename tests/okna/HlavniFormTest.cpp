@@ -385,10 +385,10 @@ TEST_F(HlavniOkno, NecitelnySouborNicNezmeni) {
     const std::string chybi = (slozka / "chybi.nc").string();
     Otevrit(chybi, 2);
     ASSERT_EQ(scenar.Zpravy.size(), 1u);
-    EXPECT_EQ(PosledniZprava().Titulek, "Tarvik");
+    EXPECT_EQ(PosledniZprava().Titulek, "Chyba");
     EXPECT_EQ(PosledniZprava().Ikona, QMessageBox::Critical);
     EXPECT_EQ(PosledniZprava().Text,
-              QString::fromStdString("Cannot open file \"" + chybi + "\". No such file or directory."));
+              QString::fromStdString("Nelze otevřít soubor \"" + chybi + "\". No such file or directory."));
     EXPECT_EQ(HlavniForm->AktualniSoubor(), QString::fromStdString(dobry));
     EXPECT_EQ(Text(), "N10 X\r\n");
     EXPECT_EQ(HlavniForm->Panel(1)->text(), "Frézka");
@@ -402,7 +402,7 @@ TEST_F(HlavniOkno, NecitelnySouborNicNezmeni) {
 TEST_F(HlavniOkno, PrikazyBezSouboru) {
     Spustit();
     for (auto prikaz : {&THlavniForm::aZavestExecute, &THlavniForm::aPrecislovatExecute,
-                        &THlavniForm::aOdstranitExecute, &THlavniForm::aUlozitExecute}) {
+                        &THlavniForm::aOdstranitExecute}) {
         scenar.Zpravy.clear();
         (HlavniForm->*prikaz)();
         ASSERT_EQ(scenar.Zpravy.size(), 1u);
@@ -598,9 +598,9 @@ TEST_F(HlavniOkno, UlozeniNaSouborJenKeCteni) {
     HlavniForm->aPrecislovatExecute();
     HlavniForm->aUlozitExecute();
     ASSERT_EQ(scenar.Zpravy.size(), 1u);
-    EXPECT_EQ(PosledniZprava().Titulek, "Tarvik");
+    EXPECT_EQ(PosledniZprava().Titulek, "Chyba");
     EXPECT_EQ(PosledniZprava().Text,
-              QString::fromStdString("Cannot create file \"" + soubor + "\". Permission denied."));
+              QString::fromStdString("Nelze vytvořit soubor \"" + soubor + "\". Permission denied."));
     EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N1 X\r\n");
     EXPECT_TRUE(HlavniForm->Zmeneno());
     EXPECT_EQ(ui().shpStavUlozeni->Barva(), QColor(255, 0, 0));
@@ -613,21 +613,31 @@ TEST_F(HlavniOkno, UlozeniNaSouborJenKeCteni) {
     fs::permissions(soubor, fs::perms::owner_read | fs::perms::owner_write);
 }
 
+// The question before closing: Yes saves, No does not. A program typed into
+// the empty window is asked about without a name, and Yes asks for one: the
+// program is saved under it, or (the name not given) the window stays open
+// and nothing is written.
 TEST_F(HlavniOkno, OtazkaPriZavreni) {
     struct Pripad {
         const char* nazev;
         bool otevrit;
         QMessageBox::StandardButton odpoved;
+        bool jmeno;  // the save-as dialog gives the name (when it comes)
+        bool zavreno;
         std::string ulozeno;  // the file afterwards
-        QStringList zpravy;
+        QString otazka;
+        std::size_t dialogu;  // save-as dialogs shown
     };
     const Pripad pripady[] = {
-        {"yes", true, QMessageBox::Yes, "N5 X\r\n", {"Uložit změněný soubor\r\"%1\"?"}},
-        {"no", true, QMessageBox::No, "N1 X\r\n", {"Uložit změněný soubor\r\"%1\"?"}},
-        {"yes without a file", false, QMessageBox::Yes, "N1 X\r\n",
-         {"Uložit změněný soubor\r\"\"?", "Není otevřený žádný soubor."}},
+        {"yes", true, QMessageBox::Yes, false, true, "N5 X\r\n", "Uložit změněný soubor\r\"%1\"?", 0},
+        {"no", true, QMessageBox::No, false, true, "N1 X\r\n", "Uložit změněný soubor\r\"%1\"?", 0},
+        {"yes without a file, named", false, QMessageBox::Yes, true, true, "N1 X", "Uložit změněný soubor?", 1},
+        {"yes without a file, not named", false, QMessageBox::Yes, false, false, "N1 X\r\n",
+         "Uložit změněný soubor?", 1},
+        {"no without a file", false, QMessageBox::No, false, true, "N1 X\r\n", "Uložit změněný soubor?", 0},
     };
     for (const auto& p : pripady) {
+        SCOPED_TRACE(p.nazev);
         const std::string soubor = Soubor("p.nc", "N1 X\r\n");
         Spustit();
         if (p.otevrit) {
@@ -637,18 +647,51 @@ TEST_F(HlavniOkno, OtazkaPriZavreni) {
             HlavniForm->memProgram()->setText("N1 X");
         }
         scenar.Zpravy.clear();
+        scenar.NabidnutoUlozeni.clear();
         scenar.Odpovedi = {p.odpoved};
-        EXPECT_TRUE(beh->Zavrit()) << p.nazev;
-        ASSERT_EQ(scenar.Zpravy.size(), std::size_t(p.zpravy.size())) << p.nazev;
+        scenar.Ulozeni = {p.jmeno ? std::optional(Modalni::TOtevreni{QString::fromStdString(soubor), 1}) : std::nullopt};
+        EXPECT_EQ(beh->Zavrit(), p.zavreno);
+        ASSERT_EQ(scenar.Zpravy.size(), 1u);
         EXPECT_EQ(scenar.Zpravy[0].Ikona, QMessageBox::Question);
         EXPECT_EQ(scenar.Zpravy[0].Tlacitka, QMessageBox::Yes | QMessageBox::No);
         EXPECT_EQ(scenar.Zpravy[0].Titulek, "Potvrzení");
-        for (int i = 0; i < p.zpravy.size(); ++i)
-            EXPECT_EQ(scenar.Zpravy[i].Text, QString(p.zpravy[i]).replace("%1", QString::fromStdString(soubor)))
-                << p.nazev;
-        EXPECT_EQ(TDocasnaSlozka::Precist(soubor), p.ulozeno) << p.nazev;
+        EXPECT_EQ(scenar.Zpravy[0].Text, QString(p.otazka).replace("%1", QString::fromStdString(soubor)));
+        EXPECT_EQ(scenar.NabidnutoUlozeni.size(), p.dialogu);
+        EXPECT_EQ(TDocasnaSlozka::Precist(soubor), p.ulozeno);
+        if (!p.zavreno) {
+            EXPECT_TRUE(HlavniForm->Zmeneno());
+            HlavniForm->memProgram()->setModified(false);
+        }
         beh.reset();
     }
+}
+
+// Opening another program over a typed one without a name: Yes asks for the
+// name, and when none is given the open dialog never comes and the text stays.
+TEST_F(HlavniOkno, OtevreniPoNepojmenovanemProgramu) {
+    Spustit();
+    const std::string jiny = Soubor("jiny.nc", "N7 Y\r\n");
+    HlavniForm->memProgram()->setText("N1 X");
+    scenar.Odpovedi = {QMessageBox::Yes};
+    Otevrit(jiny);
+    EXPECT_TRUE(scenar.NabidnutyFiltr.empty());
+    EXPECT_EQ(Text(), "N1 X");
+    EXPECT_TRUE(HlavniForm->AktualniSoubor().isEmpty());
+
+    // Named now: saved there, it is the program's file, and the open dialog follows.
+    const std::string novy = (slozka / "novy.tap").string();
+    scenar.Odpovedi = {QMessageBox::Yes};
+    scenar.Ulozeni = {Modalni::TOtevreni{QString::fromStdString(novy), 2}};
+    scenar.Otevreni = {std::nullopt};
+    HlavniForm->aOtevritExecute();
+    EXPECT_EQ(TDocasnaSlozka::Precist(novy), "N1 X");
+    EXPECT_EQ(HlavniForm->AktualniSoubor(), QString::fromStdString(novy));
+    EXPECT_EQ(scenar.NabidnutyFiltr.size(), 1u);
+    // It had no file type: it takes the one chosen in the dialog.
+    EXPECT_EQ(HlavniForm->Panel(1)->text(), "Obrácená");
+    EXPECT_FALSE(HlavniForm->Zmeneno());
+    ASSERT_EQ(scenar.Zpravy.size(), 2u);
+    EXPECT_EQ(scenar.Zpravy[1].Text, "Uložit změněný soubor?");
 }
 
 TEST_F(HlavniOkno, ZkratitCestu) {
@@ -677,7 +720,7 @@ TEST_F(HlavniOkno, BehemPruchoduJsouPrikazyZablokovane) {
     EXPECT_TRUE(HlavniForm->PruchodBezi());
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
     for (QAction* a : {ui().aOtevrit, ui().aUlozit, ui().aZavest, ui().aPrecislovat, ui().aOdstranit,
-                       ui().aNastaveni, ui().aKonec})
+                       ui().aNastaveni, ui().aKonec, ui().aUlozitJako, ui().aPrejit, ui().aPosledni})
         EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
     EXPECT_TRUE(HlavniForm->memProgram()->isReadOnly());
     // Neither a command nor closing the window gets through meanwhile.
@@ -778,7 +821,7 @@ TEST_F(HlavniOkno, PoskozenyJazykovySouborNeztratiSeznamTypu) {
     scenar.Zpravy.clear();
     Spustit();
     ASSERT_EQ(scenar.Zpravy.size(), 1u);
-    EXPECT_EQ(PosledniZprava().Titulek, "Tarvik");
+    EXPECT_EQ(PosledniZprava().Titulek, "Chyba");
     EXPECT_EQ(NastaveniForm->livSoubory()->topLevelItemCount(), 2);
     EXPECT_EQ(HlavniForm->Filtr(), "Frézka (*.nc)|*.nc|Obrácená (*.tap)|*.tap");
     EXPECT_TRUE(beh->Zavrit());

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -120,10 +122,45 @@ TEST_F(OtevreniZvenku, RelativniAChybejiciProgram) {
 
     Spustit((slozka / "chybi.nc").string());
     ASSERT_EQ(scenar.Zpravy.size(), 1u);
-    EXPECT_TRUE(scenar.Zpravy[0].Text.startsWith("Cannot open file")) << scenar.Zpravy[0].Text.toStdString();
+    EXPECT_TRUE(scenar.Zpravy[0].Text.startsWith("Nelze otevřít soubor")) << scenar.Zpravy[0].Text.toStdString();
     EXPECT_TRUE(HlavniForm->AktualniSoubor().isEmpty());
     // The file types are there all the same.
     EXPECT_EQ(HlavniForm->Filtr().count(u'|'), 5);
+}
+
+// What is no program file, given on the command line: a message, never a
+// wait (a pipe would wait for a writer, a device might never end); the
+// window starts without a program. A file that is not text is refused too.
+TEST_F(OtevreniZvenku, NeniProgramovySoubor) {
+    const fs::path roura = slozka / "roura.nc";
+    ASSERT_EQ(mkfifo(roura.c_str(), 0600), 0);
+    fs::create_directories(slozka / "slozka.nc");
+    const std::string binarni = Soubor("ls.nc", std::string("\x7F" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0", 16));
+    struct Pripad {
+        std::string cesta;
+        std::string duvod;
+    };
+    const Pripad pripady[] = {
+        {roura.string(), "Není to běžný soubor, ale roura, zařízení nebo soket."},
+        {(slozka / "slozka.nc").string(), "Je to složka."},
+        {"/dev/null", "Není to běžný soubor, ale roura, zařízení nebo soket."},
+        {"/dev/zero", "Není to běžný soubor, ale roura, zařízení nebo soket."},
+        {binarni, "Soubor není textový program."},
+    };
+    for (const auto& p : pripady) {
+        SCOPED_TRACE(p.cesta);
+        scenar.Zpravy.clear();
+        Spustit(p.cesta);
+        ASSERT_EQ(scenar.Zpravy.size(), 1u);
+        EXPECT_EQ(scenar.Zpravy[0].Titulek, "Chyba");
+        EXPECT_EQ(scenar.Zpravy[0].Text.toStdString(), "Nelze otevřít soubor \"" + p.cesta + "\". " + p.duvod);
+        EXPECT_TRUE(HlavniForm->AktualniSoubor().isEmpty());
+        EXPECT_TRUE(Text().isEmpty());
+        EXPECT_TRUE(HlavniForm->PosledniSoubory().isEmpty());
+        EXPECT_TRUE(beh->Zavrit());
+        beh.reset();
+    }
+    EXPECT_EQ(TDocasnaSlozka::Precist(binarni).size(), 16u);
 }
 
 // A program dropped on the window or on a text area opens; the path never
@@ -150,8 +187,8 @@ TEST_F(OtevreniZvenku, PretazenyProgram) {
     EXPECT_TRUE(scenar.Zpravy.empty());
 }
 
-// Only one local file is taken, and only as a copy: two files, a folder, a
-// file elsewhere or one the source would move away are refused, and nothing
+// Only one local file is taken, and only as a copy: two files, a file
+// elsewhere or one the source would move away are refused, and nothing
 // changes. (A web address is text to the text areas, as in any editor.)
 TEST_F(OtevreniZvenku, OdmitnutePretazeni) {
     Spustit();
@@ -164,7 +201,6 @@ TEST_F(OtevreniZvenku, OdmitnutePretazeni) {
     };
     const Pripad pripady[] = {
         {"two files", {Adresa(program), Adresa(druhy)}, Qt::CopyAction},
-        {"a folder", {Adresa(slozka.Cesta().string())}, Qt::CopyAction},
         {"a web address", {QUrl(QStringLiteral("https://www.orvendal.cz/p.nc"))}, Qt::CopyAction},
         {"a missing file", {Adresa((slozka / "chybi.nc").string())}, Qt::CopyAction},
         {"moved only", {Adresa(program)}, Qt::MoveAction},

@@ -13,6 +13,11 @@ TScenar::TScenar() {
         const QVariant text = box.property("tarvikText");
         Zpravy.push_back({box.icon(), box.standardButtons(), box.windowTitle(),
                           text.isValid() ? text.toString() : box.text()});
+        if (!ObsluhyZprav.empty()) {
+            auto obsluha = std::move(ObsluhyZprav.front());
+            ObsluhyZprav.pop_front();
+            return obsluha(box);
+        }
         if (!Odpovedi.empty()) {
             const auto odpoved = Odpovedi.front();
             Odpovedi.pop_front();
@@ -31,6 +36,15 @@ TScenar::TScenar() {
         }
         return volba;
     });
+    Modalni::NastavitObsluhuUlozeni([this](const QString&, int pozice, const QString& soubor) {
+        NabidnutoUlozeni.emplace_back(pozice, soubor);
+        std::optional<Modalni::TOtevreni> volba;
+        if (!Ulozeni.empty()) {
+            volba = std::move(Ulozeni.front());
+            Ulozeni.pop_front();
+        }
+        return volba;
+    });
     Modalni::NastavitObsluhuDialogu([this](QDialog& dialog) {
         SpusteneDialogy.push_back(dialog.objectName());
         if (Dialogy.empty()) return int(QDialog::Rejected);
@@ -43,6 +57,7 @@ TScenar::TScenar() {
 TScenar::~TScenar() {
     Modalni::NastavitObsluhuZpravy({});
     Modalni::NastavitObsluhuOtevreni({});
+    Modalni::NastavitObsluhuUlozeni({});
     Modalni::NastavitObsluhuDialogu({});
 }
 

@@ -34,6 +34,12 @@ public:
     // The next open dialogs: the file and the filter position chosen, or
     // nullopt for Cancel.
     std::deque<std::optional<Modalni::TOtevreni>> Otevreni;
+    // The next save-as dialogs: the name and the filter position chosen, or
+    // nullopt for Cancel.
+    std::deque<std::optional<Modalni::TOtevreni>> Ulozeni;
+    // The next message boxes handled by the test itself (after they are
+    // recorded): operate the box and return the standard button that closed it.
+    std::deque<std::function<int(QMessageBox&)>> ObsluhyZprav;
     // The next dialogs' runs: operate the dialog and return Accepted or Rejected.
     std::deque<std::function<int(QDialog&)>> Dialogy;
 
@@ -41,6 +47,8 @@ public:
     // What the open dialogs were shown with.
     std::vector<std::pair<QString, int>> NabidnutyFiltr;
     std::vector<QString> NabidnutySoubor;
+    // What the save-as dialogs were shown with: the filter position and the name.
+    std::vector<std::pair<int, QString>> NabidnutoUlozeni;
     std::vector<QString> SpusteneDialogy;  // object names
 };
 

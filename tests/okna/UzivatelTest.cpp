@@ -137,7 +137,7 @@ TEST_F(Uzivatel, ZkratkyZKazdehoPrvku) {
     QList<QAction*> prikazy;
     for (QAction* a : HlavniForm->findChildren<QAction*>())
         if (!a->shortcut().isEmpty()) prikazy << a;
-    ASSERT_EQ(prikazy.size(), 7);
+    ASSERT_EQ(prikazy.size(), 9);
     int prvku = 0;
     for (int stranka : {0, 1}) {
         ui().pgcSoubory->setCurrentIndex(stranka);

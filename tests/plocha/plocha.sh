@@ -9,7 +9,8 @@
 # different controls, undo, save, the closing question closed by the window
 # manager, restart), otevreni (the question before opening another file),
 # jazyk (switching the language, Qt's own texts, restart), dialogy (titles and
-# the place of the dialogs), instalace (an installed tarvik, BIN being the
+# the place of the dialogs), editor (a report's link, go to block, save as,
+# a recent program, by keys), instalace (an installed tarvik, BIN being the
 # installation's bin: started by its desktop entry's command with a program,
 # from a folder without the language file). A failure leaves a screenshot and the program's
 # output in WORK_DIR; the display and everything started on it end with the
@@ -394,11 +395,84 @@ scenar_instalace() {
 rm -rf "$PRACE"
 mkdir -p "$PRACE"
 spustit_plochu
+# The editor's ways by keys: the report's link after a renumber leads to its
+# line, go to block and go to line, save as, and a recent program reopened
+# from the text area's context menu. Each place is marked by typing there.
+scenar_editor() {
+    spustit_tarvik
+    local program="$PRACE/skoky.nc" druhy="$PRACE/druhy.nc" kopie="$PRACE/kopie.nc"
+    printf '%%\r\nN1 GOTO 2\r\nN2 GOTO 7\r\nN3 GOTO #1\r\nN4 M99 P3 (GOTO 9)\r\nM30\r\n' >"$program"
+    cp "$program" "$PRACE/puvodni.nc"
+    printf 'N1 X\r\n' >"$druhy"
+    printf '%%\r\nN5 GOTO 10\r\n(A)N10 GOTO 7\r\nN15 GOTO #1\r\n(B)N20 M99 P15 (GOTO 9)\r\n(C)M30\r\n' \
+        >"$PRACE/ocekavany.nc"
+    krok="open"
+    otevrit "Otevřít" "$program"
+
+    krok="report links"
+    geometrie "$HLAVNI"
+    xdotool mousemove $((GX + GW / 2)) $((GY + GH - 80)) click 1
+    klavesy F9
+    # The report names lines 3 and 4: Tab reaches the first link, Enter follows it.
+    cekat_na_okno "Varování"
+    local zprava=$OKNO
+    klavesy Tab Return
+    cekat_na_zavreni "$zprava" "Varování"
+    cekat_na_okno "Tarvik"
+    xdotool type --delay 20 "(A)"
+
+    krok="go to block"
+    klavesy ctrl+g
+    cekat_na_okno "Přejít na blok"
+    xdotool type --delay 20 "N20"
+    klavesy Return
+    cekat_na_okno "Tarvik"
+    xdotool type --delay 20 "(B)"
+    krok="go to line"
+    klavesy ctrl+g
+    cekat_na_okno "Přejít na blok"
+    xdotool type --delay 20 "L6"
+    klavesy Return
+    cekat_na_okno "Tarvik"
+    xdotool type --delay 20 "(C)"
+
+    krok="save as"
+    klavesy ctrl+shift+s
+    cekat_na_okno "Uložit jako"
+    local dialog=$OKNO
+    xdotool type --delay 20 "$kopie"
+    klavesy Return
+    cekat_na_zavreni "$dialog" "Uložit jako"
+    cekat_na_okno "Tarvik"
+    cekat "the program saved as" 'cmp -s "$PRACE/ocekavany.nc" "$kopie"'
+    stejne "the program's first file, kept" "$PRACE/puvodni.nc" "$program"
+
+    krok="recent program"
+    otevrit "Otevřít" "$druhy"
+    # The context menu of the text area (the menu key), its recent programs
+    # (s), the second of them (2).
+    xdotool mousemove $((GX + GW / 2)) $((GY + GH - 80)) click 1
+    klavesy Menu
+    sleep 0.5
+    klavesy s
+    sleep 0.5
+    klavesy 2
+    cekat "the recent program" '[ "$(xdotool getwindowname "$HLAVNI")" = "Tarvik" ]'
+    sleep 0.5
+    xdotool type --delay 20 "(D)"
+    klavesy ctrl+s
+    cekat "the recent program saved" '[ "$(head -c 4 "$kopie")" = "(D)%" ]'
+    stejne "the other program" <(printf 'N1 X\r\n') "$druhy"
+    klavesy alt+F4
+    cekat_na_konec
+}
+
 case "$SCENAR" in
     prace) scenar_prace ;;
     otevreni) scenar_otevreni ;;
     jazyk) scenar_jazyk ;;
     dialogy) scenar_dialogy ;;
+    editor) scenar_editor ;;
     instalace) scenar_instalace ;;
     *) selhat "unknown scenario" ;;
 esac
