@@ -455,7 +455,8 @@ TEST_F(HlavniOknoEditor, BinarniSouborSeOdmitne) {
     Spustit();
     const std::string dobry = Soubor("dobry.nc", "N1 X\r\n");
     // The start of an executable: its mark, then NUL bytes among text.
-    const std::string elf("\x7F" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0\x01\0\0\0N10 G0\r\n", 35);
+    static constexpr char zacatekElf[] = "\x7F" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0\x01\0\0\0N10 G0\r\n";
+    const std::string elf(zacatekElf, sizeof zacatekElf - 1);
     struct Pripad {
         const char* nazev;
         std::string obsah;
