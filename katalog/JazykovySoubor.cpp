@@ -239,17 +239,24 @@ private:
         Vadny(u"Entity not declared");
     }
 
+    // After an attribute's name: blanks, "=", blanks and the opening quote,
+    // which is passed and given.
+    char ZacatekHodnoty() {
+        PreskocitMezery();
+        Ocekavat("=");
+        PreskocitMezery();
+        const char uvozovka = Ted();
+        if (uvozovka != '"' && uvozovka != '\'') Vadny(u"Expected ''' or '\"'");
+        ++i_;
+        return uvozovka;
+    }
+
     // <?xml version="1.0" encoding="UTF-8" standalone="yes"?>
     void Deklarace() {
         i_ += 5;
         const auto hodnota = [&](std::string_view jmeno) {
             Ocekavat(jmeno);
-            PreskocitMezery();
-            Ocekavat("=");
-            PreskocitMezery();
-            const char uvozovka = Ted();
-            if (uvozovka != '"' && uvozovka != '\'') Vadny(u"Expected ''' or '\"'");
-            ++i_;
+            const char uvozovka = ZacatekHodnoty();
             const std::size_t od = i_;
             while (!Konec() && b_[i_] != uvozovka) ++i_;
             if (Konec()) Vadny(u"Premature end of document");
@@ -339,12 +346,7 @@ private:
             if (std::find(atributy.begin(), atributy.end(), jmeno) != atributy.end())
                 Vadny(u"Attribute '" + U16(jmeno) + u"' redefined");
             atributy.push_back(std::move(jmeno));
-            PreskocitMezery();
-            Ocekavat("=");
-            PreskocitMezery();
-            const char uvozovka = Ted();
-            if (uvozovka != '"' && uvozovka != '\'') Vadny(u"Expected ''' or '\"'");
-            ++i_;
+            const char uvozovka = ZacatekHodnoty();
             // The value as XML normalises it (every blank a space), counted.
             std::u16string hodnota;
             while (Ted() != uvozovka) {
