@@ -3,7 +3,6 @@
 #include "SkenerOdkazu.h"
 
 #include <algorithm>
-#include <array>
 
 namespace odkazy {
 
@@ -156,36 +155,38 @@ TDruhOdkazu DruhCyklu(std::uint64_t cyklus, bool q) {
     return Druhy[cyklus - 70][q];
 }
 
-}  // namespace
+// The families that read the profile of cycle 70 + i, and the return or call M99 P, M97 P.
+constexpr std::array<TDruhyOdkazu, 6> RodinyCyklu = [] {
+    std::array<TDruhyOdkazu, 6> r{};
+    for (std::size_t g = 0; g < r.size(); ++g) {
+        const char nazev[] = {'G', '7', static_cast<char>('0' + g), ' ', 'P'};
+        r[g] = TDruhyOdkazu::Ctouci(*DruhPodleNazvu(std::string_view(nazev, sizeof nazev)));
+    }
+    return r;
+}();
+constexpr TDruhyOdkazu RodinyM99 = TDruhyOdkazu::Ctouci(TDruhOdkazu::M99P);
+constexpr TDruhyOdkazu RodinyM97 = TDruhyOdkazu::Ctouci(TDruhOdkazu::M97P);
+constexpr TDruhyOdkazu RodinySkoku = TDruhyOdkazu::Ctouci(TDruhOdkazu::Goto);
 
-std::uint64_t CistKod(std::string_view s, std::size_t j, const TPravidlaBloku& p, std::size_t radek,
-                      std::vector<TOdkaz>& odkazy, std::vector<TOdkaz>& slova, std::string& texty) {
-    const std::size_t prvni = odkazy.size();
-    slova.clear();
-    const TDruhyOdkazu druhy = p.Znaky.Druhy;
-    const bool skoky = druhy.Ma(TRodinaOdkazu::Skoky), m99 = druhy.Ma(TRodinaOdkazu::NavratM99),
-               m97 = druhy.Ma(TRodinaOdkazu::VolaniM97), cyklyA = druhy.Ma(TRodinaOdkazu::CyklyA),
-               cyklyC = druhy.Ma(TRodinaOdkazu::CyklyC);
-    const auto jeCyklus = [&](std::uint64_t g) { return (cyklyA && g >= 70 && g <= 73) || (cyklyC && g >= 72 && g <= 75); };
-    std::uint64_t cyklus = 0;  // 70 .. 75: the line holds that profile cycle
-    std::uint64_t navrat = 0;  // 99 or 97: the line holds that M code
-    bool volani = false;       // the line calls a program
-    bool souradnice = false;   // the line holds an X, Y, Z or R word: a cycle call, no profile
-    const std::string_view komentar = p.Znaky.Komentar;
+// Walks the code of s from byte j: the words outside comments and strings.
+// slovo(od, po) gets a word's letters s[od, po) and returns where the
+// reading goes on (po, or past the word's value).
+template <typename F>
+void ProSlova(std::string_view s, std::size_t j, std::string_view komentar, F slovo) {
     const bool zavorky = komentar == "(";
     const std::size_t n = s.size();
     while (j < n) {
         const char c = s[j];
         if (!komentar.empty() && c == komentar[0] && s.substr(j, komentar.size()) == komentar) {
-            if (!zavorky) break;
+            if (!zavorky) return;
             const std::size_t z = s.find(')', j + 1);
-            if (z == std::string_view::npos) break;
+            if (z == std::string_view::npos) return;
             j = z + 1;
             continue;
         }
         if (c == '"') {
             const std::size_t z = s.find('"', j + 1);
-            if (z == std::string_view::npos) break;
+            if (z == std::string_view::npos) return;
             j = z + 1;
             continue;
         }
@@ -195,31 +196,60 @@ std::uint64_t CistKod(std::string_view s, std::size_t j, const TPravidlaBloku& p
         }
         std::size_t k = j;
         while (k < n && JeSlovni(s[k])) ++k;
-        const std::string_view slovo = s.substr(j, k - j);
-        j = k;
+        j = slovo(j, k);
+    }
+}
+
+}  // namespace
+
+std::uint64_t CistKod(std::string_view s, std::size_t j, const TPravidlaBloku& p, std::size_t radek,
+                      std::vector<TOdkaz>& odkazy, std::vector<TOdkaz>& slova, std::string& texty,
+                      std::vector<TOdkaz>& nectena) {
+    const std::size_t prvni = odkazy.size();
+    slova.clear();
+    const TDruhyOdkazu druhy = p.Znaky.Druhy;
+    const bool m99 = druhy.Ma(TRodinaOdkazu::NavratM99);
+    // 70 .. 75: the first profile cycle of the line that the type reads, and that any family reads.
+    std::uint64_t cyklusTypu = 0, cyklus = 0;
+    // 99 or 97: the first M code of a return or call that the type reads, and that any family reads.
+    std::uint64_t navratTypu = 0, navrat = 0;
+    bool volani = false;      // the line calls a program
+    bool souradnice = false;  // the line holds an X, Y or Z word: a cycle call, no profile
+    bool maP = false, maQ = false;
+    ProSlova(s, j, p.Znaky.Komentar, [&](std::size_t od, std::size_t k) {
+        const std::string_view slovo = s.substr(od, k - od);
         if (slovo.size() == 1) {
-            const char a = Velke(c);
+            const char a = Velke(slovo[0]);
             if (a == 'G' || a == 'M') {
                 const TCele h = CistCele(s, k);
                 if (h.Je && a == 'G') {
-                    if (cyklus == 0 && jeCyklus(h.Hodnota)) cyklus = h.Hodnota;
+                    if (h.Hodnota >= 70 && h.Hodnota <= 75) {
+                        if (cyklus == 0) cyklus = h.Hodnota;
+                        if (cyklusTypu == 0 && !(RodinyCyklu[h.Hodnota - 70] & druhy).Prazdne()) cyklusTypu = h.Hodnota;
+                    }
                     volani = volani || (m99 && (h.Hodnota == 65 || h.Hodnota == 66));
                 }
                 if (h.Je && a == 'M') {
-                    if (navrat == 0 && ((m99 && h.Hodnota == 99) || (m97 && h.Hodnota == 97))) navrat = h.Hodnota;
+                    if (h.Hodnota == 99 || h.Hodnota == 97) {
+                        if (navrat == 0) navrat = h.Hodnota;
+                        if (navratTypu == 0 && !((h.Hodnota == 99 ? RodinyM99 : RodinyM97) & druhy).Prazdne())
+                            navratTypu = h.Hodnota;
+                    }
                     volani = volani || (m99 && h.Hodnota == 98);
                 }
-                j = h.Konec;
-            } else if (a == 'P' || a == 'Q') {
-                const TOperand o = CistOperand(s, k, nullptr);
-                if (o.Je) slova.push_back(NovyOdkaz(s, o, a == 'P' ? TDruhOdkazu::G70P : TDruhOdkazu::G70Q, radek));
-                j = std::max(o.Konec, k);
-            } else if (a == 'X' || a == 'Y' || a == 'Z' || a == 'R') {
-                souradnice = true;
+                return h.Konec;
             }
-            continue;
+            if (a == 'P' || a == 'Q') {
+                const TOperand o = CistOperand(s, k, nullptr);
+                if (o.Je) {
+                    slova.push_back(NovyOdkaz(s, o, a == 'P' ? TDruhOdkazu::G70P : TDruhOdkazu::G70Q, radek));
+                    (a == 'P' ? maP : maQ) = true;
+                }
+                return std::max(o.Konec, k);
+            }
+            if (a == 'X' || a == 'Y' || a == 'Z') souradnice = true;
+            return k;
         }
-        if (!skoky) continue;
         TDruhOdkazu druh;
         if (JeSlovo(slovo, "GOTO"))
             druh = TDruhOdkazu::Goto;
@@ -230,22 +260,36 @@ std::uint64_t CistKod(std::string_view s, std::size_t j, const TPravidlaBloku& p
         else if (JeSlovo(slovo, "GOTOC"))
             druh = TDruhOdkazu::GotoC;
         else
-            continue;
+            return k;
         const TOperand o = CistOperand(s, k, &p);
-        if (!o.Je) continue;  // a label, or nothing
-        Ponechat(s, NovyOdkaz(s, o, druh, radek), odkazy, texty);
-        j = o.Konec;
-    }
-    const bool profil = cyklus != 0 && !souradnice;
+        if (!o.Je) return k;  // a label, or nothing
+        const TOdkaz r = NovyOdkaz(s, o, druh, radek);
+        if ((RodinySkoku & druhy).Prazdne())
+            nectena.push_back(r);
+        else
+            Ponechat(s, r, odkazy, texty);
+        return o.Konec;
+    });
+    // A profile cycle's line holds its P and Q and no coordinate; with an X,
+    // Y or Z, or without P or Q, it calls the cycle with words of their own.
+    const bool profil = !souradnice && maP && maQ;
     std::uint64_t volany = BezCisla;
     for (TOdkaz& o : slova) {
-        const bool p = o.Druh == TDruhOdkazu::G70P;
-        if (volani && p && volany == BezCisla && o.Stav != TStavOdkazu::NeniCislo) volany = o.Cil;
-        if (profil) {
-            o.Druh = DruhCyklu(cyklus, o.Druh == TDruhOdkazu::G70Q);
-        } else if (navrat != 0 && p) {
-            o.Druh = navrat == 99 ? TDruhOdkazu::M99P : TDruhOdkazu::M97P;
+        const bool jeP = o.Druh == TDruhOdkazu::G70P;
+        if (volani && jeP && volany == BezCisla && o.Stav != TStavOdkazu::NeniCislo) volany = o.Cil;
+        if (profil && cyklusTypu != 0) {
+            o.Druh = DruhCyklu(cyklusTypu, !jeP);
+        } else if (navratTypu != 0 && jeP) {
+            o.Druh = navratTypu == 99 ? TDruhOdkazu::M99P : TDruhOdkazu::M97P;
         } else {
+            // What another family would read here.
+            if (profil && cyklus != 0) {
+                o.Druh = DruhCyklu(cyklus, !jeP);
+                nectena.push_back(o);
+            } else if (navrat != 0 && jeP) {
+                o.Druh = navrat == 99 ? TDruhOdkazu::M99P : TDruhOdkazu::M97P;
+                nectena.push_back(o);
+            }
             continue;
         }
         Ponechat(s, o, odkazy, texty);
@@ -257,12 +301,15 @@ std::uint64_t CistKod(std::string_view s, std::size_t j, const TPravidlaBloku& p
     return volany;
 }
 
-bool JeKonecProgramu(std::string_view s, std::size_t j) {
-    const std::size_t n = s.size();
-    while (j < n && JeMezera(s[j])) ++j;
-    if (j >= n || (s[j] | 0x20) != 'm') return false;
-    const TCele h = CistCele(s, j + 1);
-    return h.Je && (h.Hodnota == 30 || h.Hodnota == 2);
+bool JeKonecProgramu(std::string_view s, std::size_t j, std::string_view komentar) {
+    bool konec = false;
+    ProSlova(s, j, komentar, [&](std::size_t od, std::size_t k) {
+        if (konec || k - od != 1 || (s[od] | 0x20) != 'm') return k;
+        const TCele h = CistCele(s, k);
+        konec = h.Je && (h.Hodnota == 30 || h.Hodnota == 2);
+        return konec ? s.size() : h.Konec;
+    });
+    return konec;
 }
 
 }  // namespace odkazy
@@ -274,6 +321,6 @@ void NajitOdkazyVRadku(std::string_view radek, const TZnakyOdkazu& znaky, std::v
     const TPravidlaBloku p(znaky);
     const std::size_t od = p.Rozebrat(radek).Konec;
     if (!MoznaOdkaz(radek.substr(od))) return;
-    std::vector<TOdkaz> slova;
-    CistKod(radek, od, p, 0, odkazy, slova, texty);
+    std::vector<TOdkaz> slova, nectena;
+    CistKod(radek, od, p, 0, odkazy, slova, texty, nectena);
 }

@@ -32,6 +32,12 @@ std::size_t TVysledekOdkazu::PocetZmenenychCilu() const {
         std::count_if(Odkazy.begin(), Odkazy.end(), [](const TOdkaz& o) { return ZmenilCil(o.Stav); }));
 }
 
+TDruhyOdkazu TVysledekOdkazu::RodinyNectenych() const {
+    TDruhyOdkazu d;
+    for (const TOdkaz& o : Nectena) d = d | TDruhyOdkazu::Ctouci(o.Druh);
+    return d;
+}
+
 TZnakyOdkazu ZnakyOdkazu(const cnc::TZadani<char>& z) { return ZnakyOdkazu(z, TDruhyOdkazu::Dosavadni()); }
 
 TZnakyOdkazu ZnakyOdkazu(const cnc::TZadani<char>& z, TDruhyOdkazu druhy) {
@@ -155,6 +161,7 @@ public:
     // spoustec: false when the line holds none of the letters that start a
     // reference; konec: false when it holds no M (of a program end).
     void Radek(std::string_view radek, bool spoustec, bool konec);
+    void Nectene(std::string_view radek);
     bool VRozsahu(std::size_t radek) const;
     void UzavritProgram();
     template <typename Z>
@@ -196,8 +203,7 @@ public:
     std::uint32_t cislo_ = 0, prvniNove_ = 0;
     std::size_t vProgramu_ = 0, vPosloupnosti_ = 0, predProgramem_ = 0;
     bool celePrecislovani_ = false;  // a renumber of whole programs (no selection)
-    bool spoustece_ = false;         // the file type reads references
-    bool navraty_ = false;           // ... and M99 P among them
+    bool navraty_ = false;           // the file type reads M99 P
 
     TVysledekOdkazu vysledek_;
     std::size_t odkazyProgramu_ = 0;  // the program's references: from here to the end of Odkazy
@@ -213,6 +219,9 @@ public:
     std::vector<std::uint64_t> mapaCilu_;  // a bit for each number in hledane_ (the smaller ones)
     std::size_t kurzor_ = 0;
     std::vector<TOdkaz> slova_;       // the P and Q words of a line until the line tells what they are
+    std::vector<TOdkaz> nectena_;     // the words of a line that the type's families do not read
+    // The program's unread words: from here on in Nectena, their count, their texts from here on.
+    std::size_t nectenaProgramu_ = 0, pocetNectenychProgramu_ = 0, textyNectenychProgramu_ = 0;
     std::vector<std::size_t> vybrane_;  // the references being resolved, by their place in Odkazy
 
     // What the returns of subprograms need at the end of the text.
@@ -226,7 +235,6 @@ public:
 
 TOdkazyBloku::TStav::TStav(const TZnakyOdkazu& znaky)
     : pravidla_(znaky), rezim_(TRezim::Vypis), dotceny_(true), rezimZnaku_(RezimZnaku(znaky)) {
-    spoustece_ = !znaky.Druhy.Prazdne();
     navraty_ = znaky.Druhy.Ma(TRodinaOdkazu::NavratM99);
 }
 
@@ -354,28 +362,38 @@ VZDY_INLINE void TOdkazyBloku::TStav::Radek(std::string_view radek, bool spouste
     if (rezim_ != TRezim::Zavedeni && b.Blokovy && b.Cislic > 0)
         ZapsatBlok(static_cast<std::uint32_t>(std::min<std::uint64_t>(b.Hodnota, VelkeCisloBloku)), nove, precislovany);
 
-    if (!spoustece_) {
-        ++radek_;
-        return;
-    }
     // The returns tell a main program (it ends) from a subprogram.
-    if (navraty_ && !konecProgramu_ && konec) konecProgramu_ = JeKonecProgramu(radek, konecOd);
+    if (navraty_ && !konecProgramu_ && konec) konecProgramu_ = JeKonecProgramu(radek, konecOd, pravidla_.Znaky.Komentar);
     // A line of 4 GiB or more is not read for references (edits count its bytes in 32 bits).
     const std::string_view kod = radek.substr(b.Konec);
-    if (spoustec && radek.size() <= std::numeric_limits<std::uint32_t>::max() &&
-        MoznaOdkaz(kod)) {
+    if (spoustec && radek.size() <= std::numeric_limits<std::uint32_t>::max() && MoznaOdkaz(kod)) {
         const std::size_t prvni = vysledek_.Odkazy.size();
+        nectena_.clear();
         const std::uint64_t volany =
-            CistKod(radek, b.Konec, pravidla_, radek_, vysledek_.Odkazy, slova_, vysledek_.Texty);
+            CistKod(radek, b.Konec, pravidla_, radek_, vysledek_.Odkazy, slova_, vysledek_.Texty, nectena_);
         for (std::size_t i = prvni; i < vysledek_.Odkazy.size(); ++i) vysledek_.Odkazy[i].Program = program_;
         if (volany != BezCisla) {
             volani_.push_back({program_, volany});
             volaProgram_ = true;
         }
+        if (!nectena_.empty()) Nectene(radek);
     }
     ++radek_;
 }
 
+
+// The words of the line that only families the type does not read would read.
+void TOdkazyBloku::TStav::Nectene(std::string_view radek) {
+    vysledek_.PocetNectenych += nectena_.size();
+    for (TOdkaz o : nectena_) {
+        if (vysledek_.Nectena.size() == TVysledekOdkazu::MaxNectenych) break;
+        o.Program = program_;
+        const std::size_t text = vysledek_.TextyNectenych.size();
+        vysledek_.TextyNectenych.append(radek.substr(o.Text, o.DelkaTextu));
+        o.Text = text;
+        vysledek_.Nectena.push_back(o);
+    }
+}
 
 // Inline in the pass: it runs for every block line.
 VZDY_INLINE void TOdkazyBloku::TStav::ZapsatBlok(std::uint32_t stare, std::uint32_t nove, bool precislovany) {
@@ -789,6 +807,15 @@ void TOdkazyBloku::TStav::UzavritProgram() {
         std::fill(konecnaCisla_.begin(), konecnaCisla_.end(), TKonecneCislo{});
         generace_ = 1;
     }
+    // The unread words of a program that the command does not concern go too.
+    if (!dotceny_) {
+        vysledek_.PocetNectenych = pocetNectenychProgramu_;
+        vysledek_.Nectena.resize(nectenaProgramu_);
+        vysledek_.TextyNectenych.resize(textyNectenychProgramu_);
+    }
+    pocetNectenychProgramu_ = vysledek_.PocetNectenych;
+    nectenaProgramu_ = vysledek_.Nectena.size();
+    textyNectenychProgramu_ = vysledek_.TextyNectenych.size();
     dotceny_ = rezim_ == TRezim::Vypis || rezim_ == TRezim::Zavedeni;
     vProgramu_ = 0;
     konecProgramu_ = volaProgram_ = false;

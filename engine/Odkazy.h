@@ -185,8 +185,22 @@ struct TVysledekOdkazu {
     // The references found in those programs, the resolved ones that are
     // not kept included.
     std::size_t Nalezenych = 0;
+    // Words of those programs that a family the file type does not read
+    // would read as references (G71 P50 Q80 where the type reads no lathe
+    // cycles): the first MaxNectenych, in line order, each with the kind that
+    // family reads (Stav and the target's block are not looked for), their
+    // targets in TextyNectenych; and how many there are.
+    static constexpr std::size_t MaxNectenych = 1000;
+    std::vector<TOdkaz> Nectena;
+    std::string TextyNectenych;
+    std::size_t PocetNectenych = 0;
 
     std::string_view TextCile(const TOdkaz& o) const { return std::string_view(Texty).substr(o.Text, o.DelkaTextu); }
+    std::string_view TextNecteneho(const TOdkaz& o) const {
+        return std::string_view(TextyNectenych).substr(o.Text, o.DelkaTextu);
+    }
+    // The families that would read the words of Nectena.
+    TDruhyOdkazu RodinyNectenych() const;
     // References whose state is not Vyreseny: those a report names.
     std::size_t PocetNevyresenych() const;
     // Of them, those whose target changed (ZmenilCil).

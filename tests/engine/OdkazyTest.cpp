@@ -76,7 +76,9 @@ TEST(Odkazy, DruhyOdkazu) {
         {"G72 P 10 Q 20", "G72 P=10, G72 Q=20"},
         {"G73 P10 Q20 U1. W1. D3", "G73 P=10, G73 Q=20"},
         {"P10 Q20 G71", "G71 P=10, G71 Q=20"},
-        {"G 71 P10", "G71 P=10"},
+        {"G 71 P10 Q20", "G71 P=10, G71 Q=20"},
+        // Haas Type II roughing: its R is no coordinate, the line is a profile call.
+        {"G71 P50 Q80 U0.02 W0.005 D0.1 F0.012 R1", "G71 P=50, G71 Q=80"},
         {"N5 GOTO 10 G70 P20 Q30", "GOTO=10, G70 P=20, G70 Q=30"},
         // Lower case, as controls that take it read it.
         {"n10 goto 100", "GOTO=100"},
@@ -103,6 +105,8 @@ TEST(Odkazy, CoOdkazemNeni) {
         "M98 P1000", "G65 P9010 A1", "M990 P1", "M99.1 P1", "M9 P1", "M99", "MP10",
         "G74 R0.5", "G74 X20. Z-30. P3000 Q5000 F0.1", "G75 P10 Q20", "G76 P010060 Q100 R0.05",
         "G710 P10 Q20", "G71.1 P10 Q20", "G7 P10", "G170 P10", "G71 U2. R0.5",
+        // A cycle line without its P or Q calls the cycle: no profile.
+        "G71 P10 U0.4 W0.1", "G70 Q20", "G73 Z-30. P500 Q2000",
         "G04 P500", "G83 Z-25. R2. Q3. F120",
         // Comments: inside "( )" when the comment character is "(".
         "N10 (GOTO 100)", "(G71 P10 Q20)", "G71 (P10 Q20)", "N10 G70 (ROUGH P10 Q20", "(M99) P30",
@@ -586,6 +590,14 @@ TEST(Odkazy, Podprogramy) {
         {"called after, repeated", "%\nO2000\nN1 G91 G01 Z-2.\nN2 M99 P3\nO1000\nN1 G90\nN2 M98 P32000\nN3 G00 Z100.\n"
          "N4 M30\n%\n",
          {10, 10, 9999, true}, {}, "3:M99 P=3->7", {{3, "N20 M99 P50"}}, ""},
+        // The end of a main program anywhere on its line: its loop M99 P jumps within it.
+        {"a program end behind other words", "%\nO1002\nN10 G0 X0\nN20 G1 X5\nN30 M99 P20\nN70 G28 U0. W0. M30\n%\n",
+         {100, 10, 9999, true}, {}, "4:M99 P=20->3", {{4, "N120 M99 P110"}}, ""},
+        {"an optional program end", "%\nO1002\nN10 G0 X0\nN20 G1 X5\nN30 M99 P20\n/M30\n%\n",
+         {100, 10, 9999, true}, {}, "4:M99 P=20->3", {{4, "N120 M99 P110"}}, ""},
+        // M30 in a comment ends nothing: a subprogram that no program of the file calls.
+        {"a program end in a comment", "%\nO2002\nN10 G1 X5\nN20 M99 P10 (NOT M30)\n%\n",
+         {100, 10, 9999, true}, {}, "3:M99 P=10 returns", {{3, "N110 M99 P10 (NOT M30)"}}, "3:M99 P=10 returns"},
         {"a macro called with G65", "%\nO1000\nN10 G65 P9100 A1.\nN20 G00 X0\nN30 M30\nO9100\nN10 #1=#1+1\nN20 M99 P20\n%\n",
          {5, 5, 9999, true}, {}, "7:M99 P=20->3", {{7, "N25 M99 P10"}}, ""},
         // Two callers carry N30: the return has no one block; after the renumber only
