@@ -153,6 +153,34 @@ inline bool JeBlokovy(TPohled<C> s, const cnc::TZnacka<C>& hlavni, const cnc::TZ
     return true;
 }
 
+// A program number at the front of a trimmed line: "O" or ":" and a digit,
+// where that character is no block character; where it is one, only with
+// nothing but blanks and a comment after its digits, right after a start
+// line (poZacatku).
+template <typename C>
+inline bool CisloProgramuOd(TPohled<C> s, const cnc::TZadani<C>& z, bool poZacatku) {
+    if (s.size() < 2 || (s[0] != C('O') && s[0] != C(':')) || !JeCislice(s[1])) return false;
+    const auto jeZnak = [&](const cnc::TZnacka<C>& znak) {
+        return znak.Text.size() == 1 && znak.Text[0] == s[0] && znak.MuzeZacinat;
+    };
+    if (!jeZnak(z.HlavniZnak) && !jeZnak(z.VedlejsiZnak)) return true;
+    if (!poZacatku) return false;
+    std::size_t k = 1;
+    while (k < s.size() && JeCislice(s[k])) ++k;
+    while (k < s.size() && Kod(s[k]) <= 32) ++k;
+    return k == s.size() || (!z.Komentar.Text.empty() && ZacinaNa(s.substr(k), z.Komentar));
+}
+
+// A start line for the program number after it: the trimmed line begins
+// with the start marker, or does so behind its block number (blok, when it
+// is a block line) and blanks.
+template <typename C>
+inline bool ZacatekProCislo(TPohled<C> s, const cnc::TZnacka<C>& zacatek, const TRozborBloku* blok) {
+    if (zacatek.Text.empty()) return false;
+    if (ZacinaNa(s, zacatek)) return true;
+    return blok && ZacinaNa(OrezatZleva(s.substr(blok->delka)), zacatek);
+}
+
 // Writes the number in decimal, with leading zeros up to sirka digits (0:
 // none); returns the units written (at most 10, sirka being at most 9).
 template <typename C>
@@ -314,10 +342,35 @@ inline void ProRadky(TPohled<C> kus, F radek) {
 }
 
 template <typename C>
+bool JeCisloProgramu(TPohled<C> radek, const TZadani<C>& z, bool poZacatku) {
+    return CisloProgramuOd(OrezatZleva(radek), z, poZacatku);
+}
+
+template bool JeCisloProgramu(TPohled<char>, const TZadani<char>&, bool);
+template bool JeCisloProgramu(TPohled<char16_t>, const TZadani<char16_t>&, bool);
+
+template <typename C>
 void TPocitadlo<C>::Pridat(TPohled<C> kus) {
+    if (zacatek_.Text.empty()) {
+        // Without a start marker no line is a start line: the plain test.
+        ProRadky(kus, [&](TPohled<C> radek, bool) {
+            ++pocty_.Radku;
+            pocty_.Bloku += BlokovyRadek(radek, hlavni_, vedlejsi_);
+        });
+        return;
+    }
+    TZadani<C> z;
+    z.HlavniZnak = hlavni_;
+    z.VedlejsiZnak = vedlejsi_;
+    z.Komentar = komentar_;
     ProRadky(kus, [&](TPohled<C> radek, bool) {
         ++pocty_.Radku;
-        pocty_.Bloku += BlokovyRadek(radek, hlavni_, vedlejsi_);
+        bool blok = BlokovyRadek(radek, hlavni_, vedlejsi_);
+        const TPohled<C> s = OrezatZleva(radek);
+        if (blok && poZacatku_ && CisloProgramuOd(s, z, true)) blok = false;
+        pocty_.Bloku += blok;
+        TRozborBloku b;
+        poZacatku_ = ZacatekProCislo(s, zacatek_, blok && JeBlokovy(s, hlavni_, vedlejsi_, b) ? &b : nullptr);
     });
 }
 
@@ -387,9 +440,14 @@ bool TPruchod<C>::Zavest(TPohled<C> radek) {
     TPohled<C> s = OrezatZleva(radek);
     bool cislovat;
     bool bezny = false;
-    if (!z_.Zacatek.Text.empty() && ZacinaNa(s, z_.Zacatek)) {
+    const bool poZacatku = poZacatku_;
+    poZacatku_ = ZacatekProCislo(s, z_.Zacatek, nullptr);
+    if (poZacatku_) {
         cislo_ = z_.PrvniBlok;
         cislovat = z_.BlokPredZnakZacatku;
+    } else if (CisloProgramuOd(s, z_, poZacatku)) {
+        // A program number keeps its place before the blocks.
+        cislovat = false;
     } else if (!z_.Konec.Text.empty() && ZacinaNa(s, z_.Konec)) {
         cislovat = z_.BlokPredZnakKonce;
     } else if (!z_.Komentar.Text.empty() && ZacinaNa(s, z_.Komentar)) {
@@ -424,9 +482,12 @@ void TPruchod<C>::Precislovat(TPohled<C> radek) {
     const TPohled<C> s = OrezatZleva(radek);
     // The start test looks at the trimmed line, as the line is written.
     if (!z_.Zacatek.Text.empty() && ZacinaNa(s, z_.Zacatek)) cislo_ = z_.PrvniBlok;
-    // No emptiness check here: an empty character begins every line.
+    // No emptiness check here: an empty character begins every line. A
+    // program number stays as it is.
     TRozborBloku blok;
-    const bool blokovy = JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok);
+    const bool blokovy =
+        JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok) && !(poZacatku_ && CisloProgramuOd(s, z_, true));
+    poZacatku_ = ZacatekProCislo(s, z_.Zacatek, blokovy ? &blok : nullptr);
     // What follows the front: the block characters and the digits go; the
     // block-skip mark stays.
     const TPohled<C> zbytek = blokovy ? s.substr(blok.delka) : s;
@@ -461,7 +522,10 @@ template <typename C>
 void TPruchod<C>::Odstranit(TPohled<C> radek) {
     const TPohled<C> s = OrezatZleva(radek);
     TRozborBloku blok;
-    if (!JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok)) return vystup_.Pripojit(s);
+    const bool cisloProgramu = poZacatku_ && CisloProgramuOd(s, z_, true);
+    const bool blokovy = !cisloProgramu && JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok);
+    poZacatku_ = ZacatekProCislo(s, z_.Zacatek, blokovy ? &blok : nullptr);
+    if (!blokovy) return vystup_.Pripojit(s);
     if (blok.preskoceni > 0) vystup_.Pripojit(s.substr(0, blok.preskoceni));
     vystup_.Pripojit(s.substr(blok.delka));
 }

@@ -192,6 +192,7 @@ public:
     // whether it calls others.
     std::uint64_t cisloProgramu_ = BezCisla;
     bool konecProgramu_ = false, volaProgram_ = false;
+    bool poZacatku_ = false;  // the line before is a start line (for the program number after it)
     // The front of the selection's first line that the renumbering rewrites,
     // when the selection starts inside the line: bytes [od, po).
     std::size_t prepsanoOd_ = 0, prepsanoPo_ = 0;
@@ -265,17 +266,27 @@ bool TOdkazyBloku::TStav::VRozsahu(std::size_t radek) const {
 // Inline in both callers: it runs for every line.
 VZDY_INLINE void TOdkazyBloku::TStav::Radek(std::string_view radek, bool spoustec, bool konec) {
     if (radek_ >= VelkeCisloBloku) throw std::length_error("more lines than references can count");
-    const TPravidlaBloku::TBlok b = RozebratRadek(pravidla_, radek);
+    TPravidlaBloku::TBlok b = RozebratRadek(pravidla_, radek);
     const bool zacatek = ZacatekOd(pravidla_, radek, b.Odsazeni);
-    // A program starts at a start line, or at a program number (a block line
-    // has none). Introducing reads the text it writes: a line it numbers
-    // (every program number, a start line when they get numbers) starts none there.
-    bool noveProgram = zacatek;
+    // A program number right after a start line is no block line, even where
+    // its ":" is a block character; but not for a selection that starts
+    // inside the line, whose piece the renumbering takes as it comes.
     std::uint64_t cisloProgramu = BezCisla;
-    if (rezim_ != TRezim::Zavedeni)
-        cisloProgramu = zacatek || b.Cislic > 0 ? BezCisla : CisloProgramu(radek, b);
-    else
-        noveProgram = zacatek && !zavedeni_->BlokPredZnakZacatku;
+    if (poZacatku_ && !(vyber_ && radek_ == vyber_->Od && vyber_->OdBajtu > 0)) {
+        cisloProgramu = CisloProgramuZaZacatkem(pravidla_, radek, b);
+        if (cisloProgramu != BezCisla) {
+            b.Blokovy = false;
+            b.Cislic = 0;
+            b.Konec = b.Odsazeni;
+        }
+    }
+    poZacatku_ = ZacatekProCislo(pravidla_, radek, b, zacatek);
+    // A program starts at a start line, or at a program number (a block line
+    // has none). Introducing reads the text it writes: a start line it
+    // numbers starts none there; program numbers it leaves as they are.
+    bool noveProgram = zacatek;
+    if (cisloProgramu == BezCisla && !zacatek && b.Cislic == 0) cisloProgramu = CisloProgramu(radek, b);
+    if (rezim_ == TRezim::Zavedeni) noveProgram = zacatek && !zavedeni_->BlokPredZnakZacatku;
     if (noveProgram || cisloProgramu != BezCisla) {
         UzavritProgram();
         ++program_;
@@ -315,6 +326,8 @@ VZDY_INLINE void TOdkazyBloku::TStav::Radek(std::string_view radek, bool spouste
         if (zacatek) {
             cislo_ = z.Cislovani.PrvniBlok;
             cislovat = z.BlokPredZnakZacatku;
+        } else if (cisloProgramu != BezCisla) {
+            cislovat = false;  // a program number keeps its place
         } else if (!z.Konec.empty() && ZacinaNa(s, z.Konec, konecPouzitelny_)) {
             cislovat = z.BlokPredZnakKonce;
         } else if (!pravidla_.Znaky.Komentar.empty() && ZacinaNa(s, pravidla_.Znaky.Komentar, komentarPouzitelny_)) {

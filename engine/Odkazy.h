@@ -226,13 +226,17 @@ struct TPravidlaBloku {
     // The start test: the line begins with the start marker after the trim.
     bool JeZacatek(std::string_view radek) const;
     // The number of the program that the line starts ("O1234", or ":1234"
-    // where ":" begins no block number, after the trim); nothing for a line
-    // that starts none.
-    std::optional<std::uint64_t> CisloProgramu(std::string_view radek) const;
+    // where ":" begins no block number, after the trim; where it does, a
+    // ":1234" alone, or with a comment, right after a start line: poZacatku);
+    // nothing for a line that starts none.
+    std::optional<std::uint64_t> CisloProgramu(std::string_view radek, bool poZacatku = false) const;
+    // Whether the line is a start line for the program number after it: it
+    // begins with the start marker after the trim, or behind its block number.
+    bool ZacatekProCislo(std::string_view radek) const;
 
     TZnakyOdkazu Znaky;
     // A marker longer than 255 UTF-16 units never begins a line (as in the engine).
-    bool HlavniPouzitelny, VedlejsiPouzitelny, ZacatekPouzitelny;
+    bool HlavniPouzitelny, VedlejsiPouzitelny, ZacatekPouzitelny, KomentarPouzitelny;
     bool JednobajtoveZnaky;  // both block characters of one byte or none: the quick test
 };
 

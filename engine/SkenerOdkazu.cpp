@@ -42,6 +42,7 @@ TPravidlaBloku::TPravidlaBloku(const TZnakyOdkazu& znaky)
       HlavniPouzitelny(znaky.HlavniMuze && DelkaUtf16(znaky.HlavniZnak) <= MaxDelkaZnacky),
       VedlejsiPouzitelny(znaky.VedlejsiMuze && DelkaUtf16(znaky.VedlejsiZnak) <= MaxDelkaZnacky),
       ZacatekPouzitelny(znaky.ZacatekMuze && DelkaUtf16(znaky.Zacatek) <= MaxDelkaZnacky),
+      KomentarPouzitelny(DelkaUtf16(znaky.Komentar) <= MaxDelkaZnacky),
       JednobajtoveZnaky(znaky.HlavniZnak.size() <= 1 && znaky.VedlejsiZnak.size() <= 1 && HlavniPouzitelny &&
                         VedlejsiPouzitelny) {}
 
@@ -53,8 +54,15 @@ bool TPravidlaBloku::JeZacatek(std::string_view radek) const {
 
 TPravidlaBloku::TBlok TPravidlaBloku::Rozebrat(std::string_view radek) const { return RozebratRadek(*this, radek); }
 
-std::optional<std::uint64_t> TPravidlaBloku::CisloProgramu(std::string_view radek) const {
-    const std::uint64_t c = odkazy::CisloProgramu(radek, Rozebrat(radek));
+std::optional<std::uint64_t> TPravidlaBloku::CisloProgramu(std::string_view radek, bool poZacatku) const {
+    const TBlok b = Rozebrat(radek);
+    std::uint64_t c = poZacatku ? CisloProgramuZaZacatkem(*this, radek, b) : BezCisla;
+    if (c == BezCisla) c = odkazy::CisloProgramu(radek, b);
     if (c == BezCisla) return std::nullopt;
     return c;
+}
+
+bool TPravidlaBloku::ZacatekProCislo(std::string_view radek) const {
+    const TBlok b = Rozebrat(radek);
+    return odkazy::ZacatekProCislo(*this, radek, b, ZacatekOd(*this, radek, b.Odsazeni));
 }

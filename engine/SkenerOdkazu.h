@@ -158,6 +158,33 @@ inline std::uint64_t CisloProgramu(std::string_view radek, const TPravidlaBloku:
     return std::min(Hodnota(radek.substr(i + 1, k - i - 1)), BezCisla - 1);
 }
 
+// The number of a program that the line right after a start line gives as
+// ":1234" (or "O1234") where that character is a block character: the
+// number alone, or with blanks and a comment after it; BezCisla for none.
+// Such a line is no block line (engine/CNCEdit.h).
+inline std::uint64_t CisloProgramuZaZacatkem(const TPravidlaBloku& p, std::string_view radek,
+                                             const TPravidlaBloku::TBlok& b) {
+    if (!b.Blokovy || b.Cislic == 0 || b.Cislice != b.Odsazeni + 1) return BezCisla;
+    if (radek[b.Odsazeni] != ':' && radek[b.Odsazeni] != 'O') return BezCisla;
+    std::size_t k = b.Konec;
+    while (k < radek.size() && static_cast<unsigned char>(radek[k]) <= 32) ++k;
+    const std::string_view komentar = p.Znaky.Komentar;
+    if (k < radek.size() && (komentar.empty() || !ZacinaNa(radek.substr(k), komentar, p.KomentarPouzitelny)))
+        return BezCisla;
+    return std::min(b.Hodnota, BezCisla - 1);
+}
+
+// A start line for the program number after it: the line begins with the
+// start marker after the trim, or behind its block number and blanks.
+inline bool ZacatekProCislo(const TPravidlaBloku& p, std::string_view radek, const TPravidlaBloku::TBlok& b,
+                            bool zacatek) {
+    if (zacatek) return true;
+    if (!b.Blokovy || p.Znaky.Zacatek.empty()) return false;
+    std::size_t k = b.Konec;
+    while (k < radek.size() && static_cast<unsigned char>(radek[k]) <= 32) ++k;
+    return ZacatekOd(p, radek, k);
+}
+
 // ---------------------------------------------------------------- the pre-filter
 
 // The words that start a reference of any family, each once, and the

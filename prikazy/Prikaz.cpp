@@ -106,7 +106,7 @@ void TPrvniPruchod::Znovu() {
         odkazy_.emplace(uloha_.NoveOdkazy(vyber_));
     } else {
         const cnc::TZadani<char>& z = uloha_.Zadani();
-        pocitadlo_.emplace(z.HlavniZnak, z.VedlejsiZnak);
+        pocitadlo_.emplace(z);
     }
 }
 
@@ -184,9 +184,19 @@ TPrikazNadTextem::TPrikazNadTextem(const TZadaniPrikazu& zadani, std::string_vie
     if (vyber_) {
         // The selection's own lines and block lines decide and pace the pass.
         const cnc::TZadani<char>& z = uloha_.Zadani();
-        posudek_.Pocty = cnc::Spocitat(text_.substr(vyber_->Od, vyber_->Po - vyber_->Od), z.HlavniZnak, z.VedlejsiZnak);
+        posudek_.Pocty = cnc::Spocitat(text_.substr(vyber_->Od, vyber_->Po - vyber_->Od), z, PoZacatku());
         posudek_.Odmitnuti = Posoudit(uloha_, posudek_.Pocty, posudek_.Odkazy, true);
     }
+}
+
+bool TPrikazNadTextem::PoZacatku() const {
+    // A selection of whole lines whose line before is a start line: a program number first stays.
+    if (!vyber_ || vyber_->Radky.OdBajtu != 0 || vyber_->Od == 0) return false;
+    std::size_t konec = vyber_->Od - 1;  // the break before the selection
+    if (konec > 0 && text_[konec] == '\n' && text_[konec - 1] == '\r') --konec;
+    std::size_t zacatek = konec;
+    while (zacatek > 0 && text_[zacatek - 1] != '\n' && text_[zacatek - 1] != '\r') --zacatek;
+    return TPravidlaBloku(ZnakyOdkazu(uloha_.Zadani())).ZacatekProCislo(text_.substr(zacatek, konec - zacatek));
 }
 
 std::size_t TPrikazNadTextem::Odhad() const {
@@ -246,6 +256,7 @@ std::uint8_t TPrikazNadTextem::Zapsat(const std::function<void(std::string_view)
     try {
         // A selection is written back with CR LF after every line, the last one included.
         cnc::TPruchod<char> pruchod(z, posudek_.Pocty.Radku, vystup, prubeh, vyber_.has_value());
+        pruchod.PoZacatku(PoZacatku());
         if (zbytky) pruchod.PsatZbytky(&*zbytky);
         pruchod.Pridat(text_.substr(od, po - od));
         procenta = pruchod.Procenta();

@@ -198,6 +198,9 @@ public:
     std::optional<THlaseniPrikazu> HlaseniOdkazu(std::size_t radku) const;
 
 private:
+    // The line before the selection is a start line.
+    bool PoZacatku() const;
+
     TUloha uloha_;
     std::string_view text_;
     std::optional<TVyber> vyber_;

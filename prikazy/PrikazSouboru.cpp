@@ -105,7 +105,7 @@ TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const std::file
     else if (znovuOtevrit)
         cteni.CistZ(zdroj.emplace(soubor));
     const TTypSouboru& typ = uloha.Typ();
-    TPocitadloStatistik statistiky(typ.HlavniZnak, typ.VedlejsiZnak);
+    TPocitadloStatistik statistiky(typ.HlavniZnak, typ.VedlejsiZnak, typ.Zacatek, typ.Komentar);
     // UTF-8 read goes out as it is: the passes write only whole characters.
     TKodovani k = vysledek.Pouzite;
     const bool cteniUtf8 = cteni.Kodovani() == TKodovani::Utf8 || cteni.Kodovani() == TKodovani::Utf8Znacka;

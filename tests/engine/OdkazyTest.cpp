@@ -223,6 +223,38 @@ std::string Spojit(const TRadkyUtf8& radky) {
     return s;
 }
 
+// The engine's renumber of UTF-16 lines with every marker of the type, as
+// the commands run it; poZacatku: the line before them is a start line.
+void PrecislovatRadky(TRadky& radky, const TZnakyOdkazu& znaky, const TCislovaniOdkazu& c, bool poZacatku = false) {
+    const std::u16string h = ZUtf8(znaky.HlavniZnak), v = ZUtf8(znaky.VedlejsiZnak), za = ZUtf8(znaky.Zacatek),
+                         km = ZUtf8(znaky.Komentar);
+    cnc::TZadani<char16_t> z;
+    z.Prikaz = cnc::TPrikaz::Precislovat;
+    z.HlavniZnak = cnc::Znacka16(h);
+    z.VedlejsiZnak = cnc::Znacka16(v);
+    z.Zacatek = cnc::Znacka16(za);
+    z.Komentar = cnc::Znacka16(km);
+    z.PrvniBlok = c.PrvniBlok;
+    z.Prirustek = c.Prirustek;
+    z.MaximalniBlok = c.MaximalniBlok;
+    z.CislovatOdZacatku = c.CislovatOdZacatku;
+    cnc::TVystup<char16_t> vystup;
+    cnc::TPruchod<char16_t> pruchod(z, radky.size(), vystup);
+    pruchod.PoZacatku(poZacatku);
+    for (std::u16string& r : radky) {
+        vystup.Vyprazdnit();
+        pruchod.Radek(r, false);
+        r.assign(vystup.Obsah());
+    }
+}
+
+// A selection of whole lines whose line before is a start line: the
+// command's pass keeps a program number on its first line.
+bool PredVyberemZacatek(const TRadkyUtf8& radky, const TZnakyOdkazu& znaky, std::optional<TVyberRadku> vyber) {
+    return vyber && vyber->OdBajtu == 0 && vyber->Od > 0 && vyber->Od <= radky.size() &&
+           TPravidlaBloku(znaky).ZacatekProCislo(radky[vyber->Od - 1]);
+}
+
 // The renumbering as the window runs it on its text: the text before the
 // selection and after it copied with the edits of its lines, the selection
 // (or the whole text) through the engine's byte-level pass, which writes the
@@ -238,11 +270,12 @@ TRadkyUtf8 PrecislovatText(const TRadkyUtf8& radky, const TZnakyOdkazu& znaky, c
         po = vyber->PoBajtu == std::string_view::npos ? zacatky[vyber->Po] : zacatky[vyber->Po - 1] + vyber->PoBajtu;
     }
     const cnc::TZnackaUtf8 hlavni(ZUtf8(znaky.HlavniZnak)), vedlejsi(ZUtf8(znaky.VedlejsiZnak)),
-        zacatek(ZUtf8(znaky.Zacatek));
+        zacatek(ZUtf8(znaky.Zacatek)), komentar(ZUtf8(znaky.Komentar));
     cnc::TZadani<char> z;
     z.HlavniZnak = hlavni.Znacka();
     z.VedlejsiZnak = vedlejsi.Znacka();
     z.Zacatek = zacatek.Znacka();
+    z.Komentar = komentar.Znacka();
     z.PrvniBlok = c.PrvniBlok;
     z.Prirustek = c.Prirustek;
     z.MaximalniBlok = c.MaximalniBlok;
@@ -258,6 +291,7 @@ TRadkyUtf8 PrecislovatText(const TRadkyUtf8& radky, const TZnakyOdkazu& znaky, c
         const std::string_view kus = std::string_view(text).substr(od, po - od);
         cnc::TPruchod<char> pruchod(z, cnc::Spocitat(kus, z.HlavniZnak, z.VedlejsiZnak).Radku, vystup,
                                     TPrubeh::Zadny(), vyber.has_value());
+        pruchod.PoZacatku(PredVyberemZacatek(radky, znaky, vyber));
         pruchod.PsatZbytky(&zbytky);
         pruchod.Pridat(kus);
     }
@@ -291,8 +325,7 @@ TPrecislovano Precislovat(const TRadkyUtf8& radky, const TZnakyOdkazu& znaky, co
     };
     TRadky prace;
     for (std::size_t i = od; i < po; ++i) prace.push_back(ZUtf8(pohledy[i].substr(zacatek(i), konec(i) - zacatek(i))));
-    TCNCFile().PrecislovatBloky(prace, c.PrvniBlok, c.Prirustek, c.MaximalniBlok, ZUtf8(znaky.Zacatek),
-                                ZUtf8(znaky.HlavniZnak), ZUtf8(znaky.VedlejsiZnak), c.CislovatOdZacatku);
+    PrecislovatRadky(prace, znaky, c, PredVyberemZacatek(radky, znaky, vyber));
     const TPravidlaBloku pravidla(znaky);
     TKurzorUprav kurzor(p.Vysledek.Upravy);
     for (std::size_t i = 0; i < n; ++i) {
@@ -590,6 +623,11 @@ TEST(Odkazy, Podprogramy) {
         {"called after, repeated", "%\nO2000\nN1 G91 G01 Z-2.\nN2 M99 P3\nO1000\nN1 G90\nN2 M98 P32000\nN3 G00 Z100.\n"
          "N4 M30\n%\n",
          {10, 10, 9999, true}, {}, "3:M99 P=3->7", {{3, "N20 M99 P50"}}, ""},
+        // ":0200" after the start marker numbers its program: the return goes to the caller, and
+        // neither number is renumbered.
+        {"program numbers after the start marker", "%\n:0100\nN10 G0 X0\nN20 M98 P200\nN30 M30\n%\n:0200\nN10 G1 X5\n"
+         "N20 M99 P30\n%\n",
+         {5, 5, 9999, true}, {}, "8:M99 P=30->4", {{1, ":0100"}, {6, ":0200"}, {8, "N10 M99 P15"}}, ""},
         // The end of a main program anywhere on its line: its loop M99 P jumps within it.
         {"a program end behind other words", "%\nO1002\nN10 G0 X0\nN20 G1 X5\nN30 M99 P20\nN70 G28 U0. W0. M30\n%\n",
          {100, 10, 9999, true}, {}, "4:M99 P=20->3", {{4, "N120 M99 P110"}}, ""},
@@ -724,8 +762,7 @@ TEST(Odkazy, PrecislovaniBezUprav) {
         EXPECT_TRUE(v.Upravy.empty());
         EXPECT_EQ(Nevyresene(v), p.hlaseni);
         TRadky prace = Utf16(radky);
-        TCNCFile().PrecislovatBloky(prace, p.cislovani.PrvniBlok, p.cislovani.Prirustek, p.cislovani.MaximalniBlok,
-                                    u"%", u":", u"N", p.cislovani.CislovatOdZacatku);
+        PrecislovatRadky(prace, znaky, p.cislovani);
         OveritProtiVysledku(v, NajitOdkazy(Pohledy(Utf8(prace)), znaky));
     }
 }
@@ -848,6 +885,8 @@ TRadkyUtf8 NahodnyProgram(TNahoda& r, const TZnakyOdkazu& z) {
     for (std::size_t i = 0; i < n; ++i) {
         if (r.Kdyz(5)) {
             radky.push_back(r.Kdyz(30) ? "  %" : "%");
+            // A program number after it, which a main block character would read as a block.
+            if (r.Kdyz(40)) radky.push_back(":" + std::to_string(1000 + r.Do(4)) + (r.Kdyz(30) ? " (P)" : ""));
             continue;
         }
         if (r.Kdyz(4)) {
@@ -982,8 +1021,7 @@ TEST(Odkazy, NahodneProgramy) {
             // The references kept: the report tells what the renumbered text reaches.
             const TVysledekOdkazu bez = PrecislovatOdkazy(Pohledy(radky), z, c, std::nullopt, false);
             TRadky prace = Utf16(radky);
-            TCNCFile().PrecislovatBloky(prace, c.PrvniBlok, c.Prirustek, c.MaximalniBlok, ZUtf8(z.Zacatek),
-                                        ZUtf8(z.HlavniZnak), ZUtf8(z.VedlejsiZnak), c.CislovatOdZacatku);
+            PrecislovatRadky(prace, z, c);
             OveritProtiVysledku(bez, NajitOdkazy(Pohledy(Utf8(prace)), z));
             ASSERT_EQ(bez.Odkazy.size(), pred.Odkazy.size());
         }

@@ -160,6 +160,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const std::string_view kus = std::string_view(text).substr(od, po - od);
             cnc::TPruchod<char> pruchod(z, cnc::Spocitat(kus, z.HlavniZnak, z.VedlejsiZnak).Radku, vystup,
                                         TPrubeh::Zadny(), vyber.has_value());
+            // A program number first in the selection, after a start line, stays as the command keeps it.
+            pruchod.PoZacatku(vyber && vyber->Od > 0 && pravidla.ZacatekProCislo(pred.radky[vyber->Od - 1]));
             pruchod.PsatZbytky(&zbytky);
             pruchod.Pridat(kus);
         }
@@ -198,6 +200,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // followed by the rest of the old line with the edits.
     TKurzorUprav upravy(v.Upravy);
     bool stejnaStavba = true;
+    bool poZacatkuPred = false, poZacatkuPo = false;
     for (std::size_t i = 0; i < n; ++i) {
         const std::string_view r = pred.radky[i], s = poRadky.radky[i];
         const bool prepsany = !vyber || (i >= vyber->Od && i < vyber->Po);
@@ -219,8 +222,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // or their blocks change, not only their numbers.
         const TPravidlaBloku::TBlok x = pravidla.Rozebrat(r), y = pravidla.Rozebrat(s);
         stejnaStavba = stejnaStavba && pravidla.JeZacatek(r) == pravidla.JeZacatek(s) &&
-                       pravidla.CisloProgramu(r) == pravidla.CisloProgramu(s) &&
+                       pravidla.CisloProgramu(r, poZacatkuPred) == pravidla.CisloProgramu(s, poZacatkuPo) &&
                        (x.Blokovy && x.Cislic > 0) == (y.Blokovy && y.Cislic > 0);
+        poZacatkuPred = pravidla.ZacatekProCislo(r);
+        poZacatkuPo = pravidla.ZacatekProCislo(s);
     }
     if (!stejnaStavba) return 0;
 
