@@ -228,6 +228,8 @@ int VypsatOdkazy(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDavky
         vypis += '\n';
     }
     if (!vystup.Program(vypis)) throw TChyba(rsDNELZEVYSTUP);
+    // The words the type does not read, which another control reads as references.
+    if (const auto nectena = HlaseniOdkazu(TPrikazProgramu::Odkazy, false, *r.Odkazy)) VypsatHlaseni(vystup, *nectena);
     return r.Odkazy->PocetNevyresenych() > 0 ? 1 : 0;
 }
 

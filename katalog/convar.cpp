@@ -71,6 +71,13 @@ constexpr std::u16string_view vBLOKNENALEZEN = u"V této části programu není 
 constexpr std::u16string_view vBLOKZAPOSLEDNIM = u"Číslo je za posledním blokem této části programu, ten má číslo";
 constexpr std::u16string_view vRADEKNENI = u"Program nemá řádek s číslem";
 constexpr std::u16string_view vODKAZYNANOVE = u"Odkazy, které nyní vedou na nově očíslované bloky";
+constexpr std::u16string_view vNECTENASLOVA =
+    u"Slova, která typ souboru nečte jako odkazy na čísla bloků, ač je tak čte jiný řídicí systém";
+constexpr std::u16string_view vNECTENAZUSTALA =
+    u"Zůstala, jak byla; čte-li je řídicí systém, zvolte typ souboru, který je čte";
+constexpr std::u16string_view vODHADTYPU = u"Slova programu odpovídají typu souboru";
+constexpr std::u16string_view vODHADNENI = u"Typ souboru nelze podle slov programu odhadnout";
+constexpr std::u16string_view vODHAD = u"Odhad";
 }  // namespace
 
 std::u16string rsCHYBA{vCHYBA};
@@ -140,6 +147,11 @@ std::u16string rsBLOKNENALEZEN{vBLOKNENALEZEN};
 std::u16string rsBLOKZAPOSLEDNIM{vBLOKZAPOSLEDNIM};
 std::u16string rsRADEKNENI{vRADEKNENI};
 std::u16string rsODKAZYNANOVE{vODKAZYNANOVE};
+std::u16string rsNECTENASLOVA{vNECTENASLOVA};
+std::u16string rsNECTENAZUSTALA{vNECTENAZUSTALA};
+std::u16string rsODHADTYPU{vODHADTYPU};
+std::u16string rsODHADNENI{vODHADNENI};
+std::u16string rsODHAD{vODHAD};
 
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
     static const std::array<TPolozkaKatalogu, PocetPolozekKatalogu> katalog = {{
@@ -210,6 +222,11 @@ const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
         {"rsBLOKZAPOSLEDNIM", vBLOKZAPOSLEDNIM, &rsBLOKZAPOSLEDNIM},
         {"rsRADEKNENI", vRADEKNENI, &rsRADEKNENI},
         {"rsODKAZYNANOVE", vODKAZYNANOVE, &rsODKAZYNANOVE},
+        {"rsNECTENASLOVA", vNECTENASLOVA, &rsNECTENASLOVA},
+        {"rsNECTENAZUSTALA", vNECTENAZUSTALA, &rsNECTENAZUSTALA},
+        {"rsODHADTYPU", vODHADTYPU, &rsODHADTYPU},
+        {"rsODHADNENI", vODHADNENI, &rsODHADNENI},
+        {"rsODHAD", vODHAD, &rsODHAD},
     }};
     return katalog;
 }

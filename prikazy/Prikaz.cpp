@@ -52,9 +52,9 @@ TUloha::TUloha(const TZadaniPrikazu& z)
 bool TUloha::HledatOdkazy() const {
     switch (prikaz_) {
         case TPrikazProgramu::Pocet: return false;
-        case TPrikazProgramu::Odkazy: return true;
-        // Nothing to find: the plain count is the first pass.
-        default: return !druhy_.Prazdne();
+        // Also where the type reads no family: the words another family would
+        // read are told.
+        default: return true;
     }
 }
 
@@ -86,10 +86,18 @@ std::optional<THlaseniPrikazu> Posoudit(const TUloha& uloha, const cnc::TPocty& 
             break;
         case TPrikazProgramu::Odstranit:
             if (pocty.Bloku == 0) return hlaseni(TDruhHlaseni::Informace, ZpravaNeniCoOdstranit());
-            // Removing the numbers breaks every reference to them: not without consent.
-            if (odkazy && !odkazy->Odkazy.empty() && !uloha.Vynutit())
-                return THlaseniPrikazu{TDruhHlaseni::Dotaz, rsVAROVANI, ZpravaOdkazyPredOdstranenim(*odkazy, false),
-                                       rsODKAZYPRESTO + u"?", {}};
+            // Removing the numbers breaks every reference to them, and the
+            // words another control would read so: not without consent.
+            if (odkazy && (!odkazy->Odkazy.empty() || odkazy->PocetNectenych > 0) && !uloha.Vynutit()) {
+                std::u16string text;
+                if (!odkazy->Odkazy.empty()) text = ZpravaOdkazyPredOdstranenim(*odkazy, false);
+                if (odkazy->PocetNectenych > 0) {
+                    if (!text.empty()) text += u'\r';
+                    text += ZpravaNectenych(*odkazy, false, 10);
+                    if (odkazy->Odkazy.empty()) text += u'\r' + rsODKAZYPRESTANOU + u".";
+                }
+                return THlaseniPrikazu{TDruhHlaseni::Dotaz, rsVAROVANI, text, rsODKAZYPRESTO + u"?", {}};
+            }
             break;
         default: break;
     }
@@ -129,8 +137,11 @@ TPosudek TPrvniPruchod::Dokoncit() {
     return p;
 }
 
-std::optional<THlaseniPrikazu> HlaseniOdkazu(TPrikazProgramu prikaz, bool aktualizovat, const TVysledekOdkazu& o,
-                                             std::size_t radku) {
+namespace {
+
+// The report of the references themselves; none when there is nothing to tell.
+std::optional<THlaseniPrikazu> HlaseniSamotnychOdkazu(TPrikazProgramu prikaz, bool aktualizovat,
+                                                      const TVysledekOdkazu& o, std::size_t radku) {
     if (o.Nalezenych == 0) return std::nullopt;
     const auto zprava = [&](TZpravaPo po) {
         const bool vse = o.PocetNevyresenych() == 0;
@@ -164,6 +175,24 @@ std::optional<THlaseniPrikazu> HlaseniOdkazu(TPrikazProgramu prikaz, bool aktual
         }
         default: return std::nullopt;
     }
+}
+
+}  // namespace
+
+std::optional<THlaseniPrikazu> HlaseniOdkazu(TPrikazProgramu prikaz, bool aktualizovat, const TVysledekOdkazu& o,
+                                             std::size_t radku, std::u16string_view odhad) {
+    std::optional<THlaseniPrikazu> h = HlaseniSamotnychOdkazu(prikaz, aktualizovat, o, radku);
+    if (o.PocetNectenych == 0 || prikaz == TPrikazProgramu::Pocet) return h;
+    // The words the type does not read, once for the program, after the references.
+    std::vector<std::size_t> radky;
+    const std::u16string nectena = ZpravaNectenych(o, prikaz != TPrikazProgramu::Odkazy, radku, odhad, &radky);
+    if (!h) h = THlaseniPrikazu{TDruhHlaseni::Varovani, rsVAROVANI, {}, {}, {}};
+    h->Druh = TDruhHlaseni::Varovani;
+    h->Titulek = rsVAROVANI;
+    if (!h->Text.empty()) h->Text += u'\r';
+    h->Text += nectena;
+    h->RadkyProgramu.insert(h->RadkyProgramu.end(), radky.begin(), radky.end());
+    return h;
 }
 
 // ---------------------------------------------------------------- a text in memory

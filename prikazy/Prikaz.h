@@ -154,12 +154,16 @@ private:
 //   reaches the block it reached);
 // - introducing: those that now lead to a freshly numbered block, and those
 //   that lead to none;
-// - a forced remove: the references it left without targets.
+// - a forced remove: the references it left without targets;
+// then, whatever the command (the listing too), the words that a family the
+// file type does not read would read as references, once for the program
+// (a warning), with the guessed type when it reads them (odhad: its name).
 // aktualizovat: the renumber updated the references (TUloha::Aktualizovat).
 // radku: the lines of references listed at most. RadkyProgramu names the
 // program's line of each line of the text.
 std::optional<THlaseniPrikazu> HlaseniOdkazu(TPrikazProgramu prikaz, bool aktualizovat, const TVysledekOdkazu& odkazy,
-                                             std::size_t radku = static_cast<std::size_t>(-1));
+                                             std::size_t radku = static_cast<std::size_t>(-1),
+                                             std::u16string_view odhad = {});
 
 // A command over a program held in memory as UTF-8 (the window's text), or
 // over a selection of it: the first pass when it is made, the second by

@@ -169,14 +169,26 @@ TEST_F(DavkaOdkazy, Prikazy) {
          {"renumber", "--first", "10", "--increment", "10", "--keep-references"}, sOdkazy, 0, sOdkazy,
          "Počet řádků: 5, Počet znaků: 41, Počet NC bloků: 3.\n"},
         // The families of this run: the jumps alone, or none at all.
-        {"--references GOTO: M99 P is a word", {"renumber", "--first", "100", "--increment", "100", "--references", "goto"},
-         sOdkazy, 0, "%\r\nN100 GOTO 300\r\nN200 X\r\nN300 M99 P20\r\nM30\r\n",
-         "Informace: Aktualizováno odkazů na čísla bloků: 1.\n"},
+        // What the type does not read is left as it is, and told once.
+        {"--references GOTO: M99 P is left, and told",
+         {"renumber", "--first", "100", "--increment", "100", "--references", "goto"}, sOdkazy, 0,
+         "%\r\nN100 GOTO 300\r\nN200 X\r\nN300 M99 P20\r\nM30\r\n",
+         "Varování: Aktualizováno odkazů na čísla bloků: 1.\n" "Slova, která typ souboru nečte jako odkazy na čísla bloků, ač je tak čte jiný řídicí systém: 1.\n"
+         "Řádek 4 (M99 P20): Návrat na blok M99 P.\n"
+         "Zůstala, jak byla; čte-li je řídicí systém, zvolte typ souboru, který je čte.\n"},
         {"--references none", {"renumber", "--first", "100", "--increment", "100", "--references=none"}, sOdkazy, 0,
          "%\r\nN100 GOTO 30\r\nN200 X\r\nN300 M99 P20\r\nM30\r\n",
-         "Počet řádků: 5, Počet znaků: 44, Počet NC bloků: 3.\n"},
-        {"--references with remove", {"remove", "--references", "M97P"}, sOdkazy, 0,
-         "%\r\n GOTO 30\r\n X\r\n M99 P20\r\nM30\r\n", "Počet NC bloků: 0.\n"},
+         "Počet řádků: 5, Počet znaků: 44, Počet NC bloků: 3.\nVarování: " "Slova, která typ souboru nečte jako odkazy na čísla bloků, ač je tak čte jiný řídicí systém: 2.\n"
+         "Řádek 2 (GOTO 30): Skoky GOTO, GOTOF, GOTOB, GOTOC.\n"
+         "Řádek 4 (M99 P20): Návrat na blok M99 P.\n"
+         "Zůstala, jak byla; čte-li je řídicí systém, zvolte typ souboru, který je čte.\n"},
+        // remove refuses them as it does the references it reads.
+        {"--references with remove", {"remove", "--references", "M97P"}, sOdkazy, 1, "",
+         "Varování: " "Slova, která typ souboru nečte jako odkazy na čísla bloků, ač je tak čte jiný řídicí systém: 2.\n"
+         "Řádek 2 (GOTO 30): Skoky GOTO, GOTOF, GOTOB, GOTOC.\n"
+         "Řádek 4 (M99 P20): Návrat na blok M99 P.\n"
+         "Odstraněním čísel bloků přestanou odkazy platit.\n"
+         "tarvik-cli: --force čísla přesto odstraní.\n"},
         {"renumber, numbers that stay", {"renumber", "--first", "10", "--increment", "10"}, sOdkazy, 0, sOdkazy,
          "Informace: Aktualizováno odkazů na čísla bloků: 0.\n"},
         {"renumber, what cannot be updated is left and reported", {"renumber", "--first", "10", "--increment", "10"},

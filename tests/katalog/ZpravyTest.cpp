@@ -7,15 +7,11 @@
 namespace {
 
 TEST(Katalog, PoradiKliceAVestaveneTexty) {
-    const auto& k = Katalog();
-    ASSERT_EQ(k.size(), 67u);
-    EXPECT_EQ(k.front().Klic, "rsCHYBA");
-    EXPECT_EQ(k[8].Klic, "rsNEDEFSOUBORY");
-    EXPECT_EQ(k[21].Klic, "rsBLOKU");
-    EXPECT_EQ(k[39].Klic, "rsAKTUALIZOVATODKAZYNAPOVEDA");
-    EXPECT_EQ(k[40].Klic, "rsNENITEXT");
-    EXPECT_EQ(k.back().Klic, "rsODKAZYNANOVE");
-    for (const auto& p : k) EXPECT_EQ(*p.Text, p.Vestaveny) << p.Klic;
+    // Every entry found by its key, each key once, each text its built-in one.
+    for (const auto& p : Katalog()) {
+        EXPECT_EQ(PolozkaKatalogu(p.Klic), &p) << p.Klic;
+        EXPECT_EQ(*p.Text, p.Vestaveny) << p.Klic;
+    }
     ASSERT_NE(PolozkaKatalogu("rsNENISOUBOR"), nullptr);
     EXPECT_EQ(*PolozkaKatalogu("rsNENISOUBOR")->Text, u"Není otevřený žádný soubor");
     EXPECT_EQ(PolozkaKatalogu("rsneni"), nullptr);

@@ -190,15 +190,28 @@ TEST(Prikaz, HlaseniOdkazu) {
          u"Odkazy, které nyní vedou na nově očíslované bloky: 1.\r"
          u"Řádek 2 (M99 P10): vede na nově očíslovaný blok na řádku 1.",
          {1}},
-        // A type whose control reads no references: nothing found, nothing said.
+        // A type whose control reads no references: the jumps stay, and are told once.
         {"a type without families", TPrikazProgramu::Precislovat, SDruhy(TDruhyOdkazu{}), true, 10, 10, skoky,
-         "%\r\nN10 GOTO 3\r\nN20 X\r\nN30 GOTO 7\r\nM30\r\n", std::nullopt, u"", {}},
-        {"RS-274 by its extension: none", TPrikazProgramu::Precislovat, SDruhy(std::nullopt, u".ngc"), true, 10, 10,
-         "N1 G71 P1 Q2\r\nN2 X\r\n", "N10 G71 P1 Q2\r\nN20 X\r\n", std::nullopt, u"", {}},
-        // Jumps only: M99 P is a word like any other, the jump follows.
+         "%\r\nN10 GOTO 3\r\nN20 X\r\nN30 GOTO 7\r\nM30\r\n", TDruhHlaseni::Varovani,
+         u"Slova, která typ souboru nečte jako odkazy na čísla bloků, ač je tak čte jiný řídicí systém: 2.\r"
+         u"Řádek 2 (GOTO 3): Skoky GOTO, GOTOF, GOTOB, GOTOC.\rŘádek 4 (GOTO 7): Skoky GOTO, GOTOF, GOTOB, GOTOC.\r"
+         u"Zůstala, jak byla; čte-li je řídicí systém, zvolte typ souboru, který je čte.",
+         {1, 3}},
+        {"RS-274 by its extension: none, but a Fanuc profile is told", TPrikazProgramu::Precislovat,
+         SDruhy(std::nullopt, u".ngc"), true, 10, 10, "N1 G71 P1 Q2\r\nN2 X\r\n", "N10 G71 P1 Q2\r\nN20 X\r\n",
+         TDruhHlaseni::Varovani,
+         u"Slova, která typ souboru nečte jako odkazy na čísla bloků, ač je tak čte jiný řídicí systém: 2.\r"
+         u"Řádek 1 (G71 P1, G71 Q2): Profil cyklů soustružení G70 až G73 (P, Q), G-kódy A a B.\r"
+         u"Zůstala, jak byla; čte-li je řídicí systém, zvolte typ souboru, který je čte.",
+         {0}},
+        // Jumps only: the jump follows; M99 P is left as it is, and told.
         {"jumps only", TPrikazProgramu::Precislovat, SDruhy(TDruhyOdkazu{R::Skoky}), true, 10, 10,
-         "N1 M99 P2\r\nN2 GOTO 1\r\nM30\r\n", "N10 M99 P2\r\nN20 GOTO 10\r\nM30\r\n",
-         TDruhHlaseni::Informace, u"Aktualizováno odkazů na čísla bloků: 1.", {}},
+         "N1 M99 P2\r\nN2 GOTO 1\r\nM30\r\n", "N10 M99 P2\r\nN20 GOTO 10\r\nM30\r\n", TDruhHlaseni::Varovani,
+         u"Aktualizováno odkazů na čísla bloků: 1.\r"
+         u"Slova, která typ souboru nečte jako odkazy na čísla bloků, ač je tak čte jiný řídicí systém: 1.\r"
+         u"Řádek 1 (M99 P2): Návrat na blok M99 P.\r"
+         u"Zůstala, jak byla; čte-li je řídicí systém, zvolte typ souboru, který je čte.",
+         {0}},
         // A lathe of G-code system C: G72 is its profile, G71 is metric.
         {"lathe, system C", TPrikazProgramu::Precislovat, SDruhy(TDruhyOdkazu{R::CyklyC}), true, 10, 10,
          "N1 G71\r\nN2 G72 P3 Q4\r\nN3 X1\r\nN4 Z1\r\n", "N10 G71\r\nN20 G72 P30 Q40\r\nN30 X1\r\nN40 Z1\r\n",
