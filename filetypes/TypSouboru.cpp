@@ -67,13 +67,48 @@ std::u16string SestavitRadek(const TTypSouboru& typ) {
     return radek;
 }
 
+namespace {
+
+// The extensions whose controls read other families than the default set.
+struct TPriponaNareci {
+    std::u16string_view Pripona;  // in lower case
+    TDruhyOdkazu Druhy;
+};
+constexpr TPriponaNareci PriponyNareci[] = {
+    {u".mpf", {TRodinaOdkazu::Skoky}}, {u".spf", {TRodinaOdkazu::Skoky}},
+    {u".h", {}},  {u".i", {}}, {u".ngc", {}}, {u".tap", {}},
+};
+
+// Types as an earlier version shipped them, each with the type this version
+// ships in its place.
+struct TNahrazenyTyp {
+    std::u16string_view Drive, Nyni;
+};
+constexpr TNahrazenyTyp NahrazeneTypy[] = {
+    // 3.1.0: the ISO milling type read no lathe profile, so a lathe program
+    // saved as .nc lost its profile's targets on a renumber.
+    {u"ISO frézování\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P\t",
+     u"ISO frézování\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P G70-G73\t"},
+};
+
+}  // namespace
+
 TDruhyOdkazu VychoziDruhyOdkazu(const TTypSouboru& typ) {
     std::u16string pripona = typ.Pripona;
     for (char16_t& c : pripona)
         if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    if (pripona == u".mpf" || pripona == u".spf") return {TRodinaOdkazu::Skoky};
-    if (pripona == u".h" || pripona == u".i" || pripona == u".ngc" || pripona == u".tap") return {};
+    for (const TPriponaNareci& p : PriponyNareci)
+        if (p.Pripona == pripona) return p.Druhy;
     return TDruhyOdkazu::Dosavadni();
+}
+
+void PrevestDodaneTypy(std::vector<TTypSouboru>& typy) {
+    for (TTypSouboru& t : typy)
+        for (const TNahrazenyTyp& n : NahrazeneTypy)
+            if (RozdelitRadek(n.Drive) == t) {
+                t = *RozdelitRadek(n.Nyni);
+                break;
+            }
 }
 
 TDruhyOdkazu DruhyOdkazuTypu(const TTypSouboru& typ) {

@@ -68,10 +68,17 @@ std::u16string SestavitRadek(const TTypSouboru& typ);
 // in either case), conservatively: Sinumerik programs (.mpf, .spf) the GOTO
 // family only; Heidenhain (.h, .i), RS-274/LinuxCNC (.ngc) and Mach3 (.tap)
 // none, as their controls jump by labels and subroutine names; any other the
-// families read before types chose them (TDruhyOdkazu::Dosavadni). The
-// profile cycles there are safe on a mill too: a cycle call's line carries
-// X, Y, Z or R, and its P and Q are then no references.
+// default set of the families (TDruhyOdkazu::Dosavadni), the lathe profile
+// cycles of G-code system A among them. They are safe on a mill too: a
+// profile call holds P and Q and no X, Y or Z, which a mill's cycle calls
+// (G73 X.. Y.. Z.. R.. Q..) always hold.
 TDruhyOdkazu VychoziDruhyOdkazu(const TTypSouboru& typ);
+
+// Brings a list stored by an earlier version up to date: a type that is
+// still exactly as an earlier version shipped it (all eight fields) becomes
+// the type this version ships in its place (the ISO milling type that read
+// no lathe profile now reads it). Any other type stays as it is.
+void PrevestDodaneTypy(std::vector<TTypSouboru>& typy);
 
 // The families a type reads: its own, else the default.
 TDruhyOdkazu DruhyOdkazuTypu(const TTypSouboru& typ);
