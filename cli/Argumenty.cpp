@@ -174,6 +174,9 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
         } else if (arg == "--force") {
             bezHodnoty();
             v.vynutit = true;
+        } else if (arg == "--guess") {
+            bezHodnoty();
+            v.odhadnout = true;
         } else if (arg == "-o") {
             v.vystup = hodnota();
             if (v.vystup->empty()) Chyba(rsDVYSTUPJMENO);
@@ -209,9 +212,11 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
     }
     if (!mamPrikaz) Chyba(rsDBEZPRIKAZU);
     if (v.cinnost == TCinnost::Typy) {
-        if (!v.soubory.empty()) Chyba(rsDTYPYBEZSOUBORU);
+        if (v.odhadnout && v.soubory.size() != 1) Chyba(rsDODHADJEDEN);
+        if (!v.odhadnout && !v.soubory.empty()) Chyba(rsDTYPYBEZSOUBORU);
         return v;
     }
+    if (v.odhadnout) Chyba(rsDJENODHAD);
     if (v.soubory.empty()) Chyba(rsDBEZSOUBORU);
     const bool standardniVstup = std::find(v.soubory.begin(), v.soubory.end(), "-") != v.soubory.end();
     if (standardniVstup && v.soubory.size() > 1) Chyba(rsDVSTUPSAM);

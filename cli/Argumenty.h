@@ -44,6 +44,7 @@ struct TVolby {
     bool rozdil = false;      // --diff: as --check, and print the changes
     unsigned uloh = 0;        // -j: programs at once; 0: one per core
     std::optional<std::string> jazyk;  // --lang: the language of this run
+    bool odhadnout = false;   // types --guess FILE: the type the program's words point to
 };
 
 // Reads the command line (without the program's name). Throws TChybaPouziti,

@@ -92,6 +92,7 @@ const TRadek Volby[] = {
     {"--update-references", &rsHUPDATEREFERENCES},
     {"--references LIST", &rsHREFERENCES},
     {"--force", &rsHFORCE},
+    {"--guess", &rsHGUESS},
     {"-o OUT", &rsHVYSTUP},
     {"-i, --in-place", &rsHNAMISTE},
     {"-r, --recursive", &rsHREKURZIVNE},
@@ -113,7 +114,7 @@ std::string NapovedaDavky() {
     const std::string pouziti = DoUtf8(rsHPOUZITI) + " ";
     const std::string odsazeni(Sloupcu(pouziti), ' ');
     std::string napoveda = pouziti + "tarvik-cli count|introduce|renumber|remove [options] FILE|FOLDER...\n" +
-                           odsazeni + "tarvik-cli refs [options] FILE\n" + odsazeni + "tarvik-cli types\n\n";
+                           odsazeni + "tarvik-cli refs [options] FILE\n" + odsazeni + "tarvik-cli types [--guess FILE]\n\n";
     Zalomit(napoveda, "", rsHPOPIS, 0);
     napoveda += "\n";
     for (const TRadek& r : Prikazy) Zalomit(napoveda, "  " + std::string(r.Nazev), *r.Text, 14);

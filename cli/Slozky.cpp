@@ -290,7 +290,8 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
                                       {NazevKodovani(p.Pouzite), DuvodJinehoKodovani(p)});
         // What became of the references, a line each, under the program's name.
         if (const auto hlaseni =
-                p.Odkazy ? HlaseniOdkazu(v.prikaz, zadani.Cislovani.AktualizovatOdkazy, *p.Odkazy) : std::nullopt) {
+                p.Odkazy ? HlaseniOdkazu(v.prikaz, zadani.Cislovani.AktualizovatOdkazy, *p.Odkazy, std::size_t(-1), p.Odhad)
+                         : std::nullopt) {
             std::u16string text = hlaseni->Titulek + u": " + hlaseni->Text;
             for (std::size_t od = 0;;) {
                 const std::size_t cr = text.find(u'\r', od);

@@ -102,6 +102,27 @@ TDruhyOdkazu VychoziDruhyOdkazu(const TTypSouboru& typ) {
     return TDruhyOdkazu::Dosavadni();
 }
 
+std::u16string_view NazevTypuNareci(TNareci nareci) {
+    switch (nareci) {
+        case TNareci::IsoFrezovani: return u"ISO frézování";
+        case TNareci::IsoSoustruzeni: return u"ISO soustružení";
+        case TNareci::IsoSoustruzeniC: return u"ISO soustružení, G-kódy C";
+        case TNareci::Sinumerik: return u"Sinumerik hlavní program";
+        case TNareci::Heidenhain: return u"Heidenhain dialog";
+        case TNareci::LinuxCnc: return u"G-kód RS-274";
+        case TNareci::Nezname: break;
+    }
+    return {};
+}
+
+std::optional<std::size_t> TypPodleOdhadu(const std::vector<TTypSouboru>& typy, TNareci nareci) {
+    const std::u16string_view nazev = NazevTypuNareci(nareci);
+    if (nazev.empty()) return std::nullopt;
+    for (std::size_t i = 0; i < typy.size(); ++i)
+        if (typy[i].Nazev == nazev) return i;
+    return std::nullopt;
+}
+
 void PrevestDodaneTypy(std::vector<TTypSouboru>& typy) {
     for (TTypSouboru& t : typy)
         for (const TNahrazenyTyp& n : NahrazeneTypy)

@@ -14,6 +14,7 @@
 // then reads the conservative default of VychoziDruhyOdkazu.
 #pragma once
 
+#include "engine/OdhadTypu.h"
 #include "engine/Odkazy.h"
 
 #include <array>
@@ -79,6 +80,14 @@ TDruhyOdkazu VychoziDruhyOdkazu(const TTypSouboru& typ);
 // the type this version ships in its place (the ISO milling type that read
 // no lathe profile now reads it). Any other type stays as it is.
 void PrevestDodaneTypy(std::vector<TTypSouboru>& typy);
+
+// The name of the shipped type whose control a dialect is ("ISO
+// soustružení"); empty for none.
+std::u16string_view NazevTypuNareci(TNareci nareci);
+
+// The type of the list that a guess names: the shipped type of its dialect,
+// found by its name; nothing when the list has no type of that name.
+std::optional<std::size_t> TypPodleOdhadu(const std::vector<TTypSouboru>& typy, TNareci nareci);
 
 // The families a type reads: its own, else the default.
 TDruhyOdkazu DruhyOdkazuTypu(const TTypSouboru& typ);

@@ -47,6 +47,8 @@
     X(rsDJENODSTRANIT, u"--force platí jen pro remove") \
     X(rsDODKAZY, u"%1 bere druhy odkazů GOTO, M99P, M97P, G70-G73 a G72-G75 oddělené čárkou, nebo none, ne '%2'") \
     X(rsDJENODKAZY, u"--references neplatí pro count") \
+    X(rsDJENODHAD, u"--guess platí jen pro types") \
+    X(rsDODHADJEDEN, u"types --guess bere jeden FILE") \
     X(rsDREFSJEDEN, u"refs bere jeden FILE") \
     X(rsDREFSZAPIS, u"refs nezapisuje žádný program: -o, --in-place, --check a --diff zde neplatí") \
     X(rsDREFSCISLOVANI, u"refs nic nečísluje: --first, --increment, --max, --keep-max a --restart zde neplatí") \
@@ -74,6 +76,8 @@
     X(rsDMALOPAMETI, u"Pro tento program není dost paměti; nic nebylo zapsáno.") \
     X(rsDMALOPAMETIPROGRAM, u"Pro tento program není dost paměti.") \
     X(rsDNECEKANE, u"nečekané selhání: %1") \
+    X(rsDAUTO, u"-t auto: typ souboru '%1' podle řádků %2") \
+    X(rsDAUTONENI, u"-t auto: typ souboru nelze podle slov programu odhadnout; použije se '%1'") \
     /* the folder mode: the status words and what their lines say */ \
     X(rsDHOTOVO, u"hotovo") \
     X(rsDBEZZMENY, u"beze změny") \
@@ -111,8 +115,12 @@
     X(rsHTYPES, \
         u"vypíše typy souborů, jejich sedm polí a druhy odkazů, které čte jejich řídicí systém (GOTO M99P " \
         u"M97P G70-G73 G72-G75, - pro žádné), oddělené tabulátorem") \
+    X(rsHGUESS, \
+        u"types: vypsat místo seznamu typ souboru, jehož řídicímu systému slova programu FILE nejspíš patří, " \
+        u"a dva nebo tři řádky, podle nichž; skončí s 1, když nelze odhadnout") \
     X(rsHTYPE, \
-        u"typ souboru podle jména; výchozí: první typ, jehož přípona odpovídá příponě souboru (bez ohledu " \
+        u"typ souboru podle jména, nebo auto: ten, jehož řídicímu systému slova programu nejspíš patří (jako " \
+        u"types --guess; nelze-li odhadnout, jako bez -t); výchozí: první typ, jehož přípona odpovídá příponě souboru (bez ohledu " \
         u"na velikost písmen; soubor bez přípony dostane typ s příponou \".\"), jinak první") \
     X(rsHMAIN, u"znak hlavního bloku zvoleného typu (\"\" ho vymaže)") \
     X(rsHSECONDARY, u"znak vedlejšího bloku, píše se před nová čísla") \

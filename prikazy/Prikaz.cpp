@@ -70,8 +70,16 @@ TOdkazyBloku TUloha::NoveOdkazy(std::optional<TVyberRadku> vyber) const {
     return o;
 }
 
+std::u16string NazevOdhadu(const TUloha& uloha, const TVysledekOdkazu& odkazy, const TOdhadTypu& odhad) {
+    const std::u16string_view nazev = NazevTypuNareci(odhad.Nareci);
+    if (nazev.empty() || nazev == uloha.Typ().Nazev) return {};
+    if ((DruhyNareci(odhad.Nareci) & odkazy.RodinyNectenych()).Prazdne()) return {};
+    return std::u16string(nazev);
+}
+
 std::optional<THlaseniPrikazu> Posoudit(const TUloha& uloha, const cnc::TPocty& pocty,
-                                        const std::optional<TVysledekOdkazu>& odkazy, bool vyber) {
+                                        const std::optional<TVysledekOdkazu>& odkazy, bool vyber,
+                                        std::u16string_view odhad) {
     const auto hlaseni = [](TDruhHlaseni druh, std::u16string text) {
         return THlaseniPrikazu{druh, druh == TDruhHlaseni::Varovani ? rsVAROVANI : rsINFORMACE, std::move(text), {}, {}};
     };
@@ -93,7 +101,7 @@ std::optional<THlaseniPrikazu> Posoudit(const TUloha& uloha, const cnc::TPocty& 
                 if (!odkazy->Odkazy.empty()) text = ZpravaOdkazyPredOdstranenim(*odkazy, false);
                 if (odkazy->PocetNectenych > 0) {
                     if (!text.empty()) text += u'\r';
-                    text += ZpravaNectenych(*odkazy, false, 10);
+                    text += ZpravaNectenych(*odkazy, false, 10, odhad);
                     if (odkazy->Odkazy.empty()) text += u'\r' + rsODKAZYPRESTANOU + u".";
                 }
                 return THlaseniPrikazu{TDruhHlaseni::Dotaz, rsVAROVANI, text, rsODKAZYPRESTO + u"?", {}};
@@ -210,11 +218,16 @@ TPrikazNadTextem::TPrikazNadTextem(const TZadaniPrikazu& zadani, std::string_vie
         if (prubeh) prubeh(od, text_.size());
     }
     posudek_ = prvni.Dokoncit();
+    // Words the type does not read: does the program look like a control that reads them?
+    if (posudek_.Odkazy && posudek_.Odkazy->PocetNectenych > 0) {
+        posudek_.Odhad = NazevOdhadu(uloha_, *posudek_.Odkazy, OdhadnoutTyp(text_));
+        if (!vyber_) posudek_.Odmitnuti = Posoudit(uloha_, posudek_.Pocty, posudek_.Odkazy, false, posudek_.Odhad);
+    }
     if (vyber_) {
         // The selection's own lines and block lines decide and pace the pass.
         const cnc::TZadani<char>& z = uloha_.Zadani();
         posudek_.Pocty = cnc::Spocitat(text_.substr(vyber_->Od, vyber_->Po - vyber_->Od), z, PoZacatku());
-        posudek_.Odmitnuti = Posoudit(uloha_, posudek_.Pocty, posudek_.Odkazy, true);
+        posudek_.Odmitnuti = Posoudit(uloha_, posudek_.Pocty, posudek_.Odkazy, true, posudek_.Odhad);
     }
 }
 
@@ -302,5 +315,5 @@ std::uint8_t TPrikazNadTextem::Zapsat(const std::function<void(std::string_view)
 
 std::optional<THlaseniPrikazu> TPrikazNadTextem::HlaseniOdkazu(std::size_t radku) const {
     if (!posudek_.Odkazy) return std::nullopt;
-    return ::HlaseniOdkazu(uloha_.Prikaz(), uloha_.Aktualizovat(), *posudek_.Odkazy, radku);
+    return ::HlaseniOdkazu(uloha_.Prikaz(), uloha_.Aktualizovat(), *posudek_.Odkazy, radku, posudek_.Odhad);
 }

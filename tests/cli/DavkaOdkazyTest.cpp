@@ -397,6 +397,50 @@ TEST_F(DavkaOdkazy, DodaneTypy) {
     }
 }
 
+// types --guess names the shipped type the program's words point to, with
+// the lines it goes by; -t auto renumbers with that type, and says so.
+TEST_F(DavkaOdkazy, OdhadTypu) {
+    prostredi.SouborTypu = TARVIK_FILES_FTD;
+    const std::string soustruh = Soubor("s.nc", "%\r\nO1000\r\nN10 G96 S200\r\nN20 G71 P30 Q40 U0.4\r\nN30 G0 X20.\r\n"
+                                                "N40 G1 Z-20.\r\nN50 G70 P30 Q40\r\nN60 M30\r\n%\r\n");
+    const std::string systemC = Soubor("c.nc", "%\r\nN10 G71\r\nN20 G75 P30 Q40 U0.2\r\nN30 X20.\r\nN40 Z-5.\r\nN50 M30\r\n");
+    const std::string nic = Soubor("n.nc", "%\r\nN10 G0 X0\r\nN20 M30\r\n");
+    struct Pripad {
+        const char* nazev;
+        std::vector<std::string> argumenty;
+        int kod;
+        std::string program;  // the start of standard output
+        std::string hlaseni;  // the start of standard error
+    };
+    const Pripad pripady[] = {
+        {"a lathe", {"types", "--guess", soustruh}, 0,
+         "ISO soustružení\nŘádek 3: N10 G96 S200\nŘádek 4: N20 G71 P30 Q40 U0.4\nŘádek 7: N50 G70 P30 Q40\n", ""},
+        {"nothing to go by", {"types", "--guess", nic}, 1, "",
+         "tarvik-cli: Typ souboru nelze podle slov programu odhadnout.\n"},
+        // The .nc type reads system A: the guess reads G75's profile.
+        {"-t auto, system C", {"renumber", "-t", "auto", "--first", "100", "--increment", "100", systemC}, 0,
+         "%\r\nN100 G71\r\nN200 G75 P300 Q400 U0.2\r\n",
+         "tarvik-cli: -t auto: typ souboru 'ISO soustružení, G-kódy C' podle řádků 3\n"},
+        {"-t auto without a guess", {"renumber", "-t", "auto", nic}, 0, "%\r\nN5 G0 X0\r\n",
+         "tarvik-cli: -t auto: typ souboru nelze podle slov programu odhadnout; použije se 'ISO frézování'\n"},
+        // The default type reads no system C: told, with the type the words point to.
+        {"system C by the extension", {"renumber", "--first", "100", "--increment", "100", systemC}, 0,
+         "%\r\nN100 G71\r\nN200 G75 P30 Q40 U0.2\r\n", ""},
+    };
+    for (const auto& p : pripady) {
+        SCOPED_TRACE(p.nazev);
+        EXPECT_EQ(Spustit(p.argumenty), p.kod) << vystup.hlaseni;
+        EXPECT_TRUE(vystup.program.starts_with(p.program)) << vystup.program;
+        EXPECT_TRUE(vystup.hlaseni.starts_with(p.hlaseni)) << vystup.hlaseni;
+    }
+    EXPECT_NE(vystup.hlaseni.find("Slova programu odpovídají typu souboru \"ISO soustružení, G-kódy C\"."),
+              std::string::npos)
+        << vystup.hlaseni;
+    for (const std::vector<std::string>& chybne :
+         {std::vector<std::string>{"types", "--guess"}, {"types", "--guess", "a", "b"}, {"renumber", "--guess", "a"}})
+        EXPECT_THROW(RozebratArgumenty(chybne), TChybaPouziti);
+}
+
 // Folder mode: what became of the references, under each program's name.
 TEST_F(DavkaOdkazy, Slozka) {
     fs::create_directories(slozka / "p");
