@@ -254,6 +254,7 @@ void THlavniForm::NastavitAktualniSoubor(const QString& cesta, TKodovani kodovan
     panel0_->setText(TextStatistiky());
     StatistikyZobrazeny();
     panel1_->setText(typ ? Q(typ->Nazev) : QString());
+    ZobrazitOdhadTypu();
 }
 
 void THlavniForm::aUlozitExecute() {
