@@ -48,6 +48,7 @@ TDruhyOdkazu Druhy(const std::string& volba, const std::string& hodnota) {
     for (char& c : mala)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     if (mala == "none" || mala == "-") return {};
+    const auto chyba = [&] { Chyba(rsDODKAZY, {volba, hodnota, ZapsatDruhy(TDruhyOdkazu::Vsechny(), ", ")}); };
     TDruhyOdkazu druhy;
     bool nejaky = false;
     for (std::size_t od = 0; od <= hodnota.size();) {
@@ -56,11 +57,11 @@ TDruhyOdkazu Druhy(const std::string& volba, const std::string& hodnota) {
         od = konec + 1;
         if (nazev.empty()) continue;
         const std::optional<TDruhyOdkazu> rodina = nazev == "-" ? std::nullopt : PrecistDruhy(nazev);
-        if (!rodina) Chyba(rsDODKAZY, {volba, hodnota});
+        if (!rodina) chyba();
         druhy = TDruhyOdkazu::ZBitu(static_cast<std::uint8_t>(druhy.Bity() | rodina->Bity()));
         nejaky = true;
     }
-    if (!nejaky) Chyba(rsDODKAZY, {volba, hodnota});
+    if (!nejaky) chyba();
     return druhy;
 }
 

@@ -1,5 +1,6 @@
 #include "Napoveda.h"
 
+#include "engine/RodinyOdkazu.h"
 #include "katalog/TextyDavky.h"
 #include "platform/Kodovani.h"
 
@@ -117,9 +118,12 @@ std::string NapovedaDavky() {
                            odsazeni + "tarvik-cli refs [options] FILE\n" + odsazeni + "tarvik-cli types [--guess FILE]\n\n";
     Zalomit(napoveda, "", rsHPOPIS, 0);
     napoveda += "\n";
-    for (const TRadek& r : Prikazy) Zalomit(napoveda, "  " + std::string(r.Nazev), *r.Text, 14);
+    // The families of references by their short names, from their list.
+    const std::string mezery = ZapsatDruhy(TDruhyOdkazu::Vsechny()), carky = ZapsatDruhy(TDruhyOdkazu::Vsechny(), ", ");
+    const auto text = [&](const std::u16string& t) { return ZUtf8(Vyplnit(t, {mezery, carky})); };
+    for (const TRadek& r : Prikazy) Zalomit(napoveda, "  " + std::string(r.Nazev), text(*r.Text), 14);
     napoveda += "\n";
-    for (const TRadek& r : Volby) Zalomit(napoveda, "  " + std::string(r.Nazev), *r.Text, 22);
+    for (const TRadek& r : Volby) Zalomit(napoveda, "  " + std::string(r.Nazev), text(*r.Text), 22);
     for (const std::u16string* odstavec : Odstavce) {
         napoveda += "\n";
         Zalomit(napoveda, "", *odstavec, 0);

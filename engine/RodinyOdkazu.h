@@ -90,6 +90,7 @@ struct TSpoustec {
 // A family as its line of the list declares it.
 struct TPopisRodiny {
     TRodinaOdkazu Rodina{};
+    std::string_view Identifikator;  // as the enum names it (Skoky): the file type editor's check box is chkOdkazy...
     std::string_view Zkratka;    // in a stored file type line and on the command line
     std::string_view KlicNazvu;  // the catalogue entry of its display name
     bool Vychozi = false;        // in the default set
@@ -106,9 +107,10 @@ struct TPopisRodiny {
 };
 
 namespace detail_rodiny {
-constexpr TPopisRodiny Popis(TRodinaOdkazu rodina, std::string_view zkratka, std::string_view klic, bool vychozi,
-                             std::initializer_list<TSpoustec> spoustece, std::initializer_list<TDruhOdkazu> druhy) {
-    TPopisRodiny p{rodina, zkratka, klic, vychozi};
+constexpr TPopisRodiny Popis(TRodinaOdkazu rodina, std::string_view identifikator, std::string_view zkratka,
+                             std::string_view klic, bool vychozi, std::initializer_list<TSpoustec> spoustece,
+                             std::initializer_list<TDruhOdkazu> druhy) {
+    TPopisRodiny p{rodina, identifikator, zkratka, klic, vychozi};
     for (const TSpoustec& s : spoustece) p.Spoustece[p.PocetSpoustecu++] = s;
     for (const TDruhOdkazu d : druhy) p.Druhy[p.PocetDruhu++] = d;
     return p;
@@ -121,7 +123,7 @@ inline constexpr std::array<TPopisRodiny, PocetRodinOdkazu> RodinyOdkazu = [] {
     using enum TDruhOdkazu;
 #define TARVIK_ROZBALIT(...) __VA_ARGS__
 #define TARVIK_POPIS(i, zkratka, klic, vychozi, spoustece, druhy) \
-    detail_rodiny::Popis(TRodinaOdkazu::i, zkratka, klic, vychozi, TARVIK_ROZBALIT spoustece, TARVIK_ROZBALIT druhy),
+    detail_rodiny::Popis(TRodinaOdkazu::i, #i, zkratka, klic, vychozi, TARVIK_ROZBALIT spoustece, TARVIK_ROZBALIT druhy),
     return std::array<TPopisRodiny, PocetRodinOdkazu>{TARVIK_RODINY_ODKAZU(TARVIK_POPIS)};
 #undef TARVIK_POPIS
 #undef TARVIK_ROZBALIT

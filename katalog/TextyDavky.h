@@ -3,7 +3,8 @@
 // entry of the message catalogue with its built-in Czech text. Texts with
 // parameters hold %1, %2, ... (Vyplnit); option names (--first, -o), the
 // placeholders FILE, FOLDER, OUT, N and the commands stay as they are in
-// every language.
+// every language. The help's texts take the short names of the families of
+// references as %1 (separated by blanks) and %2 (by commas).
 //
 // NastavitJazyk chooses the language of a run: it makes the catalogue pass
 // of the messages (section Obecne) and of these texts from the language file.
@@ -45,7 +46,7 @@
     X(rsDJENPRECISLOVAT, u"--keep-references a --update-references platí jen pro renumber") \
     X(rsDJENSIRKA, u"--width platí jen pro introduce a renumber") \
     X(rsDJENODSTRANIT, u"--force platí jen pro remove") \
-    X(rsDODKAZY, u"%1 bere druhy odkazů GOTO, M99P, M97P, G70-G73 a G72-G75 oddělené čárkou, nebo none, ne '%2'") \
+    X(rsDODKAZY, u"%1 bere druhy odkazů %3 oddělené čárkou, nebo none, ne '%2'") \
     X(rsDJENODKAZY, u"--references neplatí pro count") \
     X(rsDJENODHAD, u"--guess platí jen pro types") \
     X(rsDODHADJEDEN, u"types --guess bere jeden FILE") \
@@ -113,8 +114,8 @@
         u"vypíše odkazy na čísla bloků (ty druhy, které čte řídicí systém typu souboru): řádek, druh, cíl a " \
         u"řádek cílového bloku nebo proč žádný není; skončí s 1, když některý nemá jednoznačný cíl") \
     X(rsHTYPES, \
-        u"vypíše typy souborů, jejich sedm polí a druhy odkazů, které čte jejich řídicí systém (GOTO M99P " \
-        u"M97P G70-G73 G72-G75, - pro žádné), oddělené tabulátorem") \
+        u"vypíše typy souborů, jejich sedm polí a druhy odkazů, které čte jejich řídicí systém (%1, - pro " \
+        u"žádné), oddělené tabulátorem") \
     X(rsHGUESS, \
         u"types: vypsat místo seznamu typ souboru, jehož řídicímu systému slova programu FILE nejspíš patří, " \
         u"a dva nebo tři řádky, podle nichž; skončí s 1, když nelze odhadnout") \
@@ -144,7 +145,7 @@
     X(rsHUPDATEREFERENCES, u"renumber: odkazy aktualizovat (výchozí)") \
     X(rsHREFERENCES, \
         u"druhy odkazů na čísla bloků, které čte řídicí systém, pro tento běh místo druhů typu souboru: " \
-        u"GOTO, M99P, M97P, G70-G73, G72-G75 oddělené čárkou, nebo none") \
+        u"%2 oddělené čárkou, nebo none") \
     X(rsHFORCE, u"remove: odstranit čísla i z programu, jehož odkazy na ně by pak nikam nevedly") \
     X(rsHVYSTUP, \
         u"zapsat výsledek do OUT (\"-\": standardní výstup); u několika programů nebo FOLDER je OUT " \

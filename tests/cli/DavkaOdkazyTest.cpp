@@ -318,7 +318,7 @@ TEST(DruhyOdkazuDavky, Volba) {
                 ADD_FAILURE() << "no usage error";
             } catch (const TChybaPouziti& e) {
                 EXPECT_EQ(std::string(e.what()),
-                          "--references bere druhy odkazů GOTO, M99P, M97P, G70-G73 a G72-G75 oddělené čárkou, nebo "
+                          "--references bere druhy odkazů GOTO, M99P, M97P, G70-G73, G72-G75 oddělené čárkou, nebo "
                           "none, ne '" + p.hodnota + "'");
             }
         }
@@ -439,6 +439,23 @@ TEST_F(DavkaOdkazy, OdhadTypu) {
     for (const std::vector<std::string>& chybne :
          {std::vector<std::string>{"types", "--guess"}, {"types", "--guess", "a", "b"}, {"renumber", "--guess", "a"}})
         EXPECT_THROW(RozebratArgumenty(chybne), TChybaPouziti);
+}
+
+// The help names every family of references by its short name, in every
+// language, as the list of families declares them.
+TEST_F(DavkaOdkazy, NapovedaJmenujeRodiny) {
+    prostredi.SouborJazyku = TARVIK_JAZYKY_XML;
+    for (const char* jazyk : {"CZ", "EN", "SK", "DE", "FR", "ES"}) {
+        SCOPED_TRACE(jazyk);
+        ASSERT_EQ(Spustit({"--lang", jazyk, "--help"}), 0) << vystup.hlaseni;
+        const std::size_t reference = vystup.program.find("--references LIST");
+        ASSERT_NE(reference, std::string::npos);
+        const std::string radek = vystup.program.substr(reference, vystup.program.find("--force", reference) - reference);
+        for (const TPopisRodiny& r : RodinyOdkazu) EXPECT_NE(radek.find(r.Zkratka), std::string::npos) << r.Zkratka;
+        EXPECT_EQ(vystup.program.find('%'), std::string::npos);
+    }
+    EXPECT_EQ(Spustit({"renumber", "--references", "G99", "p.nc"}), 2);
+    for (const TPopisRodiny& r : RodinyOdkazu) EXPECT_NE(vystup.hlaseni.find(r.Zkratka), std::string::npos) << r.Zkratka;
 }
 
 // Folder mode: what became of the references, under each program's name.

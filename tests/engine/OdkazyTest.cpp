@@ -783,10 +783,66 @@ TEST(Odkazy, TextDruhu) {
         {"", std::nullopt},
     };
     for (const auto& p : pripady) EXPECT_EQ(PrecistDruhy(p.text), p.druhy) << p.text;
-    EXPECT_EQ(ZapsatDruhy(TDruhyOdkazu::Vsechny()), "GOTO M99P M97P G70-G73 G72-G75");
     EXPECT_EQ(ZapsatDruhy({}), "-");
-    for (std::uint8_t bity = 0; bity < 32; ++bity)
+    // Every set of the declared families is written and read back; each
+    // family alone is its short name, which names no other.
+    for (std::uint32_t bity = 0; bity < (std::uint32_t{1} << PocetRodinOdkazu); ++bity)
         EXPECT_EQ(PrecistDruhy(ZapsatDruhy(TDruhyOdkazu::ZBitu(bity))), TDruhyOdkazu::ZBitu(bity));
+    for (const TPopisRodiny& r : RodinyOdkazu) {
+        EXPECT_EQ(ZapsatDruhy({r.Rodina}), r.Zkratka);
+        EXPECT_EQ(PrecistDruhy(r.Zkratka), TDruhyOdkazu{r.Rodina}) << r.Zkratka;
+        // It reads kinds, and the words that start them pass the pre-filter.
+        ASSERT_GT(r.PocetDruhu, 0u) << r.Zkratka;
+        for (std::size_t i = 0; i < r.PocetDruhu; ++i)
+            EXPECT_TRUE(TDruhyOdkazu::Ctouci(r.Druhy[i]).Ma(r.Rodina)) << NazevDruhu(r.Druhy[i]);
+    }
+}
+
+// The text of a window (the pre-filter's windows of 64 bytes, the program
+// end's letter) and the text line by line give the same references, words
+// the type does not read, counts and edits: the letters that start a
+// reference stand at every place of a window and of a 16-byte piece, at the
+// ends of lines of every length, with every kind of line break.
+TEST(Odkazy, OknaJakoRadky) {
+    const char* slova[] = {"GOTO 3", "G71 P2 Q3", "M99 P1", "M97 P2", "G75 P1 Q2", "M30", "gOtO 2", "GOTOF N2"};
+    std::vector<std::string> programy;
+    for (std::size_t sirka = 0; sirka < 80; sirka += 7)
+        for (const char* slovo : slova)
+            for (const char* zlom : {"\n", "\r\n", "\r"}) {
+                std::string p = "%" + std::string(zlom) + "N1 " + std::string(sirka, 'X') + slovo + zlom + "N2 " +
+                                std::string(sirka % 17, ' ') + slovo + zlom + "N3 X" + zlom + std::string(sirka, 'Y') +
+                                "(" + slovo + ")" + zlom + "N4 M99 P3";
+                programy.push_back(std::move(p));
+            }
+    const TCislovaniOdkazu c{10, 10, 9999, true};
+    for (const TDruhyOdkazu druhy : {TDruhyOdkazu::Dosavadni(), TDruhyOdkazu{}, TDruhyOdkazu::Vsechny()})
+        for (const std::string& program : programy) {
+            SCOPED_TRACE(ZapsatDruhy(druhy) + ": " + program);
+            TZnakyOdkazu z = Iso;
+            z.Druhy = druhy;
+            TOdkazyBloku okna(z, c), radky(z, c);
+            okna.Pridat(program);
+            const TRadkyUtf8 r = RadkyTextu(program);
+            // The line path splits at CR too.
+            std::vector<std::string> vsechny;
+            for (std::size_t i = 0; i <= program.size();) {
+                const std::size_t konec = cnc::KonecRadku(std::string_view(program), i);
+                vsechny.push_back(program.substr(i, konec - i));
+                if (konec == program.size()) break;
+                i = cnc::ZaZlomem(std::string_view(program), konec);
+            }
+            for (const std::string& radek : vsechny) radky.Radek(radek);
+            EXPECT_EQ(okna.Pocty().Radku, radky.Pocty().Radku);
+            EXPECT_EQ(okna.Pocty().Bloku, radky.Pocty().Bloku);
+            const TVysledekOdkazu a = okna.Dokoncit(), b = radky.Dokoncit();
+            EXPECT_EQ(Popsat(a), Popsat(b));
+            EXPECT_EQ(a.Upravy, b.Upravy);
+            EXPECT_EQ(a.PocetNectenych, b.PocetNectenych);
+            EXPECT_EQ(a.TextyNectenych, b.TextyNectenych);
+            // None is lost: the window's path finds every word the line's does.
+            EXPECT_EQ(a.Nalezenych + a.PocetNectenych, b.Nalezenych + b.PocetNectenych);
+            EXPECT_GT(a.Nalezenych + a.PocetNectenych, 0u);
+        }
 }
 
 TEST(Odkazy, KurzorUprav) {
