@@ -17,26 +17,27 @@
 #include <string>
 #include <string_view>
 
-// The kinds of references: X(identifier, how a listing names it).
-#define TARVIK_DRUHY_ODKAZU(X) \
-    X(Goto, "GOTO")            \
-    X(GotoF, "GOTOF")          \
-    X(GotoB, "GOTOB")          \
-    X(GotoC, "GOTOC")          \
-    X(M99P, "M99 P")           \
-    X(M97P, "M97 P")           \
-    X(G70P, "G70 P")           \
-    X(G70Q, "G70 Q")           \
-    X(G71P, "G71 P")           \
-    X(G71Q, "G71 Q")           \
-    X(G72P, "G72 P")           \
-    X(G72Q, "G72 Q")           \
-    X(G73P, "G73 P")           \
-    X(G73Q, "G73 Q")           \
-    X(G74P, "G74 P")           \
-    X(G74Q, "G74 Q")           \
-    X(G75P, "G75 P")           \
-    X(G75Q, "G75 Q")
+// The kinds of references: X(identifier, how a listing names it, a line
+// that holds one, to 10: the grammar must read it there).
+#define TARVIK_DRUHY_ODKAZU(X)                 \
+    X(Goto, "GOTO", "IF [#1 GT 0] GOTO 10")    \
+    X(GotoF, "GOTOF", "GOTOF N10")             \
+    X(GotoB, "GOTOB", "GOTOB N10")             \
+    X(GotoC, "GOTOC", "GOTOC N10")             \
+    X(M99P, "M99 P", "M99 P10")                \
+    X(M97P, "M97 P", "M97 P10 L2")             \
+    X(G70P, "G70 P", "G70 P10 Q20")            \
+    X(G70Q, "G70 Q", "G70 P20 Q10")            \
+    X(G71P, "G71 P", "G71 P10 Q20 U0.4 W0.1")  \
+    X(G71Q, "G71 Q", "G71 P20 Q10 U0.4 W0.1")  \
+    X(G72P, "G72 P", "G72 P10 Q20")            \
+    X(G72Q, "G72 Q", "G72 P20 Q10")            \
+    X(G73P, "G73 P", "G73 P10 Q20 U1. W1.")    \
+    X(G73Q, "G73 Q", "G73 P20 Q10 U1. W1.")    \
+    X(G74P, "G74 P", "G74 P10 Q20 U0.2")       \
+    X(G74Q, "G74 Q", "G74 P20 Q10 U0.2")       \
+    X(G75P, "G75 P", "G75 P10 Q20")            \
+    X(G75Q, "G75 Q", "G75 P20 Q10")
 
 // The families: X(identifier, short name, catalogue entry of the display
 // name, in the default set, ({the words that start its references}),
@@ -67,10 +68,18 @@ inline constexpr std::size_t PocetRodinOdkazu = 0 TARVIK_RODINY_ODKAZU(TARVIK_JE
 
 // "GOTO", "GOTOF", "M99 P", "G71 Q", ...: how a listing names the kind.
 constexpr std::string_view NazevDruhu(TDruhOdkazu druh) {
-#define TARVIK_NAZEV(i, nazev) nazev,
+#define TARVIK_NAZEV(i, nazev, ...) nazev,
     constexpr std::string_view Nazvy[] = {TARVIK_DRUHY_ODKAZU(TARVIK_NAZEV)};
 #undef TARVIK_NAZEV
     return Nazvy[static_cast<std::size_t>(druh)];
+}
+
+// A line that holds a reference of the kind, to block 10.
+constexpr std::string_view PrikladDruhu(TDruhOdkazu druh) {
+#define TARVIK_PRIKLAD(i, nazev, priklad) priklad,
+    constexpr std::string_view Priklady[] = {TARVIK_DRUHY_ODKAZU(TARVIK_PRIKLAD)};
+#undef TARVIK_PRIKLAD
+    return Priklady[static_cast<std::size_t>(druh)];
 }
 
 // The kind a listing names so ("G71 Q"); nothing for a name of no kind.

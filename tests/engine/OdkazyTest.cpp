@@ -798,6 +798,26 @@ TEST(Odkazy, TextDruhu) {
     }
 }
 
+// Every kind of the list is read where its example line holds it, by the
+// families that read it, and by no other.
+TEST(Odkazy, PrikladyDruhu) {
+    for (std::size_t i = 0; i < PocetDruhuOdkazu; ++i) {
+        const auto druh = static_cast<TDruhOdkazu>(i);
+        SCOPED_TRACE(PrikladDruhu(druh));
+        for (const TPopisRodiny& r : RodinyOdkazu) {
+            TZnakyOdkazu z = Iso;
+            z.Druhy = {r.Rodina};
+            std::vector<TOdkaz> odkazy;
+            std::string texty;
+            NajitOdkazyVRadku(PrikladDruhu(druh), z, odkazy, texty);
+            const auto najde = std::find_if(odkazy.begin(), odkazy.end(), [&](const TOdkaz& o) {
+                return o.Druh == druh && o.Cil == 10 && o.Stav == TStavOdkazu::ChybiCil;
+            });
+            EXPECT_EQ(najde != odkazy.end(), r.Cte(druh)) << r.Zkratka;
+        }
+    }
+}
+
 // The text of a window (the pre-filter's windows of 64 bytes, the program
 // end's letter) and the text line by line give the same references, words
 // the type does not read, counts and edits: the letters that start a
