@@ -8,7 +8,7 @@ namespace {
 
 TEST(Katalog, PoradiKliceAVestaveneTexty) {
     const auto& k = Katalog();
-    ASSERT_EQ(k.size(), 67u);
+    ASSERT_EQ(k.size(), 72u);
     EXPECT_EQ(k.front().Klic, "rsCHYBA");
     EXPECT_EQ(k[8].Klic, "rsNEDEFSOUBORY");
     EXPECT_EQ(k[21].Klic, "rsBLOKU");
