@@ -274,6 +274,8 @@ std::size_t THlavniForm::NahraditVse() {
     const QByteArray nahradaUtf8 = NajitForm->Nahrada().toUtf8();
     const std::string_view nahrada(nahradaUtf8.constData(), std::size_t(nahradaUtf8.size()));
     const std::optional<TEditorProgramu::TUsek> rozsah = RozsahHledani();
+    // Told where it was asked for, whatever the dialog does while the work serves the window.
+    const bool vDialogu = NajitForm->isVisible();
     std::size_t pocet = 0;
     {
         // The new text is built beside the one shown, read in place, and
@@ -305,7 +307,7 @@ std::size_t THlavniForm::NahraditVse() {
     const QString zprava = pocet > 0 ? Q(rsNAHRAZENO) + QStringLiteral(": ") + QString::number(pocet) + u'.'
                                      : Q(rsNENALEZENO) + QStringLiteral(": \"") + NajitForm->Zadani().Text + QStringLiteral("\".");
     if (pocet == 0) QApplication::beep();
-    if (NajitForm->isVisible())
+    if (vDialogu)
         NajitForm->ZobrazitStav(zprava);
     else
         Hlaseni->ZobrazitHlaseni(thInformace, zprava, Q(rsINFORMACE));
