@@ -307,6 +307,8 @@ private:
     // Shows the find dialog: a selection within a line is the text to find,
     // a longer one the part to search in.
     void ZobrazitNajit(bool nahradit);
+    // "Only within the selection" has its part: else it is cleared and the user told.
+    bool RozsahPlati();
     // Marks the part searched in (none: unmarks it).
     void OznacitRozsah(std::optional<TEditorProgramu::TUsek> rozsah);
     // The window's title: the program's name and a star while it is not saved.

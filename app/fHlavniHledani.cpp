@@ -163,6 +163,17 @@ std::optional<TEditorProgramu::TUsek> THlavniForm::RozsahHledani() const {
     return TEditorProgramu::TUsek{std::size_t(od), std::size_t(po)};
 }
 
+bool THlavniForm::RozsahPlati() {
+    if (!NajitForm->VeVyberu() || RozsahHledani()) return true;
+    // The part marked is gone (a command or its undo replaced the text as a
+    // whole, or it was deleted): nothing is searched, least of all replaced,
+    // outside it; the user selects it again.
+    NajitForm->NastavitVeVyberu(false);
+    NajitForm->ZobrazitStav(Q(rsVYBERPRAZDNY) + u'.');
+    QApplication::beep();
+    return false;
+}
+
 void THlavniForm::aNajitExecute() { ZobrazitNajit(false); }
 
 void THlavniForm::aNahraditExecute() { ZobrazitNajit(true); }
@@ -207,6 +218,7 @@ bool THlavniForm::Najit(bool dopredu) {
         ZobrazitNajit(false);
         return false;
     }
+    if (!RozsahPlati()) return false;
     TEditorProgramu& e = *ui->memProgram;
     const std::string_view text = e.Utf8();
     const TEditorProgramu::TUsek rozsah = RozsahHledani().value_or(TEditorProgramu::TUsek{0, text.size()});
@@ -248,7 +260,7 @@ bool THlavniForm::Nahradit() {
     if (pruchodBezi_ || !NajitForm) return false;
     const THledani hledani(NajitForm->Zadani());
     TEditorProgramu& e = *ui->memProgram;
-    if (hledani.Prazdne() || e.isReadOnly()) return false;
+    if (hledani.Prazdne() || e.isReadOnly() || !RozsahPlati()) return false;
     const TEditorProgramu::TUsek v = e.Vyber();
     const std::optional<TEditorProgramu::TUsek> rozsah = RozsahHledani();
     const bool uvnitr = !rozsah || (v.Od >= rozsah->Od && v.Po <= rozsah->Po);
@@ -270,7 +282,7 @@ std::size_t THlavniForm::NahraditVse() {
     if (pruchodBezi_ || !NajitForm) return 0;
     const THledani hledani(NajitForm->Zadani());
     TEditorProgramu& e = *ui->memProgram;
-    if (hledani.Prazdne() || e.isReadOnly()) return 0;
+    if (hledani.Prazdne() || e.isReadOnly() || !RozsahPlati()) return 0;
     const QByteArray nahradaUtf8 = NajitForm->Nahrada().toUtf8();
     const std::string_view nahrada(nahradaUtf8.constData(), std::size_t(nahradaUtf8.size()));
     const std::optional<TEditorProgramu::TUsek> rozsah = RozsahHledani();

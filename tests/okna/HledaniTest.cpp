@@ -194,6 +194,15 @@ TEST_F(HledaniVOkne, NahraditVseJednimKrokem) {
     QTest::keyClicks(&e(), "G4\r");
     f().btnNahraditVse->click();
     EXPECT_EQ(Text(), "%\r\nG4\r\nN10 G0 X1 Y1\r\nL20 X-2.5 (MAX)\r\nL30 X3\r\nN40 x4\r\nM30\r\n");
+    // The part marked is gone with the text a renumber replaced: nothing is
+    // replaced outside it.
+    Vybrat(0, 0);
+    Klavesa(Qt::Key_F9);
+    const std::string precislovano = Text();
+    f().btnNahraditVse->click();
+    EXPECT_EQ(Text(), precislovano);
+    EXPECT_FALSE(NajitForm->VeVyberu());
+    EXPECT_EQ(NajitForm->Stav().toStdU16String(), rsVYBERPRAZDNY + u'.');
     // Ticked with nothing selected: refused and said.
     f().chkVeVyberu->setChecked(false);
     Vybrat(5, 5);
