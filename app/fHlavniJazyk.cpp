@@ -15,7 +15,6 @@
 #include "ui/fOAplikaci.h"
 #include "ui/fPrejit.h"
 
-#include <QFileInfo>
 #include <QTreeWidget>
 
 namespace {
@@ -31,11 +30,11 @@ const QDomDocument& NactenyDokument(TXMLDokument& dokument) {
 
 void THlavniForm::NajitJazykovySoubor() {
     if (xdcJazyk && xdcJazyk->Nacteno()) return;
-    // tarvik.xml in the working directory goes by that name, as always.
-    QString nazev = QStringLiteral("tarvik.xml");
-    if (!QFileInfo(nazev).isFile())
-        if (const auto soubor = NajitSoubor(SlozkyDat, "tarvik.xml"))
-            nazev = QString::fromStdU16String(soubor->u16string());
+    // Only where the program's data files are: a tarvik.xml that lies in the
+    // working directory, a folder of programs perhaps, is no file of ours.
+    // Without one the document names no file, and none exists.
+    QString nazev;
+    if (const auto soubor = NajitSoubor(SlozkyDat, "tarvik.xml")) nazev = QString::fromStdU16String(soubor->u16string());
     if (!xdcJazyk || xdcJazyk->NazevSouboru() != nazev) xdcJazyk = std::make_shared<TXMLDokument>(nazev);
 }
 
@@ -92,6 +91,7 @@ void THlavniForm::aJazykExecute() {
         const QList<QTreeWidgetItem*> vybrane = seznam->selectedItems();
         if (vybrane.isEmpty()) return;
         JazykXML->Jazyk = vybrane.front()->text(0);
+        jazykZvolen_ = true;
         // The command shows the chosen language's flag (the images from 9 on
         // are the flags in the order of the dialog's), whatever its row.
         NastavitIndexObrazku(JazykForm->ObrazekPrikazu(vybrane.front()));
