@@ -91,6 +91,10 @@ public:
     void NacistTypySouboru(bool zeSouboru);
     // Takes the messages and window texts of the current language.
     void PrelozitAplikaci();
+    // The window is never smaller than its design, nor than its texts need in
+    // the font and the language in use (a wider font than the design's, where
+    // the fonts it was laid out for are not installed, or longer texts).
+    void PrizpusobitMinimum();
     // The language file's XML document (tarvik.xml in the first data folder
     // that holds one), loaded once by the catalogue pass or the
     // language command; until then looked for again at each of them.
@@ -299,6 +303,7 @@ private:
     // A language was chosen in the language dialog, now or in an earlier run
     // (it is stored); until then the window speaks the locale's.
     bool jazykZvolen_ = false;
+    std::optional<QSize> navrzeneMinimum_;  // the design's least size
     bool maximalizovat_ = false;
     std::optional<QSize> ulozenaVelikost_;
     bool formShowProbehl_ = false;

@@ -1,6 +1,8 @@
 // The main window's language steps: the catalogue pass and the language command.
 #include "fHlavni.h"
 
+#include "ui_fHlavni.h"
+
 #include "app/ObecnaChyba.h"
 #include "ui/fASCII.h"
 #include "ui/fNastaveni.h"
@@ -15,7 +17,10 @@
 #include "ui/fOAplikaci.h"
 #include "ui/fPrejit.h"
 
+#include <QLayout>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -46,6 +51,7 @@ void THlavniForm::PrelozitAplikaci() {
         ObnovitVestaveneTexty();
         NastavitJazykQt(QStringLiteral("CZ"));
         PrelozitPrepinacOdkazu();
+        PrizpusobitMinimum();
         return;
     }
     NastavitJazykQt(JazykXML->Jazyk);
@@ -67,6 +73,19 @@ void THlavniForm::PrelozitAplikaci() {
         if (okno) JazykXML->PrelozFormular(okno);
     // The switch's texts are messages, not the window's own.
     PrelozitPrepinacOdkazu();
+    PrizpusobitMinimum();
+}
+
+void THlavniForm::PrizpusobitMinimum() {
+    if (!navrzeneMinimum_) navrzeneMinimum_ = minimumSize();
+    layout()->activate();
+    QSize nejmensi = navrzeneMinimum_->expandedTo(layout()->minimumSize());
+    // As wide as the settings panel wants its labels and switches whole, and
+    // as the tool bar, which would hide the commands that do not fit behind
+    // its extension button.
+    nejmensi.setWidth(std::max({nejmensi.width(), ui->Panel1->sizeHint().width(),
+                                ui->ActionToolBar1->sizeHint().width()}));
+    setMinimumSize(nejmensi);
 }
 
 void THlavniForm::aJazykExecute() {
