@@ -6,6 +6,7 @@
 #include "filetypes/SeznamTypu.h"
 #include "filetypes/TypSouboru.h"
 #include "filetypes/UlozeneNastaveni.h"
+#include "katalog/JazykUzivatele.h"
 #include "katalog/TextyDavky.h"
 #include "katalog/Zpravy.h"
 #include "katalog/ZpravyOdkazu.h"
@@ -78,6 +79,7 @@ class TBezpecnaHlaseni final : public TVystupDavky {
 public:
     explicit TBezpecnaHlaseni(TVystupDavky& vystup) : vystup_(vystup) {}
     bool Program(std::string_view bytes) override { return vystup_.Program(bytes); }
+    bool Terminal() const override { return vystup_.Terminal(); }
     void Hlaseni(std::string_view text) override {
         std::string radky;
         for (;;) {
@@ -148,6 +150,18 @@ void OhlasitNastaveni(const TNastaveniDavky& n, TVystupDavky& vystup) {
     if (n.chybiSoubor) VypsatHlaseni(vystup, rsVAROVANI, rsNEDEFSOUBORY + u".");
 }
 
+// The number of a line of "types" (1 for the first): digits alone, without a
+// sign or leading zero.
+std::optional<std::size_t> CisloTypu(std::u16string_view text) {
+    if (text.empty() || text.size() > 6 || text.front() == u'0') return std::nullopt;
+    std::size_t cislo = 0;
+    for (const char16_t c : text) {
+        if (c < u'0' || c > u'9') return std::nullopt;
+        cislo = cislo * 10 + std::size_t(c - u'0');
+    }
+    return cislo;
+}
+
 }  // namespace
 
 TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy, const std::filesystem::path& soubor) {
@@ -159,10 +173,14 @@ TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy, con
                 nalezeny = &t;
                 break;
             }
+        // No type of that name: the number of a line of "types".
+        if (const auto cislo = CisloTypu(*v.typ); !nalezeny && cislo && *cislo <= typy.size())
+            nalezeny = &typy[*cislo - 1];
         if (!nalezeny) {
             std::string zprava = Vyplnit(rsDNEZNAMYTYP, {BezRidicichZnaku(DoUtf8(*v.typ))});
             if (!typy.empty()) zprava += "; " + DoUtf8(rsDTYPYSOUBORU);
-            for (const auto& t : typy) zprava += "\n  " + BezRidicichZnaku(DoUtf8(t.Nazev));
+            for (std::size_t i = 0; i < typy.size(); ++i)
+                zprava += "\n  " + std::to_string(i + 1) + "  " + BezRidicichZnaku(DoUtf8(typy[i].Nazev));
             throw TChybaPouziti(zprava);
         }
         typ = *nalezeny;
@@ -273,7 +291,8 @@ int ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDav
     if (zapis) zapis->Dokoncit();
     if (r.Pouzite != r.Pozadovane)
         vystup.Hlaseni("tarvik-cli: " + Vyplnit(rsDZAPISUJESEJAKO, {DuvodJinehoKodovani(r), NazevKodovani(r.Pouzite)}));
-    vystup.Hlaseni(std::to_string(r.Procenta) + "%");
+    // The engine's progress, for a person watching; not into logs and pipes.
+    if (vystup.Terminal()) vystup.Hlaseni(std::to_string(r.Procenta) + "%");
     vystup.Hlaseni(DoUtf8(TextStatistiky(r.Radku, r.Znaku, r.Bloku)));
     if (r.Odkazy)
         if (const auto hlaseni = HlaseniOdkazu(v.prikaz, zadani.Cislovani.AktualizovatOdkazy, *r.Odkazy))
@@ -319,13 +338,18 @@ int SpustitDavku(const std::vector<std::string>& argumenty, const TProstrediDavk
     TBezpecnaHlaseni vystup(vystupProgramu);
     try {
         // The language comes first, so that everything is told in it: --lang,
-        // else the one stored with the settings (read before the command line
-        // is; what reading them met is told once it is read).
+        // else the one chosen in the window (stored with the settings, which
+        // are read before the command line is; what reading them met is told
+        // once it is read), else the locale's. A language asked for that
+        // cannot be used is warned of; the locale's falls back on Czech
+        // without a word.
         const TNastaveniDavky nastaveni = NacistNastaveni(prostredi);
-        const std::optional<std::string> jazyk = JazykZArgumentu(argumenty);
-        for (const std::u16string& varovani :
-             NastavitJazyk(jazyk ? *jazyk : DoUtf8(nastaveni.ulozene.Jazyk), prostredi.SouborJazyku))
-            VypsatHlaseni(vystup, rsVAROVANI, varovani + u".");
+        const std::optional<std::string> volba = JazykZArgumentu(argumenty);
+        const TUlozeneNastaveni& ulozene = nastaveni.ulozene;
+        const bool vyzadany = volba || ulozene.JazykZvolen;
+        const std::string jazyk = volba ? *volba : JazykUzivatele(ulozene.JazykZvolen, ulozene.Jazyk, prostredi.JazykZProstredi);
+        for (const std::u16string& varovani : NastavitJazyk(jazyk, prostredi.SouborJazyku))
+            if (vyzadany) VypsatHlaseni(vystup, rsVAROVANI, varovani + u".");
         const TVolby v = RozebratArgumenty(argumenty);
         if (v.cinnost == TCinnost::Napoveda) return vystup.Program(NapovedaDavky()) ? 0 : 2;
         if (v.cinnost == TCinnost::Verze) return vystup.Program("tarvik-cli " TARVIK_VERZE "\n" TARVIK_O_LICENCI) ? 0 : 2;

@@ -57,12 +57,12 @@ TEST_F(Davka, PrikazyNaProgramu) {
     const Pripad pripady[] = {
         {{"count"}, cislovany, 0, "3\n", ""},
         {{"renumber"}, cislovany, 0, "%\r\nN5 G90\r\nN10 G0 X0\r\n:15 M6\r\n(A)\r\nM30\r\n",
-         "83%\nPočet řádků: 6, Počet znaků: 40, Počet NC bloků: 3.\n"},
+         "Počet řádků: 6, Počet znaků: 40, Počet NC bloků: 3.\n"},
         {{"renumber", "--first", "100", "--increment", "1"}, cislovany, 0,
          "%\r\nN100 G90\r\nN101 G0 X0\r\n:102 M6\r\n(A)\r\nM30\r\n", ""},
         {{"remove"}, cislovany, 0, "%\r\n G90\r\n G0 X0\r\n M6\r\n(A)\r\nM30\r\n", ""},
         {{"introduce"}, bezCisel, 0, "%\r\nN5 G90\r\n(A)\r\nM30\r\n",
-         "25%\nPočet řádků: 4, Počet znaků: 21, Počet NC bloků: 1.\n"},
+         "Počet řádků: 4, Počet znaků: 21, Počet NC bloků: 1.\n"},
         {{"introduce", "--number-start", "--number-end", "--number-comments", "--first", "10",
           "--increment", "10"},
          bezCisel, 0, "N10 %\r\nN20 G90\r\nN30 (A)\r\nN40 M30\r\n", ""},
@@ -80,7 +80,7 @@ TEST_F(Davka, PrikazyNaProgramu) {
          "Informace: Program neobsahuje žádné NC bloky.\nMůžete zavést nové NC bloky.\n"},
         {{"remove"}, bezCisel, 1, "", "Informace: Program neobsahuje žádné NC bloky\n"},
         {{"count"}, "", 0, "0\n", ""},
-        {{"introduce"}, "", 0, "", "0%\nPočet řádků: 0, Počet znaků: 0, Počet NC bloků: 0.\n"},
+        {{"introduce"}, "", 0, "", "Počet řádků: 0, Počet znaků: 0, Počet NC bloků: 0.\n"},
     };
     for (const auto& p : pripady) {
         std::vector<std::string> argumenty = p.argumenty;
@@ -106,6 +106,52 @@ TEST_F(Davka, TypPodlePriponyAJmena) {
     EXPECT_EQ(Spustit({"types"}), 0);
     EXPECT_EQ(vystup.program,
               "Frézka\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P G70-G73\nDialog\t.h\t\t\tBEGIN PGM\tEND PGM\t;\t-\n");
+}
+
+// -t takes a type's name, else its number in the list "types" prints; a
+// type named by digits is found by its name first.
+TEST_F(Davka, TypPodleCisla) {
+    TDocasnaSlozka::Zapsat(prostredi.SouborTypu, "Frézka\t.nc\t:\tN\t%\tM30\t(\t\r\n"
+                                                 "Dialog\t.h\t\t\tBEGIN PGM\tEND PGM\t;\t\r\n"
+                                                 "1\t.x\tQ\t\t\t\t\t\r\n");
+    const std::string program = Soubor("p.nc", "N10\n:20\n30\nQ40\n");
+    const struct {
+        const char* typ;
+        int kod;
+        const char* vysledek;  // the count, or the first line of the refusal
+    } pripady[] = {
+        {"2", 0, "1\n"},       // Dialog: bare digits
+        {"Dialog", 0, "1\n"},
+        {"1", 0, "1\n"},       // the type named "1", not the first: Q only
+        {"3", 0, "1\n"},
+        {"4", 2, "tarvik-cli: žádný typ souboru se nejmenuje '4'; typy souborů jsou:"},
+        {"0", 2, "tarvik-cli: žádný typ souboru se nejmenuje '0'; typy souborů jsou:"},
+        {"02", 2, "tarvik-cli: žádný typ souboru se nejmenuje '02'; typy souborů jsou:"},
+        {"+2", 2, "tarvik-cli: žádný typ souboru se nejmenuje '+2'; typy souborů jsou:"},
+        {"99999999999999999999", 2, "tarvik-cli: žádný typ souboru se nejmenuje '99999999999999999999'; typy souborů jsou:"},
+    };
+    for (const auto& p : pripady) {
+        EXPECT_EQ(Spustit({"count", "-t", p.typ, program}), p.kod) << p.typ;
+        if (p.kod == 0) {
+            EXPECT_EQ(vystup.program, p.vysledek) << p.typ;
+        } else {
+            EXPECT_EQ(vystup.hlaseni.substr(0, vystup.hlaseni.find('\n')), p.vysledek);
+        }
+    }
+    // The refusal lists the types with the numbers -t takes.
+    EXPECT_NE(vystup.hlaseni.find("\n  1  Frézka\n  2  Dialog\n  3  1\n"), std::string::npos) << vystup.hlaseni;
+}
+
+// The engine's progress goes to a terminal only, never into logs and pipes.
+TEST_F(Davka, PrubehJenNaTerminal) {
+    for (const bool terminal : {false, true}) {
+        vystup = TZachycenyVystup();
+        vystup.terminal = terminal;
+        EXPECT_EQ(SpustitDavku({"renumber", Soubor("p.nc", "%\r\nN5 G90\r\n  N7 G0 X0\r\n:9 M6\r\n(A)\r\nM30\r\n")},
+                               prostredi, vystup),
+                  0);
+        EXPECT_EQ(vystup.hlaseni, std::string(terminal ? "83%\n" : "") + "Počet řádků: 6, Počet znaků: 40, Počet NC bloků: 3.\n");
+    }
 }
 
 TEST_F(Davka, ZapisDoSouboru) {
@@ -199,10 +245,10 @@ TEST_F(Davka, Utf8PodleCelehoSouboru) {
 TEST_F(Davka, StatistikaPocitaZapsaneRadky) {
     EXPECT_EQ(Spustit({"remove", Soubor("p.nc", "N1 X\r\nN2")}), 0);
     EXPECT_EQ(vystup.program, " X\r\n");
-    EXPECT_EQ(vystup.hlaseni, "50%\nPočet řádků: 1, Počet znaků: 4, Počet NC bloků: 0.\n");
+    EXPECT_EQ(vystup.hlaseni, "Počet řádků: 1, Počet znaků: 4, Počet NC bloků: 0.\n");
     EXPECT_EQ(Spustit({"renumber", Soubor("p.nc", "N1 X\nN\n")}), 0);
     EXPECT_EQ(vystup.program, "N5 X\r\n\r\n");
-    EXPECT_EQ(vystup.hlaseni, "50%\nPočet řádků: 2, Počet znaků: 8, Počet NC bloků: 1.\n");
+    EXPECT_EQ(vystup.hlaseni, "Počet řádků: 2, Počet znaků: 8, Počet NC bloků: 1.\n");
 }
 
 // UTF-16 that cannot be read whole is refused, and nothing is written.
@@ -236,7 +282,7 @@ TEST_F(Davka, RidiciZnakyEscapovane) {
     EXPECT_EQ(vystup.program, "Zl\\x1b[31my\\x7f\\u009b\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P G70-G73\n");
     EXPECT_EQ(Spustit({"count", "-t", "Nic\x1b]0;x\x07", Soubor("p.nc", "N1\n")}), 2);
     EXPECT_EQ(vystup.hlaseni, "tarvik-cli: žádný typ souboru se nejmenuje 'Nic\\x1b]0;x\\x07'; typy souborů jsou:\n"
-                              "  Zl\\x1b[31my\\x7f\\u009b\n"
+                              "  1  Zl\\x1b[31my\\x7f\\u009b\n"
                               "Více řekne 'tarvik-cli --help'.\n");
 }
 
@@ -381,7 +427,7 @@ TEST_F(Davka, ZnakMimoKodovaniPredPrvnimBajtem) {
     const std::string komentare = Soubor("k.nc", "(\xE8)\r\n(\xE1)\r\n");
     EXPECT_EQ(Spustit({"introduce", "--secondary", "\xD0\x96", komentare}), 0);
     EXPECT_EQ(vystup.program, "(\xE8)\r\n(\xE1)\r\n");
-    EXPECT_EQ(vystup.hlaseni, "0%\nPočet řádků: 2, Počet znaků: 10, Počet NC bloků: 0.\n");
+    EXPECT_EQ(vystup.hlaseni, "Počet řádků: 2, Počet znaků: 10, Počet NC bloků: 0.\n");
 }
 
 #endif

@@ -1,5 +1,6 @@
 // The batch tool speaks the language the window would: --lang, else the one
-// stored with the settings, else Czech; its help, messages and refusals in
+// chosen in the window (stored with the settings), else the locale's, else
+// Czech; its help, messages and refusals in
 // each of the six languages, and the fallbacks when a language cannot be used.
 #include "cli/Davka.h"
 #include "cli/Napoveda.h"
@@ -92,6 +93,40 @@ TEST_F(JazykDavky, SestJazyku) {
             EXPECT_EQ(TextStavu(TStavProgramu::Hotovo), p.hotovo);
             EXPECT_EQ(TextStavu(TStavProgramu::Preskocen), p.preskocen);
         }
+    }
+}
+
+// The locale speaks while no language was chosen; a choice stored by the
+// window and --lang win over it. A locale's language that cannot be used
+// falls back on Czech without a warning; a chosen one is warned of.
+TEST_F(JazykDavky, JazykProstredi) {
+    const struct {
+        const char* popis;
+        std::optional<std::string> prostredi;
+        std::u16string ulozeny;
+        std::vector<std::string> volba;
+        bool sJazykovymSouborem;
+        const char* pouziti;  // the head of the help
+        bool varovani;
+    } pripady[] = {
+        {"the locale", "EN", u"", {}, true, "Usage:", false},
+        {"no locale of ours", std::nullopt, u"", {}, true, "Použití:", false},
+        {"the stored choice over the locale", "EN", u"FR", {}, true, "Usage :", false},
+        {"a stored Czech over the locale", "DE", u"CZ", {}, true, "Použití:", false},
+        {"--lang over both", "EN", u"FR", {"--lang", "DE"}, true, "Aufruf:", false},
+        {"the locale without a language file", "EN", u"", {}, false, "Použití:", false},
+        {"the stored choice without a language file", "EN", u"SK", {}, false, "Použití:", true},
+    };
+    for (const auto& p : pripady) {
+        SCOPED_TRACE(p.popis);
+        Ulozit(p.ulozeny);
+        prostredi.JazykZProstredi = p.prostredi;
+        prostredi.SouborJazyku = p.sJazykovymSouborem ? fs::path(TARVIK_JAZYKY_XML) : fs::path();
+        std::vector<std::string> argumenty = p.volba;
+        argumenty.push_back("--help");
+        EXPECT_EQ(Spustit(argumenty), 0);
+        EXPECT_TRUE(vystup.program.starts_with(p.pouziti)) << vystup.program.substr(0, 40);
+        EXPECT_EQ(vystup.hlaseni.empty(), !p.varovani) << vystup.hlaseni;
     }
 }
 

@@ -137,7 +137,7 @@ TEST_F(Slozky, ProgramyVeSlozce) {
         {{"count", "-", "p/a.nc"}, 2, "tarvik-cli: standardní vstup (\"-\") je FILE sám o sobě, ne jeden z několika\n", ""},
         {{"renumber", "--diff", "-"}, 2, "tarvik-cli: --check a --diff porovnávají se souborem FILE, ne se standardním vstupem\n", ""},
         {{"renumber", "-t", "Nic", "-i", "-r", "p"}, 2,
-         "tarvik-cli: žádný typ souboru se nejmenuje 'Nic'; typy souborů jsou:\n  Frézka\n  Sinumerik\n", ""},
+         "tarvik-cli: žádný typ souboru se nejmenuje 'Nic'; typy souborů jsou:\n  1  Frézka\n  2  Sinumerik\n", ""},
     };
     for (const auto& p : pripady) {
         std::string popis;
