@@ -7,6 +7,7 @@
 #include "filetypes/TypSouboru.h"
 #include "filetypes/UlozeneNastaveni.h"
 #include "katalog/JazykUzivatele.h"
+#include "katalog/TextyChyb.h"
 #include "katalog/TextyDavky.h"
 #include "katalog/Zpravy.h"
 #include "katalog/ZpravyOdkazu.h"
@@ -116,10 +117,11 @@ TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi) {
         } catch (const TChyba& e) {
             registr->ZavritKlic();
             chyba = e.Zprava();
-            n.chybyUloziste.push_back(*chyba);
+            n.chybyUloziste.push_back(std::current_exception());
         }
         // A damaged store is read as far as it goes; the message says what was lost.
-        if (const auto poskozeni = registr->Poskozeni()) n.chybyUloziste.push_back(*poskozeni);
+        if (const auto poskozeni = registr->Poskozeni())
+            n.chybyUloziste.push_back(std::make_exception_ptr(TChyba(*poskozeni)));
         const std::u16string klicTypu = KlicTypuSouboruPod(prostredi.KlicNastaveni);
         bool zeSouboru = false;
         try {
@@ -131,7 +133,8 @@ TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi) {
         if (typy.ChybaUloziste) {
             // A damaged store: nothing of it is used.
             n.ulozene = TUlozeneNastaveni();
-            if (typy.ChybaUloziste != chyba) n.chybyUloziste.push_back(*typy.ChybaUloziste);
+            if (typy.ChybaUloziste != chyba)
+                n.chybyUloziste.push_back(std::make_exception_ptr(TChyba(*typy.ChybaUloziste)));
             n.nahradni = true;
         }
     } else {
@@ -144,8 +147,15 @@ TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi) {
 
 // What reading the settings met, in the current language: the window's messages.
 void OhlasitNastaveni(const TNastaveniDavky& n, TVystupDavky& vystup) {
-    for (const std::u16string& zprava : n.chybyUloziste)
+    for (const std::exception_ptr& chyba : n.chybyUloziste) {
+        std::u16string zprava;
+        try {
+            std::rethrow_exception(chyba);
+        } catch (const TChyba& e) {
+            zprava = PrelozenaChyba(e);
+        }
         VypsatHlaseni(vystup, rsCHYBA, rsNELZEZEREGISTRU + u".\r(" + zprava + u".)");
+    }
     if (n.nahradni) vystup.Hlaseni("tarvik-cli: " + DoUtf8(rsDNAHRADNI));
     if (n.chybiSoubor) VypsatHlaseni(vystup, rsVAROVANI, rsNEDEFSOUBORY + u".");
 }
@@ -227,7 +237,7 @@ namespace {
 // refs: the listing on standard output; exit 1 when a reference has no definite target.
 int VypsatOdkazy(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDavky& vystup) {
     const std::string& jmeno = v.soubory.front();
-    const TVysledekProgramu r = ZpracovatProgram(ZadaniProgramu(v, nastaveni, jmeno), jmeno, {});
+    const TVysledekProgramu r = ZpracovatProgram(ZadaniProgramu(v, nastaveni, jmeno), std::filesystem::path(jmeno), {});
     if (r.Odmitnuti) {
         VypsatHlaseni(vystup, *r.Odmitnuti);
         return 1;
@@ -263,12 +273,16 @@ int ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDav
         std::error_code ec;
         if (std::filesystem::is_directory(*cil, ec)) *cil /= std::filesystem::path(jmeno).filename();
     }
-    // The file is replaced only once the whole result is written.
+    // A pipe or a device is no file to write a program over: reading it
+    // would wait for a writer, and what it gave would never come back.
+    if (v.naMiste) OveritBeznySoubor(std::filesystem::path(jmeno));
+    // The file is replaced only once the whole result is written, and only
+    // while it is still the program read.
     std::optional<TZapisSouboru> zapis;
     TCilProgramu kam;
-    kam.Otevrit = [&]() -> std::optional<std::string_view> {
+    kam.Otevrit = [&](const TPrecteno& precteno) -> std::optional<std::string_view> {
         if (!cil) return std::nullopt;
-        return OtevritZapis(zapis, *cil, jmeno);
+        return OtevritZapis(zapis, *cil, jmeno, precteno.Otisk);
     };
     kam.Zapsat = [&](std::string_view kus) {
         if (zapis) {
@@ -277,7 +291,7 @@ int ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDav
             throw TChyba(rsDNELZEVYSTUP);
         }
     };
-    const auto r = ZpracovatProgram(zadani, jmeno, kam);
+    const auto r = ZpracovatProgram(zadani, std::filesystem::path(jmeno), kam);
     if (r.Odmitnuti) {
         VypsatHlaseni(vystup, *r.Odmitnuti);
         if (r.Odmitnuti->Druh == TDruhHlaseni::Dotaz)
@@ -358,7 +372,7 @@ int SpustitDavku(const std::vector<std::string>& argumenty, const TProstrediDavk
         vystup.Hlaseni(std::string("tarvik-cli: ") + e.what());
         vystup.Hlaseni(DoUtf8(rsDZKUSTNAPOVEDU));
     } catch (const TChyba& e) {
-        vystup.Hlaseni("tarvik-cli: " + TextChyby(e.Zprava()));
+        vystup.Hlaseni("tarvik-cli: " + TextChyby(PrelozenaChyba(e)));
     } catch (const std::bad_alloc&) {
         vystup.Hlaseni("tarvik-cli: " + DoUtf8(rsDMALOPAMETI));
     } catch (const std::exception& e) {

@@ -9,6 +9,7 @@
 #include "platform/Kodovani.h"
 #include "platform/Registr.h"
 
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -66,7 +67,8 @@ int SpustitDavku(const std::vector<std::string>& argumenty, const TProstrediDavk
 struct TNastaveniDavky {
     std::vector<TTypSouboru> typy;
     TUlozeneNastaveni ulozene;
-    std::vector<std::u16string> chybyUloziste;  // the store could not be read (whole)
+    // The store could not be read (whole): the failures, told in the run's language.
+    std::vector<std::exception_ptr> chybyUloziste;
     bool nahradni = false;    // so files.ftd and the built-in defaults are used instead
     bool chybiSoubor = false;  // no file type list was found
 };

@@ -211,10 +211,10 @@ TEST_F(Davka, ChybyPouzitiASouboru) {
         {{"renumber", "--bogus", program}, "tarvik-cli: neznámá volba '--bogus'"},
         {{"renumber", program, program}, "tarvik-cli: několik programů nebo FOLDER potřebuje -i, -o FOLDER, --check nebo --diff"},
         {{"renumber", "-t", "Nic", program}, "tarvik-cli: žádný typ souboru se nejmenuje 'Nic'; typy souborů jsou:"},
-        {{"renumber", chybi}, "tarvik-cli: Cannot open file \"" + chybi + "\". No such file or directory."},
+        {{"renumber", chybi}, "tarvik-cli: Nelze otevřít soubor \"" + chybi + "\". Soubor nebo složka neexistuje."},
         {{"renumber", "-o", (slozka / "neni" / "x.nc").string(), program},
-         "tarvik-cli: Cannot create file \"" + (slozka / "neni" / "x.nc").string() + "\". Folder \"" +
-             (slozka / "neni").string() + "\": No such file or directory."},
+         "tarvik-cli: Nelze vytvořit soubor \"" + (slozka / "neni" / "x.nc").string() + "\". Složka \"" +
+             (slozka / "neni").string() + "\": Soubor nebo složka neexistuje."},
     };
     for (const auto& p : pripady) {
         EXPECT_EQ(Spustit(p.argumenty), 2) << p.prvniRadek;
@@ -256,7 +256,8 @@ TEST_F(Davka, PoskozeneUtf16) {
     const std::string program = Soubor("p.nc", std::string("\xFF\xFE" "N\0" "1\0\x00\xD8", 8));
     EXPECT_EQ(Spustit({"renumber", "-i", program}), 2);
     EXPECT_EQ(vystup.hlaseni,
-              "tarvik-cli: Cannot open file \"" + program + "\". Damaged UTF-16: a lone surrogate D800 in line 1.\n");
+              "tarvik-cli: Nelze otevřít soubor \"" + program +
+                  "\". Poškozené UTF-16: osamocená náhradní jednotka D800 na řádku 1.\n");
     EXPECT_EQ(TDocasnaSlozka::Precist(program), std::string("\xFF\xFE" "N\0" "1\0\x00\xD8", 8));
 }
 
@@ -643,6 +644,38 @@ TEST_P(DavkaSNastavenim, SeznamTypuJakoOkno) {
 INSTANTIATE_TEST_SUITE_P(Uloziste, DavkaSNastavenim, ::testing::Values(VychoziDruhUloziste()),
                          [](const auto& info) { return std::string(NazevDruhu(info.param)); });
 
+// A store that another program rewrites at one moment of the tool's
+// reading: before the tool opens the file type list.
+class TUlozisteSPrepisem final : public TRegistr {
+public:
+    TUlozisteSPrepisem(std::unique_ptr<TRegistr> r, std::function<void()> prepsat)
+        : r_(std::move(r)), prepsat_(std::move(prepsat)) {}
+    bool OtevritKlic(std::u16string_view cesta, bool vytvorit) override {
+        if (prepsat_ && cesta.ends_with(u"TypySouboru")) std::exchange(prepsat_, nullptr)();
+        return r_->OtevritKlic(cesta, vytvorit);
+    }
+    void ZavritKlic() override { r_->ZavritKlic(); }
+    bool KlicExistuje(std::u16string_view cesta) override { return r_->KlicExistuje(cesta); }
+    bool SmazatKlic(std::u16string_view cesta) override { return r_->SmazatKlic(cesta); }
+    bool HodnotaExistuje(std::u16string_view n) override { return r_->HodnotaExistuje(n); }
+    TTypHodnoty TypHodnoty(std::u16string_view n) override { return r_->TypHodnoty(n); }
+    std::u16string CistRetezec(std::u16string_view n) override { return r_->CistRetezec(n); }
+    std::int32_t CistCislo(std::u16string_view n) override { return r_->CistCislo(n); }
+    void ZapsatRetezec(std::u16string_view n, std::u16string_view h) override { r_->ZapsatRetezec(n, h); }
+    void ZapsatRozsirenyRetezec(std::u16string_view n, std::u16string_view h) override {
+        r_->ZapsatRozsirenyRetezec(n, h);
+    }
+    void ZapsatCislo(std::u16string_view n, std::int32_t h) override { r_->ZapsatCislo(n, h); }
+    std::optional<std::uint32_t> PocetHodnot() override { return r_->PocetHodnot(); }
+    std::vector<std::u16string> NazvyHodnot() override { return r_->NazvyHodnot(); }
+    std::optional<std::u16string> Poskozeni() override { return r_->Poskozeni(); }
+    void Zmrazit() override { r_->Zmrazit(); }
+
+private:
+    std::unique_ptr<TRegistr> r_;
+    std::function<void()> prepsat_;
+};
+
 TEST(DavkaSeSouborem, NastaveniNikdyNezapise) {
     TZkusebniUloziste uloziste(TDruhUloziste::Soubor);
     TProstrediDavky prostredi;
@@ -703,6 +736,27 @@ TEST(DavkaSeSouborem, NastaveniNikdyNezapise) {
     EXPECT_EQ(spustit({"types"}, vystup), 0);
     EXPECT_EQ(vystup.program, "Ze souboru\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P G70-G73\n");
     EXPECT_EQ(soubory(), pred);
+    // Another program saves the store without the list while the tool reads
+    // it: the tool reads the one version it began with, and writes nothing.
+    fs::remove(uloziste.Soubor());
+    {
+        auto r = uloziste.Otevrit();
+        UlozitTypySouboru(*r, {{u"Uložený", u".nc", u":", u"N", u"%", u"M30", u""}});
+    }
+    std::string jinaVerze;
+    prostredi.Registr = [&]() -> std::unique_ptr<TRegistr> {
+        return std::make_unique<TUlozisteSPrepisem>(uloziste.Otevrit(), [&] {
+            auto r = uloziste.Otevrit();
+            ASSERT_TRUE(r->OtevritKlic(KlicNastaveni, true));
+            r->ZapsatCislo(u"PrvniBlok", 7);
+            r->SmazatKlic(KlicTypuSouboru);
+            jinaVerze = TDocasnaSlozka::Precist(uloziste.Soubor());
+        });
+    };
+    vystup = TZachycenyVystup();
+    EXPECT_EQ(spustit({"types"}, vystup), 0);
+    EXPECT_EQ(vystup.program, "Uložený\t.nc\t:\tN\t%\tM30\t\tGOTO M99P M97P G70-G73\n");
+    EXPECT_EQ(TDocasnaSlozka::Precist(uloziste.Soubor()), jinaVerze);
 }
 
 }  // namespace
