@@ -147,13 +147,15 @@ cekat_na_okno() {
 zobrazeno() { xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable"; }
 
 # The program's menus shown (a context menu and its submenus): their count
-# in NABIDEK.
+# in NABIDEK. A menu is a window of the program shown past the window
+# manager (override-redirect); nothing else of the program is, as long as no
+# tooltip shows.
 NABIDEK=0
 nabidky() {
     local id
     NABIDEK=0
     for id in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
-        xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q '_MENU' && NABIDEK=$((NABIDEK + 1))
+        xwininfo -id "$id" 2>/dev/null | grep -q "Override Redirect State: yes" && NABIDEK=$((NABIDEK + 1))
     done
     return 0
 }
