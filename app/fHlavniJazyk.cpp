@@ -13,6 +13,8 @@
 #include "ui/Modalni.h"
 #include "ui/PrekladQt.h"
 #include "ui/fOAplikaci.h"
+#include "ui/fNajit.h"
+#include "ui/fPorovnani.h"
 #include "ui/fPrejit.h"
 
 #include <QFileInfo>
@@ -64,7 +66,8 @@ void THlavniForm::PrelozitAplikaci() {
     for (QWidget* okno : {static_cast<QWidget*>(this), static_cast<QWidget*>(OAplikaciForm),
                           static_cast<QWidget*>(JazykForm), static_cast<QWidget*>(NastaveniForm),
                           static_cast<QWidget*>(TypSouboruForm), static_cast<QWidget*>(ASCIIForm),
-                          static_cast<QWidget*>(PrejitForm)})
+                          static_cast<QWidget*>(PrejitForm), static_cast<QWidget*>(NajitForm),
+                          static_cast<QWidget*>(PorovnaniForm)})
         if (okno) JazykXML->PrelozFormular(okno);
     // The switch's texts are messages, not the window's own.
     PrelozitPrepinacOdkazu();

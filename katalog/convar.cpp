@@ -71,6 +71,11 @@ constexpr std::u16string_view vBLOKNENALEZEN = u"V této části programu není 
 constexpr std::u16string_view vBLOKZAPOSLEDNIM = u"Číslo je za posledním blokem této části programu, ten má číslo";
 constexpr std::u16string_view vRADEKNENI = u"Program nemá řádek s číslem";
 constexpr std::u16string_view vODKAZYNANOVE = u"Odkazy, které nyní vedou na nově očíslované bloky";
+constexpr std::u16string_view vNENALEZENO = u"Hledaný text v programu není";
+constexpr std::u16string_view vNAHRAZENO = u"Počet nahrazených výskytů";
+constexpr std::u16string_view vHLEDANIODZACATKU = u"Hledání došlo na konec a pokračovalo od začátku";
+constexpr std::u16string_view vHLEDANIODKONCE = u"Hledání došlo na začátek a pokračovalo od konce";
+constexpr std::u16string_view vVYBERPRAZDNY = u"Není vybrán žádný text, ve kterém hledat";
 }  // namespace
 
 std::u16string rsCHYBA{vCHYBA};
@@ -140,6 +145,11 @@ std::u16string rsBLOKNENALEZEN{vBLOKNENALEZEN};
 std::u16string rsBLOKZAPOSLEDNIM{vBLOKZAPOSLEDNIM};
 std::u16string rsRADEKNENI{vRADEKNENI};
 std::u16string rsODKAZYNANOVE{vODKAZYNANOVE};
+std::u16string rsNENALEZENO{vNENALEZENO};
+std::u16string rsNAHRAZENO{vNAHRAZENO};
+std::u16string rsHLEDANIODZACATKU{vHLEDANIODZACATKU};
+std::u16string rsHLEDANIODKONCE{vHLEDANIODKONCE};
+std::u16string rsVYBERPRAZDNY{vVYBERPRAZDNY};
 
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
     static const std::array<TPolozkaKatalogu, PocetPolozekKatalogu> katalog = {{
@@ -210,6 +220,11 @@ const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
         {"rsBLOKZAPOSLEDNIM", vBLOKZAPOSLEDNIM, &rsBLOKZAPOSLEDNIM},
         {"rsRADEKNENI", vRADEKNENI, &rsRADEKNENI},
         {"rsODKAZYNANOVE", vODKAZYNANOVE, &rsODKAZYNANOVE},
+        {"rsNENALEZENO", vNENALEZENO, &rsNENALEZENO},
+        {"rsNAHRAZENO", vNAHRAZENO, &rsNAHRAZENO},
+        {"rsHLEDANIODZACATKU", vHLEDANIODZACATKU, &rsHLEDANIODZACATKU},
+        {"rsHLEDANIODKONCE", vHLEDANIODKONCE, &rsHLEDANIODKONCE},
+        {"rsVYBERPRAZDNY", vVYBERPRAZDNY, &rsVYBERPRAZDNY},
     }};
     return katalog;
 }

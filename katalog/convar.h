@@ -77,6 +77,11 @@ extern std::u16string rsBLOKNENALEZEN;
 extern std::u16string rsBLOKZAPOSLEDNIM;
 extern std::u16string rsRADEKNENI;
 extern std::u16string rsODKAZYNANOVE;
+extern std::u16string rsNENALEZENO;
+extern std::u16string rsNAHRAZENO;
+extern std::u16string rsHLEDANIODZACATKU;
+extern std::u16string rsHLEDANIODKONCE;
+extern std::u16string rsVYBERPRAZDNY;
 
 struct TPolozkaKatalogu {
     std::string_view Klic;         // the key, also its element name in the language file
@@ -84,7 +89,7 @@ struct TPolozkaKatalogu {
     std::u16string* Text;           // the entry as the last catalogue pass left it
 };
 
-constexpr std::size_t PocetPolozekKatalogu = 67;
+constexpr std::size_t PocetPolozekKatalogu = 72;
 
 // All entries, in the order in which the catalogue pass refreshes them.
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog();

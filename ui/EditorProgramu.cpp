@@ -640,6 +640,12 @@ TEditorProgramu::TZmenaRadku TEditorProgramu::ZmenaRadku(std::size_t radek) cons
     return Radek(radek) == puvodni_->Radek(r) ? TZmenaRadku::Zadna : TZmenaRadku::Zmeneny;
 }
 
+std::vector<TUpravaRadku> TEditorProgramu::UpravyRadku() const {
+    std::vector<TUpravaRadku> upravy;
+    for (std::size_t k = 0; k < pozice_; ++k) upravy.insert(upravy.end(), historie_[k].radky.begin(), historie_[k].radky.end());
+    return upravy;
+}
+
 void TEditorProgramu::paintEvent(QPaintEvent* udalost) {
     QsciScintilla::paintEvent(udalost);
     const long sirka = SendScintilla(SCI_GETMARGINWIDTHN, 1UL);

@@ -151,6 +151,10 @@ public:
     // are followed back through the history's added and removed lines, so
     // that a line typed above does not mark all below it.
     TZmenaRadku ZmenaRadku(std::size_t radek) const;
+    // The line edits of the steps applied, in the order they were made: the
+    // lines of the text followed back through them, the last first, are the
+    // lines of the original that ZmenaRadku compares.
+    std::vector<TUpravaRadku> UpravyRadku() const;
 
     // Colours the lines shown, once for each text and first line (done as the
     // area paints); public for the tests.

@@ -14,7 +14,9 @@
 #include "lang/fJazyk.h"
 #include "platform/Kodovani.h"
 #include "platform/RegistrSoubor.h"
+#include "ui/fNajit.h"
 #include "ui/fOAplikaci.h"
+#include "ui/fPorovnani.h"
 #include "ui/fPrejit.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -447,7 +449,8 @@ std::map<QString, std::map<QString, QString>> HledaneKlice() {
     HlavniForm->memProgram()->setText(QStringLiteral("N10 G0\n"));
     std::map<QString, std::map<QString, QString>> hledane;
     for (QWidget* okno : std::initializer_list<QWidget*>{HlavniForm, OAplikaciForm, JazykForm, NastaveniForm,
-                                                          TypSouboruForm, ASCIIForm, PrejitForm}) {
+                                                          TypSouboruForm, ASCIIForm, PrejitForm, NajitForm,
+                                                          PorovnaniForm}) {
         auto& klice = hledane[okno->objectName()];
         ProjitFormular(okno, [&](const QString& k, const QString& vychozi) {
             klice.emplace(k, vychozi);
@@ -701,7 +704,8 @@ TEST_F(Jazyky, TextySeVejdou) {
         ASSERT_EQ(JazykXML->Jazyk, QLatin1String(kod));
         HlavniForm->memProgram()->setText(QStringLiteral("N10 G0\n"));
         for (QWidget* okno : std::initializer_list<QWidget*>{HlavniForm, OAplikaciForm, JazykForm, NastaveniForm,
-                                                              TypSouboruForm, ASCIIForm, PrejitForm}) {
+                                                              TypSouboruForm, ASCIIForm, PrejitForm,
+                                                              NajitForm, PorovnaniForm}) {
             if (okno != HlavniForm) okno->show();
             ZpracovatUdalosti();
             EXPECT_EQ(Oriznute(okno).join(QStringLiteral(" | ")).toStdString(), "") << okno->objectName().toStdString();
@@ -760,7 +764,7 @@ TEST_F(Jazyky, ZadnyTextBezPrekladu) {
     soubor.Nacist();
     const auto okna = [] {
         return std::vector<QWidget*>{HlavniForm, OAplikaciForm, JazykForm, NastaveniForm,
-                                     TypSouboruForm, ASCIIForm, PrejitForm};
+                                     TypSouboruForm, ASCIIForm, PrejitForm, NajitForm, PorovnaniForm};
     };
     std::map<QString, std::map<QString, QString>> ceske;
     Spustit();
