@@ -61,9 +61,10 @@ public:
     bool NacistZeSouboru = false;
     // The default file type list, in the first data folder that holds it.
     std::filesystem::path SouborTypu;
-    // Where the language file is looked for when the working directory has
-    // none: the program's data folders (beside the executable, the
-    // installation's share/tarvik, the XDG data folders).
+    // Where the language file is looked for: the program's data folders
+    // (beside the executable, the installation's share/tarvik, the XDG data
+    // folders), never the working directory, which may be any folder of
+    // programs.
     std::vector<std::filesystem::path> SlozkyDat;
     // A program to open when the window is first shown (the command line).
     QString SouborPriStartu;
@@ -92,8 +93,12 @@ public:
     void NacistTypySouboru(bool zeSouboru);
     // Takes the messages and window texts of the current language.
     void PrelozitAplikaci();
-    // The language file's XML document (tarvik.xml in the working directory,
-    // else in the data folders), loaded once by the catalogue pass or the
+    // The window is never smaller than its design, nor than its texts need in
+    // the font and the language in use (a wider font than the design's, where
+    // the fonts it was laid out for are not installed, or longer texts).
+    void PrizpusobitMinimum();
+    // The language file's XML document (tarvik.xml in the first data folder
+    // that holds one), loaded once by the catalogue pass or the
     // language command; until then looked for again at each of them.
     std::shared_ptr<class TXMLDokument> xdcJazyk;
     void NajitJazykovySoubor();
@@ -340,6 +345,10 @@ private:
     bool ulozitSeznam_ = true;
 
     int indexObrazku_ = 0;  // set from the stored settings when the window is created
+    // A language was chosen in the language dialog, now or in an earlier run
+    // (it is stored); until then the window speaks the locale's.
+    bool jazykZvolen_ = false;
+    std::optional<QSize> navrzeneMinimum_;  // the design's least size
     bool maximalizovat_ = false;
     std::optional<QSize> ulozenaVelikost_;
     bool formShowProbehl_ = false;

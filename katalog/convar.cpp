@@ -76,6 +76,23 @@ constexpr std::u16string_view vNAHRAZENO = u"Počet nahrazených výskytů";
 constexpr std::u16string_view vHLEDANIODZACATKU = u"Hledání došlo na konec a pokračovalo od začátku";
 constexpr std::u16string_view vHLEDANIODKONCE = u"Hledání došlo na začátek a pokračovalo od konce";
 constexpr std::u16string_view vVYBERPRAZDNY = u"Není vybrán žádný text, ve kterém hledat";
+constexpr std::u16string_view vMISTONADISKU = u"Na disku není dost místa";
+constexpr std::u16string_view vJENPROCTENI = u"Systém souborů je jen pro čtení";
+constexpr std::u16string_view vPRISTUPODEPREN = u"Přístup odepřen";
+constexpr std::u16string_view vNENALEZEN = u"Soubor nebo složka neexistuje";
+constexpr std::u16string_view vDLOUHEJMENO = u"Jméno je příliš dlouhé";
+constexpr std::u16string_view vMNOHOSOUBORU = u"Je otevřeno příliš mnoho souborů";
+constexpr std::u16string_view vPRILISVELKY = u"Soubor by přesáhl povolenou velikost";
+constexpr std::u16string_view vODKAZNENASLEDUJE = u"Je to symbolický odkaz, který se zde nenásleduje, nebo smyčka odkazů";
+constexpr std::u16string_view vZMENENODCTENI = u"Jiný program jej od přečtení změnil, a proto zůstává, jak je";
+constexpr std::u16string_view vSTARYOBSAHZPET = u"původní obsah byl zapsán zpět";
+constexpr std::u16string_view vSTARYOBSAHNEZPET = u"nepodařilo se zapsat zpět ani původní obsah";
+constexpr std::u16string_view vSLOZKA = u"Složka";
+constexpr std::u16string_view vDLOUHYRADEK = u"Řádek je delší než %1 MiB, jaký žádný program nemá";
+constexpr std::u16string_view vUTF16LICHY = u"Poškozené UTF-16: lichý počet bajtů";
+constexpr std::u16string_view vUTF16NAHRADNIK = u"Poškozené UTF-16: osamocená náhradní jednotka %1 na řádku %2";
+constexpr std::u16string_view vNELZEZNOVU = u"Nelze jej přečíst podruhé";
+constexpr std::u16string_view vVETSINEZ = u"Je větší než %1 bajtů, které se čtou";
 }  // namespace
 
 std::u16string rsCHYBA{vCHYBA};
@@ -150,6 +167,23 @@ std::u16string rsNAHRAZENO{vNAHRAZENO};
 std::u16string rsHLEDANIODZACATKU{vHLEDANIODZACATKU};
 std::u16string rsHLEDANIODKONCE{vHLEDANIODKONCE};
 std::u16string rsVYBERPRAZDNY{vVYBERPRAZDNY};
+std::u16string rsMISTONADISKU{vMISTONADISKU};
+std::u16string rsJENPROCTENI{vJENPROCTENI};
+std::u16string rsPRISTUPODEPREN{vPRISTUPODEPREN};
+std::u16string rsNENALEZEN{vNENALEZEN};
+std::u16string rsDLOUHEJMENO{vDLOUHEJMENO};
+std::u16string rsMNOHOSOUBORU{vMNOHOSOUBORU};
+std::u16string rsPRILISVELKY{vPRILISVELKY};
+std::u16string rsODKAZNENASLEDUJE{vODKAZNENASLEDUJE};
+std::u16string rsZMENENODCTENI{vZMENENODCTENI};
+std::u16string rsSTARYOBSAHZPET{vSTARYOBSAHZPET};
+std::u16string rsSTARYOBSAHNEZPET{vSTARYOBSAHNEZPET};
+std::u16string rsSLOZKA{vSLOZKA};
+std::u16string rsDLOUHYRADEK{vDLOUHYRADEK};
+std::u16string rsUTF16LICHY{vUTF16LICHY};
+std::u16string rsUTF16NAHRADNIK{vUTF16NAHRADNIK};
+std::u16string rsNELZEZNOVU{vNELZEZNOVU};
+std::u16string rsVETSINEZ{vVETSINEZ};
 
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
     static const std::array<TPolozkaKatalogu, PocetPolozekKatalogu> katalog = {{
@@ -225,6 +259,23 @@ const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
         {"rsHLEDANIODZACATKU", vHLEDANIODZACATKU, &rsHLEDANIODZACATKU},
         {"rsHLEDANIODKONCE", vHLEDANIODKONCE, &rsHLEDANIODKONCE},
         {"rsVYBERPRAZDNY", vVYBERPRAZDNY, &rsVYBERPRAZDNY},
+        {"rsMISTONADISKU", vMISTONADISKU, &rsMISTONADISKU},
+        {"rsJENPROCTENI", vJENPROCTENI, &rsJENPROCTENI},
+        {"rsPRISTUPODEPREN", vPRISTUPODEPREN, &rsPRISTUPODEPREN},
+        {"rsNENALEZEN", vNENALEZEN, &rsNENALEZEN},
+        {"rsDLOUHEJMENO", vDLOUHEJMENO, &rsDLOUHEJMENO},
+        {"rsMNOHOSOUBORU", vMNOHOSOUBORU, &rsMNOHOSOUBORU},
+        {"rsPRILISVELKY", vPRILISVELKY, &rsPRILISVELKY},
+        {"rsODKAZNENASLEDUJE", vODKAZNENASLEDUJE, &rsODKAZNENASLEDUJE},
+        {"rsZMENENODCTENI", vZMENENODCTENI, &rsZMENENODCTENI},
+        {"rsSTARYOBSAHZPET", vSTARYOBSAHZPET, &rsSTARYOBSAHZPET},
+        {"rsSTARYOBSAHNEZPET", vSTARYOBSAHNEZPET, &rsSTARYOBSAHNEZPET},
+        {"rsSLOZKA", vSLOZKA, &rsSLOZKA},
+        {"rsDLOUHYRADEK", vDLOUHYRADEK, &rsDLOUHYRADEK},
+        {"rsUTF16LICHY", vUTF16LICHY, &rsUTF16LICHY},
+        {"rsUTF16NAHRADNIK", vUTF16NAHRADNIK, &rsUTF16NAHRADNIK},
+        {"rsNELZEZNOVU", vNELZEZNOVU, &rsNELZEZNOVU},
+        {"rsVETSINEZ", vVETSINEZ, &rsVETSINEZ},
     }};
     return katalog;
 }

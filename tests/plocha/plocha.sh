@@ -14,7 +14,8 @@
 # program from the open button's arrow), porovnani (the changes against the
 # original, the side-by-side window, the context menu's undo, Ctrl+J), instalace (an installed tarvik, BIN being the
 # installation's bin: started by its desktop entry's command with a program,
-# from a folder without the language file). A failure leaves a screenshot and the program's
+# under a German locale with no language stored, from a folder where a
+# language file of someone else's lies, which it must not read). A failure leaves a screenshot and the program's
 # output in WORK_DIR, and says what was waited for, for how long, and what
 # the desktop showed; the display and everything started on it end with the
 # script, whatever happened.
@@ -438,20 +439,26 @@ scenar_instalace() {
     done
     [ "${prikaz[0]}" = "tarvik" ] || selhat "the desktop entry runs '${prikaz[0]}', not tarvik"
     mkdir -p "$PRACE/nastaveni" "$PRACE/jinde"
+    printf '%s' '<?xml version="1.0" encoding="UTF-8"?><Preklad><JAZYKY><CZ index="0"><Jmeno>PLANTED</Jmeno>' \
+        '<Verze>1</Verze><Autor>A</Autor></CZ></JAZYKY><NastaveniForm><NastaveniForm><CZ>PLANTED</CZ>' \
+        '<DE>PLANTED</DE></NastaveniForm></NastaveniForm></Preklad>' >"$PRACE/jinde/tarvik.xml"
     (cd "$PRACE/jinde" && PATH="$BIN:$PATH" XDG_CONFIG_HOME="$PRACE/nastaveni" \
-        XDG_DATA_HOME="$PRACE/zadna" XDG_DATA_DIRS="$PRACE/zadna" exec "${prikaz[@]}") >>"$PRACE/tarvik.log" 2>&1 &
+        XDG_DATA_HOME="$PRACE/zadna" XDG_DATA_DIRS="$PRACE/zadna" \
+        exec env -u LC_ALL -u LANGUAGE LANG=de_DE.UTF-8 "${prikaz[@]}") >>"$PRACE/tarvik.log" 2>&1 &
     APP_PID=$!
     cekat_na_okno "Tarvik"
     krok="the program of the command line"
     klavesy ctrl+Delete ctrl+s
     cli remove "$DATA/vzor.nc" >"$PRACE/bez.nc"
     cekat "the program saved" 'cmp -s "$PRACE/bez.nc" "$program"'
-    krok="language dialog"
-    # Without its language file the command would tell "Informace" instead.
-    zvolit_nemcinu
+    krok="the locale's language"
+    # German from the installation's language file: neither Czech (the
+    # locale ignored, or no language file found) nor the planted file's text.
+    nemecke_nastaveni
     klavesy alt+F4
     cekat_na_konec
-    ulozeno | grep -qx '"Jazyk"="DE"' || selhat "the store lacks the language DE"
+    ulozeno | grep -q '^"Jazyk"=' && selhat "a language is stored, though none was chosen"
+    return 0
 }
 
 rm -rf "$PRACE"
