@@ -118,13 +118,15 @@ spravce_pripraven() {
 # program's name), a process that must go on meanwhile: its end fails the
 # step at once.
 cekat() {
-    local co=$1 podminka=$2 pid=${3:-} program=${4:-}
-    local konec=$((SECONDS + LIMIT))
-    until eval "$podminka"; do
-        if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then
-            selhat "$program ended while waiting for $co"
+    # Names of its own (_c...), so that the condition sees the caller's
+    # variables, not these.
+    local _cco=$1 _cpodminka=$2 _cpid=${3:-} _cproces=${4:-}
+    local _ckonec=$((SECONDS + LIMIT))
+    until eval "$_cpodminka"; do
+        if [ -n "$_cpid" ] && ! kill -0 "$_cpid" 2>/dev/null; then
+            selhat "$_cproces ended while waiting for $_cco"
         fi
-        [ "$SECONDS" -lt "$konec" ] || selhat "waited ${LIMIT}s for $co"
+        [ "$SECONDS" -lt "$_ckonec" ] || selhat "waited ${LIMIT}s for $_cco"
         sleep 0.1
     done
 }
