@@ -977,7 +977,7 @@ TRadkyUtf8 NahodnyProgram(TNahoda& r, const TZnakyOdkazu& z) {
             s += cislo() + " ";
         }
         const std::string t = cislo();
-        switch (r.Do(19)) {
+        switch (r.Do(22)) {
             case 0: s += "GOTO " + t; break;
             case 1: s += "IF [#1 GT 2] GOTO" + t; break;
             case 2: s += znaky ? "GOTO " + std::string(z.VedlejsiZnak) + t : "GOTO " + t; break;
@@ -995,6 +995,9 @@ TRadkyUtf8 NahodnyProgram(TNahoda& r, const TZnakyOdkazu& z) {
             case 14: s += "G75 P" + t + " Q" + cislo(); break;
             case 15: s += "M30"; break;
             case 16: s += "G65 P" + std::to_string(1000 + r.Do(4)) + " A1."; break;
+            // A program's end behind other words; Haas Type II roughing, whose R is no coordinate.
+            case 17: s += r.Kdyz(50) ? "G28 U0. W0. M30" : "/M30"; break;
+            case 18: s += "G71 P" + t + " Q" + cislo() + " U0.02 W0.005 D0.1 F0.012 R1"; break;
             default: s += "G01 X" + t + ". Y-" + cislo(); break;
         }
         radky.push_back(std::move(s));
@@ -1018,10 +1021,22 @@ TDruhyOdkazu NahodneDruhy(TNahoda& r) {
 TEST(Odkazy, NahodneProgramy) {
     TNahoda r(0x4F444B415A59ull);
     const TZnakyOdkazu typy[] = {Iso, Sinumerik, Cislice, TZnakyOdkazu{"", "N", "%", "("}};
-    std::size_t vyresenych = 0, aktualizovanych = 0, nejednoznacnych = 0, vyberu = 0, navratu = 0, zmenenych = 0;
-    for (int pokus = 0; pokus < 800; ++pokus) {
+    // Files a user just opens: the type their extension gives in the shipped list.
+    const char* soubory[] = {"p.nc", "P.NC", "p.nc", "p.mpf", "p.spf", "p.ngc", "p.tap", "p.txt"};
+    std::size_t vyresenych = 0, aktualizovanych = 0, nejednoznacnych = 0, vyberu = 0, navratu = 0, zmenenych = 0,
+                podlePripony = 0;
+    for (int pokus = 0; pokus < 1000; ++pokus) {
         TZnakyOdkazu z = typy[r.Do(4)];
         z.Druhy = NahodneDruhy(r);
+        TDodanyTyp dodany;  // holds the markers z views
+        if (r.Kdyz(35)) {
+            const char* soubor = soubory[r.Do(std::size(soubory))];
+            const std::optional<std::size_t> t = ZvolitTypSouboru(DodaneTypy(), soubor);
+            ASSERT_TRUE(t.has_value()) << soubor;
+            dodany = DodanyTyp(DodaneTypy()[*t].Nazev);
+            z = dodany.Znaky();
+            podlePripony += z.Druhy.Ma(TRodinaOdkazu::CyklyA);
+        }
         const TRadkyUtf8 radky = NahodnyProgram(r, z);
         TCislovaniOdkazu c;
         c.PrvniBlok = 1 + r.Do(30);
@@ -1129,6 +1144,7 @@ TEST(Odkazy, NahodneProgramy) {
     EXPECT_GT(vyberu, 250u);
     EXPECT_GT(navratu, 150u);
     EXPECT_GT(zmenenych, 150u);
+    EXPECT_GT(podlePripony, 150u);
 }
 
 // ---------------------------------------------------------------- real-shaped programs
