@@ -1,4 +1,5 @@
 #include "CNCEdit.h"
+#include "Vkladani.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,14 +7,6 @@
 
 #ifdef __SSE2__
 #include <emmintrin.h>
-#endif
-
-#if defined(__GNUC__)
-#define VZDY_INLINE [[gnu::always_inline]] inline
-#define NIKDY_INLINE [[gnu::noinline]]
-#else
-#define VZDY_INLINE inline
-#define NIKDY_INLINE
 #endif
 
 namespace {
@@ -171,14 +164,24 @@ inline bool CisloProgramuOd(TPohled<C> s, const cnc::TZadani<C>& z, bool poZacat
     return k == s.size() || (!z.Komentar.Text.empty() && ZacinaNa(s.substr(k), z.Komentar));
 }
 
-// A start line for the program number after it: the trimmed line begins
-// with the start marker, or does so behind its block number (blok, when it
-// is a block line) and blanks.
+// The start test of a trimmed line.
 template <typename C>
-inline bool ZacatekProCislo(TPohled<C> s, const cnc::TZnacka<C>& zacatek, const TRozborBloku* blok) {
-    if (zacatek.Text.empty()) return false;
-    if (ZacinaNa(s, zacatek)) return true;
-    return blok && ZacinaNa(OrezatZleva(s.substr(blok->delka)), zacatek);
+inline bool JeZacatek(TPohled<C> s, const cnc::TZnacka<C>& zacatek) {
+    return !zacatek.Text.empty() && ZacinaNa(s, zacatek);
+}
+
+// A start line for the program number after it: the trimmed line begins
+// with the start marker (zacatek: JeZacatek), or does so behind its block
+// number (the first delkaBloku units of a block line) and blanks. Every
+// line asks: the first unit after the blanks decides most of them.
+template <typename C>
+inline bool ZacatekProCislo(TPohled<C> s, const cnc::TZnacka<C>& zacatek, bool jeZacatek, bool blokovy,
+                            std::size_t delkaBloku) {
+    if (jeZacatek) return true;
+    if (!blokovy || zacatek.Text.empty()) return false;
+    std::size_t k = delkaBloku;
+    while (k < s.size() && Kod(s[k]) <= 32) ++k;
+    return k < s.size() && s[k] == zacatek.Text[0] && ZacinaNa(TPohled<C>(s.data() + k, s.size() - k), zacatek);
 }
 
 // Writes the number in decimal, with leading zeros up to sirka digits (0:
@@ -369,8 +372,11 @@ void TPocitadlo<C>::Pridat(TPohled<C> kus) {
         const TPohled<C> s = OrezatZleva(radek);
         if (blok && poZacatku_ && CisloProgramuOd(s, z, true)) blok = false;
         pocty_.Bloku += blok;
+        // The block's length only for a line that holds the start marker's first unit.
         TRozborBloku b;
-        poZacatku_ = ZacatekProCislo(s, zacatek_, blok && JeBlokovy(s, hlavni_, vedlejsi_, b) ? &b : nullptr);
+        const bool zacatek = JeZacatek(s, zacatek_);
+        const bool hledat = !zacatek && blok && std::char_traits<C>::find(s.data(), s.size(), zacatek_.Text[0]);
+        poZacatku_ = ZacatekProCislo(s, zacatek_, zacatek, hledat && JeBlokovy(s, hlavni_, vedlejsi_, b), b.delka);
     });
 }
 
@@ -441,7 +447,7 @@ bool TPruchod<C>::Zavest(TPohled<C> radek) {
     bool cislovat;
     bool bezny = false;
     const bool poZacatku = poZacatku_;
-    poZacatku_ = ZacatekProCislo(s, z_.Zacatek, nullptr);
+    poZacatku_ = JeZacatek(s, z_.Zacatek);
     if (poZacatku_) {
         cislo_ = z_.PrvniBlok;
         cislovat = z_.BlokPredZnakZacatku;
@@ -481,13 +487,14 @@ template <typename C>
 void TPruchod<C>::Precislovat(TPohled<C> radek) {
     const TPohled<C> s = OrezatZleva(radek);
     // The start test looks at the trimmed line, as the line is written.
-    if (!z_.Zacatek.Text.empty() && ZacinaNa(s, z_.Zacatek)) cislo_ = z_.PrvniBlok;
+    const bool zacatek = JeZacatek(s, z_.Zacatek);
+    if (zacatek) cislo_ = z_.PrvniBlok;
     // No emptiness check here: an empty character begins every line. A
     // program number stays as it is.
     TRozborBloku blok;
-    const bool blokovy =
-        JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok) && !(poZacatku_ && CisloProgramuOd(s, z_, true));
-    poZacatku_ = ZacatekProCislo(s, z_.Zacatek, blokovy ? &blok : nullptr);
+    bool blokovy = JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok);
+    if (blokovy && poZacatku_ && CisloProgramuOd(s, z_, true)) blokovy = false;
+    poZacatku_ = ZacatekProCislo(s, z_.Zacatek, zacatek, blokovy, blok.delka);
     // What follows the front: the block characters and the digits go; the
     // block-skip mark stays.
     const TPohled<C> zbytek = blokovy ? s.substr(blok.delka) : s;
@@ -524,7 +531,7 @@ void TPruchod<C>::Odstranit(TPohled<C> radek) {
     TRozborBloku blok;
     const bool cisloProgramu = poZacatku_ && CisloProgramuOd(s, z_, true);
     const bool blokovy = !cisloProgramu && JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok);
-    poZacatku_ = ZacatekProCislo(s, z_.Zacatek, blokovy ? &blok : nullptr);
+    poZacatku_ = ZacatekProCislo(s, z_.Zacatek, JeZacatek(s, z_.Zacatek), blokovy, blok.delka);
     if (!blokovy) return vystup_.Pripojit(s);
     if (blok.preskoceni > 0) vystup_.Pripojit(s.substr(0, blok.preskoceni));
     vystup_.Pripojit(s.substr(blok.delka));

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "Odkazy.h"
+#include "Vkladani.h"
 
 #include <array>
 #include <bit>
@@ -20,14 +21,6 @@
 
 #ifdef __SSE2__
 #include <emmintrin.h>
-#endif
-
-#if defined(__GNUC__)
-#define VZDY_INLINE [[gnu::always_inline]] inline
-#define NIKDY_INLINE [[gnu::noinline]]
-#else
-#define VZDY_INLINE inline
-#define NIKDY_INLINE
 #endif
 
 namespace odkazy {

@@ -85,8 +85,10 @@ struct TNahrazenyTyp {
     std::u16string_view Drive, Nyni;
 };
 constexpr TNahrazenyTyp NahrazeneTypy[] = {
-    // 3.1.0: the ISO milling type read no lathe profile, so a lathe program
-    // saved as .nc lost its profile's targets on a renumber.
+    // Builds of 3.1.0 before list version 2: the ISO milling type read no
+    // lathe profile, so a lathe program saved as .nc lost its profile's
+    // targets on a renumber. (A list of 3.0.1 names no families: its rows
+    // take the default of their extension, which reads them.)
     {u"ISO frézování\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P\t",
      u"ISO frézování\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P G70-G73\t"},
 };
