@@ -352,32 +352,45 @@ bool JeCisloProgramu(TPohled<C> radek, const TZadani<C>& z, bool poZacatku) {
 template bool JeCisloProgramu(TPohled<char>, const TZadani<char>&, bool);
 template bool JeCisloProgramu(TPohled<char16_t>, const TZadani<char16_t>&, bool);
 
+// One line: the plain test without a start marker; in marker mode the
+// passes' test, which gives the block's length too (one reading of the
+// line's front); otherwise the count's test, and the block's length only for
+// a line that holds the start marker's first unit.
 template <typename C>
-void TPocitadlo<C>::Pridat(TPohled<C> kus) {
+VZDY_INLINE void TPocitadlo<C>::Spocitat(TPohled<C> radek) {
+    ++pocty_.Radku;
     if (zacatek_.Text.empty()) {
-        // Without a start marker no line is a start line: the plain test.
-        ProRadky(kus, [&](TPohled<C> radek, bool) {
-            ++pocty_.Radku;
-            pocty_.Bloku += BlokovyRadek(radek, hlavni_, vedlejsi_);
-        });
+        pocty_.Bloku += BlokovyRadek(radek, hlavni_, vedlejsi_);
         return;
     }
-    TZadani<C> z;
-    z.HlavniZnak = hlavni_;
-    z.VedlejsiZnak = vedlejsi_;
-    z.Komentar = komentar_;
-    ProRadky(kus, [&](TPohled<C> radek, bool) {
-        ++pocty_.Radku;
-        bool blok = BlokovyRadek(radek, hlavni_, vedlejsi_);
-        const TPohled<C> s = OrezatZleva(radek);
-        if (blok && poZacatku_ && CisloProgramuOd(s, z, true)) blok = false;
-        pocty_.Bloku += blok;
-        // The block's length only for a line that holds the start marker's first unit.
-        TRozborBloku b;
-        const bool zacatek = JeZacatek(s, zacatek_);
-        const bool hledat = !zacatek && blok && std::char_traits<C>::find(s.data(), s.size(), zacatek_.Text[0]);
-        poZacatku_ = ZacatekProCislo(s, zacatek_, zacatek, hledat && JeBlokovy(s, hlavni_, vedlejsi_, b), b.delka);
-    });
+    const TPohled<C> s = OrezatZleva(radek);
+    const bool znakovy = !hlavni_.Text.empty() && !vedlejsi_.Text.empty();
+    TRozborBloku b;
+    bool blok = znakovy ? JeBlokovy(s, hlavni_, vedlejsi_, b) : BlokovyRadek(radek, hlavni_, vedlejsi_);
+    if (blok && poZacatku_) {
+        // Right after a start line (rare): a program number is no block.
+        TZadani<C> z;
+        z.HlavniZnak = hlavni_;
+        z.VedlejsiZnak = vedlejsi_;
+        z.Komentar = komentar_;
+        blok = !CisloProgramuOd(s, z, true);
+    }
+    pocty_.Bloku += blok;
+    const bool zacatek = JeZacatek(s, zacatek_);
+    if (!znakovy)
+        blok = blok && !zacatek && std::char_traits<C>::find(s.data(), s.size(), zacatek_.Text[0]) &&
+               JeBlokovy(s, hlavni_, vedlejsi_, b);
+    poZacatku_ = ZacatekProCislo(s, zacatek_, zacatek, blok, b.delka);
+}
+
+template <typename C>
+void TPocitadlo<C>::Pridat(TPohled<C> kus) {
+    ProRadky(kus, [&](TPohled<C> radek, bool) { Spocitat(radek); });
+}
+
+template <typename C>
+void TPocitadlo<C>::Radek(TPohled<C> radek) {
+    Spocitat(radek);
 }
 
 template <typename C>

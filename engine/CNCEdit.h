@@ -136,9 +136,13 @@ public:
     // The line before the text is a start line (a selection's text).
     void PoZacatku(bool po) { poZacatku_ = po; }
     void Pridat(std::basic_string_view<C> kus);
+    // One line without its break, for a caller that walks the lines itself.
+    void Radek(std::basic_string_view<C> radek);
     const TPocty& Pocty() const { return pocty_; }
 
 private:
+    void Spocitat(std::basic_string_view<C> radek);
+
     TZnacka<C> hlavni_, vedlejsi_, zacatek_, komentar_;
     TPocty pocty_;
     bool poZacatku_ = false;

@@ -83,7 +83,6 @@ TStatistiky TPocitadloStatistik::Statistiky() const {
 }
 
 void TPocitadloStatistik::Pridat(std::string_view t) {
-    bloky_.Pridat(t);
     // The units of the whole piece count every byte of a break as one; a
     // break counts two.
     s_.Znaku += JednotekUtf16(t);
@@ -92,6 +91,7 @@ void TPocitadloStatistik::Pridat(std::string_view t) {
     while (i < n) {
         const std::size_t konec = cnc::KonecRadku(t, i);
         ++s_.Radku;
+        bloky_.Radek(t.substr(i, konec - i));
         if (konec == n) break;
         // Every line break counts as two characters, as CR LF.
         i = cnc::ZaZlomem(t, konec);

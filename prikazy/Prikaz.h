@@ -50,7 +50,7 @@ struct TZadaniPrikazu {
     // Set: the type is the one the program's words point to (-t auto), as
     // this gives it from the guess; Typ is not used then. A program file is
     // read once more for it (ZpracovatProgram).
-    std::function<TTypSouboru(const TOdhadTypu&)> TypPodleOdhadu;
+    std::function<TTypSouboru(const TOdhadTypu&)> TypPodleOdhadu{};
 };
 
 // The engine's task made from a command: the file type's markers in UTF-8

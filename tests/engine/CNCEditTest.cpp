@@ -507,9 +507,15 @@ TEST(CislaProgramu, ZustavajiJakJsou) {
             TCNCFile().Prepsat(radky, z);
             return radky;
         };
-        if (!p.zavedene.empty()) EXPECT_EQ(provest(cnc::TPrikaz::Zavest), p.zavedene);
-        if (!p.precislovane.empty()) EXPECT_EQ(provest(cnc::TPrikaz::Precislovat), p.precislovane);
-        if (!p.bezCisel.empty()) EXPECT_EQ(provest(cnc::TPrikaz::Odstranit), p.bezCisel);
+        if (!p.zavedene.empty()) {
+            EXPECT_EQ(provest(cnc::TPrikaz::Zavest), p.zavedene);
+        }
+        if (!p.precislovane.empty()) {
+            EXPECT_EQ(provest(cnc::TPrikaz::Precislovat), p.precislovane);
+        }
+        if (!p.bezCisel.empty()) {
+            EXPECT_EQ(provest(cnc::TPrikaz::Odstranit), p.bezCisel);
+        }
     }
     // Introduced with numbered start lines, the number after "N10 %" stays a program number.
     cnc::TZadani<char16_t> z;

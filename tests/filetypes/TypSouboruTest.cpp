@@ -176,8 +176,12 @@ TEST(SouborTypu, DodavanySeznam) {
         SCOPED_TRACE(DoUtf8(t.Nazev));
         ASSERT_TRUE(t.DruhyOdkazu.has_value());
         EXPECT_FALSE(t.DruhyOdkazu->Ma(R::CyklyA) && t.DruhyOdkazu->Ma(R::CyklyC));
-        if (t.Pripona == u".mpf" || t.Pripona == u".spf") EXPECT_EQ(t.DruhyOdkazu, TDruhyOdkazu{R::Skoky});
-        if (t.Pripona == u".h" || t.Pripona == u".ngc" || t.Pripona == u".tap") EXPECT_EQ(t.DruhyOdkazu, TDruhyOdkazu{});
+        if (t.Pripona == u".mpf" || t.Pripona == u".spf") {
+            EXPECT_EQ(t.DruhyOdkazu, TDruhyOdkazu{R::Skoky});
+        }
+        if (t.Pripona == u".h" || t.Pripona == u".ngc" || t.Pripona == u".tap") {
+            EXPECT_EQ(t.DruhyOdkazu, TDruhyOdkazu{});
+        }
     }
     const std::optional<std::size_t> nc = ZvolitTypSouboru(typy, "lathe.nc");
     ASSERT_TRUE(nc.has_value());
