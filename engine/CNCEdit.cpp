@@ -385,6 +385,14 @@ VZDY_INLINE void TPocitadlo<C>::Spocitat(TPohled<C> radek) {
 
 template <typename C>
 void TPocitadlo<C>::Pridat(TPohled<C> kus) {
+    if (zacatek_.Text.empty()) {
+        // Without a start marker no line is a start line: the plain test, in a loop of its own.
+        ProRadky(kus, [&](TPohled<C> radek, bool) {
+            ++pocty_.Radku;
+            pocty_.Bloku += BlokovyRadek(radek, hlavni_, vedlejsi_);
+        });
+        return;
+    }
     ProRadky(kus, [&](TPohled<C> radek, bool) { Spocitat(radek); });
 }
 
