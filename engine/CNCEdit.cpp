@@ -364,9 +364,8 @@ VZDY_INLINE void TPocitadlo<C>::Spocitat(TPohled<C> radek) {
         return;
     }
     const TPohled<C> s = OrezatZleva(radek);
-    const bool znakovy = !hlavni_.Text.empty() && !vedlejsi_.Text.empty();
     TRozborBloku b;
-    bool blok = znakovy ? JeBlokovy(s, hlavni_, vedlejsi_, b) : BlokovyRadek(radek, hlavni_, vedlejsi_);
+    bool blok = BlokovyRadek(radek, hlavni_, vedlejsi_);
     if (blok && poZacatku_) {
         // Right after a start line (rare): a program number is no block.
         TZadani<C> z;
@@ -377,9 +376,8 @@ VZDY_INLINE void TPocitadlo<C>::Spocitat(TPohled<C> radek) {
     }
     pocty_.Bloku += blok;
     const bool zacatek = JeZacatek(s, zacatek_);
-    if (!znakovy)
-        blok = blok && !zacatek && std::char_traits<C>::find(s.data(), s.size(), zacatek_.Text[0]) &&
-               JeBlokovy(s, hlavni_, vedlejsi_, b);
+    blok = blok && !zacatek && std::char_traits<C>::find(s.data(), s.size(), zacatek_.Text[0]) &&
+           JeBlokovy(s, hlavni_, vedlejsi_, b);
     poZacatku_ = ZacatekProCislo(s, zacatek_, zacatek, blok, b.delka);
 }
 
