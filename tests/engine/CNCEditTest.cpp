@@ -481,6 +481,9 @@ TEST(CislaProgramu, ZustavajiJakJsou) {
         {"with a comment", u":", {u"%", u"  :0100 (NAME)", u"N7 G0"}, 1, {}, {u"%", u":0100 (NAME)", u"N10 G0"},
          {u"%", u":0100 (NAME)", u" G0"}},
         {"introduced", u":", {u"%", u":0100", u"G0 X5"}, 0, {u"%", u":0100", u"N10 G0 X5"}, {}, {}},
+        // After a start line that introducing numbered.
+        {"after a numbered start line", u":", {u"N10 %", u"  :0100 (P)", u"N20 G0"}, 2, {},
+         {u"N10 %", u":0100 (P)", u"N20 G0"}, {u" %", u":0100 (P)", u" G0"}},
         // Anywhere else, and with words, ":" starts a main block.
         {"a main block", u":", {u"%", u"N5 X", u":10 T1 M6", u":0100"}, 3, {},
          {u"%", u"N10 X", u":20 T1 M6", u":30"}, {u"%", u" X", u" T1 M6", u""}},
@@ -501,6 +504,10 @@ TEST(CislaProgramu, ZustavajiJakJsou) {
         std::u16string text;
         for (const auto& r : p.radky) text += r + u"\r\n";
         EXPECT_EQ(cnc::Spocitat<char16_t>(text, z).Bloku, p.bloku);
+        // Line by line, as the statistics of a command's result count.
+        cnc::TPocitadlo<char16_t> poRadcich(z);
+        for (const auto& r : p.radky) poRadcich.Radek(r);
+        EXPECT_EQ(poRadcich.Pocty().Bloku, p.bloku);
         const auto provest = [&](cnc::TPrikaz prikaz) {
             TRadky radky = p.radky;
             z.Prikaz = prikaz;
