@@ -4,10 +4,13 @@
 
 #include "filetypes/TypSouboru.h"
 #include "filetypes/UlozeneNastaveni.h"
+#include "katalog/Zpravy.h"
+#include "platform/CteniTextu.h"
 #include "platform/Kodovani.h"
 #include "prikazy/Prikaz.h"
 #include "ui/EditorProgramu.h"
 
+#include <QHash>
 #include <QLabel>
 #include <QMainWindow>
 #include <QStringList>
@@ -16,6 +19,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -207,18 +211,31 @@ private:
     void UlozitUmisteni();
     static QString ChybaUloziste(const std::u16string& uvod, const std::u16string& zprava);
 
-    // When the program is modified, asks whether to save it first, and saves
-    // it on Yes (a failed save throws). False when things are to stay as they
-    // are: the user cancelled the name of a program that has none.
+    // When the program is modified, asks whether to save it first (Yes, No,
+    // Cancel), and saves it on Yes (a failed save throws). False when things
+    // are to stay as they are: Cancel, or the save did not happen (no name
+    // given, the file changed by another program and not overwritten).
     bool MoznaUlozit();
     // Saves the program under its name; one without a name asks for it.
-    // False when nothing was saved (the name was not given).
+    // False when nothing was saved (the name was not given, or the user did
+    // not overwrite a file another program changed).
     bool UlozitSoubor();
     // Asks for a name and saves the program under it, which becomes its name.
     bool UlozitJako();
-    // Writes the program's text into a file, in the document's encoding (or
-    // UTF-8 with a mark when it cannot hold a character, which is told).
+    // Writes the program's text into a file through the command layer, in the
+    // document's encoding (or UTF-8 with a mark when it cannot hold a
+    // character, which is told); the file's fingerprint is kept.
     void ZapsatProgram(const QString& cesta);
+    // Another program changed (or removed) the program's file since it was
+    // read or saved: the user is asked whether to read it again, overwrite
+    // it, or save the program under another name; Cancel leaves all as it
+    // is. Before a save (predUlozenim) the answer decides whether the save
+    // goes on (Prepsat, also when nothing changed); on the window's
+    // activation each change is asked about once, and the answer is carried
+    // out at once.
+    enum class TOdpovedZvenku : std::uint8_t { Prepsat, UlozenoJinam, Nic };
+    TOdpovedZvenku ZmenaZvenku(bool predUlozenim);
+    void NaplanovatKontroluZvenku();
     void OtevritSoubor();
     // A path that names no regular file (a folder, a pipe, a device, a
     // socket) is refused with a message before anything is read: reading a
@@ -238,13 +255,15 @@ private:
     // bar, its encoding, the file type (none: no characters and markers), the
     // saved state and the status bar.
     void NastavitAktualniSoubor(const QString& cesta, TKodovani kodovani, TEditorProgramu::TNovyText& program,
-                                TEditorProgramu::TNovyText& puvodni, const std::optional<TTypSouboru>& typ);
+                                TEditorProgramu::TNovyText& puvodni, const std::optional<TTypSouboru>& typ,
+                                const std::optional<TOtiskSouboru>& otisk);
     // The room a file's text takes in a text area, about.
     static std::size_t OdhadTextu(const std::filesystem::path& soubor);
     // Reads a program file into new texts for both text areas, showing the
     // progress; nothing shown changes. Returns the encoding it was read in.
     TKodovani PrecistProgram(const std::filesystem::path& soubor, TEditorProgramu::TNovyText& program,
-                             TEditorProgramu::TNovyText& puvodni, std::size_t odhad);
+                             TEditorProgramu::TNovyText& puvodni, std::size_t odhad,
+                             std::optional<TOtiskSouboru>& otisk);
 
 
     // A block command may run: no pass is running and a program is open (else
@@ -266,6 +285,11 @@ private:
     void PocitatStatistiky();
     // The statistics line was shown for this text.
     void StatistikyZobrazeny();
+    // The statistics line shows these counts, in the current language (again
+    // after a change of language); counted now of the whole text.
+    void ZobrazitStatistiky(const TStatistiky& s);
+    void PrelozitStatistiky();
+    void SpocitatAZobrazitStatistiky();
     // A command's message; the lines that name program lines lead there.
     void OhlasitSOdkazy(const THlaseniPrikazu& hlaseni);
 
@@ -289,6 +313,11 @@ private:
     QString filtr_;
     int poziceFiltru_ = 1;
     TKodovani kodovaniSouboru_ = TKodovani::Utf8;
+    // The program's file as it was read or saved last; and the file as it
+    // stood when the user was last asked about a change from outside.
+    std::optional<TOtiskSouboru> otisk_;
+    std::optional<std::optional<TOtiskSouboru>> ohlasenaZmena_;
+    bool kontrolaZvenkuNaplanovana_ = false;
     TTypSouboru typ_;
     bool stavUlozeniZnam_ = false;
     // The file type list is saved at exit (not when the store could not be read).
@@ -309,6 +338,10 @@ private:
     // The statistics counted on idle: the text's count of changes they were
     // shown for, and the count under way (the text's count when it started,
     // how far it is, the counts so far).
+    std::optional<TStatistiky> zobrazeneStatistiky_;
+    // The texts each window was designed with, by its section and key (as
+    // its first translation found them): every translation starts from them.
+    std::map<QString, QHash<QString, QString>> navrzeneTexty_;
     QTimer* casovacStatistik_ = nullptr;
     std::uint64_t verzeStatistik_ = 0;
     struct TPocitani;

@@ -71,6 +71,11 @@ constexpr std::u16string_view vBLOKNENALEZEN = u"V této části programu není 
 constexpr std::u16string_view vBLOKZAPOSLEDNIM = u"Číslo je za posledním blokem této části programu, ten má číslo";
 constexpr std::u16string_view vRADEKNENI = u"Program nemá řádek s číslem";
 constexpr std::u16string_view vODKAZYNANOVE = u"Odkazy, které nyní vedou na nově očíslované bloky";
+constexpr std::u16string_view vZMENENZVENKU = u"Soubor mezitím změnil jiný program";
+constexpr std::u16string_view vZMIZELZVENKU = u"Soubor mezitím jiný program smazal nebo přesunul";
+constexpr std::u16string_view vZMENYSEZTRATI = u"Načtením znovu se ztratí změny, které nejsou uložené";
+constexpr std::u16string_view vNACISTZNOVU = u"&Načíst znovu";
+constexpr std::u16string_view vPREPSAT = u"&Přepsat";
 }  // namespace
 
 std::u16string rsCHYBA{vCHYBA};
@@ -140,6 +145,11 @@ std::u16string rsBLOKNENALEZEN{vBLOKNENALEZEN};
 std::u16string rsBLOKZAPOSLEDNIM{vBLOKZAPOSLEDNIM};
 std::u16string rsRADEKNENI{vRADEKNENI};
 std::u16string rsODKAZYNANOVE{vODKAZYNANOVE};
+std::u16string rsZMENENZVENKU{vZMENENZVENKU};
+std::u16string rsZMIZELZVENKU{vZMIZELZVENKU};
+std::u16string rsZMENYSEZTRATI{vZMENYSEZTRATI};
+std::u16string rsNACISTZNOVU{vNACISTZNOVU};
+std::u16string rsPREPSAT{vPREPSAT};
 
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
     static const std::array<TPolozkaKatalogu, PocetPolozekKatalogu> katalog = {{
@@ -210,6 +220,11 @@ const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
         {"rsBLOKZAPOSLEDNIM", vBLOKZAPOSLEDNIM, &rsBLOKZAPOSLEDNIM},
         {"rsRADEKNENI", vRADEKNENI, &rsRADEKNENI},
         {"rsODKAZYNANOVE", vODKAZYNANOVE, &rsODKAZYNANOVE},
+        {"rsZMENENZVENKU", vZMENENZVENKU, &rsZMENENZVENKU},
+        {"rsZMIZELZVENKU", vZMIZELZVENKU, &rsZMIZELZVENKU},
+        {"rsZMENYSEZTRATI", vZMENYSEZTRATI, &rsZMENYSEZTRATI},
+        {"rsNACISTZNOVU", vNACISTZNOVU, &rsNACISTZNOVU},
+        {"rsPREPSAT", vPREPSAT, &rsPREPSAT},
     }};
     return katalog;
 }

@@ -77,6 +77,11 @@ extern std::u16string rsBLOKNENALEZEN;
 extern std::u16string rsBLOKZAPOSLEDNIM;
 extern std::u16string rsRADEKNENI;
 extern std::u16string rsODKAZYNANOVE;
+extern std::u16string rsZMENENZVENKU;
+extern std::u16string rsZMIZELZVENKU;
+extern std::u16string rsZMENYSEZTRATI;
+extern std::u16string rsNACISTZNOVU;
+extern std::u16string rsPREPSAT;
 
 struct TPolozkaKatalogu {
     std::string_view Klic;         // the key, also its element name in the language file
@@ -84,7 +89,7 @@ struct TPolozkaKatalogu {
     std::u16string* Text;           // the entry as the last catalogue pass left it
 };
 
-constexpr std::size_t PocetPolozekKatalogu = 67;
+constexpr std::size_t PocetPolozekKatalogu = 72;
 
 // All entries, in the order in which the catalogue pass refreshes them.
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog();

@@ -407,8 +407,9 @@ TText NacistTextovySoubor(const std::filesystem::path& soubor) {
 }
 
 TKodovani NacistTextEditoru(const std::filesystem::path& soubor, const std::function<void(std::string_view)>& kus,
-                            const std::function<void()>& znovu) {
+                            const std::function<void()>& znovu, std::optional<TOtiskSouboru>* otisk) {
     TCteniSouboru zdroj(soubor);
+    if (otisk) *otisk = zdroj.Otisk();
     TProgramPoKusech cteni(zdroj);
     std::string sCrLf;
     std::string_view k;
@@ -454,6 +455,19 @@ TChyba TCteniSouboru::Vada(const std::u16string& duvod) const {
 
 namespace {
 
+// A disk file's fingerprint (none for a folder, a pipe or a console).
+std::optional<TOtiskSouboru> OtiskPopisovace(void* h) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(static_cast<HANDLE>(h)) != FILE_TYPE_DISK || !GetFileInformationByHandle(static_cast<HANDLE>(h), &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return TOtiskSouboru{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+                         (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
+                         static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                                   info.ftLastWriteTime.dwLowDateTime),
+                         0};
+}
+
 // Where reading a disk file begins; a pipe or a console has no position.
 void ZapamatovatZacatek(void* h, std::int64_t& zacatek) {
     LARGE_INTEGER pozice{};
@@ -471,14 +485,17 @@ TCteniSouboru::TCteniSouboru(const std::filesystem::path& soubor) : soubor_(soub
     if (h == INVALID_HANDLE_VALUE) ChybaCteniSouboru(soubor, DuvodSystemu(GetLastError()));
     soubor_h_ = h;
     ZapamatovatZacatek(h, zacatek_);
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (GetFileType(h) == FILE_TYPE_DISK && GetFileInformationByHandle(h, &info))
-        otisk_ = TOtiskSouboru{info.dwVolumeSerialNumber,
-                               (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
-                               (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
-                               static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
-                                                         info.ftLastWriteTime.dwLowDateTime),
-                               0};
+    otisk_ = OtiskPopisovace(h);
+}
+
+std::optional<TOtiskSouboru> OtiskSouboru(const std::filesystem::path& soubor) {
+    // Its attributes only, whoever has it open and however.
+    HANDLE h = CreateFileW(soubor.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    const std::optional<TOtiskSouboru> otisk = OtiskPopisovace(h);
+    CloseHandle(h);
+    return otisk;
 }
 
 TCteniSouboru::TCteniSouboru(TStandardniVstup) : soubor_("-"), vlastni_(false) {
@@ -519,15 +536,24 @@ std::size_t TCteniSouboru::Precist(char* cil, std::size_t n) {
 
 namespace {
 
-std::optional<TOtiskSouboru> OtiskPopisovace(int fd) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+std::optional<TOtiskSouboru> OtiskStavu(int vysledek, const struct stat& st) {
+    if (vysledek != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
     const auto ns = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
     return TOtiskSouboru{std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::uint64_t(st.st_size),
                          ns(st.st_mtim), ns(st.st_ctim)};
 }
 
+std::optional<TOtiskSouboru> OtiskPopisovace(int fd) {
+    struct stat st {};
+    return OtiskStavu(::fstat(fd, &st), st);
+}
+
 }  // namespace
+
+std::optional<TOtiskSouboru> OtiskSouboru(const std::filesystem::path& soubor) {
+    struct stat st {};
+    return OtiskStavu(::stat(soubor.c_str(), &st), st);
+}
 
 TCteniSouboru::TCteniSouboru(const std::filesystem::path& soubor) : soubor_(soubor) {
     const int fd = ::open(soubor.c_str(), O_RDONLY | O_CLOEXEC);

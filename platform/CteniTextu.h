@@ -37,6 +37,12 @@ struct TOtiskSouboru {
     bool operator==(const TOtiskSouboru&) const = default;
 };
 
+// The fingerprint of the regular file a path names now (a link followed);
+// none when there is none there, or what is there is no regular file, or it
+// cannot be looked at. It never opens the file's content (a pipe put in its
+// place does not block).
+std::optional<TOtiskSouboru> OtiskSouboru(const std::filesystem::path& soubor);
+
 // A 64-bit digest of a stream of bytes, the same however the stream is cut
 // into pieces: four lanes of multiply-rotate rounds over 32-byte stripes,
 // then the rest, mixed with the length. It tells whether a second reading
@@ -260,6 +266,7 @@ TText NacistText(TZdrojBajtu& zdroj);
 // break at the end kept), read by the rules of TProgramPoKusech and handed to
 // kus piece by piece. When the text turns out not to be UTF-8 part way,
 // znovu is called and the pieces come again from the start. Returns the
-// encoding the file was read in.
+// encoding the file was read in; otisk, when given, gets the file's
+// fingerprint as it was opened.
 TKodovani NacistTextEditoru(const std::filesystem::path& soubor, const std::function<void(std::string_view)>& kus,
-                            const std::function<void()>& znovu);
+                            const std::function<void()>& znovu, std::optional<TOtiskSouboru>* otisk = nullptr);

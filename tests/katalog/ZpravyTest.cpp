@@ -8,13 +8,13 @@ namespace {
 
 TEST(Katalog, PoradiKliceAVestaveneTexty) {
     const auto& k = Katalog();
-    ASSERT_EQ(k.size(), 67u);
+    ASSERT_EQ(k.size(), 72u);
     EXPECT_EQ(k.front().Klic, "rsCHYBA");
     EXPECT_EQ(k[8].Klic, "rsNEDEFSOUBORY");
     EXPECT_EQ(k[21].Klic, "rsBLOKU");
     EXPECT_EQ(k[39].Klic, "rsAKTUALIZOVATODKAZYNAPOVEDA");
     EXPECT_EQ(k[40].Klic, "rsNENITEXT");
-    EXPECT_EQ(k.back().Klic, "rsODKAZYNANOVE");
+    EXPECT_EQ(k.back().Klic, "rsPREPSAT");
     for (const auto& p : k) EXPECT_EQ(*p.Text, p.Vestaveny) << p.Klic;
     ASSERT_NE(PolozkaKatalogu("rsNENISOUBOR"), nullptr);
     EXPECT_EQ(*PolozkaKatalogu("rsNENISOUBOR")->Text, u"Není otevřený žádný soubor");

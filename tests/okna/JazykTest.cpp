@@ -259,8 +259,8 @@ TEST_F(Jazyky, JazykBezTextuAObrazekVlajky) {
     EXPECT_EQ(ui().aJazyk->toolTip(), u"Choose the language");
     EXPECT_EQ(Hint(ui().aJazyk), u"Choose the language|");
 
-    // A language without texts: the messages go back to Czech, the windows
-    // keep what the last pass gave them.
+    // A language without texts: the messages and the windows go back to
+    // their Czech texts, not to what the last language left.
     Vybrat(2);
     HlavniForm->aJazykExecute();
     EXPECT_EQ(JazykXML->Jazyk, u"XX");
@@ -268,9 +268,10 @@ TEST_F(Jazyky, JazykBezTextuAObrazekVlajky) {
     EXPECT_EQ(HlavniForm->IndexObrazku(), 8);
     EXPECT_EQ(rsCHYBA, u"Chyba");
     EXPECT_EQ(rsINFORMACE, u"Informace");
-    EXPECT_EQ(ui().aKonec->text(), u"E&xit");
-    EXPECT_EQ(ui().lblZacitOd->text(), u"Start at");
-    EXPECT_EQ(JazykForm->btnStorno()->text(), u"Cancel");
+    EXPECT_EQ(ui().aKonec->text(), u"&Konec");
+    EXPECT_EQ(ui().aKonec->toolTip(), u"Konec");
+    EXPECT_EQ(ui().lblZacitOd->text(), u"Začít od");
+    EXPECT_EQ(JazykForm->btnStorno()->text(), u"Storno");
 }
 
 TEST_F(Jazyky, NeuvedenyJazyk) {
