@@ -279,6 +279,8 @@ private:
     // The selected bytes go back with CR LF after each of their lines.
     void VratitVyber(TEditorProgramu::TUsek vyber);
     void AktualizovatStavovyRadek(std::uint8_t procenta);
+    // The file type's name in status panel 1.
+    void ZobrazitTypSouboru(const QString& nazev);
     void PovolitPrikazy(bool povolit);
     // The statistics line after a change: counted on idle (fHlavniPrace.cpp).
     void NaplanovatStatistiky();

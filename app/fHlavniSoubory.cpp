@@ -263,7 +263,14 @@ void THlavniForm::NastavitAktualniSoubor(const QString& cesta, TKodovani kodovan
     stavUlozeniZnam_ = true;
     ObnovitStavUlozeni();
     SpocitatAZobrazitStatistiky();
-    panel1_->setText(typ ? Q(typ->Nazev) : QString());
+    ZobrazitTypSouboru(typ ? Q(typ->Nazev) : QString());
+}
+
+void THlavniForm::ZobrazitTypSouboru(const QString& nazev) {
+    // The panel is 120 pixels wide, wider for a longer name, which is shown whole.
+    panel1_->setText(nazev);
+    const int okraj = 2 * panel1_->fontMetrics().horizontalAdvance(u' ') + 4;
+    panel1_->setFixedWidth(std::max(120, panel1_->fontMetrics().horizontalAdvance(nazev) + okraj));
 }
 
 void THlavniForm::aUlozitExecute() {
@@ -354,7 +361,7 @@ bool THlavniForm::UlozitJako() {
         if (const std::optional<TTypSouboru> typ = NastaveniForm->TypNaRadku(poziceFiltru_ - 1)) {
             typ_ = *typ;
             for (TEditorProgramu* e : {ui->memProgram, ui->memPuvodni}) e->NastavitTypSouboru(typ);
-            panel1_->setText(Q(typ->Nazev));
+            ZobrazitTypSouboru(Q(typ->Nazev));
             SpocitatAZobrazitStatistiky();
         }
     }

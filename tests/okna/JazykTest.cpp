@@ -16,12 +16,15 @@
 #include "platform/RegistrSoubor.h"
 #include "ui/fOAplikaci.h"
 #include "ui/fPrejit.h"
+#include "ui/Modalni.h"
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QTreeView>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
@@ -669,11 +672,20 @@ QStringList Oriznute(QWidget* okno) {
         } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
             if (fm.horizontalAdvance(g->title()) + 12 > g->width()) nevejde(g, g->title());
         } else if (auto* s = qobject_cast<QTreeWidget*>(w)) {
+            // The captions, and what the rows hold (a file type's name, its markers).
             const QFontMetrics fh(s->header()->font());
             const int okraj = 2 * s->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, s->header());
-            for (int i = 0; i < s->columnCount(); ++i)
+            for (int i = 0; i < s->columnCount(); ++i) {
                 if (fh.horizontalAdvance(s->headerItem()->text(i)) + okraj > s->header()->sectionSize(i))
                     nevejde(s, s->headerItem()->text(i));
+                for (int r = 0; r < s->topLevelItemCount(); ++r) {
+                    const QString& t = s->topLevelItem(r)->text(i);
+                    const int sirka = i + 1 == s->columnCount() && s->header()->stretchLastSection()
+                                          ? s->viewport()->width() - s->header()->sectionPosition(i)
+                                          : s->header()->sectionSize(i);
+                    if (fm.horizontalAdvance(t) + 6 > sirka) nevejde(s, t);
+                }
+            }
         }
     }
     for (QTabWidget* t : okno->findChildren<QTabWidget*>())
@@ -682,8 +694,10 @@ QStringList Oriznute(QWidget* okno) {
                 t->tabBar()->tabRect(i).width())
                 nevejde(t, t->tabText(i));
     // The title beside the icon and the buttons of a title bar, which
-    // writes in the application's font or larger, often bold.
-    QFont titulek = QApplication::font();
+    // writes in bold, in the face of the window manager's (DejaVu Sans on
+    // Debian's desktops, wider than the windows' own).
+    QFont titulek(QStringLiteral("DejaVu Sans"));
+    titulek.setPointSizeF(QApplication::font().pointSizeF());
     titulek.setBold(true);
     if (QFontMetrics(titulek).horizontalAdvance(okno->windowTitle()) + 70 > okno->width())
         nevejde(okno, okno->windowTitle());
@@ -695,12 +709,49 @@ QStringList Oriznute(QWidget* okno) {
 
 TEST_F(Jazyky, TextySeVejdou) {
     DodanySoubor();
+    // The delivered file types (long names, long markers) and a program of the longest-named one.
+    fs::copy_file(TARVIK_FILES_FTD, slozka / "files.ftd", fs::copy_options::overwrite_existing);
+    TDocasnaSlozka::Zapsat(slozka / "program.mpf", "N10 G0\r\n");
+    TDocasnaSlozka::Zapsat(slozka / "dlouhy nazev souboru programu.mpf", "N10 G0\r\n");
     for (const char* kod : {"CZ", "EN", "SK", "DE", "FR", "ES"}) {
         SCOPED_TRACE(kod);
         Ulozit([&](TRegistr& r) { r.ZapsatRetezec(u"Jazyk", QString::fromLatin1(kod).toStdU16String()); });
         Spustit();
         ASSERT_EQ(JazykXML->Jazyk, QLatin1String(kod));
+        HlavniForm->OtevritPredany(QString::fromStdU16String((slozka / "program.mpf").u16string()));
         HlavniForm->memProgram()->setText(QStringLiteral("N10 G0\n"));
+        ZpracovatUdalosti();
+        // The status bar: the statistics line and the file type's name, whole.
+        for (int i : {0, 1}) {
+            const QLabel* panel = HlavniForm->Panel(i);
+            EXPECT_FALSE(panel->text().isEmpty()) << i;
+            EXPECT_LE(panel->fontMetrics().horizontalAdvance(panel->text()), panel->contentsRect().width())
+                << panel->text().toStdString();
+        }
+        // Qt's own file dialog (where the platform has none): its columns show the file's size, type and date whole.
+        {
+            QFileDialog dialog(HlavniForm);
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            dialog.setDirectory(QString::fromStdU16String(slozka.Cesta().u16string()));
+            Modalni::ZobrazitSloupceCele(dialog);
+            dialog.show();
+            auto* seznam = dialog.findChild<QTreeView*>();
+            ASSERT_NE(seznam, nullptr);
+            QModelIndex radek;
+            for (int i = 0; i < 100 && !radek.isValid(); ++i) {
+                QTest::qWait(20);
+                for (int r = 0; r < seznam->model()->rowCount(seznam->rootIndex()); ++r) {
+                    const QModelIndex j = seznam->model()->index(r, 0, seznam->rootIndex());
+                    if (j.data().toString().endsWith(QLatin1String(".mpf"))) radek = j;
+                }
+            }
+            ASSERT_TRUE(radek.isValid());
+            for (int i = 1; i < seznam->header()->count(); ++i) {
+                const QString t = radek.siblingAtColumn(i).data().toString();
+                EXPECT_LE(seznam->fontMetrics().horizontalAdvance(t), seznam->header()->sectionSize(i))
+                    << t.toStdString();
+            }
+        }
         for (QWidget* okno : std::initializer_list<QWidget*>{HlavniForm, OAplikaciForm, JazykForm, NastaveniForm,
                                                               TypSouboruForm, ASCIIForm, PrejitForm}) {
             if (okno != HlavniForm) okno->show();
@@ -797,6 +848,47 @@ TEST_F(Jazyky, ZadnyTextBezPrekladu) {
             }
         EXPECT_EQ(neprelozene.join(QStringLiteral(" | ")).toStdString(), "");
         Ukoncit();
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Back to Czech from each language: every window shows again exactly what it
+// showed at the start, the status bar's statistics and the save state's hint
+// too, at once; in the other language they were its own.
+TEST_F(Jazyky, ZpetDoCestinyCeleOkno) {
+    DodanySoubor();
+    TDocasnaSlozka::Zapsat(slozka / "program.nc", "N10 G0\r\nN20 G1\r\n");
+    Spustit();
+    HlavniForm->OtevritPredany(QString::fromStdU16String((slozka / "program.nc").u16string()));
+    const std::vector<QWidget*> okna{HlavniForm, OAplikaciForm, JazykForm, NastaveniForm,
+                                     TypSouboruForm, ASCIIForm, PrejitForm};
+    const auto vse = [&] {
+        std::map<QString, QString> texty;
+        for (QWidget* okno : okna)
+            for (const auto& [klic, text] : ZobrazeneTexty(okno)) texty[okno->objectName() + u'/' + klic] = text;
+        texty[QStringLiteral("status bar")] = HlavniForm->Panel(0)->text();
+        texty[QStringLiteral("save state")] = ui().shpStavUlozeni->toolTip();
+        return texty;
+    };
+    const std::map<QString, QString> cesky = vse();
+    ASSERT_EQ(cesky.at(QStringLiteral("status bar")), "Počet řádků: 2, Počet znaků: 16, Počet NC bloků: 2.");
+    for (int radek = 1; radek <= 5; ++radek) {
+        SCOPED_TRACE(radek);
+        Vybrat(radek);
+        HlavniForm->aJazykExecute();
+        const std::map<QString, QString> jinak = vse();
+        EXPECT_NE(jinak.at(QStringLiteral("status bar")), cesky.at(QStringLiteral("status bar")));
+        EXPECT_NE(jinak.at(QStringLiteral("save state")), cesky.at(QStringLiteral("save state")));
+        EXPECT_NE(jinak.at(QStringLiteral("HlavniForm/lblZacitOd/text")), QStringLiteral("Začít od"));
+        Vybrat(0);
+        HlavniForm->aJazykExecute();
+        ASSERT_EQ(JazykXML->Jazyk, u"CZ");
+        const std::map<QString, QString> zpet = vse();
+        for (const auto& [klic, text] : cesky) EXPECT_EQ(zpet.at(klic), text) << klic.toStdString();
+        EXPECT_EQ(zpet.size(), cesky.size());
     }
 }
 
