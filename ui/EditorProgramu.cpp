@@ -8,6 +8,9 @@
 #include <Qsci/qscicommandset.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QPointer>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPainter>
@@ -164,9 +167,10 @@ TEditorProgramu::TEditorProgramu(QWidget* rodic) : QsciScintilla(rodic) {
     // Undo and redo come here, whatever key the area gave them, and
     // Ctrl+Shift+Z redoes as well.
     for (QsciCommand* prikaz : standardCommands()->commands()) {
-        QList<int>* klavesy = prikaz->command() == QsciCommand::Undo   ? &klavesyZpet_
-                              : prikaz->command() == QsciCommand::Redo ? &klavesyZnovu_
-                                                                       : nullptr;
+        QList<int>* klavesy = prikaz->command() == QsciCommand::Undo        ? &klavesyZpet_
+                              : prikaz->command() == QsciCommand::Redo      ? &klavesyZnovu_
+                              : prikaz->command() == QsciCommand::SelectAll ? &klavesyVse_
+                                                                            : nullptr;
         if (!klavesy) continue;
         for (int klavesa : {prikaz->key(), prikaz->alternateKey()})
             if (klavesa != 0) klavesy->append(klavesa);
@@ -580,6 +584,46 @@ void TEditorProgramu::redo() {
     emit TextNahrazen();
 }
 
+namespace {
+
+// The desktop's selection of a text area, made when another program asks for
+// it: the text selected then (nothing once the area is gone).
+class TVyberNaZadost final : public QMimeData {
+public:
+    explicit TVyberNaZadost(QsciScintilla* e) : e_(e) {}
+    QStringList formats() const override { return {QStringLiteral("text/plain")}; }
+    bool hasFormat(const QString& druh) const override { return druh == QLatin1String("text/plain"); }
+
+protected:
+    QVariant retrieveData(const QString& druh, QMetaType typ) const override {
+        if (druh != QLatin1String("text/plain") || !e_) return {};
+        const QString text = e_->selectedText();
+        return typ.id() == QMetaType::QByteArray ? QVariant(text.toUtf8()) : QVariant(text);
+    }
+
+private:
+    QPointer<QsciScintilla> e_;
+};
+
+}  // namespace
+
+void TEditorProgramu::selectAll(bool select) {
+    if (!select) {
+        SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(SendScintilla(SCI_GETCURRENTPOS)));
+        return;
+    }
+    // The caret at the start, as the area's own command leaves it; the view stays.
+    SendScintilla(SCI_SETSELECTION, 0UL, SendScintilla(SCI_GETLENGTH));
+    const bool vybrano = SendScintilla(SCI_GETLENGTH) > 0;
+    if (vybrano) {
+        QClipboard* schranka = QApplication::clipboard();
+        if (schranka->supportsSelection()) schranka->setMimeData(new TVyberNaZadost(this), QClipboard::Selection);
+    }
+    // What the area's own selection tells: copy is available, the selection changed.
+    emit QSCN_SELCHANGED(vybrano);
+    OhlasitKurzor(*this);
+}
+
 bool TEditorProgramu::MuzeZpet() const {
     Dokoncit();
     return pozice_ > 0;
@@ -660,6 +704,11 @@ void TEditorProgramu::keyPressEvent(QKeyEvent* udalost) {
     }
     if (klavesyZnovu_.contains(klavesa)) {
         redo();
+        udalost->accept();
+        return;
+    }
+    if (klavesyVse_.contains(klavesa)) {
+        selectAll(true);
         udalost->accept();
         return;
     }

@@ -197,6 +197,11 @@ public slots:
     // the notifications of every change.
     void undo() override;
     void redo() override;
+    // Selects the whole text (or nothing) at once: the editor library would
+    // copy all of it into the desktop's selection (X11's PRIMARY) first,
+    // which at millions of lines took seconds; the selection is offered to
+    // the desktop instead and its text made only when another program asks.
+    void selectAll(bool select = true) override;
 
 signals:
     // The text was loaded, replaced, or undone or redone by the calls above.
@@ -295,7 +300,7 @@ private:
     std::optional<std::size_t> ulozeno_ = 0;
     bool zapisovat_ = true;  // typed changes are recorded
     // The keys that undo and redo (the area's own bindings, taken from it).
-    QList<int> klavesyZpet_, klavesyZnovu_;
+    QList<int> klavesyZpet_, klavesyZnovu_, klavesyVse_;
 
     TLexerNC lexer_;
     std::vector<TSlovo> slova_;

@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -337,4 +338,25 @@ TEST(EditorProgramu, ModifikatoryNepisou) {
     EXPECT_EQ(e.Utf8(), "X5 \r\n");
     QTest::keyClick(&e, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(e.Utf8(), "X5 Y7\r\n");
+}
+
+// Select all (Ctrl+A, or the call): the whole text is selected, the caret at
+// its start, copy is available and copies all of it.
+TEST(EditorProgramu, VybratVse) {
+    TEditorProgramu e;
+    e.Nacist("N1 \xC5\xBD\r\nN2\r\n");
+    QSignalSpy kopirovat(&e, &QsciScintilla::copyAvailable);
+    QTest::keyClick(&e, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(e.Vyber().Od, 0u);
+    EXPECT_EQ(e.Vyber().Po, e.Utf8().size());
+    EXPECT_EQ(e.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 0);
+    ASSERT_EQ(kopirovat.count(), 1);
+    EXPECT_TRUE(kopirovat.at(0).at(0).toBool());
+    QTest::keyClick(&e, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("N1 Ž\r\nN2\r\n"));
+    // Typing replaces it, as one step.
+    QTest::keyClick(&e, Qt::Key_X);
+    EXPECT_EQ(e.Utf8(), "x");
+    e.undo();
+    EXPECT_EQ(e.Utf8(), "N1 \xC5\xBD\r\nN2\r\n");
 }
