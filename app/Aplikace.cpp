@@ -14,6 +14,8 @@
 #include "ui/Hlaseni.h"
 #include "ui/PrekladQt.h"
 #include "ui/fOAplikaci.h"
+#include "ui/fNajit.h"
+#include "ui/fPorovnani.h"
 #include "ui/fPrejit.h"
 
 #include <QApplication>
@@ -85,6 +87,8 @@ TAplikace::TAplikace(std::unique_ptr<TRegistr> registr)
     OAplikaciForm = new TOAplikaciForm(HlavniForm);
     TypSouboruForm = new TTypSouboruForm(HlavniForm);
     PrejitForm = new TPrejitForm(HlavniForm);
+    NajitForm = new TNajitForm(HlavniForm);
+    PorovnaniForm = new TPorovnaniForm(HlavniForm);
 }
 
 TAplikace::~TAplikace() {
@@ -99,6 +103,8 @@ TAplikace::~TAplikace() {
     OAplikaciForm = nullptr;
     TypSouboruForm = nullptr;
     PrejitForm = nullptr;
+    NajitForm = nullptr;
+    PorovnaniForm = nullptr;
     jazykXML_.reset();
     JazykXML = nullptr;
     hlaseni_.reset();

@@ -17,12 +17,10 @@ extern const QString TitulekAplikace;
 // stop added when its last character's code is above that of the full stop.
 void ZobrazitObecnouChybu(const QString& zprava);
 
-// The message of a failure in the user's language. The file layer speaks
-// English (the batch tool shares it): its failures are told by their kind
-// (a file that cannot be opened or created, that is no text program, that
-// another program changed while it was read) with the path, and the
-// system's reason kept; a failure of memory by the catalogue's text; any
-// other as it is.
+// The message of a failure in the user's language: a file's from its data
+// (what was done, the path, why), the common reasons of the system
+// translated and the others in the system's words (PrelozenaChyba); a
+// failure of memory by the catalogue's text; any other as it is.
 QString TextChyby(const std::exception_ptr& chyba);
 
 // "<uvod> "<path>". <reason>": a file's failure as the window tells it.

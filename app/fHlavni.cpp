@@ -12,6 +12,7 @@
 #include "platform/SlozkyDat.h"
 #include "ui/Hlaseni.h"
 #include "ui/Modalni.h"
+#include "ui/Porovnani.h"
 #include "ui/Prvky.h"
 #include "ui/fOAplikaci.h"
 
@@ -21,6 +22,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolButton>
@@ -32,6 +34,16 @@ namespace {
 
 // The lines of references listed in a message box, at most.
 constexpr std::size_t RadkuVeZprave = 10;
+
+// The separators of the tool bar, 4 pixels wide where the style draws 6: the
+// arrow of the open button (the recent programs) takes that room, and the
+// tool bar holds its buttons at the window's least width in every language.
+class TUzkeOddelovace : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metrika, const QStyleOption* volba, const QWidget* prvek) const override {
+        return metrika == PM_ToolBarSeparatorExtent ? 4 : QProxyStyle::pixelMetric(metrika, volba, prvek);
+    }
+};
 
 // The window's client size at the first start: room for about 34 lines of a
 // program of 100 columns, within the screen (less its frame) and never below
@@ -148,9 +160,11 @@ THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
 
 THlavniForm::~THlavniForm() = default;
 
-std::array<QAction*, 11> THlavniForm::Prikazy() const {
-    return {ui->aKonec,      ui->aOtevrit, ui->aUlozit, ui->aZavest,     ui->aPrecislovat, ui->aOdstranit,
-            ui->aNastaveni, ui->aJazyk,   ui->aOAplikaci, ui->aUlozitJako, ui->aPrejit};
+std::array<QAction*, 18> THlavniForm::Prikazy() const {
+    return {ui->aKonec,      ui->aOtevrit,     ui->aUlozit,      ui->aZavest,          ui->aPrecislovat,
+            ui->aOdstranit,  ui->aNastaveni,   ui->aJazyk,       ui->aOAplikaci,       ui->aUlozitJako,
+            ui->aPrejit,     ui->aNajit,       ui->aNahradit,    ui->aNajitDalsi,      ui->aNajitPredchozi,
+            ui->aDalsiZmena, ui->aPredchoziZmena, ui->aPorovnat};
 }
 
 void THlavniForm::PripravitNabidky() {
@@ -159,16 +173,20 @@ void THlavniForm::PripravitNabidky() {
     menuPoslednich_ = new QMenu(this);
     menuPoslednich_->setObjectName(QStringLiteral("menuPoslednich"));
     ui->aPosledni->setMenu(menuPoslednich_);
-    // Held down, the open button shows them (a drop-down arrow beside it
-    // would push the last buttons off the tool bar in the longer languages).
+    // A click on the arrow beside the open button shows them (held down, the button too).
     if (auto* tlacitko = qobject_cast<QToolButton*>(ui->ActionToolBar1->widgetForAction(ui->aOtevrit))) {
         tlacitko->setMenu(menuPoslednich_);
-        tlacitko->setPopupMode(QToolButton::DelayedPopup);
+        tlacitko->setPopupMode(QToolButton::MenuButtonPopup);
     }
+    auto* styl = new TUzkeOddelovace;
+    styl->setParent(ui->ActionToolBar1);
+    ui->ActionToolBar1->setStyle(styl);
+    for (QAction* a : ui->ActionToolBar1->actions())
+        if (a->isSeparator())
+            if (QWidget* oddelovac = ui->ActionToolBar1->widgetForAction(a)) oddelovac->setStyle(styl);
     // Save as and go to block are no tool bar buttons: their shortcuts are the window's.
     addActions({ui->aUlozitJako, ui->aPrejit});
-    ui->memProgram->setContextMenuPolicy(Qt::ActionsContextMenu);
-    ui->memProgram->addActions({ui->aOtevrit, ui->aPosledni, ui->aUlozitJako, ui->aPrejit});
+    PripravitMenuEditoru();
     ObnovitMenuPoslednich();
 }
 
@@ -264,6 +282,7 @@ void THlavniForm::memProgramChange() {
 }
 
 void THlavniForm::ObnovitStavUlozeni() {
+    ObnovitTitulek();
     if (!stavUlozeniZnam_) return;  // white, without a hint, until the first change
     const bool zmeneno = Zmeneno();
     ui->shpStavUlozeni->NastavitBarvu(zmeneno ? QColor(255, 0, 0) : QColor(0, 128, 0));

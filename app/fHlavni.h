@@ -22,6 +22,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace Ui {
@@ -33,6 +34,7 @@ class QProgressBar;
 class QTimer;
 class QRadioButton;
 class TChyba;
+class TPorovnani;
 class TRegistr;
 class TSpinEdit;
 class TZvyrazneniVstupu;
@@ -63,9 +65,10 @@ public:
     bool NacistZeSouboru = false;
     // The default file type list, in the first data folder that holds it.
     std::filesystem::path SouborTypu;
-    // Where the language file is looked for when the working directory has
-    // none: the program's data folders (beside the executable, the
-    // installation's share/tarvik, the XDG data folders).
+    // Where the language file is looked for: the program's data folders
+    // (beside the executable, the installation's share/tarvik, the XDG data
+    // folders), never the working directory, which may be any folder of
+    // programs.
     std::vector<std::filesystem::path> SlozkyDat;
     // A program to open when the window is first shown (the command line).
     QString SouborPriStartu;
@@ -94,8 +97,12 @@ public:
     void NacistTypySouboru(bool zeSouboru);
     // Takes the messages and window texts of the current language.
     void PrelozitAplikaci();
-    // The language file's XML document (tarvik.xml in the working directory,
-    // else in the data folders), loaded once by the catalogue pass or the
+    // The window is never smaller than its design, nor than its texts need in
+    // the font and the language in use (a wider font than the design's, where
+    // the fonts it was laid out for are not installed, or longer texts).
+    void PrizpusobitMinimum();
+    // The language file's XML document (tarvik.xml in the first data folder
+    // that holds one), loaded once by the catalogue pass or the
     // language command; until then looked for again at each of them.
     std::shared_ptr<class TXMLDokument> xdcJazyk;
     void NajitJazykovySoubor();
@@ -120,6 +127,26 @@ public:
     bool PrejitNa(const QString& cil);
     // Puts the caret at the start of a line (from 0) of the program and shows it.
     void PrejitNaRadek(std::size_t radek);
+
+    // Find and replace (fHlavniHledani.cpp), with what the find dialog holds.
+    // The next (previous) occurrence after (before) the selection, round from
+    // the other end when there is none, in the program or in the part that
+    // "only within the selection" marks: selected and shown. False when there
+    // is none (the user is told).
+    bool Najit(bool dopredu);
+    // The selection, when it is an occurrence, becomes the replacement (one
+    // undo step); then the next occurrence is found.
+    bool Nahradit();
+    // Every occurrence replaced, as one undo step; how many (the user is told).
+    std::size_t NahraditVse();
+    // The part of the program searched in; none: the whole program.
+    std::optional<TEditorProgramu::TUsek> RozsahHledani() const;
+
+    // The program against its original, as the texts stand (made again after a change).
+    const TPorovnani& Porovnani();
+    // The caret to the first line of the next (previous) change; false when
+    // there is none (a beep).
+    bool PrejitNaZmenu(bool dalsi);
 
     // The second pass of a block command over the program's text: the new
     // text replaces the text (the selection, when the command concerns one)
@@ -173,6 +200,13 @@ public slots:
     void aNastaveniExecute();
     void aJazykExecute();
     void aOAplikaciExecute();
+    void aNajitExecute();
+    void aNahraditExecute();
+    void aNajitDalsiExecute();
+    void aNajitPredchoziExecute();
+    void aDalsiZmenaExecute();
+    void aPredchoziZmenaExecute();
+    void aPorovnatExecute();
 
 protected:
     void showEvent(QShowEvent* udalost) override;
@@ -185,8 +219,9 @@ protected:
     bool eventFilter(QObject* objekt, QEvent* udalost) override;
 
 private:
-    // The commands: the nine of the tool bar in its order, then save as and go to block.
-    std::array<QAction*, 11> Prikazy() const;
+    // The commands: the nine of the tool bar in its order, then save as and
+    // go to block, then finding and the changes.
+    std::array<QAction*, 18> Prikazy() const;
     // The drop-downs of the open and save buttons, and the text area's context menu.
     void PripravitNabidky();
     void PrizpusobitRamu();
@@ -295,6 +330,21 @@ private:
     // A command's message; the lines that name program lines lead there.
     void OhlasitSOdkazy(const THlaseniPrikazu& hlaseni);
 
+    // Finding, the changes, the context menu and the title (fHlavniHledani.cpp).
+    // The text area's context menu with the editing commands, and the keys of finding.
+    void PripravitMenuEditoru();
+    // The find dialog's buttons lead here (once it exists).
+    void PripojitNajitForm();
+    // Shows the find dialog: a selection within a line is the text to find,
+    // a longer one the part to search in.
+    void ZobrazitNajit(bool nahradit);
+    // "Only within the selection" has its part: else it is cleared and the user told.
+    bool RozsahPlati();
+    // Marks the part searched in (none: unmarks it).
+    void OznacitRozsah(std::optional<TEditorProgramu::TUsek> rozsah);
+    // The window's title: the program's name and a star while it is not saved.
+    void ObnovitTitulek();
+
     // References to block numbers (fHlavniOdkazy.cpp).
     // The switch's text and hint in the current language.
     void PrelozitPrepinacOdkazu();
@@ -326,6 +376,10 @@ private:
     bool ulozitSeznam_ = true;
 
     int indexObrazku_ = 0;  // set from the stored settings when the window is created
+    // A language was chosen in the language dialog, now or in an earlier run
+    // (it is stored); until then the window speaks the locale's.
+    bool jazykZvolen_ = false;
+    std::optional<QSize> navrzeneMinimum_;  // the design's least size
     bool maximalizovat_ = false;
     std::optional<QSize> ulozenaVelikost_;
     bool formShowProbehl_ = false;
@@ -348,6 +402,11 @@ private:
     std::uint64_t verzeStatistik_ = 0;
     struct TPocitani;
     std::shared_ptr<TPocitani> pocitani_;  // shared: complete only where it is counted
+
+    bool najitPripojen_ = false;
+    // The comparison with the original, and the texts' counts of changes it was made for.
+    std::unique_ptr<TPorovnani> porovnani_;
+    std::pair<std::uint64_t, std::uint64_t> verzePorovnani_;
 };
 
 // The main window, one for the whole run (created and destroyed by the application).

@@ -1,6 +1,8 @@
 // The main window's language steps: the catalogue pass and the language command.
 #include "fHlavni.h"
 
+#include "ui_fHlavni.h"
+
 #include "app/ObecnaChyba.h"
 #include "ui/fASCII.h"
 #include "ui/fNastaveni.h"
@@ -13,10 +15,14 @@
 #include "ui/Modalni.h"
 #include "ui/PrekladQt.h"
 #include "ui/fOAplikaci.h"
+#include "ui/fNajit.h"
+#include "ui/fPorovnani.h"
 #include "ui/fPrejit.h"
 
-#include <QFileInfo>
+#include <QLayout>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -31,11 +37,11 @@ const QDomDocument& NactenyDokument(TXMLDokument& dokument) {
 
 void THlavniForm::NajitJazykovySoubor() {
     if (xdcJazyk && xdcJazyk->Nacteno()) return;
-    // tarvik.xml in the working directory goes by that name, as always.
-    QString nazev = QStringLiteral("tarvik.xml");
-    if (!QFileInfo(nazev).isFile())
-        if (const auto soubor = NajitSoubor(SlozkyDat, "tarvik.xml"))
-            nazev = QString::fromStdU16String(soubor->u16string());
+    // Only where the program's data files are: a tarvik.xml that lies in the
+    // working directory, a folder of programs perhaps, is no file of ours.
+    // Without one the document names no file, and none exists.
+    QString nazev;
+    if (const auto soubor = NajitSoubor(SlozkyDat, "tarvik.xml")) nazev = QString::fromStdU16String(soubor->u16string());
     if (!xdcJazyk || xdcJazyk->NazevSouboru() != nazev) xdcJazyk = std::make_shared<TXMLDokument>(nazev);
 }
 
@@ -49,6 +55,7 @@ void THlavniForm::PrelozitAplikaci() {
         PrelozitPrepinacOdkazu();
         PrelozitStatistiky();
         ObnovitStavUlozeni();
+        PrizpusobitMinimum();
         return;
     }
     NastavitJazykQt(JazykXML->Jazyk);
@@ -66,7 +73,8 @@ void THlavniForm::PrelozitAplikaci() {
     for (QWidget* okno : {static_cast<QWidget*>(this), static_cast<QWidget*>(OAplikaciForm),
                           static_cast<QWidget*>(JazykForm), static_cast<QWidget*>(NastaveniForm),
                           static_cast<QWidget*>(TypSouboruForm), static_cast<QWidget*>(ASCIIForm),
-                          static_cast<QWidget*>(PrejitForm)}) {
+                          static_cast<QWidget*>(PrejitForm), static_cast<QWidget*>(NajitForm),
+                          static_cast<QWidget*>(PorovnaniForm)}) {
         if (!okno) continue;
         // Every text is translated from the one the window was designed with:
         // a language the file has no text for (Czech, the designed one) shows
@@ -84,6 +92,19 @@ void THlavniForm::PrelozitAplikaci() {
     PrelozitPrepinacOdkazu();
     PrelozitStatistiky();
     ObnovitStavUlozeni();
+    PrizpusobitMinimum();
+}
+
+void THlavniForm::PrizpusobitMinimum() {
+    if (!navrzeneMinimum_) navrzeneMinimum_ = minimumSize();
+    layout()->activate();
+    QSize nejmensi = navrzeneMinimum_->expandedTo(layout()->minimumSize());
+    // As wide as the settings panel wants its labels and switches whole, and
+    // as the tool bar, which would hide the commands that do not fit behind
+    // its extension button.
+    nejmensi.setWidth(std::max({nejmensi.width(), ui->Panel1->sizeHint().width(),
+                                ui->ActionToolBar1->sizeHint().width()}));
+    setMinimumSize(nejmensi);
 }
 
 void THlavniForm::aJazykExecute() {
@@ -108,6 +129,7 @@ void THlavniForm::aJazykExecute() {
         const QList<QTreeWidgetItem*> vybrane = seznam->selectedItems();
         if (vybrane.isEmpty()) return;
         JazykXML->Jazyk = vybrane.front()->text(0);
+        jazykZvolen_ = true;
         // The command shows the chosen language's flag (the images from 9 on
         // are the flags in the order of the dialog's), whatever its row.
         NastavitIndexObrazku(JazykForm->ObrazekPrikazu(vybrane.front()));

@@ -8,12 +8,15 @@
 
 #include "filetypes/SeznamTypu.h"
 #include "ui/fNastaveni.h"
+#include "katalog/JazykUzivatele.h"
 #include "katalog/convar.h"
 #include "lang/JazykyXML.h"
 #include "platform/Chyba.h"
 #include "platform/Registr.h"
 #include "ui/Hlaseni.h"
 #include "ui/Nastaveni.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -142,6 +145,7 @@ TUlozeneNastaveni THlavniForm::NastaveniOvladacu() const {
     TUlozeneNastaveni n;
     n.Jazyk = JazykXML->Jazyk.toStdU16String();
     n.IndexObrazku = indexObrazku_;
+    n.JazykZvolen = jazykZvolen_;
     for (const auto& o : CiselneOvladaceNastaveni) n.*o.Pole = (*ui.*o.Ovladac)->Value();
     for (const auto& o : PrepinaceNastaveni) n.*o.Pole = o.Ovladac(*ui)->isChecked();
     const auto& posledni = TUlozeneNastaveni::PolePoslednich();
@@ -151,8 +155,19 @@ TUlozeneNastaveni THlavniForm::NastaveniOvladacu() const {
 }
 
 void THlavniForm::ZobrazitNastaveni(const TUlozeneNastaveni& n) {
-    JazykXML->Jazyk = Q(n.Jazyk);
-    NastavitIndexObrazku(n.IndexObrazku);
+    // The language chosen in the window, else the locale's, else Czech; the
+    // command shows its flag (8: Czech, 9 + the flag's position).
+    jazykZvolen_ = n.JazykZvolen;
+    const std::string jazyk = JazykUzivatele(n.JazykZvolen, n.Jazyk, JazykProstredi());
+    JazykXML->Jazyk = QString::fromStdString(jazyk);
+    if (n.JazykZvolen) {
+        NastavitIndexObrazku(n.IndexObrazku);
+    } else {
+        const auto vlajka = std::find(JazykyTarviku.begin(), JazykyTarviku.end(), jazyk);
+        NastavitIndexObrazku(vlajka == JazykyTarviku.begin() || vlajka == JazykyTarviku.end()
+                                 ? 8
+                                 : 9 + int(vlajka - JazykyTarviku.begin()));
+    }
     for (const auto& o : CiselneOvladaceNastaveni) (*ui.*o.Ovladac)->SetValue(n.*o.Pole);
     for (const auto& o : PrepinaceNastaveni) {
         QAbstractButton* b = o.Ovladac(*ui);

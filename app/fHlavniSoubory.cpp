@@ -356,6 +356,7 @@ bool THlavniForm::UlozitJako() {
     // empty window) takes the one chosen in the dialog.
     aktualniSoubor_ = cesta;
     nabizenySoubor_ = cesta;
+    ObnovitTitulek();
     if (typ_ == TTypSouboru{}) {
         poziceFiltru_ = volba->PoziceFiltru;
         if (const std::optional<TTypSouboru> typ = NastaveniForm->TypNaRadku(poziceFiltru_ - 1)) {

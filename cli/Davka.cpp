@@ -6,6 +6,8 @@
 #include "filetypes/SeznamTypu.h"
 #include "filetypes/TypSouboru.h"
 #include "filetypes/UlozeneNastaveni.h"
+#include "katalog/JazykUzivatele.h"
+#include "katalog/TextyChyb.h"
 #include "katalog/TextyDavky.h"
 #include "katalog/Zpravy.h"
 #include "katalog/ZpravyOdkazu.h"
@@ -78,6 +80,7 @@ class TBezpecnaHlaseni final : public TVystupDavky {
 public:
     explicit TBezpecnaHlaseni(TVystupDavky& vystup) : vystup_(vystup) {}
     bool Program(std::string_view bytes) override { return vystup_.Program(bytes); }
+    bool Terminal() const override { return vystup_.Terminal(); }
     void Hlaseni(std::string_view text) override {
         std::string radky;
         for (;;) {
@@ -114,10 +117,11 @@ TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi) {
         } catch (const TChyba& e) {
             registr->ZavritKlic();
             chyba = e.Zprava();
-            n.chybyUloziste.push_back(*chyba);
+            n.chybyUloziste.push_back(std::current_exception());
         }
         // A damaged store is read as far as it goes; the message says what was lost.
-        if (const auto poskozeni = registr->Poskozeni()) n.chybyUloziste.push_back(*poskozeni);
+        if (const auto poskozeni = registr->Poskozeni())
+            n.chybyUloziste.push_back(std::make_exception_ptr(TChyba(*poskozeni)));
         const std::u16string klicTypu = KlicTypuSouboruPod(prostredi.KlicNastaveni);
         bool zeSouboru = false;
         try {
@@ -129,7 +133,8 @@ TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi) {
         if (typy.ChybaUloziste) {
             // A damaged store: nothing of it is used.
             n.ulozene = TUlozeneNastaveni();
-            if (typy.ChybaUloziste != chyba) n.chybyUloziste.push_back(*typy.ChybaUloziste);
+            if (typy.ChybaUloziste != chyba)
+                n.chybyUloziste.push_back(std::make_exception_ptr(TChyba(*typy.ChybaUloziste)));
             n.nahradni = true;
         }
     } else {
@@ -142,10 +147,29 @@ TNastaveniDavky NacistNastaveni(const TProstrediDavky& prostredi) {
 
 // What reading the settings met, in the current language: the window's messages.
 void OhlasitNastaveni(const TNastaveniDavky& n, TVystupDavky& vystup) {
-    for (const std::u16string& zprava : n.chybyUloziste)
+    for (const std::exception_ptr& chyba : n.chybyUloziste) {
+        std::u16string zprava;
+        try {
+            std::rethrow_exception(chyba);
+        } catch (const TChyba& e) {
+            zprava = PrelozenaChyba(e);
+        }
         VypsatHlaseni(vystup, rsCHYBA, rsNELZEZEREGISTRU + u".\r(" + zprava + u".)");
+    }
     if (n.nahradni) vystup.Hlaseni("tarvik-cli: " + DoUtf8(rsDNAHRADNI));
     if (n.chybiSoubor) VypsatHlaseni(vystup, rsVAROVANI, rsNEDEFSOUBORY + u".");
+}
+
+// The number of a line of "types" (1 for the first): digits alone, without a
+// sign or leading zero.
+std::optional<std::size_t> CisloTypu(std::u16string_view text) {
+    if (text.empty() || text.size() > 6 || text.front() == u'0') return std::nullopt;
+    std::size_t cislo = 0;
+    for (const char16_t c : text) {
+        if (c < u'0' || c > u'9') return std::nullopt;
+        cislo = cislo * 10 + std::size_t(c - u'0');
+    }
+    return cislo;
 }
 
 }  // namespace
@@ -159,10 +183,14 @@ TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy, con
                 nalezeny = &t;
                 break;
             }
+        // No type of that name: the number of a line of "types".
+        if (const auto cislo = CisloTypu(*v.typ); !nalezeny && cislo && *cislo <= typy.size())
+            nalezeny = &typy[*cislo - 1];
         if (!nalezeny) {
             std::string zprava = Vyplnit(rsDNEZNAMYTYP, {BezRidicichZnaku(DoUtf8(*v.typ))});
             if (!typy.empty()) zprava += "; " + DoUtf8(rsDTYPYSOUBORU);
-            for (const auto& t : typy) zprava += "\n  " + BezRidicichZnaku(DoUtf8(t.Nazev));
+            for (std::size_t i = 0; i < typy.size(); ++i)
+                zprava += "\n  " + std::to_string(i + 1) + "  " + BezRidicichZnaku(DoUtf8(typy[i].Nazev));
             throw TChybaPouziti(zprava);
         }
         typ = *nalezeny;
@@ -209,7 +237,7 @@ namespace {
 // refs: the listing on standard output; exit 1 when a reference has no definite target.
 int VypsatOdkazy(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDavky& vystup) {
     const std::string& jmeno = v.soubory.front();
-    const TVysledekProgramu r = ZpracovatProgram(ZadaniProgramu(v, nastaveni, jmeno), jmeno, {});
+    const TVysledekProgramu r = ZpracovatProgram(ZadaniProgramu(v, nastaveni, jmeno), std::filesystem::path(jmeno), {});
     if (r.Odmitnuti) {
         VypsatHlaseni(vystup, *r.Odmitnuti);
         return 1;
@@ -245,12 +273,16 @@ int ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDav
         std::error_code ec;
         if (std::filesystem::is_directory(*cil, ec)) *cil /= std::filesystem::path(jmeno).filename();
     }
-    // The file is replaced only once the whole result is written.
+    // A pipe or a device is no file to write a program over: reading it
+    // would wait for a writer, and what it gave would never come back.
+    if (v.naMiste) OveritBeznySoubor(std::filesystem::path(jmeno));
+    // The file is replaced only once the whole result is written, and only
+    // while it is still the program read.
     std::optional<TZapisSouboru> zapis;
     TCilProgramu kam;
-    kam.Otevrit = [&]() -> std::optional<std::string_view> {
+    kam.Otevrit = [&](const TPrecteno& precteno) -> std::optional<std::string_view> {
         if (!cil) return std::nullopt;
-        return OtevritZapis(zapis, *cil, jmeno);
+        return OtevritZapis(zapis, *cil, jmeno, precteno.Otisk);
     };
     kam.Zapsat = [&](std::string_view kus) {
         if (zapis) {
@@ -259,7 +291,7 @@ int ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDav
             throw TChyba(rsDNELZEVYSTUP);
         }
     };
-    const auto r = ZpracovatProgram(zadani, jmeno, kam);
+    const auto r = ZpracovatProgram(zadani, std::filesystem::path(jmeno), kam);
     if (r.Odmitnuti) {
         VypsatHlaseni(vystup, *r.Odmitnuti);
         if (r.Odmitnuti->Druh == TDruhHlaseni::Dotaz)
@@ -273,7 +305,8 @@ int ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDav
     if (zapis) zapis->Dokoncit();
     if (r.Pouzite != r.Pozadovane)
         vystup.Hlaseni("tarvik-cli: " + Vyplnit(rsDZAPISUJESEJAKO, {DuvodJinehoKodovani(r), NazevKodovani(r.Pouzite)}));
-    vystup.Hlaseni(std::to_string(r.Procenta) + "%");
+    // The engine's progress, for a person watching; not into logs and pipes.
+    if (vystup.Terminal()) vystup.Hlaseni(std::to_string(r.Procenta) + "%");
     vystup.Hlaseni(DoUtf8(TextStatistiky(r.Radku, r.Znaku, r.Bloku)));
     if (r.Odkazy)
         if (const auto hlaseni = HlaseniOdkazu(v.prikaz, zadani.Cislovani.AktualizovatOdkazy, *r.Odkazy))
@@ -319,13 +352,18 @@ int SpustitDavku(const std::vector<std::string>& argumenty, const TProstrediDavk
     TBezpecnaHlaseni vystup(vystupProgramu);
     try {
         // The language comes first, so that everything is told in it: --lang,
-        // else the one stored with the settings (read before the command line
-        // is; what reading them met is told once it is read).
+        // else the one chosen in the window (stored with the settings, which
+        // are read before the command line is; what reading them met is told
+        // once it is read), else the locale's. A language asked for that
+        // cannot be used is warned of; the locale's falls back on Czech
+        // without a word.
         const TNastaveniDavky nastaveni = NacistNastaveni(prostredi);
-        const std::optional<std::string> jazyk = JazykZArgumentu(argumenty);
-        for (const std::u16string& varovani :
-             NastavitJazyk(jazyk ? *jazyk : DoUtf8(nastaveni.ulozene.Jazyk), prostredi.SouborJazyku))
-            VypsatHlaseni(vystup, rsVAROVANI, varovani + u".");
+        const std::optional<std::string> volba = JazykZArgumentu(argumenty);
+        const TUlozeneNastaveni& ulozene = nastaveni.ulozene;
+        const bool vyzadany = volba || ulozene.JazykZvolen;
+        const std::string jazyk = volba ? *volba : JazykUzivatele(ulozene.JazykZvolen, ulozene.Jazyk, prostredi.JazykZProstredi);
+        for (const std::u16string& varovani : NastavitJazyk(jazyk, prostredi.SouborJazyku))
+            if (vyzadany) VypsatHlaseni(vystup, rsVAROVANI, varovani + u".");
         const TVolby v = RozebratArgumenty(argumenty);
         if (v.cinnost == TCinnost::Napoveda) return vystup.Program(NapovedaDavky()) ? 0 : 2;
         if (v.cinnost == TCinnost::Verze) return vystup.Program("tarvik-cli " TARVIK_VERZE "\n" TARVIK_O_LICENCI) ? 0 : 2;
@@ -334,7 +372,7 @@ int SpustitDavku(const std::vector<std::string>& argumenty, const TProstrediDavk
         vystup.Hlaseni(std::string("tarvik-cli: ") + e.what());
         vystup.Hlaseni(DoUtf8(rsDZKUSTNAPOVEDU));
     } catch (const TChyba& e) {
-        vystup.Hlaseni("tarvik-cli: " + TextChyby(e.Zprava()));
+        vystup.Hlaseni("tarvik-cli: " + TextChyby(PrelozenaChyba(e)));
     } catch (const std::bad_alloc&) {
         vystup.Hlaseni("tarvik-cli: " + DoUtf8(rsDMALOPAMETI));
     } catch (const std::exception& e) {

@@ -9,6 +9,7 @@
 #include "platform/Kodovani.h"
 #include "platform/Registr.h"
 
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -28,6 +29,9 @@ public:
     // the last line's end. Written at once: a report of thousands of lines
     // goes out in one piece.
     virtual void Hlaseni(std::string_view radky) = 0;
+    // The messages reach a terminal, where a person reads them as they come:
+    // only then does the tool tell its progress.
+    virtual bool Terminal() const { return false; }
 };
 
 struct TProstrediDavky {
@@ -41,11 +45,15 @@ struct TProstrediDavky {
     std::u16string KlicNastaveni{::KlicNastaveni};
     // The language file; empty: none was found (the built-in Czech texts).
     std::filesystem::path SouborJazyku;
+    // The language the user's locale asks for (JazykProstredi), spoken while
+    // none was chosen in the window; nothing: Czech.
+    std::optional<std::string> JazykZProstredi;
 };
 
-// Runs the tool in its language: --lang, else the one stored with the
-// settings, else CZ (NastavitJazyk: a language that cannot be used is warned
-// of, and the built-in Czech texts speak). Exit codes: 0 done, 1 refused (the
+// Runs the tool in its language: --lang, else the one chosen in the window
+// (stored with the settings), else the locale's, else CZ (NastavitJazyk: a
+// language asked for that cannot be used is warned of, and the built-in
+// Czech texts speak). Exit codes: 0 done, 1 refused (the
 // program's block lines do not fit the command; with --check or --diff also
 // a program that would change), 2 usage error or a file that cannot be read
 // or written.
@@ -59,13 +67,15 @@ int SpustitDavku(const std::vector<std::string>& argumenty, const TProstrediDavk
 struct TNastaveniDavky {
     std::vector<TTypSouboru> typy;
     TUlozeneNastaveni ulozene;
-    std::vector<std::u16string> chybyUloziste;  // the store could not be read (whole)
+    // The store could not be read (whole): the failures, told in the run's language.
+    std::vector<std::exception_ptr> chybyUloziste;
     bool nahradni = false;    // so files.ftd and the built-in defaults are used instead
     bool chybiSoubor = false;  // no file type list was found
 };
 
-// The file type for a program: -t, else by its name (ZvolitTypSouboru), with
-// the options' fields over it. Throws TChybaPouziti for an unknown -t.
+// The file type for a program: -t (a type's name, else its number in the
+// list that "types" prints, from 1), else by its name (ZvolitTypSouboru),
+// with the options' fields over it. Throws TChybaPouziti for an unknown -t.
 TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy, const std::filesystem::path& soubor);
 
 // The command on one program: its file type, and the options' numbering

@@ -4,6 +4,7 @@
 #include "Davka.h"
 #include "Rozdil.h"
 
+#include "katalog/TextyChyb.h"
 #include "katalog/TextyDavky.h"
 #include "katalog/convar.h"
 #include "platform/Chyba.h"
@@ -22,6 +23,7 @@
 #include <tuple>
 
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <sys/stat.h>
 #endif
 
@@ -35,6 +37,27 @@ struct TProgram {
     fs::path cil;                       // -o: where its result goes
     std::optional<std::u16string> chyba;  // a folder that could not be read or searched
     std::optional<fs::path> tyz;        // another name of a program before it: not processed again
+    // Found in a folder: the folder named and the path below it, where no
+    // link is followed, and the file the walk found (device and number).
+    fs::path koren, relativni;
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> identita;
+    // -o: the result's path below the output folder.
+    fs::path cilRelativni;
+
+    // The program's file as it is read and written over itself.
+    TCestaSouboru Zdroj() const {
+        if (relativni.empty()) return TCestaSouboru(soubor);
+        TCestaSouboru c(koren, relativni);
+        c.Cesta = soubor;
+        c.Identita = identita;
+        return c;
+    }
+    // Its result in the output folder, reached without following a link below it.
+    TCestaSouboru Vystup(const fs::path& cilova) const {
+        TCestaSouboru c(cilova, cilRelativni);
+        c.Cesta = cil;
+        return c;
+    }
 };
 
 // What became of one program: its line on standard error, what it prints on
@@ -70,9 +93,36 @@ bool StejneBajty(TZdrojBajtu& a, TZdrojBajtu& b) {
 }
 
 // Replacements that wait to be finished together, each holding its new file
-// open; and the programs done ahead of the one whose line is told next.
-constexpr std::size_t MezCekajicich = 64;
-constexpr std::size_t OknoPredem = 2 * MezCekajicich;
+// and its folder open, and the programs done ahead of the one whose line is
+// told next (twice as many; a --diff among them holds a temporary file). A
+// program at work holds a few more (its file, its new file and folder, the
+// comparison's temporary files). All of it stays within the limit of open
+// files (ulimit -n), which leaves 64 at its usual 1,024; fewer programs run
+// at once when it is very low.
+constexpr std::size_t NejvyseCekajicich = 64;
+constexpr std::uint64_t PopisovacuNaUlohu = 8, PopisovacuRezerva = 16;
+
+std::uint64_t MezPopisovacu() {
+#ifndef _WIN32
+    rlimit l {};
+    if (::getrlimit(RLIMIT_NOFILE, &l) == 0 && l.rlim_cur != RLIM_INFINITY) return l.rlim_cur;
+#endif
+    return UINT64_MAX;
+}
+
+unsigned UlohVMezi(unsigned uloh) {
+    const std::uint64_t mez = MezPopisovacu();
+    const std::uint64_t nejvyse = mez > PopisovacuRezerva + PopisovacuNaUlohu
+                                      ? (mez - PopisovacuRezerva) / PopisovacuNaUlohu / 2
+                                      : 1;
+    return static_cast<unsigned>(std::clamp<std::uint64_t>(nejvyse, 1, uloh));
+}
+
+std::size_t MezCekajicich(unsigned uloh) {
+    const std::uint64_t mez = MezPopisovacu();
+    const std::uint64_t rezerva = PopisovacuRezerva + PopisovacuNaUlohu * uloh;
+    return static_cast<std::size_t>(std::clamp<std::uint64_t>(mez > rezerva ? (mez - rezerva) / 3 : 1, 1, NejvyseCekajicich));
+}
 
 // A path in a status line: control characters escaped, so that a name with
 // a line break cannot split or forge a line.
@@ -87,20 +137,32 @@ bool Skryty(const fs::path& p) {
     return !jmeno.empty() && jmeno.front() == '.';
 }
 
+// The reason of a folder's failure, in the tool's language.
+std::string DuvodSlozky(const std::error_code& ec) {
+    return ec.category() == std::system_category() || ec.category() == std::generic_category()
+               ? DoUtf8(TextDuvodu(static_cast<TKodSystemu>(ec.value())))
+               : ec.message();
+}
+
 // The programs of a folder and its subfolders, by name: hidden files and
 // folders, symbolic links (to files or folders: inside a folder no link is
 // followed, so that a link cannot lead the tool out of the tree) and
 // everything that is not a file are left out. An entry that cannot be
 // looked at (a folder that can be read but not searched, a path past the
-// system's limit) is told in its place.
-void ProjitSlozku(const fs::path& slozka, const fs::path& relativni, const TVolby& v,
+// system's limit) is told in its place. Each program keeps the file the
+// walk found, which is all that is read and written later: nothing swapped
+// in for it or for a folder on the way is followed.
+void ProjitSlozku(const fs::path& koren, const fs::path& relativni, const TVolby& v,
                   const std::vector<TTypSouboru>& typy, const fs::path& cilova, std::vector<TProgram>& programy) {
+    const fs::path slozka = relativni.empty() ? koren : koren / relativni;
     std::error_code ec;
     std::vector<fs::directory_entry> polozky;
     for (fs::directory_iterator i(slozka, ec), konec; !ec && i != konec; i.increment(ec)) polozky.push_back(*i);
     if (ec) {
-        programy.push_back(
-            {slozka, {}, ZUtf8(Vyplnit(rsDNELZECISTSLOZKU, {DoUtf8(TextCesty(slozka))}) + " " + ec.message()), {}});
+        TProgram chybna;
+        chybna.soubor = slozka;
+        chybna.chyba = ZUtf8(Vyplnit(rsDNELZECISTSLOZKU, {DoUtf8(TextCesty(slozka))}) + " " + DuvodSlozky(ec));
+        programy.push_back(std::move(chybna));
         return;
     }
     std::sort(polozky.begin(), polozky.end(),
@@ -110,18 +172,29 @@ void ProjitSlozku(const fs::path& slozka, const fs::path& relativni, const TVolb
         if (Skryty(p)) continue;
         const fs::file_status stav = polozka.symlink_status(ec);
         if (ec) {
-            programy.push_back({p, {},
-                                ZUtf8(Vyplnit(rsDNELZECISTPOLOZKU, {DoUtf8(TextCesty(slozka)), DoUtf8(TextCesty(p.filename()))}) +
-                                      " " + ec.message()),
-                                {}});
+            TProgram chybna;
+            chybna.soubor = p;
+            chybna.chyba = ZUtf8(Vyplnit(rsDNELZECISTPOLOZKU, {DoUtf8(TextCesty(slozka)), DoUtf8(TextCesty(p.filename()))}) +
+                                 " " + DuvodSlozky(ec));
+            programy.push_back(std::move(chybna));
             continue;
         }
         if (fs::is_directory(stav)) {
-            ProjitSlozku(p, relativni / p.filename(), v, typy, cilova, programy);
+            ProjitSlozku(koren, relativni / p.filename(), v, typy, cilova, programy);
             continue;
         }
         if (!fs::is_regular_file(stav) || (!v.vsechny && !TypPodleJmena(typy, p))) continue;
-        programy.push_back({p, cilova / relativni / p.filename(), std::nullopt, {}});
+        TProgram program;
+        program.soubor = p;
+        program.koren = koren;
+        program.relativni = relativni / p.filename();
+        program.cilRelativni = program.relativni;
+        program.cil = cilova / program.cilRelativni;
+#ifndef _WIN32
+        struct stat st {};
+        if (::lstat(p.c_str(), &st) == 0) program.identita = std::pair(std::uint64_t(st.st_dev), std::uint64_t(st.st_ino));
+#endif
+        programy.push_back(std::move(program));
     }
 }
 
@@ -172,7 +245,11 @@ std::vector<TProgram> NajitProgramy(const TVolby& v, const std::vector<TTypSoubo
             ProjitSlozku(p, {}, v, typy, cilova, programy);
         } else {
             // Named on the command line: taken whatever its extension (a link is followed).
-            programy.push_back({p, cilova / p.filename(), std::nullopt, {}});
+            TProgram program;
+            program.soubor = p;
+            program.cilRelativni = p.filename();
+            program.cil = cilova / program.cilRelativni;
+            programy.push_back(std::move(program));
         }
     }
 
@@ -218,7 +295,92 @@ std::vector<TProgram> NajitProgramy(const TVolby& v, const std::vector<TTypSoubo
 }
 
 // One program: processed, and written over itself or into -o FOLDER, or
-// compared with itself (--check, --diff). A failure leaves it as it was.
+// compared with itself (--check, --diff). A failure (TChyba) is thrown.
+void ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, const TProgram& program, TDavkaZapisu& davka,
+                    TVysledek& r) {
+    const std::string& jmeno = r.jmeno;
+    if (program.chyba) throw TChyba(*program.chyba);
+    const bool porovnat = v.kontrola || v.rozdil;
+    const TCestaSouboru zdroj = program.Zdroj();
+    // A pipe or a device named is no file to write a program over (one in a
+    // folder is never taken).
+    if (v.naMiste && program.relativni.empty()) OveritBeznySoubor(zdroj);
+    std::optional<TZapisSouboru> zapis;
+    // --check, --diff: the result in a temporary file, never whole in memory.
+    std::optional<TDocasnySoubor> novy;
+    if (porovnat) novy.emplace();
+    // What the first reading gave: the writer over the program, and the
+    // comparison's reading, check that it is still that file.
+    TPrecteno precteno;
+    TCilProgramu kam;
+    kam.Otevrit = [&](const TPrecteno& p) -> std::optional<std::string_view> {
+        precteno = p;
+        if (porovnat) return std::nullopt;
+        // (The output folders missing below -o are made by the writing.)
+        return OtevritZapis(zapis, v.naMiste ? zdroj : program.Vystup(*v.vystup), program.soubor, p.Otisk);
+    };
+    kam.Zapsat = [&](std::string_view kus) {
+        if (porovnat)
+            novy->Zapsat(kus);
+        else
+            zapis->Zapsat(kus);
+    };
+    const TZadaniPrikazu zadani = ZadaniProgramu(v, nastaveni, program.soubor);
+    const TVysledekProgramu p = ZpracovatProgram(zadani, zdroj, kam);
+    if (p.Odmitnuti) {
+        r.kod = 1;
+        r.radek = jmeno + ": " + TextStavu(TStavProgramu::Odmitnut) + ": " + BezRidicichZnaku(HlaseniNaRadek(*p.Odmitnuti));
+        return;
+    }
+    if (v.prikaz == TPrikazProgramu::Pocet) {
+        r.radek = jmeno + ": " + TextPoctuBloku(p.Bloku);
+        r.vystup = std::to_string(p.Bloku) + " " + jmeno + "\n";
+        return;
+    }
+    std::string stav = TextStavu(TStavProgramu::Hotovo);
+    if (porovnat) {
+        // Read a third time: still the file, and the bytes, that were read.
+        TCteniSouboru stary(zdroj, &precteno);
+        stav = TextStavu(TStavProgramu::BezZmeny);
+        if (!StejneBajty(stary, *novy)) {
+            r.kod = 1;
+            stav = TextStavu(TStavProgramu::ZmenilBy);
+            bool radky;
+            if (v.rozdil) {
+                r.rozdil = std::make_unique<TDocasnySoubor>();
+                radky = UnifikovanyRozdil(jmeno, stary, *novy, [&](std::string_view kus) { r.rozdil->Zapsat(kus); });
+            } else {
+                radky = !StejneRadky(stary, *novy);
+            }
+            if (!radky) stav += " " + DoUtf8(rsDJENZLOMY);
+        }
+    } else {
+        r.zapis = zapis->Dokoncit(davka);
+    }
+    r.radek = jmeno + ": " + stav + ", " + TextPoctuBloku(p.Bloku) + ", " + std::to_string(p.Procenta) + "%";
+    if (p.Pouzite != p.Pozadovane)
+        r.radek += "; " + Vyplnit(porovnat ? rsDBYLBYZAPSAN : rsDZAPSAN, {NazevKodovani(p.Pouzite), DuvodJinehoKodovani(p)});
+    // What became of the references, a line each, under the program's name.
+    if (const auto hlaseni = p.Odkazy ? HlaseniOdkazu(v.prikaz, zadani.Cislovani.AktualizovatOdkazy, *p.Odkazy)
+                                      : std::nullopt) {
+        std::u16string text = hlaseni->Titulek + u": " + hlaseni->Text;
+        for (std::size_t od = 0;;) {
+            const std::size_t cr = text.find(u'\r', od);
+            r.radek += "\n" + jmeno + ": " + BezRidicichZnaku(DoUtf8(std::u16string_view(text).substr(od, cr - od)));
+            if (cr == std::u16string::npos) break;
+            od = cr + 1;
+        }
+    }
+}
+
+// True for a failure to write for want of room on the disk.
+bool ChybiMisto(const TChybaSouboru& e) {
+    const TUdajeChyby& u = e.Udaje();
+    return u.Cinnost == TCinnostSouboru::Zapis && (u.Proc == TProcChyby::Systemova || u.Proc == TProcChyby::Slozka) &&
+           DruhDuvodu(u.Kod) == TDruhDuvodu::MistoNaDisku;
+}
+
+// One program and what became of it; a failure leaves it as it was.
 TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, const TProgram& program,
                            TDavkaZapisu& davka) {
     TVysledek r;
@@ -230,83 +392,30 @@ TVysledek ZpracovatPolozku(const TVolby& v, const TNastaveniDavky& nastaveni, co
             r.radek += "; " + Vyplnit(rsDNEZAPISE, {Zobrazeni(program.cil)});
         return r;
     }
-    try {
-        if (program.chyba) throw TChyba(*program.chyba);
-        const bool porovnat = v.kontrola || v.rozdil;
-        const fs::path& cil = v.naMiste ? program.soubor : program.cil;
-        std::optional<TZapisSouboru> zapis;
-        // --check, --diff: the result in a temporary file, never whole in memory.
-        std::optional<TDocasnySoubor> novy;
-        if (porovnat) novy.emplace();
-        TCilProgramu kam;
-        kam.Otevrit = [&]() -> std::optional<std::string_view> {
-            if (porovnat) return std::nullopt;
-            std::error_code ec;
-            // A missing folder is created; one that cannot be is reported by the writing.
-            if (cil.has_parent_path()) fs::create_directories(cil.parent_path(), ec);
-            return OtevritZapis(zapis, cil, program.soubor);
-        };
-        kam.Zapsat = [&](std::string_view kus) {
-            if (porovnat)
-                novy->Zapsat(kus);
-            else
-                zapis->Zapsat(kus);
-        };
-        const TZadaniPrikazu zadani = ZadaniProgramu(v, nastaveni, program.soubor);
-        const TVysledekProgramu p = ZpracovatProgram(zadani, program.soubor, kam);
-        if (p.Odmitnuti) {
-            r.kod = 1;
-            r.radek = jmeno + ": " + TextStavu(TStavProgramu::Odmitnut) + ": " +
-                      BezRidicichZnaku(HlaseniNaRadek(*p.Odmitnuti));
-            return r;
-        }
-        if (v.prikaz == TPrikazProgramu::Pocet) {
-            r.radek = jmeno + ": " + TextPoctuBloku(p.Bloku);
-            r.vystup = std::to_string(p.Bloku) + " " + jmeno + "\n";
-            return r;
-        }
-        std::string stav = TextStavu(TStavProgramu::Hotovo);
-        if (porovnat) {
-            TCteniSouboru stary(program.soubor);
-            stav = TextStavu(TStavProgramu::BezZmeny);
-            if (!StejneBajty(stary, *novy)) {
-                r.kod = 1;
-                stav = TextStavu(TStavProgramu::ZmenilBy);
-                bool radky;
-                if (v.rozdil) {
-                    r.rozdil = std::make_unique<TDocasnySoubor>();
-                    radky = UnifikovanyRozdil(jmeno, stary, *novy, [&](std::string_view kus) { r.rozdil->Zapsat(kus); });
-                } else {
-                    radky = !StejneRadky(stary, *novy);
-                }
-                if (!radky) stav += " " + DoUtf8(rsDJENZLOMY);
+    for (bool znovu = true;;) {
+        try {
+            ZpracovatJeden(v, nastaveni, program, davka, r);
+        } catch (const TChybaSouboru& e) {
+            // The new files that wait hold their room on the disk until they
+            // take their targets' places, which frees the old files' room: a
+            // program that fits alone is tried once more after them.
+            if (znovu && ChybiMisto(e) && davka.Cekajicich() > 0) {
+                znovu = false;
+                davka.Provest();
+                r = TVysledek{};
+                r.jmeno = jmeno;
+                continue;
             }
-        } else {
-            r.zapis = zapis->Dokoncit(davka);
+            r = {2, jmeno + Selhal() + BezRidicichZnaku(TextChyby(PrelozenaChyba(e))), {}, {}, jmeno, {}};
+        } catch (const TChyba& e) {
+            r = {2, jmeno + Selhal() + BezRidicichZnaku(TextChyby(PrelozenaChyba(e))), {}, {}, jmeno, {}};
+        } catch (const std::bad_alloc&) {
+            r = {2, jmeno + Selhal() + DoUtf8(rsDMALOPAMETIPROGRAM), {}, {}, jmeno, {}};
+        } catch (const std::exception& e) {
+            r = {2, jmeno + Selhal() + BezRidicichZnaku(e.what()), {}, {}, jmeno, {}};
         }
-        r.radek = jmeno + ": " + stav + ", " + TextPoctuBloku(p.Bloku) + ", " + std::to_string(p.Procenta) + "%";
-        if (p.Pouzite != p.Pozadovane)
-            r.radek += "; " + Vyplnit(porovnat ? rsDBYLBYZAPSAN : rsDZAPSAN,
-                                      {NazevKodovani(p.Pouzite), DuvodJinehoKodovani(p)});
-        // What became of the references, a line each, under the program's name.
-        if (const auto hlaseni =
-                p.Odkazy ? HlaseniOdkazu(v.prikaz, zadani.Cislovani.AktualizovatOdkazy, *p.Odkazy) : std::nullopt) {
-            std::u16string text = hlaseni->Titulek + u": " + hlaseni->Text;
-            for (std::size_t od = 0;;) {
-                const std::size_t cr = text.find(u'\r', od);
-                r.radek += "\n" + jmeno + ": " + BezRidicichZnaku(DoUtf8(std::u16string_view(text).substr(od, cr - od)));
-                if (cr == std::u16string::npos) break;
-                od = cr + 1;
-            }
-        }
-    } catch (const TChyba& e) {
-        r = {2, jmeno + Selhal() + BezRidicichZnaku(TextChyby(e.Zprava())), {}, {}, jmeno, {}};
-    } catch (const std::bad_alloc&) {
-        r = {2, jmeno + Selhal() + DoUtf8(rsDMALOPAMETIPROGRAM), {}, {}, jmeno, {}};
-    } catch (const std::exception& e) {
-        r = {2, jmeno + Selhal() + BezRidicichZnaku(e.what()), {}, {}, jmeno, {}};
+        return r;
     }
-    return r;
 }
 
 }  // namespace
@@ -336,9 +445,13 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
         kod = std::max(kod, r.kod);
     };
 
+    unsigned uloh = v.uloh ? v.uloh : std::max(1u, std::thread::hardware_concurrency());
+    uloh = UlohVMezi(std::max(1u, static_cast<unsigned>(std::min<std::size_t>(uloh, programy.size()))));
+    const std::size_t mezCekajicich = MezCekajicich(uloh), oknoPredem = 2 * mezCekajicich;
+
     // The new files are flushed and take their targets' places together; a
     // line is told once its program's replacement is done.
-    TDavkaZapisu davka(MezCekajicich);
+    TDavkaZapisu davka(mezCekajicich);
     std::deque<TVysledek> cekajici;
     std::size_t vypsano = 0;
     std::mutex zamek;
@@ -349,11 +462,11 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
         for (; !cekajici.empty(); cekajici.pop_front(), ++vypsanych) {
             TVysledek& r = cekajici.front();
             if (r.zapis) {
-                std::u16string zprava;
-                const TDavkaZapisu::TStav stav = davka.Stav(*r.zapis, &zprava);
+                TUdajeChyby chyba;
+                const TDavkaZapisu::TStav stav = davka.Stav(*r.zapis, &chyba);
                 if (stav == TDavkaZapisu::TStav::Ceka) break;
                 if (stav == TDavkaZapisu::TStav::Selhal)
-                    r = {2, r.jmeno + Selhal() + BezRidicichZnaku(TextChyby(zprava)), {}, {}, r.jmeno, {}};
+                    r = {2, r.jmeno + Selhal() + BezRidicichZnaku(TextChyby(TextChybySouboru(chyba))), {}, {}, r.jmeno, {}};
             }
             vypsat(r);
         }
@@ -365,11 +478,9 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
     };
     const auto vysledek = [&](TVysledek r) {
         cekajici.push_back(std::move(r));
-        vypsatHotove(cekajici.size() >= MezCekajicich);
+        vypsatHotove(cekajici.size() >= mezCekajicich);
     };
 
-    unsigned uloh = v.uloh ? v.uloh : std::max(1u, std::thread::hardware_concurrency());
-    uloh = static_cast<unsigned>(std::min<std::size_t>(uloh, programy.size()));
     // The results wait for their turn: they are told in the order of the
     // programs; no program starts far ahead of the one told next.
     std::vector<std::optional<TVysledek>> vysledky(programy.size());
@@ -379,7 +490,7 @@ int ZpracovatSlozky(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDa
             std::size_t i;
             {
                 std::unique_lock<std::mutex> z(zamek);
-                hotovo.wait(z, [&] { return dalsi == programy.size() || dalsi < vypsano + OknoPredem; });
+                hotovo.wait(z, [&] { return dalsi == programy.size() || dalsi < vypsano + oknoPredem; });
                 if (dalsi == programy.size()) return;
                 i = dalsi++;
             }

@@ -1,6 +1,7 @@
 #include "Davka.h"
 
 #include "filetypes/TypSouboru.h"
+#include "katalog/JazykUzivatele.h"
 #include "platform/Registr.h"
 #include "platform/SlozkyDat.h"
 
@@ -10,6 +11,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -27,6 +30,14 @@ public:
         s += '\n';
         std::fwrite(s.data(), 1, s.size(), stderr);
     }
+    bool Terminal() const override { return terminal_; }
+
+private:
+#ifdef _WIN32
+    const bool terminal_ = _isatty(_fileno(stderr)) != 0;
+#else
+    const bool terminal_ = isatty(fileno(stderr)) != 0;
+#endif
 };
 
 }  // namespace
@@ -45,6 +56,7 @@ int main(int argc, char** argv) {
     prostredi.Registr = [] { return VytvoritRegistr(); };
     // The window's language file where the program's data files are.
     prostredi.SouborJazyku = NajitSoubor(SlozkyDat(), "tarvik.xml").value_or(std::filesystem::path());
+    prostredi.JazykZProstredi = JazykProstredi();
     TStandardniVystup vystup;
     return SpustitDavku(argumenty, prostredi, vystup);
 }

@@ -1,56 +1,18 @@
-# The list of changes, NEWS.md, read into the two forms the installation
-# carries: the Debian changelog (usr/share/doc/tarvik/changelog.gz) and the
-# <release> elements of the software centre's description.
+# The list of changes, NEWS.md, read into the <release> elements of the
+# software centre's description. (The Debian package carries NEWS.md itself as
+# its upstream changelog, beside debian/changelog.)
 #
 # NEWS.md holds "## VERSION (YYYY-MM-DD)" or "## VERSION (unreleased)"
 # headings, newest first, each followed by optional plain paragraphs and
 # "- " items (continued by indented lines). An unreleased version is dated
-# the day it is built (SOURCE_DATE_EPOCH when set).
-
-# The day of the week of a date, as "Mon".."Sun" (Sakamoto's method).
-function(_tarvik_den_tydne rok mesic den vysledek)
-  set(posuny 0 3 2 5 0 3 5 1 4 6 2 4)
-  math(EXPR i "${mesic} - 1")
-  list(GET posuny ${i} posun)
-  if(mesic LESS 3)
-    math(EXPR rok "${rok} - 1")
-  endif()
-  math(EXPR d "(${rok} + ${rok} / 4 - ${rok} / 100 + ${rok} / 400 + ${posun} + ${den}) % 7")
-  set(dny Sun Mon Tue Wed Thu Fri Sat)
-  list(GET dny ${d} jmeno)
-  set(${vysledek} ${jmeno} PARENT_SCOPE)
-endfunction()
+# SOURCE_DATE_EPOCH when it is set (as dpkg-buildpackage sets it, from
+# debian/changelog), so that two builds of one source give the same bytes;
+# else the day it is built.
 
 # Text of Markdown for plain text: code spans lose their backticks.
 function(_tarvik_prosty text vysledek)
   string(REPLACE "`" "" text "${text}")
   set(${vysledek} "${text}" PARENT_SCOPE)
-endfunction()
-
-# A paragraph wrapped to 78 columns: the first line after PRVNI, the rest
-# after DALSI.
-function(_tarvik_zalomit text prvni dalsi vysledek)
-  string(REGEX REPLACE "[ \t\n]+" ";" slova "${text}")
-  set(radek "${prvni}")
-  set(pocatek TRUE)
-  set(hotovo "")
-  foreach(slovo IN LISTS slova)
-    if(slovo STREQUAL "")
-      continue()
-    endif()
-    string(LENGTH "${radek} ${slovo}" delka)
-    if(pocatek)
-      string(APPEND radek "${slovo}")
-      set(pocatek FALSE)
-    elseif(delka GREATER 78)
-      string(APPEND hotovo "${radek}\n")
-      set(radek "${dalsi}${slovo}")
-    else()
-      string(APPEND radek " ${slovo}")
-    endif()
-  endforeach()
-  string(APPEND hotovo "${radek}\n")
-  set(${vysledek} "${hotovo}" PARENT_SCOPE)
 endfunction()
 
 function(_tarvik_xml text vysledek)
@@ -68,10 +30,10 @@ macro(_tarvik_ukoncit_polozku)
   set(polozka "")
 endmacro()
 
-# tarvik_zmeny(NEWS VERSION PACKAGE MAINTAINER DEBIAN_OUT RELEASES_VAR)
-# Writes the Debian changelog to DEBIAN_OUT and sets RELEASES_VAR to the
-# <release> elements. Fails when the newest version of NEWS is not VERSION.
-function(tarvik_zmeny news verze balicek spravce debian_out releases_var)
+# tarvik_zmeny(NEWS VERSION RELEASES_VAR)
+# Sets RELEASES_VAR to the <release> elements. Fails when the newest version
+# of NEWS is not VERSION.
+function(tarvik_zmeny news verze releases_var)
   file(READ ${news} obsah)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${news})
   # The text's semicolons and brackets would split or join CMake's list
@@ -137,55 +99,28 @@ function(tarvik_zmeny news verze balicek spravce debian_out releases_var)
       "add the changes of ${verze} to ${news}")
   endif()
 
-  set(mesice Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
-  set(debian "")
   set(releases "")
   foreach(v IN LISTS verze_seznam)
     list(GET datum_${v} 0 rok)
     list(GET datum_${v} 1 mesic)
     list(GET datum_${v} 2 den)
-    math(EXPR mesic_c "1${mesic} - 100")
-    math(EXPR den_c "1${den} - 100")
-    _tarvik_den_tydne(${rok} ${mesic_c} ${den_c} den_tydne)
-    math(EXPR i "${mesic_c} - 1")
-    list(GET mesice ${i} mesic_jmeno)
     if(vydana_${v})
-      set(distribuce unstable)
       set(typ "")
     else()
-      set(distribuce UNRELEASED)
       set(typ " type=\"development\"")
     endif()
-
-    string(APPEND debian "${balicek} (${v}) ${distribuce}; urgency=medium\n\n")
     string(APPEND releases "    <release version=\"${v}\" date=\"${rok}-${mesic}-${den}\"${typ}>\n")
     string(APPEND releases "      <description>\n        <ul>\n")
     foreach(p IN LISTS polozky_${v})
       _tarvik_prosty("${p}" prosty)
-      _tarvik_zalomit("${prosty}" "  * " "    " zalomeny)
-      string(APPEND debian "${zalomeny}")
       _tarvik_xml("${prosty}" xml)
       string(APPEND releases "          <li>${xml}</li>\n")
     endforeach()
     string(APPEND releases "        </ul>\n      </description>\n    </release>\n")
-    # The hour is not kept: noon of the day.
-    string(APPEND debian "\n -- ${spravce}  ${den_tydne}, ${den} ${mesic_jmeno} ${rok} 12:00:00 +0000\n\n")
   endforeach()
   string(STRIP "${releases}" releases)
-  string(REGEX REPLACE "\n\n$" "\n" debian "${debian}")
-  foreach(promenna debian releases)
-    string(REPLACE "${strednik}" ";" ${promenna} "${${promenna}}")
-    string(REPLACE "${leva}" "[" ${promenna} "${${promenna}}")
-    string(REPLACE "${prava}" "]" ${promenna} "${${promenna}}")
-  endforeach()
-
-  # Written only when it changed, so that the compressed copy is not made again.
-  set(stary "")
-  if(EXISTS ${debian_out})
-    file(READ ${debian_out} stary)
-  endif()
-  if(NOT stary STREQUAL debian)
-    file(WRITE ${debian_out} "${debian}")
-  endif()
+  string(REPLACE "${strednik}" ";" releases "${releases}")
+  string(REPLACE "${leva}" "[" releases "${releases}")
+  string(REPLACE "${prava}" "]" releases "${releases}")
   set(${releases_var} "${releases}" PARENT_SCOPE)
 endfunction()

@@ -35,7 +35,9 @@ void ZapsatSeznam(TRegistr& registr, std::u16string_view cesta, const std::vecto
 }
 
 void NacistSeznam(TRegistr& registr, std::u16string_view cesta, std::vector<std::u16string>& radky) {
-    if (!registr.OtevritKlic(cesta, true)) return;
+    // A reader never creates: the key missing (another program may have
+    // just deleted it) is an empty list, and the store stays as it is.
+    if (!registr.OtevritKlic(cesta, false)) return;
     // The values named by a position, in the order of their numbers.
     std::vector<std::pair<std::uint32_t, std::u16string>> pozice;
     for (std::u16string& nazev : registr.NazvyHodnot())

@@ -25,12 +25,13 @@ inline const std::u16string KlicTypuSouboru = KlicTypuSouboruPod(KlicNastaveni);
 // decimal. Failures of the store (TChyba) reach the caller.
 void ZapsatSeznam(TRegistr& registr, std::u16string_view cesta, const std::vector<std::u16string>& radky);
 
-// Appends the lines stored under the key cesta (created when it is missing):
+// Appends the lines stored under the key cesta (never created: reading
+// writes nothing):
 // the values named by a decimal number, in the order of their numbers, so
 // that 10 follows 9 and a number missing in between (a line lost from a
 // damaged store) loses nothing after it. Other names are left out; a value
 // that is not a string reads as an empty line (which holds no file type).
-// When the key cannot be opened nothing is appended.
+// When the key is missing or cannot be opened nothing is appended.
 void NacistSeznam(TRegistr& registr, std::u16string_view cesta, std::vector<std::u16string>& radky);
 
 // The file type list as the start-up loads it.

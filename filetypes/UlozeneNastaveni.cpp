@@ -22,12 +22,13 @@ struct THodnota {
     std::int32_t Min = std::numeric_limits<std::int32_t>::min();  // a number's bounds
     std::int32_t Max = std::numeric_limits<std::int32_t>::max();
     bool T::* Vylucuje = nullptr;  // the flag that this one clears when it is read as set
+    bool Jazykova = false;         // part of the language choice: stored only once one is made
 };
 
 // The stored values in the order of the store.
 const THodnota Hodnoty[] = {
-    {.Nazev = u"Jazyk", .Pole = &T::Jazyk, .VychoziText = u"CZ"},
-    {.Nazev = u"IndexObrazku", .Pole = &T::IndexObrazku, .Vychozi = 8},
+    {.Nazev = u"Jazyk", .Pole = &T::Jazyk, .VychoziText = u"CZ", .Jazykova = true},
+    {.Nazev = u"IndexObrazku", .Pole = &T::IndexObrazku, .Vychozi = 8, .Jazykova = true},
     {.Nazev = u"PrvniBlok", .Pole = &T::PrvniBlok, .Vychozi = 5, .Min = T::NejmensiCislo, .Max = T::NejvetsiCislo},
     {.Nazev = u"Prirustek", .Pole = &T::Prirustek, .Vychozi = 5, .Min = T::NejmensiCislo, .Max = T::NejvetsiCislo},
     {.Nazev = u"MaximalniBlok", .Pole = &T::MaximalniBlok, .Vychozi = 9999, .Min = T::NejmensiCislo,
@@ -74,6 +75,8 @@ TUlozeneNastaveni::TUlozeneNastaveni() {
 void TUlozeneNastaveni::Nacist(TRegistr& registr) {
     for (const THodnota& h : Hodnoty) {
         if (!registr.HodnotaExistuje(h.Nazev)) continue;
+        if (const auto* text = std::get_if<std::u16string T::*>(&h.Pole); text && *text == &T::Jazyk)
+            JazykZvolen = true;
         std::visit(
             [&](auto pole) {
                 if constexpr (JeText<decltype(pole)>) {
@@ -91,6 +94,7 @@ void TUlozeneNastaveni::Nacist(TRegistr& registr) {
 
 void TUlozeneNastaveni::Ulozit(TRegistr& registr) const {
     for (const THodnota& h : Hodnoty) {
+        if (h.Jazykova && !JazykZvolen) continue;
         std::visit(
             [&](auto pole) {
                 if constexpr (JeText<decltype(pole)>)

@@ -24,6 +24,10 @@ struct TUlozeneNastaveni {
     // new row forgot from ever being read uninitialised.
     std::u16string Jazyk{};           // the language code of the language file
     std::int32_t IndexObrazku{};      // the language command's image: 8 + the language's row
+    // A language was chosen in the window: the store holds one. Until then
+    // the two values above are not stored, and the language follows the
+    // user's locale (JazykUzivatele).
+    bool JazykZvolen{};
     std::int32_t PrvniBlok{};         // the first block number
     std::int32_t Prirustek{};         // the increment
     std::int32_t MaximalniBlok{};     // the maximum block number
@@ -48,7 +52,7 @@ struct TUlozeneNastaveni {
     TUlozeneNastaveni();
 
     // Reads the values of the key open in the store, in the store's order,
-    // each one that exists: a number is pulled into its bounds, a flag is any
+    // each one that exists (a stored language, readable or not, was chosen): a number is pulled into its bounds, a flag is any
     // number but 0, and the two policies after the maximum act as one pair of
     // radio buttons (a set one clears the other, a cleared one leaves the
     // other as it is). The first value that cannot be read as designed (one
@@ -56,7 +60,8 @@ struct TUlozeneNastaveni {
     // before it are taken, the others keep what they held.
     void Nacist(TRegistr& registr);
 
-    // Writes every value into the key open in the store, in the store's order.
+    // Writes every value into the key open in the store, in the store's order;
+    // the language and its image only once one was chosen.
     // Failures of the store (TChyba) reach the caller.
     void Ulozit(TRegistr& registr) const;
 

@@ -327,6 +327,7 @@ private:
         ++i_;
         uzly_[prvek].Jmeno = Jmeno();
         std::vector<std::string> atributy;
+        atributy.reserve(8);
         for (;;) {
             const bool mezera = PreskocitMezery();
             if (Je("/>")) {
@@ -343,6 +344,8 @@ private:
             std::string jmeno = Jmeno();
             if (!Mezera(Ted()) && Ted() != '=')
                 Nepodporovany(u"an attribute name beyond ASCII letters, digits, '_', '-' and '.'");
+            if (atributy.size() >= TJazykovySoubor::MezAtributu)
+                Mez(u"has an element with more than " + Cislo(TJazykovySoubor::MezAtributu) + u" attributes");
             if (std::find(atributy.begin(), atributy.end(), jmeno) != atributy.end())
                 Vadny(u"Attribute '" + U16(jmeno) + u"' redefined");
             atributy.push_back(std::move(jmeno));

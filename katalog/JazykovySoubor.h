@@ -17,7 +17,8 @@
 // it is read, and so is one that nests elements deeper than 64 levels, holds
 // a text or attribute value longer than 4096 characters (UTF-16 units, a
 // text counted over its adjacent text and CDATA pieces) or a name longer
-// than 4096. Text nodes of nothing but blanks are dropped, as Qt's document
+// than 4096, or an element of more than 256 attributes (each looked for
+// among those before it). Text nodes of nothing but blanks are dropped, as Qt's document
 // does (the blanks of QChar::isSpace).
 #pragma once
 
@@ -47,6 +48,7 @@ public:
     static constexpr std::uint64_t MezVelikosti = 1024 * 1024;  // bytes of the file
     static constexpr std::size_t MezHloubky = 64;               // levels of nested elements
     static constexpr std::size_t MezTextu = 4096;               // UTF-16 units of a text, attribute value or name
+    static constexpr std::size_t MezAtributu = 256;             // attributes of one element
 
     // Reads the file: its size is checked before it is read. Throws TChyba
     // when it cannot be read, TOdmitnutyJazykovySoubor when it is refused.

@@ -1,6 +1,7 @@
 #include "TextyDavky.h"
 
 #include "JazykovySoubor.h"
+#include "TextyChyb.h"
 
 #include "platform/Kodovani.h"
 
@@ -100,7 +101,7 @@ std::vector<std::u16string> NastavitJazyk(std::string_view kod, const std::files
     try {
         jazyky = TJazykovySoubor::Nacist(soubor);
     } catch (const TChyba& e) {
-        return varovani(ZUtf8(Vyplnit(rsDJAZYKCHYBA, {DoUtf8(e.Zprava())})));
+        return varovani(ZUtf8(Vyplnit(rsDJAZYKCHYBA, {DoUtf8(PrelozenaChyba(e))})));
     }
     // The code as the file spells it.
     std::string zvoleny = "CZ";
@@ -130,7 +131,7 @@ std::vector<std::u16string> NastavitJazyk(std::string_view kod, const std::files
         prelozit(SekceDavky, KatalogDavky());
     } catch (const TChyba& e) {
         VestaveneTexty();
-        return varovani(ZUtf8(Vyplnit(rsDJAZYKCHYBA, {DoUtf8(e.Zprava())})));
+        return varovani(ZUtf8(Vyplnit(rsDJAZYKCHYBA, {DoUtf8(PrelozenaChyba(e))})));
     }
     jazyk = zvoleny;
     return {};

@@ -96,6 +96,11 @@
         u"jazyk %1 nelze použít: nebyl nalezen jazykový soubor tarvik.xml; platí vestavěné české texty") \
     X(rsDJAZYKNEZNAMY, u"jazykový soubor nemá jazyk %1 (má %2); platí vestavěné české texty") \
     X(rsDJAZYKCHYBA, u"%1; platí vestavěné české texty") \
+    /* the window started where it has no screen to show on (told on standard error before it has */ \
+    /* a window, in the language a run of the tool would speak) */ \
+    X(rsDBEZOBRAZOVKY, \
+        u"tarvik: okno nelze otevřít, není k dispozici žádná obrazovka (DISPLAY=%1, WAYLAND_DISPLAY=%2). " \
+        u"Spusťte Tarvik v grafickém sezení; dávkový nástroj tarvik-cli obrazovku nepotřebuje.") \
     /* the help (tarvik-cli --help): its prose, which NapovedaDavky lays out */ \
     X(rsHPOUZITI, u"Použití:") \
     X(rsHPOPIS, \
@@ -112,8 +117,9 @@
         u"vypíše typy souborů, jejich sedm polí a druhy odkazů, které čte jejich řídicí systém (GOTO M99P " \
         u"M97P G70-G73 G72-G75, - pro žádné), oddělené tabulátorem") \
     X(rsHTYPE, \
-        u"typ souboru podle jména; výchozí: první typ, jehož přípona odpovídá příponě souboru (bez ohledu " \
-        u"na velikost písmen; soubor bez přípony dostane typ s příponou \".\"), jinak první") \
+        u"typ souboru podle jména nebo podle čísla, pod kterým ho vypíše types (1, 2, ...); výchozí: první " \
+        u"typ, jehož přípona odpovídá příponě souboru (bez ohledu na velikost písmen; soubor bez přípony " \
+        u"dostane typ s příponou \".\"), jinak první") \
     X(rsHMAIN, u"znak hlavního bloku zvoleného typu (\"\" ho vymaže)") \
     X(rsHSECONDARY, u"znak vedlejšího bloku, píše se před nová čísla") \
     X(rsHSTART, u"značka začátku programu") \
@@ -154,7 +160,7 @@
     X(rsHULOH, u"zpracovávat N programů najednou (výchozí: jeden na jádro)") \
     X(rsHJAZYK, \
         u"jazyk zpráv a této nápovědy pro tento běh: CZ, EN, SK, DE, FR, ES nebo jiný z jazykového " \
-        u"souboru (výchozí: jazyk zvolený v okně)") \
+        u"souboru (výchozí: jazyk zvolený v okně, jinak jazyk prostředí)") \
     X(rsHNAPOVEDA, u"zobrazit tuto nápovědu") \
     X(rsHVERZE, u"zobrazit verzi a licenci") \
     X(rsHNASTAVENI, \
@@ -164,8 +170,9 @@
         u"výchozích hodnot výše. Nástroj nastavení nikdy nezapisuje. Nastavení, které nelze přečíst, " \
         u"ohlásí a místo něj použije files.ftd a vestavěné výchozí hodnoty.") \
     X(rsHJAZYKY, \
-        u"Zprávy a tato nápověda jsou v jazyce zvoleném v okně, s texty z jazykového souboru tarvik.xml; " \
-        u"bez něj česky.") \
+        u"Zprávy a tato nápověda jsou v jazyce zvoleném v okně. Dokud žádný zvolen není, jsou v jazyce " \
+        u"prostředí, je-li jedním ze šesti (první z LANGUAGE a LC_ALL, LC_MESSAGES nebo LANG), jinak česky. " \
+        u"Texty jsou z jazykového souboru tarvik.xml; bez něj česky.") \
     X(rsHVSTUP, u"FILE \"-\" čte program ze standardního vstupu.") \
     X(rsHSLOZKY, \
         u"S několika programy, s FOLDER, --check nebo --diff se každý program zpracuje samostatně: jeden " \
@@ -185,8 +192,8 @@
     X(rsHZAPIS, \
         u"Výsledek se zapisuje se zlomy řádků CR LF v kódování, ve kterém byl program přečten. Soubor se " \
         u"nahradí celý, nebo se zapíše na místě, kde by ho nový soubor nemohl nahradit (složka, do které " \
-        u"nelze zapisovat, pevné odkazy, jiný vlastník); zařízení nebo roura se zapisuje přímo. Průběh a " \
-        u"řádek statistiky jdou na standardní chybový výstup.") \
+        u"nelze zapisovat, pevné odkazy, jiný vlastník); zařízení nebo roura se zapisuje přímo. Řádek " \
+        u"statistiky jde na standardní chybový výstup, průběh jen tehdy, je-li jím terminál.") \
     X(rsHKONEC, \
         u"Návratový kód: 0 hotovo, 1 odmítnuto (čísla bloků jsou nebo chybí, odkazy, které by remove " \
         u"porušil; s --check nebo --diff také program, který by se změnil; refs: odkaz bez jednoznačného " \

@@ -71,6 +71,28 @@ constexpr std::u16string_view vBLOKNENALEZEN = u"V této části programu není 
 constexpr std::u16string_view vBLOKZAPOSLEDNIM = u"Číslo je za posledním blokem této části programu, ten má číslo";
 constexpr std::u16string_view vRADEKNENI = u"Program nemá řádek s číslem";
 constexpr std::u16string_view vODKAZYNANOVE = u"Odkazy, které nyní vedou na nově očíslované bloky";
+constexpr std::u16string_view vNENALEZENO = u"Hledaný text v programu není";
+constexpr std::u16string_view vNAHRAZENO = u"Počet nahrazených výskytů";
+constexpr std::u16string_view vHLEDANIODZACATKU = u"Hledání došlo na konec a pokračovalo od začátku";
+constexpr std::u16string_view vHLEDANIODKONCE = u"Hledání došlo na začátek a pokračovalo od konce";
+constexpr std::u16string_view vVYBERPRAZDNY = u"Není vybrán žádný text, ve kterém hledat";
+constexpr std::u16string_view vMISTONADISKU = u"Na disku není dost místa";
+constexpr std::u16string_view vJENPROCTENI = u"Systém souborů je jen pro čtení";
+constexpr std::u16string_view vPRISTUPODEPREN = u"Přístup odepřen";
+constexpr std::u16string_view vNENALEZEN = u"Soubor nebo složka neexistuje";
+constexpr std::u16string_view vDLOUHEJMENO = u"Jméno je příliš dlouhé";
+constexpr std::u16string_view vMNOHOSOUBORU = u"Je otevřeno příliš mnoho souborů";
+constexpr std::u16string_view vPRILISVELKY = u"Soubor by přesáhl povolenou velikost";
+constexpr std::u16string_view vODKAZNENASLEDUJE = u"Je to symbolický odkaz, který se zde nenásleduje, nebo smyčka odkazů";
+constexpr std::u16string_view vZMENENODCTENI = u"Jiný program jej od přečtení změnil, a proto zůstává, jak je";
+constexpr std::u16string_view vSTARYOBSAHZPET = u"původní obsah byl zapsán zpět";
+constexpr std::u16string_view vSTARYOBSAHNEZPET = u"nepodařilo se zapsat zpět ani původní obsah";
+constexpr std::u16string_view vSLOZKA = u"Složka";
+constexpr std::u16string_view vDLOUHYRADEK = u"Řádek je delší než %1 MiB, jaký žádný program nemá";
+constexpr std::u16string_view vUTF16LICHY = u"Poškozené UTF-16: lichý počet bajtů";
+constexpr std::u16string_view vUTF16NAHRADNIK = u"Poškozené UTF-16: osamocená náhradní jednotka %1 na řádku %2";
+constexpr std::u16string_view vNELZEZNOVU = u"Nelze jej přečíst podruhé";
+constexpr std::u16string_view vVETSINEZ = u"Je větší než %1 bajtů, které se čtou";
 constexpr std::u16string_view vZMENENZVENKU = u"Soubor mezitím změnil jiný program";
 constexpr std::u16string_view vZMIZELZVENKU = u"Soubor mezitím jiný program smazal nebo přesunul";
 constexpr std::u16string_view vZMENYSEZTRATI = u"Načtením znovu se ztratí změny, které nejsou uložené";
@@ -145,6 +167,28 @@ std::u16string rsBLOKNENALEZEN{vBLOKNENALEZEN};
 std::u16string rsBLOKZAPOSLEDNIM{vBLOKZAPOSLEDNIM};
 std::u16string rsRADEKNENI{vRADEKNENI};
 std::u16string rsODKAZYNANOVE{vODKAZYNANOVE};
+std::u16string rsNENALEZENO{vNENALEZENO};
+std::u16string rsNAHRAZENO{vNAHRAZENO};
+std::u16string rsHLEDANIODZACATKU{vHLEDANIODZACATKU};
+std::u16string rsHLEDANIODKONCE{vHLEDANIODKONCE};
+std::u16string rsVYBERPRAZDNY{vVYBERPRAZDNY};
+std::u16string rsMISTONADISKU{vMISTONADISKU};
+std::u16string rsJENPROCTENI{vJENPROCTENI};
+std::u16string rsPRISTUPODEPREN{vPRISTUPODEPREN};
+std::u16string rsNENALEZEN{vNENALEZEN};
+std::u16string rsDLOUHEJMENO{vDLOUHEJMENO};
+std::u16string rsMNOHOSOUBORU{vMNOHOSOUBORU};
+std::u16string rsPRILISVELKY{vPRILISVELKY};
+std::u16string rsODKAZNENASLEDUJE{vODKAZNENASLEDUJE};
+std::u16string rsZMENENODCTENI{vZMENENODCTENI};
+std::u16string rsSTARYOBSAHZPET{vSTARYOBSAHZPET};
+std::u16string rsSTARYOBSAHNEZPET{vSTARYOBSAHNEZPET};
+std::u16string rsSLOZKA{vSLOZKA};
+std::u16string rsDLOUHYRADEK{vDLOUHYRADEK};
+std::u16string rsUTF16LICHY{vUTF16LICHY};
+std::u16string rsUTF16NAHRADNIK{vUTF16NAHRADNIK};
+std::u16string rsNELZEZNOVU{vNELZEZNOVU};
+std::u16string rsVETSINEZ{vVETSINEZ};
 std::u16string rsZMENENZVENKU{vZMENENZVENKU};
 std::u16string rsZMIZELZVENKU{vZMIZELZVENKU};
 std::u16string rsZMENYSEZTRATI{vZMENYSEZTRATI};
@@ -220,6 +264,28 @@ const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
         {"rsBLOKZAPOSLEDNIM", vBLOKZAPOSLEDNIM, &rsBLOKZAPOSLEDNIM},
         {"rsRADEKNENI", vRADEKNENI, &rsRADEKNENI},
         {"rsODKAZYNANOVE", vODKAZYNANOVE, &rsODKAZYNANOVE},
+        {"rsNENALEZENO", vNENALEZENO, &rsNENALEZENO},
+        {"rsNAHRAZENO", vNAHRAZENO, &rsNAHRAZENO},
+        {"rsHLEDANIODZACATKU", vHLEDANIODZACATKU, &rsHLEDANIODZACATKU},
+        {"rsHLEDANIODKONCE", vHLEDANIODKONCE, &rsHLEDANIODKONCE},
+        {"rsVYBERPRAZDNY", vVYBERPRAZDNY, &rsVYBERPRAZDNY},
+        {"rsMISTONADISKU", vMISTONADISKU, &rsMISTONADISKU},
+        {"rsJENPROCTENI", vJENPROCTENI, &rsJENPROCTENI},
+        {"rsPRISTUPODEPREN", vPRISTUPODEPREN, &rsPRISTUPODEPREN},
+        {"rsNENALEZEN", vNENALEZEN, &rsNENALEZEN},
+        {"rsDLOUHEJMENO", vDLOUHEJMENO, &rsDLOUHEJMENO},
+        {"rsMNOHOSOUBORU", vMNOHOSOUBORU, &rsMNOHOSOUBORU},
+        {"rsPRILISVELKY", vPRILISVELKY, &rsPRILISVELKY},
+        {"rsODKAZNENASLEDUJE", vODKAZNENASLEDUJE, &rsODKAZNENASLEDUJE},
+        {"rsZMENENODCTENI", vZMENENODCTENI, &rsZMENENODCTENI},
+        {"rsSTARYOBSAHZPET", vSTARYOBSAHZPET, &rsSTARYOBSAHZPET},
+        {"rsSTARYOBSAHNEZPET", vSTARYOBSAHNEZPET, &rsSTARYOBSAHNEZPET},
+        {"rsSLOZKA", vSLOZKA, &rsSLOZKA},
+        {"rsDLOUHYRADEK", vDLOUHYRADEK, &rsDLOUHYRADEK},
+        {"rsUTF16LICHY", vUTF16LICHY, &rsUTF16LICHY},
+        {"rsUTF16NAHRADNIK", vUTF16NAHRADNIK, &rsUTF16NAHRADNIK},
+        {"rsNELZEZNOVU", vNELZEZNOVU, &rsNELZEZNOVU},
+        {"rsVETSINEZ", vVETSINEZ, &rsVETSINEZ},
         {"rsZMENENZVENKU", vZMENENZVENKU, &rsZMENENZVENKU},
         {"rsZMIZELZVENKU", vZMIZELZVENKU, &rsZMIZELZVENKU},
         {"rsZMENYSEZTRATI", vZMENYSEZTRATI, &rsZMENYSEZTRATI},

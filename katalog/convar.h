@@ -77,6 +77,28 @@ extern std::u16string rsBLOKNENALEZEN;
 extern std::u16string rsBLOKZAPOSLEDNIM;
 extern std::u16string rsRADEKNENI;
 extern std::u16string rsODKAZYNANOVE;
+extern std::u16string rsNENALEZENO;
+extern std::u16string rsNAHRAZENO;
+extern std::u16string rsHLEDANIODZACATKU;
+extern std::u16string rsHLEDANIODKONCE;
+extern std::u16string rsVYBERPRAZDNY;
+extern std::u16string rsMISTONADISKU;
+extern std::u16string rsJENPROCTENI;
+extern std::u16string rsPRISTUPODEPREN;
+extern std::u16string rsNENALEZEN;
+extern std::u16string rsDLOUHEJMENO;
+extern std::u16string rsMNOHOSOUBORU;
+extern std::u16string rsPRILISVELKY;
+extern std::u16string rsODKAZNENASLEDUJE;
+extern std::u16string rsZMENENODCTENI;
+extern std::u16string rsSTARYOBSAHZPET;
+extern std::u16string rsSTARYOBSAHNEZPET;
+extern std::u16string rsSLOZKA;
+extern std::u16string rsDLOUHYRADEK;
+extern std::u16string rsUTF16LICHY;
+extern std::u16string rsUTF16NAHRADNIK;
+extern std::u16string rsNELZEZNOVU;
+extern std::u16string rsVETSINEZ;
 extern std::u16string rsZMENENZVENKU;
 extern std::u16string rsZMIZELZVENKU;
 extern std::u16string rsZMENYSEZTRATI;
@@ -89,7 +111,7 @@ struct TPolozkaKatalogu {
     std::u16string* Text;           // the entry as the last catalogue pass left it
 };
 
-constexpr std::size_t PocetPolozekKatalogu = 72;
+constexpr std::size_t PocetPolozekKatalogu = 94;
 
 // All entries, in the order in which the catalogue pass refreshes them.
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog();

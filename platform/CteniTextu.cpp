@@ -1,9 +1,11 @@
 #include "CteniTextu.h"
 
 #include "ChybySouboru.h"
+#include "Popisovace.h"
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -123,14 +125,19 @@ std::uint64_t TSouhrnBajtu::Hodnota() const {
 bool JeTextProgramu(std::string_view kus) { return kus.empty() || !std::memchr(kus.data(), 0, kus.size()); }
 
 TProgramPoKusech::TProgramPoKusech(TZdrojBajtu& zdroj, bool jenText)
-    : zdroj_(&zdroj),
-      jenText_(jenText),
-      zmena_(zdroj.Vada(u"It was changed by another program while it was being read").Zprava()),
-      otisk_(zdroj.Otisk()) {
+    : zdroj_(&zdroj), jenText_(jenText), zmena_(zdroj.UdajeChyby()), otisk_(zdroj.Otisk()) {
+    zmena_.Proc = TProcChyby::ZmenenPriCteni;
     drzet_ = !zdroj_->Zpet();
 }
 
 void TProgramPoKusech::Zmena() const { throw TZmenaSouboru(zmena_); }
+
+TPrecteno TProgramPoKusech::Precteno() const {
+    TPrecteno p;
+    p.Otisk = otisk_;
+    if (prvni_) std::tie(p.Delka, p.Souhrn) = *prvni_;
+    return p;
+}
 
 void TProgramPoKusech::KonecPruchodu() {
     const std::pair<std::uint64_t, std::uint64_t> tento{souhrn_.Delka(), souhrn_.Hodnota()};
@@ -141,8 +148,11 @@ void TProgramPoKusech::KonecPruchodu() {
 }
 
 TProgramPoKusech::TStav TProgramPoKusech::Kus(std::string_view& kus, std::string_view text) {
-    if (jenText_ && !JeTextProgramu(text))
-        throw TNeniTextovyProgram(zdroj_->Vada(u"It is not a text program: it holds a NUL character").Zprava());
+    if (jenText_ && !JeTextProgramu(text)) {
+        TUdajeChyby u = zdroj_->UdajeChyby();
+        u.Proc = TProcChyby::NeniText;
+        throw TNeniTextovyProgram(u);
+    }
     kus = text;
     return TStav::Kus;
 }
@@ -216,7 +226,9 @@ void TProgramPoKusech::OdZacatku() {
     if (drzet_) {
         prehrat_ = 0;
     } else if (!zdroj_->Zpet()) {
-        throw zdroj_->Vada(u"It cannot be read a second time");
+        TUdajeChyby u = zdroj_->UdajeChyby();
+        u.Proc = TProcChyby::NelzeZnovu;
+        Vyhodit(u);
     }
     precteno_ = 0;
     souhrn_ = TSouhrnBajtu();
@@ -237,8 +249,10 @@ void TProgramPoKusech::OdZacatku() {
 }
 
 void TProgramPoKusech::DlouhyRadek() {
-    throw zdroj_->Vada(u"A line longer than " + ZUtf8(std::to_string(NejdelsiRadek >> 20)) +
-                       u" MiB, which no program holds");
+    TUdajeChyby u = zdroj_->UdajeChyby();
+    u.Proc = TProcChyby::DlouhyRadek;
+    u.Cislo = NejdelsiRadek >> 20;
+    Vyhodit(u);
 }
 
 void TProgramPoKusech::Docist() {
@@ -317,11 +331,14 @@ void TProgramPoKusech::VadaNahradniku(char16_t jednotka) {
     char blok[1 << 16];
     while (CistSurove(blok, sizeof blok) > 0) {
     }
-    if (precteno_ % 2 != 0) throw zdroj_->Vada(u"Damaged UTF-16: an odd number of bytes");
-    static constexpr char Hex[] = "0123456789ABCDEF";
-    std::u16string kod;
-    for (int posun = 12; posun >= 0; posun -= 4) kod += static_cast<char16_t>(Hex[(jednotka >> posun) & 0xF]);
-    throw zdroj_->Vada(u"Damaged UTF-16: a lone surrogate " + kod + u" in line " + ZUtf8(std::to_string(radek_)));
+    TUdajeChyby u = zdroj_->UdajeChyby();
+    u.Proc = TProcChyby::Utf16Lichy;
+    if (precteno_ % 2 == 0) {
+        u.Proc = TProcChyby::Utf16Nahradnik;
+        u.Cislo = jednotka;
+        u.Radek = radek_;
+    }
+    Vyhodit(u);
 }
 
 TProgramPoKusech::TStav TProgramPoKusech::DalsiUtf16(std::string_view& kus) {
@@ -334,7 +351,11 @@ TProgramPoKusech::TStav TProgramPoKusech::DalsiUtf16(std::string_view& kus) {
             konec_ ? jednotky_.size() : PoPoslednimZlomu(std::u16string_view(jednotky_), bezZlomu_);
         if (rez == 0) {
             if (konec_) {
-                if (!surove_.empty()) throw zdroj_->Vada(u"Damaged UTF-16: an odd number of bytes");
+                if (!surove_.empty()) {
+                    TUdajeChyby u = zdroj_->UdajeChyby();
+                    u.Proc = TProcChyby::Utf16Lichy;
+                    Vyhodit(u);
+                }
                 return TStav::Konec;
             }
             // A line longer than what has been read: the next units are searched only.
@@ -447,26 +468,32 @@ void RozdelitNaRadky(std::u16string_view text, std::vector<std::u16string>& radk
     }
 }
 
-TChyba TCteniSouboru::Vada(const std::u16string& duvod) const {
-    return TChyba(ZpravaSouboru("Cannot open file \"%s\". ", soubor_, duvod));
+TUdajeChyby TCteniSouboru::UdajeChyby() const {
+    TUdajeChyby u;
+    u.Cesta = soubor_;
+    return u;
+}
+
+void TCteniSouboru::Zmena() const {
+    TUdajeChyby u = UdajeChyby();
+    u.Proc = TProcChyby::ZmenenPriCteni;
+    throw TZmenaSouboru(u);
+}
+
+void TCteniSouboru::Zkontrolovat() const {
+    if (ocekavane_ && ocekavane_->Otisk && otisk_ != ocekavane_->Otisk) Zmena();
+}
+
+std::size_t TCteniSouboru::Zaznamenat(const char* bajty, std::size_t n) {
+    if (!ocekavane_) return n;
+    souhrn_.Pridat(bajty, n);
+    if (n == 0 && (souhrn_.Delka() != ocekavane_->Delka || souhrn_.Hodnota() != ocekavane_->Souhrn)) Zmena();
+    return n;
 }
 
 #ifdef _WIN32
 
 namespace {
-
-// A disk file's fingerprint (none for a folder, a pipe or a console).
-std::optional<TOtiskSouboru> OtiskPopisovace(void* h) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (GetFileType(static_cast<HANDLE>(h)) != FILE_TYPE_DISK || !GetFileInformationByHandle(static_cast<HANDLE>(h), &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return std::nullopt;
-    return TOtiskSouboru{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
-                         (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
-                         static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
-                                                   info.ftLastWriteTime.dwLowDateTime),
-                         0};
-}
 
 // Where reading a disk file begins; a pipe or a console has no position.
 void ZapamatovatZacatek(void* h, std::int64_t& zacatek) {
@@ -476,38 +503,52 @@ void ZapamatovatZacatek(void* h, std::int64_t& zacatek) {
         zacatek = pozice.QuadPart;
 }
 
-}  // namespace
-
-TCteniSouboru::TCteniSouboru(const std::filesystem::path& soubor) : soubor_(soubor) {
-    // Others may read the file meanwhile, but not write it.
-    HANDLE h = CreateFileW(soubor.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) ChybaCteniSouboru(soubor, DuvodSystemu(GetLastError()));
-    soubor_h_ = h;
-    ZapamatovatZacatek(h, zacatek_);
-    otisk_ = OtiskPopisovace(h);
+std::optional<TOtiskSouboru> OtiskHandle(HANDLE h) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return TOtiskSouboru{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+                         (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
+                         static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                                   info.ftLastWriteTime.dwLowDateTime),
+                         0};
 }
 
+}  // namespace
+
 std::optional<TOtiskSouboru> OtiskSouboru(const std::filesystem::path& soubor) {
-    // Its attributes only, whoever has it open and however.
     HANDLE h = CreateFileW(soubor.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-    const std::optional<TOtiskSouboru> otisk = OtiskPopisovace(h);
+    const auto otisk = OtiskHandle(h);
     CloseHandle(h);
     return otisk;
+}
+
+TCteniSouboru::TCteniSouboru(const TCestaSouboru& soubor, const TPrecteno* ocekavane) : soubor_(soubor.Cesta) {
+    if (ocekavane) ocekavane_ = *ocekavane;
+    // Others may read the file meanwhile, but not write it.
+    HANDLE h = CreateFileW(soubor_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) ChybaSystemu(TCinnostSouboru::Cteni, soubor_, GetLastError());
+    soubor_h_ = h;
+    ZapamatovatZacatek(h, zacatek_);
+    otisk_ = OtiskHandle(h);
+    Zkontrolovat();
 }
 
 TCteniSouboru::TCteniSouboru(TStandardniVstup) : soubor_("-"), vlastni_(false) {
     soubor_h_ = GetStdHandle(STD_INPUT_HANDLE);
     if (soubor_h_ == INVALID_HANDLE_VALUE || soubor_h_ == nullptr)
-        ChybaCteniSouboru(soubor_, DuvodSystemu(ERROR_INVALID_HANDLE));
+        ChybaSystemu(TCinnostSouboru::Cteni, soubor_, ERROR_INVALID_HANDLE);
     ZapamatovatZacatek(soubor_h_, zacatek_);
 }
 
 bool TCteniSouboru::Zpet() {
     LARGE_INTEGER pozice{};
     pozice.QuadPart = zacatek_;
+    souhrn_ = TSouhrnBajtu();
     return zacatek_ >= 0 && SetFilePointerEx(static_cast<HANDLE>(soubor_h_), pozice, nullptr, FILE_BEGIN);
 }
 
@@ -526,46 +567,114 @@ std::size_t TCteniSouboru::Precist(char* cil, std::size_t n) {
     const DWORD kus = static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30));
     if (!ReadFile(static_cast<HANDLE>(soubor_h_), cil, kus, &precteno, nullptr)) {
         const DWORD kod = GetLastError();
-        if (kod == ERROR_BROKEN_PIPE) return 0;  // the writing end of a pipe closed
-        ChybaCteniSouboru(soubor_, DuvodSystemu(kod));
+        if (kod == ERROR_BROKEN_PIPE) return Zaznamenat(cil, 0);  // the writing end of a pipe closed
+        ChybaSystemu(TCinnostSouboru::Cteni, soubor_, kod);
     }
-    return precteno;
+    return Zaznamenat(cil, precteno);
 }
 
 #else
 
-namespace {
+TPopisovac::~TPopisovac() {
+    if (fd_ >= 0) ::close(fd_);
+}
 
-std::optional<TOtiskSouboru> OtiskStavu(int vysledek, const struct stat& st) {
-    if (vysledek != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+TPopisovac& TPopisovac::operator=(TPopisovac&& p) noexcept {
+    if (this != &p) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = p.Uvolnit();
+    }
+    return *this;
+}
+
+TOtiskSouboru OtiskStatu(const struct stat& st) {
     const auto ns = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
     return TOtiskSouboru{std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::uint64_t(st.st_size),
                          ns(st.st_mtim), ns(st.st_ctim)};
 }
 
+TPopisovac OtevritSlozku(const TCestaSouboru& soubor, bool vytvorit, std::string& jmeno, std::filesystem::path& slozka) {
+    constexpr int Slozka = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    if (!soubor.VeStromu()) {
+        slozka = soubor.Cesta.has_parent_path() ? soubor.Cesta.parent_path() : std::filesystem::path(".");
+        jmeno = soubor.Cesta.filename().native();
+        return TPopisovac(::open(slozka.c_str(), Slozka));
+    }
+    slozka = soubor.Koren;
+    TPopisovac fd(::open(soubor.Koren.c_str(), Slozka));
+    if (!fd && errno == ENOENT && vytvorit) {
+        std::error_code ec;
+        std::filesystem::create_directories(soubor.Koren, ec);
+        fd = TPopisovac(::open(soubor.Koren.c_str(), Slozka));
+    }
+    const std::filesystem::path podslozky = soubor.Relativni.parent_path();
+    for (auto i = podslozky.begin(); fd && i != podslozky.end(); ++i) {
+        if (i->empty()) continue;
+        slozka /= *i;
+        TPopisovac dalsi(::openat(fd.Fd(), i->c_str(), Slozka | O_NOFOLLOW));
+        if (!dalsi && errno == ENOENT && vytvorit && ::mkdirat(fd.Fd(), i->c_str(), 0777) == 0)
+            dalsi = TPopisovac(::openat(fd.Fd(), i->c_str(), Slozka | O_NOFOLLOW));
+        // A link where a folder was: refused as a link, whatever it leads to.
+        if (!dalsi && errno == ENOTDIR) {
+            struct stat st {};
+            if (::fstatat(fd.Fd(), i->c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) errno = ELOOP;
+        }
+        fd = std::move(dalsi);
+    }
+    jmeno = soubor.Relativni.filename().native();
+    return fd;
+}
+
+std::optional<TOtiskSouboru> OtiskSouboru(const std::filesystem::path& soubor) {
+    struct stat st {};
+    if (::stat(soubor.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return OtiskStatu(st);
+}
+
+namespace {
+
 std::optional<TOtiskSouboru> OtiskPopisovace(int fd) {
     struct stat st {};
-    return OtiskStavu(::fstat(fd, &st), st);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return OtiskStatu(st);
 }
 
 }  // namespace
 
-std::optional<TOtiskSouboru> OtiskSouboru(const std::filesystem::path& soubor) {
-    struct stat st {};
-    return OtiskStavu(::stat(soubor.c_str(), &st), st);
-}
-
-TCteniSouboru::TCteniSouboru(const std::filesystem::path& soubor) : soubor_(soubor) {
-    const int fd = ::open(soubor.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) ChybaCteniSouboru(soubor, DuvodSystemu(errno));
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        ChybaCteniSouboru(soubor, DuvodSystemu(EISDIR));
+TCteniSouboru::TCteniSouboru(const TCestaSouboru& soubor, const TPrecteno* ocekavane) : soubor_(soubor.Cesta) {
+    if (ocekavane) ocekavane_ = *ocekavane;
+    TUdajeChyby u = UdajeChyby();
+    TPopisovac fd;
+    if (!soubor.VeStromu()) {
+        fd = TPopisovac(::open(soubor_.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!fd) ChybaSystemu(TCinnostSouboru::Cteni, soubor_, errno);
+    } else {
+        // In a tree no link is followed, and a pipe swapped in does not hold the reading.
+        std::string jmeno;
+        const TPopisovac slozka = OtevritSlozku(soubor, false, jmeno, u.Slozka);
+        if (slozka) fd = TPopisovac(::openat(slozka.Fd(), jmeno.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+        else u.Proc = TProcChyby::Slozka;
+        if (!fd) {
+            u.Kod = errno;
+            // The file a walk found is a link now.
+            if (u.Proc == TProcChyby::Systemova && u.Kod == ELOOP && soubor.Identita) u.Proc = TProcChyby::ZmenenPriCteni;
+            Vyhodit(u);
+        }
+        ::fcntl(fd.Fd(), F_SETFL, ::fcntl(fd.Fd(), F_GETFL) & ~O_NONBLOCK);
     }
-    fd_ = fd;
+    struct stat st {};
+    if (::fstat(fd.Fd(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) ChybaSystemu(TCinnostSouboru::Cteni, soubor_, EISDIR);
+        const bool jiny = soubor.Identita && *soubor.Identita != std::pair(std::uint64_t(st.st_dev), std::uint64_t(st.st_ino));
+        if (jiny || (soubor.VeStromu() && !S_ISREG(st.st_mode))) {
+            u.Proc = jiny ? TProcChyby::ZmenenPriCteni : TProcChyby::NeniBeznySoubor;
+            Vyhodit(u);
+        }
+    }
+    fd_ = fd.Uvolnit();
     zacatek_ = ::lseek(fd_, 0, SEEK_CUR);
     otisk_ = OtiskPopisovace(fd_);
+    Zkontrolovat();
 }
 
 TCteniSouboru::TCteniSouboru(TStandardniVstup) : soubor_("-"), vlastni_(false), fd_(STDIN_FILENO) {
@@ -573,7 +682,10 @@ TCteniSouboru::TCteniSouboru(TStandardniVstup) : soubor_("-"), vlastni_(false), 
     otisk_ = OtiskPopisovace(fd_);
 }
 
-bool TCteniSouboru::Zpet() { return zacatek_ >= 0 && ::lseek(fd_, zacatek_, SEEK_SET) == zacatek_; }
+bool TCteniSouboru::Zpet() {
+    souhrn_ = TSouhrnBajtu();
+    return zacatek_ >= 0 && ::lseek(fd_, zacatek_, SEEK_SET) == zacatek_;
+}
 
 TCteniSouboru::~TCteniSouboru() {
     if (vlastni_) ::close(fd_);
@@ -587,18 +699,52 @@ std::uint64_t TCteniSouboru::Velikost() const {
 std::size_t TCteniSouboru::Precist(char* cil, std::size_t n) {
     for (;;) {
         const ssize_t precteno = ::read(fd_, cil, n);
-        if (precteno >= 0) return static_cast<std::size_t>(precteno);
-        if (errno != EINTR) ChybaCteniSouboru(soubor_, DuvodSystemu(errno));
+        if (precteno >= 0) return Zaznamenat(cil, static_cast<std::size_t>(precteno));
+        if (errno != EINTR) ChybaSystemu(TCinnostSouboru::Cteni, soubor_, errno);
     }
 }
 
 #endif
 
-std::string NacistBajty(const std::filesystem::path& soubor) {
+void OveritBeznySoubor(const TCestaSouboru& soubor) {
+    std::error_code ec;
+    const auto stav = std::filesystem::status(soubor.Cesta, ec);
+    if (ec || !std::filesystem::exists(stav) || std::filesystem::is_regular_file(stav)) return;
+    TUdajeChyby u;
+    u.Cinnost = TCinnostSouboru::Zapis;
+    u.Cesta = soubor.Cesta;
+    if (std::filesystem::is_directory(stav)) {
+#ifdef _WIN32
+        u.Kod = ERROR_DIRECTORY;
+#else
+        u.Kod = EISDIR;
+#endif
+    } else {
+        u.Proc = TProcChyby::NeniBeznySoubor;
+    }
+    Vyhodit(u);
+}
+
+std::string NacistBajty(const std::filesystem::path& soubor, std::uint64_t mez) {
     TCteniSouboru cteni(soubor);
+    const auto prilisVelky = [&] {
+        TUdajeChyby u = cteni.UdajeChyby();
+        u.Proc = TProcChyby::PrilisVelky;
+        u.Cislo = mez;
+        Vyhodit(u);
+    };
+    if (cteni.Velikost() > mez) prilisVelky();
     std::string bajty;
     bajty.reserve(static_cast<std::size_t>(cteni.Velikost()));
     char blok[1 << 16];
-    while (const std::size_t n = cteni.Precist(blok, sizeof blok)) bajty.append(blok, n);
+    // (It may have grown since it was opened: no more than the limit is read.)
+    for (;;) {
+        // One byte past the limit, at most, tells that it is past.
+        const std::uint64_t zbyva = mez - bajty.size();
+        const std::size_t n = cteni.Precist(blok, zbyva < sizeof blok ? static_cast<std::size_t>(zbyva) + 1 : sizeof blok);
+        if (n == 0) break;
+        bajty.append(blok, n);
+        if (bajty.size() > mez) prilisVelky();
+    }
     return bajty;
 }

@@ -6,6 +6,7 @@
 #include "ChybySouboru.h"
 #include "Kodovani.h"
 
+#include <concepts>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -30,18 +31,64 @@ void RozdelitNaRadky(std::u16string_view text, std::vector<std::u16string>& radk
 
 // What tells whether a file is still the one that was read: its identity
 // (device and file number), size, and the times its content and its entry
-// last changed (nanoseconds; on Windows the content's only).
+// last changed (nanoseconds; on Windows the content's only). A file written
+// in place, replaced by another, cut, touched or renamed over gets another.
+//
+// The one check of "is it still the file we read", for every caller:
+// - a reader given the fingerprint of a first reading (TCteniSouboru with a
+//   TPrecteno) refuses a file that no longer matches it;
+// - a writer given the fingerprint of what was read (TZapisSouboru with
+//   precteny) refuses to write or replace a target that no longer matches
+//   it (TZmenenoOdCteni), checked as it opens the target and again just
+//   before the rename;
+// - a window that keeps a program open compares OtiskSouboru of its file
+//   with the fingerprint it read, to notice a change made outside.
 struct TOtiskSouboru {
     std::uint64_t Zarizeni = 0, Cislo = 0, Velikost = 0;
     std::int64_t ZmenaObsahu = 0, ZmenaZaznamu = 0;
     bool operator==(const TOtiskSouboru&) const = default;
 };
 
-// The fingerprint of the regular file a path names now (a link followed);
-// none when there is none there, or what is there is no regular file, or it
-// cannot be looked at. It never opens the file's content (a pipe put in its
-// place does not block).
+// The fingerprint of the regular file a path names now (links followed);
+// none when there is none (no file, a folder, a pipe, a device).
 std::optional<TOtiskSouboru> OtiskSouboru(const std::filesystem::path& soubor);
+
+// What one whole reading of a file gave: the file as it was opened (none for
+// what is no file), and the number and TSouhrnBajtu of its bytes.
+struct TPrecteno {
+    std::optional<TOtiskSouboru> Otisk;
+    std::uint64_t Delka = 0, Souhrn = 0;
+};
+
+// Where a file is, and which links on the way to it are followed. A path the
+// user named (on the command line, in a dialog) is followed through every
+// link. A file in a tree (Koren: the folder the user named, followed as
+// named; Relativni: the path below it) is reached from that folder through
+// folders that are no links, and is no link itself: a folder or a file that
+// someone swaps for a link after a walk cannot lead reading or writing out
+// of the tree. Identita, when given, is the file a walk found there (device
+// and number): reading another fails as a change. (On Windows every path
+// is followed.)
+struct TCestaSouboru {
+    std::filesystem::path Cesta;  // the whole path, as messages show it
+    std::filesystem::path Koren, Relativni;
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> Identita;
+
+    // A path named, followed (anything a path is made from).
+    template <typename T>
+        requires std::constructible_from<std::filesystem::path, const T&>
+    TCestaSouboru(const T& cesta) : Cesta(cesta) {}  // NOLINT(google-explicit-constructor)
+    TCestaSouboru(std::filesystem::path koren, std::filesystem::path relativni)
+        : Cesta(koren / relativni), Koren(std::move(koren)), Relativni(std::move(relativni)) {}
+    bool VeStromu() const { return !Relativni.empty(); }
+};
+
+// For a program to be written over itself: throws TChybaSouboru (writing,
+// TProcChyby::NeniBeznySoubor) when soubor is a pipe, a device or a socket,
+// whose reading would wait for a writer and whose bytes would not come back
+// to be read a second time. A file that is missing is left to the reading
+// to tell.
+void OveritBeznySoubor(const TCestaSouboru& soubor);
 
 // A 64-bit digest of a stream of bytes, the same however the stream is cut
 // into pieces: four lanes of multiply-rotate rounds over 32-byte stripes,
@@ -62,24 +109,6 @@ private:
     std::uint64_t delka_ = 0;
 };
 
-// Thrown when the second reading of a file is not what the first read: the
-// file was replaced, or written, by another program in between. Its message:
-// "Cannot open file "<path>". It was changed by another program while it
-// was being read".
-class TZmenaSouboru : public TChyba {
-public:
-    using TChyba::TChyba;
-};
-
-// Thrown when the bytes are not a text program: they hold a NUL character,
-// as executables, images and archives do. Its message: "Cannot open file
-// "<path>". It is not a text program: it holds a NUL character"; the batch
-// tool and the window show the catalogue's rsNENITEXT for it.
-class TNeniTextovyProgram : public TChyba {
-public:
-    using TChyba::TChyba;
-};
-
 // True when a piece of a text, in UTF-8 as TProgramPoKusech gives it, can be
 // part of a text program: it holds no NUL character. The reader of programs
 // refuses a text with a piece that cannot.
@@ -95,8 +124,9 @@ public:
     virtual bool Zpet() = 0;
     // The number of bytes, when the source knows it (0 otherwise).
     virtual std::uint64_t Velikost() const = 0;
-    // The failure to throw when the text cannot be read (damaged UTF-16).
-    virtual TChyba Vada(const std::u16string& duvod) const = 0;
+    // A failure of reading it, its reason still to be given: the path and
+    // what was being done (none for bytes in memory).
+    virtual TUdajeChyby UdajeChyby() const = 0;
     // The file's identity, size and times as it was opened; none for what
     // is not a file.
     virtual std::optional<TOtiskSouboru> Otisk() const { return std::nullopt; }
@@ -114,7 +144,7 @@ public:
         return true;
     }
     std::uint64_t Velikost() const override { return b_.size(); }
-    TChyba Vada(const std::u16string& duvod) const override { return TChyba(duvod); }
+    TUdajeChyby UdajeChyby() const override { return {}; }
     std::optional<std::string_view> VsechnyBajty() const override { return b_; }
 
 private:
@@ -122,12 +152,17 @@ private:
     std::size_t i_ = 0;
 };
 
-// A file read in pieces, or standard input. Failures throw TChyba
+// A file read in pieces, or standard input. Failures throw TChybaSouboru
 // "Cannot open file "<path>". <reason>". Others may read the file meanwhile,
 // but not write it (where the platform can forbid it).
+//
+// Given ocekavane (a first reading of the file), the file must still be that
+// file: its fingerprint is compared as it opens, and each time a reading
+// from its start reaches the end, the number and digest of the bytes;
+// otherwise TZmenaSouboru is thrown (at the end: before Precist gives 0).
 class TCteniSouboru final : public TZdrojBajtu {
 public:
-    explicit TCteniSouboru(const std::filesystem::path& soubor);
+    explicit TCteniSouboru(const TCestaSouboru& soubor, const TPrecteno* ocekavane = nullptr);
     // Standard input, named "-" in messages.
     struct TStandardniVstup {};
     explicit TCteniSouboru(TStandardniVstup);
@@ -141,12 +176,20 @@ public:
     std::size_t Precist(char* cil, std::size_t n) override;
     // Back to where reading began (standard input need not start at its first byte).
     bool Zpet() override;
-    TChyba Vada(const std::u16string& duvod) const override;
+    TUdajeChyby UdajeChyby() const override;
     std::optional<TOtiskSouboru> Otisk() const override { return otisk_; }
 
 private:
+    [[noreturn]] void Zmena() const;
+    // With ocekavane_: the file opened is the one read first; n bytes read
+    // (0: the end) are counted, the end compared.
+    void Zkontrolovat() const;
+    std::size_t Zaznamenat(const char* bajty, std::size_t n);
+
     std::filesystem::path soubor_;
     std::optional<TOtiskSouboru> otisk_;  // a regular file's, as it was opened
+    std::optional<TPrecteno> ocekavane_;
+    TSouhrnBajtu souhrn_;  // of the bytes since the start, with ocekavane_
     bool vlastni_ = true;  // closed at the end (standard input is not)
     std::int64_t zacatek_ = -1;  // the position reading began at; -1: none (a pipe)
 #ifdef _WIN32
@@ -204,6 +247,9 @@ public:
 
     // The encoding, final once a pass has reached the end.
     TKodovani Kodovani() const { return k_; }
+    // The first whole pass: the file as it was first opened, its bytes'
+    // number and digest (both 0 before a pass has reached the end).
+    TPrecteno Precteno() const;
     // False when a character read in the ANSI code page has no way back to it.
     bool LzeZapsatZpet() const { return lzeZpet_; }
 
@@ -222,7 +268,7 @@ private:
 
     TZdrojBajtu* zdroj_;
     bool jenText_;
-    std::u16string zmena_;  // the message of TZmenaSouboru, naming the first source
+    TUdajeChyby zmena_;  // TZmenaSouboru, naming the first source
     std::optional<TOtiskSouboru> otisk_;  // of the file first read
     TSouhrnBajtu souhrn_;                 // of this pass's bytes so far
     std::optional<std::pair<std::uint64_t, std::uint64_t>> prvni_;  // the first whole pass: length, digest
@@ -251,8 +297,10 @@ private:
     bool crPred_ = false;
 };
 
-// The whole file's bytes. Throws TChyba "Cannot open file "<path>". <reason>".
-std::string NacistBajty(const std::filesystem::path& soubor);
+// The whole file's bytes. Throws TChybaSouboru "Cannot open file "<path>".
+// <reason>", also (TProcChyby::PrilisVelky) when it holds more than mez bytes,
+// of which no more than mez + 1 are read.
+std::string NacistBajty(const std::filesystem::path& soubor, std::uint64_t mez = UINT64_MAX);
 
 // Decodes the bytes of a text file as NacistTextovySoubor reads a file.
 // Throws TChyba with the reason when the bytes are damaged UTF-16.

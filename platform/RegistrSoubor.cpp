@@ -485,7 +485,8 @@ void TRegistrSoubor::Obnovit() {
     poskozeni_.reset();
     uschova_.reset();
     if (o.existuje) {
-        std::string bajty = NacistBajty(soubor_);
+        // A file past the limit is not read (nor replaced: the failure ends every change).
+        std::string bajty = NacistBajty(soubor_, MezVelikosti);
         TCteni cteni = Cteni(bajty);
         strom_ = std::move(cteni.Strom);
         ++verze_;

@@ -36,6 +36,11 @@
 // first replaced (reading alone writes nothing), or a copy with the same
 // bytes kept before. When the copy cannot be written, the change fails and
 // the damaged file stays.
+//
+// A file larger than MezVelikosti is not read at all: it fails as a file
+// that cannot be read (TChybaSouboru, TProcChyby::PrilisVelky), and is
+// never replaced, so that no start of the program spends its time and
+// memory on it and nothing it holds is lost.
 #pragma once
 
 #include "Registr.h"
@@ -49,6 +54,9 @@
 
 class TRegistrSoubor final : public TRegistr {
 public:
+    // 16 MiB: a list of 100,000 file types written in UTF-16 takes 9 MiB.
+    static constexpr std::uint64_t MezVelikosti = std::uint64_t{16} << 20;
+
     explicit TRegistrSoubor(std::filesystem::path soubor);
 
     bool OtevritKlic(std::u16string_view cesta, bool vytvorit) override;

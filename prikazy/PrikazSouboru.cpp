@@ -55,20 +55,21 @@ std::string DuvodJinehoKodovani(const TVysledekProgramu& r) {
     return Vyplnit(r.ZacatekJakoZnacka ? rsDKODOVANIZNACKA : rsDKODOVANINEPOJME, {NazevKodovani(r.Pozadovane)});
 }
 
-std::optional<std::string_view> OtevritZapis(std::optional<TZapisSouboru>& zapis, const std::filesystem::path& soubor,
-                                             const std::filesystem::path& program) {
-    zapis.emplace(soubor);
+std::optional<std::string_view> OtevritZapis(std::optional<TZapisSouboru>& zapis, const TCestaSouboru& soubor,
+                                             const std::filesystem::path& program,
+                                             std::optional<TOtiskSouboru> precteny) {
     std::error_code ec;
-    if (zapis->NaMiste() && program != "-" && std::filesystem::equivalent(soubor, program, ec))
-        return zapis->StaryObsah();
+    const bool tyz = program != "-" && std::filesystem::equivalent(soubor.Cesta, program, ec);
+    zapis.emplace(soubor, tyz ? std::move(precteny) : std::nullopt);
+    if (zapis->NaMiste() && tyz) return zapis->StaryObsah();
     return std::nullopt;
 }
 
-TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const std::filesystem::path& soubor,
+TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const TCestaSouboru& soubor,
                                    const TCilProgramu& cil) {
     TVysledekProgramu vysledek;
     std::optional<TCteniSouboru> zdroj;
-    if (soubor == "-")
+    if (soubor.Cesta == "-")
         zdroj.emplace(TCteniSouboru::TStandardniVstup{});
     else
         zdroj.emplace(soubor);
@@ -125,10 +126,10 @@ TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const std::file
     // links of a file that is open, nor replaces it), then read again, or
     // from its old bytes when the output writes it in place; a source that
     // cannot be read again (a pipe) keeps its bytes and stays open.
-    const bool znovuOtevrit = soubor != "-" && zdroj->Zpet();
+    const bool znovuOtevrit = soubor.Cesta != "-" && zdroj->Zpet();
     if (znovuOtevrit) zdroj.reset();
     std::optional<TBajtyVPameti> stare;
-    if (const std::optional<std::string_view> stary = cil.Otevrit ? cil.Otevrit() : std::nullopt)
+    if (const std::optional<std::string_view> stary = cil.Otevrit ? cil.Otevrit(cteni.Precteno()) : std::nullopt)
         cteni.CistZ(stare.emplace(*stary));
     else if (znovuOtevrit)
         cteni.CistZ(zdroj.emplace(soubor));

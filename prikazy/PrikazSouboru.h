@@ -47,26 +47,32 @@ std::string DuvodJinehoKodovani(const TVysledekProgramu& r);
 // Where the result of one program goes.
 struct TCilProgramu {
     // Called once before the result's first byte (never for count or a
-    // refusal), when the program has been read once and its file is closed:
-    // the output opens. When the result is written over the program's own
-    // file in place (not replaced, TZapisSouboru::NaMiste), it returns the
-    // file's old bytes, which the program is then read from.
-    std::function<std::optional<std::string_view>()> Otevrit;
+    // refusal), when the program has been read once and its file is closed,
+    // with what that reading gave (for a writer over the program, and for a
+    // later reading, to check it is still that file): the output opens.
+    // When the result is written over the program's own file in place (not
+    // replaced, TZapisSouboru::NaMiste), it returns the file's old bytes,
+    // which the program is then read from.
+    std::function<std::optional<std::string_view>(const TPrecteno&)> Otevrit;
     // The result's bytes, piece by piece.
     std::function<void(std::string_view)> Zapsat;
 };
 
 // Opens the writing of a program's result into soubor for TCilProgramu:
 // the old bytes when soubor is the program's own file written in place.
-std::optional<std::string_view> OtevritZapis(std::optional<TZapisSouboru>& zapis, const std::filesystem::path& soubor,
-                                             const std::filesystem::path& program);
+// precteny: the program's fingerprint as read (TPrecteno::Otisk); the writer
+// is given it when soubor is the program itself, so that a file another
+// program changed since it was read is left alone.
+std::optional<std::string_view> OtevritZapis(std::optional<TZapisSouboru>& zapis, const TCestaSouboru& soubor,
+                                             const std::filesystem::path& program,
+                                             std::optional<TOtiskSouboru> precteny = std::nullopt);
 
-// Reads one program ("-": standard input) and counts its block lines (and
+// Reads one program ("-": standard input; a file in a tree as TCestaSouboru reaches it) and counts its block lines (and
 // for refs finds its references), or runs the command on it and hands the
 // result's bytes to cil in pieces. Failures throw TChyba; nothing is written
 // by the function itself. Programs may be processed on several threads at
 // once: nothing is shared but what the arguments hold.
-TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const std::filesystem::path& soubor,
+TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const TCestaSouboru& soubor,
                                    const TCilProgramu& cil);
 
 // A program the window holds (UTF-8 with CR LF line breaks, whole in memory)

@@ -3,6 +3,7 @@
 #
 #   scripts/setup.sh           what the window and the batch tool need to build
 #                              and run, and to build the Debian package
+#                              (dpkg-buildpackage, with its tests)
 #   scripts/setup.sh --tests   that, and what the tests and benchmarks need
 #
 # As root it runs apt-get; otherwise through sudo where sudo is installed,
@@ -11,10 +12,12 @@ set -euo pipefail
 
 # The window and the batch tool: the compiler and build tools, Qt with its SVG
 # module and QScintilla, the fonts the windows are laid out for, Qt's own
-# texts in the window's languages, and dpkg-dev for Debian's hardening flags
-# (dpkg-buildflags) and the package's dependencies (dpkg-shlibdeps).
+# texts in the window's languages, dpkg-dev for Debian's hardening flags
+# (dpkg-buildflags); and what the package's build needs besides
+# (debian/control's Build-Depends): build-essential, debhelper, and
+# GoogleTest for the tests it runs.
 build=(
-  g++ cmake ninja-build dpkg-dev
+  g++ cmake ninja-build dpkg-dev build-essential debhelper libgtest-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqscintilla2-qt6-dev libgl-dev
   fonts-liberation fonts-dejavu-core qt6-translations-l10n
 )
@@ -24,8 +27,10 @@ build=(
 # the virtual desktop (Xvfb, openbox, xdotool, screenshots), setfacl for the
 # tests of access control lists, the checks of the
 # installation and the package (the desktop's validators, the MIME database and
-# a query of it, groff for the manual pages, lintian, bash-completion), and
-# the awks and /usr/bin/time the batch tool is compared with.
+# a query of it, groff for the manual pages, lintian, bash-completion,
+# fontconfig's tools for the window with DejaVu alone, git for the copy of
+# the source a package is built from), and the awks and /usr/bin/time the
+# batch tool is compared with.
 tests=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64 fonts-wine
@@ -33,6 +38,7 @@ tests=(
   fonts-dejavu-extra
   xvfb openbox xdotool x11-utils imagemagick acl
   desktop-file-utils appstream shared-mime-info libglib2.0-bin groff-base lintian bash-completion
+  fontconfig git
   pkg-config gawk mawk time
 )
 

@@ -379,6 +379,12 @@ void TEditorProgramu::Nahradit(TNovyText& novy, std::optional<TUsek> vybrano) {
 
 void TEditorProgramu::NovaSkupina() { ++skupina_; }
 
+void TEditorProgramu::ZacitKrok() {
+    DokoncitZmenu();
+    NovaSkupina();
+    vynutitKrok_ = true;
+}
+
 void TEditorProgramu::ChystanaZmena(int pozice, int druh, const char*, int delka) {
     // The change told before this one is made by now.
     DokoncitZmenu();
@@ -424,6 +430,8 @@ void TEditorProgramu::ZapsatPsani(const TChystana& z) {
                               ulozeno_ != pozice_ && !historie_[pozice_ - 1].psani.empty()
                           ? &historie_[pozice_ - 1]
                           : nullptr;
+    if (vynutitKrok_) posledni = nullptr;
+    vynutitKrok_ = false;
     if (posledni && z.skupina != skupinaKroku_) {
         const TPrimitiv& l = posledni->psani.back();
         const bool navazuje = z.vlozeno ? l.vlozeno && l.pozice + l.text.size() == p
@@ -824,6 +832,13 @@ TEditorProgramu::TZmenaRadku TEditorProgramu::ZmenaRadku(std::size_t radek) cons
     auto* p = const_cast<TEditorProgramu*>(puvodni_);
     if (long(r) >= p->SendScintilla(SCI_GETLINECOUNT)) return TZmenaRadku::Novy;
     return Radek(radek) == puvodni_->Radek(r) ? TZmenaRadku::Zadna : TZmenaRadku::Zmeneny;
+}
+
+std::vector<TUpravaRadku> TEditorProgramu::UpravyRadku() const {
+    Dokoncit();
+    std::vector<TUpravaRadku> upravy;
+    for (std::size_t k = 0; k < pozice_; ++k) upravy.insert(upravy.end(), historie_[k].radky.begin(), historie_[k].radky.end());
+    return upravy;
 }
 
 void TEditorProgramu::paintEvent(QPaintEvent* udalost) {

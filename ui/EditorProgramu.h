@@ -80,6 +80,10 @@ public:
     void NastavitObsluhu(TObsluha obsluha) { obsluha_ = std::move(obsluha); }
     // A count that grows with every change of the text (and of its file type).
     std::uint64_t Verze() const;
+    // The next change the window makes through the area's own calls starts an
+    // undo step of its own (what it changes until the event loop turns again
+    // is that step), however it follows the one before.
+    void ZacitKrok();
     // The keys of these shortcuts are left to the window's commands (the area
     // binds Ctrl+Insert to copying and Ctrl+Delete to deleting a word).
     void UvolnitKlavesy(const QList<QKeySequence>& zkratky);
@@ -172,6 +176,10 @@ public:
     // are followed back through the history's added and removed lines, so
     // that a line typed above does not mark all below it.
     TZmenaRadku ZmenaRadku(std::size_t radek) const;
+    // The line edits of the steps applied, in the order they were made: the
+    // lines of the text followed back through them, the last first, are the
+    // lines of the original that ZmenaRadku compares.
+    std::vector<TUpravaRadku> UpravyRadku() const;
 
     // Colours the lines shown, once for each text and first line (done as the
     // area paints); public for the tests.
@@ -293,6 +301,7 @@ private:
     // or one turn of the event loop, changed.
     std::uint64_t skupina_ = 1, skupinaKroku_ = 0;
     bool konecSkupinyNaplanovan_ = false;
+    bool vynutitKrok_ = false;  // the next change starts a step (ZacitKrok)
 
     std::vector<TKrok> historie_;
     std::size_t pozice_ = 0;  // steps applied

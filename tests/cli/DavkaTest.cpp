@@ -57,12 +57,12 @@ TEST_F(Davka, PrikazyNaProgramu) {
     const Pripad pripady[] = {
         {{"count"}, cislovany, 0, "3\n", ""},
         {{"renumber"}, cislovany, 0, "%\r\nN5 G90\r\nN10 G0 X0\r\n:15 M6\r\n(A)\r\nM30\r\n",
-         "83%\nPočet řádků: 6, Počet znaků: 40, Počet NC bloků: 3.\n"},
+         "Počet řádků: 6, Počet znaků: 40, Počet NC bloků: 3.\n"},
         {{"renumber", "--first", "100", "--increment", "1"}, cislovany, 0,
          "%\r\nN100 G90\r\nN101 G0 X0\r\n:102 M6\r\n(A)\r\nM30\r\n", ""},
         {{"remove"}, cislovany, 0, "%\r\n G90\r\n G0 X0\r\n M6\r\n(A)\r\nM30\r\n", ""},
         {{"introduce"}, bezCisel, 0, "%\r\nN5 G90\r\n(A)\r\nM30\r\n",
-         "25%\nPočet řádků: 4, Počet znaků: 21, Počet NC bloků: 1.\n"},
+         "Počet řádků: 4, Počet znaků: 21, Počet NC bloků: 1.\n"},
         {{"introduce", "--number-start", "--number-end", "--number-comments", "--first", "10",
           "--increment", "10"},
          bezCisel, 0, "N10 %\r\nN20 G90\r\nN30 (A)\r\nN40 M30\r\n", ""},
@@ -80,7 +80,7 @@ TEST_F(Davka, PrikazyNaProgramu) {
          "Informace: Program neobsahuje žádné NC bloky.\nMůžete zavést nové NC bloky.\n"},
         {{"remove"}, bezCisel, 1, "", "Informace: Program neobsahuje žádné NC bloky\n"},
         {{"count"}, "", 0, "0\n", ""},
-        {{"introduce"}, "", 0, "", "0%\nPočet řádků: 0, Počet znaků: 0, Počet NC bloků: 0.\n"},
+        {{"introduce"}, "", 0, "", "Počet řádků: 0, Počet znaků: 0, Počet NC bloků: 0.\n"},
     };
     for (const auto& p : pripady) {
         std::vector<std::string> argumenty = p.argumenty;
@@ -106,6 +106,52 @@ TEST_F(Davka, TypPodlePriponyAJmena) {
     EXPECT_EQ(Spustit({"types"}), 0);
     EXPECT_EQ(vystup.program,
               "Frézka\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P G70-G73\nDialog\t.h\t\t\tBEGIN PGM\tEND PGM\t;\t-\n");
+}
+
+// -t takes a type's name, else its number in the list "types" prints; a
+// type named by digits is found by its name first.
+TEST_F(Davka, TypPodleCisla) {
+    TDocasnaSlozka::Zapsat(prostredi.SouborTypu, "Frézka\t.nc\t:\tN\t%\tM30\t(\t\r\n"
+                                                 "Dialog\t.h\t\t\tBEGIN PGM\tEND PGM\t;\t\r\n"
+                                                 "1\t.x\tQ\t\t\t\t\t\r\n");
+    const std::string program = Soubor("p.nc", "N10\n:20\n30\nQ40\n");
+    const struct {
+        const char* typ;
+        int kod;
+        const char* vysledek;  // the count, or the first line of the refusal
+    } pripady[] = {
+        {"2", 0, "1\n"},       // Dialog: bare digits
+        {"Dialog", 0, "1\n"},
+        {"1", 0, "1\n"},       // the type named "1", not the first: Q only
+        {"3", 0, "1\n"},
+        {"4", 2, "tarvik-cli: žádný typ souboru se nejmenuje '4'; typy souborů jsou:"},
+        {"0", 2, "tarvik-cli: žádný typ souboru se nejmenuje '0'; typy souborů jsou:"},
+        {"02", 2, "tarvik-cli: žádný typ souboru se nejmenuje '02'; typy souborů jsou:"},
+        {"+2", 2, "tarvik-cli: žádný typ souboru se nejmenuje '+2'; typy souborů jsou:"},
+        {"99999999999999999999", 2, "tarvik-cli: žádný typ souboru se nejmenuje '99999999999999999999'; typy souborů jsou:"},
+    };
+    for (const auto& p : pripady) {
+        EXPECT_EQ(Spustit({"count", "-t", p.typ, program}), p.kod) << p.typ;
+        if (p.kod == 0) {
+            EXPECT_EQ(vystup.program, p.vysledek) << p.typ;
+        } else {
+            EXPECT_EQ(vystup.hlaseni.substr(0, vystup.hlaseni.find('\n')), p.vysledek);
+        }
+    }
+    // The refusal lists the types with the numbers -t takes.
+    EXPECT_NE(vystup.hlaseni.find("\n  1  Frézka\n  2  Dialog\n  3  1\n"), std::string::npos) << vystup.hlaseni;
+}
+
+// The engine's progress goes to a terminal only, never into logs and pipes.
+TEST_F(Davka, PrubehJenNaTerminal) {
+    for (const bool terminal : {false, true}) {
+        vystup = TZachycenyVystup();
+        vystup.terminal = terminal;
+        EXPECT_EQ(SpustitDavku({"renumber", Soubor("p.nc", "%\r\nN5 G90\r\n  N7 G0 X0\r\n:9 M6\r\n(A)\r\nM30\r\n")},
+                               prostredi, vystup),
+                  0);
+        EXPECT_EQ(vystup.hlaseni, std::string(terminal ? "83%\n" : "") + "Počet řádků: 6, Počet znaků: 40, Počet NC bloků: 3.\n");
+    }
 }
 
 TEST_F(Davka, ZapisDoSouboru) {
@@ -165,10 +211,10 @@ TEST_F(Davka, ChybyPouzitiASouboru) {
         {{"renumber", "--bogus", program}, "tarvik-cli: neznámá volba '--bogus'"},
         {{"renumber", program, program}, "tarvik-cli: několik programů nebo FOLDER potřebuje -i, -o FOLDER, --check nebo --diff"},
         {{"renumber", "-t", "Nic", program}, "tarvik-cli: žádný typ souboru se nejmenuje 'Nic'; typy souborů jsou:"},
-        {{"renumber", chybi}, "tarvik-cli: Cannot open file \"" + chybi + "\". No such file or directory."},
+        {{"renumber", chybi}, "tarvik-cli: Nelze otevřít soubor \"" + chybi + "\". Soubor nebo složka neexistuje."},
         {{"renumber", "-o", (slozka / "neni" / "x.nc").string(), program},
-         "tarvik-cli: Cannot create file \"" + (slozka / "neni" / "x.nc").string() + "\". Folder \"" +
-             (slozka / "neni").string() + "\": No such file or directory."},
+         "tarvik-cli: Nelze vytvořit soubor \"" + (slozka / "neni" / "x.nc").string() + "\". Složka \"" +
+             (slozka / "neni").string() + "\": Soubor nebo složka neexistuje."},
     };
     for (const auto& p : pripady) {
         EXPECT_EQ(Spustit(p.argumenty), 2) << p.prvniRadek;
@@ -199,10 +245,10 @@ TEST_F(Davka, Utf8PodleCelehoSouboru) {
 TEST_F(Davka, StatistikaPocitaZapsaneRadky) {
     EXPECT_EQ(Spustit({"remove", Soubor("p.nc", "N1 X\r\nN2")}), 0);
     EXPECT_EQ(vystup.program, " X\r\n");
-    EXPECT_EQ(vystup.hlaseni, "50%\nPočet řádků: 1, Počet znaků: 4, Počet NC bloků: 0.\n");
+    EXPECT_EQ(vystup.hlaseni, "Počet řádků: 1, Počet znaků: 4, Počet NC bloků: 0.\n");
     EXPECT_EQ(Spustit({"renumber", Soubor("p.nc", "N1 X\nN\n")}), 0);
     EXPECT_EQ(vystup.program, "N5 X\r\n\r\n");
-    EXPECT_EQ(vystup.hlaseni, "50%\nPočet řádků: 2, Počet znaků: 8, Počet NC bloků: 1.\n");
+    EXPECT_EQ(vystup.hlaseni, "Počet řádků: 2, Počet znaků: 8, Počet NC bloků: 1.\n");
 }
 
 // UTF-16 that cannot be read whole is refused, and nothing is written.
@@ -210,7 +256,8 @@ TEST_F(Davka, PoskozeneUtf16) {
     const std::string program = Soubor("p.nc", std::string("\xFF\xFE" "N\0" "1\0\x00\xD8", 8));
     EXPECT_EQ(Spustit({"renumber", "-i", program}), 2);
     EXPECT_EQ(vystup.hlaseni,
-              "tarvik-cli: Cannot open file \"" + program + "\". Damaged UTF-16: a lone surrogate D800 in line 1.\n");
+              "tarvik-cli: Nelze otevřít soubor \"" + program +
+                  "\". Poškozené UTF-16: osamocená náhradní jednotka D800 na řádku 1.\n");
     EXPECT_EQ(TDocasnaSlozka::Precist(program), std::string("\xFF\xFE" "N\0" "1\0\x00\xD8", 8));
 }
 
@@ -236,7 +283,7 @@ TEST_F(Davka, RidiciZnakyEscapovane) {
     EXPECT_EQ(vystup.program, "Zl\\x1b[31my\\x7f\\u009b\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P G70-G73\n");
     EXPECT_EQ(Spustit({"count", "-t", "Nic\x1b]0;x\x07", Soubor("p.nc", "N1\n")}), 2);
     EXPECT_EQ(vystup.hlaseni, "tarvik-cli: žádný typ souboru se nejmenuje 'Nic\\x1b]0;x\\x07'; typy souborů jsou:\n"
-                              "  Zl\\x1b[31my\\x7f\\u009b\n"
+                              "  1  Zl\\x1b[31my\\x7f\\u009b\n"
                               "Více řekne 'tarvik-cli --help'.\n");
 }
 
@@ -381,7 +428,7 @@ TEST_F(Davka, ZnakMimoKodovaniPredPrvnimBajtem) {
     const std::string komentare = Soubor("k.nc", "(\xE8)\r\n(\xE1)\r\n");
     EXPECT_EQ(Spustit({"introduce", "--secondary", "\xD0\x96", komentare}), 0);
     EXPECT_EQ(vystup.program, "(\xE8)\r\n(\xE1)\r\n");
-    EXPECT_EQ(vystup.hlaseni, "0%\nPočet řádků: 2, Počet znaků: 10, Počet NC bloků: 0.\n");
+    EXPECT_EQ(vystup.hlaseni, "Počet řádků: 2, Počet znaků: 10, Počet NC bloků: 0.\n");
 }
 
 #endif
@@ -597,6 +644,38 @@ TEST_P(DavkaSNastavenim, SeznamTypuJakoOkno) {
 INSTANTIATE_TEST_SUITE_P(Uloziste, DavkaSNastavenim, ::testing::Values(VychoziDruhUloziste()),
                          [](const auto& info) { return std::string(NazevDruhu(info.param)); });
 
+// A store that another program rewrites at one moment of the tool's
+// reading: before the tool opens the file type list.
+class TUlozisteSPrepisem final : public TRegistr {
+public:
+    TUlozisteSPrepisem(std::unique_ptr<TRegistr> r, std::function<void()> prepsat)
+        : r_(std::move(r)), prepsat_(std::move(prepsat)) {}
+    bool OtevritKlic(std::u16string_view cesta, bool vytvorit) override {
+        if (prepsat_ && cesta.ends_with(u"TypySouboru")) std::exchange(prepsat_, nullptr)();
+        return r_->OtevritKlic(cesta, vytvorit);
+    }
+    void ZavritKlic() override { r_->ZavritKlic(); }
+    bool KlicExistuje(std::u16string_view cesta) override { return r_->KlicExistuje(cesta); }
+    bool SmazatKlic(std::u16string_view cesta) override { return r_->SmazatKlic(cesta); }
+    bool HodnotaExistuje(std::u16string_view n) override { return r_->HodnotaExistuje(n); }
+    TTypHodnoty TypHodnoty(std::u16string_view n) override { return r_->TypHodnoty(n); }
+    std::u16string CistRetezec(std::u16string_view n) override { return r_->CistRetezec(n); }
+    std::int32_t CistCislo(std::u16string_view n) override { return r_->CistCislo(n); }
+    void ZapsatRetezec(std::u16string_view n, std::u16string_view h) override { r_->ZapsatRetezec(n, h); }
+    void ZapsatRozsirenyRetezec(std::u16string_view n, std::u16string_view h) override {
+        r_->ZapsatRozsirenyRetezec(n, h);
+    }
+    void ZapsatCislo(std::u16string_view n, std::int32_t h) override { r_->ZapsatCislo(n, h); }
+    std::optional<std::uint32_t> PocetHodnot() override { return r_->PocetHodnot(); }
+    std::vector<std::u16string> NazvyHodnot() override { return r_->NazvyHodnot(); }
+    std::optional<std::u16string> Poskozeni() override { return r_->Poskozeni(); }
+    void Zmrazit() override { r_->Zmrazit(); }
+
+private:
+    std::unique_ptr<TRegistr> r_;
+    std::function<void()> prepsat_;
+};
+
 TEST(DavkaSeSouborem, NastaveniNikdyNezapise) {
     TZkusebniUloziste uloziste(TDruhUloziste::Soubor);
     TProstrediDavky prostredi;
@@ -657,6 +736,27 @@ TEST(DavkaSeSouborem, NastaveniNikdyNezapise) {
     EXPECT_EQ(spustit({"types"}, vystup), 0);
     EXPECT_EQ(vystup.program, "Ze souboru\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P G70-G73\n");
     EXPECT_EQ(soubory(), pred);
+    // Another program saves the store without the list while the tool reads
+    // it: the tool reads the one version it began with, and writes nothing.
+    fs::remove(uloziste.Soubor());
+    {
+        auto r = uloziste.Otevrit();
+        UlozitTypySouboru(*r, {{u"Uložený", u".nc", u":", u"N", u"%", u"M30", u""}});
+    }
+    std::string jinaVerze;
+    prostredi.Registr = [&]() -> std::unique_ptr<TRegistr> {
+        return std::make_unique<TUlozisteSPrepisem>(uloziste.Otevrit(), [&] {
+            auto r = uloziste.Otevrit();
+            ASSERT_TRUE(r->OtevritKlic(KlicNastaveni, true));
+            r->ZapsatCislo(u"PrvniBlok", 7);
+            r->SmazatKlic(KlicTypuSouboru);
+            jinaVerze = TDocasnaSlozka::Precist(uloziste.Soubor());
+        });
+    };
+    vystup = TZachycenyVystup();
+    EXPECT_EQ(spustit({"types"}, vystup), 0);
+    EXPECT_EQ(vystup.program, "Uložený\t.nc\t:\tN\t%\tM30\t\tGOTO M99P M97P G70-G73\n");
+    EXPECT_EQ(TDocasnaSlozka::Precist(uloziste.Soubor()), jinaVerze);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The batch tool speaks the language the window would: --lang, else the one
-// stored with the settings, else Czech; its help, messages and refusals in
+// chosen in the window (stored with the settings), else the locale's, else
+// Czech; its help, messages and refusals in
 // each of the six languages, and the fallbacks when a language cannot be used.
 #include "cli/Davka.h"
 #include "cli/Napoveda.h"
@@ -48,7 +49,9 @@ protected:
 
 // Each language: the head of the help, a refusal (a message of the window's
 // catalogue), a usage error and its pointer to the help, the folder mode's
-// word for a program done; chosen by --lang and by the stored choice.
+// word for a program done, a file that cannot be opened (all of it in the
+// language, the system's reason too); chosen by --lang and by the stored
+// choice.
 TEST_F(JazykDavky, SestJazyku) {
     const struct {
         const char16_t* kod;
@@ -58,20 +61,29 @@ TEST_F(JazykDavky, SestJazyku) {
         const char* zkusit;
         const char* hotovo;
         const char* preskocen;
+        const char* nelzeOtevrit;  // rsNELZEOTEVRIT
+        const char* nenalezen;     // the reason
     } pripady[] = {
         {u"CZ", "Použití: tarvik-cli count|", "Informace: Program neobsahuje žádné NC bloky.\n",
-         "tarvik-cli: neznámý příkaz 'x'", "Více řekne 'tarvik-cli --help'.", "hotovo", "přeskočen"},
+         "tarvik-cli: neznámý příkaz 'x'", "Více řekne 'tarvik-cli --help'.", "hotovo", "přeskočen",
+         "Nelze otevřít soubor", "Soubor nebo složka neexistuje."},
         {u"EN", "Usage: tarvik-cli count|", "Information: The program contains no NC block numbers.\n",
-         "tarvik-cli: unknown command 'x'", "Try 'tarvik-cli --help' for more information.", "done", "skipped"},
+         "tarvik-cli: unknown command 'x'", "Try 'tarvik-cli --help' for more information.", "done", "skipped",
+         "Cannot open file", "No such file or folder."},
         {u"SK", "Použitie: tarvik-cli count|", "Informácia: Program neobsahuje žiadne NC bloky.\n",
-         "tarvik-cli: neznámy príkaz 'x'", "Viac povie 'tarvik-cli --help'.", "hotovo", "preskočený"},
+         "tarvik-cli: neznámy príkaz 'x'", "Viac povie 'tarvik-cli --help'.", "hotovo", "preskočený",
+         "Nedá sa otvoriť súbor", "Súbor alebo priečinok neexistuje."},
         {u"DE", "Aufruf: tarvik-cli count|", "Information: Das Programm enthält keine Satznummern.\n",
-         "tarvik-cli: unbekannter Befehl 'x'", "Mehr dazu mit 'tarvik-cli --help'.", "fertig", "übersprungen"},
+         "tarvik-cli: unbekannter Befehl 'x'", "Mehr dazu mit 'tarvik-cli --help'.", "fertig", "übersprungen",
+         "Datei kann nicht geöffnet werden", "Die Datei oder der Ordner existiert nicht."},
         {u"FR", "Usage : tarvik-cli count|", "Information: Le programme ne contient aucun numéro de bloc.\n",
-         "tarvik-cli: commande inconnue 'x'", "Essayez 'tarvik-cli --help' pour en savoir plus.", "fait", "ignoré"},
+         "tarvik-cli: commande inconnue 'x'", "Essayez 'tarvik-cli --help' pour en savoir plus.", "fait", "ignoré",
+         "Impossible d'ouvrir le fichier", "Le fichier ou le dossier n'existe pas."},
         {u"ES", "Uso: tarvik-cli count|", "Información: El programa no contiene números de bloque.\n",
-         "tarvik-cli: orden desconocida 'x'", "Pruebe 'tarvik-cli --help' para más información.", "hecho", "omitido"},
+         "tarvik-cli: orden desconocida 'x'", "Pruebe 'tarvik-cli --help' para más información.", "hecho", "omitido",
+         "No se puede abrir el archivo", "El archivo o la carpeta no existe."},
     };
+    const std::string chybi = (uloziste.Slozka() / "chybi.nc").string();
     for (const auto& p : pripady) {
         const std::string kod = DoUtf8(p.kod);
         for (const bool ulozeny : {false, true}) {
@@ -91,7 +103,43 @@ TEST_F(JazykDavky, SestJazyku) {
             EXPECT_EQ(vystup.hlaseni, std::string(p.chybaPouziti) + "\n" + p.zkusit + "\n");
             EXPECT_EQ(TextStavu(TStavProgramu::Hotovo), p.hotovo);
             EXPECT_EQ(TextStavu(TStavProgramu::Preskocen), p.preskocen);
+            EXPECT_EQ(s({"count", chybi}), 2);
+            EXPECT_EQ(vystup.hlaseni, "tarvik-cli: " + std::string(p.nelzeOtevrit) + " \"" + chybi + "\". " + p.nenalezen + "\n");
         }
+    }
+}
+
+// The locale speaks while no language was chosen; a choice stored by the
+// window and --lang win over it. A locale's language that cannot be used
+// falls back on Czech without a warning; a chosen one is warned of.
+TEST_F(JazykDavky, JazykProstredi) {
+    const struct {
+        const char* popis;
+        std::optional<std::string> prostredi;
+        std::u16string ulozeny;
+        std::vector<std::string> volba;
+        bool sJazykovymSouborem;
+        const char* pouziti;  // the head of the help
+        bool varovani;
+    } pripady[] = {
+        {"the locale", "EN", u"", {}, true, "Usage:", false},
+        {"no locale of ours", std::nullopt, u"", {}, true, "Použití:", false},
+        {"the stored choice over the locale", "EN", u"FR", {}, true, "Usage :", false},
+        {"a stored Czech over the locale", "DE", u"CZ", {}, true, "Použití:", false},
+        {"--lang over both", "EN", u"FR", {"--lang", "DE"}, true, "Aufruf:", false},
+        {"the locale without a language file", "EN", u"", {}, false, "Použití:", false},
+        {"the stored choice without a language file", "EN", u"SK", {}, false, "Použití:", true},
+    };
+    for (const auto& p : pripady) {
+        SCOPED_TRACE(p.popis);
+        Ulozit(p.ulozeny);
+        prostredi.JazykZProstredi = p.prostredi;
+        prostredi.SouborJazyku = p.sJazykovymSouborem ? fs::path(TARVIK_JAZYKY_XML) : fs::path();
+        std::vector<std::string> argumenty = p.volba;
+        argumenty.push_back("--help");
+        EXPECT_EQ(Spustit(argumenty), 0);
+        EXPECT_TRUE(vystup.program.starts_with(p.pouziti)) << vystup.program.substr(0, 40);
+        EXPECT_EQ(vystup.hlaseni.empty(), !p.varovani) << vystup.hlaseni;
     }
 }
 

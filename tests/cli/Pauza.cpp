@@ -5,6 +5,11 @@
 //   TARVIK_PAUZA=rename:NAME:N   the N-th rename onto a path ending in NAME waits
 //   TARVIK_PAUZA_ZNACKA=FILE     while the call waits, FILE exists; the call
 //                                goes on once the test removes it
+//
+// It also fails a call as a system without it would:
+//
+//   TARVIK_SELHANI=fchmod:ERRNO  every fchmod fails with ERRNO (38, ENOSYS: as
+//                                on FAT)
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -13,6 +18,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <mutex>
+#include <sys/stat.h>
 #include <string>
 #include <time.h>
 #include <unistd.h>
@@ -45,6 +51,15 @@ void Pockat(const char* druh, const char* cesta) {
     const timespec chvile{0, 10 * 1000 * 1000};
     while (access(znacka, F_OK) == 0) nanosleep(&chvile, nullptr);
     errno = saved;
+}
+
+// True (errno set) when calls of this kind are to fail.
+bool Selhat(const char* druh) {
+    const char* selhani = std::getenv("TARVIK_SELHANI");
+    const std::size_t n = std::strlen(druh);
+    if (!selhani || std::strncmp(selhani, druh, n) != 0 || selhani[n] != ':') return false;
+    errno = std::atoi(selhani + n + 1);
+    return true;
 }
 
 mode_t Mod(int flags, va_list& a) {
@@ -94,6 +109,12 @@ int rename(const char* stara, const char* nova) {
     Pockat("rename", nova);
     static const auto f = Skutecna<int (*)(const char*, const char*)>("rename");
     return f(stara, nova);
+}
+
+int fchmod(int fd, mode_t mod) {
+    if (Selhat("fchmod")) return -1;
+    static const auto f = Skutecna<int (*)(int, mode_t)>("fchmod");
+    return f(fd, mod);
 }
 
 int renameat(int a, const char* stara, int b, const char* nova) {

@@ -137,7 +137,7 @@ TEST_F(Slozky, ProgramyVeSlozce) {
         {{"count", "-", "p/a.nc"}, 2, "tarvik-cli: standardní vstup (\"-\") je FILE sám o sobě, ne jeden z několika\n", ""},
         {{"renumber", "--diff", "-"}, 2, "tarvik-cli: --check a --diff porovnávají se souborem FILE, ne se standardním vstupem\n", ""},
         {{"renumber", "-t", "Nic", "-i", "-r", "p"}, 2,
-         "tarvik-cli: žádný typ souboru se nejmenuje 'Nic'; typy souborů jsou:\n  Frézka\n  Sinumerik\n", ""},
+         "tarvik-cli: žádný typ souboru se nejmenuje 'Nic'; typy souborů jsou:\n  1  Frézka\n  2  Sinumerik\n", ""},
     };
     for (const auto& p : pripady) {
         std::string popis;
@@ -205,12 +205,13 @@ TEST_F(Slozky, SelhaniJednohoProgramu) {
     std::string ocekavane =
         "p/a.nc: hotovo, 2 bloky, 75%\n"
         "p/b.nc: odmítnut: Informace: Program neobsahuje žádné NC bloky. Můžete zavést nové NC bloky.\n"
-        "p/chybny.nc: selhal: Cannot open file \"p/chybny.nc\". Damaged UTF-16: a lone surrogate D800 in line 1.\n";
+        "p/chybny.nc: selhal: Nelze otevřít soubor \"p/chybny.nc\". Poškozené UTF-16: osamocená náhradní jednotka D800 "
+        "na řádku 1.\n";
 #ifndef _WIN32
-    ocekavane += "p/jen-ke-cteni.nc: selhal: Cannot create file \"p/jen-ke-cteni.nc\". Permission denied.\n";
+    ocekavane += "p/jen-ke-cteni.nc: selhal: Nelze vytvořit soubor \"p/jen-ke-cteni.nc\". Přístup odepřen.\n";
 #endif
     ocekavane += "p/pod/c.MPF: hotovo, 1 blok, 0%\n";
-    ocekavane += "p/chybi.nc: selhal: Cannot open file \"p/chybi.nc\". No such file or directory.\n";
+    ocekavane += "p/chybi.nc: selhal: Nelze otevřít soubor \"p/chybi.nc\". Soubor nebo složka neexistuje.\n";
     EXPECT_EQ(vystup.hlaseni, ocekavane);
     EXPECT_EQ(Precist("p/a.nc"), Precislovany);
     EXPECT_EQ(Precist("p/pod/c.MPF"), "N5 X\r\n");
@@ -236,7 +237,7 @@ TEST_F(Slozky, NectenaSlozkaAOdkazy) {
         // (root reads any folder)
         ASSERT_EQ(::chmod((slozka / "p/pod").c_str(), 0), 0);
         EXPECT_EQ(Spustit({"count", "-r", "p"}), 2);
-        EXPECT_NE(vystup.hlaseni.find("p/pod: selhal: Nelze číst složku \"p/pod\". Permission denied.\n"),
+        EXPECT_NE(vystup.hlaseni.find("p/pod: selhal: Nelze číst složku \"p/pod\". Přístup odepřen.\n"),
                   std::string::npos)
             << vystup.hlaseni;
         ::chmod((slozka / "p/pod").c_str(), 0755);
@@ -275,6 +276,22 @@ TEST_F(Slozky, NepratelskeStromy) {
         {"a link out of the tree is not followed",
          [&] { fs::create_symlink(slozka / "venku.nc", slozka / "p/pod/odkaz.nc"); }, {"renumber", "-r", "-i", "p/pod"},
          0, "p/pod/c.MPF: hotovo, 1 blok, 0%\n"},
+        {"-o: a link planted for a result is replaced, not followed",
+         [&] {
+             fs::create_directories(slozka / "ven");
+             fs::create_symlink(slozka / "venku.nc", slozka / "ven/c.MPF");
+         },
+         {"renumber", "-r", "-o", "ven", "p/pod"}, 0, "p/pod/c.MPF: hotovo, 1 blok, 0%\n"},
+        {"-o: a link planted for an output folder is not followed",
+         [&] {
+             fs::create_directories(slozka / "p/pod/pod2");
+             Zapsat("p/pod/pod2/c.MPF", "N7 X\n");
+             fs::create_directories(slozka / "ven");
+             fs::create_directory_symlink(slozka / "q", slozka / "ven/pod2");
+         },
+         {"renumber", "-r", "-o", "ven", "p/pod"}, 2,
+         "p/pod/c.MPF: hotovo, 1 blok, 0%\np/pod/pod2/c.MPF: selhal: Nelze vytvořit soubor \"ven/pod2/c.MPF\". Složka "
+         "\"ven/pod2\": Je to symbolický odkaz, který se zde nenásleduje, nebo smyčka odkazů.\n"},
         {"a link to a folder out of the tree is not followed",
          [&] { fs::create_directory_symlink(slozka / "q", slozka / "p/pod/q"); }, {"renumber", "-r", "--all", "-i", "p/pod"},
          0, "p/pod/c.MPF: hotovo, 1 blok, 0%\n"},
@@ -299,7 +316,7 @@ TEST_F(Slozky, NepratelskeStromy) {
          },
          {"(as a user)", "count", "-r", "p/pod"}, 2,
          "p/pod/c.MPF: 1 blok\np/pod/zamcena/a.nc: selhal: Nelze číst složku \"p/pod/zamcena\": \"a.nc\". "
-         "Permission denied.\n"},
+         "Přístup odepřen.\n"},
         {"a path past the system's limit",
          [&] {
              // Folders made one inside the other, each by a short path from the one before.
@@ -328,13 +345,14 @@ TEST_F(Slozky, NepratelskeStromy) {
         EXPECT_EQ(vystup.hlaseni.substr(0, p.hlaseni.size()), p.hlaseni) << p.nazev;
         // One line a program; a failure names what could not be read.
         if (std::string_view(p.nazev) == "a path past the system's limit") {
-            EXPECT_NE(vystup.hlaseni.find("\". File name too long.\np/pod/c.MPF: 1 blok\n"), std::string::npos)
+            EXPECT_NE(vystup.hlaseni.find("\". Jméno je příliš dlouhé.\np/pod/c.MPF: 1 blok\n"), std::string::npos)
                 << vystup.hlaseni;
         }
         // Nothing written outside what was asked for.
         EXPECT_EQ(TDocasnaSlozka::Precist(slozka / "venku.nc"), Cislovany) << p.nazev;
         EXPECT_EQ(TDocasnaSlozka::Precist(slozka / "ls").size(), 16u) << p.nazev;
         EXPECT_EQ(Precist("q/a.nc"), Cislovany) << p.nazev;
+        EXPECT_EQ(Obsah("q").size(), 1u) << p.nazev;
         if (p.kod == 2 && p.argumenty[0] != "count") {
             EXPECT_EQ(Obsah(), pred) << p.nazev;
         }

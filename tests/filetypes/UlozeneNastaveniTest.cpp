@@ -54,6 +54,7 @@ TEST_P(UlozeneNastaveni, ZapisACteni) {
     TUlozeneNastaveni n;
     n.Jazyk = u"EN";
     n.IndexObrazku = 10;
+    n.JazykZvolen = true;
     n.PrvniBlok = 10;
     n.Prirustek = 2;
     n.MaximalniBlok = 500;
@@ -81,6 +82,18 @@ TEST_P(UlozeneNastaveni, ZapisACteni) {
     EXPECT_EQ(r->TypHodnoty(u"MaximalniBlok"), TTypHodnoty::Cislo);
     EXPECT_EQ(r->CistCislo(u"PonechatMaximum"), 1);
     EXPECT_EQ(r->CistCislo(u"CislovatOdZacatku"), 0);
+    r->ZavritKlic();
+
+    // Until a language is chosen, neither it nor its image is stored: the
+    // next start follows the locale again.
+    n.JazykZvolen = false;
+    Ulozit([&](TRegistr& r) { n.Ulozit(r); });
+    auto bez = uloziste.Otevrit();
+    ASSERT_TRUE(bez->OtevritKlic(uloziste.Koren(), false));
+    EXPECT_EQ(bez->PocetHodnot(), 18u);
+    EXPECT_FALSE(bez->HodnotaExistuje(u"Jazyk") || bez->HodnotaExistuje(u"IndexObrazku"));
+    bez->ZavritKlic();
+    EXPECT_FALSE(Nacist().JazykZvolen);
 }
 
 TEST_P(UlozeneNastaveni, CteniPodlePravidel) {
@@ -121,14 +134,17 @@ TEST_P(UlozeneNastaveni, CteniPodlePravidel) {
          [](TUlozeneNastaveni& n) { n.CislovatOdZacatku = false; }, ""},
         {"an expandable string, its name in other letters",
          [](TRegistr& r) { r.ZapsatRozsirenyRetezec(u"jazyk", u"DE"); },
-         [](TUlozeneNastaveni& n) { n.Jazyk = u"DE"; }, ""},
+         [](TUlozeneNastaveni& n) { n.Jazyk = u"DE"; n.JazykZvolen = true; }, ""},
+        {"the image without the language: none chosen",
+         [](TRegistr& r) { r.ZapsatCislo(u"IndexObrazku", 12); },
+         [](TUlozeneNastaveni& n) { n.IndexObrazku = 12; }, ""},
         {"a value of the wrong type ends the reading",
          [](TRegistr& r) { r.ZapsatCislo(u"PrvniBlok", 100); r.ZapsatRetezec(u"Prirustek", u"10");
                            r.ZapsatCislo(u"MaximalniBlok", 105); },
          [](TUlozeneNastaveni& n) { n.PrvniBlok = 100; }, "Invalid data type for 'Prirustek'"},
-        {"the language as a number: nothing is taken",
+        {"the language as a number: nothing is taken, but a language was chosen (Czech, written back)",
          [](TRegistr& r) { r.ZapsatCislo(u"Jazyk", 1); r.ZapsatCislo(u"PrvniBlok", 7); },
-         [](TUlozeneNastaveni&) {}, "Invalid data type for 'Jazyk'"},
+         [](TUlozeneNastaveni& n) { n.JazykZvolen = true; }, "Invalid data type for 'Jazyk'"},
     };
     for (const auto& p : pripady) {
         SCOPED_TRACE(p.nazev);

@@ -23,7 +23,6 @@ SOUBORY=(bin/tarvik bin/tarvik-cli share/tarvik/files.ftd share/tarvik/tarvik.xm
     share/metainfo/cz.orvendal.Tarvik.metainfo.xml
     share/mime/packages/cz.orvendal.Tarvik.xml
     share/man/man1/tarvik-cli.1.gz share/man/man1/tarvik.1.gz
-    share/doc/tarvik/copyright share/doc/tarvik/changelog.gz
     share/bash-completion/completions/tarvik-cli)
 
 # The batch tool at $1, run in the working directory with settings and data

@@ -113,6 +113,11 @@ TEST(JazykovySouborBezQt, TextyJakoOkno) {
 // The window's limits: each one right at it is read, one past it refused.
 TEST(JazykovySouborBezQt, Meze) {
     const std::string smajlik = "\xF0\x9F\x98\x80";  // two UTF-16 units
+    const auto atributy = [](int n) {
+        std::string prvek = "<a";
+        for (int i = 0; i < n; ++i) prvek += " a" + std::to_string(i) + "=\"x\"";
+        return prvek + "/>";
+    };
     const struct {
         const char* nazev;
         std::string uvnitr;  // what Obecne/rsCHYBA/EN holds (the root is level 1, EN level 4)
@@ -134,6 +139,8 @@ TEST(JazykovySouborBezQt, Meze) {
         {"an attribute of 4097", "<a b='" + Opakovat("x", 4097) + "'/>", false},
         {"a name of 4096", "<" + Opakovat("n", 4096) + "/>", true},
         {"a name of 4097", "<" + Opakovat("n", 4097) + "/>", false},
+        {"an element of 256 attributes", atributy(256), true},
+        {"an element of 257 attributes", atributy(257), false},
     };
     for (const auto& p : pripady) {
         const std::string v = Vysledek(SJednimTextem(p.uvnitr));

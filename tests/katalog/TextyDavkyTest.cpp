@@ -91,7 +91,7 @@ TEST_F(TextyDavky, VolbaJazyka) {
         {"a code the file does not list", "XY", dodany, "CZ", u"Chyba",
          "jazykový soubor nemá jazyk XY (má CZ, EN, SK, DE, FR, ES); platí vestavěné české texty"},
         {"a file that is not XML", "EN", slozka / "vadny.xml", "CZ", u"Chyba", "The language file \""},
-        {"a missing file", "EN", slozka / "chybi.xml", "CZ", u"Chyba", "Cannot open file \""},
+        {"a missing file", "EN", slozka / "chybi.xml", "CZ", u"Chyba", "Nelze otevřít soubor \""},
         {"a text held wrongly: nothing of the file", "EN", slozka / "spatny-text.xml", "CZ", u"Chyba",
          "The element \"Obecne/rsINFORMACE/EN\" of the language file does not contain a single text node; platí "
          "vestavěné české texty"},

@@ -14,13 +14,17 @@
 #include "lang/fJazyk.h"
 #include "platform/Kodovani.h"
 #include "platform/RegistrSoubor.h"
+#include "ui/fNajit.h"
 #include "ui/fOAplikaci.h"
+#include "ui/fPorovnani.h"
 #include "ui/fPrejit.h"
 #include "ui/Modalni.h"
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QAction>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QTreeView>
@@ -191,6 +195,41 @@ TEST_F(Jazyky, PrvniPruchodVUlozenemJazyce) {
     EXPECT_EQ(HlavniForm->IndexObrazku(), 9);
 }
 
+// While no language was chosen, the window speaks the locale's (with its
+// flag) and stores none; a language chosen in the dialog is stored and wins
+// over the locale at the next start.
+TEST_F(Jazyky, JazykProstredi) {
+    struct TProstredi {
+        TProstredi() { qputenv("LC_ALL", "de_DE.UTF-8"); }
+        ~TProstredi() { qputenv("LC_ALL", "C.UTF-8"); }
+    } nemecke;
+    DodanySoubor();
+    Spustit();
+    EXPECT_EQ(JazykXML->Jazyk, u"DE");
+    EXPECT_EQ(HlavniForm->IndexObrazku(), 12);
+    EXPECT_EQ(ui().aOtevrit->text(), u"&Öffnen...");
+    Vybrat(-1, false);
+    HlavniForm->aJazykExecute();
+    EXPECT_EQ(predvybrany, 3);
+    Ukoncit();
+    {
+        TRegistrSoubor registr(slozka / "Tarvik.reg");
+        ASSERT_TRUE(registr.OtevritKlic(Klic, false));
+        EXPECT_FALSE(registr.HodnotaExistuje(u"Jazyk"));
+    }
+    ObnovitVestaveneTexty();
+    Spustit();
+    Vybrat(4);
+    HlavniForm->aJazykExecute();
+    EXPECT_EQ(JazykXML->Jazyk, u"FR");
+    Ukoncit();
+    ObnovitVestaveneTexty();
+    Spustit();
+    EXPECT_EQ(JazykXML->Jazyk, u"FR");
+    EXPECT_EQ(HlavniForm->IndexObrazku(), 13);
+    Ukoncit();
+}
+
 TEST_F(Jazyky, VolbaJazyka) {
     DodanySoubor();
     Spustit();
@@ -332,7 +371,8 @@ TEST_F(Jazyky, SouborKteryNelzeNacist) {
     ASSERT_EQ(scenar.Zpravy.size(), 1u);
     EXPECT_EQ(PosledniZprava().Ikona, QMessageBox::Critical);
     EXPECT_EQ(PosledniZprava().Titulek, u"Chyba");
-    EXPECT_TRUE(PosledniZprava().Text.startsWith(u"The language file \"tarvik.xml\" is not well-formed XML: "))
+    const QString nazev = QString::fromStdString((slozka / "tarvik.xml").string());
+    EXPECT_TRUE(PosledniZprava().Text.startsWith(QStringLiteral("The language file \"%1\" is not well-formed XML: ").arg(nazev)))
         << PosledniZprava().Text.toStdString();
     // It ends in the place of the fault, with no full stop after the ")".
     EXPECT_TRUE(PosledniZprava().Text.endsWith(u")"));
@@ -362,8 +402,8 @@ TEST_F(Jazyky, SouborPresMezeSeNecte) {
     Spustit();
     ASSERT_EQ(scenar.Zpravy.size(), 1u);
     EXPECT_EQ(PosledniZprava().Titulek, u"Chyba");
-    EXPECT_EQ(PosledniZprava().Text.toStdString(),
-              "The language file \"tarvik.xml\" holds a text longer than 4096 characters (line 13); it is not read.");
+    EXPECT_EQ(PosledniZprava().Text.toStdString(), "The language file \"" + (slozka / "tarvik.xml").string() +
+                                                       "\" holds a text longer than 4096 characters (line 13); it is not read.");
     EXPECT_EQ(rsCHYBA, u"Chyba");
     EXPECT_EQ(ui().lblZacitOd->text(), u"Začít od");
 }
@@ -451,7 +491,8 @@ std::map<QString, std::map<QString, QString>> HledaneKlice() {
     HlavniForm->memProgram()->setText(QStringLiteral("N10 G0\n"));
     std::map<QString, std::map<QString, QString>> hledane;
     for (QWidget* okno : std::initializer_list<QWidget*>{HlavniForm, OAplikaciForm, JazykForm, NastaveniForm,
-                                                          TypSouboruForm, ASCIIForm, PrejitForm}) {
+                                                          TypSouboruForm, ASCIIForm, PrejitForm, NajitForm,
+                                                          PorovnaniForm}) {
         auto& klice = hledane[okno->objectName()];
         ProjitFormular(okno, [&](const QString& k, const QString& vychozi) {
             klice.emplace(k, vychozi);
@@ -753,7 +794,8 @@ TEST_F(Jazyky, TextySeVejdou) {
             }
         }
         for (QWidget* okno : std::initializer_list<QWidget*>{HlavniForm, OAplikaciForm, JazykForm, NastaveniForm,
-                                                              TypSouboruForm, ASCIIForm, PrejitForm}) {
+                                                              TypSouboruForm, ASCIIForm, PrejitForm,
+                                                              NajitForm, PorovnaniForm}) {
             if (okno != HlavniForm) okno->show();
             ZpracovatUdalosti();
             EXPECT_EQ(Oriznute(okno).join(QStringLiteral(" | ")).toStdString(), "") << okno->objectName().toStdString();
@@ -766,6 +808,33 @@ TEST_F(Jazyky, TextySeVejdou) {
             }
             if (okno != HlavniForm) okno->hide();
         }
+        Ukoncit();
+    }
+}
+
+// The main window laid out with the fonts a system has without our
+// Recommends (Liberation): DejaVu's core fonts alone, as instalace.pisma runs
+// it (FONTCONFIG_FILE). No text is cut, in any language. Where other fonts
+// are installed the test has nothing to show, and is skipped.
+TEST_F(Jazyky, HlavniOknoJenSDejaVu) {
+    // Besides the installed families, Qt lists fontconfig's generic ones.
+    QStringList rodiny = QFontDatabase::families();
+    rodiny.removeIf([](const QString& r) {
+        return r == u"Sans Serif" || r == u"Serif" || r == u"Monospace";
+    });
+    if (rodiny.isEmpty() ||
+        !std::all_of(rodiny.begin(), rodiny.end(), [](const QString& r) { return r.startsWith(u"DejaVu"); }))
+        GTEST_SKIP() << "fonts besides DejaVu are installed: " << rodiny.join(u", ").toStdString();
+    EXPECT_FALSE(rodiny.contains(QStringLiteral("DejaVu Sans Condensed")));
+    DodanySoubor();
+    for (const char* kod : {"CZ", "EN", "SK", "DE", "FR", "ES"}) {
+        SCOPED_TRACE(kod);
+        Ulozit([&](TRegistr& r) { r.ZapsatRetezec(u"Jazyk", QString::fromLatin1(kod).toStdU16String()); });
+        Spustit();
+        ZpracovatUdalosti();
+        EXPECT_TRUE(QFontInfo(HlavniForm->font()).family().startsWith(u"DejaVu"))
+            << QFontInfo(HlavniForm->font()).family().toStdString();
+        EXPECT_EQ(Oriznute(HlavniForm).join(QStringLiteral(" | ")).toStdString(), "");
         Ukoncit();
     }
 }
@@ -812,7 +881,7 @@ TEST_F(Jazyky, ZadnyTextBezPrekladu) {
     soubor.Nacist();
     const auto okna = [] {
         return std::vector<QWidget*>{HlavniForm, OAplikaciForm, JazykForm, NastaveniForm,
-                                     TypSouboruForm, ASCIIForm, PrejitForm};
+                                     TypSouboruForm, ASCIIForm, PrejitForm, NajitForm, PorovnaniForm};
     };
     std::map<QString, std::map<QString, QString>> ceske;
     Spustit();

@@ -314,7 +314,7 @@ TEST_F(HlavniOknoEditor, ChybejiciPosledniSoubor) {
     ZpracovatUdalosti();
     ASSERT_EQ(scenar.Zpravy.size(), 1u);
     EXPECT_EQ(scenar.Zpravy[0].Titulek, "Chyba");
-    EXPECT_EQ(scenar.Zpravy[0].Text, Q("Nelze otevřít soubor \"" + a + "\". No such file or directory."));
+    EXPECT_EQ(scenar.Zpravy[0].Text, Q("Nelze otevřít soubor \"" + a + "\". Soubor nebo složka neexistuje."));
     EXPECT_EQ(HlavniForm->AktualniSoubor(), Q(b));
     EXPECT_EQ(Text(), "N2 B\r\n");
     EXPECT_EQ(HlavniForm->PosledniSoubory(), QStringList({Q(b)}));

@@ -258,7 +258,8 @@ TEST_F(OtevreniZvenku, PretazenyTextNeniSoubor) {
 }
 
 // Started elsewhere than from its own folder, the window finds the language
-// file in its data folders; one in the working directory comes first.
+// file in its data folders; one planted in the working directory, a folder of
+// programs, is never read.
 TEST_F(OtevreniZvenku, JazykovySouborVeSlozkachDat) {
     TDocasnaSlozka data;
     fs::copy_file(TARVIK_JAZYKY_XML, data / "tarvik.xml");
@@ -282,16 +283,24 @@ TEST_F(OtevreniZvenku, JazykovySouborVeSlozkachDat) {
     beh->Zavrit();
     beh.reset();
 
-    // The working directory's file is the one read.
+    // The working directory's file is not read, at start or by the language command.
     TDocasnaSlozka::Zapsat(slozka / "tarvik.xml",
                            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Preklad><JAZYKY><EN index=\"1\">"
                            "<Jmeno>English</Jmeno><Verze>1</Verze><Autor>A</Autor></EN></JAZYKY>"
                            "<HlavniForm><aKonec><EN>Quit here</EN></aKonec></HlavniForm></Preklad>");
-    beh = std::make_unique<TBehAplikace>(slozka, false);
-    HlavniForm->SlozkyDat = {data.Cesta()};
-    HlavniForm->show();
-    ZpracovatUdalosti();
-    EXPECT_EQ(HlavniForm->Formular().aKonec->text(), "Quit here");
+    for (const auto& slozky : {std::vector<fs::path>{data.Cesta()}, std::vector<fs::path>{}}) {
+        beh = std::make_unique<TBehAplikace>(slozka, false);
+        HlavniForm->SlozkyDat = slozky;
+        HlavniForm->show();
+        ZpracovatUdalosti();
+        if (!slozky.empty()) vybratAnglictinu();
+        HlavniForm->aJazykExecute();
+        EXPECT_EQ(HlavniForm->Formular().aKonec->text(), slozky.empty() ? "&Konec" : "E&xit");
+        // Without a language file in the data folders the command only says so.
+        EXPECT_EQ(scenar.SpusteneDialogy.size(), 2u);
+        beh->Zavrit();
+        beh.reset();
+    }
 }
 
 }  // namespace

@@ -69,8 +69,9 @@ TBehAplikace::TBehAplikace(TDocasnaSlozka& slozka, bool zobrazit) : slozka_(sloz
     std::filesystem::current_path(slozka.Cesta());
     aplikace_ = std::make_unique<TAplikace>(std::make_unique<TRegistrSoubor>(Ulozeni()));
     HlavniForm->SouborTypu = slozka / "files.ftd";
-    // The language file only where the test puts it, never the build's.
-    HlavniForm->SlozkyDat = {};
+    // The language file only where the test puts it (its folder, as a data
+    // folder), never the build's.
+    HlavniForm->SlozkyDat = {slozka.Cesta()};
     if (zobrazit) {
         aplikace_->Zobrazit();
         HlavniForm->activateWindow();

@@ -1,5 +1,6 @@
 // Renders the windows to PNG files for looking at them: the main window with
-// the sample program open (after a renumbering), and each dialog; with
+// the sample program open (after a renumbering, and after a replace within a
+// selection), each dialog, and the comparison with the original; with
 // --jazyk=CODE in that language of ./tarvik.xml (the window texts and the
 // messages, as a user who chose it sees them at the next start).
 //   tarvik-snimek OUTPUT_FOLDER [PROGRAM] [--jazyk=CODE]
@@ -12,7 +13,12 @@
 #include "lang/JazykyXML.h"
 #include "lang/fJazyk.h"
 #include "platform/RegistrSoubor.h"
+#include "ui/fNajit.h"
 #include "ui/fOAplikaci.h"
+#include "ui/fPorovnani.h"
+#include "ui/fPrejit.h"
+#include "ui_fNajit.h"
+#include "ui_fPorovnani.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -88,6 +94,21 @@ int main(int argc, char** argv) {
     ulozit(ASCIIForm, "ASCIIForm");
     ulozit(JazykForm, "JazykForm");
     ulozit(OAplikaciForm, "OAplikaciForm");
+    ulozit(PrejitForm, "PrejitForm");
+    // Find and replace after a replace of every X word within the selection.
+    HlavniForm->memProgram()->setSelection(1, 0, 8, 0);
+    HlavniForm->aNahraditExecute();
+    NajitForm->Formular().edtNajit->setText(QStringLiteral("X"));
+    NajitForm->Formular().edtNahradit->setText(QStringLiteral("U"));
+    NajitForm->Formular().chkCelaSlova->setChecked(true);
+    HlavniForm->NahraditVse();
+    ZpracovatUdalosti();
+    ulozit(HlavniForm, "HlavniFormHledani");
+    ulozit(NajitForm, "NajitForm");
+    // The comparison of the renumbered and replaced program with its original.
+    PorovnaniForm->Nastavit(&HlavniForm->Porovnani(), HlavniForm->memPuvodni(), HlavniForm->memProgram(), 0);
+    PorovnaniForm->Formular().pohPorovnani->DalsiZmena();
+    ulozit(PorovnaniForm, "PorovnaniForm");
     for (const auto& z : scenar.Zpravy) std::printf("message: %s | %s\n", qPrintable(z.Titulek), qPrintable(z.Text));
     return 0;
 }

@@ -123,20 +123,20 @@ TEST_F(OknoADavka, PoskozeneUtf16) {
         std::string bajty;
         std::string duvod;
     } pripady[] = {
-        {std::string("\xFF\xFE" "N\0" "1", 5), "Damaged UTF-16: an odd number of bytes."},
-        {std::string("\xFE\xFF\0N\xDC\0", 6), "Damaged UTF-16: a lone surrogate DC00 in line 1."},
+        {std::string("\xFF\xFE" "N\0" "1", 5), "Poškozené UTF-16: lichý počet bajtů."},
+        {std::string("\xFE\xFF\0N\xDC\0", 6), "Poškozené UTF-16: osamocená náhradní jednotka DC00 na řádku 1."},
     };
     for (const auto& p : pripady) {
         const fs::path soubor = slozka / "utf16.nc";
         TDocasnaSlozka::Zapsat(soubor, p.bajty);
-        const std::string zprava = "Cannot open file \"" + soubor.string() + "\". " + p.duvod;
+        const std::string zprava = "Nelze otevřít soubor \"" + soubor.string() + "\". " + p.duvod;
         EXPECT_EQ(Davka({"count", soubor.string()}), 2);
         EXPECT_EQ(davka.hlaseni, std::vector<std::string>{"tarvik-cli: " + zprava});
         scenar.Zpravy.clear();
         Otevrit(soubor, 1);
         ASSERT_EQ(scenar.Zpravy.size(), 1u);
-        // The window says the same in the user's language (the reason is the reader's).
-        EXPECT_EQ(scenar.Zpravy[0].Text.toStdString(), "Nelze otevřít soubor \"" + soubor.string() + "\". " + p.duvod);
+        // The window says the same, in the same language.
+        EXPECT_EQ(scenar.Zpravy[0].Text.toStdString(), zprava);
         EXPECT_EQ(scenar.Zpravy[0].Ikona, QMessageBox::Critical);
         EXPECT_EQ(HlavniForm->AktualniSoubor().toStdString(), dobry.string());
         EXPECT_EQ(HlavniForm->memProgram()->text(), "N1 X\r\n");

@@ -18,6 +18,7 @@
 #include <grp.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -298,32 +299,47 @@ std::string Vystup(const std::string& prikaz) {
 }
 
 // A replace gives the new file the old one's access control list (whose mask
-// would else become the group's permission) and its user attributes.
+// would else become the group's permission) and its user attributes; and
+// no access control list where the old file had none, whatever the folder
+// gives new files (which would hand out read access).
 TEST(ZapisSouboru, AclAAtributySeZachovaji) {
-    TDocasnaSlozka slozka;
-    const fs::path soubor = slozka / "p.nc";
-    TDocasnaSlozka::Zapsat(soubor, "N1 X\r\n");
-    ::chmod(soubor.c_str(), 0640);
-    if (std::system(("setfacl -m u:65534:rw,m::rw '" + soubor.string() + "' 2>/dev/null").c_str()) != 0)
-        GTEST_SKIP() << "setfacl (package acl) on a file system with access control lists";
-    ASSERT_EQ(::setxattr(soubor.c_str(), "user.tarvik.puvod", "CAM 3", 5, 0), 0);
-    const std::string acl = "getfacl -cnp '" + soubor.string() + "'";
-    const std::string pred = Vystup(acl);
-    ASSERT_NE(pred.find("user:65534:rw-"), std::string::npos) << pred;
-    struct stat puvodni {};
-    ::stat(soubor.c_str(), &puvodni);
+    const struct {
+        const char* nazev;
+        const char* souboru;  // setfacl for the file, before the save ("" none)
+        const char* slozce;   // setfacl for the folder, after the file was made
+    } pripady[] = {
+        {"the file's own list", "-m u:65534:rw,m::rw", ""},
+        {"no list, the folder's default one later", "", "-d -m u:65534:rw"},
+    };
+    for (const auto& p : pripady) {
+        TDocasnaSlozka slozka;
+        const fs::path soubor = slozka / "p.nc";
+        TDocasnaSlozka::Zapsat(soubor, "N1 X\r\n");
+        ::chmod(soubor.c_str(), 0640);
+        const auto setfacl = [](const char* volby, const fs::path& cil) {
+            return *volby == '\0' ||
+                   std::system(("setfacl " + std::string(volby) + " '" + cil.string() + "' 2>/dev/null").c_str()) == 0;
+        };
+        if (!setfacl(p.souboru, soubor) || !setfacl(p.slozce, slozka.Cesta()))
+            GTEST_SKIP() << "setfacl (package acl) on a file system with access control lists";
+        ASSERT_EQ(::setxattr(soubor.c_str(), "user.tarvik.puvod", "CAM 3", 5, 0), 0);
+        const std::string acl = "getfacl -cnp '" + soubor.string() + "'";
+        const std::string pred = Vystup(acl);
+        struct stat puvodni {};
+        ::stat(soubor.c_str(), &puvodni);
 
-    ZapsatSouborAtomicky(soubor, "N5 X\r\n");
-    EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N5 X\r\n");
-    EXPECT_EQ(Vystup(acl), pred);
-    char hodnota[16] = {};
-    EXPECT_EQ(::getxattr(soubor.c_str(), "user.tarvik.puvod", hodnota, sizeof hodnota), 5);
-    EXPECT_STREQ(hodnota, "CAM 3");
-    struct stat po {};
-    ::stat(soubor.c_str(), &po);
-    EXPECT_EQ(po.st_mode, puvodni.st_mode);
-    EXPECT_NE(po.st_ino, puvodni.st_ino);  // replaced, not written in place
-    EXPECT_EQ(Soubory(slozka.Cesta()), std::vector<std::string>{"p.nc"});
+        ZapsatSouborAtomicky(soubor, "N5 X\r\n");
+        EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N5 X\r\n") << p.nazev;
+        EXPECT_EQ(Vystup(acl), pred) << p.nazev;
+        char hodnota[16] = {};
+        EXPECT_EQ(::getxattr(soubor.c_str(), "user.tarvik.puvod", hodnota, sizeof hodnota), 5) << p.nazev;
+        EXPECT_STREQ(hodnota, "CAM 3");
+        struct stat po {};
+        ::stat(soubor.c_str(), &po);
+        EXPECT_EQ(po.st_mode, puvodni.st_mode) << p.nazev;
+        EXPECT_NE(po.st_ino, puvodni.st_ino) << p.nazev;  // replaced, not written in place
+        EXPECT_EQ(Soubory(slozka.Cesta()), std::vector<std::string>{"p.nc"});
+    }
 }
 
 // A save killed before it ends leaves the file as it was and nothing beside it.
@@ -358,28 +374,170 @@ TEST(ZapisSouboru, NecitelnyNaMisteNenechaPopisovac) {
     EXPECT_EQ(otevrenych(), pred);
 }
 
-// New files that killed saves left behind are removed by the first save of
-// the run into their folder, whatever file they were for; those of a save
-// still running and files of other programs stay. Later saves into that
-// folder do not look again (the look costs a pass over the folder).
-TEST(ZapisSouboru, OpusteneNoveSeUklidi) {
+// Whatever has the name of a new file a killed save left behind, and is not
+// provably this program's, stays: a user's own file, another user's, one
+// under a lock of flock or fcntl, one with another name too. (A real one is
+// removed: the kill -9 race of the batch tool's tests.)
+TEST(ZapisSouboru, CiziSouboryZustanou) {
     TDocasnaSlozka slozka;
     const fs::path soubor = slozka / "p.nc";
     TDocasnaSlozka::Zapsat(soubor, "N1 X\r\n");
-    for (const char* jmeno : {".p.nc.tarvik-Ab3xYz", ".p.nc.tarvik-bezi01", ".q.nc.tarvik-Ab3xYz", ".p.nc.Ab3xYz"})
-        TDocasnaSlozka::Zapsat(slozka / jmeno, "N");
-    const int bezi = ::open((slozka / ".p.nc.tarvik-bezi01").c_str(), O_RDONLY);
-    ASSERT_EQ(::flock(bezi, LOCK_EX), 0);
+    TDocasnaSlozka::Zapsat(slozka / "q.nc", "N1 X\r\n");
+    std::vector<int> drzene;
+    const struct {
+        const char* jmeno;
+        std::function<void(const fs::path&)> pripravit;
+    } pripady[] = {
+        {".notes.tarvik-backup", [](const fs::path&) {}},
+        {".p.nc.tarvik-Ab3xYz", [](const fs::path&) {}},
+        {".config.tarvik-v1.0.1",
+         [](const fs::path& p) {
+             ::chmod(p.c_str(), 0600);
+             if (::geteuid() == 0) {
+                 ASSERT_EQ(::chown(p.c_str(), 65534, 65534), 0);
+             }
+         }},
+        {".db.tarvik-000001",
+         [&](const fs::path& p) {
+             const int fd = ::open(p.c_str(), O_RDWR);
+             struct flock zamek {};
+             zamek.l_type = F_WRLCK;
+             zamek.l_whence = SEEK_SET;
+             ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &zamek), 0);
+             drzene.push_back(fd);
+         }},
+        {".p.nc.tarvik-bezi01",
+         [&](const fs::path& p) {
+             const int fd = ::open(p.c_str(), O_RDONLY);
+             ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+             drzene.push_back(fd);
+         }},
+        {".q.nc.tarvik-Cd4xYz",
+         [&](const fs::path& p) {
+             fs::remove(p);
+             fs::create_hard_link(slozka / "q.nc", p);
+         }},
+    };
+    std::vector<std::string> ocekavane = {"p.nc", "q.nc"};
+    for (const auto& p : pripady) {
+        TDocasnaSlozka::Zapsat(slozka / p.jmeno, "N");
+        p.pripravit(slozka / p.jmeno);
+        ocekavane.push_back(p.jmeno);
+    }
+    std::sort(ocekavane.begin(), ocekavane.end());
     ZapsatSouborAtomicky(soubor, "N5 X\r\n");
-    ::close(bezi);
-    EXPECT_EQ(Soubory(slozka.Cesta()), (std::vector<std::string>{".p.nc.Ab3xYz", ".p.nc.tarvik-bezi01", "p.nc"}));
+    for (const int fd : drzene) ::close(fd);
+    EXPECT_EQ(Soubory(slozka.Cesta()), ocekavane);
     EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N5 X\r\n");
-    TDocasnaSlozka::Zapsat(slozka / ".r.nc.tarvik-Cd4xYz", "N");
-    ZapsatSouborAtomicky(slozka / "r.nc", "N5 X\r\n");
-    EXPECT_EQ(Soubory(slozka.Cesta()), (std::vector<std::string>{".p.nc.Ab3xYz", ".p.nc.tarvik-bezi01",
-                                                                 ".r.nc.tarvik-Cd4xYz", "p.nc", "r.nc"}));
+    EXPECT_EQ(TDocasnaSlozka::Precist(slozka / ".notes.tarvik-backup"), "N");
 }
 
+// A name of up to 255 bytes is saved, also where the new file's name beside
+// it would be longer: the name in it is cut, never inside a character.
+TEST(ZapisSouboru, DlouhaJmena) {
+    const std::string dvoubajtovy = "\xC5\xA1";  // š
+    const std::string jmena[] = {
+        std::string(241, 'a'),
+        std::string(250, 'b'),
+        std::string(252, 'c') + ".nc",
+        std::string(1, 'd') + [&] {
+            std::string s;
+            while (s.size() + 2 <= 254) s += dvoubajtovy;
+            return s;
+        }(),
+    };
+    for (const std::string& jmeno : jmena) {
+        TDocasnaSlozka slozka;
+        const fs::path soubor = slozka / jmeno;
+        TDocasnaSlozka::Zapsat(soubor, "N1 X\r\n");
+        EXPECT_EQ(ZpravaChyby([&] { ZapsatSouborAtomicky(soubor, "N5 X\r\n"); }), "(no failure)") << jmeno.size();
+        EXPECT_EQ(TDocasnaSlozka::Precist(soubor), "N5 X\r\n") << jmeno.size();
+        EXPECT_EQ(Soubory(slozka.Cesta()), std::vector<std::string>{jmeno});
+    }
+}
+
+// A writer given the fingerprint of what was read replaces or writes only
+// that file: a file changed, replaced or deleted since stays as the other
+// program left it. A file it wrote has the fingerprint it tells, for the
+// next save.
+TEST(ZapisSouboru, JenSouborKteryByPrecten) {
+    const struct {
+        const char* nazev;
+        bool odkaz;  // a second hard link: written in place
+        std::function<void(const fs::path&)> zmenit;
+        const char* po;  // what the file holds afterwards ("" none)
+    } pripady[] = {
+        {"unchanged", false, [](const fs::path&) {}, "N5 X\r\n"},
+        {"rewritten in place", false, [](const fs::path& p) { TDocasnaSlozka::Zapsat(p, "N7 Y\r\n"); }, "N7 Y\r\n"},
+        {"replaced by a rename", false,
+         [](const fs::path& p) {
+             TDocasnaSlozka::Zapsat(p.string() + ".novy", "N7 Y\r\n");
+             fs::rename(p.string() + ".novy", p);
+         },
+         "N7 Y\r\n"},
+        {"deleted", false, [](const fs::path& p) { fs::remove(p); }, ""},
+        {"in place: unchanged", true, [](const fs::path&) {}, "N5 X\r\n"},
+        {"in place: rewritten", true, [](const fs::path& p) { TDocasnaSlozka::Zapsat(p, "N7 Y\r\n"); }, "N7 Y\r\n"},
+    };
+    for (const auto& p : pripady) {
+        // Changed before the writer opens it, and while it writes.
+        for (const bool pozde : {false, true}) {
+            TDocasnaSlozka slozka;
+            const fs::path soubor = slozka / "p.nc";
+            TDocasnaSlozka::Zapsat(soubor, "N1 X\r\n");
+            if (p.odkaz) fs::create_hard_link(soubor, slozka / "b.nc");
+            const std::optional<TOtiskSouboru> precteny = OtiskSouboru(soubor);
+            ASSERT_TRUE(precteny);
+            std::optional<TOtiskSouboru> zapsany;
+            const std::string chyba = ZpravaChyby([&] {
+                if (!pozde) p.zmenit(soubor);
+                TZapisSouboru zapis(soubor, precteny);
+                if (pozde) p.zmenit(soubor);
+                zapis.Zapsat("N5 X\r\n");
+                zapis.Dokoncit();
+                zapsany = zapis.Otisk();
+            });
+            const std::string nazev = std::string(p.nazev) + (pozde ? ", while written" : "");
+            const bool zmena = std::string_view(p.po) != "N5 X\r\n";
+            EXPECT_EQ(chyba, zmena ? "Cannot create file \"" + soubor.string() +
+                                         "\". It was changed by another program since it was read, and is left as it is"
+                                   : "(no failure)")
+                << nazev;
+            EXPECT_EQ(fs::exists(soubor) ? TDocasnaSlozka::Precist(soubor) : "", p.po) << nazev;
+            if (!zmena) {
+                EXPECT_TRUE(zapsany && zapsany == OtiskSouboru(soubor)) << nazev;
+            }
+            // Nothing left beside it.
+            std::vector<std::string> ocekavane;
+            if (p.odkaz) ocekavane.push_back("b.nc");
+            if (fs::exists(soubor)) ocekavane.push_back("p.nc");
+            EXPECT_EQ(Soubory(slozka.Cesta()), ocekavane) << nazev;
+        }
+    }
+}
+
+// The reasons of the system are data: a read-only file system is told as
+// such, not as a permission denied.
+TEST(ZapisSouboru, SystemJenProCteni) {
+    TDocasnaSlozka slozka;
+    const fs::path pripojeni = slozka / "ro";
+    fs::create_directory(pripojeni);
+    if (::mount("tarvik", pripojeni.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "mounting a file system needs root (CAP_SYS_ADMIN)";
+    TDocasnaSlozka::Zapsat(pripojeni / "p.nc", "N1 X\r\n");
+    ASSERT_EQ(::mount(nullptr, pripojeni.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    for (const fs::path& soubor : {pripojeni / "p.nc", pripojeni / "novy.nc"}) {
+        try {
+            ZapsatSouborAtomicky(soubor, "N5 X\r\n");
+            ADD_FAILURE() << "written on a read-only file system";
+        } catch (const TChybaSouboru& e) {
+            EXPECT_EQ(e.Udaje().Kod, EROFS) << e.what();
+            EXPECT_EQ(DruhDuvodu(e.Udaje().Kod), TDruhDuvodu::JenProCteni);
+        }
+    }
+    EXPECT_EQ(TDocasnaSlozka::Precist(pripojeni / "p.nc"), "N1 X\r\n");
+    ::umount2(pripojeni.c_str(), MNT_DETACH);
+}
 
 }  // namespace
 

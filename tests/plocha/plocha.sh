@@ -10,9 +10,12 @@
 # manager, restart), otevreni (the question before opening another file),
 # jazyk (switching the language, Qt's own texts, restart), dialogy (titles and
 # the place of the dialogs), editor (a report's link, go to block, save as,
-# a recent program, by keys), instalace (an installed tarvik, BIN being the
+# a recent program, by keys), hledani (find and replace, the title, a recent
+# program from the open button's arrow), porovnani (the changes against the
+# original, the side-by-side window, the context menu's undo, Ctrl+J), instalace (an installed tarvik, BIN being the
 # installation's bin: started by its desktop entry's command with a program,
-# from a folder without the language file). A failure leaves a screenshot and the program's
+# under a German locale with no language stored, from a folder where a
+# language file of someone else's lies, which it must not read). A failure leaves a screenshot and the program's
 # output in WORK_DIR; the display and everything started on it end with the
 # script, whatever happened.
 set -u
@@ -102,7 +105,7 @@ cekat_na_okno() {
     local nazev=$1 konec=$((SECONDS + LIMIT)) id
     while :; do
         id=$(xdotool getactivewindow 2>/dev/null)
-        if [ -n "$id" ] && [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$nazev" ] && zobrazeno "$id"; then
+        if [ -n "$id" ] && nazev_odpovida "$(xdotool getwindowname "$id" 2>/dev/null)" "$nazev" && zobrazeno "$id"; then
             OKNO=$id
             return
         fi
@@ -112,6 +115,12 @@ cekat_na_okno() {
 }
 
 zobrazeno() { xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable"; }
+
+# The main window's title names its program and marks it unsaved: "Tarvik"
+# stands also for "program.nc - Tarvik", "program.nc* - Tarvik" and "Tarvik*".
+nazev_odpovida() {
+    [ "$1" = "$2" ] || { [ "$2" = "Tarvik" ] && [[ "$1" == *" - Tarvik" || "$1" == "Tarvik*" ]]; }
+}
 
 cekat_na_zavreni() {
     cekat "the window \"$2\" to close" "! zobrazeno $1"
@@ -376,20 +385,26 @@ scenar_instalace() {
     done
     [ "${prikaz[0]}" = "tarvik" ] || selhat "the desktop entry runs '${prikaz[0]}', not tarvik"
     mkdir -p "$PRACE/nastaveni" "$PRACE/jinde"
+    printf '%s' '<?xml version="1.0" encoding="UTF-8"?><Preklad><JAZYKY><CZ index="0"><Jmeno>PLANTED</Jmeno>' \
+        '<Verze>1</Verze><Autor>A</Autor></CZ></JAZYKY><NastaveniForm><NastaveniForm><CZ>PLANTED</CZ>' \
+        '<DE>PLANTED</DE></NastaveniForm></NastaveniForm></Preklad>' >"$PRACE/jinde/tarvik.xml"
     (cd "$PRACE/jinde" && PATH="$BIN:$PATH" XDG_CONFIG_HOME="$PRACE/nastaveni" \
-        XDG_DATA_HOME="$PRACE/zadna" XDG_DATA_DIRS="$PRACE/zadna" exec "${prikaz[@]}") >>"$PRACE/tarvik.log" 2>&1 &
+        XDG_DATA_HOME="$PRACE/zadna" XDG_DATA_DIRS="$PRACE/zadna" \
+        exec env -u LC_ALL -u LANGUAGE LANG=de_DE.UTF-8 "${prikaz[@]}") >>"$PRACE/tarvik.log" 2>&1 &
     APP_PID=$!
     cekat_na_okno "Tarvik"
     krok="the program of the command line"
     klavesy ctrl+Delete ctrl+s
     cli remove "$DATA/vzor.nc" >"$PRACE/bez.nc"
     cekat "the program saved" 'cmp -s "$PRACE/bez.nc" "$program"'
-    krok="language dialog"
-    # Without its language file the command would tell "Informace" instead.
-    zvolit_nemcinu
+    krok="the locale's language"
+    # German from the installation's language file: neither Czech (the
+    # locale ignored, or no language file found) nor the planted file's text.
+    nemecke_nastaveni
     klavesy alt+F4
     cekat_na_konec
-    ulozeno | grep -qx '"Jazyk"="DE"' || selhat "the store lacks the language DE"
+    ulozeno | grep -q '^"Jazyk"=' && selhat "a language is stored, though none was chosen"
+    return 0
 }
 
 rm -rf "$PRACE"
@@ -457,12 +472,116 @@ scenar_editor() {
     klavesy s
     sleep 0.5
     klavesy 2
-    cekat "the recent program" '[ "$(xdotool getwindowname "$HLAVNI")" = "Tarvik" ]'
+    cekat "the recent program" '[ "$(xdotool getwindowname "$HLAVNI")" = "kopie.nc - Tarvik" ]'
     sleep 0.5
     xdotool type --delay 20 "(D)"
     klavesy ctrl+s
     cekat "the recent program saved" '[ "$(head -c 4 "$kopie")" = "(D)%" ]'
     stejne "the other program" <(printf 'N1 X\r\n') "$druhy"
+    klavesy alt+F4
+    cekat_na_konec
+}
+
+# Find and replace by keys: every X word replaced in one undo step (undone,
+# redone), a text found by the dialog, by F3 and Shift+F3 and typed over;
+# the title names the program and marks it unsaved; a recent program
+# opened from the arrow beside the open button.
+scenar_hledani() {
+    spustit_tarvik
+    local program="$PRACE/hledani.nc" druhy="$PRACE/druhy.nc"
+    printf '%%\r\nN10 G0 X10 Y5\r\nN20 G1 X-2.5 (MAX)\r\nN30 G1 X3\r\nM30\r\n' >"$program"
+    printf 'N1 X\r\n' >"$druhy"
+    krok="open"
+    otevrit "Otevřít" "$druhy"
+    otevrit "Otevřít" "$program"
+    cekat "the title naming the program" '[ "$(xdotool getwindowname "$HLAVNI")" = "hledani.nc - Tarvik" ]'
+    geometrie "$HLAVNI"
+    xdotool mousemove $((GX + GW / 2)) $((GY + GH - 80)) click 1
+
+    krok="replace all"
+    klavesy ctrl+h
+    cekat_na_okno "Najít a nahradit"
+    xdotool type --delay 20 "X"
+    klavesy Tab
+    xdotool type --delay 20 "U"
+    klavesy alt+c alt+v  # whole words, replace all
+    # (A button's access key clicks it a moment later: the replace first, then Escape.)
+    cekat "the title's mark" '[ "$(xdotool getwindowname "$HLAVNI")" = "hledani.nc* - Tarvik" ]'
+    zavrit_dialog "Najít a nahradit"
+    krok="undo and redo of the replace"
+    klavesy ctrl+z
+    cekat "the title without the mark" '[ "$(xdotool getwindowname "$HLAVNI")" = "hledani.nc - Tarvik" ]'
+    klavesy ctrl+y
+
+    krok="find"
+    klavesy ctrl+f
+    cekat_na_okno "Najít a nahradit"
+    xdotool type --delay 20 "g1"
+    klavesy Return  # the first G1, on line 3
+    zavrit_dialog "Najít a nahradit"
+    klavesy F3  # the next, on line 4
+    xdotool type --delay 20 "G2"
+    klavesy shift+F3  # back to line 3
+    xdotool type --delay 20 "G3"
+    klavesy ctrl+s
+    printf '%%\r\nN10 G0 U10 Y5\r\nN20 G3 U-2.5 (MAX)\r\nN30 G2 U3\r\nM30\r\n' >"$PRACE/ocekavany.nc"
+    cekat "the program saved" 'cmp -s "$PRACE/ocekavany.nc" "$program"'
+    cekat "the title without the mark" '[ "$(xdotool getwindowname "$HLAVNI")" = "hledani.nc - Tarvik" ]'
+
+    krok="recent program from the arrow"
+    # The arrow beside the open button (with the Czech texts at x 153 to 167
+    # of the tool bar, which is 27 pixels high).
+    xdotool mousemove $((GX + 160)) $((GY + 13)) click 1
+    sleep 0.5
+    klavesy Down Down Return
+    cekat "the other program opened" '[ "$(xdotool getwindowname "$HLAVNI")" = "druhy.nc - Tarvik" ]'
+    klavesy alt+F4
+    cekat_na_konec
+}
+
+# Compare with the original by keys: after a renumber F8 and Shift+F8 lead
+# from change to change; the side-by-side window (F7) goes to the next
+# changes by F8 and Enter leads to the line in the program; the context
+# menu's Undo takes back what was typed; Ctrl+J reaches the language dialog.
+scenar_porovnani() {
+    spustit_tarvik
+    local program="$PRACE/porovnani.nc"
+    printf '%%\r\nN10 G0 X10 Y5\r\n(KOMENTAR)\r\nN20 G1 X-2.5\r\n(DALSI)\r\nN30 G1 X3\r\nM30\r\n' >"$program"
+    krok="open"
+    otevrit "Otevřít" "$program"
+    geometrie "$HLAVNI"
+    xdotool mousemove $((GX + GW / 2)) $((GY + GH - 80)) click 1
+    klavesy ctrl+Home F9  # N5, N10, N15: lines 2, 4 and 6 change
+
+    krok="next and previous change"
+    klavesy F8
+    xdotool type --delay 20 "(A)"
+    klavesy F8
+    xdotool type --delay 20 "(B)"
+    klavesy shift+F8
+    xdotool type --delay 20 "(C)"
+
+    krok="side by side"
+    klavesy F7
+    cekat_na_okno "Porovnání s původním programem"
+    local okno=$OKNO
+    klavesy F8 F8 Return  # line 4, line 6, and there in the program
+    cekat_na_zavreni "$okno" "Porovnání s původním programem"
+    cekat_na_okno "Tarvik"
+    xdotool type --delay 20 "(D)"
+
+    krok="undo from the context menu"
+    klavesy Menu
+    sleep 0.5
+    klavesy z  # "Zpět": the (D) typed last
+    klavesy ctrl+s
+    printf '%%\r\n(C)(A)N5 G0 X10 Y5\r\n(KOMENTAR)\r\n(B)N10 G1 X-2.5\r\n(DALSI)\r\nN15 G1 X3\r\nM30\r\n' >"$PRACE/ocekavany.nc"
+    cekat "the program saved" 'cmp -s "$PRACE/ocekavany.nc" "$program"'
+
+    krok="language by Ctrl+J"
+    klavesy ctrl+j
+    cekat_na_okno "Výběr jazyka aplikace"
+    zavrit_dialog "Výběr jazyka aplikace"
     klavesy alt+F4
     cekat_na_konec
 }
@@ -474,6 +593,8 @@ case "$SCENAR" in
     dialogy) scenar_dialogy ;;
     editor) scenar_editor ;;
     instalace) scenar_instalace ;;
+    hledani) scenar_hledani ;;
+    porovnani) scenar_porovnani ;;
     *) selhat "unknown scenario" ;;
 esac
 echo "$SCENAR: passed"

@@ -23,8 +23,10 @@ public:
         hlaseni += radky;
         hlaseni += '\n';
     }
+    bool Terminal() const override { return terminal; }
     std::string program, hlaseni;
-    bool plny = false;  // standard output is full: writing the program fails
+    bool plny = false;      // standard output is full: writing the program fails
+    bool terminal = false;  // the messages reach a terminal
 };
 
 #ifndef _WIN32
