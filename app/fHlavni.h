@@ -259,17 +259,25 @@ private:
     bool UlozitJako();
     // Writes the program's text into a file through the command layer, in the
     // document's encoding (or UTF-8 with a mark when it cannot hold a
-    // character, which is told); the file's fingerprint is kept.
-    void ZapsatProgram(const QString& cesta);
-    // Another program changed (or removed) the program's file since it was
-    // read or saved: the user is asked whether to read it again, overwrite
-    // it, or save the program under another name; Cancel leaves all as it
-    // is. Before a save (predUlozenim) the answer decides whether the save
-    // goes on (Prepsat, also when nothing changed); on the window's
-    // activation each change is asked about once, and the answer is carried
-    // out at once.
+    // character, which is told); the file's fingerprint is kept. Given
+    // precteny, a file that is no longer that one is left alone
+    // (TZmenenoOdCteni).
+    void ZapsatProgram(const QString& cesta, const std::optional<TOtiskSouboru>& precteny);
+    // Saves the program into its own file while that is the file precteny
+    // (as read or saved last, or as the user agreed to overwrite it); when
+    // another program has changed or removed it, the user is asked. False
+    // when nothing was saved.
+    bool PrepsatSoubor(std::optional<TOtiskSouboru> precteny);
+    // The question about a change made outside: read the file again,
+    // overwrite it, or save the program under another name; Cancel leaves
+    // all as it is. Prepsat: the caller overwrites the file as it is now,
+    // whose fingerprint precteny then holds; reading again and saving as are
+    // done here.
     enum class TOdpovedZvenku : std::uint8_t { Prepsat, UlozenoJinam, Nic };
-    TOdpovedZvenku ZmenaZvenku(bool predUlozenim);
+    TOdpovedZvenku OtazkaZvenku(std::optional<TOtiskSouboru>& precteny);
+    // On the window's activation: a file changed since it was read or saved
+    // is asked about, each state of it once.
+    void KontrolaZvenku();
     void NaplanovatKontroluZvenku();
     void OtevritSoubor();
     // A path that names no regular file (a folder, a pipe, a device, a

@@ -9,6 +9,7 @@
 #include "ui/fNastaveni.h"
 #include "katalog/Zpravy.h"
 #include "katalog/convar.h"
+#include "platform/ChybySouboru.h"
 #include "platform/CteniTextu.h"
 #include "prikazy/PrikazSouboru.h"
 #include "ui/Hlaseni.h"
@@ -285,25 +286,45 @@ bool THlavniForm::UlozitSoubor() {
     if (pruchodBezi_) return false;
     // A program typed into the empty window gets its name now.
     if (aktualniSoubor_.isEmpty()) return UlozitJako();
-    // A file another program changed is overwritten only when the user says so.
-    switch (ZmenaZvenku(true)) {
-        case TOdpovedZvenku::Prepsat: break;
-        case TOdpovedZvenku::UlozenoJinam: return true;
-        case TOdpovedZvenku::Nic: return false;
-    }
-    ZapsatProgram(aktualniSoubor_);
-    return true;
+    return PrepsatSoubor(otisk_);
 }
 
-THlavniForm::TOdpovedZvenku THlavniForm::ZmenaZvenku(bool predUlozenim) {
+bool THlavniForm::PrepsatSoubor(std::optional<TOtiskSouboru> precteny) {
+    // The writer itself tells a file that is no longer the one read (as it
+    // opens it and just before it takes its place): there is no moment
+    // between a look and the writing in which another program's work could
+    // be lost. The user then decides; overwriting writes over the file as it
+    // was when asked, and asks again if it changes once more.
+    for (;;) {
+        try {
+            ZapsatProgram(aktualniSoubor_, precteny);
+            return true;
+        } catch (const TZmenenoOdCteni&) {
+        }
+        switch (OtazkaZvenku(precteny)) {
+            case TOdpovedZvenku::Prepsat: continue;
+            case TOdpovedZvenku::UlozenoJinam: return true;
+            case TOdpovedZvenku::Nic: return false;
+        }
+    }
+}
+
+void THlavniForm::KontrolaZvenku() {
     const std::filesystem::path soubor(aktualniSoubor_.toStdU16String());
-    const TZmenaZvenku zmena = ::ZmenaZvenku(soubor, otisk_);
-    if (zmena == TZmenaZvenku::Zadna) return TOdpovedZvenku::Prepsat;
-    // On activation, each state of the file is asked about once.
-    const std::optional<TOtiskSouboru> ted = OtiskSouboru(soubor);
-    if (!predUlozenim && ohlasenaZmena_ && *ohlasenaZmena_ == ted) return TOdpovedZvenku::Nic;
-    ohlasenaZmena_ = ted;
-    const bool zmizel = zmena == TZmenaZvenku::Zmizel;
+    if (::ZmenaZvenku(soubor, otisk_) == TZmenaZvenku::Zadna) return;
+    // Each state of the file is asked about once.
+    if (ohlasenaZmena_ && *ohlasenaZmena_ == OtiskSouboru(soubor)) return;
+    std::optional<TOtiskSouboru> precteny = otisk_;
+    if (OtazkaZvenku(precteny) == TOdpovedZvenku::Prepsat) PrepsatSoubor(precteny);
+}
+
+THlavniForm::TOdpovedZvenku THlavniForm::OtazkaZvenku(std::optional<TOtiskSouboru>& precteny) {
+    const std::filesystem::path soubor(aktualniSoubor_.toStdU16String());
+    // Gone, or another file (or the same one changed) stands there.
+    const bool zmizel = ::ZmenaZvenku(soubor, precteny) == TZmenaZvenku::Zmizel;
+    // Overwriting writes over the file as it is now, and only over that.
+    precteny = OtiskSouboru(soubor);
+    ohlasenaZmena_ = precteny;
     QString text = Q(zmizel ? rsZMIZELZVENKU : rsZMENENZVENKU) + QStringLiteral(":\r\"") +
                    QDir::toNativeSeparators(aktualniSoubor_) + u'"';
     if (!zmizel && Zmeneno()) text += u'\r' + Q(rsZMENYSEZTRATI) + u'.';
@@ -320,10 +341,7 @@ THlavniForm::TOdpovedZvenku THlavniForm::ZmenaZvenku(bool predUlozenim) {
             // window's program is not saved (a closing window stays open).
             NacistDokument(aktualniSoubor_, typ_ == TTypSouboru{} ? std::nullopt : std::optional<TTypSouboru>(typ_));
             return TOdpovedZvenku::Nic;
-        case 1:
-            if (predUlozenim) return TOdpovedZvenku::Prepsat;
-            ZapsatProgram(aktualniSoubor_);
-            return TOdpovedZvenku::Nic;
+        case 1: return TOdpovedZvenku::Prepsat;
         case 2: return UlozitJako() ? TOdpovedZvenku::UlozenoJinam : TOdpovedZvenku::Nic;
         default: return TOdpovedZvenku::Nic;
     }
@@ -339,7 +357,7 @@ void THlavniForm::NaplanovatKontroluZvenku() {
             kontrolaZvenkuNaplanovana_ = false;
             if (aktualniSoubor_.isEmpty() || pruchodBezi_ || QApplication::activeModalWidget() || !isActiveWindow())
                 return;
-            Chranene([this] { ZmenaZvenku(false); });
+            Chranene([this] { KontrolaZvenku(); });
         },
         Qt::QueuedConnection);
 }
@@ -350,7 +368,9 @@ bool THlavniForm::UlozitJako() {
                                              aktualniSoubor_.isEmpty() ? nabizenySoubor_ : aktualniSoubor_);
     if (!volba) return false;
     const QString cesta = QFileInfo(volba->Soubor).absoluteFilePath();
-    ZapsatProgram(cesta);
+    // The program's own file is written only while it is the file read, as a save does.
+    if (cesta == aktualniSoubor_) return PrepsatSoubor(otisk_);
+    ZapsatProgram(cesta, std::nullopt);
     // The program is that file from now on; the original tab keeps the text
     // as it was opened. A program that had no file type (typed into the
     // empty window) takes the one chosen in the dialog.
@@ -372,13 +392,13 @@ bool THlavniForm::UlozitJako() {
     return true;
 }
 
-void THlavniForm::ZapsatProgram(const QString& cesta) {
+void THlavniForm::ZapsatProgram(const QString& cesta, const std::optional<TOtiskSouboru>& precteny) {
     TUlozeniProgramu ulozeni;
     {
         // Written in pieces that end after a line break, the window served between them.
         const TPrace prace(*this);
         ulozeni = UlozitProgram(std::filesystem::path(cesta.toStdU16String()), ui->memProgram->Utf8(),
-                                kodovaniSouboru_, [this](std::size_t hotovo, std::size_t celkem) {
+                                kodovaniSouboru_, precteny, [this](std::size_t hotovo, std::size_t celkem) {
                                     PrubehPrace(hotovo, celkem);
                                 });
     }

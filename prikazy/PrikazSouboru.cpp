@@ -180,6 +180,7 @@ TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const TCestaSou
 }
 
 TUlozeniProgramu UlozitProgram(const std::filesystem::path& soubor, std::string_view utf8, TKodovani precteno,
+                               const std::optional<TOtiskSouboru>& precteny,
                                const std::function<void(std::size_t, std::size_t)>& prubeh) {
     TVolbaKodovani volba(precteno);
     if (!LzeZakodovatUtf8(utf8, volba.Pozadovane())) volba.NelzeUdrzet();
@@ -187,7 +188,7 @@ TUlozeniProgramu UlozitProgram(const std::filesystem::path& soubor, std::string_
     // UTF-8 goes out as it is when it is valid (the text area holds what a
     // file gave, a NUL character or a damaged byte included).
     const bool jakJe = k == TKodovani::Utf8 && JePlatneUtf8(utf8);
-    TZapisSouboru zapis(soubor);
+    TZapisSouboru zapis(soubor, precteny);
     std::string bajty(ZnackaKodovani(k));
     constexpr std::size_t Kus = std::size_t{1} << 20;
     for (std::size_t od = 0; od < utf8.size();) {
@@ -208,20 +209,16 @@ TUlozeniProgramu UlozitProgram(const std::filesystem::path& soubor, std::string_
     }
     if (!bajty.empty()) zapis.Zapsat(bajty);  // the mark of an empty program
     zapis.Dokoncit();
-    return {volba.Pozadovane(), volba.Pouzite(), volba.ZacatekJakoZnacka(), OtiskSouboru(soubor)};
+    return {volba.Pozadovane(), volba.Pouzite(), volba.ZacatekJakoZnacka(), zapis.Otisk()};
 }
 
 TZmenaZvenku ZmenaZvenku(const std::filesystem::path& soubor, const std::optional<TOtiskSouboru>& otisk) {
     if (!otisk) return TZmenaZvenku::Zadna;
-    if (const std::optional<TOtiskSouboru> ted = OtiskSouboru(soubor)) {
-        // The entry's time is not compared: it changes with the file's
-        // permissions or owner too (a file made read-only is still the
-        // program it was); a rewrite changes the content's time or the size,
-        // a replacement the identity.
-        const bool stejny = ted->Zarizeni == otisk->Zarizeni && ted->Cislo == otisk->Cislo &&
-                            ted->Velikost == otisk->Velikost && ted->ZmenaObsahu == otisk->ZmenaObsahu;
-        return stejny ? TZmenaZvenku::Zadna : TZmenaZvenku::Zmenen;
-    }
+    // The writer's own test (TZapisSouboru with precteny): the file is the
+    // one read only while its whole fingerprint is.
+    const std::optional<TOtiskSouboru> ted = OtiskSouboru(soubor);
+    if (ted == otisk) return TZmenaZvenku::Zadna;
+    if (ted) return TZmenaZvenku::Zmenen;
     std::error_code ec;
     // Something that is no regular file (a folder, a pipe) stands there now,
     // or nothing; a path that cannot be looked at tells nothing (writing it

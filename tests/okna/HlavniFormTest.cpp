@@ -603,8 +603,9 @@ TEST_F(HlavniOkno, UlozeniSouboru) {
 TEST_F(HlavniOkno, UlozeniNaSouborJenKeCteni) {
     Spustit();
     const std::string soubor = Soubor("ro.nc", "N1 X\r\n");
-    Otevrit(soubor);
+    // Read-only as it is opened (made so later, it is a change from outside).
     fs::permissions(soubor, fs::perms::owner_read);
+    Otevrit(soubor);
     HlavniForm->aPrecislovatExecute();
     HlavniForm->aUlozitExecute();
     ASSERT_EQ(scenar.Zpravy.size(), 1u);
