@@ -6,7 +6,7 @@
 // served. One size per process, so that the peak memory belongs to it:
 //   tarvik_bench_okno --lines N [--repeat R] [--refs] [--keep-references] [--lf]
 //   tarvik_bench_okno --lines N --history K
-//   tarvik_bench_okno --lines N --typing
+//   tarvik_bench_okno --lines N --typing [--screen-reader]
 // --history K: what the undo history costs: open, K block commands in turn
 // (renumber, remove, introduce, ...; each renumber with another increment,
 // so that every command changes the numbers), then undo all and redo all,
@@ -16,6 +16,9 @@
 // hand types; the statistics count of the idle window runs between them),
 // a line down, then select all; each from the key press until the text
 // area has painted it (its paint event is over), with the CPU time.
+// --screen-reader: the same while assistive technology listens, as a screen
+// reader does: at every change and caret move it asks the text area for the
+// caret's offset and the line there.
 // --refs: the program jumps to its own blocks (the generator's references);
 // the window then reports them after renumbering and introducing and asks
 // before removing (answered Yes). --keep-references: the window's switch
@@ -30,6 +33,7 @@
 
 #include "app/Aplikace.h"
 #include "app/fHlavni.h"
+#include "ui/DostupnostEditoru.h"
 #include "platform/Halda.h"
 #include "platform/RegistrSoubor.h"
 #include "ui/Modalni.h"
@@ -38,6 +42,7 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
@@ -278,14 +283,30 @@ double Median(std::vector<double> v) {
 
 // Open, then at the start, the middle and the end: ten typed characters, a
 // line down, select all.
-bool Psani(std::size_t radku, std::uintmax_t velikost) {
+bool Psani(std::size_t radku, std::uintmax_t velikost, bool ctecka) {
     const TCas otevreni = Stisknout(Qt::Key_O, Qt::ControlModifier);
     TEditorProgramu& e = *HlavniForm->memProgram();
     THlidacMalovani hlidac;
     e.viewport()->installEventFilter(&hlidac);
-    std::printf("window, %s: %zu lines, %.1f MB (%.1f bytes a line); open %.0f ms\n",
+    std::size_t dotazu = 0, delkaRadku = 0;
+    if (ctecka) {
+        NastavitPosluchaceDostupnosti([&](QAccessibleEvent* u) {
+            const auto typ = u->type();
+            if (typ != QAccessible::TextInserted && typ != QAccessible::TextRemoved &&
+                typ != QAccessible::TextCaretMoved)
+                return;
+            QAccessibleInterface* objekt = u->accessibleInterface();
+            QAccessibleTextInterface* t = objekt ? objekt->textInterface() : nullptr;
+            if (!t) return;
+            int od = 0, po = 0;
+            delkaRadku += t->textAtOffset(t->cursorPosition(), QAccessible::LineBoundary, &od, &po).size();
+            ++dotazu;
+        });
+    }
+    std::printf("window, %s: %zu lines, %.1f MB (%.1f bytes a line); open %.0f ms%s\n",
                 qPrintable(QGuiApplication::platformName()), radku, double(velikost) / 1e6,
-                double(velikost) / double(radku), otevreni.ms);
+                double(velikost) / double(radku), otevreni.ms,
+                ctecka ? "; a screen reader listens (the caret's offset and its line at every change and move)" : "");
     std::printf("from the key press to the end of the text area's paint, ms (a character: median and worst of 10 "
                 "typed 150 ms apart, and their mean CPU)\n");
     std::printf("%-8s %12s %12s %12s %12s %12s %12s\n", "caret", "line", "char median", "char worst",
@@ -324,6 +345,11 @@ bool Psani(std::size_t radku, std::uintmax_t velikost) {
                     *std::max_element(znaky.begin(), znaky.end()), cpuSoucet / double(cpu.size()), dolu.ms, vse.ms);
     }
     std::printf("every character went into the text and select all selected all of it: %s\n", spravne ? "yes" : "NO");
+    if (ctecka) {
+        NastavitPosluchaceDostupnosti({});
+        std::printf("the screen reader asked %zu times (%zu characters of lines read)\n", dotazu, delkaRadku);
+        spravne = spravne && dotazu > 0;
+    }
     return spravne;
 }
 
@@ -345,11 +371,12 @@ int main(int argc, char** argv) {
     QApplication aplikace(argc, argv);
     std::size_t radku = 100000;
     int opakovani = 1, historie = 0;
-    bool odkazy = false, psani = false, aktualizovat = true, lf = false;
+    bool odkazy = false, psani = false, ctecka = false, aktualizovat = true, lf = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--refs") == 0) odkazy = true;
         if (std::strcmp(argv[i], "--lf") == 0) lf = true;
         if (std::strcmp(argv[i], "--typing") == 0) psani = true;
+        if (std::strcmp(argv[i], "--screen-reader") == 0) ctecka = true;
         if (std::strcmp(argv[i], "--keep-references") == 0) aktualizovat = false;
         if (i + 1 == argc) break;
         if (std::strcmp(argv[i], "--lines") == 0) radku = std::stoul(argv[i + 1]);
@@ -429,7 +456,7 @@ int main(int argc, char** argv) {
         DoOdpovedi();
         std::printf("memory before the first open: %ld MB\n", PeakMb());
         if (historie > 0 || psani) {
-            const bool spravne = psani ? Psani(radku, velikost) : Historie(historie, radku, velikost);
+            const bool spravne = psani ? Psani(radku, velikost, ctecka) : Historie(historie, radku, velikost);
             HlavniForm->memProgram()->setModified(false);
             std::error_code ec;
             fs::current_path(fs::temp_directory_path(), ec);
