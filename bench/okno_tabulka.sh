@@ -46,7 +46,7 @@ if [ $plocha = yes ]; then
     for t in Xvfb openbox xprop; do command -v $t >/dev/null || { echo "okno_tabulka: $t is missing" >&2; exit 2; }; done
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     xvfb=$!
     read -r -t 30 display <"$fifo"
     rm -f "$fifo"

@@ -20,3 +20,10 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
 # There is no Qt for this target: only the core and its tests are built.
 set(TARVIK_JEN_JADRO ON CACHE BOOL "Build only the Qt-free core and its tests")
+
+# The tests run under Wine (tests/wine/CMakeLists.txt); it need not be there
+# to build them.
+find_program(TARVIK_WINE wine)
+if(TARVIK_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${TARVIK_WINE})
+endif()

@@ -1,5 +1,5 @@
-# What the checks that build a tree of their own share (wine/run_wine.cmake,
-# sanitizer/run_sanitizer.cmake, fuzz/build_fuzz.cmake): clang from Debian's
+# What the checks that build a tree of their own share (wine/build_wine.cmake,
+# sanitizer/build_clang.cmake): clang from Debian's
 # packages, and a tree configured on first use and built where it changed.
 # The script that includes this has SOURCE and GENERATOR, and may have
 # LAUNCHER (a compiler launcher).

@@ -20,8 +20,17 @@
 # installation's bin: started by its desktop entry's command with a program,
 # under a German locale with no language stored, from a folder where a
 # language file of someone else's lies, which it must not read). A failure leaves a screenshot and the program's
-# output in WORK_DIR; the display and everything started on it end with the
+# output in WORK_DIR, and says what was waited for, for how long, and what
+# the desktop showed; the display and everything started on it end with the
 # script, whatever happened.
+#
+# Nothing here counts on an idle machine: every step waits by polling for
+# what it needs (the display, the window manager's readiness, a window shown
+# and active, a file written) until a generous deadline, TARVIK_PLOCHA_LIMIT
+# seconds (120 unless set), and a process it waits on that ends fails the
+# step at once. The display number is the X server's own choice (-displayfd),
+# which takes the first number whose sockets it can bind; another virtual
+# desktop on the machine holds its own.
 set -u
 
 BIN=$(cd "$1" && pwd)
@@ -30,7 +39,7 @@ PRACE=$3
 SCENAR=$4
 
 export LC_ALL=C.UTF-8
-LIMIT=${TARVIK_PLOCHA_LIMIT:-30}  # seconds to wait for a window or a result
+LIMIT=${TARVIK_PLOCHA_LIMIT:-120}  # seconds to wait for a window or a result
 
 XVFB_PID=""
 WM_PID=""
@@ -53,6 +62,11 @@ trap 'exit 143' TERM INT HUP
 krok=""
 selhat() {
     echo "FAILED ($SCENAR, $krok): $*" >&2
+    echo "after ${SECONDS}s of the scenario; load average: $(cut -d' ' -f1-3 /proc/loadavg 2>/dev/null)" >&2
+    local soubor
+    for soubor in xvfb openbox; do
+        [ -s "$PRACE/$soubor.log" ] && { echo "$soubor's output:" >&2; tail -n 20 "$PRACE/$soubor.log" >&2; }
+    done
     if [ -n "${DISPLAY:-}" ]; then
         local snimek="$PRACE/selhani-$SCENAR.png"
         import -window root "$snimek" 2>/dev/null && echo "screenshot: $snimek" >&2
@@ -61,6 +75,8 @@ selhat() {
         for id in $(xprop -root _NET_CLIENT_LIST 2>/dev/null | sed 's/.*#//; s/,/ /g'); do
             echo "  $id '$(xdotool getwindowname "$id" 2>/dev/null)'" >&2
         done
+        id=$(xdotool getactivewindow 2>/dev/null) &&
+            echo "active: $id '$(xdotool getwindowname "$id" 2>/dev/null)'" >&2
     fi
     [ -f "$PRACE/tarvik.log" ] && { echo "tarvik's output:" >&2; cat "$PRACE/tarvik.log" >&2; }
     exit 1
@@ -74,29 +90,66 @@ done
 
 spustit_plochu() {
     krok="desktop"
-    # Xvfb chooses a free display number and tells it on a pipe.
+    # Xvfb chooses a free display number and tells it on a pipe once it
+    # serves it (or ends, which closes the pipe).
     local roura="$PRACE/displej"
     rm -f "$roura"
     mkfifo "$roura"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$roura" >"$PRACE/xvfb.log" 2>&1 &
+    # -noreset: the server stays as it is when its last client (the check
+    # below) leaves, instead of starting over just as openbox connects.
+    Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$roura" >"$PRACE/xvfb.log" 2>&1 &
     XVFB_PID=$!
     local cislo=""
     read -r -t "$LIMIT" cislo <"$roura"
     rm -f "$roura"
-    [ -n "$cislo" ] || selhat "Xvfb did not start"
+    [ -n "$cislo" ] || selhat "Xvfb told no display within ${LIMIT}s$(kill -0 "$XVFB_PID" 2>/dev/null || echo ": it ended")"
     export DISPLAY=":$cislo"
-    # openbox with its default settings, not those of whoever runs the tests.
+    cekat "the display $DISPLAY to answer" 'xprop -root >/dev/null 2>&1' "$XVFB_PID" Xvfb
+    # openbox with its default settings, not those of whoever runs the tests;
+    # it is ready once it names itself on the root window. A window manager
+    # that could not open a display which answers is started again (a few
+    # times): that is the desktop's start, not the program under test.
     mkdir -p "$PRACE/wm"
-    XDG_CONFIG_HOME="$PRACE/wm" openbox --sm-disable >"$PRACE/openbox.log" 2>&1 &
-    WM_PID=$!
-    cekat "the window manager" 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
+    local pokus
+    for pokus in 1 2 3 4 5; do
+        XDG_CONFIG_HOME="$PRACE/wm" openbox --sm-disable >"$PRACE/openbox.log" 2>&1 &
+        WM_PID=$!
+        local konec=$((SECONDS + LIMIT))
+        until spravce_pripraven; do
+            kill -0 "$WM_PID" 2>/dev/null || break
+            [ "$SECONDS" -lt "$konec" ] || selhat "waited ${LIMIT}s for the window manager"
+            sleep 0.1
+        done
+        kill -0 "$WM_PID" 2>/dev/null && return 0
+        wait "$WM_PID" 2>/dev/null
+        grep -q 'Failed to open the display' "$PRACE/openbox.log" || break
+        cp "$PRACE/openbox.log" "$PRACE/openbox-$pokus.log"
+        sleep 0.5
+    done
+    WM_PID=""
+    selhat "openbox ended while waiting for the window manager"
 }
 
-# Waits until the condition (a shell command) holds.
+spravce_pripraven() {
+    local id
+    id=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) || return 1
+    [[ $id == *"window id"* ]] || return 1
+    xprop -id "${id##* }" _NET_WM_NAME 2>/dev/null | grep -q Openbox
+}
+
+# Waits until the condition (a shell command) holds. With a PID (and the
+# program's name), a process that must go on meanwhile: its end fails the
+# step at once.
 cekat() {
-    local co=$1 podminka=$2 konec=$((SECONDS + LIMIT))
-    until eval "$podminka"; do
-        [ "$SECONDS" -lt "$konec" ] || selhat "waited ${LIMIT}s for $co"
+    # Names of its own (_c...), so that the condition sees the caller's
+    # variables, not these.
+    local _cco=$1 _cpodminka=$2 _cpid=${3:-} _cproces=${4:-}
+    local _ckonec=$((SECONDS + LIMIT))
+    until eval "$_cpodminka"; do
+        if [ -n "$_cpid" ] && ! kill -0 "$_cpid" 2>/dev/null; then
+            selhat "$_cproces ended while waiting for $_cco"
+        fi
+        [ "$SECONDS" -lt "$_ckonec" ] || selhat "waited ${LIMIT}s for $_cco"
         sleep 0.1
     done
 }
@@ -113,12 +166,34 @@ cekat_na_okno() {
             OKNO=$id
             return
         fi
+        [ -z "$APP_PID" ] || bezi || selhat "tarvik ended while waiting for the window \"$nazev\""
         [ "$SECONDS" -lt "$konec" ] || selhat "waited ${LIMIT}s for the window \"$nazev\" to be active"
         sleep 0.1
     done
 }
 
 zobrazeno() { xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable"; }
+
+# The program's menus shown (a context menu and its submenus): their count
+# in NABIDEK. A menu is a window of the program shown past the window
+# manager (override-redirect); nothing else of the program is, as long as no
+# tooltip shows.
+NABIDEK=0
+nabidky() {
+    local id
+    NABIDEK=0
+    for id in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
+        xwininfo -id "$id" 2>/dev/null | grep -q "Override Redirect State: yes" && NABIDEK=$((NABIDEK + 1))
+    done
+    return 0
+}
+
+# Waits until the program shows exactly N menus: a key meant for a menu
+# waits for the menu (before it has the keyboard, the key would go to the
+# window under it), and a key after the menu's choice for the menu to close.
+cekat_na_nabidky() {
+    cekat "$1 menus shown" 'nabidky; [ "$NABIDEK" -eq '"$1"' ]' "$APP_PID" tarvik
+}
 
 # The main window's title names its program and marks it unsaved: "Tarvik"
 # stands also for "program.nc - Tarvik", "program.nc* - Tarvik" and "Tarvik*".
@@ -485,12 +560,12 @@ scenar_editor() {
     # (s), the second of them (2).
     xdotool mousemove $((GX + GW / 2)) $((GY + GH - 80)) click 1
     klavesy Menu
-    sleep 0.5
+    cekat_na_nabidky 1
     klavesy s
-    sleep 0.5
+    cekat_na_nabidky 2
     klavesy 2
+    cekat_na_nabidky 0
     cekat "the recent program" '[ "$(xdotool getwindowname "$HLAVNI")" = "kopie.nc - Tarvik" ]'
-    sleep 0.5
     xdotool type --delay 20 "(D)"
     klavesy ctrl+s
     cekat "the recent program saved" '[ "$(head -c 4 "$kopie")" = "(D)%" ]'
@@ -549,8 +624,9 @@ scenar_hledani() {
     # The arrow beside the open button (with the Czech texts at x 153 to 167
     # of the tool bar, which is 27 pixels high).
     xdotool mousemove $((GX + 160)) $((GY + 13)) click 1
-    sleep 0.5
+    cekat_na_nabidky 1
     klavesy Down Down Return
+    cekat_na_nabidky 0
     cekat "the other program opened" '[ "$(xdotool getwindowname "$HLAVNI")" = "druhy.nc - Tarvik" ]'
     klavesy alt+F4
     cekat_na_konec
@@ -589,8 +665,9 @@ scenar_porovnani() {
 
     krok="undo from the context menu"
     klavesy Menu
-    sleep 0.5
+    cekat_na_nabidky 1
     klavesy z  # "Zpět": the (D) typed last
+    cekat_na_nabidky 0
     klavesy ctrl+s
     printf '%%\r\n(C)(A)N5 G0 X10 Y5\r\n(KOMENTAR)\r\n(B)N10 G1 X-2.5\r\n(DALSI)\r\nN15 G1 X3\r\nM30\r\n' >"$PRACE/ocekavany.nc"
     cekat "the program saved" 'cmp -s "$PRACE/ocekavany.nc" "$program"'
