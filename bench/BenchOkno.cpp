@@ -292,8 +292,8 @@ bool Psani(std::size_t radku, std::uintmax_t velikost, bool ctecka) {
     if (ctecka) {
         NastavitPosluchaceDostupnosti([&](QAccessibleEvent* u) {
             const auto typ = u->type();
-            if (typ != QAccessible::TextInserted && typ != QAccessible::TextRemoved &&
-                typ != QAccessible::TextCaretMoved)
+            if (u->object() != &e || (typ != QAccessible::TextInserted && typ != QAccessible::TextRemoved &&
+                                      typ != QAccessible::TextCaretMoved))
                 return;
             QAccessibleInterface* objekt = u->accessibleInterface();
             QAccessibleTextInterface* t = objekt ? objekt->textInterface() : nullptr;

@@ -208,7 +208,7 @@ void Oznamit(QAccessibleEvent& u) {
     if (posluchac)
         posluchac(&u);
     else
-        Oznamit(u);
+        QAccessible::updateAccessibility(&u);
 }
 
 QAccessibleInterface* Tovarna(const QString& trida, QObject* objekt) {
