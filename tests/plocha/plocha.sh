@@ -16,7 +16,8 @@
 # psani (Ctrl and Alt type nothing, AltGr does, on a Czech keyboard), zvenku
 # (a file changed by another program), storno (Cancel of the unsaved-changes
 # question), fokus (the program has the focus), cestina (back to Czech),
-# rozmery (the first start's size, the file type list whole), instalace (an installed tarvik, BIN being the
+# rozmery (the first start's size, the file type list whole), ctecka (typing
+# while a screen reader listens), instalace (an installed tarvik, BIN being the
 # installation's bin: started by its desktop entry's command with a program,
 # under a German locale with no language stored, from a folder where a
 # language file of someone else's lies, which it must not read). A failure leaves a screenshot and the program's
@@ -499,6 +500,13 @@ scenar_instalace() {
     return 0
 }
 
+# The screen reader's scenario runs on a session bus of its own, which ends
+# with the script (the accessibility bus is found through it).
+if [ "$SCENAR" = ctecka ] && [ -z "${TARVIK_PLOCHA_SBERNICE:-}" ]; then
+    command -v dbus-run-session >/dev/null || selhat "dbus-run-session is missing (scripts/setup.sh installs it)"
+    TARVIK_PLOCHA_SBERNICE=1 exec dbus-run-session -- bash "$0" "$@"
+fi
+
 rm -rf "$PRACE"
 mkdir -p "$PRACE"
 spustit_plochu
@@ -860,6 +868,55 @@ scenar_rozmery() {
     cekat_na_konec
 }
 
+# The accessibility bus's address, from the session bus (in A11Y), which
+# starts the bus on the first question, as a desktop's does.
+A11Y=""
+sbernice_ctecky() {
+    A11Y=$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress 2>/dev/null |
+        tr -d ' ')
+    [ -n "$A11Y" ]
+}
+
+# The window has told the accessibility bus of itself: the desktop's root
+# there has a child (no other program runs on this bus).
+ctecka_vidi() {
+    dbus-send --bus="$A11Y" --print-reply=literal --dest=org.a11y.atspi.Registry /org/a11y/atspi/accessible/root \
+        org.freedesktop.DBus.Properties.Get string:org.a11y.atspi.Accessible string:ChildCount 2>/dev/null |
+        grep -Eq 'int32 [1-9]'
+}
+
+# A screen reader listens, as on a desktop that runs one (its accessibility
+# bus, and Qt told to serve it): a renumber and its undo, typing at the start
+# and at the end, a line down and select all are told to it, the window
+# goes on and saves exactly what was typed.
+scenar_ctecka() {
+    [ -f /usr/share/dbus-1/services/org.a11y.Bus.service ] ||
+        selhat "the accessibility bus is missing (scripts/setup.sh installs at-spi2-core)"
+    command -v dbus-send >/dev/null || selhat "dbus-send is missing (scripts/setup.sh installs it)"
+    krok="the accessibility bus"
+    cekat "the accessibility bus's address" sbernice_ctecky
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    spustit_tarvik
+    krok="the window on the accessibility bus"
+    cekat "the window to tell the accessibility bus of itself" ctecka_vidi "$APP_PID" tarvik
+    local program="$PRACE/ctecka.nc"
+    cp "$DATA/vzor.nc" "$program"
+    krok="open"
+    otevrit "Otevřít" "$program"
+    krok="renumber, undo"
+    klavesy F9 ctrl+z
+    krok="typing"
+    klavesy ctrl+Home
+    xdotool type --delay 40 "(A)"
+    klavesy Down Down ctrl+a ctrl+End
+    xdotool type --delay 40 "(B)"
+    klavesy ctrl+s
+    cekat "the program saved with what was typed" \
+        'cmp -s <(printf "(A)"; cat "$DATA/vzor.nc"; printf "(B)") "$program"' "$APP_PID" tarvik
+    klavesy alt+F4
+    cekat_na_konec
+}
+
 case "$SCENAR" in
     prace) scenar_prace ;;
     otevreni) scenar_otevreni ;;
@@ -875,6 +932,7 @@ case "$SCENAR" in
     fokus) scenar_fokus ;;
     cestina) scenar_cestina ;;
     rozmery) scenar_rozmery ;;
+    ctecka) scenar_ctecka ;;
     *) selhat "unknown scenario" ;;
 esac
 echo "$SCENAR: passed"
