@@ -334,7 +334,9 @@ THlavniForm::TOdpovedZvenku THlavniForm::OtazkaZvenku(std::optional<TOtiskSoubor
     odpovedi << (zmizel ? ui->aUlozit->text() : Q(rsPREPSAT)) << ui->aUlozitJako->text();
     // Enter reads an unchanged program again, and cancels otherwise.
     const int vychozi = !zmizel && !Zmeneno() ? 0 : -1;
-    const int odpoved = Hlaseni->ZobrazitVolbu(thVarovani, text, Q(rsVAROVANI), odpovedi, vychozi) + (zmizel ? 1 : 0);
+    int odpoved = Hlaseni->ZobrazitVolbu(thVarovani, text, Q(rsVAROVANI), odpovedi, vychozi);
+    // Without "read again" the answers start at "overwrite"; Cancel stays Cancel.
+    if (zmizel && odpoved >= 0) ++odpoved;
     switch (odpoved) {
         case 0:
             // The file's program, with the file type it was opened as; the

@@ -118,6 +118,8 @@ TEST_F(ZmenaZvenku, UlozeniPoZmeneZvenku) {
          "N1 X1\r\nG4\r\n", true},
         {"replaced, read again", nahradit, Znovu, "N7 Y\r\n", "N7 Y\r\n", false},
         {"deleted, saved again", smazat, Ulozit, "N1 X1\r\nG4\r\n", "N1 X1\r\nG4\r\n", false},
+        // Nothing to read again: the window keeps its program, and nothing is written.
+        {"deleted, cancelled", smazat, Zavrit, "", "N1 X1\r\nG4\r\n", true},
     };
     for (const Pripad& p : pripady) {
         SCOPED_TRACE(p.nazev);
@@ -133,7 +135,7 @@ TEST_F(ZmenaZvenku, UlozeniPoZmeneZvenku) {
         HlavniForm->aUlozitExecute();
         EXPECT_EQ(scenar.Zpravy.size(), p.odpoved.isEmpty() ? 0u : 1u);
         if (!p.odpoved.isEmpty() && !tlacitka.empty()) {
-            const bool smazany = p.odpoved == Ulozit;
+            const bool smazany = p.odpoved == Ulozit || p.soubor.empty();
             EXPECT_EQ(scenar.Zpravy[0].Titulek, "Varování");
             EXPECT_TRUE(scenar.Zpravy[0].Text.startsWith(smazany ? "Soubor mezitím jiný program smazal nebo přesunul:\r\""
                                                                  : "Soubor mezitím změnil jiný program:\r\""))
