@@ -399,13 +399,14 @@ private:
     qint64 zacatekPruchodu_ = 0;
     qint64 posledniObsluha_ = 0;
 
-    // The statistics counted on idle: the text's count of changes they were
-    // shown for, and the count under way (the text's count when it started,
-    // how far it is, the counts so far).
-    std::optional<TStatistiky> zobrazeneStatistiky_;
     // The texts each window was designed with, by its section and key (as
     // its first translation found them): every translation starts from them.
     std::map<QString, QHash<QString, QString>> navrzeneTexty_;
+    // The counts the statistics line shows (told again in another language).
+    std::optional<TStatistiky> zobrazeneStatistiky_;
+    // The statistics counted on idle: the text's count of changes they were
+    // shown for, and the count under way (the text's count when it started,
+    // how far it is, the counts so far).
     QTimer* casovacStatistik_ = nullptr;
     std::uint64_t verzeStatistik_ = 0;
     struct TPocitani;
