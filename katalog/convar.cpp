@@ -93,6 +93,11 @@ constexpr std::u16string_view vUTF16LICHY = u"Poškozené UTF-16: lichý počet 
 constexpr std::u16string_view vUTF16NAHRADNIK = u"Poškozené UTF-16: osamocená náhradní jednotka %1 na řádku %2";
 constexpr std::u16string_view vNELZEZNOVU = u"Nelze jej přečíst podruhé";
 constexpr std::u16string_view vVETSINEZ = u"Je větší než %1 bajtů, které se čtou";
+constexpr std::u16string_view vZMENENZVENKU = u"Soubor mezitím změnil jiný program";
+constexpr std::u16string_view vZMIZELZVENKU = u"Soubor mezitím jiný program smazal nebo přesunul";
+constexpr std::u16string_view vZMENYSEZTRATI = u"Načtením znovu se ztratí změny, které nejsou uložené";
+constexpr std::u16string_view vNACISTZNOVU = u"&Načíst znovu";
+constexpr std::u16string_view vPREPSAT = u"&Přepsat";
 }  // namespace
 
 std::u16string rsCHYBA{vCHYBA};
@@ -184,6 +189,11 @@ std::u16string rsUTF16LICHY{vUTF16LICHY};
 std::u16string rsUTF16NAHRADNIK{vUTF16NAHRADNIK};
 std::u16string rsNELZEZNOVU{vNELZEZNOVU};
 std::u16string rsVETSINEZ{vVETSINEZ};
+std::u16string rsZMENENZVENKU{vZMENENZVENKU};
+std::u16string rsZMIZELZVENKU{vZMIZELZVENKU};
+std::u16string rsZMENYSEZTRATI{vZMENYSEZTRATI};
+std::u16string rsNACISTZNOVU{vNACISTZNOVU};
+std::u16string rsPREPSAT{vPREPSAT};
 
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
     static const std::array<TPolozkaKatalogu, PocetPolozekKatalogu> katalog = {{
@@ -276,6 +286,11 @@ const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog() {
         {"rsUTF16NAHRADNIK", vUTF16NAHRADNIK, &rsUTF16NAHRADNIK},
         {"rsNELZEZNOVU", vNELZEZNOVU, &rsNELZEZNOVU},
         {"rsVETSINEZ", vVETSINEZ, &rsVETSINEZ},
+        {"rsZMENENZVENKU", vZMENENZVENKU, &rsZMENENZVENKU},
+        {"rsZMIZELZVENKU", vZMIZELZVENKU, &rsZMIZELZVENKU},
+        {"rsZMENYSEZTRATI", vZMENYSEZTRATI, &rsZMENYSEZTRATI},
+        {"rsNACISTZNOVU", vNACISTZNOVU, &rsNACISTZNOVU},
+        {"rsPREPSAT", vPREPSAT, &rsPREPSAT},
     }};
     return katalog;
 }

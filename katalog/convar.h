@@ -99,6 +99,11 @@ extern std::u16string rsUTF16LICHY;
 extern std::u16string rsUTF16NAHRADNIK;
 extern std::u16string rsNELZEZNOVU;
 extern std::u16string rsVETSINEZ;
+extern std::u16string rsZMENENZVENKU;
+extern std::u16string rsZMIZELZVENKU;
+extern std::u16string rsZMENYSEZTRATI;
+extern std::u16string rsNACISTZNOVU;
+extern std::u16string rsPREPSAT;
 
 struct TPolozkaKatalogu {
     std::string_view Klic;         // the key, also its element name in the language file
@@ -106,7 +111,7 @@ struct TPolozkaKatalogu {
     std::u16string* Text;           // the entry as the last catalogue pass left it
 };
 
-constexpr std::size_t PocetPolozekKatalogu = 89;
+constexpr std::size_t PocetPolozekKatalogu = 94;
 
 // All entries, in the order in which the catalogue pass refreshes them.
 const std::array<TPolozkaKatalogu, PocetPolozekKatalogu>& Katalog();
