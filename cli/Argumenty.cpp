@@ -7,18 +7,65 @@
 
 namespace {
 
-// The options that take a value, as the next argument or after '='.
-constexpr std::string_view VolbySHodnotou[] = {"-t",  "--type",      "--main",  "--secondary", "--start",
-                                               "--end", "--comment", "--first", "--increment", "--max",
-                                               "--width", "-o",      "-j",      "--jobs",      "--lang",
-                                               "--references"};
-
-bool BereHodnotu(std::string_view volba) {
-    return std::find(std::begin(VolbySHodnotou), std::end(VolbySHodnotou), volba) != std::end(VolbySHodnotou);
-}
-
 [[noreturn]] void Chyba(const std::u16string& vzor, std::initializer_list<std::string_view> hodnoty = {}) {
     throw TChybaPouziti(Vyplnit(vzor, hodnoty));
+}
+
+// The options that take a value, as the next argument or after '=' (with
+// the numbers of the stored settings: VolbaNastaveni).
+constexpr std::string_view VolbySHodnotou[] = {"-t",    "--type", "--main", "--secondary", "--start", "--end",
+                                               "--comment", "-o", "-j",     "--jobs",      "--lang",  "--references"};
+
+// The option of a stored setting that arg names ("--first"), with its line.
+std::optional<std::pair<const TPopisNastaveni*, const TVolbaNastaveni*>> VolbaNastaveni(std::string_view arg) {
+    if (arg.size() <= 2 || arg.substr(0, 2) != "--") return std::nullopt;
+    for (const TPopisNastaveni& p : TUlozeneNastaveni::Popisy())
+        for (const TVolbaNastaveni& v : p.Volby)
+            if (!v.Dlouha.empty() && v.Dlouha == arg.substr(2)) return std::pair{&p, &v};
+    return std::nullopt;
+}
+
+bool BereHodnotu(std::string_view volba) {
+    if (std::find(std::begin(VolbySHodnotou), std::end(VolbySHodnotou), volba) != std::end(VolbySHodnotou))
+        return true;
+    const auto nastaveni = VolbaNastaveni(volba);
+    return nastaveni && !nastaveni->second->Zastupce.empty();
+}
+
+// A number of a stored setting: digits alone, no more than its largest
+// value has, within its bounds.
+std::int32_t CisloNastaveni(const TPopisNastaveni& p, const TVolbaNastaveni& v, const std::string& volba,
+                            const std::string& hodnota) {
+    const std::size_t cislic = std::to_string(p.Max).size();
+    if (hodnota.empty() || hodnota.size() > cislic || hodnota.find_first_not_of("0123456789") != std::string::npos ||
+        std::stol(hodnota) < p.Min || std::stol(hodnota) > p.Max)
+        Chyba(*v.Chybna, {volba, hodnota});
+    return static_cast<std::int32_t>(std::stol(hodnota));
+}
+
+// Two switches given together that set one flag both ways, or both flags of
+// a pair, refuse each other.
+void OveritSpor(const std::vector<TVolby::TNastaveni>& dosud, const TVolby::TNastaveni& n) {
+    const auto jinaHodnota = [&](const TVolby::TNastaveni& d) {
+        if (d.Popis == n.Popis) return d.Hodnota != n.Hodnota;
+        const auto* pole = std::get_if<bool TUlozeneNastaveni::*>(&d.Popis->Pole);
+        return pole && n.Popis->Vylucuje == *pole && d.Hodnota != 0 && n.Hodnota != 0;
+    };
+    for (const TVolby::TNastaveni& d : dosud) {
+        if (!jinaHodnota(d)) continue;
+        const std::string a = "--" + std::string(d.Volba->Dlouha), b = "--" + std::string(n.Volba->Dlouha);
+        Chyba(rsDVYLUCUJISE, {std::min(a, b), std::max(a, b)});
+    }
+}
+
+// The command's name among the names of Prikazy (separated by blanks).
+bool MeziPrikazy(std::string_view prikazy, std::string_view nazev) {
+    for (std::size_t od = 0; od < prikazy.size();) {
+        const std::size_t konec = std::min(prikazy.find(' ', od), prikazy.size());
+        if (prikazy.substr(od, konec - od) == nazev) return true;
+        od = konec + 1;
+    }
+    return false;
 }
 
 std::int32_t Cislo(const std::string& volba, const std::string& hodnota) {
@@ -26,11 +73,6 @@ std::int32_t Cislo(const std::string& volba, const std::string& hodnota) {
         std::stol(hodnota) < 1)
         Chyba(rsDCISLO, {volba, hodnota});
     return static_cast<std::int32_t>(std::stol(hodnota));
-}
-
-std::int32_t Sirka(const std::string& volba, const std::string& hodnota) {
-    if (hodnota.size() != 1 || hodnota[0] < '0' || hodnota[0] > '9') Chyba(rsDSIRKA, {volba, hodnota});
-    return hodnota[0] - '0';
 }
 
 std::u16string Znak(const std::string& volba, const std::string& hodnota) {
@@ -87,7 +129,7 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
     bool mamPrikaz = false;
     bool jenSoubory = false;
     bool napoveda = false, verze = false;
-    bool volbaZavedeni = false;
+    std::string nazevPrikazu;
     for (std::size_t i = 0; i < a.size(); ++i) {
         std::string arg = a[i];
         std::optional<std::string> pripojena;
@@ -117,6 +159,7 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
                 else if (arg == "refs") v.prikaz = TPrikazProgramu::Odkazy;
                 else Chyba(rsDNEZNAMYPRIKAZ, {arg});
                 mamPrikaz = true;
+                nazevPrikazu = arg;
             } else {
                 v.soubory.push_back(arg);
             }
@@ -140,35 +183,16 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
             v.konec = ZUtf8(hodnota());
         } else if (arg == "--comment") {
             v.komentar = Znak(arg, hodnota());
-        } else if (arg == "--first") {
-            v.prvni = Cislo(arg, hodnota());
-        } else if (arg == "--increment") {
-            v.prirustek = Cislo(arg, hodnota());
-        } else if (arg == "--max") {
-            v.maximum = Cislo(arg, hodnota());
-        } else if (arg == "--width") {
-            v.sirka = Sirka(arg, hodnota());
-        } else if (arg == "--keep-max" || arg == "--restart") {
-            bezHodnoty();
-            const bool odZacatku = arg == "--restart";
-            if (v.cislovatOdZacatku && *v.cislovatOdZacatku != odZacatku)
-                Chyba(rsDVYLUCUJISE, {"--keep-max", "--restart"});
-            v.cislovatOdZacatku = odZacatku;
-        } else if (arg == "--number-start") {
-            bezHodnoty();
-            v.blokZacatek = volbaZavedeni = true;
-        } else if (arg == "--number-end") {
-            bezHodnoty();
-            v.blokKonec = volbaZavedeni = true;
-        } else if (arg == "--number-comments") {
-            bezHodnoty();
-            v.blokKomentar = volbaZavedeni = true;
-        } else if (arg == "--keep-references" || arg == "--update-references") {
-            bezHodnoty();
-            const bool aktualizovat = arg == "--update-references";
-            if (v.aktualizovatOdkazy && *v.aktualizovatOdkazy != aktualizovat)
-                Chyba(rsDVYLUCUJISE, {"--keep-references", "--update-references"});
-            v.aktualizovatOdkazy = aktualizovat;
+        } else if (const auto nastaveni = VolbaNastaveni(arg)) {
+            const auto [popis, volba] = *nastaveni;
+            TVolby::TNastaveni n{popis, volba, volba->Hodnota};
+            if (!volba->Zastupce.empty()) {
+                n.Hodnota = CisloNastaveni(*popis, *volba, arg, hodnota());
+            } else {
+                bezHodnoty();
+                OveritSpor(v.nastaveni, n);
+            }
+            v.nastaveni.push_back(n);
         } else if (arg == "--references") {
             v.druhyOdkazu = Druhy(arg, hodnota());
         } else if (arg == "--force") {
@@ -222,16 +246,13 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
     if ((v.kontrola || v.rozdil) && (v.vystup || v.naMiste)) Chyba(rsDKONTROLAZAPIS);
     if ((v.kontrola || v.rozdil) && standardniVstup) Chyba(rsDKONTROLAVSTUP);
     if (v.vsechny && !v.rekurzivne) Chyba(rsDALLBEZR);
-    if (volbaZavedeni && v.prikaz != TPrikazProgramu::Zavest) Chyba(rsDJENZAVEST);
-    if (v.aktualizovatOdkazy && v.prikaz != TPrikazProgramu::Precislovat) Chyba(rsDJENPRECISLOVAT);
-    if (v.sirka && v.prikaz != TPrikazProgramu::Zavest && v.prikaz != TPrikazProgramu::Precislovat)
-        Chyba(rsDJENSIRKA);
+    for (const TVolby::TNastaveni& n : v.nastaveni)
+        if (!MeziPrikazy(n.Volba->Prikazy, nazevPrikazu)) Chyba(*n.Volba->Jen);
     if (v.vynutit && v.prikaz != TPrikazProgramu::Odstranit) Chyba(rsDJENODSTRANIT);
     if (v.druhyOdkazu && v.prikaz == TPrikazProgramu::Pocet) Chyba(rsDJENODKAZY);
     if (v.prikaz == TPrikazProgramu::Odkazy) {
         if (v.soubory.size() > 1 || v.rekurzivne) Chyba(rsDREFSJEDEN);
         if (v.vystup || v.naMiste || v.kontrola || v.rozdil) Chyba(rsDREFSZAPIS);
-        if (v.prvni || v.prirustek || v.maximum || v.cislovatOdZacatku) Chyba(rsDREFSCISLOVANI);
     }
     return v;
 }

@@ -24,12 +24,14 @@ struct TVolby {
     TPrikazProgramu prikaz = TPrikazProgramu::Pocet;
     std::optional<std::u16string> typ;
     std::optional<std::u16string> hlavni, vedlejsi, zacatek, konec, komentar;
-    // Unset: the stored setting, else the built-in default.
-    std::optional<std::int32_t> prvni, prirustek, maximum, sirka;
-    std::optional<bool> cislovatOdZacatku;
-    bool blokZacatek = false, blokKonec = false, blokKomentar = false;
-    // Unset: the stored setting, else on.
-    std::optional<bool> aktualizovatOdkazy;
+    // The options that set a stored setting for this run (the lines of
+    // TARVIK_ULOZENA_NASTAVENI), in the order given: the later one wins.
+    struct TNastaveni {
+        const TPopisNastaveni* Popis;
+        const TVolbaNastaveni* Volba;
+        std::int32_t Hodnota;
+    };
+    std::vector<TNastaveni> nastaveni;
     // --references: the families of references the control reads, for this
     // run in place of the file type's.
     std::optional<TDruhyOdkazu> druhyOdkazu;

@@ -1,5 +1,6 @@
 #include "Napoveda.h"
 
+#include "filetypes/UlozeneNastaveni.h"
 #include "katalog/TextyDavky.h"
 #include "platform/Kodovani.h"
 
@@ -79,17 +80,7 @@ const TRadek Volby[] = {
     {"--start TEXT", &rsHSTART},
     {"--end TEXT", &rsHEND},
     {"--comment C", &rsHCOMMENT},
-    {"--first N", &rsHFIRST},
-    {"--increment N", &rsHINCREMENT},
-    {"--max N", &rsHMAX},
-    {"--width W", &rsHWIDTH},
-    {"--keep-max", &rsHKEEPMAX},
-    {"--restart", &rsHRESTART},
-    {"--number-start", &rsHNUMBERSTART},
-    {"--number-end", &rsHNUMBEREND},
-    {"--number-comments", &rsHNUMBERCOMMENTS},
-    {"--keep-references", &rsHKEEPREFERENCES},
-    {"--update-references", &rsHUPDATEREFERENCES},
+    // here the options of the stored settings (TARVIK_ULOZENA_NASTAVENI)
     {"--references LIST", &rsHREFERENCES},
     {"--force", &rsHFORCE},
     {"-o OUT", &rsHVYSTUP},
@@ -118,7 +109,19 @@ std::string NapovedaDavky() {
     napoveda += "\n";
     for (const TRadek& r : Prikazy) Zalomit(napoveda, "  " + std::string(r.Nazev), *r.Text, 14);
     napoveda += "\n";
-    for (const TRadek& r : Volby) Zalomit(napoveda, "  " + std::string(r.Nazev), *r.Text, 22);
+    const auto volba = [&](std::string_view nazev, const std::u16string& text) {
+        Zalomit(napoveda, "  " + std::string(nazev), text, 22);
+    };
+    for (const TRadek& r : Volby) {
+        volba(r.Nazev, *r.Text);
+        // The options of the stored settings follow those of the file type.
+        if (r.Text != &rsHCOMMENT) continue;
+        for (const TPopisNastaveni& p : TUlozeneNastaveni::Popisy())
+            for (const TVolbaNastaveni& v : p.Volby)
+                if (!v.Dlouha.empty())
+                    volba("--" + std::string(v.Dlouha) + (v.Zastupce.empty() ? "" : " ") + std::string(v.Zastupce),
+                          *v.Napoveda);
+    }
     for (const std::u16string* odstavec : Odstavce) {
         napoveda += "\n";
         Zalomit(napoveda, "", *odstavec, 0);

@@ -1,6 +1,7 @@
 #include "cli/Davka.h"
 #include "engine/CNCEdit.h"
 #include "filetypes/SeznamTypu.h"
+#include "katalog/TextyDavky.h"
 #include "platform/CteniTextu.h"
 #include "../support/DavkaVTestu.h"
 #include "../support/DocasnaSlozka.h"
@@ -226,6 +227,53 @@ TEST_F(Davka, ChybyPouzitiASouboru) {
     vystup.plny = true;
     EXPECT_EQ(SpustitDavku({"renumber", program}, prostredi, vystup), 2);
     EXPECT_NE(vystup.hlaseni.find("Nelze zapisovat na standardní výstup."), std::string::npos);
+}
+
+// Every option of a stored setting, with every command: one that it applies
+// to takes it over a stored value the other way, every other refuses it with
+// its line's message; a number outside its line's bounds is refused.
+TEST(DavkaVolbyNastaveni, KazdaVolbaSKazdymPrikazem) {
+    const std::string prikazy[] = {"count", "introduce", "renumber", "remove", "refs"};
+    for (const TPopisNastaveni& p : TUlozeneNastaveni::Popisy()) {
+        for (const TVolbaNastaveni& volba : p.Volby) {
+            if (volba.Dlouha.empty()) continue;
+            const std::string nazev = "--" + std::string(volba.Dlouha);
+            SCOPED_TRACE(nazev);
+            const bool cislo = !volba.Zastupce.empty();
+            const std::int32_t ocekavana = cislo ? p.Max : volba.Hodnota;
+            TNastaveniDavky nastaveni;
+            nastaveni.ulozene.Nastavit(p, cislo ? p.Min : 1 - volba.Hodnota);
+            for (const std::string& prikaz : prikazy) {
+                std::vector<std::string> argumenty = {prikaz, nazev};
+                if (cislo) argumenty.push_back(std::to_string(p.Max));
+                argumenty.push_back("p.nc");
+                const bool plati = (" " + std::string(volba.Prikazy) + " ").find(" " + prikaz + " ") != std::string::npos;
+                try {
+                    const TZadaniPrikazu z = ZadaniProgramu(RozebratArgumenty(argumenty), nastaveni, "p.nc");
+                    EXPECT_TRUE(plati) << prikaz;
+                    std::visit(
+                        [&](auto pole) {
+                            if constexpr (!std::is_same_v<decltype(pole), std::u16string TUlozeneNastaveni::*>)
+                                EXPECT_EQ(static_cast<std::int32_t>(z.Cislovani.*pole), ocekavana) << prikaz;
+                        },
+                        p.Pole);
+                } catch (const TChybaPouziti& e) {
+                    EXPECT_FALSE(plati) << prikaz << ": " << e.what();
+                    EXPECT_EQ(e.what(), DoUtf8(*volba.Jen)) << prikaz;
+                }
+            }
+            if (!cislo) continue;
+            for (const std::int64_t mimo : {std::int64_t(p.Min) - 1, std::int64_t(p.Max) + 1}) {
+                const std::string hodnota = std::to_string(mimo);
+                try {
+                    RozebratArgumenty({"renumber", nazev, hodnota, "p.nc"});
+                    ADD_FAILURE() << hodnota << " taken";
+                } catch (const TChybaPouziti& e) {
+                    EXPECT_EQ(e.what(), Vyplnit(*volba.Chybna, {nazev, hodnota}));
+                }
+            }
+        }
+    }
 }
 
 // A program whose fourth byte lies inside a UTF-8 character is UTF-8, and
@@ -497,6 +545,18 @@ TEST_F(Davka, Napoveda) {
     EXPECT_EQ(Spustit({"--help"}), 0);
     EXPECT_NE(vystup.program.find("Použití: tarvik-cli count|introduce|renumber|remove [options] FILE"),
               std::string::npos);
+    // Each option of a stored setting has its line, its text's first word after it.
+    for (const TPopisNastaveni& p : TUlozeneNastaveni::Popisy())
+        for (const TVolbaNastaveni& v : p.Volby) {
+            if (v.Dlouha.empty()) continue;
+            const std::string radek = "\n  --" + std::string(v.Dlouha) + (v.Zastupce.empty() ? "" : " ") +
+                                      std::string(v.Zastupce) + " ";
+            const std::size_t kde = vystup.program.find(radek);
+            ASSERT_NE(kde, std::string::npos) << radek;
+            const std::string text = DoUtf8(*v.Napoveda);
+            const std::size_t zaRadkem = vystup.program.find_first_not_of(' ', kde + radek.size());
+            EXPECT_EQ(vystup.program.substr(zaRadkem, text.find(' ')), text.substr(0, text.find(' '))) << radek;
+        }
 }
 
 }  // namespace
