@@ -11,11 +11,6 @@ namespace {
     throw TChybaPouziti(Vyplnit(vzor, hodnoty));
 }
 
-// The options that take a value, as the next argument or after '=' (with
-// the numbers of the stored settings: VolbaNastaveni).
-constexpr std::string_view VolbySHodnotou[] = {"-t",    "--type", "--main", "--secondary", "--start", "--end",
-                                               "--comment", "-o", "-j",     "--jobs",      "--lang",  "--references"};
-
 // The option of a stored setting that arg names ("--first"), with its line.
 std::optional<std::pair<const TPopisNastaveni*, const TVolbaNastaveni*>> VolbaNastaveni(std::string_view arg) {
     if (arg.size() <= 2 || arg.substr(0, 2) != "--") return std::nullopt;
@@ -23,13 +18,6 @@ std::optional<std::pair<const TPopisNastaveni*, const TVolbaNastaveni*>> VolbaNa
         for (const TVolbaNastaveni& v : p.Volby)
             if (!v.Dlouha.empty() && v.Dlouha == arg.substr(2)) return std::pair{&p, &v};
     return std::nullopt;
-}
-
-bool BereHodnotu(std::string_view volba) {
-    if (std::find(std::begin(VolbySHodnotou), std::end(VolbySHodnotou), volba) != std::end(VolbySHodnotou))
-        return true;
-    const auto nastaveni = VolbaNastaveni(volba);
-    return nastaveni && !nastaveni->second->Zastupce.empty();
 }
 
 // A number of a stored setting: digits alone, no more than its largest
@@ -56,16 +44,6 @@ void OveritSpor(const std::vector<TVolby::TNastaveni>& dosud, const TVolby::TNas
         const std::string a = "--" + std::string(d.Volba->Dlouha), b = "--" + std::string(n.Volba->Dlouha);
         Chyba(rsDVYLUCUJISE, {std::min(a, b), std::max(a, b)});
     }
-}
-
-// The command's name among the names of Prikazy (separated by blanks).
-bool MeziPrikazy(std::string_view prikazy, std::string_view nazev) {
-    for (std::size_t od = 0; od < prikazy.size();) {
-        const std::size_t konec = std::min(prikazy.find(' ', od), prikazy.size());
-        if (prikazy.substr(od, konec - od) == nazev) return true;
-        od = konec + 1;
-    }
-    return false;
 }
 
 std::int32_t Cislo(const std::string& volba, const std::string& hodnota) {
@@ -106,7 +84,101 @@ TDruhyOdkazu Druhy(const std::string& volba, const std::string& hodnota) {
     return druhy;
 }
 
+// The options that set no stored setting, in the order of the help.
+const TVolbaDavky Volby[] = {
+    {.Kratka = "-t", .Dlouha = "--type", .Zastupce = "NAME",
+     .Nastavit = [](TVolby& v, const std::string&, const std::string& h) { v.typ = ZUtf8(h); },
+     .Napoveda = &rsHTYPE},
+    {.Dlouha = "--main", .Zastupce = "C",
+     .Nastavit = [](TVolby& v, const std::string& o, const std::string& h) { v.hlavni = Znak(o, h); },
+     .Napoveda = &rsHMAIN},
+    {.Dlouha = "--secondary", .Zastupce = "C",
+     .Nastavit = [](TVolby& v, const std::string& o, const std::string& h) { v.vedlejsi = Znak(o, h); },
+     .Napoveda = &rsHSECONDARY},
+    {.Dlouha = "--start", .Zastupce = "TEXT",
+     .Nastavit = [](TVolby& v, const std::string&, const std::string& h) { v.zacatek = ZUtf8(h); },
+     .Napoveda = &rsHSTART},
+    {.Dlouha = "--end", .Zastupce = "TEXT",
+     .Nastavit = [](TVolby& v, const std::string&, const std::string& h) { v.konec = ZUtf8(h); },
+     .Napoveda = &rsHEND},
+    {.Dlouha = "--comment", .Zastupce = "C",
+     .Nastavit = [](TVolby& v, const std::string& o, const std::string& h) { v.komentar = Znak(o, h); },
+     .Napoveda = &rsHCOMMENT},
+    {},  // here the options of the stored settings
+    {.Dlouha = "--references", .Zastupce = "LIST",
+     .Nastavit = [](TVolby& v, const std::string& o, const std::string& h) { v.druhyOdkazu = Druhy(o, h); },
+     .Napoveda = &rsHREFERENCES, .Prikazy = "introduce renumber remove refs", .Jen = &rsDJENODKAZY},
+    {.Dlouha = "--force", .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.vynutit = true; },
+     .Napoveda = &rsHFORCE, .Prikazy = "remove", .Jen = &rsDJENODSTRANIT},
+    {.Kratka = "-o", .Zastupce = "OUT",
+     .Nastavit =
+         [](TVolby& v, const std::string&, const std::string& h) {
+             if (h.empty()) Chyba(rsDVYSTUPJMENO);
+             v.vystup = h;
+         },
+     .Napoveda = &rsHVYSTUP},
+    {.Kratka = "-i", .Dlouha = "--in-place",
+     .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.naMiste = true; },
+     .Napoveda = &rsHNAMISTE},
+    {.Kratka = "-r", .Dlouha = "--recursive",
+     .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.rekurzivne = true; },
+     .Napoveda = &rsHREKURZIVNE},
+    {.Dlouha = "--all", .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.vsechny = true; },
+     .Napoveda = &rsHVSECHNY},
+    {.Dlouha = "--check", .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.kontrola = true; },
+     .Napoveda = &rsHKONTROLA},
+    {.Dlouha = "--diff", .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.rozdil = true; },
+     .Napoveda = &rsHROZDIL},
+    {.Kratka = "-j", .Dlouha = "--jobs", .Zastupce = "N", .Pripojena = true,
+     .Nastavit = [](TVolby& v, const std::string& o,
+                    const std::string& h) { v.uloh = static_cast<unsigned>(Cislo(o, h)); },
+     .Napoveda = &rsHULOH},
+    // (Taken before the command line is read: JazykZArgumentu.)
+    {.Dlouha = "--lang", .Zastupce = "CODE",
+     .Nastavit = [](TVolby& v, const std::string&, const std::string& h) { v.jazyk = h; },
+     .Napoveda = &rsHJAZYK},
+    {.Kratka = "-h", .Dlouha = "--help",
+     .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.napoveda = true; },
+     .Napoveda = &rsHNAPOVEDA},
+    {.Dlouha = "--version",
+     .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.verze = true; },
+     .Napoveda = &rsHVERZE},
+};
+
+// The line of the option arg names, by its name alone ("--type", "-t") or,
+// when it takes one, with its value after the short name ("-j4": pripojena
+// gets "4").
+const TVolbaDavky* NajitVolbu(const std::string& arg, std::optional<std::string>& pripojena) {
+    for (const TVolbaDavky& o : Volby) {
+        if (!o.Nastavit) continue;
+        if (arg == o.Kratka || arg == o.Dlouha) return &o;
+        if (o.Pripojena && !o.Kratka.empty() && arg.size() > o.Kratka.size() && arg.starts_with(o.Kratka)) {
+            pripojena = arg.substr(o.Kratka.size());
+            return &o;
+        }
+    }
+    return nullptr;
+}
+
+bool BereHodnotu(const std::string& arg) {
+    std::optional<std::string> pripojena;
+    if (const TVolbaDavky* o = NajitVolbu(arg, pripojena)) return !o->Zastupce.empty() && !pripojena;
+    const auto nastaveni = VolbaNastaveni(arg);
+    return nastaveni && !nastaveni->second->Zastupce.empty();
+}
+
 }  // namespace
+
+bool MeziPrikazy(std::string_view prikazy, std::string_view nazev) {
+    for (std::size_t od = 0; od < prikazy.size();) {
+        const std::size_t konec = std::min(prikazy.find(' ', od), prikazy.size());
+        if (prikazy.substr(od, konec - od) == nazev) return true;
+        od = konec + 1;
+    }
+    return false;
+}
+
+std::span<const TVolbaDavky> VolbyDavky() { return Volby; }
 
 std::optional<std::string> JazykZArgumentu(const std::vector<std::string>& a) {
     std::optional<std::string> jazyk;
@@ -128,8 +200,8 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
     v.cinnost = TCinnost::Program;
     bool mamPrikaz = false;
     bool jenSoubory = false;
-    bool napoveda = false, verze = false;
     std::string nazevPrikazu;
+    std::vector<const TVolbaDavky*> dane;  // the options given, in their order
     for (std::size_t i = 0; i < a.size(); ++i) {
         std::string arg = a[i];
         std::optional<std::string> pripojena;
@@ -165,24 +237,17 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
             }
         } else if (arg == "--") {
             jenSoubory = true;
-        } else if (arg == "-h" || arg == "--help") {
-            bezHodnoty();
-            napoveda = true;
-        } else if (arg == "--version") {
-            bezHodnoty();
-            verze = true;
-        } else if (arg == "-t" || arg == "--type") {
-            v.typ = ZUtf8(hodnota());
-        } else if (arg == "--main") {
-            v.hlavni = Znak(arg, hodnota());
-        } else if (arg == "--secondary") {
-            v.vedlejsi = Znak(arg, hodnota());
-        } else if (arg == "--start") {
-            v.zacatek = ZUtf8(hodnota());
-        } else if (arg == "--end") {
-            v.konec = ZUtf8(hodnota());
-        } else if (arg == "--comment") {
-            v.komentar = Znak(arg, hodnota());
+        } else if (const TVolbaDavky* o = NajitVolbu(arg, pripojena)) {
+            const std::string nazev = pripojena && arg.starts_with(o->Kratka) && !arg.starts_with("--")
+                                          ? std::string(o->Kratka)
+                                          : arg;
+            if (o->Zastupce.empty()) {
+                bezHodnoty();
+                o->Nastavit(v, nazev, {});
+            } else {
+                o->Nastavit(v, nazev, hodnota());
+            }
+            dane.push_back(o);
         } else if (const auto nastaveni = VolbaNastaveni(arg)) {
             const auto [popis, volba] = *nastaveni;
             TVolby::TNastaveni n{popis, volba, volba->Hodnota};
@@ -193,42 +258,12 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
                 OveritSpor(v.nastaveni, n);
             }
             v.nastaveni.push_back(n);
-        } else if (arg == "--references") {
-            v.druhyOdkazu = Druhy(arg, hodnota());
-        } else if (arg == "--force") {
-            bezHodnoty();
-            v.vynutit = true;
-        } else if (arg == "-o") {
-            v.vystup = hodnota();
-            if (v.vystup->empty()) Chyba(rsDVYSTUPJMENO);
-        } else if (arg == "-i" || arg == "--in-place") {
-            bezHodnoty();
-            v.naMiste = true;
-        } else if (arg == "-r" || arg == "--recursive") {
-            bezHodnoty();
-            v.rekurzivne = true;
-        } else if (arg == "--all") {
-            bezHodnoty();
-            v.vsechny = true;
-        } else if (arg == "--check") {
-            bezHodnoty();
-            v.kontrola = true;
-        } else if (arg == "--diff") {
-            bezHodnoty();
-            v.rozdil = true;
-        } else if (arg == "--jobs" || arg.rfind("-j", 0) == 0) {
-            // -j N, -jN, --jobs N, --jobs=N
-            const bool pripojene = arg.size() > 2 && arg[1] == 'j';
-            v.uloh = static_cast<unsigned>(Cislo(pripojene ? "-j" : arg, pripojene ? arg.substr(2) : hodnota()));
-        } else if (arg == "--lang") {
-            // (Taken before the command line is read: JazykZArgumentu.)
-            v.jazyk = hodnota();
         } else {
             Chyba(rsDNEZNAMAVOLBA, {arg});
         }
     }
-    if (napoveda || verze) {
-        v.cinnost = napoveda ? TCinnost::Napoveda : TCinnost::Verze;
+    if (v.napoveda || v.verze) {
+        v.cinnost = v.napoveda ? TCinnost::Napoveda : TCinnost::Verze;
         return v;
     }
     if (!mamPrikaz) Chyba(rsDBEZPRIKAZU);
@@ -246,10 +281,11 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
     if ((v.kontrola || v.rozdil) && (v.vystup || v.naMiste)) Chyba(rsDKONTROLAZAPIS);
     if ((v.kontrola || v.rozdil) && standardniVstup) Chyba(rsDKONTROLAVSTUP);
     if (v.vsechny && !v.rekurzivne) Chyba(rsDALLBEZR);
+    // An option with a command it does not apply to.
     for (const TVolby::TNastaveni& n : v.nastaveni)
         if (!MeziPrikazy(n.Volba->Prikazy, nazevPrikazu)) Chyba(*n.Volba->Jen);
-    if (v.vynutit && v.prikaz != TPrikazProgramu::Odstranit) Chyba(rsDJENODSTRANIT);
-    if (v.druhyOdkazu && v.prikaz == TPrikazProgramu::Pocet) Chyba(rsDJENODKAZY);
+    for (const TVolbaDavky* o : dane)
+        if (!o->Prikazy.empty() && !MeziPrikazy(o->Prikazy, nazevPrikazu)) Chyba(*o->Jen);
     if (v.prikaz == TPrikazProgramu::Odkazy) {
         if (v.soubory.size() > 1 || v.rekurzivne) Chyba(rsDREFSJEDEN);
         if (v.vystup || v.naMiste || v.kontrola || v.rozdil) Chyba(rsDREFSZAPIS);

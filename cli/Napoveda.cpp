@@ -1,5 +1,7 @@
 #include "Napoveda.h"
 
+#include "Argumenty.h"
+
 #include "filetypes/UlozeneNastaveni.h"
 #include "katalog/TextyDavky.h"
 #include "platform/Kodovani.h"
@@ -73,28 +75,6 @@ const TRadek Prikazy[] = {
     {"remove", &rsHREMOVE}, {"refs", &rsHREFS},           {"types", &rsHTYPES},
 };
 
-const TRadek Volby[] = {
-    {"-t, --type NAME", &rsHTYPE},
-    {"--main C", &rsHMAIN},
-    {"--secondary C", &rsHSECONDARY},
-    {"--start TEXT", &rsHSTART},
-    {"--end TEXT", &rsHEND},
-    {"--comment C", &rsHCOMMENT},
-    // here the options of the stored settings (TARVIK_ULOZENA_NASTAVENI)
-    {"--references LIST", &rsHREFERENCES},
-    {"--force", &rsHFORCE},
-    {"-o OUT", &rsHVYSTUP},
-    {"-i, --in-place", &rsHNAMISTE},
-    {"-r, --recursive", &rsHREKURZIVNE},
-    {"--all", &rsHVSECHNY},
-    {"--check", &rsHKONTROLA},
-    {"--diff", &rsHROZDIL},
-    {"-j, --jobs N", &rsHULOH},
-    {"--lang CODE", &rsHJAZYK},
-    {"-h, --help", &rsHNAPOVEDA},
-    {"--version", &rsHVERZE},
-};
-
 const std::u16string* const Odstavce[] = {&rsHNASTAVENI, &rsHJAZYKY, &rsHVSTUP, &rsHSLOZKY,
                                           &rsHODKAZY,    &rsHZAPIS,  &rsHKONEC};
 
@@ -109,18 +89,19 @@ std::string NapovedaDavky() {
     napoveda += "\n";
     for (const TRadek& r : Prikazy) Zalomit(napoveda, "  " + std::string(r.Nazev), *r.Text, 14);
     napoveda += "\n";
-    const auto volba = [&](std::string_view nazev, const std::u16string& text) {
-        Zalomit(napoveda, "  " + std::string(nazev), text, 22);
+    const auto volba = [&](const std::string& nazev, std::string_view zastupce, const std::u16string& text) {
+        Zalomit(napoveda, "  " + nazev + (zastupce.empty() ? "" : " ") + std::string(zastupce), text, 22);
     };
-    for (const TRadek& r : Volby) {
-        volba(r.Nazev, *r.Text);
-        // The options of the stored settings follow those of the file type.
-        if (r.Text != &rsHCOMMENT) continue;
+    for (const TVolbaDavky& o : VolbyDavky()) {
+        if (o.Napoveda) {
+            std::string nazev(o.Kratka);
+            if (!o.Kratka.empty() && !o.Dlouha.empty()) nazev += ", ";
+            volba(nazev + std::string(o.Dlouha), o.Zastupce, *o.Napoveda);
+            continue;
+        }
         for (const TPopisNastaveni& p : TUlozeneNastaveni::Popisy())
             for (const TVolbaNastaveni& v : p.Volby)
-                if (!v.Dlouha.empty())
-                    volba("--" + std::string(v.Dlouha) + (v.Zastupce.empty() ? "" : " ") + std::string(v.Zastupce),
-                          *v.Napoveda);
+                if (!v.Dlouha.empty()) volba("--" + std::string(v.Dlouha), v.Zastupce, *v.Napoveda);
     }
     for (const std::u16string* odstavec : Odstavce) {
         napoveda += "\n";

@@ -117,10 +117,10 @@ struct TPopisNastaveni {
       .Volby = {{{.Dlouha = "number-end", .Prikazy = "introduce", .Napoveda = &rsHNUMBEREND,                           \
                   .Jen = &rsDJENZAVEST}}})                                                                             \
     X(AktualizovatOdkazy, bool, .Vychozi = 1, .Ovladac = "chkAktualizovatOdkazy",                                      \
-      .Volby = {{{.Dlouha = "update-references", .Prikazy = "renumber", .Napoveda = &rsHUPDATEREFERENCES,              \
-                  .Jen = &rsDJENPRECISLOVAT},                                                                          \
-                 {.Dlouha = "keep-references", .Hodnota = 0, .Prikazy = "renumber",                                    \
-                  .Napoveda = &rsHKEEPREFERENCES, .Jen = &rsDJENPRECISLOVAT}}})                                        \
+      .Volby = {{{.Dlouha = "keep-references", .Hodnota = 0, .Prikazy = "renumber",                                    \
+                  .Napoveda = &rsHKEEPREFERENCES, .Jen = &rsDJENPRECISLOVAT},                                          \
+                 {.Dlouha = "update-references", .Prikazy = "renumber", .Napoveda = &rsHUPDATEREFERENCES,              \
+                  .Jen = &rsDJENPRECISLOVAT}}})                                                                        \
     X(Posledni1, std::u16string, )                                                                                     \
     X(Posledni2, std::u16string, )                                                                                     \
     X(Posledni3, std::u16string, )                                                                                     \
