@@ -4,10 +4,11 @@
 // its field (also the name of its stored value), its type, its default, its
 // bounds, the window's control that shows it, the field of the engine's task
 // that it becomes, and the batch tool's options that set it for a run, with
-// their help texts. The store, the window's controls, the command layer's
-// task, the batch tool's options, its help and manual, and the tests all
-// iterate these lines; a new setting is a line here. The window's placement
-// is the window's own and stays with it.
+// their help texts and refusals. The store, the window's controls, the
+// command layer's task, the batch tool's parser, its merge with the stored
+// settings and its help, and the tests all iterate these lines (the tests
+// also that the manual page names each option); a new setting is a line
+// here. The window's placement is the window's own and stays with it.
 #pragma once
 
 #include "engine/CNCEdit.h"
