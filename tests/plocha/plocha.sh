@@ -256,7 +256,14 @@ otevrit() {
     xdotool type --delay 20 "$soubor"
     klavesy Return
     cekat_na_zavreni "$d" "$titulek"
-    cekat_na_okno "Tarvik"
+    # Opened once the title names the program.
+    cekat_na_okno "${soubor##*/} - Tarvik"
+}
+
+# Waits for the title's mark of a changed program (after a command's key).
+cekat_na_znacku() {
+    cekat "the title's mark of a changed program" \
+        '[[ "$(xdotool getwindowname "$HLAVNI" 2>/dev/null)" == *"* - Tarvik" ]]' "$APP_PID" tarvik
 }
 
 # Closes the dialog OKNO with Escape; the main window is active again.
@@ -419,7 +426,9 @@ scenar_jazyk() {
     zvolit_nemcinu
     krok="German open dialog"
     otevrit "Öffnen" "$program"
-    klavesy ctrl+Delete alt+F4
+    klavesy ctrl+Delete
+    cekat_na_znacku
+    klavesy alt+F4
     krok="German question"
     cekat_na_okno "Bestätigung"
     klavesy alt+j  # "Ja": save and end
