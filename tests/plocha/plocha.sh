@@ -494,7 +494,9 @@ scenar_instalace() {
         XDG_DATA_HOME="$PRACE/zadna" XDG_DATA_DIRS="$PRACE/zadna" \
         exec env -u LC_ALL -u LANGUAGE LANG=de_DE.UTF-8 "${prikaz[@]}") >>"$PRACE/tarvik.log" 2>&1 &
     APP_PID=$!
-    cekat_na_okno "Tarvik"
+    # The program of the command line opens after the window shows: keys
+    # pressed while it loads reach no program.
+    cekat_na_okno "${program##*/} - Tarvik"
     krok="the program of the command line"
     klavesy ctrl+Delete ctrl+s
     cli remove "$DATA/vzor.nc" >"$PRACE/bez.nc"
