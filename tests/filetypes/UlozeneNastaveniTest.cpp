@@ -96,7 +96,9 @@ TEST_P(UlozeneNastaveni, CisloVMezichRadku) {
         const auto* pole = std::get_if<std::int32_t TUlozeneNastaveni::*>(&p.Pole);
         if (!pole || p.Min == std::numeric_limits<std::int32_t>::min()) continue;
         for (const auto& [ulozeno, ocekavano] : {std::pair{p.Min - 1, p.Min}, {p.Max + 1, p.Max}, {p.Min, p.Min}}) {
-            Ulozit([&](TRegistr& r) { r.ZapsatCislo(p.Nazev, ulozeno); });
+            // A copy: clang's C++20 captures no structured binding.
+            const std::int32_t hodnota = ulozeno;
+            Ulozit([&](TRegistr& r) { r.ZapsatCislo(p.Nazev, hodnota); });
             EXPECT_EQ(Nacist().**pole, ocekavano) << std::string(p.Nazev.begin(), p.Nazev.end()) << " " << ulozeno;
         }
     }
