@@ -23,6 +23,7 @@
 #include <QDateTime>
 #include <QProgressBar>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -44,8 +45,15 @@ public:
     }
 };
 
-// The window's client size at design; the outer minimum 640 x 480 leaves this much inside.
-constexpr QSize NavrhovaVelikost{632, 446};
+// The window's client size at the first start: room for about 34 lines of a
+// program of 100 columns, within the screen (less its frame) and never below
+// the design's 632 x 446 (the outer minimum 640 x 480 leaves that inside).
+QSize VelikostPrvnihoStartu(const QSize& minimum) {
+    QSize velikost(980, 840);
+    if (const QScreen* obrazovka = QGuiApplication::primaryScreen())
+        velikost = velikost.boundedTo(obrazovka->availableGeometry().size() - QSize(16, 48));
+    return velikost.expandedTo(minimum);
+}
 
 QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
 
@@ -139,13 +147,15 @@ THlavniForm::THlavniForm(TRegistr& registr, QWidget* rodic)
     ui->memProgram->NastavitObsluhu([this] { ObslouzitPraci(); });
     ui->memPuvodni->NastavitObsluhu([this] { ObslouzitPraci(); });
 
-    resize(NavrhovaVelikost);
+    resize(VelikostPrvnihoStartu(minimumSize()));
     move(0, 0);
 
     // FormCreate: the stored settings, then the bounds, whatever the reading did.
     NacistNastaveni();
     NastavitMeze();
-    ui->speZacitOd->setFocus();
+    // The program has the focus: the arrow keys scroll it, and never change a
+    // numbering setting that the user does not look at.
+    ui->memProgram->setFocus();
 }
 
 THlavniForm::~THlavniForm() = default;
@@ -229,6 +239,8 @@ void THlavniForm::PrizpusobitRamu() {
 bool THlavniForm::event(QEvent* udalost) {
     const bool vysledek = QMainWindow::event(udalost);
     if (udalost->type() == QEvent::Move || udalost->type() == QEvent::Resize) PrizpusobitRamu();
+    // Back in the window: has another program changed the file meanwhile?
+    if (udalost->type() == QEvent::WindowActivate) NaplanovatKontroluZvenku();
     return vysledek;
 }
 

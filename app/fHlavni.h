@@ -4,10 +4,13 @@
 
 #include "filetypes/TypSouboru.h"
 #include "filetypes/UlozeneNastaveni.h"
+#include "katalog/Zpravy.h"
+#include "platform/CteniTextu.h"
 #include "platform/Kodovani.h"
 #include "prikazy/Prikaz.h"
 #include "ui/EditorProgramu.h"
 
+#include <QHash>
 #include <QLabel>
 #include <QMainWindow>
 #include <QStringList>
@@ -16,6 +19,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -242,18 +246,39 @@ private:
     void UlozitUmisteni();
     static QString ChybaUloziste(const std::u16string& uvod, const std::u16string& zprava);
 
-    // When the program is modified, asks whether to save it first, and saves
-    // it on Yes (a failed save throws). False when things are to stay as they
-    // are: the user cancelled the name of a program that has none.
+    // When the program is modified, asks whether to save it first (Yes, No,
+    // Cancel), and saves it on Yes (a failed save throws). False when things
+    // are to stay as they are: Cancel, or the save did not happen (no name
+    // given, the file changed by another program and not overwritten).
     bool MoznaUlozit();
     // Saves the program under its name; one without a name asks for it.
-    // False when nothing was saved (the name was not given).
+    // False when nothing was saved (the name was not given, or the user did
+    // not overwrite a file another program changed).
     bool UlozitSoubor();
     // Asks for a name and saves the program under it, which becomes its name.
     bool UlozitJako();
-    // Writes the program's text into a file, in the document's encoding (or
-    // UTF-8 with a mark when it cannot hold a character, which is told).
-    void ZapsatProgram(const QString& cesta);
+    // Writes the program's text into a file through the command layer, in the
+    // document's encoding (or UTF-8 with a mark when it cannot hold a
+    // character, which is told); the file's fingerprint is kept. Given
+    // precteny, a file that is no longer that one is left alone
+    // (TZmenenoOdCteni).
+    void ZapsatProgram(const QString& cesta, const std::optional<TOtiskSouboru>& precteny);
+    // Saves the program into its own file while that is the file precteny
+    // (as read or saved last, or as the user agreed to overwrite it); when
+    // another program has changed or removed it, the user is asked. False
+    // when nothing was saved.
+    bool PrepsatSoubor(std::optional<TOtiskSouboru> precteny);
+    // The question about a change made outside: read the file again,
+    // overwrite it, or save the program under another name; Cancel leaves
+    // all as it is. Prepsat: the caller overwrites the file as it is now,
+    // whose fingerprint precteny then holds; reading again and saving as are
+    // done here.
+    enum class TOdpovedZvenku : std::uint8_t { Prepsat, UlozenoJinam, Nic };
+    TOdpovedZvenku OtazkaZvenku(std::optional<TOtiskSouboru>& precteny);
+    // On the window's activation: a file changed since it was read or saved
+    // is asked about, each state of it once.
+    void KontrolaZvenku();
+    void NaplanovatKontroluZvenku();
     void OtevritSoubor();
     // A path that names no regular file (a folder, a pipe, a device, a
     // socket) is refused with a message before anything is read: reading a
@@ -273,13 +298,15 @@ private:
     // bar, its encoding, the file type (none: no characters and markers), the
     // saved state and the status bar.
     void NastavitAktualniSoubor(const QString& cesta, TKodovani kodovani, TEditorProgramu::TNovyText& program,
-                                TEditorProgramu::TNovyText& puvodni, const std::optional<TTypSouboru>& typ);
+                                TEditorProgramu::TNovyText& puvodni, const std::optional<TTypSouboru>& typ,
+                                const std::optional<TOtiskSouboru>& otisk);
     // The room a file's text takes in a text area, about.
     static std::size_t OdhadTextu(const std::filesystem::path& soubor);
     // Reads a program file into new texts for both text areas, showing the
     // progress; nothing shown changes. Returns the encoding it was read in.
     TKodovani PrecistProgram(const std::filesystem::path& soubor, TEditorProgramu::TNovyText& program,
-                             TEditorProgramu::TNovyText& puvodni, std::size_t odhad);
+                             TEditorProgramu::TNovyText& puvodni, std::size_t odhad,
+                             std::optional<TOtiskSouboru>& otisk);
 
 
     // A block command may run: no pass is running and a program is open (else
@@ -295,12 +322,19 @@ private:
     // The selected bytes go back with CR LF after each of their lines.
     void VratitVyber(TEditorProgramu::TUsek vyber);
     void AktualizovatStavovyRadek(std::uint8_t procenta);
+    // The file type's name in status panel 1.
+    void ZobrazitTypSouboru(const QString& nazev);
     void PovolitPrikazy(bool povolit);
     // The statistics line after a change: counted on idle (fHlavniPrace.cpp).
     void NaplanovatStatistiky();
     void PocitatStatistiky();
     // The statistics line was shown for this text.
     void StatistikyZobrazeny();
+    // The statistics line shows these counts, in the current language (again
+    // after a change of language); counted now of the whole text.
+    void ZobrazitStatistiky(const TStatistiky& s);
+    void PrelozitStatistiky();
+    void SpocitatAZobrazitStatistiky();
     // A command's message; the lines that name program lines lead there.
     void OhlasitSOdkazy(const THlaseniPrikazu& hlaseni);
 
@@ -342,6 +376,11 @@ private:
     QString filtr_;
     int poziceFiltru_ = 1;
     TKodovani kodovaniSouboru_ = TKodovani::Utf8;
+    // The program's file as it was read or saved last; and the file as it
+    // stood when the user was last asked about a change from outside.
+    std::optional<TOtiskSouboru> otisk_;
+    std::optional<std::optional<TOtiskSouboru>> ohlasenaZmena_;
+    bool kontrolaZvenkuNaplanovana_ = false;
     TTypSouboru typ_;
     bool stavUlozeniZnam_ = false;
     // The file type list is saved at exit (not when the store could not be read).
@@ -363,6 +402,11 @@ private:
     qint64 zacatekPruchodu_ = 0;
     qint64 posledniObsluha_ = 0;
 
+    // The texts each window was designed with, by its section and key (as
+    // its first translation found them): every translation starts from them.
+    std::map<QString, QHash<QString, QString>> navrzeneTexty_;
+    // The counts the statistics line shows (told again in another language).
+    std::optional<TStatistiky> zobrazeneStatistiky_;
     // The statistics counted on idle: the text's count of changes they were
     // shown for, and the count under way (the text's count when it started,
     // how far it is, the counts so far).

@@ -268,6 +268,8 @@ bool THlavniForm::Nahradit() {
     // last search, or selected so by the user); then the next one is found.
     if (uvnitr && hledani.JeVyskyt(e.Utf8(), v.Od, v.Po)) {
         const QByteArray nahrada = NajitForm->Nahrada().toUtf8();
+        // One replacement, one undo step.
+        e.ZacitKrok();
         e.SendScintilla(QB::SCI_BEGINUNDOACTION);
         e.SendScintilla(QB::SCI_SETTARGETRANGE, static_cast<unsigned long>(v.Od), long(v.Po));
         e.SendScintilla(QB::SCI_REPLACETARGET, static_cast<unsigned long>(nahrada.size()), nahrada.constData());

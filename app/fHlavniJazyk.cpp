@@ -53,6 +53,8 @@ void THlavniForm::PrelozitAplikaci() {
         ObnovitVestaveneTexty();
         NastavitJazykQt(QStringLiteral("CZ"));
         PrelozitPrepinacOdkazu();
+        PrelozitStatistiky();
+        ObnovitStavUlozeni();
         PrizpusobitMinimum();
         return;
     }
@@ -72,10 +74,24 @@ void THlavniForm::PrelozitAplikaci() {
                           static_cast<QWidget*>(JazykForm), static_cast<QWidget*>(NastaveniForm),
                           static_cast<QWidget*>(TypSouboruForm), static_cast<QWidget*>(ASCIIForm),
                           static_cast<QWidget*>(PrejitForm), static_cast<QWidget*>(NajitForm),
-                          static_cast<QWidget*>(PorovnaniForm)})
-        if (okno) JazykXML->PrelozFormular(okno);
-    // The switch's texts are messages, not the window's own.
+                          static_cast<QWidget*>(PorovnaniForm)}) {
+        if (!okno) continue;
+        // Every text is translated from the one the window was designed with:
+        // a language the file has no text for (Czech, the designed one) shows
+        // that, not what the language before it left.
+        const QString sekce = okno->objectName();
+        QHash<QString, QString>& navrzene = navrzeneTexty_[sekce];
+        ProjitFormular(okno, [&](const QString& klic, const QString& vychozi) {
+            auto it = navrzene.constFind(klic);
+            if (it == navrzene.cend()) it = navrzene.insert(klic, vychozi);
+            return JazykXML->DejText(sekce, klic, *it);
+        });
+    }
+    // The switch's texts are messages, not the window's own; so are the
+    // statistics line and the save state's hint.
     PrelozitPrepinacOdkazu();
+    PrelozitStatistiky();
+    ObnovitStavUlozeni();
     PrizpusobitMinimum();
 }
 

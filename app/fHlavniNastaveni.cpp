@@ -17,38 +17,24 @@
 #include "ui/Nastaveni.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace {
 
 QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
 
 using TN = TUlozeneNastaveni;
-using TU = ::Ui::THlavniForm;
 
-// The controls of the numbering settings and the stored fields they show:
-// the one place that wires a control to the store.
-struct TCiselnyOvladac {
-    TSpinEdit* TU::* Ovladac;
-    std::int32_t TN::* Pole;
-};
-constexpr TCiselnyOvladac CiselneOvladaceNastaveni[] = {
-    {&TU::speZacitOd, &TN::PrvniBlok},
-    {&TU::spePrirustek, &TN::Prirustek},
-    {&TU::speMaximum, &TN::MaximalniBlok},
-    {&TU::speSirka, &TN::SirkaCisla},
-};
-struct TPrepinacOvladac {
-    QAbstractButton* (*Ovladac)(TU&);
-    bool TN::* Pole;
-};
-constexpr TPrepinacOvladac PrepinaceNastaveni[] = {
-    {[](TU& u) -> QAbstractButton* { return u.rbtCislovatOdZacatku; }, &TN::CislovatOdZacatku},
-    {[](TU& u) -> QAbstractButton* { return u.rbtPonechatMaximum; }, &TN::PonechatMaximum},
-    {[](TU& u) -> QAbstractButton* { return u.chkBlokPredKomentar; }, &TN::BlokPredZnakKomentare},
-    {[](TU& u) -> QAbstractButton* { return u.chkBlokPredProgram; }, &TN::BlokPredZnakZacatku},
-    {[](TU& u) -> QAbstractButton* { return u.chkBlokPredKoncem; }, &TN::BlokPredZnakKonce},
-    {[](TU& u) -> QAbstractButton* { return u.chkAktualizovatOdkazy; }, &TN::AktualizovatOdkazy},
-};
+// The window's control of a stored setting, by the object name its line
+// gives (TPopisNastaveni::Ovladac); nullptr for a line without one. A line
+// that names no control of the window is a fault of the build.
+template <typename TOvladac>
+TOvladac* Ovladac(const QObject& okno, const TPopisNastaveni& p) {
+    if (p.Ovladac.empty()) return nullptr;
+    auto* o = okno.findChild<TOvladac*>(QString::fromUtf8(p.Ovladac.data(), qsizetype(p.Ovladac.size())));
+    if (!o) throw std::logic_error("the window has no control " + std::string(p.Ovladac) + " for its setting");
+    return o;
+}
 
 }  // namespace
 
@@ -146,8 +132,14 @@ TUlozeneNastaveni THlavniForm::NastaveniOvladacu() const {
     n.Jazyk = JazykXML->Jazyk.toStdU16String();
     n.IndexObrazku = indexObrazku_;
     n.JazykZvolen = jazykZvolen_;
-    for (const auto& o : CiselneOvladaceNastaveni) n.*o.Pole = (*ui.*o.Ovladac)->Value();
-    for (const auto& o : PrepinaceNastaveni) n.*o.Pole = o.Ovladac(*ui)->isChecked();
+    for (const TPopisNastaveni& p : TN::Popisy()) {
+        if (std::holds_alternative<bool TN::*>(p.Pole)) {
+            if (const auto* b = Ovladac<QAbstractButton>(*this, p)) n.Nastavit(p, b->isChecked() ? 1 : 0);
+        } else if (const auto* s = std::holds_alternative<std::int32_t TN::*>(p.Pole) ? Ovladac<TSpinEdit>(*this, p)
+                                                                                        : nullptr) {
+            n.Nastavit(p, s->Value());
+        }
+    }
     const auto& posledni = TUlozeneNastaveni::PolePoslednich();
     for (std::size_t i = 0; i < posledni.size() && i < std::size_t(posledni_.size()); ++i)
         n.*posledni[i] = posledni_[qsizetype(i)].toStdU16String();
@@ -168,13 +160,16 @@ void THlavniForm::ZobrazitNastaveni(const TUlozeneNastaveni& n) {
                                  ? 8
                                  : 9 + int(vlajka - JazykyTarviku.begin()));
     }
-    for (const auto& o : CiselneOvladaceNastaveni) (*ui.*o.Ovladac)->SetValue(n.*o.Pole);
-    for (const auto& o : PrepinaceNastaveni) {
-        QAbstractButton* b = o.Ovladac(*ui);
-        if (auto* r = qobject_cast<QRadioButton*>(b))
-            NastavitPrepinac(r, n.*o.Pole);
-        else
-            b->setChecked(n.*o.Pole);
+    for (const TPopisNastaveni& p : TN::Popisy()) {
+        if (const auto* priznak = std::get_if<bool TN::*>(&p.Pole)) {
+            QAbstractButton* b = Ovladac<QAbstractButton>(*this, p);
+            if (auto* r = qobject_cast<QRadioButton*>(b))
+                NastavitPrepinac(r, n.**priznak);
+            else if (b)
+                b->setChecked(n.**priznak);
+        } else if (const auto* cislo = std::get_if<std::int32_t TN::*>(&p.Pole)) {
+            if (TSpinEdit* s = Ovladac<TSpinEdit>(*this, p)) s->SetValue(n.**cislo);
+        }
     }
     posledni_.clear();
     for (const auto pole : TUlozeneNastaveni::PolePoslednich())
@@ -184,17 +179,20 @@ void THlavniForm::ZobrazitNastaveni(const TUlozeneNastaveni& n) {
 
 std::vector<TSpinEdit*> THlavniForm::CiselneOvladace() const {
     std::vector<TSpinEdit*> v;
-    for (const auto& o : CiselneOvladaceNastaveni) v.push_back(*ui.*o.Ovladac);
+    for (const TPopisNastaveni& p : TN::Popisy())
+        if (std::holds_alternative<std::int32_t TN::*>(p.Pole))
+            if (TSpinEdit* s = Ovladac<TSpinEdit>(*this, p)) v.push_back(s);
     return v;
 }
 
 void THlavniForm::PripravitOvladaceNastaveni() {
-    // Each number's bounds come from its stored value's row.
-    for (const auto& o : CiselneOvladaceNastaveni) {
-        TSpinEdit* s = *ui.*o.Ovladac;
-        const TUlozeneNastaveni::TMeze meze = TUlozeneNastaveni::Meze(o.Pole);
-        s->SetMinValue(meze.Min);
-        s->SetMaxValue(meze.Max);
+    // Each number's bounds come from its stored setting's line.
+    for (const TPopisNastaveni& p : TN::Popisy()) {
+        if (!std::holds_alternative<std::int32_t TN::*>(p.Pole)) continue;
+        TSpinEdit* s = Ovladac<TSpinEdit>(*this, p);
+        if (!s) continue;
+        s->SetMinValue(p.Min);
+        s->SetMaxValue(p.Max);
         zvyrazneni_->Sledovat(s);
     }
 }

@@ -111,10 +111,25 @@ QString THlavniForm::TextStatistiky() const {
     return Q(::TextStatistiky(s.Radku, s.Znaku, s.Bloku));
 }
 
+void THlavniForm::ZobrazitStatistiky(const TStatistiky& s) {
+    zobrazeneStatistiky_ = s;
+    PrelozitStatistiky();
+}
+
+void THlavniForm::PrelozitStatistiky() {
+    if (zobrazeneStatistiky_)
+        panel0_->setText(Q(::TextStatistiky(zobrazeneStatistiky_->Radku, zobrazeneStatistiky_->Znaku,
+                                            zobrazeneStatistiky_->Bloku)));
+}
+
+void THlavniForm::SpocitatAZobrazitStatistiky() {
+    ZobrazitStatistiky(SpocitatStatistiky(ui->memProgram->Utf8(), typ_.HlavniZnak, typ_.VedlejsiZnak));
+    StatistikyZobrazeny();
+}
+
 void THlavniForm::AktualizovatStavovyRadek(std::uint8_t procenta) {
     panel0_->setText(QString::number(procenta) + u'%');
-    panel0_->setText(TextStatistiky());
-    StatistikyZobrazeny();
+    SpocitatAZobrazitStatistiky();
 }
 
 void THlavniForm::StatistikyZobrazeny() {
@@ -154,25 +169,22 @@ void THlavniForm::PocitatStatistiky() {
         return;
     }
     if (!pocitani_ || pocitani_->verze != verze) pocitani_ = std::make_shared<TPocitani>(verze, typ_);
-    // One slice of whole lines; the next when the window has served its events.
-    const std::string_view text = ui->memProgram->Utf8();
-    const std::size_t od = std::min(pocitani_->pozice, text.size());
-    std::size_t konec = std::min(text.size(), od + KusStatistik);
-    if (konec < text.size()) {
-        konec = cnc::KonecRadku(text, konec);
-        if (konec < text.size()) konec += text.compare(konec, 2, "\r\n") == 0 ? 2 : 1;
-    }
-    pocitani_->pocitadlo.Pridat(text.substr(od, konec - od));
+    // One slice of whole lines, read where they lie (the text's gap stays
+    // where the user types); the next when the window has served its events.
+    const TEditorProgramu& e = *ui->memProgram;
+    const std::size_t delka = e.Delka();
+    const std::size_t od = std::min(pocitani_->pozice, delka);
+    const std::size_t konec =
+        e.ProjitRadky(od, od + KusStatistik, [&](std::string_view kus) { pocitani_->pocitadlo.Pridat(kus); });
     pocitani_->pozice = konec;
-    if (konec < text.size()) {
+    if (konec < delka) {
         QTimer::singleShot(0, this, [this, kolo = pocitani_->kolo] {
             // A change meanwhile started the count anew, after a pause.
             if (pocitani_ && pocitani_->kolo == kolo) PocitatStatistiky();
         });
         return;
     }
-    const TStatistiky& s = pocitani_->pocitadlo.Statistiky();
-    panel0_->setText(Q(::TextStatistiky(s.Radku, s.Znaku, s.Bloku)));
+    ZobrazitStatistiky(pocitani_->pocitadlo.Statistiky());
     verzeStatistik_ = verze;
     pocitani_.reset();
 }

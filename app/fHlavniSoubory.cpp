@@ -9,12 +9,14 @@
 #include "ui/fNastaveni.h"
 #include "katalog/Zpravy.h"
 #include "katalog/convar.h"
+#include "platform/ChybySouboru.h"
 #include "platform/CteniTextu.h"
-#include "platform/ZapisSouboru.h"
+#include "prikazy/PrikazSouboru.h"
 #include "ui/Hlaseni.h"
 #include "ui/Modalni.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -103,8 +105,10 @@ bool THlavniForm::MoznaUlozit() {
     const QString text = aktualniSoubor_.isEmpty()
                              ? Q(rsULOZITSOUBOR) + u'?'
                              : Q(rsULOZITSOUBOR) + u'\r' + u'"' + aktualniSoubor_ + u'"' + u'?';
-    const int odpoved = Hlaseni->ZobrazitHlaseni(thDotaz, text, Q(rsPOTVRZENI));
-    if (odpoved == Tlacitko::Storno) return false;
+    // Cancel (Escape, or closing the question) leaves everything as it was.
+    const int odpoved = Hlaseni->ZobrazitHlaseni(thDotaz, text, Q(rsPOTVRZENI),
+                                                 StylHlaseni::IkonaDotazu | StylHlaseni::AnoNeStorno);
+    if (odpoved != Tlacitko::Ano && odpoved != Tlacitko::Ne) return false;
     // Yes: saved, or (without a name the user did not give) kept as it is.
     if (odpoved == Tlacitko::Ano) return UlozitSoubor();
     return true;
@@ -152,8 +156,9 @@ bool THlavniForm::NacistDokument(const QString& cesta, const std::optional<TTypS
     const std::filesystem::path soubor(cesta.toStdU16String());
     const std::size_t odhad = OdhadTextu(soubor);
     TEditorProgramu::TNovyText program(*ui->memProgram, odhad), puvodni(*ui->memPuvodni, odhad);
-    const TKodovani kodovani = PrecistProgram(soubor, program, puvodni, odhad);
-    NastavitAktualniSoubor(cesta, kodovani, program, puvodni, typ);
+    std::optional<TOtiskSouboru> otisk;
+    const TKodovani kodovani = PrecistProgram(soubor, program, puvodni, odhad, otisk);
+    NastavitAktualniSoubor(cesta, kodovani, program, puvodni, typ, otisk);
     ZapamatovatSoubor(cesta);
     return true;
 }
@@ -166,7 +171,8 @@ std::size_t THlavniForm::OdhadTextu(const std::filesystem::path& soubor) {
 }
 
 TKodovani THlavniForm::PrecistProgram(const std::filesystem::path& soubor, TEditorProgramu::TNovyText& program,
-                                      TEditorProgramu::TNovyText& puvodni, std::size_t odhad) {
+                                      TEditorProgramu::TNovyText& puvodni, std::size_t odhad,
+                                      std::optional<TOtiskSouboru>& otisk) {
     // Both text areas get their documents as the file is read.
     const TPrace prace(*this);
     return NacistTextEditoru(
@@ -179,7 +185,8 @@ TKodovani THlavniForm::PrecistProgram(const std::filesystem::path& soubor, TEdit
         [&] {
             program.Vyprazdnit();
             puvodni.Vyprazdnit();
-        });
+        },
+        &otisk);
 }
 
 void THlavniForm::OtevritPredany(const QString& soubor) {
@@ -240,21 +247,32 @@ bool THlavniForm::eventFilter(QObject* objekt, QEvent* udalost) {
 }
 
 void THlavniForm::NastavitAktualniSoubor(const QString& cesta, TKodovani kodovani, TEditorProgramu::TNovyText& program,
-                                         TEditorProgramu::TNovyText& puvodni, const std::optional<TTypSouboru>& typ) {
+                                         TEditorProgramu::TNovyText& puvodni, const std::optional<TTypSouboru>& typ,
+                                         const std::optional<TOtiskSouboru>& otisk) {
     ui->memProgram->Nacist(program);
     ui->memPuvodni->Nacist(puvodni);
     for (TEditorProgramu* e : {ui->memProgram, ui->memPuvodni}) e->NastavitTypSouboru(typ);
     aktualniSoubor_ = cesta;
     kodovaniSouboru_ = kodovani;
+    otisk_ = otisk;
+    ohlasenaZmena_.reset();
+    // The user goes on in the program (arrow keys scroll it, never a setting).
+    ui->memProgram->setFocus();
     ui->lblSoubor->setText(ZkratitCestu(QDir::toNativeSeparators(cesta), ui->lblSoubor->font(),
                                         ui->lblSoubor->width()));
     typ_ = typ.value_or(TTypSouboru{});
     stavUlozeniZnam_ = true;
     ObnovitStavUlozeni();
-    panel0_->setText(TextStatistiky());
-    StatistikyZobrazeny();
-    panel1_->setText(typ ? Q(typ->Nazev) : QString());
+    SpocitatAZobrazitStatistiky();
+    ZobrazitTypSouboru(typ ? Q(typ->Nazev) : QString());
     ZobrazitOdhadTypu();
+}
+
+void THlavniForm::ZobrazitTypSouboru(const QString& nazev) {
+    // The panel is 120 pixels wide, wider for a longer name, which is shown whole.
+    panel1_->setText(nazev);
+    const int okraj = 2 * panel1_->fontMetrics().horizontalAdvance(u' ') + 4;
+    panel1_->setFixedWidth(std::max(120, panel1_->fontMetrics().horizontalAdvance(nazev) + okraj));
 }
 
 void THlavniForm::aUlozitExecute() {
@@ -269,8 +287,82 @@ bool THlavniForm::UlozitSoubor() {
     if (pruchodBezi_) return false;
     // A program typed into the empty window gets its name now.
     if (aktualniSoubor_.isEmpty()) return UlozitJako();
-    ZapsatProgram(aktualniSoubor_);
-    return true;
+    return PrepsatSoubor(otisk_);
+}
+
+bool THlavniForm::PrepsatSoubor(std::optional<TOtiskSouboru> precteny) {
+    // The writer itself tells a file that is no longer the one read (as it
+    // opens it and just before it takes its place): there is no moment
+    // between a look and the writing in which another program's work could
+    // be lost. The user then decides; overwriting writes over the file as it
+    // was when asked, and asks again if it changes once more.
+    for (;;) {
+        try {
+            ZapsatProgram(aktualniSoubor_, precteny);
+            return true;
+        } catch (const TZmenenoOdCteni&) {
+        }
+        switch (OtazkaZvenku(precteny)) {
+            case TOdpovedZvenku::Prepsat: continue;
+            case TOdpovedZvenku::UlozenoJinam: return true;
+            case TOdpovedZvenku::Nic: return false;
+        }
+    }
+}
+
+void THlavniForm::KontrolaZvenku() {
+    const std::filesystem::path soubor(aktualniSoubor_.toStdU16String());
+    if (::ZmenaZvenku(soubor, otisk_) == TZmenaZvenku::Zadna) return;
+    // Each state of the file is asked about once.
+    if (ohlasenaZmena_ && *ohlasenaZmena_ == OtiskSouboru(soubor)) return;
+    std::optional<TOtiskSouboru> precteny = otisk_;
+    if (OtazkaZvenku(precteny) == TOdpovedZvenku::Prepsat) PrepsatSoubor(precteny);
+}
+
+THlavniForm::TOdpovedZvenku THlavniForm::OtazkaZvenku(std::optional<TOtiskSouboru>& precteny) {
+    const std::filesystem::path soubor(aktualniSoubor_.toStdU16String());
+    // Gone, or another file (or the same one changed) stands there.
+    const bool zmizel = ::ZmenaZvenku(soubor, precteny) == TZmenaZvenku::Zmizel;
+    // Overwriting writes over the file as it is now, and only over that.
+    precteny = OtiskSouboru(soubor);
+    ohlasenaZmena_ = precteny;
+    QString text = Q(zmizel ? rsZMIZELZVENKU : rsZMENENZVENKU) + QStringLiteral(":\r\"") +
+                   QDir::toNativeSeparators(aktualniSoubor_) + u'"';
+    if (!zmizel && Zmeneno()) text += u'\r' + Q(rsZMENYSEZTRATI) + u'.';
+    // Read again (not when it is gone), overwrite (write it anew), save as.
+    QStringList odpovedi;
+    if (!zmizel) odpovedi << Q(rsNACISTZNOVU);
+    odpovedi << (zmizel ? ui->aUlozit->text() : Q(rsPREPSAT)) << ui->aUlozitJako->text();
+    // Enter reads an unchanged program again, and cancels otherwise.
+    const int vychozi = !zmizel && !Zmeneno() ? 0 : -1;
+    int odpoved = Hlaseni->ZobrazitVolbu(thVarovani, text, Q(rsVAROVANI), odpovedi, vychozi);
+    // Without "read again" the answers start at "overwrite"; Cancel stays Cancel.
+    if (zmizel && odpoved >= 0) ++odpoved;
+    switch (odpoved) {
+        case 0:
+            // The file's program, with the file type it was opened as; the
+            // window's program is not saved (a closing window stays open).
+            NacistDokument(aktualniSoubor_, typ_ == TTypSouboru{} ? std::nullopt : std::optional<TTypSouboru>(typ_));
+            return TOdpovedZvenku::Nic;
+        case 1: return TOdpovedZvenku::Prepsat;
+        case 2: return UlozitJako() ? TOdpovedZvenku::UlozenoJinam : TOdpovedZvenku::Nic;
+        default: return TOdpovedZvenku::Nic;
+    }
+}
+
+void THlavniForm::NaplanovatKontroluZvenku() {
+    if (kontrolaZvenkuNaplanovana_) return;
+    kontrolaZvenkuNaplanovana_ = true;
+    // Once the activation is over, and only when nothing else asks or works.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            kontrolaZvenkuNaplanovana_ = false;
+            if (aktualniSoubor_.isEmpty() || pruchodBezi_ || QApplication::activeModalWidget() || !isActiveWindow())
+                return;
+            Chranene([this] { KontrolaZvenku(); });
+        },
+        Qt::QueuedConnection);
 }
 
 bool THlavniForm::UlozitJako() {
@@ -279,7 +371,9 @@ bool THlavniForm::UlozitJako() {
                                              aktualniSoubor_.isEmpty() ? nabizenySoubor_ : aktualniSoubor_);
     if (!volba) return false;
     const QString cesta = QFileInfo(volba->Soubor).absoluteFilePath();
-    ZapsatProgram(cesta);
+    // The program's own file is written only while it is the file read, as a save does.
+    if (cesta == aktualniSoubor_) return PrepsatSoubor(otisk_);
+    ZapsatProgram(cesta, std::nullopt);
     // The program is that file from now on; the original tab keeps the text
     // as it was opened. A program that had no file type (typed into the
     // empty window) takes the one chosen in the dialog.
@@ -291,9 +385,8 @@ bool THlavniForm::UlozitJako() {
         if (const std::optional<TTypSouboru> typ = NastaveniForm->TypNaRadku(poziceFiltru_ - 1)) {
             typ_ = *typ;
             for (TEditorProgramu* e : {ui->memProgram, ui->memPuvodni}) e->NastavitTypSouboru(typ);
-            panel1_->setText(Q(typ->Nazev));
-            panel0_->setText(TextStatistiky());
-            StatistikyZobrazeny();
+            ZobrazitTypSouboru(Q(typ->Nazev));
+            SpocitatAZobrazitStatistiky();
         }
     }
     ui->lblSoubor->setText(ZkratitCestu(QDir::toNativeSeparators(cesta), ui->lblSoubor->font(),
@@ -302,58 +395,37 @@ bool THlavniForm::UlozitJako() {
     return true;
 }
 
-void THlavniForm::ZapsatProgram(const QString& cesta) {
-    const std::string_view text = ui->memProgram->Utf8();
-    const TKodovani pozadovane = KodovaniProZapis(kodovaniSouboru_);
-    // A character the encoding cannot hold, or a start that would read back
-    // as a mark: the file becomes UTF-8 with a mark.
-    const bool lze = LzeZakodovatUtf8(text, pozadovane);
-    const TKodovani pouzite = lze ? KodovaniZapisu(pozadovane, text.substr(0, 16)) : TKodovani::Utf8Znacka;
-    const bool jakJe = pouzite == TKodovani::Utf8 && JePlatneUtf8(text);
+void THlavniForm::ZapsatProgram(const QString& cesta, const std::optional<TOtiskSouboru>& precteny) {
+    TUlozeniProgramu ulozeni;
     {
         // Written in pieces that end after a line break, the window served between them.
         const TPrace prace(*this);
-        TZapisSouboru zapis(std::filesystem::path(cesta.toStdU16String()));
-        std::string bajty(ZnackaKodovani(pouzite));
-        constexpr std::size_t Kus = std::size_t{1} << 20;
-        for (std::size_t od = 0; od < text.size();) {
-            std::size_t konec = std::min(text.size(), od + Kus);
-            if (konec < text.size()) {
-                konec = cnc::KonecRadku(text, konec);
-                if (konec < text.size()) konec += text.compare(konec, 2, "\r\n") == 0 ? 2 : 1;
-            }
-            if (jakJe) {
-                zapis.Zapsat(text.substr(od, konec - od));
-            } else {
-                PrevestZUtf8(bajty, text.substr(od, konec - od), pouzite);
-                zapis.Zapsat(bajty);
-                bajty.clear();
-            }
-            od = konec;
-            PrubehPrace(od, text.size());
-        }
-        if (!bajty.empty()) zapis.Zapsat(bajty);
-        zapis.Dokoncit();
+        ulozeni = UlozitProgram(std::filesystem::path(cesta.toStdU16String()), ui->memProgram->Utf8(),
+                                kodovaniSouboru_, precteny, [this](std::size_t hotovo, std::size_t celkem) {
+                                    PrubehPrace(hotovo, celkem);
+                                });
     }
+    otisk_ = ulozeni.Otisk;
+    ohlasenaZmena_.reset();
     ui->memProgram->NastavitBodUlozeni();
     stavUlozeniZnam_ = true;
     ObnovitStavUlozeni();
-    if (pouzite != pozadovane) {
-        // The program is read in the new encoding from now on.
-        kodovaniSouboru_ = pouzite;
-        if (!lze) {
-            const auto nazev = [](TKodovani k) {
-                // The names are the encodings' own; the mark is said in the user's language.
-                return k == TKodovani::Utf8Znacka ? QStringLiteral("UTF-8 ") + Q(rsSEZNACKOU)
-                                                  : QString::fromLatin1(NazevKodovani(k));
-            };
-            Hlaseni->ZobrazitHlaseni(thInformace,
-                                     Q(rsZNAKYMIMOKODOVANI) + QStringLiteral(": ") + nazev(pozadovane) +
-                                         QStringLiteral(".\r") + Q(rsULOZENOVKODOVANI) + QStringLiteral(": ") +
-                                         nazev(pouzite) + u'.',
-                                     Q(rsINFORMACE));
-        }
-    }
+    if (ulozeni.Pouzite == ulozeni.Pozadovane) return;
+    // The program is read in the new encoding from now on.
+    kodovaniSouboru_ = ulozeni.Pouzite;
+    // A start that would read back as a mark got one, silently; characters
+    // the encoding cannot hold are told.
+    if (ulozeni.ZacatekJakoZnacka) return;
+    const auto nazev = [](TKodovani k) {
+        // The names are the encodings' own; the mark is said in the user's language.
+        return k == TKodovani::Utf8Znacka ? QStringLiteral("UTF-8 ") + Q(rsSEZNACKOU)
+                                          : QString::fromLatin1(NazevKodovani(k));
+    };
+    Hlaseni->ZobrazitHlaseni(thInformace,
+                             Q(rsZNAKYMIMOKODOVANI) + QStringLiteral(": ") + nazev(ulozeni.Pozadovane) +
+                                 QStringLiteral(".\r") + Q(rsULOZENOVKODOVANI) + QStringLiteral(": ") +
+                                 nazev(ulozeni.Pouzite) + u'.',
+                             Q(rsINFORMACE));
 }
 
 // ---------------------------------------------------------------- recent programs

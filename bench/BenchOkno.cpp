@@ -6,10 +6,19 @@
 // served. One size per process, so that the peak memory belongs to it:
 //   tarvik_bench_okno --lines N [--repeat R] [--refs] [--keep-references] [--lf]
 //   tarvik_bench_okno --lines N --history K
+//   tarvik_bench_okno --lines N --typing [--screen-reader]
 // --history K: what the undo history costs: open, K block commands in turn
 // (renumber, remove, introduce, ...; each renumber with another increment,
 // so that every command changes the numbers), then undo all and redo all,
 // with the peak memory after each phase and the time of every undo and redo.
+// --typing: what typing costs with the caret at the start, the middle and
+// the end of the program: ten characters typed 150 ms apart (as a quick
+// hand types; the statistics count of the idle window runs between them),
+// a line down, then select all; each from the key press until the text
+// area has painted it (its paint event is over), with the CPU time.
+// --screen-reader: the same while assistive technology listens, as a screen
+// reader does: at every change and caret move it asks the text area for the
+// caret's offset and the line there.
 // --refs: the program jumps to its own blocks (the generator's references);
 // the window then reports them after renumbering and introducing and asks
 // before removing (answered Yes). --keep-references: the window's switch
@@ -24,6 +33,7 @@
 
 #include "app/Aplikace.h"
 #include "app/fHlavni.h"
+#include "ui/DostupnostEditoru.h"
 #include "platform/Halda.h"
 #include "platform/RegistrSoubor.h"
 #include "ui/Modalni.h"
@@ -32,6 +42,7 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
@@ -225,6 +236,123 @@ bool Historie(int prikazu, std::size_t radku, std::uintmax_t velikost) {
     return puvodni && stejny;
 }
 
+// Tells when the text area has painted: the paint event of its viewport has come.
+class THlidacMalovani final : public QObject {
+public:
+    bool namalovano = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* udalost) override {
+        if (udalost->type() == QEvent::Paint) namalovano = true;
+        return false;
+    }
+};
+
+// One key press, timed until the text area has painted what it did (the
+// paint event is delivered, and over, within the processEvents that saw it).
+TCas StisknoutAMalovat(Qt::Key klavesa, Qt::KeyboardModifiers modifikatory, THlidacMalovani& hlidac) {
+    TEditorProgramu* e = HlavniForm->memProgram();
+    hlidac.namalovano = false;
+    bool pozde = false;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, [&] { pozde = true; });
+    const double cpu = CpuMs();
+    QElapsedTimer t;
+    t.start();
+    QTest::keyClick(e, klavesa, modifikatory);
+    limit.start(10000);
+    while (!hlidac.namalovano && !pozde)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    const TCas cas{Ms(t), CpuMs() - cpu};
+    if (pozde) std::fprintf(stderr, "no paint within 10 s of a key\n");
+    return cas;
+}
+
+// The window serves its events for ms milliseconds, as between a typist's keys.
+void Pockat(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Open, then at the start, the middle and the end: ten typed characters, a
+// line down, select all.
+bool Psani(std::size_t radku, std::uintmax_t velikost, bool ctecka) {
+    const TCas otevreni = Stisknout(Qt::Key_O, Qt::ControlModifier);
+    TEditorProgramu& e = *HlavniForm->memProgram();
+    THlidacMalovani hlidac;
+    e.viewport()->installEventFilter(&hlidac);
+    std::size_t dotazu = 0, delkaRadku = 0;
+    if (ctecka) {
+        NastavitPosluchaceDostupnosti([&](QAccessibleEvent* u) {
+            const auto typ = u->type();
+            if (u->object() != &e || (typ != QAccessible::TextInserted && typ != QAccessible::TextRemoved &&
+                                      typ != QAccessible::TextCaretMoved))
+                return;
+            QAccessibleInterface* objekt = u->accessibleInterface();
+            QAccessibleTextInterface* t = objekt ? objekt->textInterface() : nullptr;
+            if (!t) return;
+            int od = 0, po = 0;
+            delkaRadku += t->textAtOffset(t->cursorPosition(), QAccessible::LineBoundary, &od, &po).size();
+            ++dotazu;
+        });
+    }
+    std::printf("window, %s: %zu lines, %.1f MB (%.1f bytes a line); open %.0f ms%s\n",
+                qPrintable(QGuiApplication::platformName()), radku, double(velikost) / 1e6,
+                double(velikost) / double(radku), otevreni.ms,
+                ctecka ? "; a screen reader listens (the caret's offset and its line at every change and move)" : "");
+    std::printf("from the key press to the end of the text area's paint, ms (a character: median and worst of 10 "
+                "typed 150 ms apart, and their mean CPU)\n");
+    std::printf("%-8s %12s %12s %12s %12s %12s %12s\n", "caret", "line", "char median", "char worst",
+                "char CPU", "line down", "select all");
+    const struct {
+        const char* nazev;
+        std::size_t radek;
+    } mista[] = {{"start", 2}, {"middle", radku / 2}, {"end", radku > 5 ? radku - 5 : 0}};
+    bool spravne = true;
+    for (const auto& m : mista) {
+        e.setFocus();
+        e.SendScintilla(QsciScintillaBase::SCI_GOTOLINE, static_cast<unsigned long>(m.radek));
+        e.SendScintilla(QsciScintillaBase::SCI_VERTICALCENTRECARET);
+        DoOdpovedi();
+        // The statistics of the last changes are counted before the first key.
+        while (HlavniForm->StatistikyCekaji()) Pockat(20);
+        std::vector<double> znaky, cpu;
+        const Qt::Key klavesy[] = {Qt::Key_X, Qt::Key_1, Qt::Key_2, Qt::Key_Period, Qt::Key_5,
+                                   Qt::Key_Space, Qt::Key_Y, Qt::Key_3, Qt::Key_4, Qt::Key_Space};
+        const std::size_t pred = e.Utf8().size();
+        for (Qt::Key k : klavesy) {
+            const TCas c = StisknoutAMalovat(k, Qt::NoModifier, hlidac);
+            znaky.push_back(c.ms);
+            cpu.push_back(c.cpu);
+            Pockat(150);
+        }
+        spravne = spravne && e.Utf8().size() == pred + std::size(klavesy);
+        const TCas dolu = StisknoutAMalovat(Qt::Key_Down, Qt::NoModifier, hlidac);
+        Pockat(150);
+        const TCas vse = StisknoutAMalovat(Qt::Key_A, Qt::ControlModifier, hlidac);
+        spravne = spravne && e.Vyber().Od == 0 && e.Vyber().Po == e.Utf8().size();
+        Pockat(150);
+        double cpuSoucet = 0;
+        for (double v : cpu) cpuSoucet += v;
+        std::printf("%-8s %12zu %12.1f %12.1f %12.1f %12.1f %12.1f\n", m.nazev, m.radek + 1, Median(znaky),
+                    *std::max_element(znaky.begin(), znaky.end()), cpuSoucet / double(cpu.size()), dolu.ms, vse.ms);
+    }
+    std::printf("every character went into the text and select all selected all of it: %s\n", spravne ? "yes" : "NO");
+    if (ctecka) {
+        NastavitPosluchaceDostupnosti({});
+        std::printf("the screen reader asked %zu times (%zu characters of lines read)\n", dotazu, delkaRadku);
+        spravne = spravne && dotazu > 0;
+    }
+    return spravne;
+}
+
 struct TKrok {
     const char* nazev;
     Qt::Key klavesa;
@@ -243,10 +371,12 @@ int main(int argc, char** argv) {
     QApplication aplikace(argc, argv);
     std::size_t radku = 100000;
     int opakovani = 1, historie = 0;
-    bool odkazy = false, aktualizovat = true, lf = false;
+    bool odkazy = false, psani = false, ctecka = false, aktualizovat = true, lf = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--refs") == 0) odkazy = true;
         if (std::strcmp(argv[i], "--lf") == 0) lf = true;
+        if (std::strcmp(argv[i], "--typing") == 0) psani = true;
+        if (std::strcmp(argv[i], "--screen-reader") == 0) ctecka = true;
         if (std::strcmp(argv[i], "--keep-references") == 0) aktualizovat = false;
         if (i + 1 == argc) break;
         if (std::strcmp(argv[i], "--lines") == 0) radku = std::stoul(argv[i + 1]);
@@ -325,8 +455,8 @@ int main(int argc, char** argv) {
         if (!QTest::qWaitForWindowActive(HlavniForm, 10000)) std::fprintf(stderr, "the window did not become active\n");
         DoOdpovedi();
         std::printf("memory before the first open: %ld MB\n", PeakMb());
-        if (historie > 0) {
-            const bool spravne = Historie(historie, radku, velikost);
+        if (historie > 0 || psani) {
+            const bool spravne = psani ? Psani(radku, velikost, ctecka) : Historie(historie, radku, velikost);
             HlavniForm->memProgram()->setModified(false);
             std::error_code ec;
             fs::current_path(fs::temp_directory_path(), ec);

@@ -7,18 +7,43 @@
 
 namespace {
 
-// The options that take a value, as the next argument or after '='.
-constexpr std::string_view VolbySHodnotou[] = {"-t",  "--type",      "--main",  "--secondary", "--start",
-                                               "--end", "--comment", "--first", "--increment", "--max",
-                                               "--width", "-o",      "-j",      "--jobs",      "--lang",
-                                               "--references"};
-
-bool BereHodnotu(std::string_view volba) {
-    return std::find(std::begin(VolbySHodnotou), std::end(VolbySHodnotou), volba) != std::end(VolbySHodnotou);
-}
-
 [[noreturn]] void Chyba(const std::u16string& vzor, std::initializer_list<std::string_view> hodnoty = {}) {
     throw TChybaPouziti(Vyplnit(vzor, hodnoty));
+}
+
+// The option of a stored setting that arg names ("--first"), with its line.
+std::optional<std::pair<const TPopisNastaveni*, const TVolbaNastaveni*>> VolbaNastaveni(std::string_view arg) {
+    if (arg.size() <= 2 || arg.substr(0, 2) != "--") return std::nullopt;
+    for (const TPopisNastaveni& p : TUlozeneNastaveni::Popisy())
+        for (const TVolbaNastaveni& v : p.Volby)
+            if (!v.Dlouha.empty() && v.Dlouha == arg.substr(2)) return std::pair{&p, &v};
+    return std::nullopt;
+}
+
+// A number of a stored setting: digits alone, no more than its largest
+// value has, within its bounds.
+std::int32_t CisloNastaveni(const TPopisNastaveni& p, const TVolbaNastaveni& v, const std::string& volba,
+                            const std::string& hodnota) {
+    const std::size_t cislic = std::to_string(p.Max).size();
+    if (hodnota.empty() || hodnota.size() > cislic || hodnota.find_first_not_of("0123456789") != std::string::npos ||
+        std::stol(hodnota) < p.Min || std::stol(hodnota) > p.Max)
+        Chyba(*v.Chybna, {volba, hodnota});
+    return static_cast<std::int32_t>(std::stol(hodnota));
+}
+
+// Two switches given together that set one flag both ways, or both flags of
+// a pair, refuse each other.
+void OveritSpor(const std::vector<TVolby::TNastaveni>& dosud, const TVolby::TNastaveni& n) {
+    const auto jinaHodnota = [&](const TVolby::TNastaveni& d) {
+        if (d.Popis == n.Popis) return d.Hodnota != n.Hodnota;
+        const auto* pole = std::get_if<bool TUlozeneNastaveni::*>(&d.Popis->Pole);
+        return pole && n.Popis->Vylucuje == *pole && d.Hodnota != 0 && n.Hodnota != 0;
+    };
+    for (const TVolby::TNastaveni& d : dosud) {
+        if (!jinaHodnota(d)) continue;
+        const std::string a = "--" + std::string(d.Volba->Dlouha), b = "--" + std::string(n.Volba->Dlouha);
+        Chyba(rsDVYLUCUJISE, {std::min(a, b), std::max(a, b)});
+    }
 }
 
 std::int32_t Cislo(const std::string& volba, const std::string& hodnota) {
@@ -26,11 +51,6 @@ std::int32_t Cislo(const std::string& volba, const std::string& hodnota) {
         std::stol(hodnota) < 1)
         Chyba(rsDCISLO, {volba, hodnota});
     return static_cast<std::int32_t>(std::stol(hodnota));
-}
-
-std::int32_t Sirka(const std::string& volba, const std::string& hodnota) {
-    if (hodnota.size() != 1 || hodnota[0] < '0' || hodnota[0] > '9') Chyba(rsDSIRKA, {volba, hodnota});
-    return hodnota[0] - '0';
 }
 
 std::u16string Znak(const std::string& volba, const std::string& hodnota) {
@@ -65,7 +85,103 @@ TDruhyOdkazu Druhy(const std::string& volba, const std::string& hodnota) {
     return druhy;
 }
 
+// The options that set no stored setting, in the order of the help.
+const TVolbaDavky Volby[] = {
+    {.Kratka = "-t", .Dlouha = "--type", .Zastupce = "NAME",
+     .Nastavit = [](TVolby& v, const std::string&, const std::string& h) { v.typ = ZUtf8(h); },
+     .Napoveda = &rsHTYPE},
+    {.Dlouha = "--main", .Zastupce = "C",
+     .Nastavit = [](TVolby& v, const std::string& o, const std::string& h) { v.hlavni = Znak(o, h); },
+     .Napoveda = &rsHMAIN},
+    {.Dlouha = "--secondary", .Zastupce = "C",
+     .Nastavit = [](TVolby& v, const std::string& o, const std::string& h) { v.vedlejsi = Znak(o, h); },
+     .Napoveda = &rsHSECONDARY},
+    {.Dlouha = "--start", .Zastupce = "TEXT",
+     .Nastavit = [](TVolby& v, const std::string&, const std::string& h) { v.zacatek = ZUtf8(h); },
+     .Napoveda = &rsHSTART},
+    {.Dlouha = "--end", .Zastupce = "TEXT",
+     .Nastavit = [](TVolby& v, const std::string&, const std::string& h) { v.konec = ZUtf8(h); },
+     .Napoveda = &rsHEND},
+    {.Dlouha = "--comment", .Zastupce = "C",
+     .Nastavit = [](TVolby& v, const std::string& o, const std::string& h) { v.komentar = Znak(o, h); },
+     .Napoveda = &rsHCOMMENT},
+    {},  // here the options of the stored settings
+    {.Dlouha = "--references", .Zastupce = "LIST",
+     .Nastavit = [](TVolby& v, const std::string& o, const std::string& h) { v.druhyOdkazu = Druhy(o, h); },
+     .Napoveda = &rsHREFERENCES, .Prikazy = "introduce renumber remove refs", .Jen = &rsDJENODKAZY},
+    {.Dlouha = "--force", .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.vynutit = true; },
+     .Napoveda = &rsHFORCE, .Prikazy = "remove", .Jen = &rsDJENODSTRANIT},
+    {.Dlouha = "--guess", .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.odhadnout = true; },
+     .Napoveda = &rsHGUESS, .Prikazy = "types", .Jen = &rsDJENODHAD},
+    {.Kratka = "-o", .Zastupce = "OUT",
+     .Nastavit =
+         [](TVolby& v, const std::string&, const std::string& h) {
+             if (h.empty()) Chyba(rsDVYSTUPJMENO);
+             v.vystup = h;
+         },
+     .Napoveda = &rsHVYSTUP},
+    {.Kratka = "-i", .Dlouha = "--in-place",
+     .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.naMiste = true; },
+     .Napoveda = &rsHNAMISTE},
+    {.Kratka = "-r", .Dlouha = "--recursive",
+     .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.rekurzivne = true; },
+     .Napoveda = &rsHREKURZIVNE},
+    {.Dlouha = "--all", .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.vsechny = true; },
+     .Napoveda = &rsHVSECHNY},
+    {.Dlouha = "--check", .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.kontrola = true; },
+     .Napoveda = &rsHKONTROLA},
+    {.Dlouha = "--diff", .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.rozdil = true; },
+     .Napoveda = &rsHROZDIL},
+    {.Kratka = "-j", .Dlouha = "--jobs", .Zastupce = "N", .Pripojena = true,
+     .Nastavit = [](TVolby& v, const std::string& o,
+                    const std::string& h) { v.uloh = static_cast<unsigned>(Cislo(o, h)); },
+     .Napoveda = &rsHULOH},
+    // (Taken before the command line is read: JazykZArgumentu.)
+    {.Dlouha = "--lang", .Zastupce = "CODE",
+     .Nastavit = [](TVolby& v, const std::string&, const std::string& h) { v.jazyk = h; },
+     .Napoveda = &rsHJAZYK},
+    {.Kratka = "-h", .Dlouha = "--help",
+     .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.napoveda = true; },
+     .Napoveda = &rsHNAPOVEDA},
+    {.Dlouha = "--version",
+     .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.verze = true; },
+     .Napoveda = &rsHVERZE},
+};
+
+// The line of the option arg names, by its name alone ("--type", "-t") or,
+// when it takes one, with its value after the short name ("-j4": pripojena
+// gets "4").
+const TVolbaDavky* NajitVolbu(const std::string& arg, std::optional<std::string>& pripojena) {
+    for (const TVolbaDavky& o : Volby) {
+        if (!o.Nastavit) continue;
+        if (arg == o.Kratka || arg == o.Dlouha) return &o;
+        if (o.Pripojena && !o.Kratka.empty() && arg.size() > o.Kratka.size() && arg.starts_with(o.Kratka)) {
+            pripojena = arg.substr(o.Kratka.size());
+            return &o;
+        }
+    }
+    return nullptr;
+}
+
+bool BereHodnotu(const std::string& arg) {
+    std::optional<std::string> pripojena;
+    if (const TVolbaDavky* o = NajitVolbu(arg, pripojena)) return !o->Zastupce.empty() && !pripojena;
+    const auto nastaveni = VolbaNastaveni(arg);
+    return nastaveni && !nastaveni->second->Zastupce.empty();
+}
+
 }  // namespace
+
+bool MeziPrikazy(std::string_view prikazy, std::string_view nazev) {
+    for (std::size_t od = 0; od < prikazy.size();) {
+        const std::size_t konec = std::min(prikazy.find(' ', od), prikazy.size());
+        if (prikazy.substr(od, konec - od) == nazev) return true;
+        od = konec + 1;
+    }
+    return false;
+}
+
+std::span<const TVolbaDavky> VolbyDavky() { return Volby; }
 
 std::optional<std::string> JazykZArgumentu(const std::vector<std::string>& a) {
     std::optional<std::string> jazyk;
@@ -87,8 +203,8 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
     v.cinnost = TCinnost::Program;
     bool mamPrikaz = false;
     bool jenSoubory = false;
-    bool napoveda = false, verze = false;
-    bool volbaZavedeni = false;
+    std::string nazevPrikazu;
+    std::vector<const TVolbaDavky*> dane;  // the options given, in their order
     for (std::size_t i = 0; i < a.size(); ++i) {
         std::string arg = a[i];
         std::optional<std::string> pripojena;
@@ -118,97 +234,39 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
                 else if (arg == "refs") v.prikaz = TPrikazProgramu::Odkazy;
                 else Chyba(rsDNEZNAMYPRIKAZ, {arg});
                 mamPrikaz = true;
+                nazevPrikazu = arg;
             } else {
                 v.soubory.push_back(arg);
             }
         } else if (arg == "--") {
             jenSoubory = true;
-        } else if (arg == "-h" || arg == "--help") {
-            bezHodnoty();
-            napoveda = true;
-        } else if (arg == "--version") {
-            bezHodnoty();
-            verze = true;
-        } else if (arg == "-t" || arg == "--type") {
-            v.typ = ZUtf8(hodnota());
-        } else if (arg == "--main") {
-            v.hlavni = Znak(arg, hodnota());
-        } else if (arg == "--secondary") {
-            v.vedlejsi = Znak(arg, hodnota());
-        } else if (arg == "--start") {
-            v.zacatek = ZUtf8(hodnota());
-        } else if (arg == "--end") {
-            v.konec = ZUtf8(hodnota());
-        } else if (arg == "--comment") {
-            v.komentar = Znak(arg, hodnota());
-        } else if (arg == "--first") {
-            v.prvni = Cislo(arg, hodnota());
-        } else if (arg == "--increment") {
-            v.prirustek = Cislo(arg, hodnota());
-        } else if (arg == "--max") {
-            v.maximum = Cislo(arg, hodnota());
-        } else if (arg == "--width") {
-            v.sirka = Sirka(arg, hodnota());
-        } else if (arg == "--keep-max" || arg == "--restart") {
-            bezHodnoty();
-            const bool odZacatku = arg == "--restart";
-            if (v.cislovatOdZacatku && *v.cislovatOdZacatku != odZacatku)
-                Chyba(rsDVYLUCUJISE, {"--keep-max", "--restart"});
-            v.cislovatOdZacatku = odZacatku;
-        } else if (arg == "--number-start") {
-            bezHodnoty();
-            v.blokZacatek = volbaZavedeni = true;
-        } else if (arg == "--number-end") {
-            bezHodnoty();
-            v.blokKonec = volbaZavedeni = true;
-        } else if (arg == "--number-comments") {
-            bezHodnoty();
-            v.blokKomentar = volbaZavedeni = true;
-        } else if (arg == "--keep-references" || arg == "--update-references") {
-            bezHodnoty();
-            const bool aktualizovat = arg == "--update-references";
-            if (v.aktualizovatOdkazy && *v.aktualizovatOdkazy != aktualizovat)
-                Chyba(rsDVYLUCUJISE, {"--keep-references", "--update-references"});
-            v.aktualizovatOdkazy = aktualizovat;
-        } else if (arg == "--references") {
-            v.druhyOdkazu = Druhy(arg, hodnota());
-        } else if (arg == "--force") {
-            bezHodnoty();
-            v.vynutit = true;
-        } else if (arg == "--guess") {
-            bezHodnoty();
-            v.odhadnout = true;
-        } else if (arg == "-o") {
-            v.vystup = hodnota();
-            if (v.vystup->empty()) Chyba(rsDVYSTUPJMENO);
-        } else if (arg == "-i" || arg == "--in-place") {
-            bezHodnoty();
-            v.naMiste = true;
-        } else if (arg == "-r" || arg == "--recursive") {
-            bezHodnoty();
-            v.rekurzivne = true;
-        } else if (arg == "--all") {
-            bezHodnoty();
-            v.vsechny = true;
-        } else if (arg == "--check") {
-            bezHodnoty();
-            v.kontrola = true;
-        } else if (arg == "--diff") {
-            bezHodnoty();
-            v.rozdil = true;
-        } else if (arg == "--jobs" || arg.rfind("-j", 0) == 0) {
-            // -j N, -jN, --jobs N, --jobs=N
-            const bool pripojene = arg.size() > 2 && arg[1] == 'j';
-            v.uloh = static_cast<unsigned>(Cislo(pripojene ? "-j" : arg, pripojene ? arg.substr(2) : hodnota()));
-        } else if (arg == "--lang") {
-            // (Taken before the command line is read: JazykZArgumentu.)
-            v.jazyk = hodnota();
+        } else if (const TVolbaDavky* o = NajitVolbu(arg, pripojena)) {
+            const std::string nazev = pripojena && arg.starts_with(o->Kratka) && !arg.starts_with("--")
+                                          ? std::string(o->Kratka)
+                                          : arg;
+            if (o->Zastupce.empty()) {
+                bezHodnoty();
+                o->Nastavit(v, nazev, {});
+            } else {
+                o->Nastavit(v, nazev, hodnota());
+            }
+            dane.push_back(o);
+        } else if (const auto nastaveni = VolbaNastaveni(arg)) {
+            const auto [popis, volba] = *nastaveni;
+            TVolby::TNastaveni n{popis, volba, volba->Hodnota};
+            if (!volba->Zastupce.empty()) {
+                n.Hodnota = CisloNastaveni(*popis, *volba, arg, hodnota());
+            } else {
+                bezHodnoty();
+                OveritSpor(v.nastaveni, n);
+            }
+            v.nastaveni.push_back(n);
         } else {
             Chyba(rsDNEZNAMAVOLBA, {arg});
         }
     }
-    if (napoveda || verze) {
-        v.cinnost = napoveda ? TCinnost::Napoveda : TCinnost::Verze;
+    if (v.napoveda || v.verze) {
+        v.cinnost = v.napoveda ? TCinnost::Napoveda : TCinnost::Verze;
         return v;
     }
     if (!mamPrikaz) Chyba(rsDBEZPRIKAZU);
@@ -228,16 +286,14 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
     if ((v.kontrola || v.rozdil) && (v.vystup || v.naMiste)) Chyba(rsDKONTROLAZAPIS);
     if ((v.kontrola || v.rozdil) && standardniVstup) Chyba(rsDKONTROLAVSTUP);
     if (v.vsechny && !v.rekurzivne) Chyba(rsDALLBEZR);
-    if (volbaZavedeni && v.prikaz != TPrikazProgramu::Zavest) Chyba(rsDJENZAVEST);
-    if (v.aktualizovatOdkazy && v.prikaz != TPrikazProgramu::Precislovat) Chyba(rsDJENPRECISLOVAT);
-    if (v.sirka && v.prikaz != TPrikazProgramu::Zavest && v.prikaz != TPrikazProgramu::Precislovat)
-        Chyba(rsDJENSIRKA);
-    if (v.vynutit && v.prikaz != TPrikazProgramu::Odstranit) Chyba(rsDJENODSTRANIT);
-    if (v.druhyOdkazu && v.prikaz == TPrikazProgramu::Pocet) Chyba(rsDJENODKAZY);
+    // An option with a command it does not apply to.
+    for (const TVolby::TNastaveni& n : v.nastaveni)
+        if (!MeziPrikazy(n.Volba->Prikazy, nazevPrikazu)) Chyba(*n.Volba->Jen);
+    for (const TVolbaDavky* o : dane)
+        if (!o->Prikazy.empty() && !MeziPrikazy(o->Prikazy, nazevPrikazu)) Chyba(*o->Jen);
     if (v.prikaz == TPrikazProgramu::Odkazy) {
         if (v.soubory.size() > 1 || v.rekurzivne) Chyba(rsDREFSJEDEN);
         if (v.vystup || v.naMiste || v.kontrola || v.rozdil) Chyba(rsDREFSZAPIS);
-        if (v.prvni || v.prirustek || v.maximum || v.cislovatOdZacatku) Chyba(rsDREFSCISLOVANI);
     }
     return v;
 }

@@ -231,22 +231,15 @@ TZadaniPrikazu ZadaniProgramu(const TVolby& v, const TNastaveniDavky& nastaveni,
     TZadaniPrikazu z;
     z.Prikaz = v.prikaz;
     z.Typ = ZvolitTyp(v, nastaveni.typy, soubor);
-    // The options over the stored settings (the switches of introducing are
-    // the options' alone); the task bounds them as the window's are.
+    // The options over the stored settings (a switch one way only over its
+    // built-in default: VolbyNastaviVse); the task bounds them as the
+    // window's are.
     TUlozeneNastaveni& c = z.Cislovani;
     c = nastaveni.ulozene;
-    c.PrvniBlok = v.prvni.value_or(c.PrvniBlok);
-    c.Prirustek = v.prirustek.value_or(c.Prirustek);
-    c.MaximalniBlok = v.maximum.value_or(c.MaximalniBlok);
-    c.SirkaCisla = v.sirka.value_or(c.SirkaCisla);
-    if (v.cislovatOdZacatku) {
-        c.CislovatOdZacatku = *v.cislovatOdZacatku;
-        c.PonechatMaximum = !*v.cislovatOdZacatku;
-    }
-    c.BlokPredZnakZacatku = v.blokZacatek;
-    c.BlokPredZnakKonce = v.blokKonec;
-    c.BlokPredZnakKomentare = v.blokKomentar;
-    c.AktualizovatOdkazy = v.aktualizovatOdkazy.value_or(c.AktualizovatOdkazy);
+    static const TUlozeneNastaveni vychozi;
+    for (const TPopisNastaveni& p : TUlozeneNastaveni::Popisy())
+        if (!TUlozeneNastaveni::VolbyNastaviVse(p)) c.Prevzit(p, vychozi);
+    for (const TVolby::TNastaveni& n : v.nastaveni) c.Nastavit(*n.Popis, n.Hodnota);
     z.Vynutit = v.vynutit;
     if (TypAuto(v, nastaveni.typy))
         z.TypPodleOdhadu = [v, typy = nastaveni.typy, soubor](const TOdhadTypu& odhad) {

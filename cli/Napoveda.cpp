@@ -1,6 +1,9 @@
 #include "Napoveda.h"
 
+#include "Argumenty.h"
+
 #include "engine/RodinyOdkazu.h"
+#include "filetypes/UlozeneNastaveni.h"
 #include "katalog/TextyDavky.h"
 #include "platform/Kodovani.h"
 
@@ -73,39 +76,6 @@ const TRadek Prikazy[] = {
     {"remove", &rsHREMOVE}, {"refs", &rsHREFS},           {"types", &rsHTYPES},
 };
 
-const TRadek Volby[] = {
-    {"-t, --type NAME", &rsHTYPE},
-    {"--main C", &rsHMAIN},
-    {"--secondary C", &rsHSECONDARY},
-    {"--start TEXT", &rsHSTART},
-    {"--end TEXT", &rsHEND},
-    {"--comment C", &rsHCOMMENT},
-    {"--first N", &rsHFIRST},
-    {"--increment N", &rsHINCREMENT},
-    {"--max N", &rsHMAX},
-    {"--width W", &rsHWIDTH},
-    {"--keep-max", &rsHKEEPMAX},
-    {"--restart", &rsHRESTART},
-    {"--number-start", &rsHNUMBERSTART},
-    {"--number-end", &rsHNUMBEREND},
-    {"--number-comments", &rsHNUMBERCOMMENTS},
-    {"--keep-references", &rsHKEEPREFERENCES},
-    {"--update-references", &rsHUPDATEREFERENCES},
-    {"--references LIST", &rsHREFERENCES},
-    {"--force", &rsHFORCE},
-    {"--guess", &rsHGUESS},
-    {"-o OUT", &rsHVYSTUP},
-    {"-i, --in-place", &rsHNAMISTE},
-    {"-r, --recursive", &rsHREKURZIVNE},
-    {"--all", &rsHVSECHNY},
-    {"--check", &rsHKONTROLA},
-    {"--diff", &rsHROZDIL},
-    {"-j, --jobs N", &rsHULOH},
-    {"--lang CODE", &rsHJAZYK},
-    {"-h, --help", &rsHNAPOVEDA},
-    {"--version", &rsHVERZE},
-};
-
 const std::u16string* const Odstavce[] = {&rsHNASTAVENI, &rsHJAZYKY, &rsHVSTUP, &rsHSLOZKY,
                                           &rsHODKAZY,    &rsHZAPIS,  &rsHKONEC};
 
@@ -123,7 +93,20 @@ std::string NapovedaDavky() {
     const auto text = [&](const std::u16string& t) { return ZUtf8(Vyplnit(t, {mezery, carky})); };
     for (const TRadek& r : Prikazy) Zalomit(napoveda, "  " + std::string(r.Nazev), text(*r.Text), 14);
     napoveda += "\n";
-    for (const TRadek& r : Volby) Zalomit(napoveda, "  " + std::string(r.Nazev), text(*r.Text), 22);
+    const auto volba = [&](const std::string& nazev, std::string_view zastupce, const std::u16string& radek) {
+        Zalomit(napoveda, "  " + nazev + (zastupce.empty() ? "" : " ") + std::string(zastupce), radek, 22);
+    };
+    for (const TVolbaDavky& o : VolbyDavky()) {
+        if (o.Napoveda) {
+            std::string nazev(o.Kratka);
+            if (!o.Kratka.empty() && !o.Dlouha.empty()) nazev += ", ";
+            volba(nazev + std::string(o.Dlouha), o.Zastupce, text(*o.Napoveda));
+            continue;
+        }
+        for (const TPopisNastaveni& p : TUlozeneNastaveni::Popisy())
+            for (const TVolbaNastaveni& v : p.Volby)
+                if (!v.Dlouha.empty()) volba("--" + std::string(v.Dlouha), v.Zastupce, text(*v.Napoveda));
+    }
     for (const std::u16string* odstavec : Odstavce) {
         napoveda += "\n";
         Zalomit(napoveda, "", *odstavec, 0);

@@ -428,8 +428,9 @@ TText NacistTextovySoubor(const std::filesystem::path& soubor) {
 }
 
 TKodovani NacistTextEditoru(const std::filesystem::path& soubor, const std::function<void(std::string_view)>& kus,
-                            const std::function<void()>& znovu) {
+                            const std::function<void()>& znovu, std::optional<TOtiskSouboru>* otisk) {
     TCteniSouboru zdroj(soubor);
+    if (otisk) *otisk = zdroj.Otisk();
     TProgramPoKusech cteni(zdroj);
     std::string sCrLf;
     std::string_view k;

@@ -314,6 +314,7 @@ TText NacistText(TZdrojBajtu& zdroj);
 // break at the end kept), read by the rules of TProgramPoKusech and handed to
 // kus piece by piece. When the text turns out not to be UTF-8 part way,
 // znovu is called and the pieces come again from the start. Returns the
-// encoding the file was read in.
+// encoding the file was read in; otisk, when given, gets the file's
+// fingerprint as it was opened.
 TKodovani NacistTextEditoru(const std::filesystem::path& soubor, const std::function<void(std::string_view)>& kus,
-                            const std::function<void()>& znovu);
+                            const std::function<void()>& znovu, std::optional<TOtiskSouboru>* otisk = nullptr);

@@ -38,15 +38,8 @@ TUloha::TUloha(const TZadaniPrikazu& z)
     zadani_.Zacatek = znacky_[2].Znacka();
     zadani_.Konec = znacky_[3].Znacka();
     zadani_.Komentar = znacky_[4].Znacka();
-    const TUlozeneNastaveni& c = cislovani_;
-    zadani_.PrvniBlok = static_cast<std::uint32_t>(c.PrvniBlok);
-    zadani_.Prirustek = static_cast<std::uint32_t>(c.Prirustek);
-    zadani_.MaximalniBlok = static_cast<std::uint32_t>(c.MaximalniBlok);
-    zadani_.CislovatOdZacatku = c.CislovatOdZacatku;
-    zadani_.SirkaCisla = static_cast<std::uint8_t>(c.SirkaCisla);
-    zadani_.BlokPredZnakZacatku = c.BlokPredZnakZacatku;
-    zadani_.BlokPredZnakKonce = c.BlokPredZnakKonce;
-    zadani_.BlokPredZnakKomentare = c.BlokPredZnakKomentare;
+    // The numbering: each setting's field of the task, as its line names it.
+    cislovani_.NastavitUlohu(zadani_);
 }
 
 bool TUloha::HledatOdkazy() const {

@@ -37,6 +37,32 @@ TOdhadTypu Odhadnout(TProgramPoKusech& cteni) {
     return odhad.Dokoncit();
 }
 
+// The encoding a result is written in, decided here for the batch tool and
+// the window alike: the one the program was read in, as it is written back;
+// UTF-8 with a mark when that cannot hold a character of the result; and,
+// once the result's first bytes are known (its first line at least), UTF-8
+// with a mark too when they would read back as a mark.
+class TVolbaKodovani {
+public:
+    explicit TVolbaKodovani(TKodovani precteno) : pozadovane_(KodovaniProZapis(precteno)), pouzite_(pozadovane_) {}
+    TKodovani Pozadovane() const { return pozadovane_; }
+    TKodovani Pouzite() const { return pouzite_; }
+    bool ZacatekJakoZnacka() const { return znacka_; }
+    void NelzeUdrzet() { pouzite_ = TKodovani::Utf8Znacka; }
+    // The result's first bytes: the encoding they go out in.
+    TKodovani Zacatek(std::string_view prvniBajty) {
+        if (const TKodovani k = KodovaniZapisu(pouzite_, prvniBajty); k != pouzite_) {
+            pouzite_ = k;
+            znacka_ = true;
+        }
+        return pouzite_;
+    }
+
+private:
+    TKodovani pozadovane_, pouzite_;
+    bool znacka_ = false;
+};
+
 }  // namespace
 
 std::string DuvodJinehoKodovani(const TVysledekProgramu& r) {
@@ -120,15 +146,17 @@ TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const TCestaSou
     // the ANSI code page without a way back, or the block character that
     // introducing writes, can be one the encoding cannot hold: then a pass
     // that writes nothing tells.
-    vysledek.Pozadovane = vysledek.Pouzite = KodovaniProZapis(cteni.Kodovani());
+    TVolbaKodovani volba(cteni.Kodovani());
+    vysledek.Pozadovane = volba.Pozadovane();
     if (!cteni.LzeZapsatZpet() ||
         (z.Prikaz == cnc::TPrikaz::Zavest && !LzeZakodovatUtf8(z.VedlejsiZnak.Text, vysledek.Pozadovane))) {
         bool lze = true;
         cnc::TVystup<char> zkouska(
             [&](std::string_view k) { lze = lze && LzeZakodovatUtf8(k, vysledek.Pozadovane); });
         Projit(cteni, z, radku, zkouska);
-        if (!lze) vysledek.Pouzite = TKodovani::Utf8Znacka;
+        if (!lze) volba.NelzeUdrzet();
     }
+    vysledek.Pouzite = volba.Pouzite();
 
     // The second pass: the program rewritten, piece by piece, into the
     // output. A file is closed while the output opens (Windows sees no hard
@@ -155,9 +183,9 @@ TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const TCestaSou
             // A text whose first bytes would read back as a mark gets a real
             // one in front; the first piece holds at least its first line.
             prvniKus = false;
-            if (const TKodovani sZnackou = KodovaniZapisu(k, kus); sZnackou != k) {
+            if (const TKodovani sZnackou = volba.Zacatek(kus); sZnackou != k) {
                 vysledek.Pouzite = k = sZnackou;
-                vysledek.ZacatekJakoZnacka = true;
+                vysledek.ZacatekJakoZnacka = volba.ZacatekJakoZnacka();
                 zakodovane = ZnackaKodovani(k);
                 jakoUtf8 = cteniUtf8;
             }
@@ -196,4 +224,53 @@ TOdhadTypu OdhadnoutProgram(const std::filesystem::path& soubor) {
         zdroj.emplace(soubor);
     TProgramPoKusech cteni(*zdroj);
     return Odhadnout(cteni);
+}
+
+TUlozeniProgramu UlozitProgram(const std::filesystem::path& soubor, std::string_view utf8, TKodovani precteno,
+                               const std::optional<TOtiskSouboru>& precteny,
+                               const std::function<void(std::size_t, std::size_t)>& prubeh) {
+    TVolbaKodovani volba(precteno);
+    if (!LzeZakodovatUtf8(utf8, volba.Pozadovane())) volba.NelzeUdrzet();
+    const TKodovani k = volba.Zacatek(utf8.substr(0, 16));
+    // UTF-8 goes out as it is when it is valid (the text area holds what a
+    // file gave, a NUL character or a damaged byte included).
+    const bool jakJe = k == TKodovani::Utf8 && JePlatneUtf8(utf8);
+    TZapisSouboru zapis(soubor, precteny);
+    std::string bajty(ZnackaKodovani(k));
+    constexpr std::size_t Kus = std::size_t{1} << 20;
+    for (std::size_t od = 0; od < utf8.size();) {
+        std::size_t konec = std::min(utf8.size(), od + Kus);
+        if (konec < utf8.size()) {
+            konec = cnc::KonecRadku(utf8, konec);
+            if (konec < utf8.size()) konec = cnc::ZaZlomem(utf8, konec);
+        }
+        if (jakJe) {
+            zapis.Zapsat(utf8.substr(od, konec - od));
+        } else {
+            PrevestZUtf8(bajty, utf8.substr(od, konec - od), k);
+            zapis.Zapsat(bajty);
+            bajty.clear();
+        }
+        od = konec;
+        if (prubeh) prubeh(od, utf8.size());
+    }
+    if (!bajty.empty()) zapis.Zapsat(bajty);  // the mark of an empty program
+    zapis.Dokoncit();
+    return {volba.Pozadovane(), volba.Pouzite(), volba.ZacatekJakoZnacka(), zapis.Otisk()};
+}
+
+TZmenaZvenku ZmenaZvenku(const std::filesystem::path& soubor, const std::optional<TOtiskSouboru>& otisk) {
+    if (!otisk) return TZmenaZvenku::Zadna;
+    // The writer's own test (TZapisSouboru with precteny): the file is the
+    // one read only while its whole fingerprint is.
+    const std::optional<TOtiskSouboru> ted = OtiskSouboru(soubor);
+    if (ted == otisk) return TZmenaZvenku::Zadna;
+    if (ted) return TZmenaZvenku::Zmenen;
+    std::error_code ec;
+    // Something that is no regular file (a folder, a pipe) stands there now,
+    // or nothing; a path that cannot be looked at tells nothing (writing it
+    // then tells its own failure).
+    const bool je = std::filesystem::exists(soubor, ec);
+    if (ec) return TZmenaZvenku::Zadna;
+    return je ? TZmenaZvenku::Zmenen : TZmenaZvenku::Zmizel;
 }

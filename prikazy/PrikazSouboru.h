@@ -84,3 +84,31 @@ TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const TCestaSou
 // The control a program file's words point to ("-": standard input).
 // Failures throw TChyba.
 TOdhadTypu OdhadnoutProgram(const std::filesystem::path& soubor);
+
+// A program the window holds (UTF-8 with CR LF line breaks, whole in memory)
+// written into a file, which it replaces as TZapisSouboru does, in the
+// encoding ZpracovatProgram would write it in: the one it was read in, or
+// UTF-8 with a mark when that cannot hold every character or its first bytes
+// would read back as a mark. Given precteny (the file as it was read or last
+// saved), the file is written only while it is still that file: otherwise
+// TZmenenoOdCteni is thrown and nothing is written. prubeh hears the bytes
+// written so far after each piece (pieces end after a line break). Failures
+// throw TChyba; the file is then as it was.
+struct TUlozeniProgramu {
+    // The encoding asked for (the program's own) and the one used.
+    TKodovani Pozadovane = TKodovani::Utf8, Pouzite = TKodovani::Utf8;
+    bool ZacatekJakoZnacka = false;
+    // The file as written, the next save's precteny.
+    std::optional<TOtiskSouboru> Otisk;
+};
+TUlozeniProgramu UlozitProgram(const std::filesystem::path& soubor, std::string_view utf8, TKodovani precteno,
+                               const std::optional<TOtiskSouboru>& precteny,
+                               const std::function<void(std::size_t hotovo, std::size_t celkem)>& prubeh);
+
+// Whether the file a program was read from, or saved into last, is still the
+// one whose fingerprint was taken then, by the writer's test (the same
+// fingerprint, TOtiskSouboru's ==). Changed: another program wrote, replaced
+// or touched it, or something that is no file stands there; gone: nothing is
+// there now. A program without a fingerprint is never told changed.
+enum class TZmenaZvenku : std::uint8_t { Zadna, Zmenen, Zmizel };
+TZmenaZvenku ZmenaZvenku(const std::filesystem::path& soubor, const std::optional<TOtiskSouboru>& otisk);

@@ -24,7 +24,8 @@ build=(
 
 # The tests and benchmarks: GoogleTest and Google Benchmark, the Windows check
 # (MinGW-w64, Wine), the checks under sanitizers and the fuzz targets (clang),
-# the virtual desktop (Xvfb, openbox, xdotool, screenshots), setfacl for the
+# the virtual desktop (Xvfb, openbox, xdotool, screenshots; a session bus
+# and the accessibility bus for the screen reader's scenario), setfacl for the
 # tests of access control lists, the checks of the
 # installation and the package (the desktop's validators, the MIME database and
 # a query of it, groff for the manual pages, lintian, bash-completion,
@@ -36,7 +37,7 @@ tests=(
   g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64 fonts-wine
   clang-14 libclang-rt-14-dev
   fonts-dejavu-extra
-  xvfb openbox xdotool x11-utils imagemagick acl
+  xvfb openbox xdotool x11-utils imagemagick dbus-daemon dbus-bin at-spi2-core acl
   desktop-file-utils appstream shared-mime-info libglib2.0-bin groff-base lintian bash-completion
   fontconfig git
   pkg-config gawk mawk time

@@ -8,6 +8,9 @@
 #include <Qsci/qscicommandset.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QPointer>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPainter>
@@ -164,9 +167,10 @@ TEditorProgramu::TEditorProgramu(QWidget* rodic) : QsciScintilla(rodic) {
     // Undo and redo come here, whatever key the area gave them, and
     // Ctrl+Shift+Z redoes as well.
     for (QsciCommand* prikaz : standardCommands()->commands()) {
-        QList<int>* klavesy = prikaz->command() == QsciCommand::Undo   ? &klavesyZpet_
-                              : prikaz->command() == QsciCommand::Redo ? &klavesyZnovu_
-                                                                       : nullptr;
+        QList<int>* klavesy = prikaz->command() == QsciCommand::Undo        ? &klavesyZpet_
+                              : prikaz->command() == QsciCommand::Redo      ? &klavesyZnovu_
+                              : prikaz->command() == QsciCommand::SelectAll ? &klavesyVse_
+                                                                            : nullptr;
         if (!klavesy) continue;
         for (int klavesa : {prikaz->key(), prikaz->alternateKey()})
             if (klavesa != 0) klavesy->append(klavesa);
@@ -180,10 +184,17 @@ TEditorProgramu::TEditorProgramu(QWidget* rodic) : QsciScintilla(rodic) {
         if (jiny->alternateKey() == ctrlShiftZ) jiny->setAlternateKey(0);
     }
 
+    // Changes are told before they are made (see the header), and textChanged
+    // is sent once they are: the area's own signal would come before them.
+    SendScintilla(SCI_SETMODEVENTMASK, long(SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE));
+    SendScintilla(SCI_SETCOMMANDEVENTS, 0L);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int pozice, int druh, const char* text, int delka, int pridano, int, int, int, int, int) {
-                ZmenaTextu(pozice, druh, text, delka, pridano);
+            [this](int pozice, int druh, const char* text, int delka, int, int, int, int, int, int) {
+                ChystanaZmena(pozice, druh, text, delka);
             });
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int co) {
+        if (co & SC_UPDATE_SELECTION) OhlasitKurzor(*this);
+    });
 }
 
 TEditorProgramu::~TEditorProgramu() { UvolnitMezipamet(); }
@@ -281,9 +292,13 @@ void TEditorProgramu::NastavitPohled(const TPohled& p) {
 }
 
 void TEditorProgramu::Zobrazit(void* dokument) {
+    // A change told for the document shown is over before another is shown.
+    DokoncitZmenu();
+    chystana_.reset();
     // Read-only, code page and line breaks belong to the document: the one shown gets them again.
     const bool jenKeCteni = isReadOnly();
     SendScintilla(SCI_SETDOCPOINTER, 0UL, dokument);
+    NovyDokumentDostupnosti(*this);
     // The loader's reference goes to the area, which now holds the only one.
     SendScintilla(SCI_RELEASEDOCUMENT, 0UL, dokument);
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
@@ -316,6 +331,7 @@ void TEditorProgramu::Nacist(TNovyText& novy) {
 }
 
 void TEditorProgramu::Nahradit(TNovyText& novy, std::optional<TUsek> vybrano) {
+    DokoncitZmenu();
     TKrok krok;
     krok.prikaz = true;
     krok.pred = Pohled();
@@ -361,61 +377,139 @@ void TEditorProgramu::Nahradit(TNovyText& novy, std::optional<TUsek> vybrano) {
     emit TextNahrazen();
 }
 
-void TEditorProgramu::ZmenaTextu(int pozice, int druh, const char* text, int delka, int pridanoRadku) {
-    if (!(druh & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT))) return;
-    TextSeZmenil();
-    if (!zapisovat_ || !(druh & SC_PERFORMED_USER)) return;
-    if (delka > 0 && !text) {
-        // Without its bytes the change cannot be undone: the history before it goes.
-        historie_.clear();
-        pozice_ = 0;
-        ulozeno_.reset();
-        return;
+void TEditorProgramu::NovaSkupina() { ++skupina_; }
+
+void TEditorProgramu::ZacitKrok() {
+    DokoncitZmenu();
+    NovaSkupina();
+    vynutitKrok_ = true;
+}
+
+void TEditorProgramu::ChystanaZmena(int pozice, int druh, const char*, int delka) {
+    // The change told before this one is made by now.
+    DokoncitZmenu();
+    if (!(druh & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)) || delka <= 0) return;
+    TChystana z;
+    z.pozice = static_cast<std::size_t>(pozice);
+    z.vlozeno = (druh & SC_MOD_BEFOREINSERT) != 0;
+    z.delka = static_cast<std::size_t>(delka);
+    // The bytes about to go, read where they lie (the deletion moves the gap
+    // there anyway); inserted bytes are read once they are in.
+    if (!z.vlozeno) {
+        const auto* data = reinterpret_cast<const char*>(
+            SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(pozice), long(delka)));
+        z.bajty.assign(data, z.delka);
     }
-    // Typed text is a new step, or joins the step typed last when the area
-    // groups it with it: what was undone cannot come back.
-    const bool novyKrok = (druh & SC_STARTACTION) || pozice_ == 0 || pozice_ != historie_.size() ||
-                          historie_[pozice_ - 1].prikaz;
-    if (novyKrok) {
+    z.delkaPred = SendScintilla(SCI_GETLENGTH);
+    z.radkuPred = SendScintilla(SCI_GETLINECOUNT);
+    z.zapsat = zapisovat_ && (druh & SC_PERFORMED_USER);
+    z.skupina = skupina_;
+    // What the window changes in one go, between two turns of the event
+    // loop, is one group.
+    if (!konecSkupinyNaplanovan_) {
+        konecSkupinyNaplanovan_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                konecSkupinyNaplanovan_ = false;
+                DokoncitZmenu();
+                NovaSkupina();
+            },
+            Qt::QueuedConnection);
+    }
+    chystana_ = std::move(z);
+}
+
+void TEditorProgramu::ZapsatPsani(const TChystana& z) {
+    const std::size_t p = z.pozice, n = z.delka;
+    // A step typed last goes on when this change is of the same group, or
+    // goes on typing (right after what it inserted) or deleting (a character
+    // at the same place, by Delete, or just before it, by Backspace); not
+    // past the saved text, and not after an undo.
+    TKrok* posledni = pozice_ > 0 && pozice_ == historie_.size() && !historie_[pozice_ - 1].prikaz &&
+                              ulozeno_ != pozice_ && !historie_[pozice_ - 1].psani.empty()
+                          ? &historie_[pozice_ - 1]
+                          : nullptr;
+    if (vynutitKrok_) posledni = nullptr;
+    vynutitKrok_ = false;
+    if (posledni && z.skupina != skupinaKroku_) {
+        const TPrimitiv& l = posledni->psani.back();
+        const bool navazuje = z.vlozeno ? l.vlozeno && l.pozice + l.text.size() == p
+                                        : !l.vlozeno && n <= 4 && (p == l.pozice || p + n == l.pozice);
+        if (!navazuje) posledni = nullptr;
+    }
+    if (!posledni) {
         if (poziceMezipameti_ > pozice_) UvolnitMezipamet();
         historie_.resize(pozice_);
         if (ulozeno_ && *ulozeno_ > pozice_) ulozeno_.reset();
-        historie_.emplace_back();
+        posledni = &historie_.emplace_back();
         ++pozice_;
     }
-    TKrok& krok = historie_.back();
-    const auto p = static_cast<std::size_t>(pozice);
-    const std::string_view bajty(text, static_cast<std::size_t>(delka));
-    const bool vlozeno = (druh & SC_MOD_INSERTTEXT) != 0;
+    skupinaKroku_ = z.skupina;
     // Characters typed one after another, or deleted by Delete or Backspace, make one change.
-    TPrimitiv* posledni = krok.psani.empty() ? nullptr : &krok.psani.back();
-    if (posledni && vlozeno && posledni->vlozeno && posledni->pozice + posledni->text.size() == p) {
-        posledni->text += bajty;
-    } else if (posledni && !vlozeno && !posledni->vlozeno && posledni->pozice == p) {
-        posledni->text += bajty;
-    } else if (posledni && !vlozeno && !posledni->vlozeno && p + bajty.size() == posledni->pozice) {
-        posledni->text.insert(0, bajty);
-        posledni->pozice = p;
+    TPrimitiv* l = posledni->psani.empty() ? nullptr : &posledni->psani.back();
+    if (l && z.vlozeno && l->vlozeno && l->pozice + l->text.size() == p) {
+        l->text += z.bajty;
+    } else if (l && !z.vlozeno && !l->vlozeno && l->pozice == p) {
+        l->text += z.bajty;
+    } else if (l && !z.vlozeno && !l->vlozeno && p + n == l->pozice) {
+        l->text.insert(0, z.bajty);
+        l->pozice = p;
     } else {
-        krok.psani.push_back({p, vlozeno, std::string(bajty)});
+        posledni->psani.push_back({p, z.vlozeno, z.bajty});
     }
-    if (pridanoRadku != 0) {
-        // The line the change starts in goes on below it when more of it lies behind the change than before it.
-        TUpravaRadku u;
-        const long radek = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(pozice));
-        const long konec = (druh & SC_MOD_INSERTTEXT) ? pozice + delka : pozice;
-        const long pred = pozice - SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(radek));
-        const long za = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(SendScintilla(
-                            SCI_LINEFROMPOSITION, static_cast<unsigned long>(konec)))) - konec;
-        u.Radek = static_cast<std::size_t>(radek);
-        u.Pridano = pridanoRadku;
-        u.NaZacatku = pred <= za;
-        krok.radky.push_back(u);
-    }
-    if (bajty.size() >= VelkaZmena) {
+    if (n >= VelkaZmena) {
         // Kept here: the area's own copy goes once the change is complete.
         QMetaObject::invokeMethod(this, [this] { SendScintilla(SCI_EMPTYUNDOBUFFER); }, Qt::QueuedConnection);
     }
+}
+
+void TEditorProgramu::DokoncitZmenu() {
+    if (!chystana_) return;
+    const long delka = SendScintilla(SCI_GETLENGTH);
+    const long n = long(chystana_->delka);
+    if (delka != (chystana_->vlozeno ? chystana_->delkaPred + n : chystana_->delkaPred - n)) return;  // still being made
+    TChystana z = std::move(*chystana_);
+    chystana_.reset();
+    if (z.vlozeno) {
+        const auto* data = reinterpret_cast<const char*>(
+            SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(z.pozice), n));
+        z.bajty.assign(data, z.delka);
+    }
+    TextSeZmenil();
+    if (z.zapsat) {
+        ZapsatPsani(z);
+        const long pridanoRadku = SendScintilla(SCI_GETLINECOUNT) - z.radkuPred;
+        if (pridanoRadku != 0) {
+            // The line the change starts in goes on below it when more of it
+            // lies behind the change than before it.
+            const long pozice = long(z.pozice);
+            TUpravaRadku u;
+            const long radek = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(pozice));
+            const long konec = z.vlozeno ? pozice + n : pozice;
+            const long pred = pozice - SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(radek));
+            const long za = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(SendScintilla(
+                                SCI_LINEFROMPOSITION, static_cast<unsigned long>(konec)))) - konec;
+            u.Radek = static_cast<std::size_t>(radek);
+            u.Pridano = pridanoRadku;
+            u.NaZacatku = pred <= za;
+            historie_[pozice_ - 1].radky.push_back(u);
+        }
+    }
+    OhlasitZmenu(*this, z.pozice, z.bajty, z.vlozeno);
+    emit textChanged();
+}
+
+void TEditorProgramu::Dokoncit() const {
+    // A change made and not yet recorded (the area told of it before it made
+    // it) is recorded before anything of the history or the text's count of
+    // changes is read.
+    const_cast<TEditorProgramu*>(this)->DokoncitZmenu();
+}
+
+std::uint64_t TEditorProgramu::Verze() const {
+    Dokoncit();
+    return verze_;
 }
 
 void TEditorProgramu::ProvestPsani(const TKrok& krok, bool zpet) {
@@ -485,24 +579,76 @@ bool TEditorProgramu::Provest(TKrok& krok, bool zpet) {
 }
 
 void TEditorProgramu::undo() {
+    DokoncitZmenu();
     if (isReadOnly() || pozice_ == 0 || !Provest(historie_[pozice_ - 1], true)) return;
     --pozice_;
     emit TextNahrazen();
 }
 
 void TEditorProgramu::redo() {
+    DokoncitZmenu();
     if (isReadOnly() || pozice_ == historie_.size() || !Provest(historie_[pozice_], false)) return;
     ++pozice_;
     emit TextNahrazen();
 }
 
-bool TEditorProgramu::MuzeZpet() const { return pozice_ > 0; }
+namespace {
 
-bool TEditorProgramu::MuzeZnovu() const { return pozice_ < historie_.size(); }
+// The desktop's selection of a text area, made when another program asks for
+// it: the text selected then (nothing once the area is gone).
+class TVyberNaZadost final : public QMimeData {
+public:
+    explicit TVyberNaZadost(QsciScintilla* e) : e_(e) {}
+    QStringList formats() const override { return {QStringLiteral("text/plain")}; }
+    bool hasFormat(const QString& druh) const override { return druh == QLatin1String("text/plain"); }
 
-bool TEditorProgramu::Zmeneno() const { return ulozeno_ != pozice_; }
+protected:
+    QVariant retrieveData(const QString& druh, QMetaType typ) const override {
+        if (druh != QLatin1String("text/plain") || !e_) return {};
+        const QString text = e_->selectedText();
+        return typ.id() == QMetaType::QByteArray ? QVariant(text.toUtf8()) : QVariant(text);
+    }
+
+private:
+    QPointer<QsciScintilla> e_;
+};
+
+}  // namespace
+
+void TEditorProgramu::selectAll(bool select) {
+    if (!select) {
+        SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(SendScintilla(SCI_GETCURRENTPOS)));
+        return;
+    }
+    // The caret at the start, as the area's own command leaves it; the view stays.
+    SendScintilla(SCI_SETSELECTION, 0UL, SendScintilla(SCI_GETLENGTH));
+    const bool vybrano = SendScintilla(SCI_GETLENGTH) > 0;
+    if (vybrano) {
+        QClipboard* schranka = QApplication::clipboard();
+        if (schranka->supportsSelection()) schranka->setMimeData(new TVyberNaZadost(this), QClipboard::Selection);
+    }
+    // What the area's own selection tells: copy is available, the selection changed.
+    emit QSCN_SELCHANGED(vybrano);
+    OhlasitKurzor(*this);
+}
+
+bool TEditorProgramu::MuzeZpet() const {
+    Dokoncit();
+    return pozice_ > 0;
+}
+
+bool TEditorProgramu::MuzeZnovu() const {
+    Dokoncit();
+    return pozice_ < historie_.size();
+}
+
+bool TEditorProgramu::Zmeneno() const {
+    Dokoncit();
+    return ulozeno_ != pozice_;
+}
 
 void TEditorProgramu::NastavitBodUlozeni() {
+    DokoncitZmenu();
     ulozeno_ = pozice_;
     // Typing after the save starts a step of its own.
     SendScintilla(SCI_SETSAVEPOINT);
@@ -519,9 +665,42 @@ std::size_t TEditorProgramu::TKrok::Bajtu() const {
 }
 
 std::size_t TEditorProgramu::BajtuHistorie() const {
+    Dokoncit();
     std::size_t n = historie_.capacity() * sizeof(TKrok);
     for (const TKrok& k : historie_) n += k.Bajtu();
     return n;
+}
+
+bool TEditorProgramu::PisiciModifikatory(Qt::KeyboardModifiers modifikatory) {
+    const bool ctrl = modifikatory.testFlag(Qt::ControlModifier), alt = modifikatory.testFlag(Qt::AltModifier);
+#ifdef Q_OS_WIN
+    // AltGr comes as Ctrl and Alt together.
+    if (ctrl && alt && !modifikatory.testFlag(Qt::MetaModifier)) return true;
+#endif
+    return !ctrl && !alt && !modifikatory.testFlag(Qt::MetaModifier);
+}
+
+bool TEditorProgramu::event(QEvent* udalost) {
+    // Each key, and each text an input method commits, is a group of its own.
+    const auto typ = udalost->type();
+    if (typ == QEvent::KeyPress || typ == QEvent::InputMethod) NovaSkupina();
+    const bool vysledek = QsciScintilla::event(udalost);
+    DokoncitZmenu();
+    return vysledek;
+}
+
+bool TEditorProgramu::viewportEvent(QEvent* udalost) {
+    // A drop, or the mouse's paste of the selection, too.
+    switch (udalost->type()) {
+        case QEvent::Drop:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick: NovaSkupina(); break;
+        default: break;
+    }
+    const bool vysledek = QsciScintilla::viewportEvent(udalost);
+    DokoncitZmenu();
+    return vysledek;
 }
 
 void TEditorProgramu::keyPressEvent(QKeyEvent* udalost) {
@@ -534,6 +713,20 @@ void TEditorProgramu::keyPressEvent(QKeyEvent* udalost) {
     if (klavesyZnovu_.contains(klavesa)) {
         redo();
         udalost->accept();
+        return;
+    }
+    if (klavesyVse_.contains(klavesa)) {
+        selectAll(true);
+        udalost->accept();
+        return;
+    }
+    if (!udalost->text().isEmpty() && !PisiciModifikatory(udalost->modifiers())) {
+        // What the area binds to the key runs; its text is not typed.
+        QKeyEvent bezTextu(udalost->type(), udalost->key(), udalost->modifiers(), udalost->nativeScanCode(),
+                           udalost->nativeVirtualKey(), udalost->nativeModifiers(), QString(),
+                           udalost->isAutoRepeat(), quint16(udalost->count()));
+        QsciScintilla::keyPressEvent(&bezTextu);
+        udalost->setAccepted(bezTextu.isAccepted());
         return;
     }
     QsciScintilla::keyPressEvent(udalost);
@@ -625,6 +818,7 @@ void TEditorProgramu::ObarvitViditelne() {
 
 TEditorProgramu::TZmenaRadku TEditorProgramu::ZmenaRadku(std::size_t radek) const {
     if (!puvodni_) return TZmenaRadku::Zadna;
+    Dokoncit();
     // The line of the original that this one continues, step by step back.
     std::size_t r = radek;
     for (std::size_t k = pozice_; k-- > 0;) {
@@ -641,12 +835,14 @@ TEditorProgramu::TZmenaRadku TEditorProgramu::ZmenaRadku(std::size_t radek) cons
 }
 
 std::vector<TUpravaRadku> TEditorProgramu::UpravyRadku() const {
+    Dokoncit();
     std::vector<TUpravaRadku> upravy;
     for (std::size_t k = 0; k < pozice_; ++k) upravy.insert(upravy.end(), historie_[k].radky.begin(), historie_[k].radky.end());
     return upravy;
 }
 
 void TEditorProgramu::paintEvent(QPaintEvent* udalost) {
+    DokoncitZmenu();
     QsciScintilla::paintEvent(udalost);
     const long sirka = SendScintilla(SCI_GETMARGINWIDTHN, 1UL);
     if (!puvodni_ || sirka <= 0) return;
@@ -670,6 +866,46 @@ std::string_view TEditorProgramu::Utf8() const {
     const auto delka = static_cast<std::size_t>(e->SendScintilla(SCI_GETLENGTH));
     const auto* data = reinterpret_cast<const char*>(e->SendScintilla(SCI_GETCHARACTERPOINTER));
     return {data, delka};
+}
+
+std::size_t TEditorProgramu::Delka() const {
+    return static_cast<std::size_t>(const_cast<TEditorProgramu*>(this)->SendScintilla(SCI_GETLENGTH));
+}
+
+std::size_t TEditorProgramu::ProjitRadky(std::size_t od, std::size_t po,
+                                         const std::function<void(std::string_view)>& kus) const {
+    auto* e = const_cast<TEditorProgramu*>(this);
+    const auto zacatekRadku = [e](long radek) {
+        return static_cast<std::size_t>(e->SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(radek)));
+    };
+    const auto radekPozice = [e](std::size_t pozice) { return e->SendScintilla(SCI_LINEFROMPOSITION, pozice); };
+    const auto delka = static_cast<std::size_t>(e->SendScintilla(SCI_GETLENGTH));
+    // A range that does not hold the gap is read in place, whole.
+    const auto vMiste = [e](std::size_t z, std::size_t k) {
+        if (k <= z) return std::string_view();
+        const auto* data = reinterpret_cast<const char*>(
+            e->SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(z), long(k - z)));
+        return std::string_view(data, k - z);
+    };
+    od = std::min(od, delka);
+    // To the start of the line after the one that holds po (the end of the text at most).
+    const std::size_t konec = po >= delka ? delka : std::max(od, zacatekRadku(radekPozice(po) + 1));
+    const auto mezera = static_cast<std::size_t>(e->SendScintilla(SCI_GETGAPPOSITION));
+    if (mezera <= od || mezera >= konec) {
+        if (konec > od) kus(vMiste(od, konec));
+        return konec;
+    }
+    // The gap lies inside: the lines before its line and after it in place,
+    // its own line copied from both sides of it.
+    const long radekMezery = radekPozice(mezera);
+    const std::size_t z = std::max(od, zacatekRadku(radekMezery));
+    const std::size_t k = std::min(konec, zacatekRadku(radekMezery + 1));
+    if (z > od) kus(vMiste(od, z));
+    std::string radek(vMiste(z, mezera));
+    radek += vMiste(mezera, k);
+    kus(radek);
+    if (konec > k) kus(vMiste(k, konec));
+    return konec;
 }
 
 TEditorProgramu::TUsek TEditorProgramu::Vyber() const {

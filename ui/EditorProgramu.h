@@ -14,13 +14,27 @@
 // lines takes the system a good part of a second to give.
 //
 // One undo history holds what was typed and the block commands, in order.
-// What was typed is kept as the area groups it into steps (a run of typed
-// characters is one step), with its bytes; a command as the spans in which
+// What was typed is kept with its bytes, in steps: a run of typed characters
+// is one step, so is a run of Delete or Backspace, and so is everything that
+// one key (or one call of the window, between two turns of its event loop)
+// changed; a command as the spans in which
 // its result differs from the text before it, with the bytes of the other
 // side (TZaznamZmen), never as a copy of the text. Undoing or redoing a
 // command builds the other text from the one shown and the spans, and swaps
 // the spans' sides; the document a command step left is kept until another
 // text is built, so that undoing the command just done only shows it again.
+//
+// The area hears of a change before it is made (the bytes it inserts, or the
+// place of those it deletes), and finishes recording it once it is made: the
+// editor library, told of a change after it, would count every character up
+// to it for assistive technology, which at the end of a program of millions
+// of lines cost each keystroke a pass over all of it. The text's own
+// accessible object (DostupnostEditoru.h) turns places into characters with
+// an index of the lines instead. textChanged comes once a change is made.
+//
+// Keys with Ctrl or Alt type nothing: a shortcut mistyped (Ctrl+0, Alt+5,
+// Ctrl+.) must not change a coordinate. AltGr types its characters (it comes
+// without either; on Windows as Ctrl+Alt together).
 //
 // The text is coloured by the program's file type (TLexerNC), only the lines
 // shown, through an indicator whose value is the colour: the documents keep
@@ -65,7 +79,11 @@ public:
     using TObsluha = std::function<void()>;
     void NastavitObsluhu(TObsluha obsluha) { obsluha_ = std::move(obsluha); }
     // A count that grows with every change of the text (and of its file type).
-    std::uint64_t Verze() const { return verze_; }
+    std::uint64_t Verze() const;
+    // The next change the window makes through the area's own calls starts an
+    // undo step of its own (what it changes until the event loop turns again
+    // is that step), however it follows the one before.
+    void ZacitKrok();
     // The keys of these shortcuts are left to the window's commands (the area
     // binds Ctrl+Insert to copying and Ctrl+Delete to deleting a word).
     void UvolnitKlavesy(const QList<QKeySequence>& zkratky);
@@ -118,6 +136,13 @@ public:
 
     // The text's bytes, a view of the area's own buffer, valid until the next change.
     std::string_view Utf8() const;
+    std::size_t Delka() const;
+    // The bytes of whole lines from od (the start of a line) to the end of
+    // the line that holds po, handed to kus in pieces of whole lines, read
+    // where they lie: the buffer's gap, which sits where the user types,
+    // stays there (Utf8 moves it to the end, and the next key moves it back,
+    // each a copy of the text between). Returns where the last line ends.
+    std::size_t ProjitRadky(std::size_t od, std::size_t po, const std::function<void(std::string_view)>& kus) const;
 
     // The selection as byte positions in Utf8(); Od == Po when nothing is selected.
     TUsek Vyber() const;
@@ -168,6 +193,10 @@ public:
     // The bytes the undo history takes (its records and typed changes).
     std::size_t BajtuHistorie() const;
 
+    // Keys with these modifiers type their text (none, Shift; on Windows also
+    // Ctrl+Alt, AltGr); others only run what the area binds to them.
+    static bool PisiciModifikatory(Qt::KeyboardModifiers modifikatory);
+
     // Documents of at least this many bytes take their room on another thread.
     static constexpr std::size_t VelkyDokument = std::size_t{16} << 20;
 
@@ -176,12 +205,19 @@ public slots:
     // the notifications of every change.
     void undo() override;
     void redo() override;
+    // Selects the whole text (or nothing) at once: the editor library would
+    // copy all of it into the desktop's selection (X11's PRIMARY) first,
+    // which at millions of lines took seconds; the selection is offered to
+    // the desktop instead and its text made only when another program asks.
+    void selectAll(bool select = true) override;
 
 signals:
     // The text was loaded, replaced, or undone or redone by the calls above.
     void TextNahrazen();
 
 protected:
+    bool event(QEvent* udalost) override;
+    bool viewportEvent(QEvent* udalost) override;
     void keyPressEvent(QKeyEvent* udalost) override;
     void paintEvent(QPaintEvent* udalost) override;
 
@@ -208,6 +244,18 @@ private:
         std::size_t Bajtu() const;
     };
 
+    // A change told and not yet made: where, how many bytes (those deleted
+    // are read before they go, those inserted once they are in), the text's
+    // length and lines before it, whether it is recorded, and its group.
+    struct TChystana {
+        std::size_t pozice = 0, delka = 0;
+        bool vlozeno = false;
+        std::string bajty;
+        long delkaPred = 0, radkuPred = 0;
+        bool zapsat = false;      // typed by the user, and recorded
+        std::uint64_t skupina = 0;
+    };
+
     TPohled Pohled();
     void NastavitPohled(const TPohled& p);
     // A new document, filled later, with room for bajtu bytes (a loader).
@@ -216,8 +264,20 @@ private:
     void Zobrazit(void* dokument);
     // A change of the text: the colours and the line margin follow.
     void TextSeZmenil();
-    // The area reports a change: typed text becomes a step, or joins the last one.
-    void ZmenaTextu(int pozice, int druh, const char* text, int delka, int pridanoRadku);
+    // The area is about to make a change: typed text becomes a step, or joins
+    // the last one; the rest waits until the change is made.
+    void ChystanaZmena(int pozice, int druh, const char* text, int delka);
+    // The change told last is made: the lines it added, the colours, the
+    // margin, assistive technology and textChanged follow. Nothing while it is
+    // still being made.
+    void DokoncitZmenu();
+    void Dokoncit() const;
+    // A change made by the user goes into the history: a step of its own, or
+    // the one typed last.
+    void ZapsatPsani(const TChystana& z);
+    // The next change starts a group of its own (an input event came, or the
+    // event loop turned).
+    void NovaSkupina();
     // Undoes or redoes a step; false when there was no memory for it (nothing changed).
     bool Provest(TKrok& krok, bool zpet);
     // Typed steps: undone or redone by their changes; commands: by their records.
@@ -236,13 +296,20 @@ private:
     void* mezipamet_ = nullptr;
     std::size_t poziceMezipameti_ = 0;
 
+    std::optional<TChystana> chystana_;
+    // Changes of one group go into one step: a group is what one input event,
+    // or one turn of the event loop, changed.
+    std::uint64_t skupina_ = 1, skupinaKroku_ = 0;
+    bool konecSkupinyNaplanovan_ = false;
+    bool vynutitKrok_ = false;  // the next change starts a step (ZacitKrok)
+
     std::vector<TKrok> historie_;
     std::size_t pozice_ = 0;  // steps applied
     // The number of steps applied when the text was saved, if that text can still be reached.
     std::optional<std::size_t> ulozeno_ = 0;
     bool zapisovat_ = true;  // typed changes are recorded
     // The keys that undo and redo (the area's own bindings, taken from it).
-    QList<int> klavesyZpet_, klavesyZnovu_;
+    QList<int> klavesyZpet_, klavesyZnovu_, klavesyVse_;
 
     TLexerNC lexer_;
     std::vector<TSlovo> slova_;

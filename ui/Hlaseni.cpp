@@ -188,6 +188,34 @@ std::int32_t THlaseni::ZobrazitHlaseniSOdkazy(std::uint8_t Typ, const QString& T
     return vysledek;
 }
 
+int THlaseni::ZobrazitVolbu(std::uint8_t Typ, const QString& Text, const QString& Titulek, const QStringList& Odpovedi,
+                            int vychozi) const {
+    const std::int32_t styl = Styl(Typ, StylHlaseni::OKStorno);
+    QMessageBox::Icon ikona = QMessageBox::Question;
+    switch (styl & 0xF0) {
+        case StylHlaseni::IkonaChyby: ikona = QMessageBox::Critical; break;
+        case StylHlaseni::IkonaVarovani: ikona = QMessageBox::Warning; break;
+        case StylHlaseni::IkonaInformace: ikona = QMessageBox::Information; break;
+        default: break;
+    }
+    QMessageBox box(ikona, Titulek, QString(), QMessageBox::NoButton, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setText(QString(Text).replace(u'\r', u'\n'));
+    box.setProperty("tarvikText", Text);
+    box.setWindowModality(Qt::ApplicationModal);
+    QList<QAbstractButton*> tlacitka;
+    for (const QString& o : Odpovedi) tlacitka << box.addButton(o, QMessageBox::AcceptRole);
+    QAbstractButton* storno = box.addButton(QMessageBox::Cancel);
+    box.setEscapeButton(storno);
+    if (vychozi >= 0 && vychozi < tlacitka.size())
+        box.setDefaultButton(qobject_cast<QPushButton*>(tlacitka[vychozi]));
+    else
+        box.setDefaultButton(qobject_cast<QPushButton*>(storno));
+    Modalni::Zprava(box);
+    // Whatever else closed it (the window's close button) is Cancel.
+    return int(tlacitka.indexOf(box.clickedButton()));
+}
+
 QString THlaseni::OdkazNaRadek(std::size_t radek) { return QStringLiteral("radek:%1").arg(radek); }
 
 std::optional<std::size_t> THlaseni::RadekOdkazu(const QString& odkaz) {

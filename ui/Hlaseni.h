@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstddef>
 #include <cstdint>
@@ -54,6 +55,13 @@ public:
     std::int32_t ZobrazitHlaseniSOdkazy(std::uint8_t Typ, const QString& Text, const QString& Titulek,
                                         const std::vector<std::size_t>& Radky,
                                         const std::function<void(std::size_t)>& Prejit) const;
+
+    // A question with answers of its own (texts with their access keys, the
+    // first on the left) and Cancel, which Escape and closing the box press
+    // too: returns the position of the answer chosen, -1 for Cancel. Enter
+    // presses the answer at position vychozi (-1: Cancel).
+    int ZobrazitVolbu(std::uint8_t Typ, const QString& Text, const QString& Titulek, const QStringList& Odpovedi,
+                      int vychozi) const;
 
     // The name of a link to program line radek, and the line a link names.
     static QString OdkazNaRadek(std::size_t radek);

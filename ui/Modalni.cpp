@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QMessageBox>
 #include <QScreen>
 #include <QWindow>
@@ -104,6 +106,7 @@ std::optional<TOtevreni> SouborovyDialog(QWidget* rodic, QFileDialog::AcceptMode
         dialog.setDirectory(QFileInfo(soubor).absolutePath());
         dialog.selectFile(soubor);
     }
+    ZobrazitSloupceCele(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     // The chosen entry's position in the dialog's own list (the entries are unique there).
     const int pozice = polozky.isEmpty() ? 1 : int(dialog.nameFilters().indexOf(dialog.selectedNameFilter())) + 1;
@@ -111,6 +114,22 @@ std::optional<TOtevreni> SouborovyDialog(QWidget* rodic, QFileDialog::AcceptMode
 }
 
 }  // namespace
+
+void ZobrazitSloupceCele(QFileDialog& dialog) {
+    // Qt's own dialog (where the platform has none): the size, type and date
+    // columns as wide as what they show, the name taking the rest; the dialog
+    // wide enough for all of them.
+    auto* seznam = dialog.findChild<QTreeView*>();
+    if (!seznam) return;
+    QHeaderView* hlavicka = seznam->header();
+    hlavicka->setStretchLastSection(false);
+    hlavicka->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int i = 1; i < hlavicka->count(); ++i) hlavicka->setSectionResizeMode(i, QHeaderView::ResizeToContents);
+    QSize velikost = dialog.size().expandedTo(QSize(760, 460));
+    if (const QScreen* obrazovka = dialog.screen())
+        velikost = velikost.boundedTo(obrazovka->availableGeometry().size() - QSize(16, 48));
+    dialog.resize(velikost);
+}
 
 std::optional<TOtevreni> OtevritSoubor(QWidget* rodic, const QString& filtr, int poziceFiltru,
                                        const QString& soubor) {

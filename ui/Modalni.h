@@ -9,6 +9,7 @@
 #include <optional>
 
 class QDialog;
+class QFileDialog;
 class QMessageBox;
 class QWidget;
 
@@ -34,6 +35,9 @@ std::optional<TOtevreni> OtevritSoubor(QWidget* rodic, const QString& filtr, int
 // that exists is asked about by the dialog) and the entry chosen.
 std::optional<TOtevreni> UlozitSoubor(QWidget* rodic, const QString& filtr, int poziceFiltru,
                                       const QString& soubor);
+
+// The columns of a file dialog of Qt's own (not the platform's) shown whole.
+void ZobrazitSloupceCele(QFileDialog& dialog);
 
 // Handlers a test installs; an empty function restores the real behaviour.
 using TObsluhaZpravy = std::function<int(QMessageBox&)>;

@@ -91,12 +91,14 @@ void TASCIIForm::changeEvent(QEvent* udalost) {
 }
 
 void TASCIIForm::PrizpusobitSirku() {
-    // Title bars write in a larger, bold font than the picker's own; beside
-    // the title they hold the icon and the close button.
+    // Title bars write in a bold font of the window manager's, often a wider
+    // face than the picker's own (a quarter wider is allowed for); beside the
+    // title they hold the icon and up to three buttons.
     QFont pismo = QApplication::font();
     pismo.setBold(true);
-    constexpr int Vlastni = 172, MistoTlacitek = 96;
-    const int sirka = std::max(Vlastni, QFontMetrics(pismo).horizontalAdvance(windowTitle()) + MistoTlacitek);
+    constexpr int Vlastni = 172, MistoTlacitek = 110;
+    const int sirka =
+        std::max(Vlastni, QFontMetrics(pismo).horizontalAdvance(windowTitle()) * 5 / 4 + MistoTlacitek);
     setMinimumWidth(sirka);
     setMaximumWidth(sirka);
     resize(sirka, height());

@@ -10,6 +10,8 @@
 #include "ui/Modalni.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
+#include <QScreen>
 #include <QStyle>
 
 #include <limits>
@@ -67,14 +69,35 @@ TNastaveniForm::~TNastaveniForm() = default;
 
 void TNastaveniForm::showEvent(QShowEvent* udalost) {
     QDialog::showEvent(udalost);
-    // A caption that another language made longer is shown whole: its column
-    // grows (and never shrinks, so a width the user chose stays).
-    QHeaderView* hlavicka = ui->livSoubory->header();
+    // A caption that another language made longer, and a name or a marker
+    // longer than its column, is shown whole: its column grows (and never
+    // shrinks, so a width the user chose stays), and the dialog with it, as
+    // far as the screen allows.
+    QTreeWidget* seznam = ui->livSoubory;
+    QHeaderView* hlavicka = seznam->header();
     const QFontMetrics miry(hlavicka->font());
     const int okraj = 2 * hlavicka->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, hlavicka) + 2;
-    for (int i = 0; i + 1 < ui->livSoubory->columnCount(); ++i) {
-        const int potreba = miry.horizontalAdvance(ui->livSoubory->headerItem()->text(i)) + okraj;
+    int sirka = 0;
+    // A row's text has the focus frame's margin and a pixel on either side.
+    const QFontMetrics miryRadku(seznam->font());
+    const int okrajRadku = 2 * (seznam->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, seznam) + 1) + 6;
+    for (int i = 0; i < seznam->columnCount(); ++i) {
+        int potreba = miry.horizontalAdvance(seznam->headerItem()->text(i)) + okraj;
+        for (int r = 0; r < seznam->topLevelItemCount(); ++r)
+            potreba = std::max(potreba, miryRadku.horizontalAdvance(seznam->topLevelItem(r)->text(i)) + okrajRadku);
         if (hlavicka->sectionSize(i) < potreba) hlavicka->resizeSection(i, potreba);
+        sirka += hlavicka->sectionSize(i);
+    }
+    const int chybi = sirka - seznam->viewport()->width();
+    if (chybi <= 0) return;
+    int nova = width() + chybi + seznam->verticalScrollBar()->sizeHint().width();
+    if (const QScreen* obrazovka = screen()) nova = std::min(nova, obrazovka->availableGeometry().width() - 16);
+    if (nova > width()) {
+        // The list takes the width added; the dialog stays centred where it was placed.
+        seznam->setMaximumWidth(seznam->width() + nova - width());
+        setMaximumWidth(nova);
+        move(x() - (nova - width()) / 2, y());
+        resize(nova, height());
     }
 }
 

@@ -1,6 +1,7 @@
 #include "cli/Davka.h"
 #include "engine/CNCEdit.h"
 #include "filetypes/SeznamTypu.h"
+#include "katalog/TextyDavky.h"
 #include "platform/CteniTextu.h"
 #include "../support/DavkaVTestu.h"
 #include "../support/DocasnaSlozka.h"
@@ -226,6 +227,54 @@ TEST_F(Davka, ChybyPouzitiASouboru) {
     vystup.plny = true;
     EXPECT_EQ(SpustitDavku({"renumber", program}, prostredi, vystup), 2);
     EXPECT_NE(vystup.hlaseni.find("Nelze zapisovat na standardní výstup."), std::string::npos);
+}
+
+// Every option of a stored setting, with every command: one that it applies
+// to takes it over a stored value the other way, every other refuses it with
+// its line's message; a number outside its line's bounds is refused.
+TEST(DavkaVolbyNastaveni, KazdaVolbaSKazdymPrikazem) {
+    const std::string prikazy[] = {"count", "introduce", "renumber", "remove", "refs"};
+    for (const TPopisNastaveni& p : TUlozeneNastaveni::Popisy()) {
+        for (const TVolbaNastaveni& volba : p.Volby) {
+            if (volba.Dlouha.empty()) continue;
+            const std::string nazev = "--" + std::string(volba.Dlouha);
+            SCOPED_TRACE(nazev);
+            const bool cislo = !volba.Zastupce.empty();
+            const std::int32_t ocekavana = cislo ? p.Max : volba.Hodnota;
+            TNastaveniDavky nastaveni;
+            nastaveni.ulozene.Nastavit(p, cislo ? p.Min : 1 - volba.Hodnota);
+            for (const std::string& prikaz : prikazy) {
+                std::vector<std::string> argumenty = {prikaz, nazev};
+                if (cislo) argumenty.push_back(std::to_string(p.Max));
+                argumenty.push_back("p.nc");
+                const bool plati = (" " + std::string(volba.Prikazy) + " ").find(" " + prikaz + " ") != std::string::npos;
+                try {
+                    const TZadaniPrikazu z = ZadaniProgramu(RozebratArgumenty(argumenty), nastaveni, "p.nc");
+                    EXPECT_TRUE(plati) << prikaz;
+                    std::visit(
+                        [&](auto pole) {
+                            if constexpr (!std::is_same_v<decltype(pole), std::u16string TUlozeneNastaveni::*>) {
+                                EXPECT_EQ(static_cast<std::int32_t>(z.Cislovani.*pole), ocekavana) << prikaz;
+                            }
+                        },
+                        p.Pole);
+                } catch (const TChybaPouziti& e) {
+                    EXPECT_FALSE(plati) << prikaz << ": " << e.what();
+                    EXPECT_EQ(e.what(), DoUtf8(*volba.Jen)) << prikaz;
+                }
+            }
+            if (!cislo) continue;
+            for (const std::int64_t mimo : {std::int64_t(p.Min) - 1, std::int64_t(p.Max) + 1}) {
+                const std::string hodnota = std::to_string(mimo);
+                try {
+                    RozebratArgumenty({"renumber", nazev, hodnota, "p.nc"});
+                    ADD_FAILURE() << hodnota << " taken";
+                } catch (const TChybaPouziti& e) {
+                    EXPECT_EQ(e.what(), Vyplnit(*volba.Chybna, {nazev, hodnota}));
+                }
+            }
+        }
+    }
 }
 
 // A program whose fourth byte lies inside a UTF-8 character is UTF-8, and
@@ -497,6 +546,84 @@ TEST_F(Davka, Napoveda) {
     EXPECT_EQ(Spustit({"--help"}), 0);
     EXPECT_NE(vystup.program.find("Použití: tarvik-cli count|introduce|renumber|remove [options] FILE"),
               std::string::npos);
+    // Each option of a stored setting has its line, its text's first word after it.
+    for (const TPopisNastaveni& p : TUlozeneNastaveni::Popisy())
+        for (const TVolbaNastaveni& v : p.Volby) {
+            if (v.Dlouha.empty()) continue;
+            const std::string radek = "\n  --" + std::string(v.Dlouha) + (v.Zastupce.empty() ? "" : " ") +
+                                      std::string(v.Zastupce) + " ";
+            const std::size_t kde = vystup.program.find(radek);
+            ASSERT_NE(kde, std::string::npos) << radek;
+            const std::string text = DoUtf8(*v.Napoveda);
+            const std::size_t zaRadkem = vystup.program.find_first_not_of(' ', kde + radek.size());
+            EXPECT_EQ(vystup.program.substr(zaRadkem, text.find(' ')), text.substr(0, text.find(' '))) << radek;
+        }
+}
+
+// Every option of the table: one that takes a value asks for it when it is
+// missing, a switch refuses one after '='; one that applies to some commands
+// only is refused with the others by its own message.
+TEST(DavkaVolby, KazdaVolbaTabulky) {
+    const auto chyba = [](const std::vector<std::string>& argumenty) -> std::string {
+        try {
+            RozebratArgumenty(argumenty);
+        } catch (const TChybaPouziti& e) {
+            return e.what();
+        }
+        return "(taken)";
+    };
+    for (const TVolbaDavky& o : VolbyDavky()) {
+        if (!o.Nastavit) continue;
+        const std::string nazev(o.Dlouha.empty() ? o.Kratka : o.Dlouha);
+        SCOPED_TRACE(nazev);
+        if (o.Zastupce.empty()) {
+            if (!o.Dlouha.empty()) {
+                EXPECT_EQ(chyba({"renumber", nazev + "=1", "p.nc"}), Vyplnit(rsDBEZHODNOTY, {nazev}));
+            }
+        } else {
+            EXPECT_EQ(chyba({"renumber", "p.nc", nazev}), Vyplnit(rsDHODNOTA, {nazev}));
+        }
+        if (o.Prikazy.empty()) continue;
+        for (const std::string prikaz : {"count", "introduce", "renumber", "remove", "refs"}) {
+            std::vector<std::string> argumenty = {prikaz, nazev};
+            if (!o.Zastupce.empty()) argumenty.push_back(o.Zastupce == "LIST" ? "none" : "1");
+            argumenty.push_back("p.nc");
+            EXPECT_EQ(chyba(argumenty), MeziPrikazy(o.Prikazy, prikaz) ? "(taken)" : DoUtf8(*o.Jen)) << prikaz;
+        }
+    }
+}
+
+// The manual page names every option of the batch tool among its options.
+TEST(DavkaManual, KazdaVolba) {
+    const std::string manual =
+        TDocasnaSlozka::Precist(fs::path(TARVIK_FILES_FTD).parent_path() / "linux" / "tarvik-cli.1");
+    const std::size_t volby = manual.find("\n.SH OPTIONS\n");
+    ASSERT_NE(volby, std::string::npos);
+    const std::string oddil = manual.substr(volby, manual.find("\n.SH ", volby + 1) - volby);
+    const auto uvedena = [&](std::string_view nazev) {
+        // As roff writes it (\-\-number\-start), then the end of the name.
+        std::string jmeno;
+        for (const char c : nazev) jmeno += c == '-' ? std::string("\\-") : std::string(1, c);
+        for (std::size_t i = oddil.find(jmeno); i != std::string::npos; i = oddil.find(jmeno, i + 1)) {
+            const char pred = i > 0 ? oddil[i - 1] : ' ';
+            const char za = i + jmeno.size() < oddil.size() ? oddil[i + jmeno.size()] : ' ';
+            if (pred != '-' && !std::isalnum(static_cast<unsigned char>(za)) && za != '\\') return true;
+        }
+        return false;
+    };
+    for (const TVolbaDavky& o : VolbyDavky()) {
+        if (!o.Kratka.empty()) {
+            EXPECT_TRUE(uvedena(o.Kratka)) << o.Kratka;
+        }
+        if (!o.Dlouha.empty()) {
+            EXPECT_TRUE(uvedena(o.Dlouha)) << o.Dlouha;
+        }
+    }
+    for (const TPopisNastaveni& p : TUlozeneNastaveni::Popisy())
+        for (const TVolbaNastaveni& v : p.Volby)
+            if (!v.Dlouha.empty()) {
+                EXPECT_TRUE(uvedena("--" + std::string(v.Dlouha))) << v.Dlouha;
+            }
 }
 
 }  // namespace

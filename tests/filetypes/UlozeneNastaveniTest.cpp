@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
+#include <type_traits>
 
 namespace {
 
@@ -31,69 +33,75 @@ protected:
     TZkusebniUloziste uloziste{GetParam()};
 };
 
-TEST_P(UlozeneNastaveni, VychoziHodnoty) {
-    const TUlozeneNastaveni n;
-    EXPECT_EQ(n.Jazyk, u"CZ");
-    EXPECT_EQ(n.IndexObrazku, 8);
-    EXPECT_EQ(n.PrvniBlok, 5);
-    EXPECT_EQ(n.Prirustek, 5);
-    EXPECT_EQ(n.MaximalniBlok, 9999);
-    EXPECT_EQ(n.SirkaCisla, 0);
-    EXPECT_TRUE(n.CislovatOdZacatku);
-    EXPECT_FALSE(n.PonechatMaximum);
-    EXPECT_FALSE(n.BlokPredZnakKomentare || n.BlokPredZnakZacatku || n.BlokPredZnakKonce);
-    EXPECT_TRUE(n.AktualizovatOdkazy);
-    for (const auto pole : TUlozeneNastaveni::PolePoslednich()) EXPECT_TRUE((n.*pole).empty());
-    // An empty key leaves every setting as it is.
-    Ulozit([](TRegistr&) {});
-    EXPECT_EQ(Nacist(), n);
+// A value of each line other than its default: a number one step within
+// its bounds, a flag turned over (both of a pair turn over together), a path
+// with letters outside ASCII.
+void NastavitJinak(TUlozeneNastaveni& n, const TPopisNastaveni& p) {
+    std::visit(
+        [&](auto pole) {
+            using TPole = decltype(pole);
+            if constexpr (std::is_same_v<TPole, std::u16string TUlozeneNastaveni::*>)
+                n.*pole = u"C:\\CNC\\díl " + std::u16string(p.Nazev);
+            else if constexpr (std::is_same_v<TPole, bool TUlozeneNastaveni::*>)
+                n.*pole = p.Vychozi == 0;
+            else
+                n.*pole = p.Vychozi < p.Max ? p.Vychozi + 1 : p.Vychozi - 1;
+        },
+        p.Pole);
 }
 
-// Every value written is read back as it was, with its type in the store.
-TEST_P(UlozeneNastaveni, ZapisACteni) {
+// Every line: its default, kept by an empty key; a value other than the
+// default stored with its type under the line's name and read back as it
+// was; until a language is chosen, its lines are not stored.
+TEST_P(UlozeneNastaveni, KazdyRadekSeUlozi) {
+    const TUlozeneNastaveni vychozi;
+    Ulozit([](TRegistr&) {});
+    EXPECT_EQ(Nacist(), vychozi);
+
     TUlozeneNastaveni n;
-    n.Jazyk = u"EN";
-    n.IndexObrazku = 10;
     n.JazykZvolen = true;
-    n.PrvniBlok = 10;
-    n.Prirustek = 2;
-    n.MaximalniBlok = 500;
-    n.SirkaCisla = 4;
-    n.CislovatOdZacatku = false;
-    n.PonechatMaximum = true;
-    n.BlokPredZnakKomentare = true;
-    n.BlokPredZnakZacatku = true;
-    n.BlokPredZnakKonce = true;
-    n.AktualizovatOdkazy = false;
-    n.Posledni1 = u"/cnc/díl 1.nc";
-    n.Posledni8 = u"C:\\CNC\\O1234";
+    std::size_t jazykovych = 0;
+    for (const TPopisNastaveni& p : TUlozeneNastaveni::Popisy()) {
+        NastavitJinak(n, p);
+        if (p.Jazykova) ++jazykovych;
+    }
+    ASSERT_NE(n, vychozi);
     Ulozit([&](TRegistr& r) { n.Ulozit(r); });
     EXPECT_EQ(Nacist(), n);
-
     auto r = uloziste.Otevrit();
     ASSERT_TRUE(r->OtevritKlic(uloziste.Koren(), false));
-    EXPECT_EQ(r->PocetHodnot(), 20u);
-    EXPECT_EQ(r->CistRetezec(u"Posledni8"), u"C:\\CNC\\O1234");
-    EXPECT_EQ(r->CistRetezec(u"Posledni2"), u"");
-    EXPECT_EQ(r->CistCislo(u"SirkaCisla"), 4);
-    EXPECT_EQ(r->TypHodnoty(u"AktualizovatOdkazy"), TTypHodnoty::Cislo);
-    EXPECT_EQ(r->CistCislo(u"AktualizovatOdkazy"), 0);
-    EXPECT_EQ(r->TypHodnoty(u"Jazyk"), TTypHodnoty::Retezec);
-    EXPECT_EQ(r->TypHodnoty(u"MaximalniBlok"), TTypHodnoty::Cislo);
-    EXPECT_EQ(r->CistCislo(u"PonechatMaximum"), 1);
-    EXPECT_EQ(r->CistCislo(u"CislovatOdZacatku"), 0);
+    EXPECT_EQ(r->PocetHodnot(), TUlozeneNastaveni::Popisy().size());
+    for (const TPopisNastaveni& p : TUlozeneNastaveni::Popisy()) {
+        SCOPED_TRACE(std::string(p.Nazev.begin(), p.Nazev.end()));
+        const bool text = std::holds_alternative<std::u16string TUlozeneNastaveni::*>(p.Pole);
+        ASSERT_TRUE(r->HodnotaExistuje(p.Nazev));
+        EXPECT_EQ(r->TypHodnoty(p.Nazev), text ? TTypHodnoty::Retezec : TTypHodnoty::Cislo);
+    }
     r->ZavritKlic();
 
-    // Until a language is chosen, neither it nor its image is stored: the
-    // next start follows the locale again.
     n.JazykZvolen = false;
     Ulozit([&](TRegistr& r) { n.Ulozit(r); });
     auto bez = uloziste.Otevrit();
     ASSERT_TRUE(bez->OtevritKlic(uloziste.Koren(), false));
-    EXPECT_EQ(bez->PocetHodnot(), 18u);
-    EXPECT_FALSE(bez->HodnotaExistuje(u"Jazyk") || bez->HodnotaExistuje(u"IndexObrazku"));
+    EXPECT_EQ(bez->PocetHodnot(), TUlozeneNastaveni::Popisy().size() - jazykovych);
+    for (const TPopisNastaveni& p : TUlozeneNastaveni::Popisy())
+        EXPECT_EQ(bez->HodnotaExistuje(p.Nazev), !p.Jazykova);
     bez->ZavritKlic();
     EXPECT_FALSE(Nacist().JazykZvolen);
+}
+
+// A stored number outside its line's bounds is read as the nearest bound.
+TEST_P(UlozeneNastaveni, CisloVMezichRadku) {
+    for (const TPopisNastaveni& p : TUlozeneNastaveni::Popisy()) {
+        const auto* pole = std::get_if<std::int32_t TUlozeneNastaveni::*>(&p.Pole);
+        if (!pole || p.Min == std::numeric_limits<std::int32_t>::min()) continue;
+        for (const auto& [ulozeno, ocekavano] : {std::pair{p.Min - 1, p.Min}, {p.Max + 1, p.Max}, {p.Min, p.Min}}) {
+            // A copy: clang's C++20 captures no structured binding.
+            const std::int32_t hodnota = ulozeno;
+            Ulozit([&](TRegistr& r) { r.ZapsatCislo(p.Nazev, hodnota); });
+            EXPECT_EQ(Nacist().**pole, ocekavano) << std::string(p.Nazev.begin(), p.Nazev.end()) << " " << ulozeno;
+        }
+    }
 }
 
 TEST_P(UlozeneNastaveni, CteniPodlePravidel) {

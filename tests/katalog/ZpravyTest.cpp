@@ -1,25 +1,59 @@
+#include "katalog/JazykovySoubor.h"
+#include "katalog/TextyDavky.h"
 #include "katalog/Zpravy.h"
 #include "katalog/convar.h"
 #include "platform/CteniTextu.h"
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <span>
+
 namespace {
 
-TEST(Katalog, PoradiKliceAVestaveneTexty) {
-    // Every entry found by its key, each key once, each text its built-in one.
-    for (const auto& p : Katalog()) {
-        EXPECT_EQ(PolozkaKatalogu(p.Klic), &p) << p.Klic;
-        EXPECT_EQ(*p.Text, p.Vestaveny) << p.Klic;
+// Every entry of both catalogues: its key unique and found, its variable
+// holding its built-in text until a pass changes it and again after
+// ObnovitVestaveneTexty.
+TEST(Katalog, KazdaPolozka) {
+    std::set<std::string_view> klice;
+    for (const auto& k : {std::span<const TPolozkaKatalogu>(Katalog()), std::span<const TPolozkaKatalogu>(KatalogDavky())})
+        for (const TPolozkaKatalogu& p : k) {
+            EXPECT_TRUE(klice.insert(p.Klic).second) << p.Klic << " twice";
+            EXPECT_FALSE(p.Vestaveny.empty()) << p.Klic;
+            EXPECT_EQ(*p.Text, p.Vestaveny) << p.Klic;
+        }
+    for (const TPolozkaKatalogu& p : Katalog()) {
+        ASSERT_EQ(PolozkaKatalogu(p.Klic), &p);
+        *p.Text = u"Error";
     }
-    ASSERT_NE(PolozkaKatalogu("rsNENISOUBOR"), nullptr);
-    EXPECT_EQ(*PolozkaKatalogu("rsNENISOUBOR")->Text, u"Není otevřený žádný soubor");
     EXPECT_EQ(PolozkaKatalogu("rsneni"), nullptr);
-
-    rsCHYBA = u"Error";
-    EXPECT_EQ(*PolozkaKatalogu("rsCHYBA")->Text, u"Error");
     ObnovitVestaveneTexty();
-    EXPECT_EQ(rsCHYBA, u"Chyba");
+    for (const TPolozkaKatalogu& p : Katalog()) EXPECT_EQ(*p.Text, p.Vestaveny) << p.Klic;
+}
+
+// Every key of both catalogues has a text in every translated language of
+// the shipped language file (Czech is built in), in its section; and no text there names another language's
+// parameters than the built-in one (%1, %2, ...).
+TEST(Katalog, KazdyKlicVKazdemJazyce) {
+    const TJazykovySoubor soubor = TJazykovySoubor::Nacist(TARVIK_JAZYKY_XML);
+    const std::vector<std::string> jazyky = soubor.Jazyky();
+    ASSERT_EQ(jazyky.size(), 6u);
+    const auto parametry = [](std::u16string_view text) {
+        std::set<char16_t> p;
+        for (std::size_t i = 0; i + 1 < text.size(); ++i)
+            if (text[i] == u'%' && text[i + 1] >= u'1' && text[i + 1] <= u'9') p.insert(text[i + 1]);
+        return p;
+    };
+    const std::pair<std::string_view, std::span<const TPolozkaKatalogu>> sekce[] = {{"Obecne", Katalog()},
+                                                                                   {SekceDavky, KatalogDavky()}};
+    for (const auto& [nazev, polozky] : sekce)
+        for (const TPolozkaKatalogu& p : polozky)
+            for (const std::string& jazyk : jazyky) {
+                if (jazyk == "CZ") continue;
+                const std::optional<std::u16string> text = soubor.Text(nazev, p.Klic, jazyk);
+                ASSERT_TRUE(text && !text->empty()) << nazev << "/" << p.Klic << "/" << jazyk;
+                EXPECT_EQ(parametry(*text), parametry(p.Vestaveny)) << nazev << "/" << p.Klic << "/" << jazyk;
+            }
 }
 
 TEST(Zpravy, TextyPrikazu) {

@@ -21,6 +21,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -92,7 +93,12 @@ TEST_F(HlavniOkno, PrvniStartBezUlozenychNastaveni) {
     EXPECT_FALSE(ui().chkBlokPredProgram->isChecked());
     EXPECT_FALSE(ui().chkBlokPredKoncem->isChecked());
     EXPECT_EQ(HlavniForm->pos(), QPoint(0, 0));
-    EXPECT_EQ(HlavniForm->size(), QSize(632, 446));
+    // Room for a useful part of a program: 30 lines on a large screen, 25 on
+    // one of 800 pixels (the offscreen one's), where it was 9 lines.
+    const QSize plocha = HlavniForm->screen()->availableGeometry().size();
+    EXPECT_TRUE(QRect(QPoint(), plocha).contains(HlavniForm->frameGeometry())) << plocha.width() << "x" << plocha.height();
+    const long radku = HlavniForm->memProgram()->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
+    EXPECT_GE(radku, plocha.height() >= 900 ? 30 : plocha.height() >= 800 ? 25 : 15) << radku << " lines, window " << HlavniForm->height() << " of " << plocha.height();
     EXPECT_TRUE(HlavniForm->NacistZeSouboru);
     ASSERT_EQ(NastaveniForm->livSoubory()->topLevelItemCount(), 2);
     EXPECT_EQ(NastaveniForm->livSoubory()->topLevelItem(1)->text(0), "Obrácená");
@@ -101,8 +107,11 @@ TEST_F(HlavniOkno, PrvniStartBezUlozenychNastaveni) {
     EXPECT_TRUE(ui().shpStavUlozeni->toolTip().isEmpty());
     EXPECT_TRUE(HlavniForm->Panel(0)->text().isEmpty());
     EXPECT_TRUE(scenar.Zpravy.empty());
-    // The focus starts in the first number, highlighted.
-    EXPECT_EQ(HlavniForm->focusWidget(), ui().speZacitOd);
+    // The focus starts in the program: the arrow keys scroll it, and leave
+    // the numbering as it is.
+    EXPECT_EQ(HlavniForm->focusWidget(), HlavniForm->memProgram());
+    for (int i = 0; i < 3; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(ui().speZacitOd->Value(), 5);
 
     const QRect ram = HlavniForm->frameGeometry();
     EXPECT_TRUE(beh->Zavrit());
@@ -594,8 +603,9 @@ TEST_F(HlavniOkno, UlozeniSouboru) {
 TEST_F(HlavniOkno, UlozeniNaSouborJenKeCteni) {
     Spustit();
     const std::string soubor = Soubor("ro.nc", "N1 X\r\n");
-    Otevrit(soubor);
+    // Read-only as it is opened (made so later, it is a change from outside).
     fs::permissions(soubor, fs::perms::owner_read);
+    Otevrit(soubor);
     HlavniForm->aPrecislovatExecute();
     HlavniForm->aUlozitExecute();
     ASSERT_EQ(scenar.Zpravy.size(), 1u);
@@ -614,10 +624,11 @@ TEST_F(HlavniOkno, UlozeniNaSouborJenKeCteni) {
     fs::permissions(soubor, fs::perms::owner_read | fs::perms::owner_write);
 }
 
-// The question before closing: Yes saves, No does not. A program typed into
-// the empty window is asked about without a name, and Yes asks for one: the
-// program is saved under it, or (the name not given) the window stays open
-// and nothing is written.
+// The question before closing: Yes saves, No does not, Cancel (Escape, or
+// the question's own close button) keeps the window open with the program as
+// it was. A program typed into the empty window is asked about without a
+// name, and Yes asks for one: the program is saved under it, or (the name not
+// given) the window stays open and nothing is written.
 TEST_F(HlavniOkno, OtazkaPriZavreni) {
     struct Pripad {
         const char* nazev;
@@ -636,6 +647,8 @@ TEST_F(HlavniOkno, OtazkaPriZavreni) {
         {"yes without a file, not named", false, QMessageBox::Yes, false, false, "N1 X\r\n",
          "Uložit změněný soubor?", 1},
         {"no without a file", false, QMessageBox::No, false, true, "N1 X\r\n", "Uložit změněný soubor?", 0},
+        {"cancel", true, QMessageBox::Cancel, false, false, "N1 X\r\n", "Uložit změněný soubor\r\"%1\"?", 0},
+        {"cancel without a file", false, QMessageBox::Cancel, false, false, "N1 X\r\n", "Uložit změněný soubor?", 0},
     };
     for (const auto& p : pripady) {
         SCOPED_TRACE(p.nazev);
@@ -654,13 +667,14 @@ TEST_F(HlavniOkno, OtazkaPriZavreni) {
         EXPECT_EQ(beh->Zavrit(), p.zavreno);
         ASSERT_EQ(scenar.Zpravy.size(), 1u);
         EXPECT_EQ(scenar.Zpravy[0].Ikona, QMessageBox::Question);
-        EXPECT_EQ(scenar.Zpravy[0].Tlacitka, QMessageBox::Yes | QMessageBox::No);
+        EXPECT_EQ(scenar.Zpravy[0].Tlacitka, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         EXPECT_EQ(scenar.Zpravy[0].Titulek, "Potvrzení");
         EXPECT_EQ(scenar.Zpravy[0].Text, QString(p.otazka).replace("%1", QString::fromStdString(soubor)));
         EXPECT_EQ(scenar.NabidnutoUlozeni.size(), p.dialogu);
         EXPECT_EQ(TDocasnaSlozka::Precist(soubor), p.ulozeno);
         if (!p.zavreno) {
             EXPECT_TRUE(HlavniForm->Zmeneno());
+            EXPECT_EQ(HlavniForm->memProgram()->Utf8(), p.otevrit ? "N5 X\r\n" : "N1 X");
             HlavniForm->memProgram()->setModified(false);
         }
         beh.reset();

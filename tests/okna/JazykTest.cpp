@@ -18,6 +18,7 @@
 #include "ui/fOAplikaci.h"
 #include "ui/fPorovnani.h"
 #include "ui/fPrejit.h"
+#include "ui/Modalni.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -26,6 +27,8 @@
 #include <QFontInfo>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QTreeView>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
@@ -298,8 +301,8 @@ TEST_F(Jazyky, JazykBezTextuAObrazekVlajky) {
     EXPECT_EQ(ui().aJazyk->toolTip(), u"Choose the language");
     EXPECT_EQ(Hint(ui().aJazyk), u"Choose the language|");
 
-    // A language without texts: the messages go back to Czech, the windows
-    // keep what the last pass gave them.
+    // A language without texts: the messages and the windows go back to
+    // their Czech texts, not to what the last language left.
     Vybrat(2);
     HlavniForm->aJazykExecute();
     EXPECT_EQ(JazykXML->Jazyk, u"XX");
@@ -307,9 +310,10 @@ TEST_F(Jazyky, JazykBezTextuAObrazekVlajky) {
     EXPECT_EQ(HlavniForm->IndexObrazku(), 8);
     EXPECT_EQ(rsCHYBA, u"Chyba");
     EXPECT_EQ(rsINFORMACE, u"Informace");
-    EXPECT_EQ(ui().aKonec->text(), u"E&xit");
-    EXPECT_EQ(ui().lblZacitOd->text(), u"Start at");
-    EXPECT_EQ(JazykForm->btnStorno()->text(), u"Cancel");
+    EXPECT_EQ(ui().aKonec->text(), u"&Konec");
+    EXPECT_EQ(ui().aKonec->toolTip(), u"Konec");
+    EXPECT_EQ(ui().lblZacitOd->text(), u"Začít od");
+    EXPECT_EQ(JazykForm->btnStorno()->text(), u"Storno");
 }
 
 TEST_F(Jazyky, NeuvedenyJazyk) {
@@ -709,11 +713,20 @@ QStringList Oriznute(QWidget* okno) {
         } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
             if (fm.horizontalAdvance(g->title()) + 12 > g->width()) nevejde(g, g->title());
         } else if (auto* s = qobject_cast<QTreeWidget*>(w)) {
+            // The captions, and what the rows hold (a file type's name, its markers).
             const QFontMetrics fh(s->header()->font());
             const int okraj = 2 * s->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, s->header());
-            for (int i = 0; i < s->columnCount(); ++i)
+            for (int i = 0; i < s->columnCount(); ++i) {
                 if (fh.horizontalAdvance(s->headerItem()->text(i)) + okraj > s->header()->sectionSize(i))
                     nevejde(s, s->headerItem()->text(i));
+                for (int r = 0; r < s->topLevelItemCount(); ++r) {
+                    const QString& t = s->topLevelItem(r)->text(i);
+                    const int sirka = i + 1 == s->columnCount() && s->header()->stretchLastSection()
+                                          ? s->viewport()->width() - s->header()->sectionPosition(i)
+                                          : s->header()->sectionSize(i);
+                    if (fm.horizontalAdvance(t) + 6 > sirka) nevejde(s, t);
+                }
+            }
         }
     }
     for (QTabWidget* t : okno->findChildren<QTabWidget*>())
@@ -722,8 +735,10 @@ QStringList Oriznute(QWidget* okno) {
                 t->tabBar()->tabRect(i).width())
                 nevejde(t, t->tabText(i));
     // The title beside the icon and the buttons of a title bar, which
-    // writes in the application's font or larger, often bold.
-    QFont titulek = QApplication::font();
+    // writes in bold, in the face of the window manager's (DejaVu Sans on
+    // Debian's desktops, wider than the windows' own).
+    QFont titulek(QStringLiteral("DejaVu Sans"));
+    titulek.setPointSizeF(QApplication::font().pointSizeF());
     titulek.setBold(true);
     if (QFontMetrics(titulek).horizontalAdvance(okno->windowTitle()) + 70 > okno->width())
         nevejde(okno, okno->windowTitle());
@@ -735,12 +750,49 @@ QStringList Oriznute(QWidget* okno) {
 
 TEST_F(Jazyky, TextySeVejdou) {
     DodanySoubor();
+    // The delivered file types (long names, long markers) and a program of the longest-named one.
+    fs::copy_file(TARVIK_FILES_FTD, slozka / "files.ftd", fs::copy_options::overwrite_existing);
+    TDocasnaSlozka::Zapsat(slozka / "program.mpf", "N10 G0\r\n");
+    TDocasnaSlozka::Zapsat(slozka / "dlouhy nazev souboru programu.mpf", "N10 G0\r\n");
     for (const char* kod : {"CZ", "EN", "SK", "DE", "FR", "ES"}) {
         SCOPED_TRACE(kod);
         Ulozit([&](TRegistr& r) { r.ZapsatRetezec(u"Jazyk", QString::fromLatin1(kod).toStdU16String()); });
         Spustit();
         ASSERT_EQ(JazykXML->Jazyk, QLatin1String(kod));
+        HlavniForm->OtevritPredany(QString::fromStdU16String((slozka / "program.mpf").u16string()));
         HlavniForm->memProgram()->setText(QStringLiteral("N10 G0\n"));
+        ZpracovatUdalosti();
+        // The status bar: the statistics line and the file type's name, whole.
+        for (int i : {0, 1}) {
+            const QLabel* panel = HlavniForm->Panel(i);
+            EXPECT_FALSE(panel->text().isEmpty()) << i;
+            EXPECT_LE(panel->fontMetrics().horizontalAdvance(panel->text()), panel->contentsRect().width())
+                << panel->text().toStdString();
+        }
+        // Qt's own file dialog (where the platform has none): its columns show the file's size, type and date whole.
+        {
+            QFileDialog dialog(HlavniForm);
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            dialog.setDirectory(QString::fromStdU16String(slozka.Cesta().u16string()));
+            Modalni::ZobrazitSloupceCele(dialog);
+            dialog.show();
+            auto* seznam = dialog.findChild<QTreeView*>();
+            ASSERT_NE(seznam, nullptr);
+            QModelIndex radek;
+            for (int i = 0; i < 100 && !radek.isValid(); ++i) {
+                QTest::qWait(20);
+                for (int r = 0; r < seznam->model()->rowCount(seznam->rootIndex()); ++r) {
+                    const QModelIndex j = seznam->model()->index(r, 0, seznam->rootIndex());
+                    if (j.data().toString().endsWith(QLatin1String(".mpf"))) radek = j;
+                }
+            }
+            ASSERT_TRUE(radek.isValid());
+            for (int i = 1; i < seznam->header()->count(); ++i) {
+                const QString t = radek.siblingAtColumn(i).data().toString();
+                EXPECT_LE(seznam->fontMetrics().horizontalAdvance(t), seznam->header()->sectionSize(i))
+                    << t.toStdString();
+            }
+        }
         for (QWidget* okno : std::initializer_list<QWidget*>{HlavniForm, OAplikaciForm, JazykForm, NastaveniForm,
                                                               TypSouboruForm, ASCIIForm, PrejitForm,
                                                               NajitForm, PorovnaniForm}) {
@@ -865,6 +917,47 @@ TEST_F(Jazyky, ZadnyTextBezPrekladu) {
             }
         EXPECT_EQ(neprelozene.join(QStringLiteral(" | ")).toStdString(), "");
         Ukoncit();
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Back to Czech from each language: every window shows again exactly what it
+// showed at the start, the status bar's statistics and the save state's hint
+// too, at once; in the other language they were its own.
+TEST_F(Jazyky, ZpetDoCestinyCeleOkno) {
+    DodanySoubor();
+    TDocasnaSlozka::Zapsat(slozka / "program.nc", "N10 G0\r\nN20 G1\r\n");
+    Spustit();
+    HlavniForm->OtevritPredany(QString::fromStdU16String((slozka / "program.nc").u16string()));
+    const std::vector<QWidget*> okna{HlavniForm, OAplikaciForm, JazykForm, NastaveniForm,
+                                     TypSouboruForm, ASCIIForm, PrejitForm};
+    const auto vse = [&] {
+        std::map<QString, QString> texty;
+        for (QWidget* okno : okna)
+            for (const auto& [klic, text] : ZobrazeneTexty(okno)) texty[okno->objectName() + u'/' + klic] = text;
+        texty[QStringLiteral("status bar")] = HlavniForm->Panel(0)->text();
+        texty[QStringLiteral("save state")] = ui().shpStavUlozeni->toolTip();
+        return texty;
+    };
+    const std::map<QString, QString> cesky = vse();
+    ASSERT_EQ(cesky.at(QStringLiteral("status bar")), "Počet řádků: 2, Počet znaků: 16, Počet NC bloků: 2.");
+    for (int radek = 1; radek <= 5; ++radek) {
+        SCOPED_TRACE(radek);
+        Vybrat(radek);
+        HlavniForm->aJazykExecute();
+        const std::map<QString, QString> jinak = vse();
+        EXPECT_NE(jinak.at(QStringLiteral("status bar")), cesky.at(QStringLiteral("status bar")));
+        EXPECT_NE(jinak.at(QStringLiteral("save state")), cesky.at(QStringLiteral("save state")));
+        EXPECT_NE(jinak.at(QStringLiteral("HlavniForm/lblZacitOd/text")), QStringLiteral("Začít od"));
+        Vybrat(0);
+        HlavniForm->aJazykExecute();
+        ASSERT_EQ(JazykXML->Jazyk, u"CZ");
+        const std::map<QString, QString> zpet = vse();
+        for (const auto& [klic, text] : cesky) EXPECT_EQ(zpet.at(klic), text) << klic.toStdString();
+        EXPECT_EQ(zpet.size(), cesky.size());
     }
 }
 

@@ -217,11 +217,14 @@ TEST_F(OtevreniZvenku, OdmitnutePretazeni) {
 }
 
 // A drop on a changed program asks first, as the open command does: Yes
-// saves it, No leaves it; then the dropped program opens.
+// saves it, No leaves it, and the dropped program opens; Cancel leaves the
+// window, its program and both files as they were.
 TEST_F(OtevreniZvenku, PretazeniSeZmenenymProgramem) {
     const std::string puvodni = Soubor("puvodni.nc", "N1 X\n");
     const std::string novy = Soubor("novy.nc", "N9 Z\n");
-    for (const auto odpoved : {QMessageBox::Yes, QMessageBox::No}) {
+    for (const auto odpoved : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}) {
+        SCOPED_TRACE(odpoved);
+        const bool zruseno = odpoved == QMessageBox::Cancel;
         TDocasnaSlozka::Zapsat(puvodni, "N1 X\n");
         Spustit(puvodni);
         HlavniForm->memProgram()->insert(QStringLiteral("(A)"));
@@ -234,8 +237,11 @@ TEST_F(OtevreniZvenku, PretazeniSeZmenenymProgramem) {
         EXPECT_EQ(scenar.Zpravy[0].Text,
                   "Uložit změněný soubor\r\"" + QString::fromStdString(puvodni) + "\"?");
         EXPECT_EQ(TDocasnaSlozka::Precist(puvodni), odpoved == QMessageBox::Yes ? "(A)N1 X\r\n" : "N1 X\n");
-        EXPECT_EQ(HlavniForm->AktualniSoubor(), QString::fromStdString(novy));
-        EXPECT_EQ(Text(), "N9 Z\r\n");
+        EXPECT_EQ(TDocasnaSlozka::Precist(novy), "N9 Z\n");
+        EXPECT_EQ(HlavniForm->AktualniSoubor(), QString::fromStdString(zruseno ? puvodni : novy));
+        EXPECT_EQ(Text(), zruseno ? "(A)N1 X\r\n" : "N9 Z\r\n");
+        EXPECT_EQ(HlavniForm->Zmeneno(), zruseno);
+        HlavniForm->memProgram()->setModified(false);
         beh->Zavrit();
         beh.reset();
     }

@@ -1,6 +1,7 @@
 // Renders the windows to PNG files for looking at them: the main window with
 // the sample program open (after a renumbering, and after a replace within a
-// selection), each dialog, and the comparison with the original; with
+// selection), each dialog, the comparison with the original, and the
+// questions about unsaved changes and about a change made outside; with
 // --jazyk=CODE in that language of ./tarvik.xml (the window texts and the
 // messages, as a user who chose it sees them at the next start).
 //   tarvik-snimek OUTPUT_FOLDER [PROGRAM] [--jazyk=CODE]
@@ -71,7 +72,10 @@ int main(int argc, char** argv) {
         const auto vybrane = JazykForm->livJazyk()->selectedItems();
         if (!vybrane.isEmpty()) HlavniForm->NastavitIndexObrazku(JazykForm->ObrazekPrikazu(vybrane.front()));
     }
-    scenar.Otevreni.push_back(Modalni::TOtevreni{program, 1});
+    // A copy is opened: another program changes it below.
+    const std::filesystem::path kopie = slozka.Cesta() / std::filesystem::path(program.toStdU16String()).filename();
+    std::filesystem::copy_file(program.toStdU16String(), kopie);
+    scenar.Otevreni.push_back(Modalni::TOtevreni{QString::fromStdU16String(kopie.u16string()), 1});
     HlavniForm->aOtevritExecute();
     HlavniForm->memProgram()->setSelection(3, 0, 6, 0);
     HlavniForm->aPrecislovatExecute();
@@ -109,6 +113,18 @@ int main(int argc, char** argv) {
     PorovnaniForm->Nastavit(&HlavniForm->Porovnani(), HlavniForm->memPuvodni(), HlavniForm->memProgram(), 0);
     PorovnaniForm->Formular().pohPorovnani->DalsiZmena();
     ulozit(PorovnaniForm, "PorovnaniForm");
+    // The questions, as shown, then cancelled.
+    const auto otazka = [&](const char* jmeno) {
+        scenar.ObsluhyZprav.push_back([&ulozit, jmeno](QMessageBox& box) {
+            ulozit(&box, jmeno);
+            return int(QMessageBox::Cancel);
+        });
+    };
+    otazka("OtazkaUlozit");
+    HlavniForm->aOtevritExecute();
+    TDocasnaSlozka::Zapsat(kopie, TDocasnaSlozka::Precist(kopie) + "M30\r\n");
+    otazka("OtazkaZvenku");
+    HlavniForm->aUlozitExecute();
     for (const auto& z : scenar.Zpravy) std::printf("message: %s | %s\n", qPrintable(z.Titulek), qPrintable(z.Text));
     return 0;
 }

@@ -516,6 +516,49 @@ TEST(CteniTextu, ZmenaMeziPruchody) {
     EXPECT_THROW(cteni.CistZ(b), TZmenaSouboru);
 }
 
+// A change that keeps the size and that no fingerprint shows (times that do
+// not move, a change within their resolution, a source without any) is told
+// at the end of a pass by the digest alone: in a second pass over a source
+// that goes back, and in a file read against a first reading whose
+// fingerprint it still has.
+TEST(CteniTextu, ZmenaStejneVelikostiJenSouhrnem) {
+    const std::string puvodni = "%\r\nN1 X12\r\n" + std::string(300000, 'A') + "\r\nM30\r\n";
+    for (const std::size_t kde : {std::size_t{0}, std::size_t{6}, puvodni.size() - 3}) {
+        for (const bool zmena : {false, true}) {
+            SCOPED_TRACE(std::to_string(kde) + (zmena ? " changed" : " unchanged"));
+            std::string bajty = puvodni;
+            TBajtyVPameti zdroj(bajty);
+            TProgramPoKusech cteni(zdroj, false);
+            ASSERT_EQ(Pruchod(cteni), puvodni);
+            if (zmena) bajty[kde] = bajty[kde] == '7' ? '8' : '7';
+            cteni.OdZacatku();
+            if (zmena)
+                EXPECT_THROW(Pruchod(cteni), TZmenaSouboru);
+            else
+                EXPECT_EQ(Pruchod(cteni), puvodni);
+
+            TDocasnaSlozka slozka;
+            const fs::path soubor = slozka / "p.nc";
+            TDocasnaSlozka::Zapsat(soubor, bajty);
+            TSouhrnBajtu souhrn;
+            souhrn.Pridat(puvodni.data(), puvodni.size());
+            const TPrecteno prvni{OtiskSouboru(soubor), puvodni.size(), souhrn.Hodnota()};
+            ASSERT_TRUE(prvni.Otisk);
+            TCteniSouboru druhe(soubor, &prvni);
+            std::string precteno(puvodni.size() + 1, '\0');
+            const auto cist = [&] {
+                std::size_t n = 0;
+                while (const std::size_t k = druhe.Precist(precteno.data() + n, precteno.size() - n)) n += k;
+                return n;
+            };
+            if (zmena)
+                EXPECT_THROW(cist(), TZmenaSouboru);
+            else
+                EXPECT_EQ(cist(), puvodni.size());
+        }
+    }
+}
+
 // The digest is the same however the bytes come cut, and tells one changed
 // byte apart.
 TEST(CteniTextu, SouhrnNezalezinaKusech) {

@@ -12,7 +12,12 @@
 # the place of the dialogs), editor (a report's link, go to block, save as,
 # a recent program, by keys), hledani (find and replace, the title, a recent
 # program from the open button's arrow), porovnani (the changes against the
-# original, the side-by-side window, the context menu's undo, Ctrl+J), instalace (an installed tarvik, BIN being the
+# original, the side-by-side window, the context menu's undo, Ctrl+J),
+# psani (Ctrl and Alt type nothing, AltGr does, on a Czech keyboard), zvenku
+# (a file changed by another program), storno (Cancel of the unsaved-changes
+# question), fokus (the program has the focus), cestina (back to Czech),
+# rozmery (the first start's size, the file type list whole), ctecka (typing
+# while a screen reader listens), instalace (an installed tarvik, BIN being the
 # installation's bin: started by its desktop entry's command with a program,
 # under a German locale with no language stored, from a folder where a
 # language file of someone else's lies, which it must not read). A failure leaves a screenshot and the program's
@@ -251,7 +256,14 @@ otevrit() {
     xdotool type --delay 20 "$soubor"
     klavesy Return
     cekat_na_zavreni "$d" "$titulek"
-    cekat_na_okno "Tarvik"
+    # Opened once the title names the program.
+    cekat_na_okno "${soubor##*/} - Tarvik"
+}
+
+# Waits for the title's mark of a changed program (after a command's key).
+cekat_na_znacku() {
+    cekat "the title's mark of a changed program" \
+        '[[ "$(xdotool getwindowname "$HLAVNI" 2>/dev/null)" == *"* - Tarvik" ]]' "$APP_PID" tarvik
 }
 
 # Closes the dialog OKNO with Escape; the main window is active again.
@@ -318,11 +330,14 @@ scenar_prace() {
     cli renumber --first 10 --increment 7 "$PRACE/zavedeno.nc" >"$PRACE/precislovano.nc"
 
     krok="first number"
-    # After start the focus is in the first number.
+    # The program has the focus at start: the first number is clicked into.
+    do_prvniho_cisla
     klavesy ctrl+a 1 0
     krok="open from the spin edit"
     otevrit "Otevřít" "$program"
     krok="introduce from the spin edit"
+    # After opening, the program has the focus again.
+    do_prvniho_cisla
     # The program has block numbers: introducing refuses.
     klavesy ctrl+Insert
     cekat_na_okno "Varování"
@@ -349,7 +364,12 @@ scenar_prace() {
     klavesy F9
     klavesy alt+F4
     cekat_na_okno "Potvrzení"
-    nezavrit_otazku "$OKNO"
+    # Escape is Cancel: the window stays, the program as it was.
+    klavesy Escape
+    cekat_na_zavreni "$OKNO" "Potvrzení"
+    cekat_na_okno "Tarvik"
+    klavesy alt+F4
+    cekat_na_okno "Potvrzení"
     klavesy alt+a  # "Ano": save and end
     cekat_na_konec
     stejne "the program saved at the end" "$PRACE/precislovano.nc" "$program"
@@ -367,7 +387,8 @@ scenar_prace() {
     cekat_na_konec
 }
 
-# The question before opening another program: closing it does not count as No.
+# The question before opening another program: closing it does not count as
+# No but as Cancel, which leaves everything as it was.
 scenar_otevreni() {
     spustit_tarvik
     local program="$PRACE/program.nc"
@@ -375,17 +396,21 @@ scenar_otevreni() {
     krok="open"
     otevrit "Otevřít" "$program"
     klavesy ctrl+Delete
-    krok="question before opening"
+    krok="question before opening, closed"
     klavesy ctrl+o
     cekat_na_okno "Potvrzení"
-    nezavrit_otazku "$OKNO"
+    zavrit_tlacitkem "$OKNO"
+    cekat_na_zavreni "$OKNO" "Potvrzení"
+    cekat_na_okno "Tarvik"
+    krok="question before opening, No"
+    klavesy ctrl+o
+    cekat_na_okno "Potvrzení"
     klavesy alt+n  # "Ne": on to the open dialog without saving
     cekat_na_okno "Otevřít"
     zavrit_dialog "Otevřít"
     krok="closing question"
     klavesy alt+F4
     cekat_na_okno "Potvrzení"
-    nezavrit_otazku "$OKNO"
     klavesy alt+n
     cekat_na_konec
     stejne "the program, never saved" "$DATA/vzor.nc" "$program"
@@ -401,7 +426,9 @@ scenar_jazyk() {
     zvolit_nemcinu
     krok="German open dialog"
     otevrit "Öffnen" "$program"
-    klavesy ctrl+Delete alt+F4
+    klavesy ctrl+Delete
+    cekat_na_znacku
+    klavesy alt+F4
     krok="German question"
     cekat_na_okno "Bestätigung"
     klavesy alt+j  # "Ja": save and end
@@ -467,7 +494,9 @@ scenar_instalace() {
         XDG_DATA_HOME="$PRACE/zadna" XDG_DATA_DIRS="$PRACE/zadna" \
         exec env -u LC_ALL -u LANGUAGE LANG=de_DE.UTF-8 "${prikaz[@]}") >>"$PRACE/tarvik.log" 2>&1 &
     APP_PID=$!
-    cekat_na_okno "Tarvik"
+    # The program of the command line opens after the window shows: keys
+    # pressed while it loads reach no program.
+    cekat_na_okno "${program##*/} - Tarvik"
     krok="the program of the command line"
     klavesy ctrl+Delete ctrl+s
     cli remove "$DATA/vzor.nc" >"$PRACE/bez.nc"
@@ -481,6 +510,13 @@ scenar_instalace() {
     ulozeno | grep -q '^"Jazyk"=' && selhat "a language is stored, though none was chosen"
     return 0
 }
+
+# The screen reader's scenario runs on a session bus of its own, which ends
+# with the script (the accessibility bus is found through it).
+if [ "$SCENAR" = ctecka ] && [ -z "${TARVIK_PLOCHA_SBERNICE:-}" ]; then
+    command -v dbus-run-session >/dev/null || selhat "dbus-run-session is missing (scripts/setup.sh installs it)"
+    TARVIK_PLOCHA_SBERNICE=1 exec dbus-run-session -- bash "$0" "$@"
+fi
 
 rm -rf "$PRACE"
 mkdir -p "$PRACE"
@@ -663,6 +699,235 @@ scenar_porovnani() {
     cekat_na_konec
 }
 
+# ---------------------------------------------------------------- the window's faults, by real keys
+
+# Clicks into the first number (the program has the focus otherwise): its
+# place in the settings panel, under the tool bar.
+do_prvniho_cisla() {
+    geometrie "$HLAVNI"
+    xdotool mousemove $((GX + 90)) $((GY + 77)) click 1
+    sleep 0.3
+}
+
+# A Czech keyboard: Ctrl or Alt with a digit or punctuation types nothing,
+# AltGr types #, [, ] and @; the program saved holds exactly that.
+scenar_psani() {
+    setxkbmap cz || selhat "setxkbmap cz failed"
+    spustit_tarvik
+    local program="$PRACE/psani.nc"
+    printf 'X5' >"$program"
+    krok="open"
+    otevrit "Otevřít" "$program"
+    klavesy ctrl+End
+    krok="Ctrl and Alt with digits and punctuation"
+    klavesy ctrl+0 alt+5 ctrl+period ctrl+plus ctrl+comma ctrl+KP_Add alt+minus ctrl+7
+    krok="AltGr"
+    xdotool keydown ISO_Level3_Shift key --delay 40 x f g v keyup ISO_Level3_Shift
+    xdotool type --delay 40 "1.5"
+    klavesy ctrl+s
+    cekat "the program saved" '[ "$(cat "$program")" = "X5#[]@1.5" ]'
+    klavesy alt+F4
+    cekat_na_konec
+}
+
+# Another program appends a line while the window holds the program: Ctrl+S
+# asks (Escape keeps both as they are), reading it again shows that line;
+# a change while the window is behind another is asked about when it comes
+# back, and overwriting writes the window's program.
+scenar_zvenku() {
+    spustit_tarvik
+    local program="$PRACE/zvenku.nc"
+    printf 'N1 X1\r\n' >"$program"
+    krok="open"
+    otevrit "Otevřít" "$program"
+    klavesy ctrl+End
+    xdotool type --delay 20 "N2 X2"
+    krok="a line from outside, then save"
+    printf 'N9 X9\r\n' >>"$program"
+    klavesy ctrl+s
+    cekat_na_okno "Varování"
+    klavesy Escape
+    cekat_na_okno "Tarvik"
+    stejne "the file, with the line from outside" <(printf 'N1 X1\r\nN9 X9\r\n') "$program"
+    krok="read again"
+    klavesy ctrl+s
+    cekat_na_okno "Varování"
+    klavesy alt+n  # "Načíst znovu"
+    cekat_na_okno "Tarvik"
+    klavesy ctrl+End
+    xdotool type --delay 20 "N3 X3"
+    klavesy ctrl+s
+    cekat "the program saved with both" '[ "$(tr -d "\r" <"$program")" = "$(printf "N1 X1\nN9 X9\nN3 X3")" ]'
+    krok="a change while the window is behind"
+    klavesy F1
+    cekat_na_okno "O aplikaci"
+    printf 'N7\r\n' >"$program"
+    # Back in the window, the question comes at once.
+    klavesy Escape
+    cekat_na_okno "Varování"
+    klavesy alt+p  # "Přepsat"
+    cekat_na_okno "Tarvik"
+    cekat "the window's program written over it" \
+        '[ "$(tr -d "\r" <"$program")" = "$(printf "N1 X1\nN9 X9\nN3 X3")" ]'
+    klavesy alt+F4
+    cekat_na_konec
+}
+
+# The unsaved-changes question has Cancel: Escape after Exit, Alt+F4, the
+# window manager's close button, Ctrl+O and a recent program leaves the
+# window, its program and the file as they were.
+scenar_storno() {
+    spustit_tarvik
+    local program="$PRACE/storno.nc" druhy="$PRACE/druhy.nc"
+    cp "$DATA/vzor.nc" "$program"
+    printf 'N1 X\r\n' >"$druhy"
+    krok="open"
+    otevrit "Otevřít" "$druhy"
+    otevrit "Otevřít" "$program"
+    klavesy ctrl+Delete
+    local zpusob
+    for zpusob in konec alt+F4 tlacitko ctrl+o posledni; do
+        krok="cancel after $zpusob"
+        case $zpusob in
+            konec) klavesy alt+k ;;
+            tlacitko) zavrit_tlacitkem "$HLAVNI" ;;
+            posledni)
+                # The arrow beside the open button, the other program.
+                geometrie "$HLAVNI"
+                xdotool mousemove $((GX + 160)) $((GY + 13)) click 1
+                sleep 0.5
+                klavesy Down Down Return
+                ;;
+            *) klavesy "$zpusob" ;;
+        esac
+        cekat_na_okno "Potvrzení"
+        klavesy Escape
+        cekat_na_zavreni "$OKNO" "Potvrzení"
+        cekat_na_okno "Tarvik"
+        sleep 0.5
+        bezi || selhat "the program ended"
+        nazev_odpovida "$(xdotool getwindowname "$(xdotool getactivewindow)")" "Tarvik" || selhat "another window came"
+        stejne "the file, never saved" "$DATA/vzor.nc" "$program"
+    done
+    krok="saved at last"
+    # The program is still the one without numbers.
+    klavesy ctrl+s
+    cli remove "$DATA/vzor.nc" >"$PRACE/bez.nc"
+    cekat "the program saved" 'cmp -s "$PRACE/bez.nc" "$program"'
+    klavesy alt+F4
+    cekat_na_konec
+}
+
+# The program has the focus at start and after opening: the arrow keys
+# scroll it, and the first number stays 5 (numbered from 5, and stored so).
+scenar_fokus() {
+    spustit_tarvik
+    local program="$PRACE/fokus.nc"
+    cp "$DATA/vzor.nc" "$program"
+    krok="arrows at start"
+    klavesy Down Down Down
+    krok="open, arrows"
+    otevrit "Otevřít" "$program"
+    klavesy Down Down Down F9 ctrl+s
+    cli renumber --first 5 --increment 5 "$DATA/vzor.nc" >"$PRACE/ocekavany.nc"
+    cekat "the program numbered from 5" 'cmp -s "$PRACE/ocekavany.nc" "$program"'
+    klavesy alt+F4
+    cekat_na_konec
+    ulozeno | grep -qx '"PrvniBlok"=dword:00000005' || selhat "the store lacks the first number 5"
+}
+
+# Switching to German and back to Czech: the dialogs' titles and Qt's own
+# buttons are Czech again at once.
+scenar_cestina() {
+    spustit_tarvik
+    krok="German"
+    zvolit_nemcinu
+    krok="back to Czech"
+    klavesy alt+r  # "Sp&rache..."
+    cekat_na_okno "Sprache der Anwendung"
+    klavesy Up Up Up Return
+    cekat_na_zavreni "$OKNO" "Sprache der Anwendung"
+    cekat_na_okno "Tarvik"
+    klavesy ctrl+m
+    cekat_na_okno "Nastavení"
+    zavrit_dialog "Nastavení"
+    klavesy F1
+    cekat_na_okno "O aplikaci"
+    zavrit_dialog "O aplikaci"
+    klavesy alt+j
+    cekat_na_okno "Výběr jazyka aplikace"
+    zavrit_dialog "Výběr jazyka aplikace"
+    klavesy alt+F4
+    cekat_na_konec
+}
+
+# The first start shows a useful part of a program (at least 800 pixels high
+# on this 1024-pixel screen); the file type list shows the delivered types
+# whole, its dialog wider than its design's 614 pixels.
+scenar_rozmery() {
+    spustit_tarvik
+    krok="first start"
+    geometrie "$HLAVNI"
+    [ "$GH" -ge 800 ] && [ "$GW" -ge 900 ] || selhat "the window opens at ${GW}x$GH"
+    krok="file type list"
+    klavesy ctrl+m
+    cekat_na_okno "Nastavení"
+    geometrie "$OKNO"
+    [ "$GW" -gt 614 ] || selhat "the file type list's dialog is ${GW} pixels wide"
+    zavrit_dialog "Nastavení"
+    klavesy alt+F4
+    cekat_na_konec
+}
+
+# The accessibility bus's address, from the session bus (in A11Y), which
+# starts the bus on the first question, as a desktop's does.
+A11Y=""
+sbernice_ctecky() {
+    A11Y=$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress 2>/dev/null |
+        tr -d ' ')
+    [ -n "$A11Y" ]
+}
+
+# The window has told the accessibility bus of itself: the desktop's root
+# there has a child (no other program runs on this bus).
+ctecka_vidi() {
+    dbus-send --bus="$A11Y" --print-reply=literal --dest=org.a11y.atspi.Registry /org/a11y/atspi/accessible/root \
+        org.freedesktop.DBus.Properties.Get string:org.a11y.atspi.Accessible string:ChildCount 2>/dev/null |
+        grep -Eq 'int32 [1-9]'
+}
+
+# A screen reader listens, as on a desktop that runs one (its accessibility
+# bus, and Qt told to serve it): a renumber and its undo, typing at the start
+# and at the end, a line down and select all are told to it, the window
+# goes on and saves exactly what was typed.
+scenar_ctecka() {
+    [ -f /usr/share/dbus-1/services/org.a11y.Bus.service ] ||
+        selhat "the accessibility bus is missing (scripts/setup.sh installs at-spi2-core)"
+    command -v dbus-send >/dev/null || selhat "dbus-send is missing (scripts/setup.sh installs it)"
+    krok="the accessibility bus"
+    cekat "the accessibility bus's address" sbernice_ctecky
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    spustit_tarvik
+    krok="the window on the accessibility bus"
+    cekat "the window to tell the accessibility bus of itself" ctecka_vidi "$APP_PID" tarvik
+    local program="$PRACE/ctecka.nc"
+    cp "$DATA/vzor.nc" "$program"
+    krok="open"
+    otevrit "Otevřít" "$program"
+    krok="renumber, undo"
+    klavesy F9 ctrl+z
+    krok="typing"
+    klavesy ctrl+Home
+    xdotool type --delay 40 "(A)"
+    klavesy Down Down ctrl+a ctrl+End
+    xdotool type --delay 40 "(B)"
+    klavesy ctrl+s
+    cekat "the program saved with what was typed" \
+        'cmp -s <(printf "(A)"; cat "$DATA/vzor.nc"; printf "(B)") "$program"' "$APP_PID" tarvik
+    klavesy alt+F4
+    cekat_na_konec
+}
+
 case "$SCENAR" in
     prace) scenar_prace ;;
     otevreni) scenar_otevreni ;;
@@ -672,6 +937,13 @@ case "$SCENAR" in
     instalace) scenar_instalace ;;
     hledani) scenar_hledani ;;
     porovnani) scenar_porovnani ;;
+    psani) scenar_psani ;;
+    zvenku) scenar_zvenku ;;
+    storno) scenar_storno ;;
+    fokus) scenar_fokus ;;
+    cestina) scenar_cestina ;;
+    rozmery) scenar_rozmery ;;
+    ctecka) scenar_ctecka ;;
     *) selhat "unknown scenario" ;;
 esac
 echo "$SCENAR: passed"

@@ -429,6 +429,28 @@ TEST(Prikaz, TvaryCisel) {
     }
 }
 
+// Each switch of introducing numbers its own kind of line and no other: a
+// switch wired to another kind's field shows here, where all together hide it.
+TEST(Prikaz, PrepinaceZavedeniKazdyZvlast) {
+    struct Pripad {
+        const char* nazev;
+        bool TUlozeneNastaveni::* prepinac;  // nullptr: none
+        const char* vysledek;
+    };
+    const Pripad pripady[] = {
+        {"none", nullptr, "%\r\nN10 G0\r\n(C)\r\nM30\r\n"},
+        {"program start lines", &TUlozeneNastaveni::BlokPredZnakZacatku, "N10 %\r\nN20 G0\r\n(C)\r\nM30\r\n"},
+        {"program end lines", &TUlozeneNastaveni::BlokPredZnakKonce, "%\r\nN10 G0\r\n(C)\r\nN20 M30\r\n"},
+        {"comment lines", &TUlozeneNastaveni::BlokPredZnakKomentare, "%\r\nN10 G0\r\nN20 (C)\r\nM30\r\n"},
+    };
+    for (const auto& p : pripady) {
+        SCOPED_TRACE(p.nazev);
+        TUlozeneNastaveni c = Cislovani(10, 10);
+        if (p.prepinac) c.*p.prepinac = true;
+        EXPECT_EQ(Provest(TPrikazProgramu::Zavest, "%\r\nG0\r\n(C)\r\nM30\r\n", c).text, p.vysledek);
+    }
+}
+
 // The numbering as the task takes it: bounded whatever the caller held.
 TEST(Prikaz, UlohaOhraniciCislovani) {
     TUlozeneNastaveni c = Cislovani(0, 50000, 40);
