@@ -98,8 +98,11 @@ TEST(ZpravyOdkazu, ZmenyCilu) {
         const TPolozkaKatalogu* p = PolozkaKatalogu(r.KlicNazvu);
         ASSERT_NE(p, nullptr) << r.KlicNazvu;
         EXPECT_EQ(NazevRodiny(r.Rodina), *p->Text);
-        for (const TPopisRodiny& jina : RodinyOdkazu)
-            if (jina.Rodina != r.Rodina) EXPECT_NE(jina.KlicNazvu, r.KlicNazvu);
+        for (const TPopisRodiny& jina : RodinyOdkazu) {
+            if (jina.Rodina != r.Rodina) {
+                EXPECT_NE(jina.KlicNazvu, r.KlicNazvu);
+            }
+        }
     }
 }
 
