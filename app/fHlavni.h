@@ -356,6 +356,9 @@ private:
     // References to block numbers (fHlavniOdkazy.cpp).
     // The switch's text and hint in the current language.
     void PrelozitPrepinacOdkazu();
+    // The status bar names the type the program's words point to, the lines
+    // it goes by in its tip (app/fHlavniOdkazy.cpp).
+    void ZobrazitOdhadTypu();
     // The lines of the selected bytes, as the reference pass takes them.
     TVyberRadku RadkyVyberu(TEditorProgramu::TUsek usek) const;
 

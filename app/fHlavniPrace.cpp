@@ -96,7 +96,7 @@ void THlavniForm::UkoncitPruchod() {
 // A count under way: of the text with this count of changes, so far up to
 // this byte.
 struct THlavniForm::TPocitani {
-    TPocitani(std::uint64_t v, const TTypSouboru& typ) : verze(v), pocitadlo(typ.HlavniZnak, typ.VedlejsiZnak) {
+    TPocitani(std::uint64_t v, const TTypSouboru& typ) : verze(v), pocitadlo(typ.HlavniZnak, typ.VedlejsiZnak, typ.Zacatek, typ.Komentar) {
         static std::uint64_t pocitani = 0;
         kolo = ++pocitani;
     }
@@ -107,7 +107,7 @@ struct THlavniForm::TPocitani {
 };
 
 QString THlavniForm::TextStatistiky() const {
-    const TStatistiky s = SpocitatStatistiky(ui->memProgram->Utf8(), typ_.HlavniZnak, typ_.VedlejsiZnak);
+    const TStatistiky s = SpocitatStatistiky(ui->memProgram->Utf8(), typ_.HlavniZnak, typ_.VedlejsiZnak, typ_.Zacatek, typ_.Komentar);
     return Q(::TextStatistiky(s.Radku, s.Znaku, s.Bloku));
 }
 

@@ -265,6 +265,7 @@ void THlavniForm::NastavitAktualniSoubor(const QString& cesta, TKodovani kodovan
     ObnovitStavUlozeni();
     SpocitatAZobrazitStatistiky();
     ZobrazitTypSouboru(typ ? Q(typ->Nazev) : QString());
+    ZobrazitOdhadTypu();
 }
 
 void THlavniForm::ZobrazitTypSouboru(const QString& nazev) {

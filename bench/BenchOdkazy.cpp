@@ -9,8 +9,10 @@
 // alone, the listing of tarvik-cli refs, the renumber that keeps the
 // references and reports those that now lead elsewhere (--keep-references),
 // and introducing into the same programs without their numbers, plain and
-// with the pass that tells which references land on new blocks. A summary
-// after the table gives the commands side by side.
+// with the pass that tells which references land on new blocks, and the
+// renumber for a type that reads no family (the pass still tells the words
+// another control reads). A summary after the table gives the commands side
+// by side. --lines N[,N...] chooses the sizes (for 1x and 4x: 1000000,4000000).
 #include "GeneratorProgramu.h"
 #include "engine/CNCEdit.h"
 #include "engine/Odkazy.h"
@@ -19,6 +21,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
@@ -30,7 +34,8 @@
 
 namespace {
 
-constexpr std::int64_t Velikosti[] = {10'000, 100'000, 1'000'000};
+std::vector<std::int64_t> Velikosti = {10'000, 100'000, 1'000'000};
+// The target holds from this size on.
 constexpr std::int64_t VelikostCile = 1'000'000;
 constexpr double NejvyssiPomer = 1.5;
 // Programs of this many lines at most, so that every block keeps a number of
@@ -112,8 +117,9 @@ public:
     }
     // The command's reference pass, as the command layer makes it: it keeps
     // only what the report names.
-    TVysledekOdkazu NajitOdkazy(std::string_view text, cnc::TPocty& pocty, bool upravovat = true) const {
-        TOdkazyBloku o = OdkazyPrikazu(z_, Druhy, upravovat);
+    TVysledekOdkazu NajitOdkazy(std::string_view text, cnc::TPocty& pocty, bool upravovat = true,
+                                TDruhyOdkazu druhy = Druhy) const {
+        TOdkazyBloku o = OdkazyPrikazu(z_, druhy, upravovat);
         o.NechatJenNevyresene();
         o.Pridat(text);
         pocty = o.Pocty();
@@ -136,14 +142,14 @@ public:
         benchmark::DoNotOptimize(bajtu_);
     }
     // The whole command; the edits it made.
-    std::size_t Precislovat(std::string_view text, bool odkazy) {
+    std::size_t Precislovat(std::string_view text, bool odkazy, TDruhyOdkazu druhy = Druhy) {
         cnc::TPocty pocty;
         if (!odkazy) {
             pocty = Spocitat(text);
             Prepsat(text, pocty.Radku);
             return 0;
         }
-        const TVysledekOdkazu o = NajitOdkazy(text, pocty);
+        const TVysledekOdkazu o = NajitOdkazy(text, pocty, true, druhy);
         Prepsat(text, pocty.Radku, o.Upravy);
         return o.Upravy.size();
     }
@@ -206,6 +212,16 @@ void PrecislovaniBezUprav(benchmark::State& state, TDruh druh) {
     for (auto _ : state) hlaseno = p.SHlasenim(v.Bajty);
     Popsat(state, v);
     state.counters["reported"] = benchmark::Counter(static_cast<double>(hlaseno));
+}
+
+// The renumber command for a type that reads no family, as the command
+// layer runs it: its reference pass finds no reference but tells the words
+// another control reads as one; then the rewriting pass.
+void PrecislovaniBezRodin(benchmark::State& state, TDruh druh) {
+    const TVzorek& v = Vzorek(druh, static_cast<std::size_t>(state.range(0)));
+    TPrikaz p;
+    for (auto _ : state) p.Precislovat(v.Bajty, true, TDruhyOdkazu{});
+    Popsat(state, v);
 }
 
 // Introducing into the program without its numbers, as a type that reads no
@@ -278,6 +294,7 @@ constexpr TBeh Behy[] = {
     {"PrecislovaniBezUprav", PrecislovaniBezUprav},
     {"Zavedeni", Zavedeni},
     {"ZavedeniSOdkazy", ZavedeniSOdkazy},
+    {"PrecislovaniBezRodin", PrecislovaniBezRodin},
 };
 
 std::string Nazev(const TBeh& b, TDruh d) {
@@ -322,45 +339,75 @@ void VypsatSouhrn(const TZapisovac& z) {
                 "pass and the rewriting pass; with refs: the reference pass and the rewriting pass\n"
                 "with the edits; then the passes alone; kept refs: the command that keeps the\n"
                 "references and reports those that now lead elsewhere; introduce: into the same\n"
-                "text without its numbers, plain and with the pass that reports the references:\n");
-    std::printf("%10s  %-7s %9s %10s %6s %9s %9s %9s %10s %6s %9s %10s %6s\n", "lines", "program", "plain",
+                "text without its numbers, plain and with the pass that reports the references;\n"
+                "no families: the renumber of a type that reads none, which tells the words\n"
+                "another control reads:\n");
+    std::printf("%10s  %-7s %9s %10s %6s %9s %9s %9s %10s %6s %9s %10s %6s %11s %6s\n", "lines", "program", "plain",
                 "with refs", "ratio", "count", "refs pass", "rewrite", "kept refs", "ratio", "introduce",
-                "with refs", "ratio");
-    std::optional<double> cil, cilBezUprav, cilZavedeni;
+                "with refs", "ratio", "no families", "ratio");
+    std::map<std::int64_t, double> cil, cilBezUprav, cilZavedeni, cilBezRodin;
     for (const std::int64_t n : Velikosti)
         for (const TDruh d : {TDruh::BezOdkazu, TDruh::SOdkazy}) {
             const auto cas = [&](std::size_t b) { return z.Cas(Nazev(Behy[b], d), n); };
-            const auto prosty = cas(0), sOdkazy = cas(1), bezUprav = cas(6), zavedeni = cas(7), zavedeniSOdkazy = cas(8);
+            const auto prosty = cas(0), sOdkazy = cas(1), bezUprav = cas(6), zavedeni = cas(7), zavedeniSOdkazy = cas(8),
+                       bezRodin = cas(9);
             if (!prosty || !sOdkazy) continue;
             const auto pomer = [](std::optional<double> a, std::optional<double> b) {
                 return a && b && *b > 0 ? *a / *b : 0.0;
             };
-            std::printf("%10lld  %-7s %9.2f %10.2f %6.2f %9.2f %9.2f %9.2f %10.2f %6.2f %9.2f %10.2f %6.2f\n",
-                        static_cast<long long>(n), d == TDruh::SOdkazy ? "refs" : "plain", *prosty, *sOdkazy,
-                        *sOdkazy / *prosty, cas(2).value_or(0), cas(3).value_or(0), cas(4).value_or(0),
-                        bezUprav.value_or(0), pomer(bezUprav, prosty), zavedeni.value_or(0),
-                        zavedeniSOdkazy.value_or(0), pomer(zavedeniSOdkazy, zavedeni));
-            if (n == VelikostCile && d == TDruh::SOdkazy) {
-                cil = *sOdkazy / *prosty;
-                if (bezUprav) cilBezUprav = pomer(bezUprav, prosty);
-                if (zavedeni && zavedeniSOdkazy) cilZavedeni = pomer(zavedeniSOdkazy, zavedeni);
+            std::printf(
+                "%10lld  %-7s %9.2f %10.2f %6.2f %9.2f %9.2f %9.2f %10.2f %6.2f %9.2f %10.2f %6.2f %11.2f %6.2f\n",
+                static_cast<long long>(n), d == TDruh::SOdkazy ? "refs" : "plain", *prosty, *sOdkazy, *sOdkazy / *prosty,
+                cas(2).value_or(0), cas(3).value_or(0), cas(4).value_or(0), bezUprav.value_or(0),
+                pomer(bezUprav, prosty), zavedeni.value_or(0), zavedeniSOdkazy.value_or(0),
+                pomer(zavedeniSOdkazy, zavedeni), bezRodin.value_or(0), pomer(bezRodin, prosty));
+            if (n >= VelikostCile && d == TDruh::SOdkazy) {
+                cil[n] = *sOdkazy / *prosty;
+                if (bezUprav) cilBezUprav[n] = pomer(bezUprav, prosty);
+                if (zavedeni && zavedeniSOdkazy) cilZavedeni[n] = pomer(zavedeniSOdkazy, zavedeni);
+                if (bezRodin) cilBezRodin[n] = pomer(bezRodin, prosty);
             }
         }
-    const auto cilovy = [](const char* co, std::optional<double> pomer) {
-        if (pomer)
+    const auto cilovy = [](const char* co, const std::map<std::int64_t, double>& pomery) {
+        for (const auto& [n, pomer] : pomery)
             std::printf("%s at %lld lines with references: at most %.1fx the plain command: %s (%.2fx)\n", co,
-                        static_cast<long long>(VelikostCile), NejvyssiPomer, *pomer <= NejvyssiPomer ? "met" : "MISSED",
-                        *pomer);
+                        static_cast<long long>(n), NejvyssiPomer, pomer <= NejvyssiPomer ? "met" : "MISSED", pomer);
     };
     std::printf("\n");
     cilovy("Target: renumbering", cil);
     cilovy("Kept references", cilBezUprav);
     cilovy("Introducing", cilZavedeni);
+    cilovy("No families", cilBezRodin);
 }
 
 }  // namespace
 
+// --lines N[,N...]: the sizes instead of the default ones; taken out of argv.
+bool PrecistVelikosti(int& argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const bool rovno = std::strncmp(argv[i], "--lines=", 8) == 0;
+        if (!rovno && std::strcmp(argv[i], "--lines") != 0) continue;
+        const char* text = rovno ? argv[i] + 8 : (i + 1 < argc ? argv[i + 1] : "");
+        Velikosti.clear();
+        for (char* konec = nullptr;; text = konec + 1) {
+            const long long n = std::strtoll(text, &konec, 10);
+            if (konec == text || n <= 0) return false;
+            Velikosti.push_back(n);
+            if (*konec != ',') break;
+        }
+        const int pryc = rovno ? 1 : 2;
+        for (int k = i; k + pryc <= argc; ++k) argv[k] = argv[k + pryc];
+        argc -= pryc;
+        return true;
+    }
+    return true;
+}
+
 int main(int argc, char** argv) {
+    if (!PrecistVelikosti(argc, argv)) {
+        std::fprintf(stderr, "--lines takes sizes separated by commas: --lines 1000000,4000000\n");
+        return 1;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     Registrovat();

@@ -68,6 +68,7 @@ TDruhyOdkazu Druhy(const std::string& volba, const std::string& hodnota) {
     for (char& c : mala)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     if (mala == "none" || mala == "-") return {};
+    const auto chyba = [&] { Chyba(rsDODKAZY, {volba, hodnota, ZapsatDruhy(TDruhyOdkazu::Vsechny(), ", ")}); };
     TDruhyOdkazu druhy;
     bool nejaky = false;
     for (std::size_t od = 0; od <= hodnota.size();) {
@@ -76,11 +77,11 @@ TDruhyOdkazu Druhy(const std::string& volba, const std::string& hodnota) {
         od = konec + 1;
         if (nazev.empty()) continue;
         const std::optional<TDruhyOdkazu> rodina = nazev == "-" ? std::nullopt : PrecistDruhy(nazev);
-        if (!rodina) Chyba(rsDODKAZY, {volba, hodnota});
+        if (!rodina) chyba();
         druhy = TDruhyOdkazu::ZBitu(static_cast<std::uint8_t>(druhy.Bity() | rodina->Bity()));
         nejaky = true;
     }
-    if (!nejaky) Chyba(rsDODKAZY, {volba, hodnota});
+    if (!nejaky) chyba();
     return druhy;
 }
 
@@ -110,6 +111,8 @@ const TVolbaDavky Volby[] = {
      .Napoveda = &rsHREFERENCES, .Prikazy = "introduce renumber remove refs", .Jen = &rsDJENODKAZY},
     {.Dlouha = "--force", .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.vynutit = true; },
      .Napoveda = &rsHFORCE, .Prikazy = "remove", .Jen = &rsDJENODSTRANIT},
+    {.Dlouha = "--guess", .Nastavit = [](TVolby& v, const std::string&, const std::string&) { v.odhadnout = true; },
+     .Napoveda = &rsHGUESS, .Prikazy = "types", .Jen = &rsDJENODHAD},
     {.Kratka = "-o", .Zastupce = "OUT",
      .Nastavit =
          [](TVolby& v, const std::string&, const std::string& h) {
@@ -268,9 +271,11 @@ TVolby RozebratArgumenty(const std::vector<std::string>& a) {
     }
     if (!mamPrikaz) Chyba(rsDBEZPRIKAZU);
     if (v.cinnost == TCinnost::Typy) {
-        if (!v.soubory.empty()) Chyba(rsDTYPYBEZSOUBORU);
+        if (v.odhadnout && v.soubory.size() != 1) Chyba(rsDODHADJEDEN);
+        if (!v.odhadnout && !v.soubory.empty()) Chyba(rsDTYPYBEZSOUBORU);
         return v;
     }
+    if (v.odhadnout) Chyba(rsDJENODHAD);
     if (v.soubory.empty()) Chyba(rsDBEZSOUBORU);
     const bool standardniVstup = std::find(v.soubory.begin(), v.soubory.end(), "-") != v.soubory.end();
     if (standardniVstup && v.soubory.size() > 1) Chyba(rsDVSTUPSAM);

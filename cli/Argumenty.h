@@ -48,6 +48,7 @@ struct TVolby {
     bool rozdil = false;      // --diff: as --check, and print the changes
     unsigned uloh = 0;        // -j: programs at once; 0: one per core
     std::optional<std::string> jazyk;  // --lang: the language of this run
+    bool odhadnout = false;   // types --guess FILE: the type the program's words point to
     bool napoveda = false, verze = false;  // -h, --version: the help or the version, whatever else
 };
 

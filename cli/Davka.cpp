@@ -172,9 +172,33 @@ std::optional<std::size_t> CisloTypu(std::u16string_view text) {
     return cislo;
 }
 
+// -t auto, where no type of the list is named so: the type the program's words point to.
+bool TypAuto(const TVolby& v, const std::vector<TTypSouboru>& typy) {
+    return v.typ && *v.typ == u"auto" &&
+           std::none_of(typy.begin(), typy.end(), [](const TTypSouboru& t) { return t.Nazev == u"auto"; });
+}
+
+// The type by the file's name (standard input: the first), with the options' fields over it.
+TTypSouboru TypBezVolby(const TVolby& v, const std::vector<TTypSouboru>& typy, const std::filesystem::path& soubor) {
+    TVolby bez = v;
+    bez.typ.reset();
+    return ZvolitTyp(bez, typy, soubor);
+}
+
+// The options' fields over a type.
+void PrepsatPole(const TVolby& v, TTypSouboru& typ) {
+    if (v.hlavni) typ.HlavniZnak = *v.hlavni;
+    if (v.vedlejsi) typ.VedlejsiZnak = *v.vedlejsi;
+    if (v.zacatek) typ.Zacatek = *v.zacatek;
+    if (v.konec) typ.Konec = *v.konec;
+    if (v.komentar) typ.Komentar = *v.komentar;
+    if (v.druhyOdkazu) typ.DruhyOdkazu = *v.druhyOdkazu;
+}
+
 }  // namespace
 
 TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy, const std::filesystem::path& soubor) {
+    if (TypAuto(v, typy)) return TypBezVolby(v, typy, soubor);  // until the program is read
     TTypSouboru typ;
     if (v.typ) {
         const TTypSouboru* nalezeny = nullptr;
@@ -199,12 +223,7 @@ TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy, con
     } else if (!typy.empty()) {
         typ = typy.front();  // standard input has no name
     }
-    if (v.hlavni) typ.HlavniZnak = *v.hlavni;
-    if (v.vedlejsi) typ.VedlejsiZnak = *v.vedlejsi;
-    if (v.zacatek) typ.Zacatek = *v.zacatek;
-    if (v.konec) typ.Konec = *v.konec;
-    if (v.komentar) typ.Komentar = *v.komentar;
-    if (v.druhyOdkazu) typ.DruhyOdkazu = *v.druhyOdkazu;
+    PrepsatPole(v, typ);
     return typ;
 }
 
@@ -222,7 +241,25 @@ TZadaniPrikazu ZadaniProgramu(const TVolby& v, const TNastaveniDavky& nastaveni,
         if (!TUlozeneNastaveni::VolbyNastaviVse(p)) c.Prevzit(p, vychozi);
     for (const TVolby::TNastaveni& n : v.nastaveni) c.Nastavit(*n.Popis, n.Hodnota);
     z.Vynutit = v.vynutit;
+    if (TypAuto(v, nastaveni.typy))
+        z.TypPodleOdhadu = [v, typy = nastaveni.typy, soubor](const TOdhadTypu& odhad) {
+            const std::optional<std::size_t> i = TypPodleOdhadu(typy, odhad.Nareci);
+            if (!i) return TypBezVolby(v, typy, soubor);
+            TTypSouboru typ = typy[*i];
+            PrepsatPole(v, typ);
+            return typ;
+        };
     return z;
+}
+
+std::string ZpravaOdhadu(const TVysledekProgramu& r) {
+    if (!r.Typ || !r.OdhadTypu) return {};
+    const TOdhadTypu& o = *r.OdhadTypu;
+    if (o.Nareci == TNareci::Nezname || NazevTypuNareci(o.Nareci) != r.Typ->Nazev)
+        return Vyplnit(rsDAUTONENI, {BezRidicichZnaku(DoUtf8(r.Typ->Nazev))});
+    std::string radky;
+    for (const TDukazOdhadu& d : o.Dukazy) radky += (radky.empty() ? "" : ", ") + std::to_string(d.Radek + 1);
+    return Vyplnit(rsDAUTO, {BezRidicichZnaku(DoUtf8(r.Typ->Nazev)), radky});
 }
 
 namespace {
@@ -231,6 +268,7 @@ namespace {
 int VypsatOdkazy(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDavky& vystup) {
     const std::string& jmeno = v.soubory.front();
     const TVysledekProgramu r = ZpracovatProgram(ZadaniProgramu(v, nastaveni, jmeno), std::filesystem::path(jmeno), {});
+    if (const std::string odhad = ZpravaOdhadu(r); !odhad.empty()) vystup.Hlaseni("tarvik-cli: " + odhad);
     if (r.Odmitnuti) {
         VypsatHlaseni(vystup, *r.Odmitnuti);
         return 1;
@@ -249,6 +287,9 @@ int VypsatOdkazy(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDavky
         vypis += '\n';
     }
     if (!vystup.Program(vypis)) throw TChyba(rsDNELZEVYSTUP);
+    // The words the type does not read, which another control reads as references.
+    if (const auto nectena = HlaseniOdkazu(TPrikazProgramu::Odkazy, false, *r.Odkazy, std::size_t(-1), r.Odhad))
+        VypsatHlaseni(vystup, *nectena);
     return r.Odkazy->PocetNevyresenych() > 0 ? 1 : 0;
 }
 
@@ -285,6 +326,7 @@ int ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDav
         }
     };
     const auto r = ZpracovatProgram(zadani, std::filesystem::path(jmeno), kam);
+    if (const std::string odhad = ZpravaOdhadu(r); !odhad.empty()) vystup.Hlaseni("tarvik-cli: " + odhad);
     if (r.Odmitnuti) {
         VypsatHlaseni(vystup, *r.Odmitnuti);
         if (r.Odmitnuti->Druh == TDruhHlaseni::Dotaz)
@@ -302,7 +344,8 @@ int ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDav
     if (vystup.Terminal()) vystup.Hlaseni(std::to_string(r.Procenta) + "%");
     vystup.Hlaseni(DoUtf8(TextStatistiky(r.Radku, r.Znaku, r.Bloku)));
     if (r.Odkazy)
-        if (const auto hlaseni = HlaseniOdkazu(v.prikaz, zadani.Cislovani.AktualizovatOdkazy, *r.Odkazy))
+        if (const auto hlaseni =
+                HlaseniOdkazu(v.prikaz, zadani.Cislovani.AktualizovatOdkazy, *r.Odkazy, std::size_t(-1), r.Odhad))
             VypsatHlaseni(vystup, *hlaseni);
     return 0;
 }
@@ -322,6 +365,19 @@ int Zpracovat(const TVolby& v, const TNastaveniDavky& nastaveni, TVystupDavky& v
     const bool znackyZVoleb = v.hlavni && v.vedlejsi && v.zacatek && v.konec && v.komentar;
     if (typy.empty() && v.cinnost == TCinnost::Program && !znackyZVoleb)
         throw TChyba(rsDBEZTYPU);
+    if (v.cinnost == TCinnost::Typy && v.odhadnout) {
+        // The type the words point to, and the lines it goes by.
+        const TOdhadTypu o = OdhadnoutProgram(v.soubory.front());
+        if (o.Nareci == TNareci::Nezname) {
+            vystup.Hlaseni("tarvik-cli: " + DoUtf8(rsODHADNENI) + ".");
+            return 1;
+        }
+        std::string text = BezRidicichZnaku(DoUtf8(NazevTypuNareci(o.Nareci))) + "\n";
+        for (const TDukazOdhadu& d : o.Dukazy)
+            text += DoUtf8(rsRADEK) + " " + std::to_string(d.Radek + 1) + ": " + BezRidicichZnaku(d.Text) + "\n";
+        if (!vystup.Program(text)) throw TChyba(rsDNELZEVYSTUP);
+        return 0;
+    }
     if (v.cinnost == TCinnost::Typy) {
         // The seven fields, then the families of references the type reads
         // (its own or its default) in the stored short form.

@@ -82,6 +82,10 @@ TTypSouboru ZvolitTyp(const TVolby& v, const std::vector<TTypSouboru>& typy, con
 // over the stored settings.
 TZadaniPrikazu ZadaniProgramu(const TVolby& v, const TNastaveniDavky& nastaveni, const std::filesystem::path& soubor);
 
+// -t auto: which type the program's words chose, and by which lines (or
+// that they chose none); empty for a program without -t auto.
+std::string ZpravaOdhadu(const TVysledekProgramu& r);
+
 // The window's message as one line of text: "<caption>: <text>", its lines
 // joined by a blank.
 std::string HlaseniNaRadek(const THlaseniPrikazu& hlaseni);

@@ -2,6 +2,7 @@
 
 #include "Argumenty.h"
 
+#include "engine/RodinyOdkazu.h"
 #include "filetypes/UlozeneNastaveni.h"
 #include "katalog/TextyDavky.h"
 #include "platform/Kodovani.h"
@@ -84,24 +85,27 @@ std::string NapovedaDavky() {
     const std::string pouziti = DoUtf8(rsHPOUZITI) + " ";
     const std::string odsazeni(Sloupcu(pouziti), ' ');
     std::string napoveda = pouziti + "tarvik-cli count|introduce|renumber|remove [options] FILE|FOLDER...\n" +
-                           odsazeni + "tarvik-cli refs [options] FILE\n" + odsazeni + "tarvik-cli types\n\n";
+                           odsazeni + "tarvik-cli refs [options] FILE\n" + odsazeni + "tarvik-cli types [--guess FILE]\n\n";
     Zalomit(napoveda, "", rsHPOPIS, 0);
     napoveda += "\n";
-    for (const TRadek& r : Prikazy) Zalomit(napoveda, "  " + std::string(r.Nazev), *r.Text, 14);
+    // The families of references by their short names, from their list.
+    const std::string mezery = ZapsatDruhy(TDruhyOdkazu::Vsechny()), carky = ZapsatDruhy(TDruhyOdkazu::Vsechny(), ", ");
+    const auto text = [&](const std::u16string& t) { return ZUtf8(Vyplnit(t, {mezery, carky})); };
+    for (const TRadek& r : Prikazy) Zalomit(napoveda, "  " + std::string(r.Nazev), text(*r.Text), 14);
     napoveda += "\n";
-    const auto volba = [&](const std::string& nazev, std::string_view zastupce, const std::u16string& text) {
-        Zalomit(napoveda, "  " + nazev + (zastupce.empty() ? "" : " ") + std::string(zastupce), text, 22);
+    const auto volba = [&](const std::string& nazev, std::string_view zastupce, const std::u16string& radek) {
+        Zalomit(napoveda, "  " + nazev + (zastupce.empty() ? "" : " ") + std::string(zastupce), radek, 22);
     };
     for (const TVolbaDavky& o : VolbyDavky()) {
         if (o.Napoveda) {
             std::string nazev(o.Kratka);
             if (!o.Kratka.empty() && !o.Dlouha.empty()) nazev += ", ";
-            volba(nazev + std::string(o.Dlouha), o.Zastupce, *o.Napoveda);
+            volba(nazev + std::string(o.Dlouha), o.Zastupce, text(*o.Napoveda));
             continue;
         }
         for (const TPopisNastaveni& p : TUlozeneNastaveni::Popisy())
             for (const TVolbaNastaveni& v : p.Volby)
-                if (!v.Dlouha.empty()) volba("--" + std::string(v.Dlouha), v.Zastupce, *v.Napoveda);
+                if (!v.Dlouha.empty()) volba("--" + std::string(v.Dlouha), v.Zastupce, text(*v.Napoveda));
     }
     for (const std::u16string* odstavec : Odstavce) {
         napoveda += "\n";

@@ -361,7 +361,8 @@ void ZpracovatJeden(const TVolby& v, const TNastaveniDavky& nastaveni, const TPr
     if (p.Pouzite != p.Pozadovane)
         r.radek += "; " + Vyplnit(porovnat ? rsDBYLBYZAPSAN : rsDZAPSAN, {NazevKodovani(p.Pouzite), DuvodJinehoKodovani(p)});
     // What became of the references, a line each, under the program's name.
-    if (const auto hlaseni = p.Odkazy ? HlaseniOdkazu(v.prikaz, zadani.Cislovani.AktualizovatOdkazy, *p.Odkazy)
+    if (const auto hlaseni = p.Odkazy ? HlaseniOdkazu(v.prikaz, zadani.Cislovani.AktualizovatOdkazy, *p.Odkazy,
+                                                      std::size_t(-1), p.Odhad)
                                       : std::nullopt) {
         std::u16string text = hlaseni->Titulek + u": " + hlaseni->Text;
         for (std::size_t od = 0;;) {

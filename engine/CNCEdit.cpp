@@ -1,4 +1,5 @@
 #include "CNCEdit.h"
+#include "Vkladani.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,14 +7,6 @@
 
 #ifdef __SSE2__
 #include <emmintrin.h>
-#endif
-
-#if defined(__GNUC__)
-#define VZDY_INLINE [[gnu::always_inline]] inline
-#define NIKDY_INLINE [[gnu::noinline]]
-#else
-#define VZDY_INLINE inline
-#define NIKDY_INLINE
 #endif
 
 namespace {
@@ -151,6 +144,44 @@ inline bool JeBlokovy(TPohled<C> s, const cnc::TZnacka<C>& hlavni, const cnc::TZ
     blok.delka += blok.cislic + skok;
     blok.preskoceni = skok;
     return true;
+}
+
+// A program number at the front of a trimmed line: "O" or ":" and a digit,
+// where that character is no block character; where it is one, only with
+// nothing but blanks and a comment after its digits, right after a start
+// line (poZacatku).
+template <typename C>
+inline bool CisloProgramuOd(TPohled<C> s, const cnc::TZadani<C>& z, bool poZacatku) {
+    if (s.size() < 2 || (s[0] != C('O') && s[0] != C(':')) || !JeCislice(s[1])) return false;
+    const auto jeZnak = [&](const cnc::TZnacka<C>& znak) {
+        return znak.Text.size() == 1 && znak.Text[0] == s[0] && znak.MuzeZacinat;
+    };
+    if (!jeZnak(z.HlavniZnak) && !jeZnak(z.VedlejsiZnak)) return true;
+    if (!poZacatku) return false;
+    std::size_t k = 1;
+    while (k < s.size() && JeCislice(s[k])) ++k;
+    while (k < s.size() && Kod(s[k]) <= 32) ++k;
+    return k == s.size() || (!z.Komentar.Text.empty() && ZacinaNa(s.substr(k), z.Komentar));
+}
+
+// The start test of a trimmed line.
+template <typename C>
+inline bool JeZacatek(TPohled<C> s, const cnc::TZnacka<C>& zacatek) {
+    return !zacatek.Text.empty() && ZacinaNa(s, zacatek);
+}
+
+// A start line for the program number after it: the trimmed line begins
+// with the start marker (zacatek: JeZacatek), or does so behind its block
+// number (the first delkaBloku units of a block line) and blanks. Every
+// line asks: the first unit after the blanks decides most of them.
+template <typename C>
+inline bool ZacatekProCislo(TPohled<C> s, const cnc::TZnacka<C>& zacatek, bool jeZacatek, bool blokovy,
+                            std::size_t delkaBloku) {
+    if (jeZacatek) return true;
+    if (!blokovy || zacatek.Text.empty()) return false;
+    std::size_t k = delkaBloku;
+    while (k < s.size() && Kod(s[k]) <= 32) ++k;
+    return k < s.size() && s[k] == zacatek.Text[0] && ZacinaNa(TPohled<C>(s.data() + k, s.size() - k), zacatek);
 }
 
 // Writes the number in decimal, with leading zeros up to sirka digits (0:
@@ -314,11 +345,58 @@ inline void ProRadky(TPohled<C> kus, F radek) {
 }
 
 template <typename C>
-void TPocitadlo<C>::Pridat(TPohled<C> kus) {
-    ProRadky(kus, [&](TPohled<C> radek, bool) {
-        ++pocty_.Radku;
+bool JeCisloProgramu(TPohled<C> radek, const TZadani<C>& z, bool poZacatku) {
+    return CisloProgramuOd(OrezatZleva(radek), z, poZacatku);
+}
+
+template bool JeCisloProgramu(TPohled<char>, const TZadani<char>&, bool);
+template bool JeCisloProgramu(TPohled<char16_t>, const TZadani<char16_t>&, bool);
+
+// One line: the plain test without a start marker; in marker mode the
+// passes' test, which gives the block's length too (one reading of the
+// line's front); otherwise the count's test, and the block's length only for
+// a line that holds the start marker's first unit.
+template <typename C>
+VZDY_INLINE void TPocitadlo<C>::Spocitat(TPohled<C> radek) {
+    ++pocty_.Radku;
+    if (zacatek_.Text.empty()) {
         pocty_.Bloku += BlokovyRadek(radek, hlavni_, vedlejsi_);
-    });
+        return;
+    }
+    const TPohled<C> s = OrezatZleva(radek);
+    TRozborBloku b;
+    bool blok = BlokovyRadek(radek, hlavni_, vedlejsi_);
+    if (blok && poZacatku_) {
+        // Right after a start line (rare): a program number is no block.
+        TZadani<C> z;
+        z.HlavniZnak = hlavni_;
+        z.VedlejsiZnak = vedlejsi_;
+        z.Komentar = komentar_;
+        blok = !CisloProgramuOd(s, z, true);
+    }
+    pocty_.Bloku += blok;
+    const bool zacatek = JeZacatek(s, zacatek_);
+    blok = blok && !zacatek && std::char_traits<C>::find(s.data(), s.size(), zacatek_.Text[0]) &&
+           JeBlokovy(s, hlavni_, vedlejsi_, b);
+    poZacatku_ = ZacatekProCislo(s, zacatek_, zacatek, blok, b.delka);
+}
+
+template <typename C>
+void TPocitadlo<C>::Pridat(TPohled<C> kus) {
+    if (zacatek_.Text.empty()) {
+        // Without a start marker no line is a start line: the plain test, in a loop of its own.
+        ProRadky(kus, [&](TPohled<C> radek, bool) {
+            ++pocty_.Radku;
+            pocty_.Bloku += BlokovyRadek(radek, hlavni_, vedlejsi_);
+        });
+        return;
+    }
+    ProRadky(kus, [&](TPohled<C> radek, bool) { Spocitat(radek); });
+}
+
+template <typename C>
+void TPocitadlo<C>::Radek(TPohled<C> radek) {
+    Spocitat(radek);
 }
 
 template <typename C>
@@ -387,9 +465,14 @@ bool TPruchod<C>::Zavest(TPohled<C> radek) {
     TPohled<C> s = OrezatZleva(radek);
     bool cislovat;
     bool bezny = false;
-    if (!z_.Zacatek.Text.empty() && ZacinaNa(s, z_.Zacatek)) {
+    const bool poZacatku = poZacatku_;
+    poZacatku_ = JeZacatek(s, z_.Zacatek);
+    if (poZacatku_) {
         cislo_ = z_.PrvniBlok;
         cislovat = z_.BlokPredZnakZacatku;
+    } else if (CisloProgramuOd(s, z_, poZacatku)) {
+        // A program number keeps its place before the blocks.
+        cislovat = false;
     } else if (!z_.Konec.Text.empty() && ZacinaNa(s, z_.Konec)) {
         cislovat = z_.BlokPredZnakKonce;
     } else if (!z_.Komentar.Text.empty() && ZacinaNa(s, z_.Komentar)) {
@@ -423,10 +506,14 @@ template <typename C>
 void TPruchod<C>::Precislovat(TPohled<C> radek) {
     const TPohled<C> s = OrezatZleva(radek);
     // The start test looks at the trimmed line, as the line is written.
-    if (!z_.Zacatek.Text.empty() && ZacinaNa(s, z_.Zacatek)) cislo_ = z_.PrvniBlok;
-    // No emptiness check here: an empty character begins every line.
+    const bool zacatek = JeZacatek(s, z_.Zacatek);
+    if (zacatek) cislo_ = z_.PrvniBlok;
+    // No emptiness check here: an empty character begins every line. A
+    // program number stays as it is.
     TRozborBloku blok;
-    const bool blokovy = JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok);
+    bool blokovy = JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok);
+    if (blokovy && poZacatku_ && CisloProgramuOd(s, z_, true)) blokovy = false;
+    poZacatku_ = ZacatekProCislo(s, z_.Zacatek, zacatek, blokovy, blok.delka);
     // What follows the front: the block characters and the digits go; the
     // block-skip mark stays.
     const TPohled<C> zbytek = blokovy ? s.substr(blok.delka) : s;
@@ -461,7 +548,10 @@ template <typename C>
 void TPruchod<C>::Odstranit(TPohled<C> radek) {
     const TPohled<C> s = OrezatZleva(radek);
     TRozborBloku blok;
-    if (!JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok)) return vystup_.Pripojit(s);
+    const bool cisloProgramu = poZacatku_ && CisloProgramuOd(s, z_, true);
+    const bool blokovy = !cisloProgramu && JeBlokovy(s, z_.HlavniZnak, z_.VedlejsiZnak, blok);
+    poZacatku_ = ZacatekProCislo(s, z_.Zacatek, JeZacatek(s, z_.Zacatek), blokovy, blok.delka);
+    if (!blokovy) return vystup_.Pripojit(s);
     if (blok.preskoceni > 0) vystup_.Pripojit(s.substr(0, blok.preskoceni));
     vystup_.Pripojit(s.substr(blok.delka));
 }

@@ -99,6 +99,13 @@ struct TZadani {
 //   introduced as "/N10 G0 X5"). The mark counts only where a block character
 //   that is not empty follows it (a type numbered with bare digits has none),
 //   and only where the line does not begin with a block character itself.
+// - A program number is no block: no pass numbers, renumbers or strips it,
+//   and the count does not count it. It is a line that begins, after the
+//   trim, with "O" or ":" and a digit (O1234, :1234) where that character is
+//   no block character; where it is one, ":1234" (or "O1234") with nothing
+//   but blanks and a comment after it, on the line right after a start line
+//   (one that begins with the start marker, after its block number if it
+//   has one: introducing may have numbered it).
 //
 // The block-line test of the count on one line (not trimmed yet): in marker
 // mode (both characters set) the line begins, after the left trim and a
@@ -117,16 +124,28 @@ struct TPocty {
 
 // Counts a text that comes in pieces of whole lines (each piece ends after a
 // line break, or at the end of the text; a CR LF is never cut).
+// Without the start marker and the comment character, the program numbers
+// of the line after a start line are counted as the block lines they look
+// like (the count of the list of lines, TCNCFile::PocetBloku).
 template <typename C>
 class TPocitadlo {
 public:
-    TPocitadlo(TZnacka<C> hlavni, TZnacka<C> vedlejsi) : hlavni_(hlavni), vedlejsi_(vedlejsi) {}
+    TPocitadlo(TZnacka<C> hlavni, TZnacka<C> vedlejsi, TZnacka<C> zacatek = {}, TZnacka<C> komentar = {})
+        : hlavni_(hlavni), vedlejsi_(vedlejsi), zacatek_(zacatek), komentar_(komentar) {}
+    explicit TPocitadlo(const TZadani<C>& z) : TPocitadlo(z.HlavniZnak, z.VedlejsiZnak, z.Zacatek, z.Komentar) {}
+    // The line before the text is a start line (a selection's text).
+    void PoZacatku(bool po) { poZacatku_ = po; }
     void Pridat(std::basic_string_view<C> kus);
+    // One line without its break, for a caller that walks the lines itself.
+    void Radek(std::basic_string_view<C> radek);
     const TPocty& Pocty() const { return pocty_; }
 
 private:
-    TZnacka<C> hlavni_, vedlejsi_;
+    void Spocitat(std::basic_string_view<C> radek);
+
+    TZnacka<C> hlavni_, vedlejsi_, zacatek_, komentar_;
     TPocty pocty_;
+    bool poZacatku_ = false;
 };
 
 template <typename C>
@@ -135,6 +154,19 @@ TPocty Spocitat(std::basic_string_view<C> text, TZnacka<C> hlavni, TZnacka<C> ve
     p.Pridat(text);
     return p.Pocty();
 }
+
+template <typename C>
+TPocty Spocitat(std::basic_string_view<C> text, const TZadani<C>& z, bool poZacatku = false) {
+    TPocitadlo<C> p(z);
+    p.PoZacatku(poZacatku);
+    p.Pridat(text);
+    return p.Pocty();
+}
+
+// Whether a line (not trimmed yet) is a program number, as the passes take
+// it; poZacatku: the line before it is a start line.
+template <typename C>
+bool JeCisloProgramu(std::basic_string_view<C> radek, const TZadani<C>& z, bool poZacatku);
 
 // The end of the line that starts at od: the position of its CR or LF, or
 // the end of the text.
@@ -239,6 +271,9 @@ public:
     void Pridat(std::basic_string_view<C> kus);
     // The progress of the last line that served the interface.
     std::uint8_t Procenta() const { return obslouzil_ ? cnc::Procenta(posledni_, radku_) : 0; }
+    // The line before the text is a start line (a selection's text): a
+    // program number on its first line stays.
+    void PoZacatku(bool po) { poZacatku_ = po; }
 
 private:
     // The three rewritings of one line; Zavest returns whether the line is
@@ -261,6 +296,7 @@ private:
     std::size_t posledni_ = 0;
     bool obslouzil_ = false;
     bool cislovany_ = false;  // introducing: the line just written got a number
+    bool poZacatku_ = false;  // the line before is a start line
     bool preruseno_ = false;
 };
 

@@ -1,576 +1,26 @@
+// The resolution pass: finds the references of each program as its lines
+// come (the front of each line read by engine/SkenerOdkazu.h, the words by
+// engine/GramatikaOdkazu.cpp), keeps the program's blocks, and when the
+// program ends resolves its references against them, before a command and
+// after it; the returns of subprograms at the end of the text.
 #include "Odkazy.h"
 
-#include "CNCEdit.h"
+#include "GramatikaOdkazu.h"
+#include "SkenerOdkazu.h"
 
 #include <algorithm>
 #include <bit>
-#include <charconv>
-#include <cstring>
 #include <limits>
 #include <stdexcept>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
-#if defined(__GNUC__)
-#define VZDY_INLINE [[gnu::always_inline]] inline
-#else
-#define VZDY_INLINE inline
-#endif
+using namespace odkazy;
 
 namespace {
 
-constexpr std::size_t MaxDelkaZnacky = 255;
-// A number that 64 bits do not hold.
-constexpr std::uint64_t PrilisVelke = std::numeric_limits<std::uint64_t>::max();
-// Block numbers are kept in 32 bits: from this one on, no reference finds a block.
-constexpr std::uint32_t VelkeCisloBloku = std::numeric_limits<std::uint32_t>::max();
 // The bits of the numbers that a program's references look up: up to 128 KiB.
 constexpr std::uint64_t MaxBituCilu = std::uint64_t{1} << 20;
 
-inline bool JeCislice(char c) { return c >= '0' && c <= '9'; }
-inline bool JePismeno(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-// Letters and "_" make words: after the block characters they make a line no block line.
-inline bool JeSlovni(char c) { return JePismeno(c) || c == '_'; }
-inline char Velke(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-// The blanks that may stand between an address letter and its value.
-inline bool JeMezera(char c) { return c == ' ' || c == '\t'; }
-
-std::size_t DelkaUtf16(std::string_view s) {
-    std::size_t n = 0;
-    for (const char c : s) {
-        const auto b = static_cast<unsigned char>(c);
-        n += (b & 0xC0) != 0x80;  // every byte but a continuation byte starts a character
-        n += b >= 0xF0;           // a four-byte character takes two units
-    }
-    return n;
-}
-
-// Markers are a few bytes: compared in place, without a call.
-inline bool ZacinaNa(std::string_view s, std::string_view znacka, bool pouzitelna) {
-    if (!pouzitelna || s.size() < znacka.size()) return false;
-    for (std::size_t i = 0; i < znacka.size(); ++i)
-        if (s[i] != znacka[i]) return false;
-    return true;
-}
-
-std::uint64_t Hodnota(std::string_view cislice) {
-    std::uint64_t v = 0;
-    for (const char c : cislice) {
-        const auto d = static_cast<std::uint64_t>(c - '0');
-        if (v > (PrilisVelke - d) / 10) return PrilisVelke;
-        v = v * 10 + d;
-    }
-    return v;
-}
-
-// Eight bytes of a line, the first in the lowest byte: how many of them,
-// from the first, are digits. A byte is a digit when its high half is 3 and
-// it stays so with 6 added; a carry out of a byte that is no digit reaches
-// only the bytes after it.
-inline std::size_t CislicNaZacatku(std::uint64_t w) {
-    constexpr std::uint64_t Horni = 0xF0F0F0F0F0F0F0F0ull, Trojky = 0x3030303030303030ull;
-    const std::uint64_t jine = ((w & Horni) ^ Trojky) | (((w + 0x0606060606060606ull) & Horni) ^ Trojky);
-    return jine == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(jine)) / 8;
-}
-
-// The value of the first cislic (1 to 7) digits of eight bytes.
-inline std::uint64_t HodnotaCislic(std::uint64_t w, std::size_t cislic) {
-    // The digits moved to the top bytes, zeros (as leading zeros) below them.
-    w = (w - 0x3030303030303030ull) << (8 * (8 - cislic));
-    w = (w * 10 + (w >> 8)) & 0x00FF00FF00FF00FFull;
-    w = (w * 100 + (w >> 16)) & 0x0000FFFF0000FFFFull;
-    return (w * 10000 + (w >> 32)) & 0xFFFFFFFFull;
-}
-
-// Where the block characters of a line whose trimmed text begins with "/"
-// at k start: behind a block-skip mark ("/", "/1" to "/9") that a block
-// character that is set follows; at k when there is none, or when the line
-// begins with a block character itself. Rare: out of the line's way.
-[[gnu::noinline]] std::size_t ZaPreskocenim(const TPravidlaBloku& p, std::string_view radek, std::size_t k) {
-    const auto znak = [&](std::size_t od) {
-        const std::string_view s = radek.substr(std::min(od, radek.size()));
-        return (!p.Znaky.HlavniZnak.empty() && ZacinaNa(s, p.Znaky.HlavniZnak, p.HlavniPouzitelny)) ||
-               (!p.Znaky.VedlejsiZnak.empty() && ZacinaNa(s, p.Znaky.VedlejsiZnak, p.VedlejsiPouzitelny));
-    };
-    if (znak(k)) return k;
-    if (k + 2 < radek.size() && radek[k + 1] >= '1' && radek[k + 1] <= '9' && znak(k + 2)) return k + 2;
-    return znak(k + 1) ? k + 1 : k;
-}
-
-// The front of a line; inline, since it runs for every line.
-VZDY_INLINE TPravidlaBloku::TBlok RozebratRadek(const TPravidlaBloku& p, std::string_view radek) {
-    using TBlok = TPravidlaBloku::TBlok;
-    TBlok b;
-    const char* d = radek.data();
-    const std::size_t n = radek.size();
-    std::size_t i = 0;
-    while (i < n && static_cast<unsigned char>(d[i]) <= 32) ++i;
-    b.Odsazeni = b.Konec = i;
-    const std::string_view hlavni = p.Znaky.HlavniZnak, vedlejsi = p.Znaky.VedlejsiZnak;
-    std::size_t k = i;  // past the block-skip mark, then past the block characters
-    if (k < n && d[k] == '/') k = ZaPreskocenim(p, radek, k);
-    if (p.JednobajtoveZnaky) {
-        // No emptiness check here: an empty character begins every line.
-        const bool h = !hlavni.empty() && k < n && d[k] == hlavni[0];
-        if (!hlavni.empty() && !vedlejsi.empty() && !h && (k >= n || d[k] != vedlejsi[0])) return b;
-        k += h;
-        k += !vedlejsi.empty() && k < n && d[k] == vedlejsi[0];
-    } else {
-        const std::string_view s = radek.substr(k);
-        if (!ZacinaNa(s, hlavni, p.HlavniPouzitelny) && !ZacinaNa(s, vedlejsi, p.VedlejsiPouzitelny)) return b;
-        if (!hlavni.empty() && ZacinaNa(s, hlavni, p.HlavniPouzitelny)) k += hlavni.size();
-        if (!vedlejsi.empty() && ZacinaNa(radek.substr(k), vedlejsi, p.VedlejsiPouzitelny)) k += vedlejsi.size();
-    }
-    if (k < n && JeSlovni(d[k])) return b;
-    b.Blokovy = true;
-    b.Cislice = k;
-    std::uint64_t v = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        // Up to seven digits read from eight bytes at once, without a branch per digit.
-        if (n - k >= 8) {
-            std::uint64_t w;
-            std::memcpy(&w, d + k, 8);
-            const std::size_t cislic = CislicNaZacatku(w);
-            if (cislic > 0 && cislic < 8) {
-                b.Cislic = cislic;
-                b.Konec = k + cislic;
-                b.Hodnota = HodnotaCislic(w, cislic);
-                return b;
-            }
-        }
-    }
-    for (; k < n && JeCislice(d[k]); ++k) v = v * 10 + static_cast<std::uint64_t>(d[k] - '0');
-    b.Cislic = k - b.Cislice;
-    b.Konec = k;
-    // Up to 19 digits fit in 64 bits; a longer number is counted again, with care.
-    b.Hodnota = b.Cislic < 20 ? v : Hodnota(radek.substr(b.Cislice, b.Cislic));
-    return b;
-}
-
-// The letters that start a reference of a file type's families, in lower
-// case, 0 for one that no family needs: P (the returns, the calls and the
-// cycles), Q (the cycles), the T of GOTO (the jumps). The one place that
-// decides which lines the reading looks at: a line without them holds no
-// reference, and is passed over at the speed of a byte search, sixteen (or
-// eight) bytes at a time. Whatever the reading below accepts passes this test.
-struct TSpoustece {
-    char p = 0, q = 0, t = 0;
-    bool Zadny() const { return p == 0 && q == 0 && t == 0; }
-};
-
-TSpoustece SpousteciPismena(TDruhyOdkazu d) {
-    const bool cykly = d.Ma(TRodinaOdkazu::CyklyA) || d.Ma(TRodinaOdkazu::CyklyC);
-    const bool p = cykly || d.Ma(TRodinaOdkazu::NavratM99) || d.Ma(TRodinaOdkazu::VolaniM97);
-    return {p ? 'p' : '\0', cykly ? 'q' : '\0', d.Ma(TRodinaOdkazu::Skoky) ? 't' : '\0'};
-}
-
-// Could a reference start at byte j? (A byte with 0x20 set never equals 0,
-// the letter of no family.)
-inline bool Spoustec(std::string_view s, std::size_t j, const TSpoustece& z) {
-    const char c = static_cast<char>(s[j] | 0x20);
-    if (c != z.t) return c == z.p || c == z.q;
-    return j >= 2 && j + 1 < s.size() && (s[j - 2] | 0x20) == 'g' && (s[j - 1] | 0x20) == 'o' &&
-           (s[j + 1] | 0x20) == 'o';
-}
-
-VZDY_INLINE bool MoznaOdkaz(std::string_view s, const TSpoustece& z) {
-    const std::size_t n = s.size();
-    const char* d = s.data();
-    std::size_t j = 0;
-#ifdef __SSE2__
-    if (n >= 16) {
-        const __m128i mala = _mm_set1_epi8(0x20);
-        const __m128i p = _mm_set1_epi8(z.p), q = _mm_set1_epi8(z.q), t = _mm_set1_epi8(z.t);
-        const auto kus = [&](std::size_t k) {
-            const __m128i w = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k)), mala);
-            unsigned maska = static_cast<unsigned>(_mm_movemask_epi8(
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(w, p), _mm_cmpeq_epi8(w, q)), _mm_cmpeq_epi8(w, t))));
-            for (; maska != 0; maska &= maska - 1)
-                if (Spoustec(s, k + static_cast<std::size_t>(std::countr_zero(maska)), z)) return true;
-            return false;
-        };
-        for (; j + 16 <= n; j += 16)
-            if (kus(j)) return true;
-        // The rest in one piece that ends with the line (it may overlap the last one).
-        return j < n && kus(n - 16);
-    }
-#endif
-    constexpr std::uint64_t Jednicky = 0x0101010101010101ull;
-    constexpr std::uint64_t Vysoke = 0x8080808080808080ull;
-    constexpr std::uint64_t MalaPismena = 0x2020202020202020ull;
-    const std::uint64_t P = static_cast<unsigned char>(z.p) * Jednicky, Q = static_cast<unsigned char>(z.q) * Jednicky,
-                        T = static_cast<unsigned char>(z.t) * Jednicky;
-    for (; j + 8 <= n; j += 8) {
-        std::uint64_t w;
-        std::memcpy(&w, d + j, 8);
-        w |= MalaPismena;  // only P and p become p, and so on
-        const std::uint64_t a = w ^ P, b = w ^ Q, c = w ^ T;
-        if ((((a - Jednicky) & ~a) | ((b - Jednicky) & ~b) | ((c - Jednicky) & ~c)) & Vysoke)
-            for (std::size_t k = j; k < j + 8; ++k)
-                if (Spoustec(s, k, z)) return true;
-    }
-    for (; j < n; ++j)
-        if (Spoustec(s, j, z)) return true;
-    return false;
-}
-
-// The line breaks and the letters that may start a reference (Spoustec) of
-// a piece of text, as two bit masks per window of 64 bytes: one reading of
-// the bytes finds both where each line ends and whether it may hold a
-// reference. Lines are asked for in order, so only the window being read is
-// kept.
-class TOknaTextu {
-public:
-    TOknaTextu(std::string_view text, const TSpoustece& z) : d_(text.data()), n_(text.size()), z_(z) {}
-
-    // The end of the line that starts at i (< the text's size): its CR or LF,
-    // or the end of the text; spoustec: a letter of z lies in [i, end).
-    std::size_t KonecRadku(std::size_t i, bool& spoustec) {
-        std::size_t z = i & ~std::size_t{63};
-        if (z != zaklad_) Nacist(z);
-        const std::uint64_t odI = ~std::uint64_t{0} << (i - z);
-        std::uint64_t zlomy = zlomy_ & odI;
-        std::uint64_t pismena = pismena_ & odI;
-        while (zlomy == 0) {
-            if (pismena != 0) spoustec = true;
-            z += 64;
-            if (z >= n_) return n_;
-            Nacist(z);
-            zlomy = zlomy_;
-            pismena = pismena_;
-        }
-        const unsigned k = static_cast<unsigned>(std::countr_zero(zlomy));
-        if ((pismena & ((std::uint64_t{1} << k) - 1)) != 0) spoustec = true;
-        return z + k;
-    }
-
-private:
-    void Nacist(std::size_t z) {
-        zaklad_ = z;
-        const char* w = d_ + z;
-        alignas(16) char zbytek[64];
-        if (n_ - z < 64) {
-            // The text's last bytes, the rest zero (no break, no letter).
-            std::memset(zbytek, 0, sizeof zbytek);
-            std::memcpy(zbytek, w, n_ - z);
-            w = zbytek;
-        }
-        zlomy_ = pismena_ = 0;
-#ifdef __SSE2__
-        const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), mala = _mm_set1_epi8(0x20);
-        const __m128i p = _mm_set1_epi8(z_.p), q = _mm_set1_epi8(z_.q), t = _mm_set1_epi8(z_.t);
-        for (unsigned k = 0; k < 4; ++k) {
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + 16 * k));
-            const __m128i m = _mm_or_si128(b, mala);
-            const auto zl = static_cast<std::uint64_t>(
-                static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(b, lf), _mm_cmpeq_epi8(b, cr)))));
-            const auto ps = static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(m, p), _mm_cmpeq_epi8(m, q)), _mm_cmpeq_epi8(m, t)))));
-            zlomy_ |= zl << (16 * k);
-            pismena_ |= ps << (16 * k);
-        }
-#else
-        for (unsigned k = 0; k < 64; ++k) {
-            const char c = w[k], m = static_cast<char>(c | 0x20);
-            zlomy_ |= static_cast<std::uint64_t>(c == '\n' || c == '\r') << k;
-            pismena_ |= static_cast<std::uint64_t>(m == z_.p || m == z_.q || m == z_.t) << k;
-        }
-#endif
-    }
-
-    const char* d_;
-    std::size_t n_;
-    TSpoustece z_;
-    std::size_t zaklad_ = ~std::size_t{0};
-    std::uint64_t zlomy_ = 0, pismena_ = 0;
-};
-
-// An integer value behind an address letter: blanks, then digits.
-struct TCele {
-    bool Je = false;  // digits and no decimal point after them
-    std::uint64_t Hodnota = 0;
-    std::size_t Konec = 0;
-};
-
-TCele CistCele(std::string_view s, std::size_t k) {
-    const std::size_t n = s.size();
-    while (k < n && JeMezera(s[k])) ++k;
-    const std::size_t od = k;
-    while (k < n && JeCislice(s[k])) ++k;
-    TCele c;
-    c.Konec = k;
-    if (k == od) return c;
-    if (k < n && s[k] == '.') {
-        for (++k; k < n && JeCislice(s[k]);) ++k;
-        c.Konec = k;
-        return c;
-    }
-    c.Je = true;
-    c.Hodnota = Hodnota(s.substr(od, k - od));
-    return c;
-}
-
-// The end of "[...]" that starts at k, brackets nested; the line's end when it is not closed.
-std::size_t KonecZavorky(std::string_view s, std::size_t k) {
-    int hloubka = 0;
-    for (; k < s.size(); ++k) {
-        if (s[k] == '[') ++hloubka;
-        if (s[k] == ']' && --hloubka == 0) return k + 1;
-    }
-    return k;
-}
-
-// The target of a reference, behind its word.
-struct TOperand {
-    bool Je = false;        // there is a target (not a label, not nothing)
-    bool Cislo = false;     // a literal number: digits from Pozice, Delka bytes
-    std::size_t Text = 0;   // the target as written: from Text to Konec
-    std::size_t Pozice = 0, Delka = 0;
-    std::size_t Konec = 0;
-};
-
-// Does a block character stand at k (a letter in either case)?
-std::size_t ZnakBlokuNa(std::string_view s, std::size_t k, const TPravidlaBloku& p) {
-    for (const auto& [znak, pouzitelny] : {std::pair{p.Znaky.HlavniZnak, p.HlavniPouzitelny},
-                                            std::pair{p.Znaky.VedlejsiZnak, p.VedlejsiPouzitelny}}) {
-        if (znak.empty() || !pouzitelny || s.size() - k < znak.size()) continue;
-        if ((znak.size() == 1 && JePismeno(znak[0])) ? Velke(s[k]) == Velke(znak[0])
-                                                    : s.compare(k, znak.size(), znak) == 0)
-            return znak.size();
-    }
-    return 0;
-}
-
-// The target from k on: blanks, then (behind GOTO, when p is given) a block
-// character, then digits; or a variable or an expression.
-TOperand CistOperand(std::string_view s, std::size_t k, const TPravidlaBloku* p) {
-    const std::size_t n = s.size();
-    while (k < n && JeMezera(s[k])) ++k;
-    TOperand o;
-    o.Text = k;
-    o.Konec = k;
-    if (k >= n) return o;
-    if (p) {
-        const std::size_t znak = ZnakBlokuNa(s, k, *p);
-        if (znak > 0 && k + znak < n && (JeCislice(s[k + znak]) || s[k + znak] == '#' || s[k + znak] == '['))
-            k += znak;
-    }
-    const char c = s[k];
-    if (JeCislice(c)) {
-        std::size_t e = k;
-        while (e < n && JeCislice(s[e])) ++e;
-        o.Je = true;
-        if (e < n && s[e] == '.') {
-            for (++e; e < n && JeCislice(s[e]);) ++e;
-        } else {
-            o.Cislo = true;
-            o.Pozice = k;
-            o.Delka = e - k;
-        }
-        o.Konec = e;
-    } else if (c == '#' || c == '[' || c == '-' || c == '+') {
-        std::size_t e = k + 1;
-        if (c == '[') {
-            e = KonecZavorky(s, k);
-        } else if (e < n && s[e] == '[') {
-            e = KonecZavorky(s, e);
-        } else {
-            while (e < n && (JeCislice(s[e]) || s[e] == '.')) ++e;
-        }
-        o.Je = true;
-        o.Konec = e;
-    }
-    if (o.Je && !o.Cislo) {
-        o.Pozice = o.Text;
-        o.Delka = o.Konec - o.Text;
-    }
-    return o;
-}
-
-TOdkaz NovyOdkaz(std::string_view s, const TOperand& o, TDruhOdkazu druh, std::size_t radek) {
-    TOdkaz r;
-    r.Radek = radek;
-    r.Pozice = o.Pozice;
-    r.Delka = o.Delka;
-    r.Text = o.Text;  // in the line, until the reference is kept
-    r.DelkaTextu = o.Konec - o.Text;
-    r.Druh = druh;
-    if (o.Cislo) {
-        r.Cil = Hodnota(s.substr(o.Pozice, o.Delka));
-        r.Stav = TStavOdkazu::ChybiCil;  // until a block is found
-    } else {
-        r.Stav = TStavOdkazu::NeniCislo;
-    }
-    return r;
-}
-
-void Ponechat(std::string_view s, TOdkaz r, std::vector<TOdkaz>& odkazy, std::string& texty) {
-    const std::size_t text = texty.size();
-    texty.append(s.substr(r.Text, r.DelkaTextu));
-    r.Text = text;
-    odkazy.push_back(r);
-}
-
-inline bool JeSlovo(std::string_view slovo, std::string_view klic) {
-    if (slovo.size() != klic.size()) return false;
-    for (std::size_t i = 0; i < slovo.size(); ++i)
-        if (Velke(slovo[i]) != klic[i]) return false;
-    return true;
-}
-
-// No number: a line that calls no program (CistKod), or starts none (CisloProgramu).
-constexpr std::uint64_t BezCisla = ~std::uint64_t{0};
-
-// Reads the code of line s from byte j on, for the families of the file
-// type: the references go to odkazy, the P and Q words wait in slova until
-// the end of the line tells whether the line holds a cycle or a return that
-// makes them references. Returns the P of a program call (M98, G65, G66)
-// when the file type reads returns (BezCisla for none): where they return to.
-std::uint64_t CistKod(std::string_view s, std::size_t j, const TPravidlaBloku& p, std::size_t radek,
-                      std::vector<TOdkaz>& odkazy, std::vector<TOdkaz>& slova, std::string& texty) {
-    const std::size_t prvni = odkazy.size();
-    slova.clear();
-    const TDruhyOdkazu druhy = p.Znaky.Druhy;
-    const bool skoky = druhy.Ma(TRodinaOdkazu::Skoky), m99 = druhy.Ma(TRodinaOdkazu::NavratM99),
-               m97 = druhy.Ma(TRodinaOdkazu::VolaniM97), cyklyA = druhy.Ma(TRodinaOdkazu::CyklyA),
-               cyklyC = druhy.Ma(TRodinaOdkazu::CyklyC);
-    const auto jeCyklus = [&](std::uint64_t g) { return (cyklyA && g >= 70 && g <= 73) || (cyklyC && g >= 72 && g <= 75); };
-    std::uint64_t cyklus = 0;  // 70 .. 75: the line holds that profile cycle
-    std::uint64_t navrat = 0;  // 99 or 97: the line holds that M code
-    bool volani = false;       // the line calls a program
-    bool souradnice = false;   // the line holds an X, Y, Z or R word: a cycle call, no profile
-    const std::string_view komentar = p.Znaky.Komentar;
-    const bool zavorky = komentar == "(";
-    const std::size_t n = s.size();
-    while (j < n) {
-        const char c = s[j];
-        if (!komentar.empty() && c == komentar[0] && s.substr(j, komentar.size()) == komentar) {
-            if (!zavorky) break;
-            const std::size_t z = s.find(')', j + 1);
-            if (z == std::string_view::npos) break;
-            j = z + 1;
-            continue;
-        }
-        if (c == '"') {
-            const std::size_t z = s.find('"', j + 1);
-            if (z == std::string_view::npos) break;
-            j = z + 1;
-            continue;
-        }
-        if (!JeSlovni(c)) {
-            ++j;
-            continue;
-        }
-        std::size_t k = j;
-        while (k < n && JeSlovni(s[k])) ++k;
-        const std::string_view slovo = s.substr(j, k - j);
-        j = k;
-        if (slovo.size() == 1) {
-            const char a = Velke(c);
-            if (a == 'G' || a == 'M') {
-                const TCele h = CistCele(s, k);
-                if (h.Je && a == 'G') {
-                    if (cyklus == 0 && jeCyklus(h.Hodnota)) cyklus = h.Hodnota;
-                    volani = volani || (m99 && (h.Hodnota == 65 || h.Hodnota == 66));
-                }
-                if (h.Je && a == 'M') {
-                    if (navrat == 0 && ((m99 && h.Hodnota == 99) || (m97 && h.Hodnota == 97))) navrat = h.Hodnota;
-                    volani = volani || (m99 && h.Hodnota == 98);
-                }
-                j = h.Konec;
-            } else if (a == 'P' || a == 'Q') {
-                const TOperand o = CistOperand(s, k, nullptr);
-                if (o.Je) slova.push_back(NovyOdkaz(s, o, a == 'P' ? TDruhOdkazu::G70P : TDruhOdkazu::G70Q, radek));
-                j = std::max(o.Konec, k);
-            } else if (a == 'X' || a == 'Y' || a == 'Z' || a == 'R') {
-                souradnice = true;
-            }
-            continue;
-        }
-        if (!skoky) continue;
-        TDruhOdkazu druh;
-        if (JeSlovo(slovo, "GOTO"))
-            druh = TDruhOdkazu::Goto;
-        else if (JeSlovo(slovo, "GOTOF"))
-            druh = TDruhOdkazu::GotoF;
-        else if (JeSlovo(slovo, "GOTOB"))
-            druh = TDruhOdkazu::GotoB;
-        else if (JeSlovo(slovo, "GOTOC"))
-            druh = TDruhOdkazu::GotoC;
-        else
-            continue;
-        const TOperand o = CistOperand(s, k, &p);
-        if (!o.Je) continue;  // a label, or nothing
-        Ponechat(s, NovyOdkaz(s, o, druh, radek), odkazy, texty);
-        j = o.Konec;
-    }
-    const bool profil = cyklus != 0 && !souradnice;
-    std::uint64_t volany = BezCisla;
-    for (TOdkaz& o : slova) {
-        const bool p = o.Druh == TDruhOdkazu::G70P;
-        if (volani && p && volany == BezCisla && o.Stav != TStavOdkazu::NeniCislo) volany = o.Cil;
-        if (profil) {
-            const auto posun = static_cast<int>(2 * (cyklus - 70));
-            o.Druh = static_cast<TDruhOdkazu>(static_cast<int>(o.Druh) + posun);
-        } else if (navrat != 0 && p) {
-            o.Druh = navrat == 99 ? TDruhOdkazu::M99P : TDruhOdkazu::M97P;
-        } else {
-            continue;
-        }
-        Ponechat(s, o, odkazy, texty);
-    }
-    // Within the line by position: the cycle's words come after the jumps.
-    if (odkazy.size() - prvni > 1)
-        std::sort(odkazy.begin() + static_cast<std::ptrdiff_t>(prvni), odkazy.end(),
-                  [](const TOdkaz& a, const TOdkaz& b) { return a.Pozice < b.Pozice; });
-    return volany;
-}
-
-// A line whose first word after the block number is M30, M02 or M2: the
-// end of a main program. Inline up to the M, which few lines begin with.
-inline bool JeKonecProgramu(std::string_view s, std::size_t j) {
-    const std::size_t n = s.size();
-    while (j < n && JeMezera(s[j])) ++j;
-    if (j >= n || (s[j] | 0x20) != 'm') return false;
-    const TCele h = CistCele(s, j + 1);
-    return h.Je && (h.Hodnota == 30 || h.Hodnota == 2);
-}
-
-// The start test at byte i, where the line's trim ends.
-inline bool ZacatekOd(const TPravidlaBloku& p, std::string_view radek, std::size_t i) {
-    const std::string_view z = p.Znaky.Zacatek;
-    if (z.empty() || i >= radek.size() || radek[i] != z[0]) return false;
-    return ZacinaNa(radek.substr(i), z, p.ZacatekPouzitelny);
-}
-
-// The number of a program that a line starts: "O" and digits (O1234), or
-// ":" and digits where ":" begins no block number, after the trim; BezCisla
-// when the line starts none.
-inline std::uint64_t CisloProgramu(std::string_view radek, const TPravidlaBloku::TBlok& b) {
-    const std::size_t i = b.Odsazeni;
-    if (i + 1 >= radek.size() || (radek[i] != 'O' && radek[i] != ':') || !JeCislice(radek[i + 1])) return BezCisla;
-    if (b.Blokovy && b.Cislic > 0) return BezCisla;  // a block number: a block line, no program
-    std::size_t k = i + 1;
-    while (k < radek.size() && JeCislice(radek[k])) ++k;
-    return std::min(Hodnota(radek.substr(i + 1, k - i - 1)), BezCisla - 1);
-}
-
 }  // namespace
-
-std::string_view NazevDruhu(TDruhOdkazu druh) {
-    static constexpr std::string_view Nazvy[] = {"GOTO",  "GOTOF", "GOTOB", "GOTOC", "M99 P", "M97 P",
-                                                 "G70 P", "G70 Q", "G71 P", "G71 Q", "G72 P", "G72 Q",
-                                                 "G73 P", "G73 Q", "G74 P", "G74 Q", "G75 P", "G75 Q"};
-    return Nazvy[static_cast<std::size_t>(druh)];
-}
-
-std::string TUpravaOdkazu::Text() const {
-    std::string s;
-    Zapsat([&](std::string_view k) { s += k; });
-    return s;
-}
 
 std::size_t TVysledekOdkazu::PocetNevyresenych() const {
     return static_cast<std::size_t>(std::count_if(Odkazy.begin(), Odkazy.end(),
@@ -582,50 +32,10 @@ std::size_t TVysledekOdkazu::PocetZmenenychCilu() const {
         std::count_if(Odkazy.begin(), Odkazy.end(), [](const TOdkaz& o) { return ZmenilCil(o.Stav); }));
 }
 
-// ---------------------------------------------------------------- the families as text
-
-std::string_view ZkratkaRodiny(TRodinaOdkazu rodina) {
-    static constexpr std::string_view Zkratky[PocetRodinOdkazu] = {"GOTO", "M99P", "M97P", "G70-G73", "G72-G75"};
-    return Zkratky[static_cast<std::size_t>(rodina)];
-}
-
-std::string ZapsatDruhy(TDruhyOdkazu druhy) {
-    if (druhy.Prazdne()) return "-";
-    std::string s;
-    for (std::size_t i = 0; i < PocetRodinOdkazu; ++i) {
-        const auto r = static_cast<TRodinaOdkazu>(i);
-        if (!druhy.Ma(r)) continue;
-        if (!s.empty()) s += ' ';
-        s += ZkratkaRodiny(r);
-    }
-    return s;
-}
-
-std::optional<TDruhyOdkazu> PrecistDruhy(std::string_view text) {
-    TDruhyOdkazu druhy;
-    bool znamy = false;
-    const auto oddelovac = [](char c) { return c == ' ' || c == '\t' || c == ','; };
-    for (std::size_t i = 0; i < text.size();) {
-        if (oddelovac(text[i])) {
-            ++i;
-            continue;
-        }
-        std::size_t k = i;
-        while (k < text.size() && !oddelovac(text[k])) ++k;
-        const std::string_view slovo = text.substr(i, k - i);
-        i = k;
-        if (slovo == "-") {
-            znamy = true;
-            continue;
-        }
-        for (std::size_t r = 0; r < PocetRodinOdkazu; ++r)
-            if (JeSlovo(slovo, ZkratkaRodiny(static_cast<TRodinaOdkazu>(r)))) {
-                druhy.Pridat(static_cast<TRodinaOdkazu>(r));
-                znamy = true;
-            }
-    }
-    if (!znamy) return std::nullopt;
-    return druhy;
+TDruhyOdkazu TVysledekOdkazu::RodinyNectenych() const {
+    TDruhyOdkazu d;
+    for (const TOdkaz& o : Nectena) d = d | TDruhyOdkazu::Ctouci(o.Druh);
+    return d;
 }
 
 TZnakyOdkazu ZnakyOdkazu(const cnc::TZadani<char>& z) { return ZnakyOdkazu(z, TDruhyOdkazu::Dosavadni()); }
@@ -633,38 +43,6 @@ TZnakyOdkazu ZnakyOdkazu(const cnc::TZadani<char>& z) { return ZnakyOdkazu(z, TD
 TZnakyOdkazu ZnakyOdkazu(const cnc::TZadani<char>& z, TDruhyOdkazu druhy) {
     return {z.HlavniZnak.Text,        z.VedlejsiZnak.Text,        z.Zacatek.Text,        z.Komentar.Text,
             z.HlavniZnak.MuzeZacinat, z.VedlejsiZnak.MuzeZacinat, z.Zacatek.MuzeZacinat, druhy};
-}
-
-TPravidlaBloku::TPravidlaBloku(const TZnakyOdkazu& znaky)
-    : Znaky(znaky),
-      HlavniPouzitelny(znaky.HlavniMuze && DelkaUtf16(znaky.HlavniZnak) <= MaxDelkaZnacky),
-      VedlejsiPouzitelny(znaky.VedlejsiMuze && DelkaUtf16(znaky.VedlejsiZnak) <= MaxDelkaZnacky),
-      ZacatekPouzitelny(znaky.ZacatekMuze && DelkaUtf16(znaky.Zacatek) <= MaxDelkaZnacky),
-      JednobajtoveZnaky(znaky.HlavniZnak.size() <= 1 && znaky.VedlejsiZnak.size() <= 1 && HlavniPouzitelny &&
-                        VedlejsiPouzitelny) {}
-
-bool TPravidlaBloku::JeZacatek(std::string_view radek) const {
-    std::size_t i = 0;
-    while (i < radek.size() && static_cast<unsigned char>(radek[i]) <= 32) ++i;
-    return ZacatekOd(*this, radek, i);
-}
-
-TPravidlaBloku::TBlok TPravidlaBloku::Rozebrat(std::string_view radek) const { return RozebratRadek(*this, radek); }
-
-std::optional<std::uint64_t> TPravidlaBloku::CisloProgramu(std::string_view radek) const {
-    const std::uint64_t c = ::CisloProgramu(radek, Rozebrat(radek));
-    if (c == BezCisla) return std::nullopt;
-    return c;
-}
-
-void NajitOdkazyVRadku(std::string_view radek, const TZnakyOdkazu& znaky, std::vector<TOdkaz>& odkazy,
-                       std::string& texty) {
-    const TPravidlaBloku p(znaky);
-    const std::size_t od = p.Rozebrat(radek).Konec;
-    const TSpoustece spoustece = SpousteciPismena(znaky.Druhy);
-    if (spoustece.Zadny() || !MoznaOdkaz(radek.substr(od), spoustece)) return;
-    std::vector<TOdkaz> slova;
-    CistKod(radek, od, p, 0, odkazy, slova, texty);
 }
 
 // ---------------------------------------------------------------- the pass
@@ -675,17 +53,195 @@ bool RezimZnaku(const TZnakyOdkazu& z) { return !z.HlavniZnak.empty() && !z.Vedl
 
 }  // namespace
 
-TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky)
+// The pass's state: the program being read, its blocks and references, and
+// what the end of the text needs.
+class TOdkazyBloku::TStav {
+public:
+    explicit TStav(const TZnakyOdkazu& znaky);
+    TStav(const TZnakyOdkazu& znaky, const TCislovaniOdkazu& cislovani, std::optional<TVyberRadku> vyber,
+          bool upravovat);
+    TStav(const TZnakyOdkazu& znaky, const TZavedeniOdkazu& zavedeni);
+
+    void Pridat(std::string_view kus);
+    TVysledekOdkazu Dokoncit();
+
+    bool jenNevyresene_ = false;
+    cnc::TPocty pocty_;
+
+    enum class TRezim : std::uint8_t { Vypis, Zavedeni, Precislovani, PrecislovaniBezUprav };
+
+    // A block line of the program being read, with a number from MalaCisla on.
+    struct TBlokProgramu {
+        std::uint32_t Stare;  // its number; the largest 32-bit number for one that does not fit
+        std::uint32_t Nove;   // its new number, when Precislovany
+        std::uint32_t Radek;
+        bool Precislovany;
+    };
+    // The blocks of the program being read, in pieces that never move: a
+    // program of a million blocks is not copied as it grows, and the pieces
+    // stay from program to program.
+    class TBlokyProgramu {
+    public:
+        void Pridat(const TBlokProgramu& b) {
+            if (pocet_ == kusy_.size() * Kus) kusy_.push_back(std::make_unique_for_overwrite<TBlokProgramu[]>(Kus));
+            kusy_[pocet_ / Kus][pocet_ % Kus] = b;
+            ++pocet_;
+        }
+        void Vyprazdnit() { pocet_ = 0; }
+        template <typename F>
+        void ProKazdy(F f) const {
+            for (std::size_t i = 0; i < pocet_; i += Kus) {
+                const TBlokProgramu* k = kusy_[i / Kus].get();
+                const std::size_t n = std::min(Kus, pocet_ - i);
+                for (std::size_t j = 0; j < n; ++j) f(k[j]);
+            }
+        }
+
+    private:
+        static constexpr std::size_t Kus = std::size_t{1} << 16;
+        std::vector<std::unique_ptr<TBlokProgramu[]>> kusy_;
+        std::size_t pocet_ = 0;
+    };
+    // The blocks of the program that carry a number below MalaCisla, by the
+    // number: how many (2: more than one), and the first of them. A table
+    // of numbers, not of blocks: a program of ten million blocks numbered
+    // up to 9999 needs ten thousand entries. An entry of another program
+    // (Generace) counts as empty.
+    static constexpr std::uint32_t MalaCisla = std::uint32_t{1} << 17;
+    struct TStareCislo {
+        std::uint32_t Generace = 0;
+        std::uint32_t Radek = 0;
+        std::uint32_t Nove = 0;
+        std::uint8_t Pocet = 0;
+        bool Precislovany = false;
+    };
+    // The blocks that carry a number below MalaCisla after the renumber of a
+    // selection: how many, and the first of them. (A renumber of whole
+    // programs knows how many from its sequence, and keeps only the line
+    // that last got each number: radkyNovych_.)
+    struct TKonecneCislo {
+        std::uint32_t Generace = 0;
+        std::uint32_t Pocet = 0;
+        std::uint32_t Radek = 0;
+    };
+    // A number that blocks are looked up by, and the blocks that carry it.
+    struct THledany {
+        std::uint64_t Cislo = 0;
+        std::size_t Pocet = 0;
+        std::uint32_t Radek = 0;  // the first block that carries it
+        std::uint32_t Nove = 0;
+        bool Precislovany = false;
+    };
+    // The blocks of a program that calls others, kept to the end of the
+    // text by number: before the command (Pocet up to 2) and after it.
+    struct TZaznamBloku {
+        std::uint64_t Cislo = 0;
+        std::uint32_t Radek = 0;
+        std::uint32_t Nove = 0;
+        std::uint32_t Pocet = 0;
+        bool Precislovany = false;
+    };
+    // A program that the end of the text needs: one that calls others (its
+    // blocks in the archives), or a subprogram with returns that has a number.
+    struct TProgram {
+        std::size_t Index = 0;       // TOdkaz::Program
+        std::uint64_t Cislo = 0;     // its number; BezCisla for none
+        bool Dotceny = false;        // it concerns the command
+        std::size_t OdStarych = 0, PoStarych = 0, OdKonecnych = 0, PoKonecnych = 0;  // in the archives
+    };
+    struct TVolani {
+        std::size_t Program = 0;  // the calling program
+        std::uint64_t Cislo = 0;  // its P
+    };
+    // Where the blocks that references are resolved against come from: the
+    // program being read, or the archived programs that call a subprogram.
+    struct TZiveBloky;
+    struct TVolajici;
+
+    // spoustec: false when the line holds none of the letters that start a
+    // reference; konec: false when it holds no M (of a program end).
+    void Radek(std::string_view radek, bool spoustec, bool konec);
+    void Nectene(std::string_view radek);
+    bool VRozsahu(std::size_t radek) const;
+    void UzavritProgram();
+    template <typename Z>
+    void Vyresit(const Z& zdroj, bool vsechnyRuzne);
+    bool NoveCislaRuzna() const;
+    bool NovaStoupaji() const;
+    template <typename F>
+    void ProNovaCisla(F f) const;
+    void ZapsatBlok(std::uint32_t stare, std::uint32_t nove, bool precislovany);
+    void Archivovat();
+    void VyresitNavraty();
+    void Upravit(TOdkaz& o);
+    THledany* Najit(std::uint64_t cislo);
+    bool SeraditHledane();
+
+    TPravidlaBloku pravidla_;
+    TRezim rezim_ = TRezim::Vypis;
+    std::optional<TCislovaniOdkazu> cislovani_;  // renumbering, and introducing
+    std::optional<TVyberRadku> vyber_;
+    std::optional<TZavedeniOdkazu> zavedeni_;
+    bool konecPouzitelny_ = false, komentarPouzitelny_ = false;
+
+    std::size_t radek_ = 0;    // the line being read
+    std::size_t program_ = 0;  // its program: program starts so far
+    bool dotceny_ = false;     // the program concerns the command
+    bool rezimZnaku_ = false;  // both block characters set: the count's marker mode
+    // The program being read: its number, whether it holds a program end,
+    // whether it calls others.
+    std::uint64_t cisloProgramu_ = BezCisla;
+    bool konecProgramu_ = false, volaProgram_ = false;
+    bool poZacatku_ = false;  // the line before is a start line (for the program number after it)
+    // The front of the selection's first line that the renumbering rewrites,
+    // when the selection starts inside the line: bytes [od, po).
+    std::size_t prepsanoOd_ = 0, prepsanoPo_ = 0;
+    // Where the selection ends inside its last line (npos: it does not).
+    std::size_t useknuto_ = std::string_view::npos;
+    // The running number of the renumber or of introducing; the blocks it has
+    // numbered in the program, and in the sequence up to the program; the
+    // program's first new number.
+    std::uint32_t cislo_ = 0, prvniNove_ = 0;
+    std::size_t vProgramu_ = 0, vPosloupnosti_ = 0, predProgramem_ = 0;
+    bool celePrecislovani_ = false;  // a renumber of whole programs (no selection)
+    bool navraty_ = false;           // the file type reads M99 P
+
+    TVysledekOdkazu vysledek_;
+    std::size_t odkazyProgramu_ = 0;  // the program's references: from here to the end of Odkazy
+    std::size_t textyProgramu_ = 0;   // and their texts, from here to the end of Texty
+    // The program's blocks: by their numbers below MalaCisla, old and after
+    // the renumber; the blocks with a larger one of the two in bloky_.
+    std::vector<TStareCislo> staraCisla_;
+    std::vector<TKonecneCislo> konecnaCisla_;
+    std::vector<std::uint32_t> radkyNovych_;  // by a new number below MalaCisla: the line that got it last
+    std::uint32_t generace_ = 1;
+    TBlokyProgramu bloky_;
+    std::vector<THledany> hledane_;   // sorted by number
+    std::vector<std::uint64_t> mapaCilu_;  // a bit for each number in hledane_ (the smaller ones)
+    std::size_t kurzor_ = 0;
+    std::vector<TOdkaz> slova_;       // the P and Q words of a line until the line tells what they are
+    std::vector<TOdkaz> nectena_;     // the words of a line that the type's families do not read
+    // The program's unread words: from here on in Nectena, their count, their texts from here on.
+    std::size_t nectenaProgramu_ = 0, pocetNectenychProgramu_ = 0, textyNectenychProgramu_ = 0;
+    std::vector<std::size_t> vybrane_;  // the references being resolved, by their place in Odkazy
+
+    // What the returns of subprograms need at the end of the text.
+    std::vector<TProgram> programy_;
+    std::vector<TZaznamBloku> archivStarych_, archivKonecnych_;
+    std::vector<TVolani> volani_;
+    std::vector<std::uint64_t> cislaProgramu_;  // every program number of the text
+    std::vector<std::size_t> odlozene_;  // the returns of subprograms with a number, by their place in Odkazy
+    bool upravyMimoPoradi_ = false;
+};
+
+TOdkazyBloku::TStav::TStav(const TZnakyOdkazu& znaky)
     : pravidla_(znaky), rezim_(TRezim::Vypis), dotceny_(true), rezimZnaku_(RezimZnaku(znaky)) {
-    const TSpoustece z = SpousteciPismena(znaky.Druhy);
-    spoustecP_ = z.p, spoustecQ_ = z.q, spoustecT_ = z.t;
-    spoustece_ = !z.Zadny();
     navraty_ = znaky.Druhy.Ma(TRodinaOdkazu::NavratM99);
 }
 
-TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky, const TCislovaniOdkazu& cislovani,
+TOdkazyBloku::TStav::TStav(const TZnakyOdkazu& znaky, const TCislovaniOdkazu& cislovani,
                            std::optional<TVyberRadku> vyber, bool upravovat)
-    : TOdkazyBloku(znaky) {
+    : TStav(znaky) {
     rezim_ = upravovat ? TRezim::Precislovani : TRezim::PrecislovaniBezUprav;
     cislovani_ = cislovani;
     vyber_ = vyber;
@@ -694,7 +250,7 @@ TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky, const TCislovaniOdkazu& ci
     celePrecislovani_ = !vyber;
 }
 
-TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky, const TZavedeniOdkazu& zavedeni) : TOdkazyBloku(znaky) {
+TOdkazyBloku::TStav::TStav(const TZnakyOdkazu& znaky, const TZavedeniOdkazu& zavedeni) : TStav(znaky) {
     rezim_ = TRezim::Zavedeni;
     cislovani_ = zavedeni.Cislovani;
     zavedeni_ = zavedeni;
@@ -703,24 +259,34 @@ TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky, const TZavedeniOdkazu& zav
     cislo_ = zavedeni.Cislovani.PrvniBlok;
 }
 
-bool TOdkazyBloku::VRozsahu(std::size_t radek) const {
+bool TOdkazyBloku::TStav::VRozsahu(std::size_t radek) const {
     return !vyber_ || (radek >= vyber_->Od && radek < vyber_->Po);
 }
 
 // Inline in both callers: it runs for every line.
-VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
+VZDY_INLINE void TOdkazyBloku::TStav::Radek(std::string_view radek, bool spoustec, bool konec) {
     if (radek_ >= VelkeCisloBloku) throw std::length_error("more lines than references can count");
-    const TPravidlaBloku::TBlok b = RozebratRadek(pravidla_, radek);
+    TPravidlaBloku::TBlok b = RozebratRadek(pravidla_, radek);
     const bool zacatek = ZacatekOd(pravidla_, radek, b.Odsazeni);
-    // A program starts at a start line, or at a program number (a block line
-    // has none). Introducing reads the text it writes: a line it numbers
-    // (every program number, a start line when they get numbers) starts none there.
-    bool noveProgram = zacatek;
+    // A program number right after a start line is no block line, even where
+    // its ":" is a block character; but not for a selection that starts
+    // inside the line, whose piece the renumbering takes as it comes.
     std::uint64_t cisloProgramu = BezCisla;
-    if (rezim_ != TRezim::Zavedeni)
-        cisloProgramu = zacatek || b.Cislic > 0 ? BezCisla : CisloProgramu(radek, b);
-    else
-        noveProgram = zacatek && !zavedeni_->BlokPredZnakZacatku;
+    if (poZacatku_ && !(vyber_ && radek_ == vyber_->Od && vyber_->OdBajtu > 0)) {
+        cisloProgramu = CisloProgramuZaZacatkem(pravidla_, radek, b);
+        if (cisloProgramu != BezCisla) {
+            b.Blokovy = false;
+            b.Cislic = 0;
+            b.Konec = b.Odsazeni;
+        }
+    }
+    poZacatku_ = ZacatekProCislo(pravidla_, radek, b, zacatek);
+    // A program starts at a start line, or at a program number (a block line
+    // has none). Introducing reads the text it writes: a start line it
+    // numbers starts none there; program numbers it leaves as they are.
+    bool noveProgram = zacatek;
+    if (cisloProgramu == BezCisla && !zacatek && b.Cislic == 0) cisloProgramu = CisloProgramu(radek, b);
+    if (rezim_ == TRezim::Zavedeni) noveProgram = zacatek && !zavedeni_->BlokPredZnakZacatku;
     if (noveProgram || cisloProgramu != BezCisla) {
         UzavritProgram();
         ++program_;
@@ -760,6 +326,8 @@ VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
         if (zacatek) {
             cislo_ = z.Cislovani.PrvniBlok;
             cislovat = z.BlokPredZnakZacatku;
+        } else if (cisloProgramu != BezCisla) {
+            cislovat = false;  // a program number keeps its place
         } else if (!z.Konec.empty() && ZacinaNa(s, z.Konec, konecPouzitelny_)) {
             cislovat = z.BlokPredZnakKonce;
         } else if (!pravidla_.Znaky.Komentar.empty() && ZacinaNa(s, pravidla_.Znaky.Komentar, komentarPouzitelny_)) {
@@ -807,32 +375,41 @@ VZDY_INLINE void TOdkazyBloku::Radek(std::string_view radek, bool spoustec) {
     if (rezim_ != TRezim::Zavedeni && b.Blokovy && b.Cislic > 0)
         ZapsatBlok(static_cast<std::uint32_t>(std::min<std::uint64_t>(b.Hodnota, VelkeCisloBloku)), nove, precislovany);
 
-    if (!spoustece_) {
-        ++radek_;
-        return;
-    }
     // The returns tell a main program (it ends) from a subprogram.
-    if (navraty_ && !konecProgramu_) konecProgramu_ = JeKonecProgramu(radek, konecOd);
+    if (navraty_ && !konecProgramu_ && konec) konecProgramu_ = JeKonecProgramu(radek, konecOd, pravidla_.Znaky.Komentar);
     // A line of 4 GiB or more is not read for references (edits count its bytes in 32 bits).
     const std::string_view kod = radek.substr(b.Konec);
-    if (spoustec && radek.size() <= std::numeric_limits<std::uint32_t>::max() &&
-        MoznaOdkaz(kod, TSpoustece{spoustecP_, spoustecQ_, spoustecT_})) {
+    if (spoustec && radek.size() <= std::numeric_limits<std::uint32_t>::max() && MoznaOdkaz(kod)) {
         const std::size_t prvni = vysledek_.Odkazy.size();
+        nectena_.clear();
         const std::uint64_t volany =
-            CistKod(radek, b.Konec, pravidla_, radek_, vysledek_.Odkazy, slova_, vysledek_.Texty);
+            CistKod(radek, b.Konec, pravidla_, radek_, vysledek_.Odkazy, slova_, vysledek_.Texty, nectena_);
         for (std::size_t i = prvni; i < vysledek_.Odkazy.size(); ++i) vysledek_.Odkazy[i].Program = program_;
         if (volany != BezCisla) {
             volani_.push_back({program_, volany});
             volaProgram_ = true;
         }
+        if (!nectena_.empty()) Nectene(radek);
     }
     ++radek_;
 }
 
-void TOdkazyBloku::Radek(std::string_view radek) { Radek(radek, true); }
+
+// The words of the line that only families the type does not read would read.
+void TOdkazyBloku::TStav::Nectene(std::string_view radek) {
+    vysledek_.PocetNectenych += nectena_.size();
+    for (TOdkaz o : nectena_) {
+        if (vysledek_.Nectena.size() == TVysledekOdkazu::MaxNectenych) break;
+        o.Program = program_;
+        const std::size_t text = vysledek_.TextyNectenych.size();
+        vysledek_.TextyNectenych.append(radek.substr(o.Text, o.DelkaTextu));
+        o.Text = text;
+        vysledek_.Nectena.push_back(o);
+    }
+}
 
 // Inline in the pass: it runs for every block line.
-VZDY_INLINE void TOdkazyBloku::ZapsatBlok(std::uint32_t stare, std::uint32_t nove, bool precislovany) {
+VZDY_INLINE void TOdkazyBloku::TStav::ZapsatBlok(std::uint32_t stare, std::uint32_t nove, bool precislovany) {
     const auto radek = static_cast<std::uint32_t>(radek_);
     bool jinde = false;
     if (stare < MalaCisla) {
@@ -869,21 +446,22 @@ VZDY_INLINE void TOdkazyBloku::ZapsatBlok(std::uint32_t stare, std::uint32_t nov
     if (jinde) bloky_.Pridat({stare, nove, radek, precislovany});
 }
 
-void TOdkazyBloku::Pridat(std::string_view kus) {
+void TOdkazyBloku::TStav::Pridat(std::string_view kus) {
     // The lines as cnc::TPruchod splits them: CR LF, a lone CR or a lone LF
     // ends a line, and a break at the very end opens no further line.
     const std::size_t n = kus.size();
-    TOknaTextu okna(kus, TSpoustece{spoustecP_, spoustecQ_, spoustecT_});
+    TOknaTextu okna(kus);
     for (std::size_t i = 0; i < n;) {
-        bool spoustec = false;  // a line without the letters holds no reference
-        const std::size_t konec = okna.KonecRadku(i, spoustec);
-        Radek(kus.substr(i, konec - i), spoustec);
+        // A line without the letters holds no reference, one without an M no program end.
+        bool spoustec = false, m = false;
+        const std::size_t konec = okna.KonecRadku(i, spoustec, m);
+        Radek(kus.substr(i, konec - i), spoustec, m);
         if (konec == n) return;
         i = cnc::ZaZlomem(kus, konec);
     }
 }
 
-TOdkazyBloku::THledany* TOdkazyBloku::Najit(std::uint64_t cislo) {
+TOdkazyBloku::TStav::THledany* TOdkazyBloku::TStav::Najit(std::uint64_t cislo) {
     // Block numbers mostly rise through a program: the place of the last
     // number looked up is, or is next to, the place of this one.
     const auto v = hledane_.begin();
@@ -905,7 +483,7 @@ TOdkazyBloku::THledany* TOdkazyBloku::Najit(std::uint64_t cislo) {
     return i < n && v[i].Cislo == cislo ? &v[i] : nullptr;
 }
 
-bool TOdkazyBloku::SeraditHledane() {
+bool TOdkazyBloku::TStav::SeraditHledane() {
     std::sort(hledane_.begin(), hledane_.end(), [](const THledany& a, const THledany& b) { return a.Cislo < b.Cislo; });
     hledane_.erase(std::unique(hledane_.begin(), hledane_.end(),
                                [](const THledany& a, const THledany& b) { return a.Cislo == b.Cislo; }),
@@ -915,8 +493,8 @@ bool TOdkazyBloku::SeraditHledane() {
 }
 
 // The blocks of the program being read.
-struct TOdkazyBloku::TZiveBloky {
-    TOdkazyBloku& o;
+struct TOdkazyBloku::TStav::TZiveBloky {
+    TStav& o;
 
     // The numbers below MalaCisla from their table, the others from the blocks that carry them.
     void Stara() const {
@@ -1000,8 +578,8 @@ struct TOdkazyBloku::TZiveBloky {
 
 // The archived programs that call a subprogram: a block carried in more of
 // them counts once in each.
-struct TOdkazyBloku::TVolajici {
-    TOdkazyBloku& o;
+struct TOdkazyBloku::TStav::TVolajici {
+    TStav& o;
     const std::vector<const TProgram*>& programy;
 
     void Hledat(const std::vector<TZaznamBloku>& archiv, bool konecne) const {
@@ -1028,7 +606,7 @@ struct TOdkazyBloku::TVolajici {
 // Whether the new numbers of a whole program rise all the way (the common
 // case): every one but the last below the maximum, the last within 32 bits.
 // Then they are the first one and its steps, each once.
-bool TOdkazyBloku::NovaStoupaji() const {
+bool TOdkazyBloku::TStav::NovaStoupaji() const {
     const TCislovaniOdkazu& c = *cislovani_;
     const std::uint64_t prvni = prvniNove_, krok = c.Prirustek, n = vProgramu_;
     return n <= 1 || (krok > 0 && prvni + (n - 2) * krok < c.MaximalniBlok &&
@@ -1038,7 +616,7 @@ bool TOdkazyBloku::NovaStoupaji() const {
 // Calls f with the new number of each block of a whole program, in order:
 // the sequence from the program's first new number on.
 template <typename F>
-void TOdkazyBloku::ProNovaCisla(F f) const {
+void TOdkazyBloku::TStav::ProNovaCisla(F f) const {
     const TCislovaniOdkazu& c = *cislovani_;
     std::uint32_t cislo = prvniNove_;
     for (std::size_t k = 0; k < vProgramu_; ++k) {
@@ -1047,7 +625,7 @@ void TOdkazyBloku::ProNovaCisla(F f) const {
     }
 }
 
-bool TOdkazyBloku::NoveCislaRuzna() const {
+bool TOdkazyBloku::TStav::NoveCislaRuzna() const {
     // Only a renumber of whole programs that updates the references can know
     // it from the sequence: it rises from the first number until it reaches
     // the maximum, then starts again or keeps the number. The program's
@@ -1065,7 +643,7 @@ bool TOdkazyBloku::NoveCislaRuzna() const {
     return c.CislovatOdZacatku ? vProgramu_ <= ruznych : predProgramem_ + vProgramu_ <= ruznych;
 }
 
-void TOdkazyBloku::Upravit(TOdkaz& o) {
+void TOdkazyBloku::TStav::Upravit(TOdkaz& o) {
     // The number in its own form: a number written with leading zeros keeps its width.
     const std::string_view stare = vysledek_.TextCile(o).substr(o.DelkaTextu - o.Delka);
     TUpravaOdkazu u{.Radek = static_cast<std::uint32_t>(o.Radek),
@@ -1092,7 +670,7 @@ void TOdkazyBloku::Upravit(TOdkaz& o) {
 }
 
 template <typename Z>
-void TOdkazyBloku::Vyresit(const Z& zdroj, bool vsechnyRuzne) {
+void TOdkazyBloku::TStav::Vyresit(const Z& zdroj, bool vsechnyRuzne) {
     auto& odkazy = vysledek_.Odkazy;
     // Before the command: the blocks that carry each number.
     hledane_.clear();
@@ -1159,7 +737,7 @@ void TOdkazyBloku::Vyresit(const Z& zdroj, bool vsechnyRuzne) {
     }
 }
 
-TVysledekOdkazu TOdkazyBloku::Dokoncit() {
+TVysledekOdkazu TOdkazyBloku::TStav::Dokoncit() {
     UzavritProgram();
     VyresitNavraty();
     if (upravyMimoPoradi_)
@@ -1170,7 +748,7 @@ TVysledekOdkazu TOdkazyBloku::Dokoncit() {
     return std::move(vysledek_);
 }
 
-void TOdkazyBloku::UzavritProgram() {
+void TOdkazyBloku::TStav::UzavritProgram() {
     auto& odkazy = vysledek_.Odkazy;
     const std::size_t od = odkazyProgramu_;
     // M99 P of a program without an end returns into the program that called
@@ -1242,13 +820,22 @@ void TOdkazyBloku::UzavritProgram() {
         std::fill(konecnaCisla_.begin(), konecnaCisla_.end(), TKonecneCislo{});
         generace_ = 1;
     }
+    // The unread words of a program that the command does not concern go too.
+    if (!dotceny_) {
+        vysledek_.PocetNectenych = pocetNectenychProgramu_;
+        vysledek_.Nectena.resize(nectenaProgramu_);
+        vysledek_.TextyNectenych.resize(textyNectenychProgramu_);
+    }
+    pocetNectenychProgramu_ = vysledek_.PocetNectenych;
+    nectenaProgramu_ = vysledek_.Nectena.size();
+    textyNectenychProgramu_ = vysledek_.TextyNectenych.size();
     dotceny_ = rezim_ == TRezim::Vypis || rezim_ == TRezim::Zavedeni;
     vProgramu_ = 0;
     konecProgramu_ = volaProgram_ = false;
     cisloProgramu_ = BezCisla;
 }
 
-void TOdkazyBloku::Archivovat() {
+void TOdkazyBloku::TStav::Archivovat() {
     // The blocks by number, before the command and after it; the larger
     // numbers gathered from the blocks that carry them.
     const auto zaradit = [](std::vector<TZaznamBloku>& archiv, std::size_t velkych) {
@@ -1318,7 +905,7 @@ void TOdkazyBloku::Archivovat() {
     programy_.push_back(p);
 }
 
-void TOdkazyBloku::VyresitNavraty() {
+void TOdkazyBloku::TStav::VyresitNavraty() {
     if (odlozene_.empty()) return;
     std::sort(cislaProgramu_.begin(), cislaProgramu_.end());
     const auto existuje = [&](std::uint64_t c) {
@@ -1380,6 +967,24 @@ void TOdkazyBloku::VyresitNavraty() {
     odlozene_.clear();
 }
 
+// ---------------------------------------------------------------- the pass's face
+
+TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky) : s_(std::make_unique<TStav>(znaky)) {}
+TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky, const TCislovaniOdkazu& cislovani,
+                           std::optional<TVyberRadku> vyber, bool upravovat)
+    : s_(std::make_unique<TStav>(znaky, cislovani, vyber, upravovat)) {}
+TOdkazyBloku::TOdkazyBloku(const TZnakyOdkazu& znaky, const TZavedeniOdkazu& zavedeni)
+    : s_(std::make_unique<TStav>(znaky, zavedeni)) {}
+TOdkazyBloku::TOdkazyBloku(TOdkazyBloku&&) noexcept = default;
+TOdkazyBloku& TOdkazyBloku::operator=(TOdkazyBloku&&) noexcept = default;
+TOdkazyBloku::~TOdkazyBloku() = default;
+
+void TOdkazyBloku::Radek(std::string_view radek) { s_->Radek(radek, true, true); }
+void TOdkazyBloku::Pridat(std::string_view kus) { s_->Pridat(kus); }
+const cnc::TPocty& TOdkazyBloku::Pocty() const { return s_->pocty_; }
+void TOdkazyBloku::NechatJenNevyresene() { s_->jenNevyresene_ = true; }
+TVysledekOdkazu TOdkazyBloku::Dokoncit() { return s_->Dokoncit(); }
+
 // ---------------------------------------------------------------- lines in memory
 
 TVysledekOdkazu NajitOdkazy(std::span<const std::string_view> radky, const TZnakyOdkazu& znaky) {
@@ -1423,82 +1028,3 @@ TOdkazyBloku OdkazyPrikazu(const cnc::TZadani<char>& zadani, TDruhyOdkazu druhy,
     return TOdkazyBloku(znaky);
 }
 
-template <typename F>
-void TKurzorUprav::PripojitSUpravami(F pripojit, std::size_t radek, std::string_view text, std::size_t od,
-                                     std::size_t po, std::size_t posun) {
-    // Positions of the line from here on are those of text plus posun.
-    po = std::min(po, text.size());
-    while (i_ < upravy_.size() && upravy_[i_].Radek < radek) ++i_;
-    std::size_t pozice = std::min(od, po);
-    for (; i_ < upravy_.size() && upravy_[i_].Radek == radek && upravy_[i_].Pozice < po + posun; ++i_) {
-        const TUpravaOdkazu& u = upravy_[i_];
-        const std::size_t zacatek = u.Pozice, konec = zacatek + u.Delka;
-        if (zacatek < pozice + posun || konec > po + posun)
-            throw std::invalid_argument("an edit of a reference lies outside the bytes being written");
-        pripojit(text.substr(pozice, zacatek - posun - pozice));
-        u.Zapsat(pripojit);
-        pozice = konec - posun;
-    }
-    pripojit(text.substr(pozice, po - pozice));
-}
-
-template void TKurzorUprav::PripojitSUpravami(TDoRetezce, std::size_t, std::string_view, std::size_t, std::size_t,
-                                              std::size_t);
-template void TKurzorUprav::PripojitSUpravami(TDoVystupu, std::size_t, std::string_view, std::size_t, std::size_t,
-                                              std::size_t);
-
-void PripojitSUpravami(cnc::TVystup<char>& cil, TKurzorUprav& kurzor, std::string_view text, std::size_t od,
-                       std::size_t po, std::size_t radek, std::size_t odBajtu) {
-    // Where the line that ends at konec is followed by the next one.
-    const auto zaZlomem = [&](std::size_t konec) {
-        if (konec == text.size()) return konec;
-        return cnc::ZaZlomem(text, konec);
-    };
-    po = std::min(po, text.size());
-    std::size_t zacatek = od - std::min(odBajtu, od);  // where line radek begins
-    while (od < po) {
-        const std::size_t dalsi = kurzor.Dalsi();
-        if (dalsi == std::string_view::npos) break;
-        // On to the next line with edits; the lines before it go out in one piece.
-        for (; radek < dalsi && zacatek < po; ++radek) {
-            const std::size_t konec = cnc::KonecRadku(text, zacatek);
-            if (konec == text.size()) return cil.Pripojit(text.substr(od, po - od));
-            zacatek = zaZlomem(konec);
-        }
-        if (zacatek >= po) break;
-        if (zacatek > od) {
-            cil.Pripojit(text.substr(od, zacatek - od));
-            od = zacatek;
-        }
-        // The line as far as it lies in the text asked for, with its edits; then its break.
-        const std::size_t konec = cnc::KonecRadku(text, zacatek);
-        const std::size_t k = std::min(konec, po);
-        if (od < k) kurzor.Pripojit(cil, radek, text.substr(zacatek, konec - zacatek), od - zacatek, k - zacatek);
-        od = std::max(od, k);
-        if (k < konec) return;
-        const std::size_t dalsiRadek = zaZlomem(konec);
-        if (od < std::min(dalsiRadek, po)) {
-            cil.Pripojit(text.substr(od, std::min(dalsiRadek, po) - od));
-            od = std::min(dalsiRadek, po);
-        }
-        if (dalsiRadek == konec) return;  // the end of the text
-        zacatek = dalsiRadek;
-        ++radek;
-    }
-    if (od < po) cil.Pripojit(text.substr(od, po - od));
-}
-
-TZbytkySUpravami::TZbytkySUpravami(TKurzorUprav& kurzor, std::size_t prvniRadek, std::size_t odBajtu)
-    : kurzor_(kurzor), prvni_(prvniRadek), odBajtu_(odBajtu) {
-    Posunout();
-}
-
-void TZbytkySUpravami::Posunout() {
-    const std::size_t dalsi = kurzor_.Dalsi();
-    dalsi_ = dalsi == std::string_view::npos ? dalsi : dalsi - std::min(dalsi, prvni_);
-}
-
-void TZbytkySUpravami::Zapsat(cnc::TVystup<char>& vystup, std::size_t radek, std::string_view text, std::size_t od) {
-    kurzor_.Pripojit(vystup, prvni_ + radek, text, od, std::string_view::npos, radek == 0 ? odBajtu_ : 0);
-    Posunout();
-}

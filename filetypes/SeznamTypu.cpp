@@ -25,6 +25,21 @@ std::optional<std::uint32_t> PoziceHodnoty(std::u16string_view nazev) {
     return i;
 }
 
+// The key that holds the list's key: where its version is kept.
+std::u16string KlicVerze(std::u16string_view klic) {
+    return std::u16string(klic.substr(0, std::min(klic.rfind(u'\\'), klic.size())));
+}
+
+// The version the stored list was saved with; 0 for none (an earlier version's list).
+std::int32_t VerzeSeznamu(TRegistr& registr, std::u16string_view klic) {
+    const std::u16string rodic = KlicVerze(klic);
+    if (rodic.empty() || !registr.OtevritKlic(rodic, false)) return 0;
+    std::int32_t verze = 0;
+    if (registr.TypHodnoty(HodnotaVerzeTypu) == TTypHodnoty::Cislo) verze = registr.CistCislo(HodnotaVerzeTypu);
+    registr.ZavritKlic();
+    return verze;
+}
+
 }  // namespace
 
 void ZapsatSeznam(TRegistr& registr, std::u16string_view cesta, const std::vector<std::u16string>& radky) {
@@ -81,6 +96,11 @@ TNacteneTypy NacistTypySouboru(TRegistr& registr, bool nacistZeSouboru,
     }
     TNacteneTypy v;
     v.Typy = TypyZRadku(radky);
+    try {
+        if (VerzeSeznamu(registr, klic) < VerzeDodanychTypu) PrevestDodaneTypy(v.Typy);
+    } catch (const TChyba&) {
+        // A version that cannot be read: the list as it is stored.
+    }
     return v;
 }
 
@@ -89,4 +109,9 @@ void UlozitTypySouboru(TRegistr& registr, const std::vector<TTypSouboru>& typy, 
     radky.reserve(typy.size());
     for (const auto& t : typy) radky.push_back(SestavitRadek(t));
     ZapsatSeznam(registr, klic, radky);
+    const std::u16string rodic = KlicVerze(klic);
+    if (!rodic.empty() && registr.OtevritKlic(rodic, true)) {
+        registr.ZapsatCislo(HodnotaVerzeTypu, VerzeDodanychTypu);
+        registr.ZavritKlic();
+    }
 }

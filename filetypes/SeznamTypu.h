@@ -47,9 +47,18 @@ struct TNacteneTypy {
     std::optional<std::u16string> ChybaUloziste;
 };
 
+// The version of the shipped list that a stored list was saved with: the
+// number value VerzeTypuSouboru in the key that holds klic (the settings
+// key). A list without it was stored by an earlier version: its rows that
+// are still exactly as that version shipped them take the row this version
+// ships in their place (PrevestDodaneTypy); the rows the user changed or
+// added stay as they are. Saving the list writes the version.
+inline constexpr std::u16string_view HodnotaVerzeTypu = u"VerzeTypuSouboru";
+inline constexpr std::int32_t VerzeDodanychTypu = 2;
+
 // Loads the file type list: from the default list file souborTypu when
 // nacistZeSouboru (the store had no list key at start-up), else from the
-// store's key klic. Blank lines hold no file type; a line with fewer than
+// store's key klic (a list of an earlier version brought up to date). Blank lines hold no file type; a line with fewer than
 // seven fields is completed with empty fields. Reading never writes the
 // store. A default list file that exists but cannot be read throws TChyba
 // "Cannot open file "<path>". <reason>".
@@ -61,6 +70,7 @@ TNacteneTypy NacistTypySouboru(TRegistr& registr, bool nacistZeSouboru,
 TNacteneTypy NacistTypyZeSouboru(const std::filesystem::path& souborTypu);
 
 // Saves the list under klic, one stored line per type in list order (an empty
-// list leaves an empty key). Failures of the store (TChyba) reach the caller.
+// list leaves an empty key), and the version beside it. Failures of the
+// store (TChyba) reach the caller.
 void UlozitTypySouboru(TRegistr& registr, const std::vector<TTypSouboru>& typy,
                        std::u16string_view klic = KlicTypuSouboru);

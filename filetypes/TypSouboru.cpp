@@ -67,13 +67,71 @@ std::u16string SestavitRadek(const TTypSouboru& typ) {
     return radek;
 }
 
+namespace {
+
+// The extensions whose controls read other families than the default set.
+struct TPriponaNareci {
+    std::u16string_view Pripona;  // in lower case
+    TDruhyOdkazu Druhy;
+};
+constexpr TPriponaNareci PriponyNareci[] = {
+    {u".mpf", {TRodinaOdkazu::Skoky}}, {u".spf", {TRodinaOdkazu::Skoky}},
+    {u".h", {}},  {u".i", {}}, {u".ngc", {}}, {u".tap", {}},
+};
+
+// Types as an earlier version shipped them, each with the type this version
+// ships in its place.
+struct TNahrazenyTyp {
+    std::u16string_view Drive, Nyni;
+};
+constexpr TNahrazenyTyp NahrazeneTypy[] = {
+    // Builds of 3.1.0 before list version 2: the ISO milling type read no
+    // lathe profile, so a lathe program saved as .nc lost its profile's
+    // targets on a renumber. (A list of 3.0.1 names no families: its rows
+    // take the default of their extension, which reads them.)
+    {u"ISO frézování\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P\t",
+     u"ISO frézování\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P G70-G73\t"},
+};
+
+}  // namespace
+
 TDruhyOdkazu VychoziDruhyOdkazu(const TTypSouboru& typ) {
     std::u16string pripona = typ.Pripona;
     for (char16_t& c : pripona)
         if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    if (pripona == u".mpf" || pripona == u".spf") return {TRodinaOdkazu::Skoky};
-    if (pripona == u".h" || pripona == u".i" || pripona == u".ngc" || pripona == u".tap") return {};
+    for (const TPriponaNareci& p : PriponyNareci)
+        if (p.Pripona == pripona) return p.Druhy;
     return TDruhyOdkazu::Dosavadni();
+}
+
+std::u16string_view NazevTypuNareci(TNareci nareci) {
+    switch (nareci) {
+        case TNareci::IsoFrezovani: return u"ISO frézování";
+        case TNareci::IsoSoustruzeni: return u"ISO soustružení";
+        case TNareci::IsoSoustruzeniC: return u"ISO soustružení, G-kódy C";
+        case TNareci::Sinumerik: return u"Sinumerik hlavní program";
+        case TNareci::Heidenhain: return u"Heidenhain dialog";
+        case TNareci::LinuxCnc: return u"G-kód RS-274";
+        case TNareci::Nezname: break;
+    }
+    return {};
+}
+
+std::optional<std::size_t> TypPodleOdhadu(const std::vector<TTypSouboru>& typy, TNareci nareci) {
+    const std::u16string_view nazev = NazevTypuNareci(nareci);
+    if (nazev.empty()) return std::nullopt;
+    for (std::size_t i = 0; i < typy.size(); ++i)
+        if (typy[i].Nazev == nazev) return i;
+    return std::nullopt;
+}
+
+void PrevestDodaneTypy(std::vector<TTypSouboru>& typy) {
+    for (TTypSouboru& t : typy)
+        for (const TNahrazenyTyp& n : NahrazeneTypy)
+            if (RozdelitRadek(n.Drive) == t) {
+                t = *RozdelitRadek(n.Nyni);
+                break;
+            }
 }
 
 TDruhyOdkazu DruhyOdkazuTypu(const TTypSouboru& typ) {

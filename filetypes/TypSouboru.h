@@ -14,6 +14,7 @@
 // then reads the conservative default of VychoziDruhyOdkazu.
 #pragma once
 
+#include "engine/OdhadTypu.h"
 #include "engine/Odkazy.h"
 
 #include <array>
@@ -68,10 +69,25 @@ std::u16string SestavitRadek(const TTypSouboru& typ);
 // in either case), conservatively: Sinumerik programs (.mpf, .spf) the GOTO
 // family only; Heidenhain (.h, .i), RS-274/LinuxCNC (.ngc) and Mach3 (.tap)
 // none, as their controls jump by labels and subroutine names; any other the
-// families read before types chose them (TDruhyOdkazu::Dosavadni). The
-// profile cycles there are safe on a mill too: a cycle call's line carries
-// X, Y, Z or R, and its P and Q are then no references.
+// default set of the families (TDruhyOdkazu::Dosavadni), the lathe profile
+// cycles of G-code system A among them. They are safe on a mill too: a
+// profile call holds P and Q and no X, Y or Z, which a mill's cycle calls
+// (G73 X.. Y.. Z.. R.. Q..) always hold.
 TDruhyOdkazu VychoziDruhyOdkazu(const TTypSouboru& typ);
+
+// Brings a list stored by an earlier version up to date: a type that is
+// still exactly as an earlier version shipped it (all eight fields) becomes
+// the type this version ships in its place (the ISO milling type that read
+// no lathe profile now reads it). Any other type stays as it is.
+void PrevestDodaneTypy(std::vector<TTypSouboru>& typy);
+
+// The name of the shipped type whose control a dialect is ("ISO
+// soustružení"); empty for none.
+std::u16string_view NazevTypuNareci(TNareci nareci);
+
+// The type of the list that a guess names: the shipped type of its dialect,
+// found by its name; nothing when the list has no type of that name.
+std::optional<std::size_t> TypPodleOdhadu(const std::vector<TTypSouboru>& typy, TNareci nareci);
 
 // The families a type reads: its own, else the default.
 TDruhyOdkazu DruhyOdkazuTypu(const TTypSouboru& typ);

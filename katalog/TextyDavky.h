@@ -3,7 +3,8 @@
 // entry of the message catalogue with its built-in Czech text. Texts with
 // parameters hold %1, %2, ... (Vyplnit); option names (--first, -o), the
 // placeholders FILE, FOLDER, OUT, N and the commands stay as they are in
-// every language.
+// every language. The help's texts take the short names of the families of
+// references as %1 (separated by blanks) and %2 (by commas).
 //
 // NastavitJazyk chooses the language of a run: it makes the catalogue pass
 // of the messages (section Obecne) and of these texts from the language file.
@@ -45,8 +46,10 @@
     X(rsDJENPRECISLOVAT, u"--keep-references a --update-references platí jen pro renumber") \
     X(rsDJENSIRKA, u"--width platí jen pro introduce a renumber") \
     X(rsDJENODSTRANIT, u"--force platí jen pro remove") \
-    X(rsDODKAZY, u"%1 bere druhy odkazů GOTO, M99P, M97P, G70-G73 a G72-G75 oddělené čárkou, nebo none, ne '%2'") \
+    X(rsDODKAZY, u"%1 bere druhy odkazů %3 oddělené čárkou, nebo none, ne '%2'") \
     X(rsDJENODKAZY, u"--references neplatí pro count") \
+    X(rsDJENODHAD, u"--guess platí jen pro types") \
+    X(rsDODHADJEDEN, u"types --guess bere jeden FILE") \
     X(rsDREFSJEDEN, u"refs bere jeden FILE") \
     X(rsDREFSZAPIS, u"refs nezapisuje žádný program: -o, --in-place, --check a --diff zde neplatí") \
     X(rsDREFSCISLOVANI, u"refs nic nečísluje: --first, --increment, --max, --keep-max a --restart zde neplatí") \
@@ -74,6 +77,8 @@
     X(rsDMALOPAMETI, u"Pro tento program není dost paměti; nic nebylo zapsáno.") \
     X(rsDMALOPAMETIPROGRAM, u"Pro tento program není dost paměti.") \
     X(rsDNECEKANE, u"nečekané selhání: %1") \
+    X(rsDAUTO, u"-t auto: typ souboru '%1' podle řádků %2") \
+    X(rsDAUTONENI, u"-t auto: typ souboru nelze podle slov programu odhadnout; použije se '%1'") \
     /* the folder mode: the status words and what their lines say */ \
     X(rsDHOTOVO, u"hotovo") \
     X(rsDBEZZMENY, u"beze změny") \
@@ -114,12 +119,16 @@
         u"vypíše odkazy na čísla bloků (ty druhy, které čte řídicí systém typu souboru): řádek, druh, cíl a " \
         u"řádek cílového bloku nebo proč žádný není; skončí s 1, když některý nemá jednoznačný cíl") \
     X(rsHTYPES, \
-        u"vypíše typy souborů, jejich sedm polí a druhy odkazů, které čte jejich řídicí systém (GOTO M99P " \
-        u"M97P G70-G73 G72-G75, - pro žádné), oddělené tabulátorem") \
+        u"vypíše typy souborů, jejich sedm polí a druhy odkazů, které čte jejich řídicí systém (%1, - pro " \
+        u"žádné), oddělené tabulátorem") \
+    X(rsHGUESS, \
+        u"types: vypsat místo seznamu typ souboru, jehož řídicímu systému slova programu FILE nejspíš patří, " \
+        u"a dva nebo tři řádky, podle nichž; skončí s 1, když nelze odhadnout") \
     X(rsHTYPE, \
-        u"typ souboru podle jména nebo podle čísla, pod kterým ho vypíše types (1, 2, ...); výchozí: první " \
-        u"typ, jehož přípona odpovídá příponě souboru (bez ohledu na velikost písmen; soubor bez přípony " \
-        u"dostane typ s příponou \".\"), jinak první") \
+        u"typ souboru podle jména nebo podle čísla, pod kterým ho vypíše types (1, 2, ...), nebo auto: ten, " \
+        u"jehož řídicímu systému slova programu nejspíš patří (jako types --guess; nelze-li odhadnout, jako bez " \
+        u"-t); výchozí: první typ, jehož přípona odpovídá příponě souboru (bez ohledu na velikost písmen; soubor " \
+        u"bez přípony dostane typ s příponou \".\"), jinak první") \
     X(rsHMAIN, u"znak hlavního bloku zvoleného typu (\"\" ho vymaže)") \
     X(rsHSECONDARY, u"znak vedlejšího bloku, píše se před nová čísla") \
     X(rsHSTART, u"značka začátku programu") \
@@ -142,7 +151,7 @@
     X(rsHUPDATEREFERENCES, u"renumber: odkazy aktualizovat (výchozí)") \
     X(rsHREFERENCES, \
         u"druhy odkazů na čísla bloků, které čte řídicí systém, pro tento běh místo druhů typu souboru: " \
-        u"GOTO, M99P, M97P, G70-G73, G72-G75 oddělené čárkou, nebo none") \
+        u"%2 oddělené čárkou, nebo none") \
     X(rsHFORCE, u"remove: odstranit čísla i z programu, jehož odkazy na ně by pak nikam nevedly") \
     X(rsHVYSTUP, \
         u"zapsat výsledek do OUT (\"-\": standardní výstup); u několika programů nebo FOLDER je OUT " \

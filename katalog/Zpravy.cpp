@@ -68,11 +68,21 @@ std::size_t JednotekUtf16(std::string_view t) {
 
 }  // namespace
 
-TPocitadloStatistik::TPocitadloStatistik(std::u16string_view hlavniZnak, std::u16string_view vedlejsiZnak)
-    : hlavni_(hlavniZnak), vedlejsi_(vedlejsiZnak) {}
+TPocitadloStatistik::TPocitadloStatistik(std::u16string_view hlavniZnak, std::u16string_view vedlejsiZnak,
+                                         std::u16string_view zacatek, std::u16string_view komentar)
+    : hlavni_(hlavniZnak),
+      vedlejsi_(vedlejsiZnak),
+      zacatek_(zacatek),
+      komentar_(komentar),
+      bloky_(hlavni_.Znacka(), vedlejsi_.Znacka(), zacatek_.Znacka(), komentar_.Znacka()) {}
+
+TStatistiky TPocitadloStatistik::Statistiky() const {
+    TStatistiky s = s_;
+    s.Bloku = static_cast<std::int64_t>(bloky_.Pocty().Bloku);
+    return s;
+}
 
 void TPocitadloStatistik::Pridat(std::string_view t) {
-    const cnc::TZnacka<char> h = hlavni_.Znacka(), v = vedlejsi_.Znacka();
     // The units of the whole piece count every byte of a break as one; a
     // break counts two.
     s_.Znaku += JednotekUtf16(t);
@@ -81,7 +91,7 @@ void TPocitadloStatistik::Pridat(std::string_view t) {
     while (i < n) {
         const std::size_t konec = cnc::KonecRadku(t, i);
         ++s_.Radku;
-        s_.Bloku += cnc::JeBlokovyRadek(t.substr(i, konec - i), h, v);
+        bloky_.Radek(t.substr(i, konec - i));
         if (konec == n) break;
         // Every line break counts as two characters, as CR LF.
         i = cnc::ZaZlomem(t, konec);
@@ -90,8 +100,9 @@ void TPocitadloStatistik::Pridat(std::string_view t) {
 }
 
 TStatistiky SpocitatStatistiky(std::string_view utf8, std::u16string_view hlavniZnak,
-                               std::u16string_view vedlejsiZnak) {
-    TPocitadloStatistik p(hlavniZnak, vedlejsiZnak);
+                               std::u16string_view vedlejsiZnak, std::u16string_view zacatek,
+                               std::u16string_view komentar) {
+    TPocitadloStatistik p(hlavniZnak, vedlejsiZnak, zacatek, komentar);
     p.Pridat(utf8);
     return p.Statistiky();
 }

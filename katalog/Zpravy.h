@@ -15,7 +15,8 @@ std::u16string TextStatistiky(std::size_t radku, std::size_t znaku, std::int64_t
 // The three counts of the statistics line, taken from a UTF-8 text without
 // splitting it into lines: lines (a break at the end opens no further line),
 // UTF-16 code units with every line break counted as two, and block lines by
-// the test of PocetBloku.
+// the test of PocetBloku (with the start marker and the comment character,
+// program numbers after a start line left out, as the commands count).
 struct TStatistiky {
     std::size_t Radku = 0;
     std::size_t Znaku = 0;
@@ -26,17 +27,23 @@ struct TStatistiky {
 // after a line break, or at the end of the text).
 class TPocitadloStatistik {
 public:
-    TPocitadloStatistik(std::u16string_view hlavniZnak, std::u16string_view vedlejsiZnak);
+    TPocitadloStatistik(std::u16string_view hlavniZnak, std::u16string_view vedlejsiZnak,
+                        std::u16string_view zacatek = {}, std::u16string_view komentar = {});
+    // The count keeps views of the markers it owns: it stays where it was made.
+    TPocitadloStatistik(const TPocitadloStatistik&) = delete;
+    TPocitadloStatistik& operator=(const TPocitadloStatistik&) = delete;
     void Pridat(std::string_view kus);
-    const TStatistiky& Statistiky() const { return s_; }
+    TStatistiky Statistiky() const;
 
 private:
-    cnc::TZnackaUtf8 hlavni_, vedlejsi_;
+    cnc::TZnackaUtf8 hlavni_, vedlejsi_, zacatek_, komentar_;
+    cnc::TPocitadlo<char> bloky_;
     TStatistiky s_;
 };
 
 TStatistiky SpocitatStatistiky(std::string_view utf8, std::u16string_view hlavniZnak,
-                               std::u16string_view vedlejsiZnak);
+                               std::u16string_view vedlejsiZnak, std::u16string_view zacatek = {},
+                               std::u16string_view komentar = {});
 
 // Introducing into a program that has n block lines: "<rsBLOKYJSOU>: <n>x.\r<rsBLOKYODSTRANIT>."
 std::u16string ZpravaBlokyJsou(std::int64_t n);

@@ -5,6 +5,7 @@
 #include "platform/Kodovani.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -62,14 +63,63 @@ std::u16string PopisStavu(const TOdkaz& o) {
 }
 
 std::u16string_view NazevRodiny(TRodinaOdkazu rodina) {
-    switch (rodina) {
-        case TRodinaOdkazu::Skoky: return rsDRUHODKAZUSKOKY;
-        case TRodinaOdkazu::NavratM99: return rsDRUHODKAZUM99;
-        case TRodinaOdkazu::VolaniM97: return rsDRUHODKAZUM97;
-        case TRodinaOdkazu::CyklyA: return rsDRUHODKAZUCYKLYA;
-        case TRodinaOdkazu::CyklyC: return rsDRUHODKAZUCYKLYC;
+    // The entry the family's line names; its short name where the catalogue has none.
+    if (const TPolozkaKatalogu* p = PolozkaKatalogu(PopisRodiny(rodina).KlicNazvu)) return *p->Text;
+    static const auto zkratky = [] {
+        std::array<std::u16string, PocetRodinOdkazu> z;
+        for (const TPopisRodiny& r : RodinyOdkazu) z[static_cast<std::size_t>(r.Rodina)] = Ascii(r.Zkratka);
+        return z;
+    }();
+    return zkratky[static_cast<std::size_t>(rodina)];
+}
+
+std::u16string ZpravaNectenych(const TVysledekOdkazu& v, bool poPrikazu, std::size_t radku,
+                               std::u16string_view odhad, std::vector<std::size_t>* radkyProgramu) {
+    std::u16string s;
+    const auto novyRadek = [&](std::size_t radekProgramu) {
+        if (!s.empty()) s += u'\r';
+        if (radkyProgramu) radkyProgramu->push_back(radekProgramu);
+    };
+    if (radkyProgramu) radkyProgramu->clear();
+    if (v.PocetNectenych == 0) return s;
+    novyRadek(std::u16string::npos);
+    s += rsNECTENASLOVA + u": " + Cislo(v.PocetNectenych) + u".";
+    std::size_t vypsano = 0;
+    for (std::size_t i = 0; i < v.Nectena.size();) {
+        // The words of a line together, and the families that read them.
+        const std::size_t radek = v.Nectena[i].Radek;
+        if (vypsano++ == radku) {
+            novyRadek(std::u16string::npos);
+            s += Vypustka;
+            break;
+        }
+        std::u16string slova;
+        TDruhyOdkazu rodiny;
+        for (; i < v.Nectena.size() && v.Nectena[i].Radek == radek; ++i) {
+            const TOdkaz& o = v.Nectena[i];
+            if (!slova.empty()) slova += u", ";
+            slova += Ascii(NazevDruhu(o.Druh)) + (JeSkok(o.Druh) ? u" " : u"") + ZUtf8(v.TextNecteneho(o));
+            rodiny = rodiny | TDruhyOdkazu::Ctouci(o.Druh);
+        }
+        std::u16string nazvy;
+        for (const TPopisRodiny& r : RodinyOdkazu)
+            if (rodiny.Ma(r.Rodina)) nazvy += (nazvy.empty() ? u"" : u", ") + std::u16string(NazevRodiny(r.Rodina));
+        novyRadek(radek);
+        s += rsRADEK + u" " + Cislo(radek + 1) + u" (" + slova + u"): " + nazvy + u".";
     }
-    return {};
+    if (v.Nectena.size() < v.PocetNectenych && vypsano <= radku) {
+        novyRadek(std::u16string::npos);
+        s += Vypustka;
+    }
+    if (poPrikazu) {
+        novyRadek(std::u16string::npos);
+        s += rsNECTENAZUSTALA + u".";
+    }
+    if (!odhad.empty()) {
+        novyRadek(std::u16string::npos);
+        s += rsODHADTYPU + u" \"" + std::u16string(odhad) + u"\".";
+    }
+    return s;
 }
 
 std::u16string ZpravaOdkazyPredOdstranenim(const TVysledekOdkazu& v, bool otazka, std::size_t radku) {

@@ -26,8 +26,20 @@ std::u16string_view DuvodOdkazu(TStavOdkazu stav);
 std::u16string PopisStavu(const TOdkaz& o);
 
 // The display name of a family of references, for the check boxes of the
-// file type editor: "Skoky GOTO, GOTOF, GOTOB, GOTOC", ...
+// file type editor: "Skoky GOTO, GOTOF, GOTOB, GOTOC", ...: the catalogue
+// entry its line of the list names.
 std::u16string_view NazevRodiny(TRodinaOdkazu rodina);
+
+// The words of v.Nectena, which families the file type does not read would
+// read as references: "<rsNECTENASLOVA>: 3.", a line for each of the first
+// `radku` lines that hold them, "<rsRADEK> 7 (G71 P50, G71 Q80): <the
+// families' names>.", "…" when there are more; after a command (poPrikazu)
+// "<rsNECTENAZUSTALA>."; with a guessed type that reads them,
+// "<rsODHADTYPU> "<odhad>".". Empty when there are none. radkyProgramu as
+// for ZpravaOdkazu.
+std::u16string ZpravaNectenych(const TVysledekOdkazu& v, bool poPrikazu,
+                               std::size_t radku = std::numeric_limits<std::size_t>::max(),
+                               std::u16string_view odhad = {}, std::vector<std::size_t>* radkyProgramu = nullptr);
 
 // Before removing the numbers of a program with references (v.Odkazy not empty):
 //   "<rsODKAZYJSOU>: 3x.\r<rsODKAZYNARADCICH>: 12, 40, 57\r<rsODKAZYPRESTANOU>.\r<rsODKAZYPRESTO>?"

@@ -109,7 +109,13 @@
     X(rsZMIZELZVENKU, u"Soubor mezitím jiný program smazal nebo přesunul") \
     X(rsZMENYSEZTRATI, u"Načtením znovu se ztratí změny, které nejsou uložené") \
     X(rsNACISTZNOVU, u"&Načíst znovu") \
-    X(rsPREPSAT, u"&Přepsat")
+    X(rsPREPSAT, u"&Přepsat") \
+    X(rsNECTENASLOVA, \
+        u"Slova, která typ souboru nečte jako odkazy na čísla bloků, ač je tak čte jiný řídicí systém") \
+    X(rsNECTENAZUSTALA, u"Zůstala, jak byla; čte-li je řídicí systém, zvolte typ souboru, který je čte") \
+    X(rsODHADTYPU, u"Slova programu odpovídají typu souboru") \
+    X(rsODHADNENI, u"Typ souboru nelze podle slov programu odhadnout") \
+    X(rsODHAD, u"Odhad")
 
 #define TARVIK_ZPRAVA(klic, text) extern std::u16string klic;
 TARVIK_ZPRAVY(TARVIK_ZPRAVA)

@@ -45,9 +45,9 @@ TUloha::TUloha(const TZadaniPrikazu& z)
 bool TUloha::HledatOdkazy() const {
     switch (prikaz_) {
         case TPrikazProgramu::Pocet: return false;
-        case TPrikazProgramu::Odkazy: return true;
-        // Nothing to find: the plain count is the first pass.
-        default: return !druhy_.Prazdne();
+        // Also where the type reads no family: the words another family would
+        // read are told.
+        default: return true;
     }
 }
 
@@ -63,8 +63,16 @@ TOdkazyBloku TUloha::NoveOdkazy(std::optional<TVyberRadku> vyber) const {
     return o;
 }
 
+std::u16string NazevOdhadu(const TUloha& uloha, const TVysledekOdkazu& odkazy, const TOdhadTypu& odhad) {
+    const std::u16string_view nazev = NazevTypuNareci(odhad.Nareci);
+    if (nazev.empty() || nazev == uloha.Typ().Nazev) return {};
+    if ((DruhyNareci(odhad.Nareci) & odkazy.RodinyNectenych()).Prazdne()) return {};
+    return std::u16string(nazev);
+}
+
 std::optional<THlaseniPrikazu> Posoudit(const TUloha& uloha, const cnc::TPocty& pocty,
-                                        const std::optional<TVysledekOdkazu>& odkazy, bool vyber) {
+                                        const std::optional<TVysledekOdkazu>& odkazy, bool vyber,
+                                        std::u16string_view odhad) {
     const auto hlaseni = [](TDruhHlaseni druh, std::u16string text) {
         return THlaseniPrikazu{druh, druh == TDruhHlaseni::Varovani ? rsVAROVANI : rsINFORMACE, std::move(text), {}, {}};
     };
@@ -79,10 +87,18 @@ std::optional<THlaseniPrikazu> Posoudit(const TUloha& uloha, const cnc::TPocty& 
             break;
         case TPrikazProgramu::Odstranit:
             if (pocty.Bloku == 0) return hlaseni(TDruhHlaseni::Informace, ZpravaNeniCoOdstranit());
-            // Removing the numbers breaks every reference to them: not without consent.
-            if (odkazy && !odkazy->Odkazy.empty() && !uloha.Vynutit())
-                return THlaseniPrikazu{TDruhHlaseni::Dotaz, rsVAROVANI, ZpravaOdkazyPredOdstranenim(*odkazy, false),
-                                       rsODKAZYPRESTO + u"?", {}};
+            // Removing the numbers breaks every reference to them, and the
+            // words another control would read so: not without consent.
+            if (odkazy && (!odkazy->Odkazy.empty() || odkazy->PocetNectenych > 0) && !uloha.Vynutit()) {
+                std::u16string text;
+                if (!odkazy->Odkazy.empty()) text = ZpravaOdkazyPredOdstranenim(*odkazy, false);
+                if (odkazy->PocetNectenych > 0) {
+                    if (!text.empty()) text += u'\r';
+                    text += ZpravaNectenych(*odkazy, false, 10, odhad);
+                    if (odkazy->Odkazy.empty()) text += u'\r' + rsODKAZYPRESTANOU + u".";
+                }
+                return THlaseniPrikazu{TDruhHlaseni::Dotaz, rsVAROVANI, text, rsODKAZYPRESTO + u"?", {}};
+            }
             break;
         default: break;
     }
@@ -99,7 +115,7 @@ void TPrvniPruchod::Znovu() {
         odkazy_.emplace(uloha_.NoveOdkazy(vyber_));
     } else {
         const cnc::TZadani<char>& z = uloha_.Zadani();
-        pocitadlo_.emplace(z.HlavniZnak, z.VedlejsiZnak);
+        pocitadlo_.emplace(z);
     }
 }
 
@@ -122,8 +138,11 @@ TPosudek TPrvniPruchod::Dokoncit() {
     return p;
 }
 
-std::optional<THlaseniPrikazu> HlaseniOdkazu(TPrikazProgramu prikaz, bool aktualizovat, const TVysledekOdkazu& o,
-                                             std::size_t radku) {
+namespace {
+
+// The report of the references themselves; none when there is nothing to tell.
+std::optional<THlaseniPrikazu> HlaseniSamotnychOdkazu(TPrikazProgramu prikaz, bool aktualizovat,
+                                                      const TVysledekOdkazu& o, std::size_t radku) {
     if (o.Nalezenych == 0) return std::nullopt;
     const auto zprava = [&](TZpravaPo po) {
         const bool vse = o.PocetNevyresenych() == 0;
@@ -159,6 +178,24 @@ std::optional<THlaseniPrikazu> HlaseniOdkazu(TPrikazProgramu prikaz, bool aktual
     }
 }
 
+}  // namespace
+
+std::optional<THlaseniPrikazu> HlaseniOdkazu(TPrikazProgramu prikaz, bool aktualizovat, const TVysledekOdkazu& o,
+                                             std::size_t radku, std::u16string_view odhad) {
+    std::optional<THlaseniPrikazu> h = HlaseniSamotnychOdkazu(prikaz, aktualizovat, o, radku);
+    if (o.PocetNectenych == 0 || prikaz == TPrikazProgramu::Pocet) return h;
+    // The words the type does not read, once for the program, after the references.
+    std::vector<std::size_t> radky;
+    const std::u16string nectena = ZpravaNectenych(o, prikaz != TPrikazProgramu::Odkazy, radku, odhad, &radky);
+    if (!h) h = THlaseniPrikazu{TDruhHlaseni::Varovani, rsVAROVANI, {}, {}, {}};
+    h->Druh = TDruhHlaseni::Varovani;
+    h->Titulek = rsVAROVANI;
+    if (!h->Text.empty()) h->Text += u'\r';
+    h->Text += nectena;
+    h->RadkyProgramu.insert(h->RadkyProgramu.end(), radky.begin(), radky.end());
+    return h;
+}
+
 // ---------------------------------------------------------------- a text in memory
 
 TPrikazNadTextem::TPrikazNadTextem(const TZadaniPrikazu& zadani, std::string_view text, std::optional<TVyber> vyber,
@@ -174,12 +211,27 @@ TPrikazNadTextem::TPrikazNadTextem(const TZadaniPrikazu& zadani, std::string_vie
         if (prubeh) prubeh(od, text_.size());
     }
     posudek_ = prvni.Dokoncit();
+    // Words the type does not read: does the program look like a control that reads them?
+    if (posudek_.Odkazy && posudek_.Odkazy->PocetNectenych > 0) {
+        posudek_.Odhad = NazevOdhadu(uloha_, *posudek_.Odkazy, OdhadnoutTyp(text_));
+        if (!vyber_) posudek_.Odmitnuti = Posoudit(uloha_, posudek_.Pocty, posudek_.Odkazy, false, posudek_.Odhad);
+    }
     if (vyber_) {
         // The selection's own lines and block lines decide and pace the pass.
         const cnc::TZadani<char>& z = uloha_.Zadani();
-        posudek_.Pocty = cnc::Spocitat(text_.substr(vyber_->Od, vyber_->Po - vyber_->Od), z.HlavniZnak, z.VedlejsiZnak);
-        posudek_.Odmitnuti = Posoudit(uloha_, posudek_.Pocty, posudek_.Odkazy, true);
+        posudek_.Pocty = cnc::Spocitat(text_.substr(vyber_->Od, vyber_->Po - vyber_->Od), z, PoZacatku());
+        posudek_.Odmitnuti = Posoudit(uloha_, posudek_.Pocty, posudek_.Odkazy, true, posudek_.Odhad);
     }
+}
+
+bool TPrikazNadTextem::PoZacatku() const {
+    // A selection of whole lines whose line before is a start line: a program number first stays.
+    if (!vyber_ || vyber_->Radky.OdBajtu != 0 || vyber_->Od == 0) return false;
+    std::size_t konec = vyber_->Od - 1;  // the break before the selection
+    if (konec > 0 && text_[konec] == '\n' && text_[konec - 1] == '\r') --konec;
+    std::size_t zacatek = konec;
+    while (zacatek > 0 && text_[zacatek - 1] != '\n' && text_[zacatek - 1] != '\r') --zacatek;
+    return TPravidlaBloku(ZnakyOdkazu(uloha_.Zadani())).ZacatekProCislo(text_.substr(zacatek, konec - zacatek));
 }
 
 std::size_t TPrikazNadTextem::Odhad() const {
@@ -239,6 +291,7 @@ std::uint8_t TPrikazNadTextem::Zapsat(const std::function<void(std::string_view)
     try {
         // A selection is written back with CR LF after every line, the last one included.
         cnc::TPruchod<char> pruchod(z, posudek_.Pocty.Radku, vystup, prubeh, vyber_.has_value());
+        pruchod.PoZacatku(PoZacatku());
         if (zbytky) pruchod.PsatZbytky(&*zbytky);
         pruchod.Pridat(text_.substr(od, po - od));
         procenta = pruchod.Procenta();
@@ -255,5 +308,5 @@ std::uint8_t TPrikazNadTextem::Zapsat(const std::function<void(std::string_view)
 
 std::optional<THlaseniPrikazu> TPrikazNadTextem::HlaseniOdkazu(std::size_t radku) const {
     if (!posudek_.Odkazy) return std::nullopt;
-    return ::HlaseniOdkazu(uloha_.Prikaz(), uloha_.Aktualizovat(), *posudek_.Odkazy, radku);
+    return ::HlaseniOdkazu(uloha_.Prikaz(), uloha_.Aktualizovat(), *posudek_.Odkazy, radku, posudek_.Odhad);
 }

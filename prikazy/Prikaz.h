@@ -47,6 +47,10 @@ struct TZadaniPrikazu {
     // Remove the numbers also from a program whose references would then
     // point nowhere (the user agreed, or --force).
     bool Vynutit = false;
+    // Set: the type is the one the program's words point to (-t auto), as
+    // this gives it from the guess; Typ is not used then. A program file is
+    // read once more for it (ZpracovatProgram).
+    std::function<TTypSouboru(const TOdhadTypu&)> TypPodleOdhadu{};
 };
 
 // The engine's task made from a command: the file type's markers in UTF-8
@@ -119,13 +123,23 @@ struct TPosudek {
     // Refused (the block lines do not fit the command), or a question
     // before removing numbers that references name.
     std::optional<THlaseniPrikazu> Odmitnuti;
+    // When the text holds words that the type does not read and another
+    // family would: the name of the shipped type that the program's words
+    // point to, when its control reads them (NazevOdhadu); empty otherwise.
+    std::u16string Odhad;
 };
+
+// The name the report of unread words gives: the shipped type of the
+// guessed dialect, when that dialect's control reads some of the words and
+// the type in use is not that one; empty otherwise.
+std::u16string NazevOdhadu(const TUloha& uloha, const TVysledekOdkazu& odkazy, const TOdhadTypu& odhad);
 
 // The rules of refusal: introducing into a program with block numbers,
 // renumbering or removing in one without, removing numbers that references
 // name without consent. vyber: the command concerns a selection.
 std::optional<THlaseniPrikazu> Posoudit(const TUloha& uloha, const cnc::TPocty& pocty,
-                                        const std::optional<TVysledekOdkazu>& odkazy, bool vyber = false);
+                                        const std::optional<TVysledekOdkazu>& odkazy, bool vyber = false,
+                                        std::u16string_view odhad = {});
 
 // The first pass over a program that comes in pieces of whole lines: the
 // lines, the block lines and the references, read from the same fronts.
@@ -154,12 +168,16 @@ private:
 //   reaches the block it reached);
 // - introducing: those that now lead to a freshly numbered block, and those
 //   that lead to none;
-// - a forced remove: the references it left without targets.
+// - a forced remove: the references it left without targets;
+// then, whatever the command (the listing too), the words that a family the
+// file type does not read would read as references, once for the program
+// (a warning), with the guessed type when it reads them (odhad: its name).
 // aktualizovat: the renumber updated the references (TUloha::Aktualizovat).
 // radku: the lines of references listed at most. RadkyProgramu names the
 // program's line of each line of the text.
 std::optional<THlaseniPrikazu> HlaseniOdkazu(TPrikazProgramu prikaz, bool aktualizovat, const TVysledekOdkazu& odkazy,
-                                             std::size_t radku = static_cast<std::size_t>(-1));
+                                             std::size_t radku = static_cast<std::size_t>(-1),
+                                             std::u16string_view odhad = {});
 
 // A command over a program held in memory as UTF-8 (the window's text), or
 // over a selection of it: the first pass when it is made, the second by
@@ -198,6 +216,9 @@ public:
     std::optional<THlaseniPrikazu> HlaseniOdkazu(std::size_t radku) const;
 
 private:
+    // The line before the selection is a start line.
+    bool PoZacatku() const;
+
     TUloha uloha_;
     std::string_view text_;
     std::optional<TVyber> vyber_;

@@ -23,6 +23,20 @@ std::uint8_t Projit(TProgramPoKusech& cteni, const cnc::TZadani<char>& z, std::s
     return procenta;
 }
 
+// The guess of the whole text, from its start.
+TOdhadTypu Odhadnout(TProgramPoKusech& cteni) {
+    cteni.OdZacatku();
+    TOdhadovacTypu odhad;
+    std::string_view kus;
+    for (TProgramPoKusech::TStav stav; (stav = cteni.Dalsi(kus)) != TProgramPoKusech::TStav::Konec;) {
+        if (stav == TProgramPoKusech::TStav::Znovu)
+            odhad = TOdhadovacTypu();
+        else
+            odhad.Pridat(kus);
+    }
+    return odhad.Dokoncit();
+}
+
 // The encoding a result is written in, decided here for the batch tool and
 // the window alike: the one the program was read in, as it is written back;
 // UTF-8 with a mark when that cannot hold a character of the result; and,
@@ -74,7 +88,23 @@ TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const TCestaSou
     else
         zdroj.emplace(soubor);
     TProgramPoKusech cteni(*zdroj);
-    const TUloha uloha(zadani);
+    std::optional<TUloha> ulohaPodleOdhadu;
+    try {
+        if (zadani.TypPodleOdhadu) {
+            // -t auto: the type the words point to, read before anything else.
+            TZadaniPrikazu podleOdhadu = zadani;
+            vysledek.OdhadTypu = Odhadnout(cteni);
+            podleOdhadu.Typ = zadani.TypPodleOdhadu(*vysledek.OdhadTypu);
+            vysledek.Typ = podleOdhadu.Typ;
+            ulohaPodleOdhadu.emplace(podleOdhadu);
+        }
+    } catch (const TNeniTextovyProgram&) {
+        vysledek.Odmitnuti = THlaseniPrikazu{TDruhHlaseni::Varovani, rsVAROVANI, rsNENITEXT + u".", {}, {}};
+        return vysledek;
+    }
+    const std::optional<TUloha> ulohaZadani =
+        ulohaPodleOdhadu ? std::nullopt : std::optional<TUloha>(std::in_place, zadani);
+    const TUloha& uloha = ulohaPodleOdhadu ? *ulohaPodleOdhadu : *ulohaZadani;
     const cnc::TZadani<char>& z = uloha.Zadani();
 
     // The first pass: the encoding, the lines and the block lines, and the
@@ -83,6 +113,7 @@ TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const TCestaSou
     TPrvniPruchod prvni(uloha);
     std::string_view kus;
     try {
+        if (ulohaPodleOdhadu) cteni.OdZacatku();
         for (TProgramPoKusech::TStav stav; (stav = cteni.Dalsi(kus)) != TProgramPoKusech::TStav::Konec;) {
             if (stav == TProgramPoKusech::TStav::Znovu)
                 prvni.Znovu();
@@ -95,6 +126,12 @@ TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const TCestaSou
         return vysledek;
     }
     TPosudek posudek = prvni.Dokoncit();
+    // Words the type does not read: does the program look like a control that reads them?
+    if (posudek.Odkazy && posudek.Odkazy->PocetNectenych > 0) {
+        if (!vysledek.OdhadTypu) vysledek.OdhadTypu = Odhadnout(cteni);
+        vysledek.Odhad = posudek.Odhad = NazevOdhadu(uloha, *posudek.Odkazy, *vysledek.OdhadTypu);
+        posudek.Odmitnuti = Posoudit(uloha, posudek.Pocty, posudek.Odkazy, false, posudek.Odhad);
+    }
     const std::size_t radku = posudek.Pocty.Radku;
     vysledek.Bloku = static_cast<std::int32_t>(posudek.Pocty.Bloku);
     vysledek.Odkazy = std::move(posudek.Odkazy);
@@ -134,7 +171,7 @@ TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const TCestaSou
     else if (znovuOtevrit)
         cteni.CistZ(zdroj.emplace(soubor));
     const TTypSouboru& typ = uloha.Typ();
-    TPocitadloStatistik statistiky(typ.HlavniZnak, typ.VedlejsiZnak);
+    TPocitadloStatistik statistiky(typ.HlavniZnak, typ.VedlejsiZnak, typ.Zacatek, typ.Komentar);
     // UTF-8 read goes out as it is: the passes write only whole characters.
     TKodovani k = vysledek.Pouzite;
     const bool cteniUtf8 = cteni.Kodovani() == TKodovani::Utf8 || cteni.Kodovani() == TKodovani::Utf8Znacka;
@@ -177,6 +214,16 @@ TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const TCestaSou
     vysledek.Radku = s.Radku;
     vysledek.Znaku = s.Znaku;
     return vysledek;
+}
+
+TOdhadTypu OdhadnoutProgram(const std::filesystem::path& soubor) {
+    std::optional<TCteniSouboru> zdroj;
+    if (soubor == "-")
+        zdroj.emplace(TCteniSouboru::TStandardniVstup{});
+    else
+        zdroj.emplace(soubor);
+    TProgramPoKusech cteni(*zdroj);
+    return Odhadnout(cteni);
 }
 
 TUlozeniProgramu UlozitProgram(const std::filesystem::path& soubor, std::string_view utf8, TKodovani precteno,

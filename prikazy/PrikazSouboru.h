@@ -37,6 +37,12 @@ struct TVysledekProgramu {
     // remove, refs: all of them) or updated (renumber: the edits and those it
     // could not update); none when it did not look for them.
     std::optional<TVysledekOdkazu> Odkazy;
+    // The guessed type that reads the words the type does not read, for the
+    // report (TPosudek::Odhad).
+    std::u16string Odhad;
+    // -t auto: the type the program's words pointed to, and the guess.
+    std::optional<TTypSouboru> Typ;
+    std::optional<TOdhadTypu> OdhadTypu;
 };
 
 // Why a result is written in another encoding than its own:
@@ -74,6 +80,10 @@ std::optional<std::string_view> OtevritZapis(std::optional<TZapisSouboru>& zapis
 // once: nothing is shared but what the arguments hold.
 TVysledekProgramu ZpracovatProgram(const TZadaniPrikazu& zadani, const TCestaSouboru& soubor,
                                    const TCilProgramu& cil);
+
+// The control a program file's words point to ("-": standard input).
+// Failures throw TChyba.
+TOdhadTypu OdhadnoutProgram(const std::filesystem::path& soubor);
 
 // A program the window holds (UTF-8 with CR LF line breaks, whole in memory)
 // written into a file, which it replaces as TZapisSouboru does, in the

@@ -29,7 +29,21 @@ TTypSouboruForm::TTypSouboruForm(QWidget* rodic)
     connect(ui->sbtHlavniZnak, &QToolButton::clicked, this, &TTypSouboruForm::sbtHlavniZnakClick);
     connect(ui->sbtVedlejsiZnak, &QToolButton::clicked, this, &TTypSouboruForm::sbtVedlejsiZnakClick);
     connect(ui->sbtKomentar, &QToolButton::clicked, this, &TTypSouboruForm::sbtKomentarClick);
-    for (QCheckBox* rodina : Rodiny()) connect(rodina, &QCheckBox::toggled, this, [this] { ZmenitDruhy(); });
+    // A check box for each family, in the list's order, above "Výchozí"; in
+    // the tab order between the comment and "Výchozí".
+    QWidget* predchozi = ui->edtKomentar;
+    for (const TPopisRodiny& r : RodinyOdkazu) {
+        auto* box = new QCheckBox(ui->gbxOdkazy);
+        box->setObjectName(QStringLiteral("chkOdkazy") + QString::fromLatin1(r.Identifikator.data(),
+                                                                             qsizetype(r.Identifikator.size())));
+        const auto i = static_cast<std::size_t>(r.Rodina);
+        ui->vlyOdkazy->insertWidget(static_cast<int>(i), box);
+        rodiny_[i] = box;
+        setTabOrder(predchozi, box);
+        predchozi = box;
+        connect(box, &QCheckBox::toggled, this, [this] { ZmenitDruhy(); });
+    }
+    setTabOrder(predchozi, ui->btnVychoziOdkazy);
     connect(ui->btnVychoziOdkazy, &QPushButton::clicked, this, &TTypSouboruForm::btnVychoziOdkazyClick);
     // The default follows the extension as it is typed.
     connect(ui->edtPripona, &QLineEdit::textChanged, this, [this] {
@@ -74,10 +88,6 @@ void TTypSouboruForm::showEvent(QShowEvent* udalost) {
     for (std::size_t i = 0; i < rodiny.size(); ++i)
         rodiny[i]->setText(QString::fromStdU16String(std::u16string(NazevRodiny(static_cast<TRodinaOdkazu>(i)))));
     QDialog::showEvent(udalost);
-}
-
-std::array<QCheckBox*, PocetRodinOdkazu> TTypSouboruForm::Rodiny() const {
-    return {ui->chkOdkazySkoky, ui->chkOdkazyM99, ui->chkOdkazyM97, ui->chkOdkazyCyklyA, ui->chkOdkazyCyklyC};
 }
 
 void TTypSouboruForm::ZobrazitDruhy() {

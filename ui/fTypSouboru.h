@@ -5,6 +5,10 @@
 // (NastavitTyp) and reads them after OK (Typ); the editor keeps its values
 // and its three code labels between uses.
 //
+// The check boxes come from the list of families (engine/RodinyOdkazu.h):
+// one for each, named chkOdkazy and the family's identifier (chkOdkazySkoky),
+// in the list's order above "Výchozí".
+//
 // A type that names no families of its own reads the default of its
 // extension: the check boxes show that default, and follow the extension as
 // it is typed, while the type still names none; "Výchozí" is then disabled.
@@ -57,6 +61,7 @@ public:
 
     // The controls, for the tests.
     ::Ui::TTypSouboruForm& Formular() { return *ui; }
+    QCheckBox* Rodina(TRodinaOdkazu rodina) const { return rodiny_[static_cast<std::size_t>(rodina)]; }
 
     // "(Dec: 78, Hex: 4E)" for N.
     static QString KodZnaku(char16_t znak);
@@ -72,7 +77,7 @@ protected:
 
 private:
     // The check boxes in the order of the families (TRodinaOdkazu).
-    std::array<QCheckBox*, PocetRodinOdkazu> Rodiny() const;
+    const std::array<QCheckBox*, PocetRodinOdkazu>& Rodiny() const { return rodiny_; }
     // The check boxes show the type's own families, else the default of the
     // extension in the edit.
     void ZobrazitDruhy();
@@ -86,6 +91,7 @@ private:
     void OdstranitOddelovace(QLineEdit* edit);
 
     std::unique_ptr<::Ui::TTypSouboruForm> ui;
+    std::array<QCheckBox*, PocetRodinOdkazu> rodiny_{};
     std::optional<TDruhyOdkazu> druhy_;
 };
 

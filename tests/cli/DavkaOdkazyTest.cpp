@@ -169,14 +169,26 @@ TEST_F(DavkaOdkazy, Prikazy) {
          {"renumber", "--first", "10", "--increment", "10", "--keep-references"}, sOdkazy, 0, sOdkazy,
          "Počet řádků: 5, Počet znaků: 41, Počet NC bloků: 3.\n"},
         // The families of this run: the jumps alone, or none at all.
-        {"--references GOTO: M99 P is a word", {"renumber", "--first", "100", "--increment", "100", "--references", "goto"},
-         sOdkazy, 0, "%\r\nN100 GOTO 300\r\nN200 X\r\nN300 M99 P20\r\nM30\r\n",
-         "Informace: Aktualizováno odkazů na čísla bloků: 1.\n"},
+        // What the type does not read is left as it is, and told once.
+        {"--references GOTO: M99 P is left, and told",
+         {"renumber", "--first", "100", "--increment", "100", "--references", "goto"}, sOdkazy, 0,
+         "%\r\nN100 GOTO 300\r\nN200 X\r\nN300 M99 P20\r\nM30\r\n",
+         "Varování: Aktualizováno odkazů na čísla bloků: 1.\n" "Slova, která typ souboru nečte jako odkazy na čísla bloků, ač je tak čte jiný řídicí systém: 1.\n"
+         "Řádek 4 (M99 P20): Návrat na blok M99 P.\n"
+         "Zůstala, jak byla; čte-li je řídicí systém, zvolte typ souboru, který je čte.\n"},
         {"--references none", {"renumber", "--first", "100", "--increment", "100", "--references=none"}, sOdkazy, 0,
          "%\r\nN100 GOTO 30\r\nN200 X\r\nN300 M99 P20\r\nM30\r\n",
-         "Počet řádků: 5, Počet znaků: 44, Počet NC bloků: 3.\n"},
-        {"--references with remove", {"remove", "--references", "M97P"}, sOdkazy, 0,
-         "%\r\n GOTO 30\r\n X\r\n M99 P20\r\nM30\r\n", "Počet NC bloků: 0.\n"},
+         "Počet řádků: 5, Počet znaků: 44, Počet NC bloků: 3.\nVarování: " "Slova, která typ souboru nečte jako odkazy na čísla bloků, ač je tak čte jiný řídicí systém: 2.\n"
+         "Řádek 2 (GOTO 30): Skoky GOTO, GOTOF, GOTOB, GOTOC.\n"
+         "Řádek 4 (M99 P20): Návrat na blok M99 P.\n"
+         "Zůstala, jak byla; čte-li je řídicí systém, zvolte typ souboru, který je čte.\n"},
+        // remove refuses them as it does the references it reads.
+        {"--references with remove", {"remove", "--references", "M97P"}, sOdkazy, 1, "",
+         "Varování: " "Slova, která typ souboru nečte jako odkazy na čísla bloků, ač je tak čte jiný řídicí systém: 2.\n"
+         "Řádek 2 (GOTO 30): Skoky GOTO, GOTOF, GOTOB, GOTOC.\n"
+         "Řádek 4 (M99 P20): Návrat na blok M99 P.\n"
+         "Odstraněním čísel bloků přestanou odkazy platit.\n"
+         "tarvik-cli: --force čísla přesto odstraní.\n"},
         {"renumber, numbers that stay", {"renumber", "--first", "10", "--increment", "10"}, sOdkazy, 0, sOdkazy,
          "Informace: Aktualizováno odkazů na čísla bloků: 0.\n"},
         {"renumber, what cannot be updated is left and reported", {"renumber", "--first", "10", "--increment", "10"},
@@ -306,7 +318,7 @@ TEST(DruhyOdkazuDavky, Volba) {
                 ADD_FAILURE() << "no usage error";
             } catch (const TChybaPouziti& e) {
                 EXPECT_EQ(std::string(e.what()),
-                          "--references bere druhy odkazů GOTO, M99P, M97P, G70-G73 a G72-G75 oddělené čárkou, nebo "
+                          "--references bere druhy odkazů GOTO, M99P, M97P, G70-G73, G72-G75 oddělené čárkou, nebo "
                           "none, ne '" + p.hodnota + "'");
             }
         }
@@ -320,25 +332,16 @@ TEST(DruhyOdkazuDavky, Volba) {
 TEST_F(DavkaOdkazy, TypySDruhyOdkazu) {
     prostredi.SouborTypu = TARVIK_FILES_FTD;
     ASSERT_EQ(Spustit({"types"}), 0) << vystup.hlaseni;
-    std::vector<std::pair<std::string, std::string>> druhy;
-    for (const std::string& radek : RadkyTextu(vystup.program)) {
-        const std::size_t tab = radek.rfind('\t');
+    // Each line: the type's seven fields, then the families it reads.
+    const std::vector<TTypSouboru> typy = NacistSouborTypu(TARVIK_FILES_FTD);
+    const std::vector<std::string> radky = RadkyTextu(vystup.program);
+    ASSERT_EQ(radky.size(), typy.size());
+    for (std::size_t i = 0; i < typy.size(); ++i) {
+        const std::string& radek = radky[i];
         ASSERT_EQ(std::count(radek.begin(), radek.end(), '\t'), 7) << radek;
-        druhy.emplace_back(radek.substr(0, radek.find('\t')), radek.substr(tab + 1));
+        EXPECT_EQ(radek.substr(0, radek.find('\t')), DoUtf8(typy[i].Nazev));
+        EXPECT_EQ(PrecistDruhy(radek.substr(radek.rfind('\t') + 1)), DruhyOdkazuTypu(typy[i])) << radek;
     }
-    const std::vector<std::pair<std::string, std::string>> ocekavane = {
-        {"ISO frézování", "GOTO M99P M97P"},
-        {"ISO soustružení", "GOTO M99P M97P G70-G73"},
-        {"ISO soustružení, G-kódy C", "GOTO M99P M97P G72-G75"},
-        {"Fanuc", "GOTO M99P M97P G70-G73"},
-        {"Sinumerik hlavní program", "GOTO"},
-        {"Sinumerik podprogram", "GOTO"},
-        {"Heidenhain dialog", "-"},
-        {"G-kód RS-274", "-"},
-        {"Mach3", "-"},
-        {"Textový soubor", "GOTO M99P M97P G70-G73"},
-    };
-    EXPECT_EQ(druhy, ocekavane);
 
     // A list of seven fields: each type its default, by its extension.
     TDocasnaSlozka::Zapsat(slozka / "sedm.ftd", "A\t.nc\t:\tN\t%\tM30\t(\t\r\nB\t.SPF\t:\tN\t%\tM17\t;\t\r\n"
@@ -375,8 +378,9 @@ TEST_F(DavkaOdkazy, DodaneTypy) {
          {{5, "N150 G73 Z-30. R2. Q500 F250"}}},
         {"profile, Fanuc", soustruh, "s.nc", {"-t", "Fanuc"},
          {{2, "N50 G71 U1. R0.5"}, {3, "N100 G71 P150 Q200 U0.4 W0.1"}, {6, "N250 G70 P150 Q200"}}},
-        {"profile, ISO milling reads none", soustruh, "s.nc", {},
-         {{3, "N100 G71 P30 Q40 U0.4 W0.1"}, {6, "N250 G70 P30 Q40"}}},
+        // The type a .nc file gets by default reads a lathe's profile.
+        {"profile, the default type of .nc", soustruh, "s.nc", {},
+         {{3, "N100 G71 P150 Q200 U0.4 W0.1"}, {6, "N250 G70 P150 Q200"}}},
         {"Sinumerik: G71 is metric", soustruh, "s.mpf", {}, {{3, "N100 G71 P30 Q40 U0.4 W0.1"}}},
     };
     for (const auto& p : pripady) {
@@ -391,6 +395,67 @@ TEST_F(DavkaOdkazy, DodaneTypy) {
             EXPECT_EQ(radky[cislo - 1], text) << "line " << cislo;
         }
     }
+}
+
+// types --guess names the shipped type the program's words point to, with
+// the lines it goes by; -t auto renumbers with that type, and says so.
+TEST_F(DavkaOdkazy, OdhadTypu) {
+    prostredi.SouborTypu = TARVIK_FILES_FTD;
+    const std::string soustruh = Soubor("s.nc", "%\r\nO1000\r\nN10 G96 S200\r\nN20 G71 P30 Q40 U0.4\r\nN30 G0 X20.\r\n"
+                                                "N40 G1 Z-20.\r\nN50 G70 P30 Q40\r\nN60 M30\r\n%\r\n");
+    const std::string systemC = Soubor("c.nc", "%\r\nN10 G71\r\nN20 G75 P30 Q40 U0.2\r\nN30 X20.\r\nN40 Z-5.\r\nN50 M30\r\n");
+    const std::string nic = Soubor("n.nc", "%\r\nN10 G0 X0\r\nN20 M30\r\n");
+    struct Pripad {
+        const char* nazev;
+        std::vector<std::string> argumenty;
+        int kod;
+        std::string program;  // the start of standard output
+        std::string hlaseni;  // the start of standard error
+    };
+    const Pripad pripady[] = {
+        {"a lathe", {"types", "--guess", soustruh}, 0,
+         "ISO soustružení\nŘádek 3: N10 G96 S200\nŘádek 4: N20 G71 P30 Q40 U0.4\nŘádek 7: N50 G70 P30 Q40\n", ""},
+        {"nothing to go by", {"types", "--guess", nic}, 1, "",
+         "tarvik-cli: Typ souboru nelze podle slov programu odhadnout.\n"},
+        // The .nc type reads system A: the guess reads G75's profile.
+        {"-t auto, system C", {"renumber", "-t", "auto", "--first", "100", "--increment", "100", systemC}, 0,
+         "%\r\nN100 G71\r\nN200 G75 P300 Q400 U0.2\r\n",
+         "tarvik-cli: -t auto: typ souboru 'ISO soustružení, G-kódy C' podle řádků 3\n"},
+        {"-t auto without a guess", {"renumber", "-t", "auto", nic}, 0, "%\r\nN5 G0 X0\r\n",
+         "tarvik-cli: -t auto: typ souboru nelze podle slov programu odhadnout; použije se 'ISO frézování'\n"},
+        // The default type reads no system C: told, with the type the words point to.
+        {"system C by the extension", {"renumber", "--first", "100", "--increment", "100", systemC}, 0,
+         "%\r\nN100 G71\r\nN200 G75 P30 Q40 U0.2\r\n", ""},
+    };
+    for (const auto& p : pripady) {
+        SCOPED_TRACE(p.nazev);
+        EXPECT_EQ(Spustit(p.argumenty), p.kod) << vystup.hlaseni;
+        EXPECT_TRUE(vystup.program.starts_with(p.program)) << vystup.program;
+        EXPECT_TRUE(vystup.hlaseni.starts_with(p.hlaseni)) << vystup.hlaseni;
+    }
+    EXPECT_NE(vystup.hlaseni.find("Slova programu odpovídají typu souboru \"ISO soustružení, G-kódy C\"."),
+              std::string::npos)
+        << vystup.hlaseni;
+    for (const std::vector<std::string>& chybne :
+         {std::vector<std::string>{"types", "--guess"}, {"types", "--guess", "a", "b"}, {"renumber", "--guess", "a"}})
+        EXPECT_THROW(RozebratArgumenty(chybne), TChybaPouziti);
+}
+
+// The help names every family of references by its short name, in every
+// language, as the list of families declares them.
+TEST_F(DavkaOdkazy, NapovedaJmenujeRodiny) {
+    prostredi.SouborJazyku = TARVIK_JAZYKY_XML;
+    for (const char* jazyk : {"CZ", "EN", "SK", "DE", "FR", "ES"}) {
+        SCOPED_TRACE(jazyk);
+        ASSERT_EQ(Spustit({"--lang", jazyk, "--help"}), 0) << vystup.hlaseni;
+        const std::size_t reference = vystup.program.find("--references LIST");
+        ASSERT_NE(reference, std::string::npos);
+        const std::string radek = vystup.program.substr(reference, vystup.program.find("--force", reference) - reference);
+        for (const TPopisRodiny& r : RodinyOdkazu) EXPECT_NE(radek.find(r.Zkratka), std::string::npos) << r.Zkratka;
+        EXPECT_EQ(vystup.program.find('%'), std::string::npos);
+    }
+    EXPECT_EQ(Spustit({"renumber", "--references", "G99", "p.nc"}), 2);
+    for (const TPopisRodiny& r : RodinyOdkazu) EXPECT_NE(vystup.hlaseni.find(r.Zkratka), std::string::npos) << r.Zkratka;
 }
 
 // Folder mode: what became of the references, under each program's name.

@@ -43,7 +43,7 @@ const std::vector<std::u16string>& Kousky() {
     static const std::vector<std::u16string> k = {
         u" ", u"\t", u"\x01", u"\x1f", u"\x7f", u"\u00A0", u"N", u"N", u":", u"%", u"(", u";", u"M30",
         u"BEGIN PGM", u"END", u"BLK", u"0", u"1", u"7", u"42", u"00", u"G", u"X", u"a", u"_", u"n", u"Z", u"/", u"/",
-        u"/3",
+        u"/3", u"O",
         u"\u010C", u"\u017E", u"\u20AC", u"\U0001F600", u"\uFFFD", u"!", u"+", std::u16string(200, u'\u010C'),
         std::u16string(256, u'N')};
     return k;
@@ -129,11 +129,15 @@ std::uint8_t PuvodniPruchod(TRadky& r, const cnc::TZadani<char16_t>& z, TPrubeh&
         case cnc::TPrikaz::Zavest:
             return puvodni::ZavestBloky(r, z.Zacatek.Text, z.Konec.Text, z.Komentar.Text, z.PrvniBlok, z.Prirustek,
                                         z.MaximalniBlok, z.BlokPredZnakZacatku, z.BlokPredZnakKonce,
-                                        z.BlokPredZnakKomentare, z.VedlejsiZnak.Text, z.CislovatOdZacatku, p);
+                                        z.BlokPredZnakKomentare, z.VedlejsiZnak.Text, z.CislovatOdZacatku, p,
+                                        z.HlavniZnak.Text);
         case cnc::TPrikaz::Precislovat:
             return puvodni::PrecislovatBloky(r, z.PrvniBlok, z.Prirustek, z.MaximalniBlok, z.Zacatek.Text,
-                                             z.HlavniZnak.Text, z.VedlejsiZnak.Text, z.CislovatOdZacatku, p);
-        case cnc::TPrikaz::Odstranit: return puvodni::OdstranitBloky(r, z.HlavniZnak.Text, z.VedlejsiZnak.Text, p);
+                                             z.HlavniZnak.Text, z.VedlejsiZnak.Text, z.CislovatOdZacatku, p,
+                                             z.Komentar.Text);
+        case cnc::TPrikaz::Odstranit:
+            return puvodni::OdstranitBloky(r, z.HlavniZnak.Text, z.VedlejsiZnak.Text, p, z.Zacatek.Text,
+                                           z.Komentar.Text);
     }
     return 0;
 }
@@ -144,6 +148,7 @@ struct TVysledek {
     bool preruseno = false;
     std::string zaznam;
     std::size_t radku = 0, bloku = 0;
+    std::size_t blokuBezCiselProgramu = 0;  // the count that knows the start marker
 };
 
 // The old way of a text: decoded into lines, the pass, the lines joined by
@@ -157,6 +162,8 @@ TVysledek PuvodniCesta(const std::string& text, const cnc::TZadani<char16_t>& z,
     RozdelitNaRadky(ZUtf8(text), radky, koncovyZlom);
     v.radku = radky.size();
     v.bloku = std::size_t(puvodni::PocetBloku(radky, z.HlavniZnak.Text, z.VedlejsiZnak.Text));
+    v.blokuBezCiselProgramu = std::size_t(
+        puvodni::PocetBloku(radky, z.HlavniZnak.Text, z.VedlejsiZnak.Text, z.Zacatek.Text, z.Komentar.Text));
     TZaznam p(prerusitPo);
     try {
         v.procenta = PuvodniPruchod(radky, z, p);
@@ -210,6 +217,7 @@ TVysledek NovaCesta(const std::string& text, const cnc::TZadani<char16_t>& z16, 
     const cnc::TPocty pocty = cnc::Spocitat<char>(text, z.HlavniZnak, z.VedlejsiZnak);
     v.radku = pocty.Radku;
     v.bloku = pocty.Bloku;
+    v.blokuBezCiselProgramu = cnc::Spocitat<char>(text, z).Bloku;
     TZaznam p(prerusitPo);
     cnc::TVystup<char> vystup([&](std::string_view kus) { v.text += kus; }, 1 + n.Do(64));
     {
@@ -245,6 +253,7 @@ TEST(PorovnaniSPuvodnimiPravidly, Utf8TextyJakoSeznamyRadku) {
         SCOPED_TRACE("round " + std::to_string(kolo) + ", command " + std::to_string(int(z.Prikaz)));
         ASSERT_EQ(novy.radku, stary.radku);
         ASSERT_EQ(novy.bloku, stary.bloku);
+        ASSERT_EQ(novy.blokuBezCiselProgramu, stary.blokuBezCiselProgramu);
         // Bytes that are no UTF-8 stay in the new way; the old way read them as U+FFFD.
         if (platne) {
             ASSERT_EQ(novy.text, stary.text);

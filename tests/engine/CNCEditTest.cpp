@@ -461,6 +461,85 @@ TEST(BlokovyRadek, PrikazySeShoduji) {
     EXPECT_EQ(cnc.PocetBloku(radky, H, V), 0);
 }
 
+// Program numbers are no blocks: no command numbers, renumbers or strips
+// them, and the count leaves them out. "O1004", and ":1234" where ":" is no
+// block character, anywhere; where ":" is one (the ISO types), ":0100" alone
+// or with a comment on the line after a start line (numbered or not).
+TEST(CislaProgramu, ZustavajiJakJsou) {
+    struct Pripad {
+        const char* nazev;
+        std::u16string hlavni;  // block characters: hlavni and N
+        TRadky radky;
+        std::size_t bloku;
+        TRadky zavedene, precislovane, bezCisel;  // empty: the command refuses (blocks are, or are not)
+    };
+    const Pripad pripady[] = {
+        {"O-number", u":", {u"%", u"O01004 (HRIDEL)", u"G0 X5", u"M30"}, 0,
+         {u"%", u"O01004 (HRIDEL)", u"N10 G0 X5", u"M30"}, {}, {}},
+        {"a program number after the start marker", u":", {u"%", u":0100", u"N7 G0 X5", u"N9 M30"}, 2, {},
+         {u"%", u":0100", u"N10 G0 X5", u"N20 M30"}, {u"%", u":0100", u" G0 X5", u" M30"}},
+        {"with a comment", u":", {u"%", u"  :0100 (NAME)", u"N7 G0"}, 1, {}, {u"%", u":0100 (NAME)", u"N10 G0"},
+         {u"%", u":0100 (NAME)", u" G0"}},
+        {"introduced", u":", {u"%", u":0100", u"G0 X5"}, 0, {u"%", u":0100", u"N10 G0 X5"}, {}, {}},
+        // After a start line that introducing numbered.
+        {"after a numbered start line", u":", {u"N10 %", u"  :0100 (P)", u"N20 G0"}, 2, {},
+         {u"N10 %", u":0100 (P)", u"N20 G0"}, {u" %", u":0100 (P)", u" G0"}},
+        // Anywhere else, and with words, ":" starts a main block.
+        {"a main block", u":", {u"%", u"N5 X", u":10 T1 M6", u":0100"}, 3, {},
+         {u"%", u"N10 X", u":20 T1 M6", u":30"}, {u"%", u" X", u" T1 M6", u""}},
+        {"words after it", u":", {u"%", u":0100 G0", u"N7 X"}, 2, {}, {u"%", u":10 G0", u"N20 X"},
+         {u"%", u" G0", u" X"}},
+        // Where ":" is no block character it is a program number anywhere.
+        {"N only", u"N", {u"G0", u":1234", u"X5"}, 0, {u"N10 G0", u":1234", u"N20 X5"}, {}, {}},
+    };
+    for (const auto& p : pripady) {
+        SCOPED_TRACE(p.nazev);
+        cnc::TZadani<char16_t> z;
+        z.HlavniZnak = cnc::Znacka16(p.hlavni);
+        z.VedlejsiZnak = cnc::Znacka16(V);
+        z.Zacatek = cnc::Znacka16(u"%");
+        z.Konec = cnc::Znacka16(u"M30");
+        z.Komentar = cnc::Znacka16(u"(");
+        z.PrvniBlok = z.Prirustek = 10;
+        std::u16string text;
+        for (const auto& r : p.radky) text += r + u"\r\n";
+        EXPECT_EQ(cnc::Spocitat<char16_t>(text, z).Bloku, p.bloku);
+        // Line by line, as the statistics of a command's result count.
+        cnc::TPocitadlo<char16_t> poRadcich(z);
+        for (const auto& r : p.radky) poRadcich.Radek(r);
+        EXPECT_EQ(poRadcich.Pocty().Bloku, p.bloku);
+        const auto provest = [&](cnc::TPrikaz prikaz) {
+            TRadky radky = p.radky;
+            z.Prikaz = prikaz;
+            TCNCFile().Prepsat(radky, z);
+            return radky;
+        };
+        if (!p.zavedene.empty()) {
+            EXPECT_EQ(provest(cnc::TPrikaz::Zavest), p.zavedene);
+        }
+        if (!p.precislovane.empty()) {
+            EXPECT_EQ(provest(cnc::TPrikaz::Precislovat), p.precislovane);
+        }
+        if (!p.bezCisel.empty()) {
+            EXPECT_EQ(provest(cnc::TPrikaz::Odstranit), p.bezCisel);
+        }
+    }
+    // Introduced with numbered start lines, the number after "N10 %" stays a program number.
+    cnc::TZadani<char16_t> z;
+    z.Prikaz = cnc::TPrikaz::Zavest;
+    z.HlavniZnak = cnc::Znacka16(H);
+    z.VedlejsiZnak = cnc::Znacka16(V);
+    z.Zacatek = cnc::Znacka16(u"%");
+    z.PrvniBlok = z.Prirustek = 10;
+    z.BlokPredZnakZacatku = true;
+    TRadky radky = {u"%", u":0100", u"G0"};
+    TCNCFile().Prepsat(radky, z);
+    EXPECT_EQ(radky, (TRadky{u"N10 %", u":0100", u"N20 G0"}));
+    z.Prikaz = cnc::TPrikaz::Precislovat;
+    TCNCFile().Prepsat(radky, z);
+    EXPECT_EQ(radky, (TRadky{u"N10 %", u":0100", u"N20 G0"}));
+}
+
 // An interruption in the middle of a pass: the caller gets the lines processed
 // so far, the rest untouched, the pass is ended (cursor, beep) and the
 // exception goes on.

@@ -76,7 +76,9 @@ TEST(Odkazy, DruhyOdkazu) {
         {"G72 P 10 Q 20", "G72 P=10, G72 Q=20"},
         {"G73 P10 Q20 U1. W1. D3", "G73 P=10, G73 Q=20"},
         {"P10 Q20 G71", "G71 P=10, G71 Q=20"},
-        {"G 71 P10", "G71 P=10"},
+        {"G 71 P10 Q20", "G71 P=10, G71 Q=20"},
+        // Haas Type II roughing: its R is no coordinate, the line is a profile call.
+        {"G71 P50 Q80 U0.02 W0.005 D0.1 F0.012 R1", "G71 P=50, G71 Q=80"},
         {"N5 GOTO 10 G70 P20 Q30", "GOTO=10, G70 P=20, G70 Q=30"},
         // Lower case, as controls that take it read it.
         {"n10 goto 100", "GOTO=100"},
@@ -103,6 +105,8 @@ TEST(Odkazy, CoOdkazemNeni) {
         "M98 P1000", "G65 P9010 A1", "M990 P1", "M99.1 P1", "M9 P1", "M99", "MP10",
         "G74 R0.5", "G74 X20. Z-30. P3000 Q5000 F0.1", "G75 P10 Q20", "G76 P010060 Q100 R0.05",
         "G710 P10 Q20", "G71.1 P10 Q20", "G7 P10", "G170 P10", "G71 U2. R0.5",
+        // A cycle line without its P or Q calls the cycle: no profile.
+        "G71 P10 U0.4 W0.1", "G70 Q20", "G73 Z-30. P500 Q2000",
         "G04 P500", "G83 Z-25. R2. Q3. F120",
         // Comments: inside "( )" when the comment character is "(".
         "N10 (GOTO 100)", "(G71 P10 Q20)", "G71 (P10 Q20)", "N10 G70 (ROUGH P10 Q20", "(M99) P30",
@@ -219,6 +223,38 @@ std::string Spojit(const TRadkyUtf8& radky) {
     return s;
 }
 
+// The engine's renumber of UTF-16 lines with every marker of the type, as
+// the commands run it; poZacatku: the line before them is a start line.
+void PrecislovatRadky(TRadky& radky, const TZnakyOdkazu& znaky, const TCislovaniOdkazu& c, bool poZacatku = false) {
+    const std::u16string h = ZUtf8(znaky.HlavniZnak), v = ZUtf8(znaky.VedlejsiZnak), za = ZUtf8(znaky.Zacatek),
+                         km = ZUtf8(znaky.Komentar);
+    cnc::TZadani<char16_t> z;
+    z.Prikaz = cnc::TPrikaz::Precislovat;
+    z.HlavniZnak = cnc::Znacka16(h);
+    z.VedlejsiZnak = cnc::Znacka16(v);
+    z.Zacatek = cnc::Znacka16(za);
+    z.Komentar = cnc::Znacka16(km);
+    z.PrvniBlok = c.PrvniBlok;
+    z.Prirustek = c.Prirustek;
+    z.MaximalniBlok = c.MaximalniBlok;
+    z.CislovatOdZacatku = c.CislovatOdZacatku;
+    cnc::TVystup<char16_t> vystup;
+    cnc::TPruchod<char16_t> pruchod(z, radky.size(), vystup);
+    pruchod.PoZacatku(poZacatku);
+    for (std::u16string& r : radky) {
+        vystup.Vyprazdnit();
+        pruchod.Radek(r, false);
+        r.assign(vystup.Obsah());
+    }
+}
+
+// A selection of whole lines whose line before is a start line: the
+// command's pass keeps a program number on its first line.
+bool PredVyberemZacatek(const TRadkyUtf8& radky, const TZnakyOdkazu& znaky, std::optional<TVyberRadku> vyber) {
+    return vyber && vyber->OdBajtu == 0 && vyber->Od > 0 && vyber->Od <= radky.size() &&
+           TPravidlaBloku(znaky).ZacatekProCislo(radky[vyber->Od - 1]);
+}
+
 // The renumbering as the window runs it on its text: the text before the
 // selection and after it copied with the edits of its lines, the selection
 // (or the whole text) through the engine's byte-level pass, which writes the
@@ -234,11 +270,12 @@ TRadkyUtf8 PrecislovatText(const TRadkyUtf8& radky, const TZnakyOdkazu& znaky, c
         po = vyber->PoBajtu == std::string_view::npos ? zacatky[vyber->Po] : zacatky[vyber->Po - 1] + vyber->PoBajtu;
     }
     const cnc::TZnackaUtf8 hlavni(ZUtf8(znaky.HlavniZnak)), vedlejsi(ZUtf8(znaky.VedlejsiZnak)),
-        zacatek(ZUtf8(znaky.Zacatek));
+        zacatek(ZUtf8(znaky.Zacatek)), komentar(ZUtf8(znaky.Komentar));
     cnc::TZadani<char> z;
     z.HlavniZnak = hlavni.Znacka();
     z.VedlejsiZnak = vedlejsi.Znacka();
     z.Zacatek = zacatek.Znacka();
+    z.Komentar = komentar.Znacka();
     z.PrvniBlok = c.PrvniBlok;
     z.Prirustek = c.Prirustek;
     z.MaximalniBlok = c.MaximalniBlok;
@@ -254,6 +291,7 @@ TRadkyUtf8 PrecislovatText(const TRadkyUtf8& radky, const TZnakyOdkazu& znaky, c
         const std::string_view kus = std::string_view(text).substr(od, po - od);
         cnc::TPruchod<char> pruchod(z, cnc::Spocitat(kus, z.HlavniZnak, z.VedlejsiZnak).Radku, vystup,
                                     TPrubeh::Zadny(), vyber.has_value());
+        pruchod.PoZacatku(PredVyberemZacatek(radky, znaky, vyber));
         pruchod.PsatZbytky(&zbytky);
         pruchod.Pridat(kus);
     }
@@ -287,8 +325,7 @@ TPrecislovano Precislovat(const TRadkyUtf8& radky, const TZnakyOdkazu& znaky, co
     };
     TRadky prace;
     for (std::size_t i = od; i < po; ++i) prace.push_back(ZUtf8(pohledy[i].substr(zacatek(i), konec(i) - zacatek(i))));
-    TCNCFile().PrecislovatBloky(prace, c.PrvniBlok, c.Prirustek, c.MaximalniBlok, ZUtf8(znaky.Zacatek),
-                                ZUtf8(znaky.HlavniZnak), ZUtf8(znaky.VedlejsiZnak), c.CislovatOdZacatku);
+    PrecislovatRadky(prace, znaky, c, PredVyberemZacatek(radky, znaky, vyber));
     const TPravidlaBloku pravidla(znaky);
     TKurzorUprav kurzor(p.Vysledek.Upravy);
     for (std::size_t i = 0; i < n; ++i) {
@@ -586,6 +623,19 @@ TEST(Odkazy, Podprogramy) {
         {"called after, repeated", "%\nO2000\nN1 G91 G01 Z-2.\nN2 M99 P3\nO1000\nN1 G90\nN2 M98 P32000\nN3 G00 Z100.\n"
          "N4 M30\n%\n",
          {10, 10, 9999, true}, {}, "3:M99 P=3->7", {{3, "N20 M99 P50"}}, ""},
+        // ":0200" after the start marker numbers its program: the return goes to the caller, and
+        // neither number is renumbered.
+        {"program numbers after the start marker", "%\n:0100\nN10 G0 X0\nN20 M98 P200\nN30 M30\n%\n:0200\nN10 G1 X5\n"
+         "N20 M99 P30\n%\n",
+         {5, 5, 9999, true}, {}, "8:M99 P=30->4", {{1, ":0100"}, {6, ":0200"}, {8, "N10 M99 P15"}}, ""},
+        // The end of a main program anywhere on its line: its loop M99 P jumps within it.
+        {"a program end behind other words", "%\nO1002\nN10 G0 X0\nN20 G1 X5\nN30 M99 P20\nN70 G28 U0. W0. M30\n%\n",
+         {100, 10, 9999, true}, {}, "4:M99 P=20->3", {{4, "N120 M99 P110"}}, ""},
+        {"an optional program end", "%\nO1002\nN10 G0 X0\nN20 G1 X5\nN30 M99 P20\n/M30\n%\n",
+         {100, 10, 9999, true}, {}, "4:M99 P=20->3", {{4, "N120 M99 P110"}}, ""},
+        // M30 in a comment ends nothing: a subprogram that no program of the file calls.
+        {"a program end in a comment", "%\nO2002\nN10 G1 X5\nN20 M99 P10 (NOT M30)\n%\n",
+         {100, 10, 9999, true}, {}, "3:M99 P=10 returns", {{3, "N110 M99 P10 (NOT M30)"}}, "3:M99 P=10 returns"},
         {"a macro called with G65", "%\nO1000\nN10 G65 P9100 A1.\nN20 G00 X0\nN30 M30\nO9100\nN10 #1=#1+1\nN20 M99 P20\n%\n",
          {5, 5, 9999, true}, {}, "7:M99 P=20->3", {{7, "N25 M99 P10"}}, ""},
         // Two callers carry N30: the return has no one block; after the renumber only
@@ -712,8 +762,7 @@ TEST(Odkazy, PrecislovaniBezUprav) {
         EXPECT_TRUE(v.Upravy.empty());
         EXPECT_EQ(Nevyresene(v), p.hlaseni);
         TRadky prace = Utf16(radky);
-        TCNCFile().PrecislovatBloky(prace, p.cislovani.PrvniBlok, p.cislovani.Prirustek, p.cislovani.MaximalniBlok,
-                                    u"%", u":", u"N", p.cislovani.CislovatOdZacatku);
+        PrecislovatRadky(prace, znaky, p.cislovani);
         OveritProtiVysledku(v, NajitOdkazy(Pohledy(Utf8(prace)), znaky));
     }
 }
@@ -734,10 +783,86 @@ TEST(Odkazy, TextDruhu) {
         {"", std::nullopt},
     };
     for (const auto& p : pripady) EXPECT_EQ(PrecistDruhy(p.text), p.druhy) << p.text;
-    EXPECT_EQ(ZapsatDruhy(TDruhyOdkazu::Vsechny()), "GOTO M99P M97P G70-G73 G72-G75");
     EXPECT_EQ(ZapsatDruhy({}), "-");
-    for (std::uint8_t bity = 0; bity < 32; ++bity)
+    // Every set of the declared families is written and read back; each
+    // family alone is its short name, which names no other.
+    for (std::uint32_t bity = 0; bity < (std::uint32_t{1} << PocetRodinOdkazu); ++bity)
         EXPECT_EQ(PrecistDruhy(ZapsatDruhy(TDruhyOdkazu::ZBitu(bity))), TDruhyOdkazu::ZBitu(bity));
+    for (const TPopisRodiny& r : RodinyOdkazu) {
+        EXPECT_EQ(ZapsatDruhy({r.Rodina}), r.Zkratka);
+        EXPECT_EQ(PrecistDruhy(r.Zkratka), TDruhyOdkazu{r.Rodina}) << r.Zkratka;
+        // It reads kinds, and the words that start them pass the pre-filter.
+        ASSERT_GT(r.PocetDruhu, 0u) << r.Zkratka;
+        for (std::size_t i = 0; i < r.PocetDruhu; ++i)
+            EXPECT_TRUE(TDruhyOdkazu::Ctouci(r.Druhy[i]).Ma(r.Rodina)) << NazevDruhu(r.Druhy[i]);
+    }
+}
+
+// Every kind of the list is read where its example line holds it, by the
+// families that read it, and by no other.
+TEST(Odkazy, PrikladyDruhu) {
+    for (std::size_t i = 0; i < PocetDruhuOdkazu; ++i) {
+        const auto druh = static_cast<TDruhOdkazu>(i);
+        SCOPED_TRACE(PrikladDruhu(druh));
+        for (const TPopisRodiny& r : RodinyOdkazu) {
+            TZnakyOdkazu z = Iso;
+            z.Druhy = {r.Rodina};
+            std::vector<TOdkaz> odkazy;
+            std::string texty;
+            NajitOdkazyVRadku(PrikladDruhu(druh), z, odkazy, texty);
+            const auto najde = std::find_if(odkazy.begin(), odkazy.end(), [&](const TOdkaz& o) {
+                return o.Druh == druh && o.Cil == 10 && o.Stav == TStavOdkazu::ChybiCil;
+            });
+            EXPECT_EQ(najde != odkazy.end(), r.Cte(druh)) << r.Zkratka;
+        }
+    }
+}
+
+// The text of a window (the pre-filter's windows of 64 bytes, the program
+// end's letter) and the text line by line give the same references, words
+// the type does not read, counts and edits: the letters that start a
+// reference stand at every place of a window and of a 16-byte piece, at the
+// ends of lines of every length, with every kind of line break.
+TEST(Odkazy, OknaJakoRadky) {
+    const char* slova[] = {"GOTO 3", "G71 P2 Q3", "M99 P1", "M97 P2", "G75 P1 Q2", "M30", "gOtO 2", "GOTOF N2"};
+    std::vector<std::string> programy;
+    for (std::size_t sirka = 0; sirka < 80; sirka += 7)
+        for (const char* slovo : slova)
+            for (const char* zlom : {"\n", "\r\n", "\r"}) {
+                std::string p = "%" + std::string(zlom) + "N1 " + std::string(sirka, 'X') + slovo + zlom + "N2 " +
+                                std::string(sirka % 17, ' ') + slovo + zlom + "N3 X" + zlom + std::string(sirka, 'Y') +
+                                "(" + slovo + ")" + zlom + "N4 M99 P3";
+                programy.push_back(std::move(p));
+            }
+    const TCislovaniOdkazu c{10, 10, 9999, true};
+    for (const TDruhyOdkazu druhy : {TDruhyOdkazu::Dosavadni(), TDruhyOdkazu{}, TDruhyOdkazu::Vsechny()})
+        for (const std::string& program : programy) {
+            SCOPED_TRACE(ZapsatDruhy(druhy) + ": " + program);
+            TZnakyOdkazu z = Iso;
+            z.Druhy = druhy;
+            TOdkazyBloku okna(z, c), radky(z, c);
+            okna.Pridat(program);
+            const TRadkyUtf8 r = RadkyTextu(program);
+            // The line path splits at CR too.
+            std::vector<std::string> vsechny;
+            for (std::size_t i = 0; i <= program.size();) {
+                const std::size_t konec = cnc::KonecRadku(std::string_view(program), i);
+                vsechny.push_back(program.substr(i, konec - i));
+                if (konec == program.size()) break;
+                i = cnc::ZaZlomem(std::string_view(program), konec);
+            }
+            for (const std::string& radek : vsechny) radky.Radek(radek);
+            EXPECT_EQ(okna.Pocty().Radku, radky.Pocty().Radku);
+            EXPECT_EQ(okna.Pocty().Bloku, radky.Pocty().Bloku);
+            const TVysledekOdkazu a = okna.Dokoncit(), b = radky.Dokoncit();
+            EXPECT_EQ(Popsat(a), Popsat(b));
+            EXPECT_EQ(a.Upravy, b.Upravy);
+            EXPECT_EQ(a.PocetNectenych, b.PocetNectenych);
+            EXPECT_EQ(a.TextyNectenych, b.TextyNectenych);
+            // None is lost: the window's path finds every word the line's does.
+            EXPECT_EQ(a.Nalezenych + a.PocetNectenych, b.Nalezenych + b.PocetNectenych);
+            EXPECT_GT(a.Nalezenych + a.PocetNectenych, 0u);
+        }
 }
 
 TEST(Odkazy, KurzorUprav) {
@@ -836,6 +961,8 @@ TRadkyUtf8 NahodnyProgram(TNahoda& r, const TZnakyOdkazu& z) {
     for (std::size_t i = 0; i < n; ++i) {
         if (r.Kdyz(5)) {
             radky.push_back(r.Kdyz(30) ? "  %" : "%");
+            // A program number after it, which a main block character would read as a block.
+            if (r.Kdyz(40)) radky.push_back(":" + std::to_string(1000 + r.Do(4)) + (r.Kdyz(30) ? " (P)" : ""));
             continue;
         }
         if (r.Kdyz(4)) {
@@ -850,7 +977,7 @@ TRadkyUtf8 NahodnyProgram(TNahoda& r, const TZnakyOdkazu& z) {
             s += cislo() + " ";
         }
         const std::string t = cislo();
-        switch (r.Do(19)) {
+        switch (r.Do(22)) {
             case 0: s += "GOTO " + t; break;
             case 1: s += "IF [#1 GT 2] GOTO" + t; break;
             case 2: s += znaky ? "GOTO " + std::string(z.VedlejsiZnak) + t : "GOTO " + t; break;
@@ -868,6 +995,9 @@ TRadkyUtf8 NahodnyProgram(TNahoda& r, const TZnakyOdkazu& z) {
             case 14: s += "G75 P" + t + " Q" + cislo(); break;
             case 15: s += "M30"; break;
             case 16: s += "G65 P" + std::to_string(1000 + r.Do(4)) + " A1."; break;
+            // A program's end behind other words; Haas Type II roughing, whose R is no coordinate.
+            case 17: s += r.Kdyz(50) ? "G28 U0. W0. M30" : "/M30"; break;
+            case 18: s += "G71 P" + t + " Q" + cislo() + " U0.02 W0.005 D0.1 F0.012 R1"; break;
             default: s += "G01 X" + t + ". Y-" + cislo(); break;
         }
         radky.push_back(std::move(s));
@@ -891,10 +1021,22 @@ TDruhyOdkazu NahodneDruhy(TNahoda& r) {
 TEST(Odkazy, NahodneProgramy) {
     TNahoda r(0x4F444B415A59ull);
     const TZnakyOdkazu typy[] = {Iso, Sinumerik, Cislice, TZnakyOdkazu{"", "N", "%", "("}};
-    std::size_t vyresenych = 0, aktualizovanych = 0, nejednoznacnych = 0, vyberu = 0, navratu = 0, zmenenych = 0;
-    for (int pokus = 0; pokus < 800; ++pokus) {
+    // Files a user just opens: the type their extension gives in the shipped list.
+    const char* soubory[] = {"p.nc", "P.NC", "p.nc", "p.mpf", "p.spf", "p.ngc", "p.tap", "p.txt"};
+    std::size_t vyresenych = 0, aktualizovanych = 0, nejednoznacnych = 0, vyberu = 0, navratu = 0, zmenenych = 0,
+                podlePripony = 0;
+    for (int pokus = 0; pokus < 1000; ++pokus) {
         TZnakyOdkazu z = typy[r.Do(4)];
         z.Druhy = NahodneDruhy(r);
+        TDodanyTyp dodany;  // holds the markers z views
+        if (r.Kdyz(35)) {
+            const char* soubor = soubory[r.Do(std::size(soubory))];
+            const std::optional<std::size_t> t = ZvolitTypSouboru(DodaneTypy(), soubor);
+            ASSERT_TRUE(t.has_value()) << soubor;
+            dodany = DodanyTyp(DodaneTypy()[*t].Nazev);
+            z = dodany.Znaky();
+            podlePripony += z.Druhy.Ma(TRodinaOdkazu::CyklyA);
+        }
         const TRadkyUtf8 radky = NahodnyProgram(r, z);
         TCislovaniOdkazu c;
         c.PrvniBlok = 1 + r.Do(30);
@@ -970,8 +1112,7 @@ TEST(Odkazy, NahodneProgramy) {
             // The references kept: the report tells what the renumbered text reaches.
             const TVysledekOdkazu bez = PrecislovatOdkazy(Pohledy(radky), z, c, std::nullopt, false);
             TRadky prace = Utf16(radky);
-            TCNCFile().PrecislovatBloky(prace, c.PrvniBlok, c.Prirustek, c.MaximalniBlok, ZUtf8(z.Zacatek),
-                                        ZUtf8(z.HlavniZnak), ZUtf8(z.VedlejsiZnak), c.CislovatOdZacatku);
+            PrecislovatRadky(prace, z, c);
             OveritProtiVysledku(bez, NajitOdkazy(Pohledy(Utf8(prace)), z));
             ASSERT_EQ(bez.Odkazy.size(), pred.Odkazy.size());
         }
@@ -1003,6 +1144,7 @@ TEST(Odkazy, NahodneProgramy) {
     EXPECT_GT(vyberu, 250u);
     EXPECT_GT(navratu, 150u);
     EXPECT_GT(zmenenych, 150u);
+    EXPECT_GT(podlePripony, 150u);
 }
 
 // ---------------------------------------------------------------- real-shaped programs

@@ -94,9 +94,48 @@ inline bool JeBlokovyRadek(std::u16string_view r, std::u16string_view hlavni, st
     return !r.empty() && JeCislice(r.front());
 }
 
+// A program number on a trimmed line: "O" or ":" and a digit, where that
+// character is no block character; where it is one, with nothing but blanks
+// and a comment after its digits, on the line after a start line.
+inline bool CisloProgramu(std::u16string_view s, std::u16string_view hlavni, std::u16string_view vedlejsi,
+                          std::u16string_view komentar, bool poZacatku) {
+    if (s.size() < 2 || (s[0] != u'O' && s[0] != u':') || !JeCislice(s[1])) return false;
+    if (hlavni != s.substr(0, 1) && vedlejsi != s.substr(0, 1)) return true;
+    if (!poZacatku) return false;
+    std::size_t k = 1;
+    while (k < s.size() && JeCislice(s[k])) ++k;
+    k += DelkaOdsazeni(s.substr(k));
+    return k == s.size() || (!komentar.empty() && ZacinaNa(s.substr(k), komentar));
+}
+
+// A start line for the program number after it: the trimmed line begins
+// with the start marker, itself or behind its block number (front units).
+inline bool ZacatekProCislo(std::u16string_view s, std::u16string_view zacatek, std::size_t front) {
+    if (zacatek.empty()) return false;
+    s.remove_prefix(front);
+    return ZacinaNa(s.substr(DelkaOdsazeni(s)), zacatek);
+}
+
 inline std::int32_t PocetBloku(const TRadky& radky, std::u16string_view hlavni, std::u16string_view vedlejsi) {
     std::int32_t n = 0;
     for (const auto& r : radky) n += JeBlokovyRadek(r, hlavni, vedlejsi);
+    return n;
+}
+
+// The count with the program numbers after start lines left out.
+inline std::int32_t PocetBloku(const TRadky& radky, std::u16string_view hlavni, std::u16string_view vedlejsi,
+                               std::u16string_view zacatek, std::u16string_view komentar) {
+    std::int32_t n = 0;
+    bool poZacatku = false;
+    for (const auto& r : radky) {
+        std::u16string_view s(r);
+        s.remove_prefix(DelkaOdsazeni(s));
+        const bool blok = JeBlokovyRadek(r, hlavni, vedlejsi) && !CisloProgramu(s, hlavni, vedlejsi, komentar, poZacatku);
+        n += blok;
+        TRozbor b;
+        std::size_t skok = 0;
+        poZacatku = ZacatekProCislo(s, zacatek, blok && JeBlokovy(s, hlavni, vedlejsi, b, skok) ? skok + b.delka : 0);
+    }
     return n;
 }
 
@@ -110,18 +149,24 @@ struct TKonec {
 inline std::uint8_t ZavestBloky(TRadky& radky, std::u16string_view zacatek, std::u16string_view konec,
                                 std::u16string_view komentar, std::uint32_t prvni, std::uint32_t prirustek,
                                 std::uint32_t maximum, bool blokZacatek, bool blokKonec, bool blokKomentar,
-                                std::u16string_view vedlejsi, bool odZacatku, TPrubeh& prubeh) {
+                                std::u16string_view vedlejsi, bool odZacatku, TPrubeh& prubeh,
+                                std::u16string_view hlavni = {}) {
     TKonec k(prubeh);
     const std::size_t n = radky.size();
     std::uint32_t cislo = prvni;
     std::uint8_t procenta = 0;
+    bool poZacatku = false;
     for (std::size_t i = 0; i < n; ++i) {
         std::u16string& s = radky[i];
         s.erase(0, DelkaOdsazeni(s));
         bool cislovat, bezny = false;
+        const bool cisloProgramu = CisloProgramu(s, hlavni, vedlejsi, komentar, poZacatku);
+        poZacatku = ZacatekProCislo(s, zacatek, 0);
         if (!zacatek.empty() && ZacinaNa(s, zacatek)) {
             cislo = prvni;
             cislovat = blokZacatek;
+        } else if (cisloProgramu) {
+            cislovat = false;
         } else if (!konec.empty() && ZacinaNa(s, konec)) {
             cislovat = blokKonec;
         } else if (!komentar.empty() && ZacinaNa(s, komentar)) {
@@ -149,18 +194,23 @@ inline std::uint8_t ZavestBloky(TRadky& radky, std::u16string_view zacatek, std:
 
 inline std::uint8_t PrecislovatBloky(TRadky& radky, std::uint32_t prvni, std::uint32_t prirustek,
                                      std::uint32_t maximum, std::u16string_view zacatek, std::u16string_view hlavni,
-                                     std::u16string_view vedlejsi, bool odZacatku, TPrubeh& prubeh) {
+                                     std::u16string_view vedlejsi, bool odZacatku, TPrubeh& prubeh,
+                                     std::u16string_view komentar = {}) {
     TKonec k(prubeh);
     const std::size_t n = radky.size();
     std::uint32_t cislo = prvni;
     std::uint8_t procenta = 0;
+    bool poZacatku = false;
     for (std::size_t i = 0; i < n; ++i) {
         std::u16string& s = radky[i];
         s.erase(0, DelkaOdsazeni(s));
         if (!zacatek.empty() && ZacinaNa(s, zacatek)) cislo = prvni;
         TRozbor b;
         std::size_t skok = 0;
-        if (JeBlokovy(s, hlavni, vedlejsi, b, skok)) {
+        const bool blokovy =
+            JeBlokovy(s, hlavni, vedlejsi, b, skok) && !CisloProgramu(s, hlavni, vedlejsi, komentar, poZacatku);
+        poZacatku = ZacatekProCislo(s, zacatek, blokovy ? skok + b.delka : 0);
+        if (blokovy) {
             if (b.cislic > 0) {
                 s.replace(skok, b.delka, Cislo(b.hlavni ? hlavni : vedlejsi, cislo, false));
                 cislo = TCNCFile::DalsiCislo(cislo, prvni, prirustek, maximum, odZacatku);
@@ -175,10 +225,12 @@ inline std::uint8_t PrecislovatBloky(TRadky& radky, std::uint32_t prvni, std::ui
 }
 
 inline std::uint8_t OdstranitBloky(TRadky& radky, std::u16string_view hlavni, std::u16string_view vedlejsi,
-                                   TPrubeh& prubeh) {
+                                   TPrubeh& prubeh, std::u16string_view zacatek = {},
+                                   std::u16string_view komentar = {}) {
     TKonec k(prubeh);
     const std::size_t n = radky.size();
     std::uint8_t procenta = 0;
+    bool poZacatku = false;
     for (std::size_t i = 0; i < n; ++i) {
         std::u16string& s = radky[i];
         const std::size_t odsazeni = DelkaOdsazeni(s);
@@ -186,7 +238,10 @@ inline std::uint8_t OdstranitBloky(TRadky& radky, std::u16string_view hlavni, st
         orezany.remove_prefix(odsazeni);
         TRozbor b;
         std::size_t skok = 0;
-        if (JeBlokovy(orezany, hlavni, vedlejsi, b, skok)) s.erase(odsazeni + skok, b.delka);
+        const bool blokovy = JeBlokovy(orezany, hlavni, vedlejsi, b, skok) &&
+                             !CisloProgramu(orezany, hlavni, vedlejsi, komentar, poZacatku);
+        poZacatku = ZacatekProCislo(orezany, zacatek, blokovy ? skok + b.delka : 0);
+        if (blokovy) s.erase(odsazeni + skok, b.delka);
         s.erase(0, odsazeni);
         procenta = cnc::Procenta(i, n);
         prubeh.ObslouzitUdalosti(i + 1, n);

@@ -164,6 +164,29 @@ TEST_P(SeznamTypu, SeznamPodKlicemKteryChybi) {
     EXPECT_EQ(radky, std::vector<std::u16string>{u"z"});
 }
 
+// A list stored by an earlier version (no version beside it): the mill it
+// never changed gains the lathe profile when it is read, the user's rows stay;
+// once this version has saved the list, the user's own choice stays too.
+TEST_P(SeznamTypu, SeznamStarsiVerze) {
+    const std::u16string staraFreza = u"ISO frézování\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P\t";
+    const std::u16string vlastni = u"Soustruh\t.lat\t:\tN\t%\tM30\t(\tGOTO\t";
+    {
+        auto r = uloziste.Otevrit();
+        ZapsatSeznam(*r, klic, {vlastni, staraFreza});
+    }
+    const auto cteni = [&] { return NacistTypySouboru(*uloziste.Otevrit(), false, ftd, klic).Typy; };
+    std::vector<TTypSouboru> typy = cteni();
+    ASSERT_EQ(typy.size(), 2u);
+    EXPECT_EQ(typy[0], *RozdelitRadek(vlastni));
+    EXPECT_TRUE(DruhyOdkazuTypu(typy[1]).Ma(TRodinaOdkazu::CyklyA));
+    // Saved by this version, a mill the user set back to no profile keeps it.
+    typy[1].DruhyOdkazu = *RozdelitRadek(staraFreza)->DruhyOdkazu;
+    UlozitTypySouboru(*uloziste.Otevrit(), typy, klic);
+    EXPECT_EQ(cteni(), typy);
+    auto r = uloziste.Otevrit();
+    EXPECT_EQ(Hodnoty(*r, klic).size(), 2u);  // the list's key holds its lines alone
+}
+
 INSTANTIATE_TEST_SUITE_P(Uloziste, SeznamTypu, ::testing::ValuesIn(DruhyUloziste()),
                          [](const auto& info) { return std::string(NazevDruhu(info.param)); });
 

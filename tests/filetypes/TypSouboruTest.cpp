@@ -165,23 +165,45 @@ TEST(SouborTypu, DodavanySeznam) {
     EXPECT_TRUE(strednik);
     EXPECT_TRUE(cislice);
 
-    // Every shipped type names the references its control reads: none reads
-    // a family that its dialect writes otherwise.
+    // Every shipped type names the references its control reads; the type a
+    // .nc file gets by default reads a lathe's profile (a mill's cycle calls
+    // hold X, Y or Z and keep their P and Q); no type reads both systems'
+    // profiles (G70 and G71 are inch and metric in system C); Sinumerik reads
+    // jumps only (G71 is metric, L100 P3 calls three times); Heidenhain,
+    // RS-274 and Mach3 jump by labels and names.
     using R = TRodinaOdkazu;
-    const auto druhy = [&](std::u16string_view nazev) -> std::optional<TDruhyOdkazu> {
-        for (const auto& t : typy)
-            if (t.Nazev == nazev) return t.DruhyOdkazu;
-        ADD_FAILURE() << "no type";
-        return std::nullopt;
-    };
-    for (const auto& t : typy) EXPECT_TRUE(t.DruhyOdkazu.has_value());
-    EXPECT_EQ(druhy(u"ISO frézování"), (TDruhyOdkazu{R::Skoky, R::NavratM99, R::VolaniM97}));
-    EXPECT_EQ(druhy(u"ISO soustružení"), TDruhyOdkazu::Dosavadni());
-    EXPECT_EQ(druhy(u"ISO soustružení, G-kódy C"), (TDruhyOdkazu{R::Skoky, R::NavratM99, R::VolaniM97, R::CyklyC}));
-    EXPECT_EQ(druhy(u"Sinumerik hlavní program"), TDruhyOdkazu{R::Skoky});
-    EXPECT_EQ(druhy(u"Sinumerik podprogram"), TDruhyOdkazu{R::Skoky});
-    for (const char16_t* zadne : {u"Heidenhain dialog", u"G-kód RS-274", u"Mach3"})
-        EXPECT_EQ(druhy(zadne), TDruhyOdkazu{}) << DoUtf8(zadne);
+    for (const auto& t : typy) {
+        SCOPED_TRACE(DoUtf8(t.Nazev));
+        ASSERT_TRUE(t.DruhyOdkazu.has_value());
+        EXPECT_FALSE(t.DruhyOdkazu->Ma(R::CyklyA) && t.DruhyOdkazu->Ma(R::CyklyC));
+        if (t.Pripona == u".mpf" || t.Pripona == u".spf") {
+            EXPECT_EQ(t.DruhyOdkazu, TDruhyOdkazu{R::Skoky});
+        }
+        if (t.Pripona == u".h" || t.Pripona == u".ngc" || t.Pripona == u".tap") {
+            EXPECT_EQ(t.DruhyOdkazu, TDruhyOdkazu{});
+        }
+    }
+    const std::optional<std::size_t> nc = ZvolitTypSouboru(typy, "lathe.nc");
+    ASSERT_TRUE(nc.has_value());
+    EXPECT_TRUE(DruhyOdkazuTypu(typy[*nc]).Ma(R::CyklyA));
+}
+
+// A list stored by an earlier version: a shipped type it never changed
+// takes this version's line; a changed or added one stays.
+TEST(SouborTypu, PrevodStarsihoSeznamu) {
+    const auto radek = [](std::u16string_view r) { return *RozdelitRadek(r); };
+    const TTypSouboru staraFreza = radek(u"ISO frézování\t.nc\t:\tN\t%\tM30\t(\tGOTO M99P M97P\t");
+    TTypSouboru prejmenovana = staraFreza;
+    prejmenovana.Nazev = u"Moje fréza";
+    const TTypSouboru vlastni = radek(u"Haas\t.nc\tN\tN\t%\tM30\t(\tGOTO M97P\t");
+    std::vector<TTypSouboru> typy = {vlastni, staraFreza, prejmenovana};
+    PrevestDodaneTypy(typy);
+    // This version's mill, as files.ftd ships it.
+    const std::vector<TTypSouboru> dodane = NacistSouborTypu(TARVIK_FILES_FTD);
+    const auto freza = std::find_if(dodane.begin(), dodane.end(), [](const TTypSouboru& t) { return t.Nazev == u"ISO frézování"; });
+    ASSERT_NE(freza, dodane.end());
+    EXPECT_EQ(typy, (std::vector<TTypSouboru>{vlastni, *freza, prejmenovana}));
+    EXPECT_TRUE(DruhyOdkazuTypu(typy[1]).Ma(TRodinaOdkazu::CyklyA));
 }
 
 TEST(SouborTypu, PodlePripony) {

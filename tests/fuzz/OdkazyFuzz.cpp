@@ -13,10 +13,13 @@
 // that resolved before resolves to the same line, unless the report says its
 // target's number now stands on more blocks, while every other reference
 // reads as before, and reaches what the report says it reaches now. A
-// renumber that keeps the references reports what its text reaches.
+// renumber that keeps the references reports what its text reaches. The
+// words the type does not read, and the guess of the type, come out the same
+// line by line and in pieces.
 #include "Fuzz.h"
 
 #include "engine/CNCEdit.h"
+#include "engine/OdhadTypu.h"
 #include "engine/Odkazy.h"
 
 #include <algorithm>
@@ -132,6 +135,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         OVERIT(w.Upravy == v.Upravy);
         OVERIT(w.PocetNevyresenych() == v.PocetNevyresenych());
         OVERIT(w.Odkazy.size() == w.PocetNevyresenych());
+        // The words the type does not read, alike.
+        OVERIT(w.PocetNectenych == v.PocetNectenych && w.TextyNectenych == v.TextyNectenych);
+    }
+
+    // The guess of the type, line by line as in one piece; its evidence the program's own lines.
+    {
+        const TOdhadTypu odhad = OdhadnoutTyp(text);
+        TOdhadovacTypu poRadcich;
+        for (const std::string_view r : pred.radky) poRadcich.Radek(r);
+        const TOdhadTypu o = poRadcich.Dokoncit();
+        OVERIT(o.Nareci == odhad.Nareci && o.Dukazy == odhad.Dukazy);
+        OVERIT(odhad.Dukazy.size() <= 3);
+        for (const TDukazOdhadu& d : odhad.Dukazy) OVERIT(d.Radek < n && d.Text.size() <= 63);
     }
 
     // The renumbering as the window writes it: the text before the selection
@@ -160,6 +176,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const std::string_view kus = std::string_view(text).substr(od, po - od);
             cnc::TPruchod<char> pruchod(z, cnc::Spocitat(kus, z.HlavniZnak, z.VedlejsiZnak).Radku, vystup,
                                         TPrubeh::Zadny(), vyber.has_value());
+            // A program number first in the selection, after a start line, stays as the command keeps it.
+            pruchod.PoZacatku(vyber && vyber->Od > 0 && pravidla.ZacatekProCislo(pred.radky[vyber->Od - 1]));
             pruchod.PsatZbytky(&zbytky);
             pruchod.Pridat(kus);
         }
@@ -198,6 +216,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // followed by the rest of the old line with the edits.
     TKurzorUprav upravy(v.Upravy);
     bool stejnaStavba = true;
+    bool poZacatkuPred = false, poZacatkuPo = false;
     for (std::size_t i = 0; i < n; ++i) {
         const std::string_view r = pred.radky[i], s = poRadky.radky[i];
         const bool prepsany = !vyber || (i >= vyber->Od && i < vyber->Po);
@@ -219,8 +238,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // or their blocks change, not only their numbers.
         const TPravidlaBloku::TBlok x = pravidla.Rozebrat(r), y = pravidla.Rozebrat(s);
         stejnaStavba = stejnaStavba && pravidla.JeZacatek(r) == pravidla.JeZacatek(s) &&
-                       pravidla.CisloProgramu(r) == pravidla.CisloProgramu(s) &&
+                       pravidla.CisloProgramu(r, poZacatkuPred) == pravidla.CisloProgramu(s, poZacatkuPo) &&
                        (x.Blokovy && x.Cislic > 0) == (y.Blokovy && y.Cislic > 0);
+        poZacatkuPred = pravidla.ZacatekProCislo(r);
+        poZacatkuPo = pravidla.ZacatekProCislo(s);
     }
     if (!stejnaStavba) return 0;
 

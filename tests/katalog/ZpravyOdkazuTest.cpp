@@ -93,7 +93,17 @@ TEST(ZpravyOdkazu, ZmenyCilu) {
          u"Řádek 3 (M99 P1): vrací se do volajícího programu, který v souboru není."},
     };
     for (const auto& p : pripady) EXPECT_EQ(ZpravaOdkazu(p.vysledek, p.po), p.zprava) << p.nazev;
-    EXPECT_EQ(NazevRodiny(TRodinaOdkazu::CyklyC), u"Profil cyklů soustružení G72 až G75 (P, Q), G-kódy C");
+    // Every family of the list names its own entry of the catalogue.
+    for (const TPopisRodiny& r : RodinyOdkazu) {
+        const TPolozkaKatalogu* p = PolozkaKatalogu(r.KlicNazvu);
+        ASSERT_NE(p, nullptr) << r.KlicNazvu;
+        EXPECT_EQ(NazevRodiny(r.Rodina), *p->Text);
+        for (const TPopisRodiny& jina : RodinyOdkazu) {
+            if (jina.Rodina != r.Rodina) {
+                EXPECT_NE(jina.KlicNazvu, r.KlicNazvu);
+            }
+        }
+    }
 }
 
 TEST(ZpravyOdkazu, Vypis) {

@@ -537,14 +537,14 @@ TEST_F(Dialogy, EditorDruhuOdkazu) {
         {"a box checked: the type's own, whatever the extension then", "C\t.nc\t:\tN\t%\tM30\t(\t\r\n", dosavadni,
          false,
          [] {
-             Klepnout(Editor().chkOdkazyCyklyC);
+             Klepnout(TypSouboruForm->Rodina(R::CyklyC));
              EXPECT_TRUE(Editor().btnVychoziOdkazy->isEnabled());
              Editor().edtPripona->selectAll();
              Psat(Editor().edtPripona, "ngc");
          },
          TDruhyOdkazu(dosavadni).Pridat(R::CyklyC), TDruhyOdkazu(dosavadni).Pridat(R::CyklyC)},
         {"the only box cleared: none of its own", "D\t.mpf\t:\tN\t%\tM30\t;\t\r\n", {R::Skoky}, false,
-         [] { Klepnout(Editor().chkOdkazySkoky); }, {}, TDruhyOdkazu{}},
+         [] { Klepnout(TypSouboruForm->Rodina(R::Skoky)); }, {}, TDruhyOdkazu{}},
         {"its own, and the default given back", "E\t.nc\t:\tN\t%\tM30\t(\tM97P\t\r\n", {R::VolaniM97}, true,
          [] {
              Klepnout(Editor().btnVychoziOdkazy);
@@ -557,14 +557,14 @@ TEST_F(Dialogy, EditorDruhuOdkazu) {
     for (const Pripad& p : pripady) soubor += p.radek;
     Spustit(soubor);
     const auto zaskrtnute = [] {
-        const std::array<QCheckBox*, PocetRodinOdkazu> boxy = {Editor().chkOdkazySkoky, Editor().chkOdkazyM99,
-                                                              Editor().chkOdkazyM97, Editor().chkOdkazyCyklyA,
-                                                              Editor().chkOdkazyCyklyC};
+        // A box for each family of the list, named after it, with its name in the catalogue's language.
         TDruhyOdkazu d;
-        for (std::size_t i = 0; i < boxy.size(); ++i) {
-            // The names in the catalogue's language.
-            EXPECT_EQ(boxy[i]->text().toStdU16String(), NazevRodiny(static_cast<R>(i)));
-            if (boxy[i]->isChecked()) d.Pridat(static_cast<R>(i));
+        for (const TPopisRodiny& r : RodinyOdkazu) {
+            QCheckBox* box = TypSouboruForm->Rodina(r.Rodina);
+            EXPECT_EQ(box->objectName(), QStringLiteral("chkOdkazy") + QString::fromLatin1(r.Identifikator.data(),
+                                                                                           qsizetype(r.Identifikator.size())));
+            EXPECT_EQ(box->text().toStdU16String(), NazevRodiny(r.Rodina));
+            if (box->isChecked()) d.Pridat(r.Rodina);
         }
         return d;
     };
@@ -641,11 +641,11 @@ TEST_F(Dialogy, ZvyrazneniPoliAPoradiTabulatoru) {
         // The first control in tab order has the focus; Tab walks the edits
         // and the families ("Výchozí" is disabled while the type has none of its own).
         EXPECT_EQ(d.focusWidget(), Editor().btnOK);
-        const std::vector<QWidget*> ocekavano{
-            Editor().btnStorno,      Editor().edtNazev,       Editor().edtPripona,      Editor().edtHlavniZnak,
-            Editor().edtVedlejsiZnak, Editor().edtZacatek,    Editor().edtKonec,        Editor().edtKomentar,
-            Editor().chkOdkazySkoky, Editor().chkOdkazyM99,   Editor().chkOdkazyM97,    Editor().chkOdkazyCyklyA,
-            Editor().chkOdkazyCyklyC, Editor().btnOK};
+        std::vector<QWidget*> ocekavano{Editor().btnStorno,      Editor().edtNazev,   Editor().edtPripona,
+                                        Editor().edtHlavniZnak,  Editor().edtVedlejsiZnak, Editor().edtZacatek,
+                                        Editor().edtKonec,       Editor().edtKomentar};
+        for (const TPopisRodiny& r : RodinyOdkazu) ocekavano.push_back(TypSouboruForm->Rodina(r.Rodina));
+        ocekavano.push_back(Editor().btnOK);
         std::vector<QWidget*> poradi;
         for (std::size_t i = 0; i < ocekavano.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -830,7 +830,8 @@ TEST_F(Dialogy, OknaPodleNavrhu) {
           "edtNazev", "edtPripona", "edtHlavniZnak", "edtVedlejsiZnak", "edtZacatek", "edtKonec", "edtKomentar",
           "sbtHlavniZnak", "sbtVedlejsiZnak", "sbtKomentar", "gbxOdkazy", "btnVychoziOdkazy", "btnOK", "btnStorno"},
          {"lblVybranyHlavniZnak", "lblVybranyVedlejsiZnak", "lblVybranyZnakKomentare", "lblOddelovacPripony",
-          "Bevel1", "chkOdkazySkoky", "chkOdkazyM99", "chkOdkazyM97", "chkOdkazyCyklyA", "chkOdkazyCyklyC"}},
+          "Bevel1", "chkOdkazySkoky", "chkOdkazyNavratM99", "chkOdkazyVolaniM97", "chkOdkazyCyklyA",
+          "chkOdkazyCyklyC"}},
         {ASCIIForm, {172, 224}, true, Tabulka().btnOK, {"livASCII", "btnOK", "btnStorno"}, {}},
     };
     for (const Okno& o : okna) {

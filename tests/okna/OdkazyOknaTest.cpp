@@ -14,6 +14,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QMessageBox>
 
 #include <gtest/gtest.h>
@@ -342,8 +343,30 @@ TEST_F(OdkazyOkna, DruhyOdkazuTypu) {
     Otevrit("N1 GOTO 2\r\nN2 X\r\n");
     HlavniForm->aPrecislovatExecute();
     EXPECT_EQ(Text(), "N5 GOTO 2\r\nN10 X\r\n");
-    EXPECT_TRUE(scenar.Zpravy.empty());
     EXPECT_EQ(HlavniForm->AktivniTypSouboru().DruhyOdkazu, TDruhyOdkazu{});
+    // The jump the type does not read stays, and is told with its line.
+    const QString nectena = "Slova, která typ souboru nečte jako odkazy na čísla bloků, ač je tak čte jiný řídicí systém";
+    ASSERT_EQ(scenar.Zpravy.size(), 1u);
+    EXPECT_EQ(scenar.Zpravy[0].Ikona, QMessageBox::Warning);
+    EXPECT_EQ(scenar.Zpravy[0].Text, nectena + ": 1.\rŘádek 1 (GOTO 2): Skoky GOTO, GOTOF, GOTOB, GOTOC.\r"
+                                               "Zůstala, jak byla; čte-li je řídicí systém, zvolte typ souboru, "
+                                               "který je čte.");
+
+    // A lathe program: the status bar names the type its words point to,
+    // with the lines in its tip, and the report names it too.
+    Otevrit(Soustruh);
+    const QLabel* odhad = HlavniForm->findChild<QLabel*>(QStringLiteral("StatusBar1Odhad"));
+    ASSERT_NE(odhad, nullptr);
+    EXPECT_TRUE(odhad->isVisibleTo(HlavniForm));
+    EXPECT_EQ(odhad->text(), "Odhad: ISO soustružení");
+    EXPECT_TRUE(odhad->toolTip().contains("Řádek 11: N80 G71 P90 Q170 U0.4 W0.1 F0.25")) << qPrintable(odhad->toolTip());
+    HlavniForm->aPrecislovatExecute();
+    ASSERT_EQ(scenar.Zpravy.size(), 1u);
+    EXPECT_TRUE(scenar.Zpravy[0].Text.startsWith(nectena + ": 4.\rŘádek 11 (G71 P90, G71 Q170)"));
+    EXPECT_TRUE(scenar.Zpravy[0].Text.endsWith("Slova programu odpovídají typu souboru \"ISO soustružení\"."));
+    // A program with nothing to go by shows no guess.
+    Otevrit("N1 G0 X0\r\n");
+    EXPECT_FALSE(odhad->isVisibleTo(HlavniForm));
 }
 
 // The switch is on at the first start, and what the user left it at comes

@@ -5,7 +5,12 @@
 #include "katalog/convar.h"
 #include "platform/Kodovani.h"
 
+#include "../support/RadkyTextu.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -190,15 +195,29 @@ TEST(Prikaz, HlaseniOdkazu) {
          u"Odkazy, které nyní vedou na nově očíslované bloky: 1.\r"
          u"Řádek 2 (M99 P10): vede na nově očíslovaný blok na řádku 1.",
          {1}},
-        // A type whose control reads no references: nothing found, nothing said.
+        // A type whose control reads no references: the jumps stay, and are told once.
         {"a type without families", TPrikazProgramu::Precislovat, SDruhy(TDruhyOdkazu{}), true, 10, 10, skoky,
-         "%\r\nN10 GOTO 3\r\nN20 X\r\nN30 GOTO 7\r\nM30\r\n", std::nullopt, u"", {}},
-        {"RS-274 by its extension: none", TPrikazProgramu::Precislovat, SDruhy(std::nullopt, u".ngc"), true, 10, 10,
-         "N1 G71 P1 Q2\r\nN2 X\r\n", "N10 G71 P1 Q2\r\nN20 X\r\n", std::nullopt, u"", {}},
-        // Jumps only: M99 P is a word like any other, the jump follows.
+         "%\r\nN10 GOTO 3\r\nN20 X\r\nN30 GOTO 7\r\nM30\r\n", TDruhHlaseni::Varovani,
+         u"Slova, která typ souboru nečte jako odkazy na čísla bloků, ač je tak čte jiný řídicí systém: 2.\r"
+         u"Řádek 2 (GOTO 3): Skoky GOTO, GOTOF, GOTOB, GOTOC.\rŘádek 4 (GOTO 7): Skoky GOTO, GOTOF, GOTOB, GOTOC.\r"
+         u"Zůstala, jak byla; čte-li je řídicí systém, zvolte typ souboru, který je čte.",
+         {1, 3}},
+        {"RS-274 by its extension: none, but a Fanuc profile is told", TPrikazProgramu::Precislovat,
+         SDruhy(std::nullopt, u".ngc"), true, 10, 10, "N1 G71 P1 Q2\r\nN2 X\r\n", "N10 G71 P1 Q2\r\nN20 X\r\n",
+         TDruhHlaseni::Varovani,
+         u"Slova, která typ souboru nečte jako odkazy na čísla bloků, ač je tak čte jiný řídicí systém: 2.\r"
+         u"Řádek 1 (G71 P1, G71 Q2): Profil cyklů soustružení G70 až G73 (P, Q), G-kódy A a B.\r"
+         u"Zůstala, jak byla; čte-li je řídicí systém, zvolte typ souboru, který je čte.\r"
+         u"Slova programu odpovídají typu souboru \"ISO soustružení\".",
+         {0}},
+        // Jumps only: the jump follows; M99 P is left as it is, and told.
         {"jumps only", TPrikazProgramu::Precislovat, SDruhy(TDruhyOdkazu{R::Skoky}), true, 10, 10,
-         "N1 M99 P2\r\nN2 GOTO 1\r\nM30\r\n", "N10 M99 P2\r\nN20 GOTO 10\r\nM30\r\n",
-         TDruhHlaseni::Informace, u"Aktualizováno odkazů na čísla bloků: 1.", {}},
+         "N1 M99 P2\r\nN2 GOTO 1\r\nM30\r\n", "N10 M99 P2\r\nN20 GOTO 10\r\nM30\r\n", TDruhHlaseni::Varovani,
+         u"Aktualizováno odkazů na čísla bloků: 1.\r"
+         u"Slova, která typ souboru nečte jako odkazy na čísla bloků, ač je tak čte jiný řídicí systém: 1.\r"
+         u"Řádek 1 (M99 P2): Návrat na blok M99 P.\r"
+         u"Zůstala, jak byla; čte-li je řídicí systém, zvolte typ souboru, který je čte.",
+         {0}},
         // A lathe of G-code system C: G72 is its profile, G71 is metric.
         {"lathe, system C", TPrikazProgramu::Precislovat, SDruhy(TDruhyOdkazu{R::CyklyC}), true, 10, 10,
          "N1 G71\r\nN2 G72 P3 Q4\r\nN3 X1\r\nN4 Z1\r\n", "N10 G71\r\nN20 G72 P30 Q40\r\nN30 X1\r\nN40 Z1\r\n",
@@ -226,6 +245,142 @@ TEST(Prikaz, HlaseniOdkazu) {
         EXPECT_EQ(h->Titulek, *p.druh == TDruhHlaseni::Varovani ? rsVAROVANI : rsINFORMACE);
         EXPECT_EQ(h->Text, p.zprava);
         EXPECT_EQ(JmenovaneRadky(*h), p.radky);
+    }
+}
+
+// Right by default: shop programs renumbered with the type their file's
+// extension gives in the shipped list, and with the type a careful user
+// picks. Every reference reaches the same block (line) before and after;
+// where the type does not read a word that another control would, the
+// report says so and names the type the words point to.
+TEST(Prikaz, SpravneVychozi) {
+    const std::vector<TTypSouboru> dodane = NacistSouborTypu(TARVIK_FILES_FTD);
+    const auto typ = [&](std::u16string_view nazev) {
+        const auto t = std::find_if(dodane.begin(), dodane.end(), [&](const TTypSouboru& x) { return x.Nazev == nazev; });
+        EXPECT_NE(t, dodane.end()) << DoUtf8(nazev);
+        return t == dodane.end() ? TTypSouboru{} : *t;
+    };
+    struct Pripad {
+        const char* nazev;
+        const char* soubor;    // its extension gives the default type
+        const char16_t* typ;   // the type a careful user picks
+        std::string program;
+        std::vector<std::pair<std::size_t, std::size_t>> cile;  // reference line -> target line, from 0
+        std::vector<std::pair<std::size_t, std::string>> radky;  // lines of the result (from 100 by 100)
+        const char16_t* odhad = nullptr;  // the default type does not read some words: the type they point to
+    };
+    const std::string soustruh =
+        "%\r\nO1000\r\nN10 G50 S2000\r\nN20 G0 X50 Z2\r\nN30 G71 U2 R0.5\r\nN40 G71 P50 Q80 U0.4 W0.1 F0.3\r\n"
+        "N50 G0 X20\r\nN60 G1 Z-20\r\nN70 X30\r\nN80 X52\r\nN90 G70 P50 Q80\r\nN100 M30\r\n%\r\n";
+    const Pripad pripady[] = {
+        // 1. A lathe saved as .nc keeps its profile.
+        {"the most common lathe file", "lathe.nc", u"ISO soustružení", soustruh,
+         {{5, 6}, {5, 9}, {10, 6}, {10, 9}},
+         {{5, "N400 G71 P500 Q800 U0.4 W0.1 F0.3"}, {10, "N900 G70 P500 Q800"}}},
+        // ... while a mill's peck drilling keeps its Q.
+        {"a mill's peck drilling", "mill.nc", u"ISO frézování",
+         "%\r\nO1001\r\nN10 G90 G17 G54\r\nN20 T3 M06\r\nN30 G43 H03 Z50.\r\nN40 G98 G73 X20. Y15. Z-30. R2. Q50 F250\r\n"
+         "N50 X40.\r\nN60 G80 M30\r\n%\r\n",
+         {}, {{5, "N400 G98 G73 X20. Y15. Z-30. R2. Q50 F250"}}},
+        // 2. Haas Type II roughing: R1 is no coordinate.
+        {"Haas Type II roughing", "haas.nc", u"ISO soustružení",
+         "%\r\nO01004\r\nN1 T101\r\nN2 G50 S2000\r\nN3 G71 P50 Q80 U0.02 W0.005 D0.1 F0.012 R1\r\nN50 G00 X0.6\r\n"
+         "N60 G01 Z-1.\r\nN80 X2.\r\nN90 G70 P50 Q80\r\nN100 M30\r\n%\r\n",
+         {{4, 5}, {4, 7}, {8, 5}, {8, 7}}, {{4, "N300 G71 P400 Q600 U0.02 W0.005 D0.1 F0.012 R1"}}},
+        // 4. The end behind other words: the loop stays in the main program.
+        {"a program end behind other words", "loop.nc", u"Fanuc",
+         "%\r\nO2002\r\nN10 G0 X0\r\nN20 G1 X5\r\nN30 M99 P20\r\nN70 G28 U0. W0. M30\r\n%\r\n",
+         {{4, 3}}, {{4, "N300 M99 P200"}, {5, "N400 G28 U0. W0. M30"}}},
+        // 5. Program numbers after the start marker are not renumbered; the
+        // subprogram returns to its caller.
+        {"program numbers", "o100.nc", u"ISO soustružení",
+         "%\r\n:0100\r\nN10 G0 X0\r\nN20 M98 P200\r\nN30 M30\r\n%\r\n:0200 (SUB)\r\nN10 G1 X5\r\nN20 M99 P30\r\n%\r\n",
+         {{8, 4}}, {{1, ":0100"}, {6, ":0200 (SUB)"}, {8, "N200 M99 P300"}}},
+        // 3. A lathe of system C under the system A type: told, and the type it needs named.
+        {"lathe, system C", "c.nc", u"ISO soustružení, G-kódy C",
+         "%\r\nO3001\r\nN10 G71 G40 G99\r\nN20 T0101\r\nN30 G96 S180 M03\r\nN40 G73 P50 Q60 U0.4 W0.1 F0.25\r\n"
+         "N50 G00 X24.\r\nN60 X52.\r\nN70 G72 P50 Q60\r\nN80 G75 P90 Q100 U0.2 F0.2\r\nN90 G01 X30.\r\nN100 X40.\r\n"
+         "N110 M30\r\n%\r\n",
+         {{5, 6}, {5, 7}, {8, 6}, {8, 7}, {9, 10}, {9, 11}},
+         {{9, "N800 G75 P900 Q1000 U0.2 F0.2"}}, u"ISO soustružení, G-kódy C"},
+    };
+    for (const auto& p : pripady) {
+        const std::optional<std::size_t> vychozi = ZvolitTypSouboru(dodane, p.soubor);
+        ASSERT_TRUE(vychozi.has_value()) << p.soubor;
+        for (const TTypSouboru& t : {dodane[*vychozi], typ(p.typ)}) {
+            SCOPED_TRACE(std::string(p.nazev) + ", " + DoUtf8(t.Nazev));
+            const bool cte = !p.odhad || t.Nazev == p.odhad;
+            TPrikazNadTextem prikaz(TZadaniPrikazu{TPrikazProgramu::Precislovat, t, Cislovani(100, 100), false},
+                                    p.program);
+            ASSERT_FALSE(prikaz.Posudek().Odmitnuti);
+            std::string novy;
+            prikaz.Zapsat([&](std::string_view kus) { novy += kus; }, TPrubeh::Zadny());
+            const std::vector<std::string> radky = RadkyTextu(novy);
+            if (cte)
+                for (const auto& [cislo, text] : p.radky) {
+                    ASSERT_LT(cislo, radky.size());
+                    EXPECT_EQ(radky[cislo], text);
+                }
+            // What every reference reaches, before and after.
+            const TUloha uloha(TZadaniPrikazu{TPrikazProgramu::Odkazy, t, {}, false});
+            const auto cile = [&](std::string_view text) {
+                const std::vector<std::string> r = RadkyTextu(text);
+                const std::vector<std::string_view> pohledy(r.begin(), r.end());
+                std::vector<std::pair<std::size_t, std::size_t>> c;
+                for (const TOdkaz& o : NajitOdkazy(pohledy, ZnakyOdkazu(uloha.Zadani(), uloha.DruhyOdkazu())).Odkazy) {
+                    EXPECT_EQ(o.Stav, TStavOdkazu::Vyreseny) << o.Radek;
+                    c.emplace_back(o.Radek, o.CilovyRadek);
+                }
+                return c;
+            };
+            const auto hlaseni = prikaz.HlaseniOdkazu(10);
+            const auto pred = cile(p.program);
+            EXPECT_EQ(cile(novy), pred);
+            if (cte) {
+                EXPECT_EQ(pred, p.cile);
+                EXPECT_TRUE(!hlaseni || hlaseni->Text.find(rsNECTENASLOVA) == std::u16string::npos);
+            } else {
+                // What the type reads keeps its blocks; the rest is left as it was.
+                for (const auto& o : pred) EXPECT_NE(std::find(p.cile.begin(), p.cile.end(), o), p.cile.end());
+                EXPECT_LT(pred.size(), p.cile.size());
+                // Told, with the lines of the words and the type they point to.
+                ASSERT_TRUE(hlaseni.has_value());
+                EXPECT_EQ(hlaseni->Druh, TDruhHlaseni::Varovani);
+                EXPECT_NE(hlaseni->Text.find(rsNECTENASLOVA), std::u16string::npos);
+                EXPECT_NE(hlaseni->Text.find(u"\"" + std::u16string(p.odhad) + u"\""), std::u16string::npos);
+                EXPECT_FALSE(JmenovaneRadky(*hlaseni).empty());
+            }
+
+            // Remove asks before it breaks a reference or a word another
+            // control reads, and a mill's cycle call is neither; forced, it
+            // keeps the program numbers, which introducing then numbers not,
+            // and introducing tells the same words the type does not read.
+            const auto spustit = [&](TPrikazProgramu co, const std::string& text, bool vynutit) {
+                TPrikazNadTextem k(TZadaniPrikazu{co, t, Cislovani(100, 100), vynutit}, text);
+                std::string vysledek;
+                if (!k.Posudek().Odmitnuti)
+                    k.Zapsat([&](std::string_view kus) { vysledek += kus; }, TPrubeh::Zadny());
+                const auto h = k.HlaseniOdkazu(10);
+                return std::tuple(k.Posudek().Odmitnuti.has_value(), vysledek,
+                                  h && h->Text.find(rsNECTENASLOVA) != std::u16string::npos);
+            };
+            EXPECT_EQ(std::get<0>(spustit(TPrikazProgramu::Odstranit, p.program, false)), !p.cile.empty() || !cte);
+            const auto [odmitnuto, bezCisel, nectena] = spustit(TPrikazProgramu::Odstranit, p.program, true);
+            ASSERT_FALSE(odmitnuto);
+            EXPECT_EQ(nectena, !cte);
+            const auto [zOdmitnuto, zavedeny, zNectena] = spustit(TPrikazProgramu::Zavest, bezCisel, false);
+            ASSERT_FALSE(zOdmitnuto);
+            EXPECT_EQ(zNectena, !cte);
+            const std::vector<std::string> puvodni = RadkyTextu(p.program), bez = RadkyTextu(bezCisel),
+                                           zavedene = RadkyTextu(zavedeny);
+            ASSERT_EQ(bez.size(), puvodni.size());
+            ASSERT_EQ(zavedene.size(), puvodni.size());
+            for (std::size_t i = 0; i < puvodni.size(); ++i)
+                if (puvodni[i].starts_with('O') || puvodni[i].starts_with(':')) {
+                    EXPECT_EQ(bez[i], puvodni[i]);
+                    EXPECT_EQ(zavedene[i], puvodni[i]);
+                }
+        }
     }
 }
 
