@@ -482,6 +482,12 @@ bool TPruchod<C>::Zavest(TPohled<C> radek) {
         bezny = true;
     }
     const TPohled<C> znak = z_.VedlejsiZnak.Text;
+    // Right after a start line, ":10" or "O10" alone (or before a comment)
+    // is what the control reads as the program's number: such a line gets
+    // no number of those characters.
+    if (cislovat && poZacatku && znak.size() == 1 && (znak[0] == C(':') || znak[0] == C('O')) &&
+        (s.empty() || (!z_.Komentar.Text.empty() && ZacinaNa(s, z_.Komentar))))
+        cislovat = false;
     C* w = vystup_.Misto(znak.size() + 11 + s.size());
     std::size_t k = 0;
     if (cislovat) {

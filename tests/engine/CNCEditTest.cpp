@@ -160,6 +160,12 @@ TEST(ZavestBloky, Pripady) {
     zacatekIKomentar.zacatek = u"(%";
     zacatekIKomentar.komentar = u"(";
     zacatekIKomentar.blokKomentar = true;
+    TNastaveniZavedeni dvojtecka = vse;
+    dvojtecka.vedlejsi = u":";
+    dvojtecka.blokZacatek = false;
+    TNastaveniZavedeni pismenoO = vse;
+    pismenoO.vedlejsi = u"O";
+    pismenoO.blokZacatek = false;
 
     struct Pripad {
         const char* nazev;
@@ -189,6 +195,11 @@ TEST(ZavestBloky, Pripady) {
         // Existing numbers are not looked for: a second one goes in front.
         {"numbered line", {u"N5 X"}, {}, {u"N10 N5 X"}, 0},
         {"no ordinary line", {u"%", u"(A)", u"M30"}, {}, {u"%", u"(A)", u"M30"}, 0},
+        // ":10" alone after the start line would be the program's number.
+        {"empty line after the start, \":\"", {u"%", u"", u"(A)", u"G1", u""}, dvojtecka,
+         {u"%", u"", u":10 (A)", u":20 G1", u":30 "}, 80},
+        {"comment after the start, \"O\"", {u"%", u"(A)", u"G1"}, pismenoO, {u"%", u"(A)", u"O10 G1"}, 67},
+        {"after the start, \"N\"", {u"%", u""}, vse, {u"N10 %", u"N20 "}, 50},
     };
     for (const auto& p : pripady) {
         TRadky radky = p.vstup;
@@ -370,8 +381,9 @@ TEST(BlokovyRadek, ZnackaPreskoceni) {
     const TCNCFile cnc;
     for (const auto& p : pripady) {
         const std::string nazev(p.radek.begin(), p.radek.end());
-        if (!p.hlavni.empty() && !p.vedlejsi.empty())
+        if (!p.hlavni.empty() && !p.vedlejsi.empty()) {
             EXPECT_EQ(cnc.PocetBloku({p.radek}, p.hlavni, p.vedlejsi), p.blok ? 1 : 0) << nazev;
+        }
         TRadky radky = {p.radek};
         cnc.PrecislovatBloky(radky, 10, 10, 9999, u"%", p.hlavni, p.vedlejsi, true);
         EXPECT_EQ(radky[0], p.precislovany) << nazev;

@@ -94,6 +94,20 @@ bool JenSlovo(std::u16string_view radek, std::u16string_view hlavni, std::u16str
 
 bool JeCislice(char16_t c) { return c >= u'0' && c <= u'9'; }
 
+// A program number (O or : and a digit) keeps its place before the blocks:
+// always where that character is no block character, else only on the line
+// after a start line, alone there or with a comment.
+bool CisloProgramu(std::u16string_view s, std::u16string_view hlavni, std::u16string_view vedlejsi,
+                   std::u16string_view komentar, bool poZacatku) {
+    if (s.size() < 2 || (s[0] != u'O' && s[0] != u':') || !JeCislice(s[1])) return false;
+    if (hlavni != s.substr(0, 1) && vedlejsi != s.substr(0, 1)) return true;
+    if (!poZacatku) return false;
+    std::size_t k = 1;
+    while (k < s.size() && JeCislice(s[k])) ++k;
+    while (k < s.size() && s[k] <= 32) ++k;
+    return k == s.size() || (!komentar.empty() && ZacinaNa(s.substr(k), komentar));
+}
+
 // The block-skip mark that introducing keeps first ("/", or "/1" to "/9"
 // without a further digit) when it writes a block character.
 std::size_t ZnackaPreskoceni(std::u16string_view s, std::u16string_view vedlejsi) {
@@ -176,16 +190,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     OVERIT(zavedeny.size() == program.size());
     std::int32_t ocislovanych = 0;
     std::vector<bool> ocislovany(program.size());
+    bool poZacatku = false;
     for (std::size_t i = 0; i < program.size(); ++i) {
         const std::u16string_view orezany = Orezany(program[i]);
         const std::u16string_view r = zavedeny[i];
+        const bool poPredchozim = poZacatku;
+        poZacatku = ZacinaZnackou(orezany, z.typ.Zacatek);
         bool cislovat = true;
-        if (ZacinaZnackou(orezany, z.typ.Zacatek))
+        if (poZacatku)
             cislovat = z.zacatek;
+        else if (CisloProgramu(orezany, H, V, z.typ.Komentar, poPredchozim))
+            cislovat = false;
         else if (ZacinaZnackou(orezany, z.typ.Konec))
             cislovat = z.konec;
         else if (ZacinaZnackou(orezany, z.typ.Komentar))
             cislovat = z.komentar;
+        // Nor does one whose number would read as the program's.
+        if (poPredchozim && (V == u":" || V == u"O") &&
+            (orezany.empty() || (!z.typ.Komentar.empty() && ZacinaNa(orezany, z.typ.Komentar))))
+            cislovat = false;
         if (!cislovat) {
             OVERIT(r == orezany);
             continue;
