@@ -161,6 +161,7 @@ inline std::uint8_t ZavestBloky(TRadky& radky, std::u16string_view zacatek, std:
         s.erase(0, DelkaOdsazeni(s));
         bool cislovat, bezny = false;
         const bool cisloProgramu = CisloProgramu(s, hlavni, vedlejsi, komentar, poZacatku);
+        const bool poPredchozim = poZacatku;
         poZacatku = ZacatekProCislo(s, zacatek, 0);
         if (!zacatek.empty() && ZacinaNa(s, zacatek)) {
             cislo = prvni;
@@ -174,6 +175,11 @@ inline std::uint8_t ZavestBloky(TRadky& radky, std::u16string_view zacatek, std:
         } else {
             cislovat = bezny = true;
         }
+        // ":10" or "O10" alone (or before a comment) after a start line would
+        // be the program's number.
+        if (cislovat && poPredchozim && (vedlejsi == u":" || vedlejsi == u"O") &&
+            (s.empty() || (!komentar.empty() && ZacinaNa(s, komentar))))
+            cislovat = false;
         if (cislovat) {
             // A block-skip mark ("/", "/1" to "/9" without a further digit) stays in front.
             std::size_t skok = 0;
