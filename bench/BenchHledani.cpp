@@ -10,6 +10,7 @@
 // library's own search (SCI_SEARCHINTARGET) counting every X, for comparison.
 // One size per process, so that the peak memory belongs to it. Offscreen.
 #include "GeneratorProgramu.h"
+#include "Mereni.h"
 
 #include "app/Aplikace.h"
 #include "app/fHlavni.h"
@@ -49,18 +50,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-double CpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
-long PeakMb() {
-    rusage r{};
-    getrusage(RUSAGE_SELF, &r);
-    return r.ru_maxrss / 1024;
-}
 
 // Serves the events that are waiting, until an event posted now has its turn.
 void DoOdpovedi() {

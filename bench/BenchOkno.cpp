@@ -30,6 +30,7 @@
 // Offscreen, unless QT_QPA_PLATFORM names another platform (xcb on a
 // virtual desktop: bench/okno_tabulka.sh --plocha).
 #include "GeneratorProgramu.h"
+#include "Mereni.h"
 
 #include "app/Aplikace.h"
 #include "app/fHlavni.h"
@@ -69,20 +70,6 @@ namespace fs = std::filesystem;
 namespace {
 
 double Ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
-
-// CPU time of the process (user and system), in ms: less disturbed than the
-// wall time when other work shares the cores.
-double CpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
-long PeakMb() {
-    rusage r{};
-    getrusage(RUSAGE_SELF, &r);
-    return r.ru_maxrss / 1024;  // kilobytes on Linux
-}
 
 // How long the window went without serving its events during a step, and
 // when the progress bar first showed: a timer of 10 ms fires only while the

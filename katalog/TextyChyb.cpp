@@ -23,15 +23,6 @@ std::u16string Doplnit(std::u16string_view vzor, std::initializer_list<std::u16s
     return v;
 }
 
-std::u16string Cislo(std::uint64_t n) { return ZUtf8(std::to_string(n)); }
-
-std::u16string Hex4(std::uint64_t n) {
-    static constexpr char16_t Hex[] = u"0123456789ABCDEF";
-    std::u16string v;
-    for (int posun = 12; posun >= 0; posun -= 4) v += Hex[(n >> posun) & 0xF];
-    return v;
-}
-
 }  // namespace
 
 std::u16string TextDuvodu(TKodSystemu kod) {
@@ -62,11 +53,11 @@ std::u16string TextChybySouboru(const TUdajeChyby& u) {
         case TProcChyby::ZmenenOdCteni: z += rsZMENENODCTENI; break;
         case TProcChyby::NeniText: z += rsNENITEXT; break;
         case TProcChyby::NeniBeznySoubor: z += rsNENIBEZNYSOUBOR; break;
-        case TProcChyby::DlouhyRadek: z += Doplnit(rsDLOUHYRADEK, {Cislo(u.Cislo)}); break;
+        case TProcChyby::DlouhyRadek: z += Doplnit(rsDLOUHYRADEK, {TextCisla(u.Cislo)}); break;
         case TProcChyby::Utf16Lichy: z += rsUTF16LICHY; break;
-        case TProcChyby::Utf16Nahradnik: z += Doplnit(rsUTF16NAHRADNIK, {Hex4(u.Cislo), Cislo(u.Radek)}); break;
+        case TProcChyby::Utf16Nahradnik: z += Doplnit(rsUTF16NAHRADNIK, {TextJednotky(u.Cislo), TextCisla(u.Radek)}); break;
         case TProcChyby::NelzeZnovu: z += rsNELZEZNOVU; break;
-        case TProcChyby::PrilisVelky: z += Doplnit(rsVETSINEZ, {Cislo(u.Cislo)}); break;
+        case TProcChyby::PrilisVelky: z += Doplnit(rsVETSINEZ, {TextCisla(u.Cislo)}); break;
     }
     if (u.StaryObsah == TStaryObsah::ZapsanZpet) z += u"; " + rsSTARYOBSAHZPET;
     if (u.StaryObsah == TStaryObsah::NezapsanZpet) z += u"; " + rsSTARYOBSAHNEZPET + u": " + TextDuvodu(u.KodZpet);

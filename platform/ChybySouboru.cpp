@@ -9,18 +9,14 @@
 #include <cstring>
 #endif
 
-namespace {
+std::u16string TextCisla(std::uint64_t n) { return ZUtf8(std::to_string(n)); }
 
-std::u16string Cislo(std::uint64_t n) { return ZUtf8(std::to_string(n)); }
-
-std::u16string Hex4(std::uint64_t n) {
+std::u16string TextJednotky(std::uint64_t n) {
     static constexpr char16_t Hex[] = u"0123456789ABCDEF";
     std::u16string v;
     for (int posun = 12; posun >= 0; posun -= 4) v += Hex[(n >> posun) & 0xF];
     return v;
 }
-
-}  // namespace
 
 TChybaSouboru::TChybaSouboru(TUdajeChyby udaje) : TChyba(AnglickyText(udaje)), udaje_(std::move(udaje)) {}
 
@@ -55,13 +51,13 @@ std::u16string AnglickyText(const TUdajeChyby& u) {
             break;
         case TProcChyby::NeniText: z += u"It is not a text program: it holds a NUL character"; break;
         case TProcChyby::NeniBeznySoubor: z += u"It is not a regular file but a pipe, a device or a socket"; break;
-        case TProcChyby::DlouhyRadek: z += u"A line longer than " + Cislo(u.Cislo) + u" MiB, which no program holds"; break;
+        case TProcChyby::DlouhyRadek: z += u"A line longer than " + TextCisla(u.Cislo) + u" MiB, which no program holds"; break;
         case TProcChyby::Utf16Lichy: z += u"Damaged UTF-16: an odd number of bytes"; break;
         case TProcChyby::Utf16Nahradnik:
-            z += u"Damaged UTF-16: a lone surrogate " + Hex4(u.Cislo) + u" in line " + Cislo(u.Radek);
+            z += u"Damaged UTF-16: a lone surrogate " + TextJednotky(u.Cislo) + u" in line " + TextCisla(u.Radek);
             break;
         case TProcChyby::NelzeZnovu: z += u"It cannot be read a second time"; break;
-        case TProcChyby::PrilisVelky: z += u"It is larger than " + Cislo(u.Cislo) + u" bytes, which is all that is read"; break;
+        case TProcChyby::PrilisVelky: z += u"It is larger than " + TextCisla(u.Cislo) + u" bytes, which is all that is read"; break;
     }
     if (u.StaryObsah == TStaryObsah::ZapsanZpet) z += u"; the old content was written back";
     if (u.StaryObsah == TStaryObsah::NezapsanZpet)

@@ -98,6 +98,11 @@ public:
 // system's>".
 std::u16string AnglickyText(const TUdajeChyby& udaje);
 
+// The numbers an error's text names, in any language: decimal, and a UTF-16
+// unit as four hexadecimal digits.
+std::u16string TextCisla(std::uint64_t n);
+std::u16string TextJednotky(std::uint64_t n);
+
 // The system's reasons that the user is told in their language; any other
 // is told in the system's own text (DuvodSystemu).
 enum class TDruhDuvodu : std::uint8_t {
